@@ -1,0 +1,170 @@
+#include "settings/tokenizer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int pageSize = 500'000;
+constexpr int smallPageSize = 50'000;
+constexpr int unlimited = std::numeric_limits<int>::max();
+
+// A fixed-seed generator keeps every run on the same text.
+class Lcg
+{
+public:
+    std::uint32_t next(std::uint32_t bound)
+    {
+        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return std::uint32_t(m_state >> 33) % bound;
+    }
+
+private:
+    std::uint64_t m_state = 0x9E3779B97F4A7C15ULL;
+};
+
+// Prose of short paragraphs; a quarter of the words carry an accent, some written with a
+// combining mark, so the grapheme path is taken as often as on a real page.
+QString latinPage(int size)
+{
+    static const QStringList vocabulary{
+        u"the"_s,      u"reader"_s,     u"keeps"_s,  u"looking"_s,    u"at"_s,
+        u"camera"_s,   u"while"_s,      u"lines"_s,  u"scroll"_s,     u"by"_s,
+        u"and"_s,      u"every"_s,      u"word"_s,   u"arrives"_s,    u"on"_s,
+        u"time"_s,     u"café"_s,       u"naïve"_s,  u"cafe\u0301"_s, u"re\u0301sume\u0301"_s,
+        u"año"_s,      u"pin\u0303a"_s, u"über"_s,   u"déjà"_s,       u"script"_s,
+        u"pause"_s,    u"breathe"_s,    u"slowly"_s, u"audience"_s,   u"story"_s,
+        u"tomorrow"_s, u"morning"_s};
+    Lcg random;
+    QString text;
+    text.reserve(size + 32);
+    int wordsInLine = 0;
+    while (text.size() < size) {
+        text += vocabulary[random.next(vocabulary.size())];
+        if (++wordsInLine >= 8 + int(random.next(8))) {
+            text += random.next(4) == 0 ? u"\n\n"_s : u"\n"_s;
+            wordsInLine = 0;
+        } else {
+            text += u' ';
+        }
+    }
+    text.truncate(size);
+    return text;
+}
+
+// Kana, kanji, hangul and the odd astral ideograph, with punctuation and short lines.
+QString cjkPage(int size)
+{
+    Lcg random;
+    QString text;
+    text.reserve(size + 32);
+    int charactersInLine = 0;
+    while (text.size() < size) {
+        const std::uint32_t pick = random.next(100);
+        char32_t scalar;
+        if (pick < 45)
+            scalar = 0x4E00 + random.next(0x5200);
+        else if (pick < 75)
+            scalar = 0x3041 + random.next(0x56);
+        else if (pick < 90)
+            scalar = 0xAC00 + random.next(0x2BA4);
+        else if (pick < 93)
+            scalar = 0x20000 + random.next(0xA6E0);
+        else
+            scalar = pick < 97 ? U'、' : U'。';
+        text += QString::fromUcs4(&scalar, 1);
+        if (++charactersInLine >= 30 + int(random.next(30))) {
+            text += u'\n';
+            charactersInLine = 0;
+        }
+    }
+    text.truncate(size);
+    return text;
+}
+
+const QString &cachedLatinPage(int size)
+{
+    static const QString small = latinPage(smallPageSize);
+    static const QString large = latinPage(pageSize);
+    return size == smallPageSize ? small : large;
+}
+
+const QString &cachedCjkPage(int size)
+{
+    static const QString small = cjkPage(smallPageSize);
+    static const QString large = cjkPage(pageSize);
+    return size == smallPageSize ? small : large;
+}
+
+const QStringList &cachedLatinWords(int size)
+{
+    static const QStringList small = tokenizeScript(cachedLatinPage(smallPageSize)).words;
+    static const QStringList large = tokenizeScript(cachedLatinPage(pageSize)).words;
+    return size == smallPageSize ? small : large;
+}
+
+void BM_TokenizeLatinPage(benchmark::State &state)
+{
+    const QString &text = cachedLatinPage(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tokenizeScript(text));
+    state.SetComplexityN(state.range(0));
+    state.SetBytesProcessed(state.iterations() * text.size() * qsizetype(sizeof(QChar)));
+}
+
+void BM_TokenizeCjkPage(benchmark::State &state)
+{
+    const QString &text = cachedCjkPage(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tokenizeScript(text));
+    state.SetComplexityN(state.range(0));
+    state.SetBytesProcessed(state.iterations() * text.size() * qsizetype(sizeof(QChar)));
+}
+
+// Both conversions walk the words from the start, so the last word is the worst case.
+void BM_CharOffsetAtPageEnd(benchmark::State &state)
+{
+    const QStringList &words = cachedLatinWords(int(state.range(0)));
+    const double progress = double(words.size()) - 0.5;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(charOffsetForWordProgress(words, unlimited, progress));
+    state.SetComplexityN(state.range(0));
+    state.counters["words"] = double(words.size());
+}
+
+void BM_WordProgressAtPageEnd(benchmark::State &state)
+{
+    const QStringList &words = cachedLatinWords(int(state.range(0)));
+    const int offset = charOffsetForWordProgress(words, unlimited, double(words.size())) - 2;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wordProgressForCharOffset(offset, words));
+    state.SetComplexityN(state.range(0));
+    state.counters["words"] = double(words.size());
+}
+
+} // namespace
+
+// Two page sizes a decade apart are enough for the linear fit; a short minimum time keeps the
+// whole run to a few seconds.
+void pageSizes(benchmark::internal::Benchmark *b)
+{
+    b->Arg(smallPageSize)
+        ->Arg(pageSize)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(0.2)
+        ->Complexity(benchmark::oN);
+}
+
+BENCHMARK(BM_TokenizeLatinPage)->Apply(pageSizes);
+BENCHMARK(BM_TokenizeCjkPage)->Apply(pageSizes);
+BENCHMARK(BM_CharOffsetAtPageEnd)->Apply(pageSizes);
+BENCHMARK(BM_WordProgressAtPageEnd)->Apply(pageSizes);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,48 @@
+# Compiler settings and Qt hygiene shared by every Brivel target.
+function(brivel_configure_target target)
+    target_compile_definitions(${target} PRIVATE
+        QT_NO_CAST_TO_ASCII
+        QT_RESTRICTED_CAST_FROM_ASCII
+        QT_NO_FOREACH
+        QT_NO_JAVA_STYLE_ITERATORS
+        QT_USE_QSTRINGBUILDER
+        QT_NO_KEYWORDS)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(BRIVEL_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
+
+# brivel_add_library(name SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+function(brivel_add_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+    brivel_configure_target(${name})
+endfunction()
+
+# brivel_add_test(name SOURCES ... LIBS ... [GUI])
+# Every test gets config and data homes of its own, so it never touches the user's files;
+# tests that need a clean slate make a temporary one.
+function(brivel_add_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    target_compile_definitions(${name} PRIVATE TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+    brivel_configure_target(${name})
+    set(home ${CMAKE_CURRENT_BINARY_DIR}/${name}-home)
+    add_test(NAME ${name} COMMAND ${name})
+    set(env
+        "XDG_CONFIG_HOME=${home}/config"
+        "XDG_DATA_HOME=${home}/data"
+        "XDG_RUNTIME_DIR=${home}/runtime"
+        "LANG=C.UTF-8"
+        "LC_ALL=C.UTF-8")
+    if(ARG_GUI)
+        list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120)
+    file(MAKE_DIRECTORY "${home}/config" "${home}/data" "${home}/runtime")
+    file(CHMOD "${home}/runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+endfunction()

@@ -1,0 +1,23 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="es">
+<context>
+    <name>Brivel</name>
+    <message>
+        <source>Anclado debajo del notch en la parte superior de tu pantalla.</source>
+        <translation>Pinned under the notch at the top of your screen.</translation>
+    </message>
+    <message>
+        <source>Hasta 4 ventanas que podés fijar donde quieras.</source>
+        <translation>Up to 4 windows you can pin wherever you like.</translation>
+    </message>
+    <message>
+        <source>El panel sigue tu cursor. Controlalo con las flechas del teclado.</source>
+        <translation>The panel follows your cursor. Control it with the arrow keys.</translation>
+    </message>
+    <message>
+        <source>Teleprompter en pantalla completa en la pantalla seleccionada. Presioná Esc para detener.</source>
+        <translation>Full-screen teleprompter on the selected display. Press Esc to stop.</translation>
+    </message>
+</context>
+</TS>

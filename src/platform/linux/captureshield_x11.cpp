@@ -1,0 +1,6 @@
+#include "captureshield_x11.h"
+
+bool X11CaptureShield::isSupported() const
+{
+    return false;
+}

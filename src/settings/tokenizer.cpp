@@ -1,0 +1,153 @@
+#include "tokenizer.h"
+
+#include <QTextBoundaryFinder>
+
+#include <cmath>
+
+namespace {
+
+// Below U+0300 every UTF-16 unit is a character of its own (no combining marks, no
+// surrogates), except CR LF, which is one.
+bool isSimpleText(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x0300 || c == u'\r')
+            return false;
+    }
+    return true;
+}
+
+char32_t firstScalar(QStringView text)
+{
+    if (text.isEmpty())
+        return 0;
+    if (text.size() > 1 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
+        return QChar::surrogateToUcs4(text[0], text[1]);
+    return text[0].unicode();
+}
+
+void appendPieceWords(QStringView piece, QStringList &words)
+{
+    if (!containsCJK(piece)) {
+        words.append(piece.toString());
+        return;
+    }
+    qsizetype runStart = 0;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece.data(), piece.size());
+    qsizetype start = 0;
+    for (qsizetype end = graphemes.toNextBoundary(); end != -1; end = graphemes.toNextBoundary()) {
+        const QStringView character = piece.sliced(start, end - start);
+        if (isCJKScalar(firstScalar(character))) {
+            if (start > runStart)
+                words.append(piece.sliced(runStart, start - runStart).toString());
+            words.append(character.toString());
+            runStart = end;
+        }
+        start = end;
+    }
+    if (piece.size() > runStart)
+        words.append(piece.sliced(runStart).toString());
+}
+
+} // namespace
+
+bool isCJKScalar(char32_t s)
+{
+    return (s >= 0x3040 && s <= 0x30FF) || (s >= 0xAC00 && s <= 0xD7AF)
+           || (s >= 0x4E00 && s <= 0x9FFF) || (s >= 0x3400 && s <= 0x4DBF)
+           || (s >= 0x20000 && s <= 0x2A6DF) || (s >= 0xF900 && s <= 0xFAFF);
+}
+
+bool containsCJK(QStringView text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c.unicode() < 0x3040)
+            continue;
+        char32_t scalar = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            scalar = QChar::surrogateToUcs4(c, text[i + 1]);
+            ++i;
+        }
+        if (isCJKScalar(scalar))
+            return true;
+    }
+    return false;
+}
+
+int characterCount(QStringView text)
+{
+    if (isSimpleText(text))
+        return int(text.size());
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text.data(), text.size());
+    int count = 0;
+    while (graphemes.toNextBoundary() != -1)
+        ++count;
+    return count;
+}
+
+QStringList tokenizeLine(QStringView text)
+{
+    // A line feed is whitespace as well, so splitting at whitespace covers it.
+    QStringList words;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && text[i].isSpace())
+            ++i;
+        const qsizetype start = i;
+        while (i < n && !text[i].isSpace())
+            ++i;
+        if (i > start)
+            appendPieceWords(text.sliced(start, i - start), words);
+    }
+    return words;
+}
+
+TokenizedScript tokenizeScript(QStringView text)
+{
+    TokenizedScript script;
+    qsizetype lineStart = 0;
+    while (lineStart <= text.size()) {
+        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        QStringList tokens = tokenizeLine(text.sliced(lineStart, lineEnd - lineStart));
+        if (!script.words.isEmpty() && !tokens.isEmpty())
+            script.lineBreaks.insert(int(script.words.size()));
+        script.words.append(std::move(tokens));
+        lineStart = lineEnd + 1;
+    }
+    return script;
+}
+
+int charOffsetForWordProgress(const QStringList &words, int limit, double progress)
+{
+    // Callers count up from 0; anything else is treated as the start.
+    if (!std::isfinite(progress) || progress < 0)
+        progress = 0;
+    const qsizetype count = words.size();
+    const double whole = std::trunc(progress);
+    const qsizetype wholeWords = whole >= double(count) ? count : qsizetype(whole);
+    qint64 offset = 0;
+    for (qsizetype k = 0; k < wholeWords; ++k)
+        offset += characterCount(words[k]) + 1;
+    if (wholeWords < count)
+        offset += qint64((progress - whole) * characterCount(words[wholeWords]));
+    return int(std::min<qint64>(limit, offset));
+}
+
+double wordProgressForCharOffset(int offset, const QStringList &words)
+{
+    offset = std::max(offset, 0);
+    qint64 start = 0;
+    for (qsizetype k = 0; k < words.size(); ++k) {
+        const int length = characterCount(words[k]);
+        const qint64 end = start + length;
+        if (end >= offset)
+            return double(k) + double(offset - start) / std::max(length, 1);
+        start = end + 1;
+    }
+    return double(words.size());
+}
