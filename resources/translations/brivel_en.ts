@@ -19,5 +19,9 @@
         <source>Teleprompter en pantalla completa en la pantalla seleccionada. Presioná Esc para detener.</source>
         <translation>Full-screen teleprompter on the selected display. Press Esc to stop.</translation>
     </message>
+    <message>
+        <source>Notas</source>
+        <translation>Notes</translation>
+    </message>
 </context>
 </TS>

@@ -19,5 +19,9 @@
         <source>Teleprompter en pantalla completa en la pantalla seleccionada. Presioná Esc para detener.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Notas</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "platform/bundle.h"
 #include "platform/captureshield.h"
 #include "platform/keyvaluestore.h"
+#include "platform/observable.h"
 
 namespace {
 
@@ -47,15 +48,6 @@ Preset storedPreset(const KeyValueStore &store, const QString &key, Preset fallb
 {
     return presetFromRawValue<Preset>(store.stringValue(key).value_or(QString()))
         .value_or(fallback);
-}
-
-// Stores the value and reports whether observers need to hear of it.
-template <typename T>
-bool assign(T &member, const T &value)
-{
-    const bool changed = !(member == value);
-    member = value;
-    return changed;
 }
 
 } // namespace
@@ -197,7 +189,7 @@ template <typename T>
 void NotchSettings::write(T &member, const T &value, const QString &key, const QVariant &stored,
                           void (NotchSettings::*changedSignal)())
 {
-    const bool changed = assign(member, value);
+    const bool changed = Observable::assign(member, value);
     m_store.setValue(key, stored);
     if (changed)
         Q_EMIT(this->*changedSignal)();
@@ -243,7 +235,7 @@ void NotchSettings::setFontFamilyPreset(FontFamilyPreset preset)
 
 void NotchSettings::setHighlightColor(const QColor &color)
 {
-    const bool changed = assign(m_highlightColor, color);
+    const bool changed = Observable::assign(m_highlightColor, color);
     saveColor(color, highlightColorKey);
     if (changed)
         Q_EMIT highlightColorChanged();
@@ -251,7 +243,7 @@ void NotchSettings::setHighlightColor(const QColor &color)
 
 void NotchSettings::setCueColor(const QColor &color)
 {
-    const bool changed = assign(m_cueColor, color);
+    const bool changed = Observable::assign(m_cueColor, color);
     saveColor(color, cueColorKey);
     if (changed)
         Q_EMIT cueColorChanged();
@@ -325,9 +317,9 @@ void NotchSettings::setAppLanguage(const QString &languageCode)
 {
     write(m_appLanguage, languageCode, appLanguageKey, languageCode,
           &NotchSettings::appLanguageChanged);
-    if (assign(m_currentLocale, QLocale(languageCode)))
+    if (Observable::assign(m_currentLocale, QLocale(languageCode)))
         Q_EMIT currentLocaleChanged();
-    if (assign(m_localizationBundle, localizationBundle(languageCode)))
+    if (Observable::assign(m_localizationBundle, localizationBundle(languageCode)))
         Q_EMIT localizationBundleChanged();
 }
 

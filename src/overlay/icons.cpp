@@ -1,0 +1,295 @@
+#include "icons.h"
+
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+
+// Glyphs are built in "em" units: the nominal box is [0, 1] x [0, 1] with its centre at
+// (0.5, 0.5). Strokes are turned into outlines so that every glyph is one filled path and
+// cut-outs (the eye's slash, the check in its disc) are plain path subtractions.
+
+namespace Icons {
+namespace {
+
+// Paths are in em units, far smaller than the pixel tolerances that Qt flattens curves with, so
+// strokes get a fine threshold and boolean operations run on a scaled-up copy.
+constexpr double curveTolerance = 0.002;
+constexpr double booleanScale = 1024;
+
+QPainterPath viaScaled(const QPainterPath &a, const QPainterPath &b,
+                       QPainterPath (QPainterPath::*operation)(const QPainterPath &) const)
+{
+    const QTransform up = QTransform::fromScale(booleanScale, booleanScale);
+    const QTransform down = QTransform::fromScale(1 / booleanScale, 1 / booleanScale);
+    return down.map((up.map(a).*operation)(up.map(b)));
+}
+
+QPainterPath subtract(const QPainterPath &from, const QPainterPath &cut)
+{
+    return viaScaled(from, cut, &QPainterPath::subtracted);
+}
+
+QPainterPath unite(const QPainterPath &a, const QPainterPath &b)
+{
+    return viaScaled(a, b, &QPainterPath::united);
+}
+
+QPainterPath strokedOutline(const QPainterPath &centreLine, double width,
+                            Qt::PenCapStyle cap = Qt::RoundCap,
+                            Qt::PenJoinStyle join = Qt::RoundJoin)
+{
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCurveThreshold(curveTolerance);
+    stroker.setCapStyle(cap);
+    stroker.setJoinStyle(join);
+    QPainterPath outline = stroker.createStroke(centreLine);
+    outline.setFillRule(Qt::WindingFill);
+    return outline;
+}
+
+QPainterPath line(QPointF from, QPointF to)
+{
+    QPainterPath p;
+    p.moveTo(from);
+    p.lineTo(to);
+    return p;
+}
+
+QPainterPath polyline(std::initializer_list<QPointF> points)
+{
+    QPainterPath p;
+    p.addPolygon(QPolygonF(QList<QPointF>(points)));
+    return p;
+}
+
+// A filled polygon whose corners are rounded by growing it with a round-joined stroke.
+QPainterPath roundedPolygon(std::initializer_list<QPointF> points, double cornerRadius)
+{
+    QPainterPath p;
+    p.addPolygon(QPolygonF(QList<QPointF>(points)));
+    p.closeSubpath();
+    return unite(strokedOutline(p, 2 * cornerRadius), p);
+}
+
+QPainterPath roundedRect(const QRectF &rect, double radius)
+{
+    QPainterPath p;
+    p.addRoundedRect(rect, radius, radius);
+    return p;
+}
+
+QPainterPath minusGlyph(double s)
+{
+    return strokedOutline(line({0.14, 0.5}, {0.86, 0.5}), s);
+}
+
+QPainterPath xmarkGlyph(double s)
+{
+    QPainterPath p = line({0.2, 0.2}, {0.8, 0.8});
+    p.addPath(line({0.8, 0.2}, {0.2, 0.8}));
+    return strokedOutline(p, s);
+}
+
+QPainterPath stopFillGlyph(double)
+{
+    return roundedRect({0.12, 0.12, 0.76, 0.76}, 0.14);
+}
+
+QPainterPath playFillGlyph(double)
+{
+    // The apex sits right of centre so that the triangle's weight, not its box, is centred.
+    return roundedPolygon({{0.25, 0.14}, {0.87, 0.5}, {0.25, 0.86}}, 0.06);
+}
+
+QPainterPath pauseFillGlyph(double)
+{
+    QPainterPath p = roundedRect({0.2, 0.1, 0.22, 0.8}, 0.06);
+    p.addPath(roundedRect({0.58, 0.1, 0.22, 0.8}, 0.06));
+    return p;
+}
+
+QPainterPath backwardEndFillGlyph(double)
+{
+    QPainterPath p = roundedRect({0.1, 0.14, 0.13, 0.72}, 0.05);
+    p.addPath(roundedPolygon({{0.33, 0.5}, {0.86, 0.19}, {0.86, 0.81}}, 0.05));
+    return p;
+}
+
+QPainterPath chevronDownGlyph(double s)
+{
+    return strokedOutline(polyline({{0.16, 0.34}, {0.5, 0.68}, {0.84, 0.34}}), s);
+}
+
+// An upward arrow; the other directions are this one turned about the centre.
+QPainterPath arrowGlyph(double s, double degrees)
+{
+    QPainterPath p = line({0.5, 0.12}, {0.5, 0.88});
+    p.addPath(polyline({{0.2, 0.42}, {0.5, 0.12}, {0.8, 0.42}}));
+    const QPainterPath up = strokedOutline(p, s);
+    QTransform turn;
+    turn.translate(0.5, 0.5).rotate(degrees).translate(-0.5, -0.5);
+    return turn.map(up);
+}
+
+QPainterPath eyeOutline()
+{
+    // An almond wider than the box, pointed at both ends.
+    QPainterPath p;
+    p.moveTo(-0.12, 0.5);
+    p.cubicTo(0.2, 0.1, 0.8, 0.1, 1.12, 0.5);
+    p.cubicTo(0.8, 0.9, 0.2, 0.9, -0.12, 0.5);
+    p.closeSubpath();
+    return p;
+}
+
+QPainterPath eyeGlyph(double s)
+{
+    QPainterPath p = strokedOutline(eyeOutline(), s);
+    QPainterPath pupil;
+    pupil.addEllipse(QPointF(0.5, 0.5), 0.19, 0.19);
+    p.addPath(pupil);
+    return p;
+}
+
+QPainterPath eyeSlashGlyph(double s)
+{
+    const QPainterPath slash = line({0.06, 0.08}, {0.94, 0.92});
+    // A clear channel either side of the slash keeps it apart from the eye's lines.
+    const QPainterPath channel = strokedOutline(slash, 2.6 * s);
+    QPainterPath p = subtract(eyeGlyph(s), channel);
+    p.addPath(strokedOutline(slash, s));
+    return p;
+}
+
+QPainterPath docTextGlyph(double s)
+{
+    // A sheet with its top-right corner folded over, and two lines of text.
+    QPainterPath sheet = polyline(
+        {{0.6, 0.02}, {0.14, 0.02}, {0.14, 0.98}, {0.86, 0.98}, {0.86, 0.28}, {0.6, 0.02}});
+    sheet.addPath(polyline({{0.6, 0.02}, {0.6, 0.28}, {0.86, 0.28}}));
+    QPainterPath p = strokedOutline(sheet, s);
+    p.addPath(strokedOutline(line({0.34, 0.55}, {0.66, 0.55}), s));
+    p.addPath(strokedOutline(line({0.34, 0.77}, {0.66, 0.77}), s));
+    return p;
+}
+
+QPainterPath plusSquareOnSquareGlyph(double s)
+{
+    // The back square shows only where the front one does not cover it, with a gap between.
+    const QRectF front(0.3, 0.3, 0.78, 0.78);
+    const QRectF back(-0.08, -0.08, 0.74, 0.74);
+    const double radius = 0.17;
+    QPainterPath backSquare;
+    backSquare.addRoundedRect(back, radius, radius);
+    QPainterPath frontSquare;
+    frontSquare.addRoundedRect(front, radius, radius);
+
+    QPainterPath frontArea = strokedOutline(frontSquare, 2.2 * s);
+    frontArea.addPath(frontSquare);
+    QPainterPath p = subtract(strokedOutline(backSquare, s), frontArea);
+
+    p.addPath(strokedOutline(frontSquare, s));
+    const QPointF c = front.center();
+    const double arm = 0.18;
+    p.addPath(strokedOutline(line(c - QPointF(arm, 0), c + QPointF(arm, 0)), s));
+    p.addPath(strokedOutline(line(c - QPointF(0, arm), c + QPointF(0, arm)), s));
+    return p;
+}
+
+QPainterPath checkmarkCircleFillGlyph(double s)
+{
+    QPainterPath disc;
+    disc.addEllipse(QPointF(0.5, 0.5), 0.48, 0.48);
+    const QPainterPath check = polyline({{0.28, 0.52}, {0.44, 0.67}, {0.72, 0.35}});
+    return subtract(disc, strokedOutline(check, std::max(s, 0.08)));
+}
+
+struct Glyph
+{
+    QStringView name;
+    QPainterPath (*build)(double strokeWidth);
+};
+
+QPainterPath arrowUpGlyph(double s)
+{
+    return arrowGlyph(s, 0);
+}
+QPainterPath arrowRightGlyph(double s)
+{
+    return arrowGlyph(s, 90);
+}
+QPainterPath arrowDownGlyph(double s)
+{
+    return arrowGlyph(s, 180);
+}
+QPainterPath arrowLeftGlyph(double s)
+{
+    return arrowGlyph(s, 270);
+}
+
+constexpr Glyph glyphs[] = {
+    {u"minus", minusGlyph},
+    {u"xmark", xmarkGlyph},
+    {u"stop.fill", stopFillGlyph},
+    {u"eye", eyeGlyph},
+    {u"eye.slash", eyeSlashGlyph},
+    {u"play.fill", playFillGlyph},
+    {u"pause.fill", pauseFillGlyph},
+    {u"backward.end.fill", backwardEndFillGlyph},
+    {u"chevron.down", chevronDownGlyph},
+    {u"doc.text", docTextGlyph},
+    {u"plus.square.on.square", plusSquareOnSquareGlyph},
+    {u"checkmark.circle.fill", checkmarkCircleFillGlyph},
+    {u"arrow.up", arrowUpGlyph},
+    {u"arrow.down", arrowDownGlyph},
+    {u"arrow.left", arrowLeftGlyph},
+    {u"arrow.right", arrowRightGlyph},
+};
+
+// Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and
+// never thinner than one pixel, so small labels stay solid.
+double strokeWidth(QFont::Weight weight, double pointSize)
+{
+    const double em = 0.085 + (int(weight) - int(QFont::Normal)) * 0.00012;
+    return std::max(em, 1.0 / pointSize);
+}
+
+} // namespace
+
+bool paint(QPainter *painter, const QString &name, const QRectF &rect, const QColor &color,
+           double pointSize, QFont::Weight weight)
+{
+    const auto found = std::find_if(std::begin(glyphs), std::end(glyphs),
+                                    [&name](const Glyph &g) { return g.name == name; });
+    if (found == std::end(glyphs) || pointSize <= 0)
+        return false;
+
+    // Strokes through the middle (minus, arrows, plus) stay crisp when the centre falls on the
+    // middle of a device pixel.
+    QPointF centre = rect.center();
+    const QTransform device = painter->deviceTransform();
+    if (device.type() <= QTransform::TxScale) {
+        const QPointF onDevice = device.map(centre);
+        centre = device.inverted().map(
+            QPointF(std::floor(onDevice.x()) + 0.5, std::floor(onDevice.y()) + 0.5));
+    }
+
+    QTransform place;
+    place.translate(centre.x(), centre.y());
+    place.scale(pointSize, pointSize);
+    place.translate(-0.5, -0.5);
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(color);
+    painter->drawPath(place.map(found->build(strokeWidth(weight, pointSize))));
+    painter->restore();
+    return true;
+}
+
+} // namespace Icons

@@ -1,0 +1,362 @@
+#include "speechscrollview.h"
+
+#include "overlay/animation.h"
+#include "overlay/scrollwheelcapture.h"
+#include "platform/fonts.h"
+#include "settings/presets.h"
+
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double topAlignedOffset = 8;
+constexpr double smoothBottomMargin = 20;
+constexpr int followAfterTapMs = 50;
+constexpr double rubberBandFactor = 0.2;
+
+const AnimationTiming manualTiming = AnimationTiming::easeOut(0.15);
+const AnimationTiming springBack = AnimationTiming::springCurve(0.3, 0.7);
+
+} // namespace
+
+SpeechScrollView::SpeechScrollView(QWidget *parent)
+    : QWidget(parent)
+    , m_scrollOffset(new AnimatedValue(0, this))
+    , m_manualOffset(new AnimatedValue(0, this))
+    , m_wheel(new ScrollWheelCapture(this))
+{
+    m_style.cueColor = defaultCueColor();
+    m_layout.setFont(Fonts::systemFont(16, QFont::DemiBold));
+    connect(m_scrollOffset, &AnimatedValue::valueChanged, this, [this] { update(); });
+    connect(m_manualOffset, &AnimatedValue::valueChanged, this, [this] { update(); });
+    connect(m_wheel, &ScrollWheelCapture::scrolled, this, &SpeechScrollView::applyWheelDelta);
+    connect(m_wheel, &ScrollWheelCapture::scrollEnded, this, &SpeechScrollView::endWheelGesture);
+}
+
+SpeechScrollView::~SpeechScrollView() = default;
+
+QSize SpeechScrollView::sizeHint() const
+{
+    return {340, 160};
+}
+
+double SpeechScrollView::scrollOffset() const
+{
+    return m_scrollOffset->value();
+}
+
+double SpeechScrollView::manualOffset() const
+{
+    return m_manualOffset->value();
+}
+
+double SpeechScrollView::targetScrollOffset() const
+{
+    return m_scrollOffset->target();
+}
+
+double SpeechScrollView::targetManualOffset() const
+{
+    return m_manualOffset->target();
+}
+
+double SpeechScrollView::totalOffset() const
+{
+    return m_scrollOffset->value() + m_manualOffset->value();
+}
+
+void SpeechScrollView::setWords(const QStringList &words, const QSet<int> &lineBreaks)
+{
+    m_layout.setContent(words, lineBreaks);
+    // A new page starts at rest; it does not scroll in from where the last one was.
+    m_scrollOffset->setValue(restingOffset());
+    m_manualOffset->setValue(0);
+    m_positionsKnown = false;
+    refreshLayout();
+    update();
+}
+
+void SpeechScrollView::setHighlightedCharCount(int count)
+{
+    if (count == m_highlightedCharCount)
+        return;
+    m_highlightedCharCount = count;
+    if (m_isListening && !m_smoothScroll) {
+        m_manualOffset->animateTo(0, manualTiming);
+        follow();
+    }
+    update();
+}
+
+void SpeechScrollView::setScriptFont(const QFont &font)
+{
+    m_layout.setFont(font);
+    refreshLayout();
+    update();
+}
+
+void SpeechScrollView::setHighlightColor(const QColor &color)
+{
+    m_style.highlightColor = color;
+    update();
+}
+
+void SpeechScrollView::setCueColor(const QColor &color)
+{
+    m_style.cueColor = color;
+    update();
+}
+
+void SpeechScrollView::setCueOpacities(double unread, double read)
+{
+    m_style.cueUnreadOpacity = unread;
+    m_style.cueReadOpacity = read;
+    update();
+}
+
+void SpeechScrollView::setSmoothScroll(bool smooth)
+{
+    m_smoothScroll = smooth;
+    update();
+}
+
+void SpeechScrollView::setSmoothWordProgress(double progress)
+{
+    if (!std::isfinite(progress) || progress == m_smoothWordProgress)
+        return;
+    m_smoothWordProgress = progress;
+    if (m_isListening && m_smoothScroll) {
+        m_manualOffset->animateTo(0, manualTiming);
+        follow();
+    }
+}
+
+void SpeechScrollView::setListening(bool listening)
+{
+    if (listening == m_isListening)
+        return;
+    m_isListening = listening;
+    if (listening) {
+        m_manualOffset->animateTo(0, manualTiming);
+        follow();
+    }
+}
+
+void SpeechScrollView::setArrowScrollDelta(double delta)
+{
+    if (delta == m_arrowScrollDelta)
+        return;
+    m_arrowScrollDelta = delta;
+    if (delta == 0)
+        return;
+    const auto [lower, upper] = manualRange();
+    const double clamped = std::clamp(delta, lower, upper);
+    m_manualOffset->animateTo(clamped, manualTiming);
+    if (clamped != delta)
+        Q_EMIT arrowScrollClamped(clamped);
+}
+
+void SpeechScrollView::setTopAligned(bool topAligned)
+{
+    m_topAligned = topAligned;
+    update();
+}
+
+double SpeechScrollView::restingOffset() const
+{
+    if (m_topAligned)
+        return topAlignedOffset;
+    return m_containerHeight * 0.5 - Fonts::pixelSize(m_layout.font()) * 1.4 * 0.5;
+}
+
+std::pair<double, double> SpeechScrollView::manualRange() const
+{
+    const double h = m_containerHeight;
+    const double upper = m_topAligned ? 0 : h * 0.5;
+    const double anchor = m_topAligned ? h : h * 0.5;
+    const double lastWord = m_positionsKnown ? m_layout.maxWordCenterY() : 0;
+    const double extent = lastWord - anchor + Fonts::pixelSize(m_layout.font()) * 1.4 * 3;
+    return {-std::max(0.0, extent), upper};
+}
+
+double SpeechScrollView::progressAtViewportCenter() const
+{
+    if (!m_positionsKnown || m_layout.items().isEmpty())
+        return m_smoothWordProgress;
+    const double target = m_containerHeight * 0.5 - (targetScrollOffset() + targetManualOffset());
+    return m_layout.wordProgressAtY(target);
+}
+
+void SpeechScrollView::setScrollOffset(double offset)
+{
+    // Smooth mode is fed every 0.05 s: a short linear glide joins the steps; a jump to a new
+    // line in character mode eases out.
+    m_scrollOffset->animateTo(offset, m_smoothScroll ? AnimationTiming::linear(0.06)
+                                                     : AnimationTiming::easeOut(0.5));
+}
+
+void SpeechScrollView::follow()
+{
+    const double h = m_containerHeight;
+    if (m_topAligned) {
+        if (targetScrollOffset() != topAlignedOffset)
+            setScrollOffset(topAlignedOffset);
+        return;
+    }
+    if (!m_positionsKnown || m_layout.items().isEmpty())
+        return;
+    const int count = int(m_layout.items().size());
+    if (m_smoothScroll) {
+        const double whole = std::floor(m_smoothWordProgress);
+        const int i = std::clamp(int(std::clamp(whole, 0.0, double(count))), 0, count - 1);
+        const double y0 = m_layout.wordCenterY(i);
+        const double y1 = i + 1 < count ? m_layout.wordCenterY(i + 1) : y0;
+        const double y = y0 + (m_smoothWordProgress - whole) * (y1 - y0);
+        setScrollOffset(h - smoothBottomMargin - y);
+        return;
+    }
+    const int current = m_layout.wordIndexForCharCount(m_highlightedCharCount);
+    const double target = h * 0.5 - m_layout.wordCenterY(current);
+    if (std::abs(targetScrollOffset() - target) > 1)
+        setScrollOffset(target);
+}
+
+void SpeechScrollView::refreshLayout()
+{
+    // Positions count from the first time the view has its real size, as laid out on screen.
+    if (width() <= 0 || m_containerHeight <= 0)
+        return;
+    m_layout.setWidth(width());
+    m_layout.ensureLayout();
+    if (!m_positionsKnown && !m_layout.items().isEmpty()) {
+        m_positionsKnown = true;
+        follow();
+    }
+}
+
+void SpeechScrollView::containerHeightChanged(double height)
+{
+    const bool first = m_containerHeight == 0;
+    m_containerHeight = height;
+    if (first) {
+        m_scrollOffset->setValue(restingOffset());
+        return;
+    }
+    if (m_topAligned) {
+        m_scrollOffset->setValue(topAlignedOffset);
+        const auto [lower, upper] = manualRange();
+        m_manualOffset->setValue(std::clamp(targetManualOffset(), lower, upper));
+    } else if (m_highlightedCharCount == 0 && m_smoothWordProgress == 0) {
+        m_scrollOffset->setValue(restingOffset());
+    } else if (m_isListening) {
+        follow();
+    }
+}
+
+void SpeechScrollView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (height() != m_containerHeight)
+        containerHeightChanged(height());
+    refreshLayout();
+}
+
+void SpeechScrollView::applyWheelDelta(double delta)
+{
+    if (m_smoothScroll != m_isListening)
+        return;
+    if (m_smoothScroll && !m_isUserScrolling) {
+        m_isUserScrolling = true;
+        Q_EMIT manualScroll(true, 0);
+    }
+    const auto [lower, upper] = manualRange();
+    const double proposed = targetManualOffset() + delta;
+    // Past a bound the text follows the wheel at a fifth of its speed, like a rubber band.
+    double offset = proposed;
+    if (proposed > upper)
+        offset = upper + (proposed - upper) * rubberBandFactor;
+    else if (proposed < lower)
+        offset = lower + (proposed - lower) * rubberBandFactor;
+    m_manualOffset->setValue(offset);
+}
+
+void SpeechScrollView::endWheelGesture()
+{
+    if (m_smoothScroll && m_isUserScrolling) {
+        const double progress = progressAtViewportCenter();
+        m_manualOffset->animateTo(0, manualTiming);
+        m_isUserScrolling = false;
+        Q_EMIT manualScroll(false, progress);
+        return;
+    }
+    const auto [lower, upper] = manualRange();
+    const double offset = targetManualOffset();
+    if (offset < lower)
+        m_manualOffset->animateTo(lower, springBack);
+    else if (offset > upper)
+        m_manualOffset->animateTo(upper, springBack);
+}
+
+void SpeechScrollView::mousePressEvent(QMouseEvent *event)
+{
+    m_pressedWord = -1;
+    if (event->button() != Qt::LeftButton || !m_positionsKnown) {
+        event->ignore();
+        return;
+    }
+    const QPointF point = event->position() - QPointF(0, totalOffset());
+    m_pressedWord = m_layout.wordAt(point);
+    if (m_pressedWord < 0)
+        event->ignore();
+}
+
+void SpeechScrollView::mouseReleaseEvent(QMouseEvent *event)
+{
+    const int pressed = std::exchange(m_pressedWord, -1);
+    if (pressed < 0 || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const QPointF point = event->position() - QPointF(0, totalOffset());
+    if (m_layout.wordAt(point) != pressed)
+        return;
+    m_manualOffset->animateTo(0, manualTiming);
+    Q_EMIT wordTapped(m_layout.items().at(pressed).charOffset);
+    QTimer::singleShot(followAfterTapMs, this, &SpeechScrollView::follow);
+}
+
+void SpeechScrollView::paintEvent(QPaintEvent *)
+{
+    if (width() <= 0 || height() <= 0)
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_buffer.size() != pixels)
+        m_buffer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    m_buffer.setDevicePixelRatio(ratio);
+    m_buffer.fill(Qt::transparent);
+
+    QPainter painter(&m_buffer);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    WordStyle style = m_style;
+    style.highlightWords = !m_smoothScroll;
+    m_layout.paint(painter, -totalOffset(), height(), m_highlightedCharCount, style);
+
+    // Words fade out at the top and bottom edges.
+    QLinearGradient mask(0, 0, 0, height());
+    mask.setColorAt(0, Qt::transparent);
+    mask.setColorAt(m_topAligned ? 0.03 : 0.05, Qt::black);
+    mask.setColorAt(0.95, Qt::black);
+    mask.setColorAt(1, Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.fillRect(QRectF(0, 0, width(), height()), mask);
+    painter.end();
+
+    QPainter(this).drawImage(0, 0, m_buffer);
+}

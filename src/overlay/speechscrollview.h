@@ -1,0 +1,111 @@
+#pragma once
+
+#include "overlay/wordflowlayout.h"
+
+#include <QImage>
+#include <QWidget>
+
+class AnimatedValue;
+class ScrollWheelCapture;
+
+// The reading area of every overlay view: one page as flowing words, styled read, unread or
+// cue, slid vertically so that the reading position stays in view. The reader moves the text
+// with the wheel and the arrow keys and jumps by tapping a word. It owns no model: callers
+// give it the page and the position and hear back through the signals.
+//
+// Two ways to give the position: character mode, a count of characters read (words are
+// styled read or unread and the current line is centred); smooth mode, a fractional word index
+// (nothing is styled read, and the position glides 20 points above the bottom edge).
+class SpeechScrollView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SpeechScrollView(QWidget *parent = nullptr);
+    ~SpeechScrollView() override;
+
+    void setWords(const QStringList &words, const QSet<int> &lineBreaks);
+    void setHighlightedCharCount(int count);
+    void setScriptFont(const QFont &font);
+    void setHighlightColor(const QColor &color);
+    void setCueColor(const QColor &color);
+    void setCueOpacities(double unread, double read);
+    void setSmoothScroll(bool smooth);
+    void setSmoothWordProgress(double progress);
+    void setListening(bool listening);
+    void setArrowScrollDelta(double delta);
+    void setTopAligned(bool topAligned);
+
+    int highlightedCharCount() const { return m_highlightedCharCount; }
+    bool smoothScroll() const { return m_smoothScroll; }
+    double smoothWordProgress() const { return m_smoothWordProgress; }
+    bool isListening() const { return m_isListening; }
+    double arrowScrollDelta() const { return m_arrowScrollDelta; }
+    bool topAligned() const { return m_topAligned; }
+
+    // The automatic offset and the reader's offset on top of it, as they stand now (mid-way
+    // through an animation, the current value).
+    double scrollOffset() const;
+    double manualOffset() const;
+    // Where the two offsets are heading.
+    double targetScrollOffset() const;
+    double targetManualOffset() const;
+    double containerHeight() const { return m_containerHeight; }
+    bool isUserScrolling() const { return m_isUserScrolling; }
+
+    // Where the text rests before anything is read.
+    double restingOffset() const;
+    // How far the reader may move the text: [lower, upper].
+    std::pair<double, double> manualRange() const;
+    // The fractional word index at the middle of the viewport.
+    double progressAtViewportCenter() const;
+    const WordFlowLayout &layout() const { return m_layout; }
+
+    // Wheel input, as the capture reports it; public so the behaviour is testable directly.
+    void applyWheelDelta(double delta);
+    void endWheelGesture();
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    // The tapped word's character offset.
+    void wordTapped(int charOffset);
+    // Smooth mode while listening: (true, 0) when a wheel gesture starts, (false, the word
+    // progress at the viewport centre) when it ends.
+    void manualScroll(bool scrolling, double wordProgress);
+    // An arrow request had to be clamped to the range; this is the value it got.
+    void arrowScrollClamped(double delta);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void follow();
+    void refreshLayout();
+    void setScrollOffset(double offset);
+    void containerHeightChanged(double height);
+    double totalOffset() const;
+
+    WordFlowLayout m_layout;
+    WordStyle m_style;
+    int m_highlightedCharCount = 0;
+    bool m_smoothScroll = false;
+    double m_smoothWordProgress = 0;
+    bool m_isListening = false;
+    double m_arrowScrollDelta = 0;
+    bool m_topAligned = false;
+
+    AnimatedValue *m_scrollOffset = nullptr;
+    AnimatedValue *m_manualOffset = nullptr;
+    double m_containerHeight = 0;
+    bool m_isUserScrolling = false;
+    // Positions are known once the page has been laid out at a real width.
+    bool m_positionsKnown = false;
+    int m_pressedWord = -1;
+
+    ScrollWheelCapture *m_wheel = nullptr;
+    QImage m_buffer;
+};
