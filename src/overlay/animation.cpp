@@ -1,5 +1,6 @@
 #include "animation.h"
 
+#include <QPointF>
 #include <QVariantAnimation>
 
 #include <algorithm>
@@ -52,6 +53,27 @@ double cubicBezierTiming(double x1, double y1, double x2, double y2, double x)
         t = (low + high) / 2;
     }
     return bezierCoordinate(y1, y2, t);
+}
+
+QEasingCurve easingCurve(const AnimationTiming &timing)
+{
+    const auto bezier = [](QPointF c1, QPointF c2) {
+        QEasingCurve curve(QEasingCurve::BezierSpline);
+        curve.addCubicBezierSegment(c1, c2, QPointF(1, 1));
+        return curve;
+    };
+    switch (timing.curve) {
+    case AnimationTiming::Curve::easeIn:
+        return bezier({0.42, 0}, {1, 1});
+    case AnimationTiming::Curve::easeOut:
+        return bezier({0, 0}, {0.58, 1});
+    case AnimationTiming::Curve::easeInOut:
+        return bezier({0.42, 0}, {0.58, 1});
+    case AnimationTiming::Curve::linear:
+    case AnimationTiming::Curve::spring:
+        break;
+    }
+    return QEasingCurve(QEasingCurve::Linear);
 }
 
 AnimationTiming AnimationTiming::linear(double seconds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEasingCurve>
 #include <QObject>
 #include <QPointer>
 
@@ -27,6 +28,9 @@ struct AnimationTiming
     // spring may overshoot on the way.
     double progress(double elapsedSeconds) const;
 };
+
+// The curve as a Qt easing curve, for property animations (not for springs).
+QEasingCurve easingCurve(const AnimationTiming &timing);
 
 // A cubic Bézier timing curve through (0,0), (x1,y1), (x2,y2), (1,1), evaluated at time x.
 double cubicBezierTiming(double x1, double y1, double x2, double y2, double x);

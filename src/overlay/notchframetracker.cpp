@@ -1,0 +1,60 @@
+#include "notchframetracker.h"
+
+#include "overlay/animation.h"
+
+#include <QPropertyAnimation>
+#include <QWidget>
+
+#include <cmath>
+
+NotchFrameTracker::NotchFrameTracker(QObject *parent)
+    : QObject(parent)
+{}
+
+void NotchFrameTracker::setVisibleHeight(double height)
+{
+    const bool changed = height != m_visibleHeight;
+    m_visibleHeight = height;
+    if (changed)
+        Q_EMIT visibleHeightChanged();
+    updatePanelFrame();
+}
+
+void NotchFrameTracker::setVisibleWidth(double width)
+{
+    const bool changed = width != m_visibleWidth;
+    m_visibleWidth = width;
+    if (changed)
+        Q_EMIT visibleWidthChanged();
+    updatePanelFrame();
+}
+
+void NotchFrameTracker::setPanel(QWidget *panel)
+{
+    m_panel = panel;
+}
+
+QRect NotchFrameTracker::targetFrame() const
+{
+    return QRect(int(std::lround(m_screenMidX - m_visibleWidth / 2)), int(std::lround(m_screenTop)),
+                 int(std::lround(m_visibleWidth)), int(std::lround(m_visibleHeight)));
+}
+
+void NotchFrameTracker::updatePanelFrame()
+{
+    if (!m_panel)
+        return;
+    // One animation per panel: a new target continues from wherever the frame is now.
+    auto *animation = m_panel->findChild<QPropertyAnimation *>(QStringLiteral("frameAnimation"),
+                                                              Qt::FindDirectChildrenOnly);
+    if (!animation) {
+        animation = new QPropertyAnimation(m_panel, "geometry", m_panel);
+        animation->setObjectName(QStringLiteral("frameAnimation"));
+        animation->setDuration(frameAnimationMs);
+        animation->setEasingCurve(easingCurve(AnimationTiming::easeInOut(0.3)));
+    }
+    animation->stop();
+    animation->setStartValue(m_panel->geometry());
+    animation->setEndValue(targetFrame());
+    animation->start();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+// A display as the overlay sees it.
+struct ScreenInfo
+{
+    QString name;
+    QRect geometry;          // the whole display, global coordinates
+    QRect availableGeometry; // without the desktop's panels
+    quint32 displayNumber = 0;
+
+    // The strip a top panel takes (0 without one): where the menu bar would be.
+    int menuBarHeight() const { return availableGeometry.top() - geometry.top(); }
+};
+
+// The displays and the pointer.
+class Screens
+{
+public:
+    virtual ~Screens();
+
+    // In the window system's order; the primary display first.
+    virtual QList<ScreenInfo> screens() const = 0;
+    virtual QPoint cursorPosition() const = 0;
+
+    // The first display whose frame contains the pointer.
+    std::optional<ScreenInfo> screenUnderMouse() const;
+    std::optional<ScreenInfo> screenWithDisplayNumber(quint32 displayNumber) const;
+    std::optional<ScreenInfo> mainScreen() const;
+
+    // A stable number for a display name (FNV-1a, never 0), so a stored choice of display
+    // survives restarts.
+    static quint32 displayNumberForName(const QString &name);
+
+    // The displays of the running application.
+    static Screens &system();
+};
