@@ -23,5 +23,41 @@
         <source>Notas</source>
         <translation>Notes</translation>
     </message>
+    <message>
+        <source>Elegí una nota</source>
+        <translation>Choose a note</translation>
+    </message>
+    <message>
+        <source>Mover</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>Elegir</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>Cerrar</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Vacío</source>
+        <translation>Empty</translation>
+    </message>
+    <message>
+        <source>%lld</source>
+        <translation>%lld</translation>
+    </message>
+    <message>
+        <source>Mostrar números de página</source>
+        <translation>Show page numbers</translation>
+    </message>
+    <message>
+        <source>Mostrar título</source>
+        <translation>Show title</translation>
+    </message>
+    <message>
+        <source>Minimizar</source>
+        <translation>Minimize</translation>
+    </message>
 </context>
 </TS>

@@ -23,5 +23,41 @@
         <source>Notas</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Elegí una nota</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mover</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Elegir</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cerrar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vacío</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%lld</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mostrar números de página</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mostrar título</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minimizar</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

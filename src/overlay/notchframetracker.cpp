@@ -40,21 +40,36 @@ QRect NotchFrameTracker::targetFrame() const
                  int(std::lround(m_visibleWidth)), int(std::lround(m_visibleHeight)));
 }
 
-void NotchFrameTracker::updatePanelFrame()
+QPropertyAnimation *NotchFrameTracker::frameAnimation(bool create)
 {
-    if (!m_panel)
-        return;
     // One animation per panel: a new target continues from wherever the frame is now.
     auto *animation = m_panel->findChild<QPropertyAnimation *>(QStringLiteral("frameAnimation"),
-                                                              Qt::FindDirectChildrenOnly);
-    if (!animation) {
+                                                               Qt::FindDirectChildrenOnly);
+    if (!animation && create) {
         animation = new QPropertyAnimation(m_panel, "geometry", m_panel);
         animation->setObjectName(QStringLiteral("frameAnimation"));
         animation->setDuration(frameAnimationMs);
         animation->setEasingCurve(easingCurve(AnimationTiming::easeInOut(0.3)));
     }
+    return animation;
+}
+
+void NotchFrameTracker::updatePanelFrame()
+{
+    if (!m_panel)
+        return;
+    QPropertyAnimation *animation = frameAnimation(true);
     animation->stop();
     animation->setStartValue(m_panel->geometry());
     animation->setEndValue(targetFrame());
     animation->start();
+}
+
+void NotchFrameTracker::movePanelNow()
+{
+    if (!m_panel)
+        return;
+    if (QPropertyAnimation *animation = frameAnimation(false))
+        animation->stop();
+    m_panel->setGeometry(targetFrame());
 }

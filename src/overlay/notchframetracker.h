@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QPropertyAnimation;
 class QWidget;
 
 // The geometry of the pinned panel. The pinned view writes the size it needs; every write moves
@@ -10,10 +11,10 @@ class QWidget;
 class NotchFrameTracker : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(double visibleHeight READ visibleHeight WRITE setVisibleHeight NOTIFY
-                   visibleHeightChanged)
-    Q_PROPERTY(double visibleWidth READ visibleWidth WRITE setVisibleWidth NOTIFY
-                   visibleWidthChanged)
+    Q_PROPERTY(
+        double visibleHeight READ visibleHeight WRITE setVisibleHeight NOTIFY visibleHeightChanged)
+    Q_PROPERTY(
+        double visibleWidth READ visibleWidth WRITE setVisibleWidth NOTIFY visibleWidthChanged)
 
 public:
     static constexpr int frameAnimationMs = 300;
@@ -42,12 +43,16 @@ public:
     QRect targetFrame() const;
     // Moves the panel there with the 0.3 s ease-in-out.
     void updatePanelFrame();
+    // Moves the panel there at once, ending a move under way (a change of display).
+    void movePanelNow();
 
 Q_SIGNALS:
     void visibleHeightChanged();
     void visibleWidthChanged();
 
 private:
+    QPropertyAnimation *frameAnimation(bool create);
+
     double m_visibleHeight = 37;
     double m_visibleWidth = 200;
     QPointer<QWidget> m_panel;

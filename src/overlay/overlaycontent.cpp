@@ -2,6 +2,7 @@
 
 #include "platform/observable.h"
 #include "settings/localization.h"
+#include "settings/tokenizer.h"
 #include "speech/speechrecognizer.h"
 
 #include <QTimer>
@@ -141,6 +142,20 @@ void OverlayContent::setDuplicateAvailable(bool available)
 {
     if (Observable::assign(m_duplicateAvailable, available))
         Q_EMIT duplicateAvailableChanged();
+}
+
+void OverlayContent::loadPage(const QString &text, bool hasNextPage, bool isNotesMode)
+{
+    const TokenizedScript script = tokenizeScript(text);
+    setWords(script.words);
+    // Text from outside scrolls as one flow; only notes keep their lines.
+    setLineBreaks(isNotesMode ? script.lineBreaks : QSet<int>());
+    setTotalCharCount(int(characterCount(script.words.join(u' '))));
+    setHasNextPage(hasNextPage);
+    setIsCollapsed(false);
+    setIsNotesMode(isNotesMode);
+    setArrowScrollDelta(0);
+    Q_EMIT pageLoaded();
 }
 
 void OverlayContent::presentVisibilityToast()

@@ -100,6 +100,11 @@ public:
     void setDuplicateAvailable(bool available);
 
     // Shows the visibility toast until 1.3 s after the latest call.
+    // Fills the page fields for a newly loaded page, in the order observers rely on (collapsed
+    // is cleared before notes mode changes), then announces the load even when the new page
+    // equals the old one, so views restart their reading progress on every load.
+    void loadPage(const QString &text, bool hasNextPage, bool isNotesMode);
+
     void presentVisibilityToast();
     // The next-page action of a view. A notes-mode reading asks for the document's following
     // page; text from outside raises the follower's flag, which its controller acts on.
@@ -110,6 +115,7 @@ public:
     QString currentPageTitle() const;
 
 Q_SIGNALS:
+    void pageLoaded();
     void wordsChanged();
     void lineBreaksChanged();
     void totalCharCountChanged();

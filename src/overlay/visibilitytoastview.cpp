@@ -1,6 +1,7 @@
 #include "visibilitytoastview.h"
 
 #include "icons.h"
+#include "settings/palette.h"
 
 #include "platform/fonts.h"
 #include "settings/localization.h"
@@ -17,11 +18,6 @@ constexpr double iconSide = 20;
 constexpr double spacing = 8;
 constexpr double horizontalPadding = 12;
 constexpr double verticalPadding = 6;
-
-QColor accent(double opacity)
-{
-    return QColor::fromRgbF(0, 216 / 255.0f, 191 / 255.0f, float(opacity));
-}
 
 QFont labelFont()
 {
@@ -83,27 +79,27 @@ void VisibilityToastView::paintEvent(QPaintEvent *)
     const QRectF shadowBody = body.translated(0, 4);
     for (int i = shadowLayers; i >= 1; --i) {
         const double grow = shadowReach * i / shadowLayers;
-        painter.setBrush(accent(0.25 / shadowLayers));
+        painter.setBrush(accentTeal(0.25 / shadowLayers));
         painter.drawPath(capsule(shadowBody.adjusted(-grow, -grow, grow, grow)));
     }
-    painter.setBrush(accent(0.25 / shadowLayers));
+    painter.setBrush(accentTeal(0.25 / shadowLayers));
     painter.drawPath(capsule(shadowBody));
 
     painter.setBrush(QColor::fromRgbF(0.075f, 0.085f, 0.095f));
     painter.drawPath(capsule(body));
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(accent(0.35), 1));
+    painter.setPen(QPen(accentTeal(0.35), 1));
     painter.drawPath(capsule(body.adjusted(0.5, 0.5, -0.5, -0.5)));
 
     QRectF icon(0, 0, iconSide, iconSide);
     icon.moveCenter(QPointF(body.left() + horizontalPadding + iconSide / 2, body.center().y()));
     painter.setPen(Qt::NoPen);
-    painter.setBrush(accent(0.2));
+    painter.setBrush(accentTeal(0.2));
     painter.drawEllipse(icon);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(accent(0.4), 0.5));
+    painter.setPen(QPen(accentTeal(0.4), 0.5));
     painter.drawEllipse(icon.adjusted(0.25, 0.25, -0.25, -0.25));
-    Icons::paint(&painter, u"eye.slash"_qs, icon, accent(1), 9.5, QFont::DemiBold);
+    Icons::paint(&painter, u"eye.slash"_qs, icon, accentTeal(1), 9.5, QFont::DemiBold);
 
     const QRectF label(icon.right() + spacing, body.top(),
                        body.right() - horizontalPadding - icon.right() - spacing, body.height());

@@ -1,6 +1,8 @@
 #include "wordflowlayout.h"
 
 #include "platform/fonts.h"
+#include "settings/palette.h"
+#include "settings/presets.h"
 #include "settings/tokenizer.h"
 
 #include <QFontMetricsF>
@@ -14,9 +16,6 @@
 namespace {
 
 const QString bullet = QStringLiteral("•");
-
-// The teal of bullets, whatever the cue colour.
-const QColor bulletColor = QColor::fromRgbF(0.0f, 216.0f / 255.0f, 191.0f / 255.0f);
 
 bool isLetterOrNumber(QStringView character)
 {
@@ -281,7 +280,7 @@ void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highl
             const bool read = style.highlightWords && isRead(item, highlightedCharCount);
             if (item.word == bullet) {
                 painter.setFont(m_font);
-                painter.setPen(bulletColor);
+                painter.setPen(accentTeal()); // whatever the cue colour
             } else if (item.isAnnotation) {
                 painter.setFont(m_italicFont);
                 painter.setPen(read ? cueRead : cueUnread);

@@ -102,5 +102,5 @@ double pointSize(FontSizePreset size);
 
 QColor color(FontColorPreset preset);
 
-// The default cue colour, also the accent of the panels.
+// The default cue colour.
 QColor defaultCueColor();

@@ -1,3 +1,4 @@
+#include "common/rendering.h"
 #include "overlay/audiowaveformprogressview.h"
 #include "overlay/elapsedtimeview.h"
 #include "overlay/glasseffectview.h"
@@ -12,6 +13,8 @@
 
 namespace {
 
+using TestSupport::inkBounds;
+
 const QColor accentBar = QColor::fromRgbF(0, 0.847f, 0.749f, 0.9f);
 const QColor dimBar = QColor::fromRgbF(1, 1, 1, 0.15f);
 
@@ -20,19 +23,6 @@ QImage transparentImage(int width, int height)
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     return image;
-}
-
-// The bounding box of the pixels that were painted.
-QRect inkBounds(const QImage &image)
-{
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(image.pixel(x, y)) > 0)
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "common/fakecaptureshield.h"
 #include "platform/bundle.h"
 #include "platform/captureshield.h"
 #include "platform/inmemorykeyvaluestore.h"
@@ -7,18 +8,6 @@
 #include <QTest>
 
 namespace {
-
-class FakeCaptureShield : public CaptureShield
-{
-public:
-    explicit FakeCaptureShield(bool supported)
-        : m_supported(supported)
-    {}
-    bool isSupported() const override { return m_supported; }
-
-private:
-    bool m_supported;
-};
 
 const FakeCaptureShield unsupportedShield(false);
 const FakeCaptureShield supportedShield(true);

@@ -7,4 +7,5 @@ class X11CaptureShield : public CaptureShield
 {
 public:
     bool isSupported() const override;
+    void setHiddenFromCapture(QWindow *window, bool hidden) const override;
 };

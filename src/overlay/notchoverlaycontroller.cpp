@@ -1,0 +1,248 @@
+#include "notchoverlaycontroller.h"
+
+#include "overlay/notchframetracker.h"
+#include "overlay/notchoverlayview.h"
+#include "overlay/overlaycontent.h"
+#include "overlay/overlaydocumentservice.h"
+#include "overlay/overlaypanel.h"
+#include "platform/captureshield.h"
+#include "platform/globalhotkeys.h"
+#include "platform/screens.h"
+#include "settings/notchsettings.h"
+#include "settings/presets.h"
+#include "speech/speechrecognizer.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+NotchOverlayController::NotchOverlayController(NotchSettings &settings, Screens &screens,
+                                               ActiveWindow &activeWindow,
+                                               const CaptureShield &captureShield,
+                                               std::unique_ptr<GlobalHotKeys> hotKeys,
+                                               QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_screens(screens)
+    , m_activeWindow(activeWindow)
+    , m_captureShield(captureShield)
+    , m_hotKeys(std::move(hotKeys))
+    , m_speechRecognizer(new SpeechRecognizer(this))
+    , m_overlayContent(new OverlayContent(this))
+{
+    m_poll.setInterval(pollIntervalMs);
+    connect(&m_poll, &QTimer::timeout, this, &NotchOverlayController::poll);
+    m_mouseTrackingTimer.setInterval(screenFollowIntervalMs);
+    connect(&m_mouseTrackingTimer, &QTimer::timeout, this,
+            &NotchOverlayController::followMouseScreen);
+    connect(&m_arrowScrollTimer, &QTimer::timeout, this, [this] {
+        // The first firing only ends the initial delay; the steps repeat from then on.
+        if (m_arrowScrollTimer.interval() != arrowRepeatIntervalMs) {
+            m_arrowScrollTimer.setInterval(arrowRepeatIntervalMs);
+            return;
+        }
+        m_overlayContent->setArrowScrollDelta(m_overlayContent->arrowScrollDelta()
+                                              + m_arrowScrollDirection);
+    });
+    // Hot keys are handled on the next turn of the event loop, never inside the event filter.
+    connect(
+        m_hotKeys.get(), &GlobalHotKeys::pressed, this, [this](int id) { handleHotKey(id, false); },
+        Qt::QueuedConnection);
+    connect(
+        m_hotKeys.get(), &GlobalHotKeys::released, this, [this](int id) { handleHotKey(id, true); },
+        Qt::QueuedConnection);
+    connect(&m_settings, &NotchSettings::effectiveHideFromScreenShareChanged, this,
+            &NotchOverlayController::applyCaptureVisibility, Qt::QueuedConnection);
+}
+
+NotchOverlayController::~NotchOverlayController()
+{
+    unregisterAllHotKeys();
+    removeKeyMonitor();
+    closePanel();
+}
+
+void NotchOverlayController::setDocumentService(OverlayDocumentService *service)
+{
+    m_service = service;
+}
+
+void NotchOverlayController::show(const QString &text, bool hasNextPage, bool isNotesMode,
+                                  std::function<void()> onComplete)
+{
+    m_previouslyActiveWindow = m_activeWindow.current();
+    m_overlayContent->setOnCollapseChanged(
+        [self = QPointer<NotchOverlayController>(this)](bool collapsed) {
+            if (self)
+                self->handleCollapseChanged(collapsed);
+        });
+    m_onComplete = std::move(onComplete);
+    m_onNextPage = [this] {
+        if (m_service)
+            m_service->goToNextNonBlankPage();
+    };
+    m_isDismissing = false;
+    ++m_session;
+    tearDown();
+    m_poll.start();
+    m_overlayContent->loadPage(text, hasNextPage, isNotesMode);
+
+    std::optional<ScreenInfo> screen = m_screens.screenUnderMouse();
+    if (!screen)
+        screen = m_screens.mainScreen();
+    if (!screen)
+        return;
+    // The floating, cursor and fullscreen panels arrive with their own views; until then every
+    // mode reads in the pinned panel.
+    presentPinned(*screen);
+}
+
+void NotchOverlayController::updateContent(const QString &text, bool hasNextPage, bool isNotesMode)
+{
+    m_speechRecognizer->setRecognizedCharCount(0);
+    m_speechRecognizer->setShouldDismiss(false);
+    m_speechRecognizer->setShouldAdvancePage(false);
+    m_speechRecognizer->setLastSpokenText(QString());
+    m_overlayContent->loadPage(text, hasNextPage, isNotesMode);
+}
+
+void NotchOverlayController::poll()
+{
+    if (m_speechRecognizer->shouldAdvancePage()) {
+        m_speechRecognizer->setShouldAdvancePage(false);
+        if (m_onNextPage)
+            m_onNextPage();
+    }
+    if (const std::optional<int> index = m_overlayContent->jumpToPageIndex()) {
+        m_overlayContent->setJumpToPageIndex(std::nullopt);
+        if (m_service)
+            m_service->goToPage(*index);
+    }
+    if (const std::optional<int> index = m_overlayContent->jumpToPageNotesMode()) {
+        m_overlayContent->setJumpToPageNotesMode(std::nullopt);
+        if (m_service)
+            m_service->startReading(*index);
+        m_overlayContent->setShowPagePicker(false);
+    }
+    if (m_speechRecognizer->shouldDismiss() && !m_isDismissing) {
+        m_isDismissing = true;
+        scheduleDismissalFinish();
+    }
+}
+
+void NotchOverlayController::dismiss()
+{
+    if (m_isDismissing)
+        return;
+    m_isDismissing = true;
+    m_speechRecognizer->setShouldDismiss(true);
+    m_speechRecognizer->stopListening();
+    scheduleDismissalFinish();
+}
+
+void NotchOverlayController::scheduleDismissalFinish()
+{
+    // A show() within the delay opens a new session; this finish must not close it.
+    const quint64 session = m_session;
+    QTimer::singleShot(dismissDelayMs, this, [this, session] { finishDismissal(session); });
+}
+
+void NotchOverlayController::finishDismissal(quint64 session)
+{
+    if (session != m_session)
+        return;
+    m_mouseTrackingTimer.stop();
+    removeKeyMonitor();
+    m_poll.stop();
+    closePanel();
+    m_speechRecognizer->setShouldDismiss(false);
+    if (m_onComplete)
+        m_onComplete();
+}
+
+void NotchOverlayController::tearDown()
+{
+    m_mouseTrackingTimer.stop();
+    removeKeyMonitor();
+    m_poll.stop();
+    m_speechRecognizer->stopListening();
+    m_speechRecognizer->setRecognizedCharCount(0);
+    closePanel();
+    m_speechRecognizer->setShouldDismiss(false);
+    m_speechRecognizer->setShouldAdvancePage(false);
+}
+
+void NotchOverlayController::closePanel()
+{
+    if (m_panel) {
+        m_panel->hide();
+        m_panel->deleteLater();
+    }
+    m_panel = nullptr;
+    if (m_frameTracker)
+        m_frameTracker->deleteLater();
+    m_frameTracker = nullptr;
+}
+
+void NotchOverlayController::handleCollapseChanged(bool collapsed)
+{
+    if (collapsed) {
+        unregisterArrowHotKeys();
+        // The application the reader came from gets the keyboard back.
+        if (m_previouslyActiveWindow)
+            m_activeWindow.activate(m_previouslyActiveWindow);
+    } else if (m_overlayContent->isNotesMode() && m_settings.effectiveGlobalArrowKeysEnabled()) {
+        registerHotKeys();
+    }
+}
+
+void NotchOverlayController::presentPinned(const ScreenInfo &screen)
+{
+    const double width = m_settings.notchWidth();
+    const double height = m_settings.textAreaHeight();
+    // The panel's top bar lives in the strip beside the notch, the height of the desktop's top
+    // panel. Many Linux desktops have none at the top; the strip then keeps room for the bar.
+    const double menuBar = std::max<double>(screen.menuBarHeight(), minimumTopStripHeight);
+
+    auto *tracker = new NotchFrameTracker(this);
+    tracker->setScreenMidX(screen.geometry.x() + screen.geometry.width() / 2.0);
+    tracker->setScreenTop(screen.geometry.top());
+    tracker->setMenuBarHeight(menuBar);
+    tracker->setVisibleWidth(width);
+    tracker->setVisibleHeight(height + menuBar);
+    m_frameTracker = tracker;
+    m_currentScreenID = screen.displayNumber;
+
+    auto *view = new NotchOverlayView(*m_overlayContent, *m_speechRecognizer, m_settings, menuBar,
+                                      height, *tracker);
+    auto *panel = new OverlayPanel(view);
+    panel->setGeometry(tracker->targetFrame());
+    panel->setShape([view] { return view->outlinePath(); });
+    connect(view, &NotchOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
+    panel->setLocale(m_settings.currentLocale());
+    tracker->setPanel(panel);
+    m_panel = panel;
+    m_captureShield.setHiddenFromCapture(panel->windowHandle(),
+                                         m_settings.effectiveHideFromScreenShare());
+    panel->orderFront();
+    m_mouseTrackingTimer.start();
+}
+
+void NotchOverlayController::followMouseScreen()
+{
+    if (!m_panel || !m_frameTracker)
+        return;
+    const std::optional<ScreenInfo> screen = m_screens.screenUnderMouse();
+    if (!screen || screen->displayNumber == m_currentScreenID)
+        return;
+    m_currentScreenID = screen->displayNumber;
+    m_frameTracker->setScreenMidX(screen->geometry.x() + screen->geometry.width() / 2.0);
+    m_frameTracker->setScreenTop(screen->geometry.top());
+    m_frameTracker->movePanelNow();
+}
+
+void NotchOverlayController::applyCaptureVisibility()
+{
+    if (m_panel)
+        m_captureShield.setHiddenFromCapture(m_panel->windowHandle(),
+                                             m_settings.effectiveHideFromScreenShare());
+}

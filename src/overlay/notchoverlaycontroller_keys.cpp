@@ -1,0 +1,205 @@
+// The reader's keys: the local key handling of panels that take the keyboard, and the global
+// hot keys that work while another application has it.
+
+#include "notchoverlaycontroller.h"
+
+#include "overlay/overlaycontent.h"
+#include "overlay/overlaydocumentservice.h"
+#include "platform/globalhotkeys.h"
+#include "settings/notchsettings.h"
+#include "settings/presets.h"
+#include "speech/speechrecognizer.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+void NotchOverlayController::installKeyMonitor()
+{
+    removeKeyMonitor();
+    qApp->installEventFilter(this);
+    m_keyMonitorInstalled = true;
+}
+
+void NotchOverlayController::removeKeyMonitor()
+{
+    if (m_keyMonitorInstalled)
+        qApp->removeEventFilter(this);
+    m_keyMonitorInstalled = false;
+    unregisterAllHotKeys();
+}
+
+bool NotchOverlayController::eventFilter(QObject *watched, QEvent *event)
+{
+    // A key reaches the window first; handling it there sees each press once.
+    if (m_keyMonitorInstalled && event->type() == QEvent::KeyPress && watched->isWindowType()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (handleLocalKeyDown(key->key(), key->modifiers()))
+            return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool NotchOverlayController::handleLocalKeyDown(int key, Qt::KeyboardModifiers)
+{
+    OverlayContent &content = *m_overlayContent;
+    if (key == Qt::Key_Escape) {
+        handleEscape();
+        return true;
+    }
+    if (!content.showPagePicker())
+        return false;
+    switch (key) {
+    case Qt::Key_Up:
+        content.movePickerHighlight(-1);
+        return true;
+    case Qt::Key_Down:
+        content.movePickerHighlight(1);
+        return true;
+    case Qt::Key_Right:
+        content.setIsCollapsed(false);
+        content.setIsMiniMode(false);
+        content.setJumpToPageNotesMode(content.highlightedPickerIndex());
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Esc steps back one level: picker, then expanded panel, then the session.
+void NotchOverlayController::handleEscape()
+{
+    OverlayContent &content = *m_overlayContent;
+    if (content.showPagePicker() && content.isNotesMode()) {
+        dismiss();
+    } else if (content.showPagePicker()) {
+        content.setShowPagePicker(false);
+    } else if (content.isNotesMode() && !content.isCollapsed()) {
+        if (m_settings.overlayMode() == OverlayMode::cursor)
+            dismiss();
+        else
+            content.setShowPagePicker(true);
+    } else if (content.isCollapsed()) {
+        dismiss();
+    } else {
+        m_speechRecognizer->setIsListening(false);
+        m_speechRecognizer->tearDownSession();
+        content.setIsCollapsed(true);
+    }
+}
+
+void NotchOverlayController::registerHotKeys()
+{
+    unregisterAllHotKeys();
+    m_hotKeyHandlerInstalled = true;
+    m_hotKeys->registerHotKey(arrowLeftHotKey, Qt::Key_Left, Qt::NoModifier);
+    m_hotKeys->registerHotKey(arrowRightHotKey, Qt::Key_Right, Qt::NoModifier);
+    m_hotKeys->registerHotKey(arrowUpHotKey, Qt::Key_Up, Qt::NoModifier);
+    m_hotKeys->registerHotKey(arrowDownHotKey, Qt::Key_Down, Qt::NoModifier);
+    m_hotKeys->registerHotKey(escHotKey, Qt::Key_Escape, Qt::NoModifier);
+    // Ctrl stands for the command key.
+    m_hotKeys->registerHotKey(cmdMHotKey, Qt::Key_M, Qt::ControlModifier);
+}
+
+void NotchOverlayController::unregisterArrowHotKeys()
+{
+    stopArrowRepeat();
+    for (int id : {arrowLeftHotKey, arrowRightHotKey, arrowUpHotKey, arrowDownHotKey})
+        m_hotKeys->unregisterHotKey(id);
+}
+
+void NotchOverlayController::unregisterAllHotKeys()
+{
+    unregisterArrowHotKeys();
+    m_hotKeys->unregisterHotKey(escHotKey);
+    m_hotKeys->unregisterHotKey(cmdMHotKey);
+    m_hotKeyHandlerInstalled = false;
+}
+
+void NotchOverlayController::handleHotKey(int id, bool released)
+{
+    // A key that was released after its registration went away is no longer ours.
+    if (!m_hotKeyHandlerInstalled)
+        return;
+    switch (id) {
+    case cmdMHotKey:
+        if (!released)
+            handleCmdM();
+        break;
+    case escHotKey:
+        if (!released)
+            handleEscape();
+        break;
+    default:
+        handleArrowHotKey(id, released);
+        break;
+    }
+}
+
+void NotchOverlayController::handleCmdM()
+{
+    OverlayContent &content = *m_overlayContent;
+    if (content.isCollapsed() && content.isMiniMode())
+        return;
+    m_speechRecognizer->setIsListening(false);
+    m_speechRecognizer->tearDownSession();
+    content.setShowPagePicker(false);
+    content.setIsCollapsed(true);
+    content.setIsMiniMode(true);
+}
+
+double NotchOverlayController::arrowScrollStep() const
+{
+    return pointSize(m_settings.fontSizePreset()) * 1.4;
+}
+
+void NotchOverlayController::handleArrowHotKey(int id, bool released)
+{
+    OverlayContent &content = *m_overlayContent;
+    if (content.showPagePicker()) {
+        if (released)
+            return;
+        if (id == arrowUpHotKey) {
+            content.movePickerHighlight(-1);
+        } else if (id == arrowDownHotKey) {
+            content.movePickerHighlight(1);
+        } else if (id == arrowRightHotKey) {
+            content.setIsCollapsed(false);
+            content.setIsMiniMode(false);
+            content.setJumpToPageNotesMode(content.highlightedPickerIndex());
+        }
+        return;
+    }
+    if (id == arrowUpHotKey || id == arrowDownHotKey) {
+        if (!m_settings.effectiveArrowScrollsText())
+            return;
+        if (released) {
+            stopArrowRepeat();
+            return;
+        }
+        const double step = id == arrowUpHotKey ? arrowScrollStep() : -arrowScrollStep();
+        content.setArrowScrollDelta(content.arrowScrollDelta() + step);
+        m_arrowScrollDirection = step;
+        m_arrowScrollTimer.stop();
+        m_arrowScrollTimer.setInterval(arrowRepeatDelayMs);
+        m_arrowScrollTimer.start();
+        return;
+    }
+    if (released)
+        return;
+    if (id == arrowRightHotKey)
+        openNeighbourPage(1);
+    else if (id == arrowLeftHotKey)
+        openNeighbourPage(-1);
+}
+
+void NotchOverlayController::openNeighbourPage(int step)
+{
+    const int index = m_overlayContent->currentPageIndex() + step;
+    if (index >= 0 && index < m_overlayContent->pageCount() && m_service)
+        m_service->startReading(index);
+}
+
+void NotchOverlayController::stopArrowRepeat()
+{
+    m_arrowScrollTimer.stop();
+}

@@ -1,0 +1,938 @@
+#include "notchoverlayview.h"
+
+#include "overlay/animation.h"
+#include "overlay/circleglyphbutton.h"
+#include "overlay/elapsedtimeview.h"
+#include "overlay/eyebutton.h"
+#include "overlay/glasseffectview.h"
+#include "overlay/icons.h"
+#include "overlay/invisibilityglow.h"
+#include "overlay/notchframetracker.h"
+#include "overlay/overlaycontent.h"
+#include "overlay/overlayshapes.h"
+#include "overlay/pagepickerview.h"
+#include "overlay/pagetabstrip.h"
+#include "overlay/pagetitletoggle.h"
+#include "overlay/roundiconbutton.h"
+#include "overlay/speechscrollview.h"
+#include "overlay/visibilitytoastview.h"
+#include "platform/fonts.h"
+#include "settings/localization.h"
+#include "settings/notchsettings.h"
+#include "settings/palette.h"
+#include "settings/scriptfont.h"
+#include "settings/tokenizer.h"
+#include "speech/speechrecognizer.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr double miniWidthExtra = 10;     // the mini form is a little wider than the notch
+constexpr double miniBarHeight = 24;      // below the top bar, in the mini form
+constexpr double collapsedBarHeight = 36; // and in the collapsed bar
+constexpr double roundButtonSide = 20;
+constexpr double roundButtonSymbol = 9;
+constexpr double barPadding = 12;
+constexpr double topBarSpacing = 6;
+constexpr double topBarMinimumHeight = 24;
+constexpr double elapsedFontSize = 11;
+constexpr double footerHeight = 24;
+constexpr double footerBottomPadding = 10;
+constexpr double footerSpacing = 8;
+constexpr double textTopPadding = 6;
+constexpr double toastGap = 8;
+constexpr double toastTravel = 14;
+
+const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
+
+// Animates towards a new target only when it is new, so repeated refreshes do not stretch a
+// transition under way.
+void retarget(AnimatedValue *value, double target, const AnimationTiming &timing)
+{
+    if (value->target() != target)
+        value->animateTo(target, timing);
+}
+
+} // namespace
+
+// The bar below the top bar while collapsed: minimise, a chevron and close, or the chevron
+// alone in the mini form. A click anywhere but on the two buttons reopens the picker.
+class NotchOverlayView::CollapsedBar : public QWidget
+{
+public:
+    CollapsedBar(std::function<void()> onTap, QWidget *parent)
+        : QWidget(parent)
+        , m_onTap(std::move(onTap))
+        , m_minimizeButton(
+              new RoundIconButton(u"minus"_qs, roundButtonSide, roundButtonSymbol, this))
+        , m_closeButton(new RoundIconButton(u"xmark"_qs, roundButtonSide, roundButtonSymbol, this))
+    {
+        m_minimizeButton->setObjectName(u"collapsedMinimizeButton"_qs);
+        m_closeButton->setObjectName(u"collapsedCloseButton"_qs);
+        auto *row = new QHBoxLayout(this);
+        row->setContentsMargins(int(barPadding), 0, int(barPadding), 0);
+        row->setSpacing(0);
+        row->addWidget(m_minimizeButton, 0, Qt::AlignVCenter);
+        row->addStretch(1);
+        row->addWidget(m_closeButton, 0, Qt::AlignVCenter);
+    }
+
+    RoundIconButton *minimizeButton() const { return m_minimizeButton; }
+    RoundIconButton *closeButton() const { return m_closeButton; }
+
+    void setMini(bool mini)
+    {
+        m_minimizeButton->setVisible(!mini);
+        m_closeButton->setVisible(!mini);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QRectF glyph(0, 0, 14, 14);
+        glyph.moveCenter(QRectF(rect()).center());
+        Icons::paint(&painter, u"chevron.down"_qs, glyph, whiteAt(0.7), 10, QFont::Bold);
+    }
+
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            event->ignore();
+    }
+
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+            m_onTap();
+    }
+
+private:
+    std::function<void()> m_onTap;
+    RoundIconButton *m_minimizeButton = nullptr;
+    RoundIconButton *m_closeButton = nullptr;
+};
+
+// Lies over the content column while it fades. A widget tree cannot be drawn translucent
+// without graphics effects, so the fade is drawn on top instead: the panel's own fill over
+// the column hides what is not yet (or no longer) visible, and a picture of the section below
+// the top bar as it was before a change fades out over the new one.
+class NotchOverlayView::ContentVeil : public QWidget
+{
+public:
+    explicit ContentVeil(NotchOverlayView &view)
+        : QWidget(&view)
+        , m_view(view)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+    void setSnapshot(const QPixmap &snapshot, const QPoint &position)
+    {
+        m_snapshot = snapshot;
+        m_snapshotPosition = position;
+    }
+    bool hasSnapshot() const { return !m_snapshot.isNull(); }
+    void clearSnapshot() { m_snapshot = {}; }
+
+    // `content` is the column's own opacity, `before` the share of the old section still shown;
+    // the section changes below `sectionTop`.
+    void setFade(double content, double before, double sectionTop)
+    {
+        m_content = std::clamp(content, 0.0, 1.0);
+        m_before = std::clamp(before, 0.0, 1.0);
+        m_sectionTop = sectionTop;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setClipPath(m_view.outlinePath());
+        const QRectF top(0, 0, width(), m_sectionTop);
+        const QRectF section(0, m_sectionTop, width(), height() - m_sectionTop);
+        const double topFill = 1 - m_content;
+        const double sectionFill = 1 - m_content * (1 - m_before);
+        if (topFill > 0 || sectionFill > 0) {
+            // The fill is flattened first so that it covers like one opaque layer.
+            const qreal ratio = devicePixelRatioF();
+            QImage fill((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            fill.setDevicePixelRatio(ratio);
+            fill.fill(Qt::transparent);
+            QPainter fillPainter(&fill);
+            m_view.paintPanel(fillPainter);
+            fillPainter.end();
+            for (const auto &[area, opacity] :
+                 {std::pair(top, topFill), std::pair(section, sectionFill)}) {
+                painter.save();
+                painter.setClipRect(area, Qt::IntersectClip);
+                painter.setOpacity(opacity);
+                painter.drawImage(0, 0, fill);
+                painter.restore();
+            }
+        }
+        if (m_content * m_before > 0 && !m_snapshot.isNull()) {
+            painter.setClipRect(section, Qt::IntersectClip);
+            painter.setOpacity(m_content * m_before);
+            painter.drawPixmap(m_snapshotPosition, m_snapshot);
+        }
+    }
+
+private:
+    NotchOverlayView &m_view;
+    QPixmap m_snapshot;
+    QPoint m_snapshotPosition;
+    double m_content = 1;
+    double m_before = 0;
+    double m_sectionTop = 0;
+};
+
+// The visibility toast, hung below the top bar. It slides down 14 points and fades in with a
+// spring, and leaves the same way.
+class NotchOverlayView::ToastLayer : public QWidget
+{
+public:
+    ToastLayer(double top, QWidget *parent)
+        : QWidget(parent)
+        , m_top(top)
+        , m_presence(new AnimatedValue(0, this))
+        , m_toast(new VisibilityToastView(this))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        // The toast widget only draws the picture; this layer shows it.
+        m_toast->hide();
+        hide();
+        QObject::connect(m_presence, &AnimatedValue::valueChanged, this, [this] { update(); });
+        QObject::connect(m_presence, &AnimatedValue::finished, this, [this] {
+            if (m_presence->value() <= 0)
+                hide();
+        });
+    }
+
+    bool isPresented() const { return m_presented; }
+
+    void present(bool presented)
+    {
+        if (presented == m_presented)
+            return;
+        m_presented = presented;
+        if (presented) {
+            m_picture = {};
+            show();
+            raise();
+        }
+        m_presence->animateTo(presented ? 1 : 0, AnimationTiming::springCurve(0.32, 0.8));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const qreal ratio = devicePixelRatioF();
+        if (m_picture.isNull() || m_picture.devicePixelRatio() != ratio) {
+            const QSize size = m_toast->sizeHint();
+            m_toast->resize(size);
+            m_picture
+                = QImage((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            m_picture.setDevicePixelRatio(ratio);
+            m_picture.fill(Qt::transparent);
+            m_toast->render(&m_picture, {}, {}, QWidget::DrawChildren);
+        }
+        const double presence = m_presence->value();
+        const QRectF capsule = m_toast->capsuleRect();
+        const QPointF origin(width() / 2.0 - capsule.center().x(),
+                             m_top - capsule.top() - toastTravel * (1 - presence));
+        QPainter painter(this);
+        painter.setOpacity(std::clamp(presence, 0.0, 1.0));
+        painter.drawImage(origin, m_picture);
+    }
+
+private:
+    double m_top = 0;
+    bool m_presented = false;
+    AnimatedValue *m_presence = nullptr;
+    VisibilityToastView *m_toast = nullptr;
+    QImage m_picture;
+};
+
+NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &recognizer,
+                                   NotchSettings &settings, double menuBarHeight,
+                                   double baseTextHeight, NotchFrameTracker &frameTracker,
+                                   QWidget *parent)
+    : QWidget(parent)
+    , m_content(content)
+    , m_recognizer(recognizer)
+    , m_settings(settings)
+    , m_menuBarHeight(menuBarHeight)
+    , m_baseTextHeight(baseTextHeight)
+    , m_frameTracker(frameTracker)
+    , m_expansion(new AnimatedValue(0, this))
+    , m_targetHeight(new AnimatedValue(0, this))
+    , m_miniBlend(new AnimatedValue(0, this))
+    , m_glowOpacity(new AnimatedValue(0, this))
+    , m_contentOpacity(new AnimatedValue(0, this))
+    , m_crossfade(new AnimatedValue(0, this))
+{
+    setFocusPolicy(Qt::NoFocus);
+    const DisplayState state = displayState();
+    m_targetHeight->setValue(targetSize(state).height());
+    m_miniBlend->setValue(state == DisplayState::mini ? 1 : 0);
+
+    m_column = new QWidget(this);
+    m_column->setObjectName(u"contentColumn"_qs);
+    m_column->hide();
+    buildWordsArea();
+    m_collapsedBar = new CollapsedBar([this] { openPickerFromCollapsedBar(); }, m_column);
+    m_collapsedBar->setObjectName(u"collapsedBar"_qs);
+    connect(m_collapsedBar->minimizeButton(), &QAbstractButton::clicked, this, [this] {
+        if (!m_content.isMiniMode())
+            m_content.setIsMiniMode(true);
+    });
+    connect(m_collapsedBar->closeButton(), &QAbstractButton::clicked, this,
+            &NotchOverlayView::closeSession);
+    buildTopBar();
+    m_veil = new ContentVeil(*this);
+    m_veil->setObjectName(u"contentVeil"_qs);
+    m_toastLayer = new ToastLayer(m_menuBarHeight + toastGap, this);
+    m_toastLayer->setObjectName(u"toastLayer"_qs);
+
+    m_scrollTimer.setTimerType(Qt::PreciseTimer);
+    m_scrollTimer.setInterval(scrollIntervalMs);
+    connect(&m_scrollTimer, &QTimer::timeout, this, &NotchOverlayView::scrollStep);
+    m_scrollTimer.start();
+    m_pageReload.setSingleShot(true);
+    m_pageReload.setInterval(0);
+    connect(&m_pageReload, &QTimer::timeout, this, &NotchOverlayView::reloadPage);
+
+    for (AnimatedValue *value : {m_expansion, m_targetHeight, m_miniBlend})
+        connect(value, &AnimatedValue::valueChanged, this, &NotchOverlayView::geometryChanged);
+    connect(m_glowOpacity, &AnimatedValue::valueChanged, this, [this] {
+        update();
+        if (m_veil->isVisible())
+            m_veil->update();
+    });
+    for (AnimatedValue *value : {m_contentOpacity, m_crossfade})
+        connect(value, &AnimatedValue::valueChanged, this, &NotchOverlayView::refreshVeil);
+    connect(m_contentOpacity, &AnimatedValue::finished, this, [this] {
+        if (!m_contentVisible && m_contentOpacity->value() <= 0)
+            m_column->hide();
+        refreshVeil();
+    });
+    connect(m_crossfade, &AnimatedValue::finished, this, [this] {
+        m_veil->clearSnapshot();
+        refreshVeil();
+    });
+
+    connectModels();
+    m_glowOpacity->setValue(
+        m_settings.effectiveHideFromScreenShare() && !m_content.isCollapsed() ? 1 : 0);
+    refreshSections();
+    refreshTopBar();
+    refreshFooter();
+    refreshScrollArguments();
+    reloadPage();
+    if (m_content.showVisibilityToast())
+        m_toastLayer->present(true);
+}
+
+NotchOverlayView::~NotchOverlayView() = default;
+
+void NotchOverlayView::buildTopBar()
+{
+    m_topBar = new QWidget(m_column);
+    m_topBar->setObjectName(u"topBar"_qs);
+    m_eyeButton = new EyeButton(m_settings, m_content, EyeButton::defaultSide, m_topBar);
+    m_eyeButton->setObjectName(u"eyeButton"_qs);
+    m_elapsedTime = new ElapsedTimeView(elapsedFontSize, m_topBar);
+    m_elapsedTime->setObjectName(u"elapsedTime"_qs);
+    m_minimizeButton
+        = new RoundIconButton(u"minus"_qs, roundButtonSide, roundButtonSymbol, m_topBar);
+    m_minimizeButton->setObjectName(u"minimizeButton"_qs);
+    m_closeButton = new RoundIconButton(u"xmark"_qs, roundButtonSide, roundButtonSymbol, m_topBar);
+    m_closeButton->setObjectName(u"closeButton"_qs);
+
+    auto *row = new QHBoxLayout(m_topBar);
+    row->setContentsMargins(int(barPadding), 0, int(barPadding), 0);
+    row->setSpacing(int(topBarSpacing));
+    row->addWidget(m_eyeButton, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    row->addWidget(m_elapsedTime, 0, Qt::AlignVCenter);
+    row->addWidget(m_minimizeButton, 0, Qt::AlignVCenter);
+    row->addWidget(m_closeButton, 0, Qt::AlignVCenter);
+
+    connect(m_minimizeButton, &QAbstractButton::clicked, this,
+            &NotchOverlayView::minimizeFromPicker);
+    connect(m_closeButton, &QAbstractButton::clicked, this, &NotchOverlayView::closeSession);
+}
+
+void NotchOverlayView::buildWordsArea()
+{
+    m_wordsArea = new QWidget(m_column);
+    m_wordsArea->setObjectName(u"wordsArea"_qs);
+    auto *column = new QVBoxLayout(m_wordsArea);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto *textArea = new QWidget(m_wordsArea);
+    auto *text = new QVBoxLayout(textArea);
+    text->setContentsMargins(int(barPadding), int(textTopPadding), int(barPadding), 0);
+    text->setSpacing(0);
+    m_scrollView = new SpeechScrollView(textArea);
+    m_scrollView->setTopAligned(false);
+    m_emptyPlaceholder = new QLabel(textArea);
+    m_emptyPlaceholder->setObjectName(u"emptyPlaceholder"_qs);
+    m_emptyPlaceholder->setAlignment(Qt::AlignCenter);
+    m_emptyPlaceholder->setFont(Fonts::systemFont(16, QFont::Medium));
+    QPalette faint = m_emptyPlaceholder->palette();
+    faint.setColor(QPalette::WindowText, whiteAt(0.3));
+    m_emptyPlaceholder->setPalette(faint);
+    text->addWidget(m_scrollView);
+    text->addWidget(m_emptyPlaceholder);
+    column->addWidget(textArea, 1);
+
+    connect(m_scrollView, &SpeechScrollView::wordTapped, this, &NotchOverlayView::handleWordTap);
+    connect(m_scrollView, &SpeechScrollView::manualScroll, this,
+            &NotchOverlayView::handleManualScroll);
+    connect(m_scrollView, &SpeechScrollView::arrowScrollClamped, this,
+            [this](double delta) { m_content.setArrowScrollDelta(delta); });
+
+    buildFooter();
+    column->addWidget(m_footer);
+}
+
+void NotchOverlayView::buildFooter()
+{
+    m_footer = new QWidget(m_wordsArea);
+    m_footer->setObjectName(u"footer"_qs);
+    m_footer->setFixedHeight(int(footerHeight + footerBottomPadding));
+    auto *row = new QHBoxLayout(m_footer);
+    row->setContentsMargins(int(barPadding), 0, int(barPadding), int(footerBottomPadding));
+    row->setSpacing(int(footerSpacing));
+
+    m_titleToggle = new PageTitleToggle(m_settings, m_footer);
+    m_titleToggle->setObjectName(u"pageTitleToggle"_qs);
+    m_tabStrip = new PageTabStrip(m_footer);
+    m_tabStrip->setObjectName(u"pageTabs"_qs);
+    const auto button = [this](const CircleGlyphButton::Face &face, const QString &name) {
+        auto *b = new CircleGlyphButton(face, m_footer);
+        b->setObjectName(name);
+        return b;
+    };
+    m_previousButton = button(CircleGlyphButton::Face::previousPage(), u"previousButton"_qs);
+    m_nextButton = button(CircleGlyphButton::Face::nextPage(), u"nextButton"_qs);
+    m_restartButton = button(CircleGlyphButton::Face::restart(), u"restartButton"_qs);
+    m_playPauseButton = button(CircleGlyphButton::Face::playPause(false), u"playPauseButton"_qs);
+    m_backButton = button(CircleGlyphButton::Face::backToList(), u"backToListButton"_qs);
+    m_nextButton->setLongPressEnabled(true);
+    m_restartButton->setLongPressEnabled(true);
+
+    row->addWidget(m_titleToggle, 0, Qt::AlignVCenter);
+    row->addWidget(m_tabStrip, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    for (QWidget *control :
+         {m_previousButton, m_nextButton, m_restartButton, m_playPauseButton, m_backButton})
+        row->addWidget(control, 0, Qt::AlignVCenter);
+
+    connect(m_tabStrip, &PageTabStrip::pageChosen, this,
+            [this](int index) { m_content.setJumpToPageNotesMode(index); });
+    connect(m_previousButton, &QAbstractButton::clicked, this,
+            [this] { m_content.setJumpToPageNotesMode(m_content.currentPageIndex() - 1); });
+    connect(m_nextButton, &QAbstractButton::clicked, this,
+            [this] { m_content.requestNextPage(m_recognizer); });
+    connect(m_restartButton, &QAbstractButton::clicked, this,
+            [this] { m_content.setJumpToPageIndex(0); });
+    for (CircleGlyphButton *pressable : {m_nextButton, m_restartButton}) {
+        connect(pressable, &CircleGlyphButton::longPressed, this,
+                [this] { m_content.setShowPagePicker(true); });
+    }
+    connect(m_playPauseButton, &QAbstractButton::clicked, this, &NotchOverlayView::togglePause);
+    connect(m_backButton, &QAbstractButton::clicked, this, &NotchOverlayView::backToList);
+}
+
+void NotchOverlayView::connectModels()
+{
+    OverlayContent *content = &m_content;
+    for (auto flag : {&OverlayContent::isCollapsedChanged, &OverlayContent::isMiniModeChanged,
+                      &OverlayContent::showPagePickerChanged})
+        connect(content, flag, this, &NotchOverlayView::stateFlagChanged);
+    for (auto pageField : {&OverlayContent::wordsChanged, &OverlayContent::lineBreaksChanged,
+                           &OverlayContent::currentPageIndexChanged, &OverlayContent::pageLoaded}) {
+        connect(content, pageField, this, [this] {
+            beginCrossfade();
+            m_pageReload.start();
+        });
+    }
+    // A new page, also one that happens to equal the last, reads from its start.
+    for (auto newPage : {&OverlayContent::totalCharCountChanged, &OverlayContent::pageLoaded})
+        connect(content, newPage, this, [this] { setTimerWordProgress(0); });
+    for (auto footerField :
+         {&OverlayContent::pageCountChanged, &OverlayContent::currentPageIndexChanged,
+          &OverlayContent::hasNextPageChanged, &OverlayContent::pageTitlesChanged,
+          &OverlayContent::isNotesModeChanged})
+        connect(content, footerField, this, &NotchOverlayView::refreshFooter);
+    connect(content, &OverlayContent::isNotesModeChanged, this,
+            &NotchOverlayView::refreshScrollArguments);
+    connect(content, &OverlayContent::arrowScrollDeltaChanged, this,
+            [this] { m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta()); });
+    connect(content, &OverlayContent::showVisibilityToastChanged, this,
+            [this] { m_toastLayer->present(m_content.showVisibilityToast()); });
+
+    NotchSettings *settings = &m_settings;
+    for (auto scriptField :
+         {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged,
+          &NotchSettings::highlightColorChanged, &NotchSettings::cueColorChanged,
+          &NotchSettings::cueBrightnessChanged})
+        connect(settings, scriptField, this, &NotchOverlayView::refreshScrollArguments);
+    connect(settings, &NotchSettings::notchShowsPageNumbersChanged, this,
+            &NotchOverlayView::refreshFooter);
+    connect(settings, &NotchSettings::showElapsedTimeChanged, this, [this] {
+        if (m_settings.showElapsedTime())
+            m_elapsedTime->restart();
+        refreshTopBar();
+    });
+    connect(settings, &NotchSettings::effectiveHideFromScreenShareChanged, this,
+            &NotchOverlayView::refreshGlow);
+    for (auto fill : {&NotchSettings::glassEffectChanged, &NotchSettings::glassOpacityChanged})
+        connect(settings, fill, this, qOverload<>(&QWidget::update));
+
+    connect(&m_recognizer, &SpeechRecognizer::shouldDismissChanged, this, [this] {
+        if (m_recognizer.shouldDismiss())
+            dismiss();
+    });
+}
+
+NotchOverlayView::DisplayState NotchOverlayView::displayState(const OverlayContent &content)
+{
+    if (content.showPagePicker())
+        return DisplayState::pagePicker;
+    if (content.isCollapsed())
+        return content.isMiniMode() ? DisplayState::mini : DisplayState::collapsedBar;
+    return DisplayState::expanded;
+}
+
+NotchOverlayView::DisplayState NotchOverlayView::displayState() const
+{
+    return displayState(m_content);
+}
+
+QSizeF NotchOverlayView::targetSize(DisplayState state) const
+{
+    switch (state) {
+    case DisplayState::mini:
+        return {notchWidth + miniWidthExtra, m_menuBarHeight + miniBarHeight};
+    case DisplayState::collapsedBar:
+        return {double(width()), m_menuBarHeight + collapsedBarHeight};
+    case DisplayState::pagePicker:
+    case DisplayState::expanded:
+        break;
+    }
+    return {double(width()), m_menuBarHeight + m_baseTextHeight};
+}
+
+double NotchOverlayView::expansion() const
+{
+    return m_expansion->value();
+}
+
+int NotchOverlayView::highlightedCharCount() const
+{
+    return m_content.isNotesMode() ? 0 : m_readCharCount;
+}
+
+void NotchOverlayView::refreshReadCharCount()
+{
+    m_readCharCount = charOffsetForWordProgress(m_content.words(), m_content.totalCharCount(),
+                                                m_timerWordProgress);
+}
+
+bool NotchOverlayView::isReadingFinished() const
+{
+    if (m_content.isNotesMode() || m_content.totalCharCount() < 1)
+        return false;
+    return highlightedCharCount() >= m_content.totalCharCount();
+}
+
+bool NotchOverlayView::isToastPresented() const
+{
+    return m_toastLayer->isPresented();
+}
+
+double NotchOverlayView::glowOpacity() const
+{
+    return m_glowOpacity->value();
+}
+
+double NotchOverlayView::targetWidth() const
+{
+    const double miniWidth = notchWidth + miniWidthExtra;
+    return width() + (miniWidth - width()) * m_miniBlend->value();
+}
+
+double NotchOverlayView::currentInset() const
+{
+    return collapsedInset + (topInset - collapsedInset) * m_expansion->value();
+}
+
+QRectF NotchOverlayView::outlineRect() const
+{
+    const double e = m_expansion->value();
+    const double w = notchWidth + (targetWidth() - notchWidth) * e;
+    const double h = notchHeight + (m_targetHeight->value() - notchHeight) * e;
+    return QRectF((width() - w) / 2, 0, w, h);
+}
+
+QPainterPath NotchOverlayView::outlinePath() const
+{
+    const QRectF frame = outlineRect();
+    const DynamicIslandShape shape{currentInset(), 8 + 10 * m_expansion->value()};
+    return shape.path(QRectF(QPointF(0, 0), frame.size())).translated(frame.topLeft());
+}
+
+QRect NotchOverlayView::columnRect() const
+{
+    const QRectF frame = outlineRect();
+    return QRectF(frame.left() + topInset, 0, std::max(0.0, frame.width() - 2 * topInset),
+                  m_targetHeight->value())
+        .toRect();
+}
+
+void NotchOverlayView::geometryChanged()
+{
+    layoutContent();
+    update();
+    if (m_veil->isVisible())
+        m_veil->update();
+    Q_EMIT outlineChanged();
+}
+
+void NotchOverlayView::layoutContent()
+{
+    const QRect column = columnRect();
+    m_column->setGeometry(column);
+    const int cw = m_column->width();
+    const int ch = m_column->height();
+    // The top bar sits in the menu-bar strip, centred on it; its buttons keep their size when
+    // the strip is thinner than they are.
+    const double barHeight = std::max(m_menuBarHeight, topBarMinimumHeight);
+    m_topBar->setGeometry(0, int(std::lround(m_menuBarHeight / 2 - barHeight / 2)), cw,
+                          int(std::lround(barHeight)));
+    const int top = int(std::lround(m_menuBarHeight));
+    const QRect section(0, top, cw, std::max(0, ch - top));
+    m_collapsedBar->setGeometry(section);
+    m_wordsArea->setGeometry(section);
+    if (m_picker)
+        m_picker->setGeometry(section);
+    m_veil->setGeometry(rect());
+    m_toastLayer->setGeometry(rect());
+}
+
+void NotchOverlayView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    geometryChanged();
+}
+
+void NotchOverlayView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_appeared) {
+        m_appeared = true;
+        appear();
+    }
+}
+
+void NotchOverlayView::appear()
+{
+    m_expansion->animateTo(1, AnimationTiming::easeOut(0.4));
+    QTimer::singleShot(350, this, [this] {
+        if (!m_dismissing)
+            setContentVisible(true);
+    });
+}
+
+void NotchOverlayView::dismiss()
+{
+    if (m_dismissing)
+        return;
+    m_dismissing = true;
+    setContentVisible(false);
+    QTimer::singleShot(100, this,
+                       [this] { m_expansion->animateTo(0, AnimationTiming::easeIn(0.3)); });
+}
+
+void NotchOverlayView::setContentVisible(bool visible)
+{
+    if (visible == m_contentVisible)
+        return;
+    m_contentVisible = visible;
+    if (visible) {
+        m_elapsedTime->restart();
+        m_column->show();
+        m_contentOpacity->animateTo(1, AnimationTiming::easeOut(0.25));
+    } else {
+        m_contentOpacity->animateTo(0, AnimationTiming::easeIn(0.15));
+    }
+    refreshVeil();
+}
+
+void NotchOverlayView::refreshVeil()
+{
+    const double opacity = m_contentOpacity->value();
+    const double before = m_veil->hasSnapshot() ? m_crossfade->value() : 0;
+    const bool needed = m_column->isVisible() && (opacity < 1 || before > 0);
+    if (!needed) {
+        m_veil->hide();
+        return;
+    }
+    m_veil->setFade(opacity, before, m_menuBarHeight);
+    if (!m_veil->isVisible()) {
+        m_veil->show();
+        m_veil->raise();
+        m_toastLayer->raise();
+    }
+}
+
+void NotchOverlayView::beginCrossfade()
+{
+    if (!m_contentVisible || !m_column->isVisible() || m_crossfade->isAnimating())
+        return;
+    // Only what the column draws itself: the panel's fill is under it already.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap snapshot((QSizeF(m_column->size()) * ratio).toSize());
+    snapshot.setDevicePixelRatio(ratio);
+    snapshot.fill(Qt::transparent);
+    m_column->render(&snapshot, {}, {}, QWidget::DrawChildren);
+    m_veil->setSnapshot(snapshot, m_column->pos());
+    m_crossfade->setValue(1);
+    m_crossfade->animateTo(0, stateTiming);
+}
+
+void NotchOverlayView::stateFlagChanged()
+{
+    syncFrameTrackerSize();
+    beginCrossfade();
+    const DisplayState state = displayState();
+    retarget(m_targetHeight, targetSize(state).height(), stateTiming);
+    retarget(m_miniBlend, state == DisplayState::mini ? 1 : 0, stateTiming);
+    refreshSections();
+    refreshTopBar();
+    refreshGlow();
+}
+
+void NotchOverlayView::syncFrameTrackerSize()
+{
+    switch (displayState()) {
+    case DisplayState::mini:
+        m_frameTracker.setVisibleHeight(m_menuBarHeight + miniBarHeight);
+        m_frameTracker.setVisibleWidth(notchWidth + miniWidthExtra);
+        return;
+    case DisplayState::collapsedBar:
+        m_frameTracker.setVisibleHeight(m_menuBarHeight + collapsedBarHeight);
+        m_frameTracker.setVisibleWidth(m_settings.notchWidth());
+        return;
+    case DisplayState::pagePicker:
+    case DisplayState::expanded:
+        m_frameTracker.setVisibleHeight(m_menuBarHeight + m_baseTextHeight);
+        m_frameTracker.setVisibleWidth(m_settings.notchWidth());
+        return;
+    }
+}
+
+void NotchOverlayView::refreshSections()
+{
+    const DisplayState state = displayState();
+    const bool collapsed = state == DisplayState::mini || state == DisplayState::collapsedBar;
+    m_collapsedBar->setVisible(collapsed);
+    m_collapsedBar->setMini(state == DisplayState::mini);
+    m_wordsArea->setVisible(state == DisplayState::expanded);
+    if (state == DisplayState::pagePicker) {
+        // A fresh list each time the picker opens, starting at its top.
+        if (!m_picker) {
+            m_picker = new PagePickerView(m_content, m_column);
+            m_picker->setObjectName(u"pagePicker"_qs);
+            m_picker->show();
+        }
+    } else if (m_picker) {
+        m_picker->hide();
+        m_picker->deleteLater();
+        m_picker = nullptr;
+    }
+    m_topBar->raise();
+    layoutContent();
+}
+
+void NotchOverlayView::refreshTopBar()
+{
+    const bool picker = m_content.showPagePicker();
+    m_elapsedTime->setVisible(m_settings.showElapsedTime());
+    m_minimizeButton->setVisible(picker);
+    m_closeButton->setVisible(picker);
+    m_minimizeButton->setToolTip(localizedString("Minimizar"));
+    m_closeButton->setToolTip(localizedString("Cerrar"));
+}
+
+void NotchOverlayView::refreshFooter()
+{
+    const bool notes = m_content.isNotesMode();
+    const int pages = m_content.pageCount();
+    const int current = m_content.currentPageIndex();
+    const bool tabs = PageTabStrip::isShown(notes, m_settings.notchShowsPageNumbers(), pages);
+    const bool severalPages = pages >= 2;
+
+    m_titleToggle->setVisible(notes);
+    m_titleToggle->setShowsTitle(!tabs);
+    m_titleToggle->setText(m_content.currentPageTitle());
+    m_tabStrip->setVisible(tabs);
+    m_tabStrip->setPages(pages, current);
+    m_previousButton->setVisible(severalPages && notes && current >= 1);
+    m_nextButton->setVisible(severalPages && m_content.hasNextPage());
+    m_restartButton->setVisible(severalPages && !m_content.hasNextPage() && !notes);
+    m_playPauseButton->setVisible(!notes);
+    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(m_isPaused));
+}
+
+void NotchOverlayView::refreshGlow()
+{
+    const bool shown = m_settings.effectiveHideFromScreenShare() && !m_content.isCollapsed();
+    retarget(m_glowOpacity, shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
+}
+
+void NotchOverlayView::refreshScrollArguments()
+{
+    const bool notes = m_content.isNotesMode();
+    const CueOpacities cue = cueOpacities(m_settings.cueBrightness());
+    m_scrollView->setScriptFont(::font(m_settings.fontFamilyPreset(),
+                                       pointSize(m_settings.fontSizePreset()), QFont::DemiBold));
+    m_scrollView->setHighlightColor(m_settings.highlightColor());
+    m_scrollView->setCueColor(m_settings.cueColor());
+    m_scrollView->setCueOpacities(cue.unread, cue.read);
+    m_scrollView->setSmoothScroll(!notes);
+    m_scrollView->setHighlightedCharCount(highlightedCharCount());
+    m_scrollView->setSmoothWordProgress(m_timerWordProgress);
+    m_scrollView->setListening(!notes && !m_isPaused);
+    m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta());
+}
+
+void NotchOverlayView::reloadPage()
+{
+    m_pageReload.stop();
+    const bool empty = m_content.words().isEmpty();
+    m_emptyPlaceholder->setText(localizedString("Vacío"));
+    m_emptyPlaceholder->setVisible(empty);
+    m_scrollView->setVisible(!empty);
+    refreshReadCharCount();
+    // Each page starts the reading area afresh.
+    m_scrollView->setWords(m_content.words(), m_content.lineBreaks());
+    refreshScrollArguments();
+}
+
+void NotchOverlayView::setTimerWordProgress(double progress)
+{
+    if (progress == m_timerWordProgress)
+        return;
+    m_timerWordProgress = progress;
+    refreshReadCharCount();
+    m_scrollView->setHighlightedCharCount(highlightedCharCount());
+    m_scrollView->setSmoothWordProgress(progress);
+}
+
+void NotchOverlayView::scrollStep()
+{
+    // The finished test walks the page's words, so it comes last.
+    if (m_content.isNotesMode() || m_isPaused || m_isUserScrolling || isReadingFinished())
+        return;
+    setTimerWordProgress(m_timerWordProgress + scrollStepWords);
+}
+
+void NotchOverlayView::togglePause()
+{
+    m_isPaused = !m_isPaused;
+    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(m_isPaused));
+    m_scrollView->setListening(!m_content.isNotesMode() && !m_isPaused);
+}
+
+void NotchOverlayView::handleWordTap(int charOffset)
+{
+    setTimerWordProgress(wordProgressForCharOffset(charOffset, m_content.words()));
+}
+
+void NotchOverlayView::handleManualScroll(bool scrolling, double wordProgress)
+{
+    m_isUserScrolling = scrolling;
+    if (!scrolling) {
+        const double words = double(m_content.words().size());
+        setTimerWordProgress(std::max(0.0, std::min(wordProgress, words)));
+    }
+}
+
+void NotchOverlayView::openPickerFromCollapsedBar()
+{
+    if (m_content.isMiniMode())
+        m_content.setIsMiniMode(false);
+    m_content.setShowPagePicker(true);
+}
+
+void NotchOverlayView::toggleInvisibility()
+{
+    EyeButton::toggleInvisibility(m_settings, m_content);
+}
+
+void NotchOverlayView::closeSession()
+{
+    m_recognizer.stopListening();
+    m_recognizer.setShouldDismiss(true);
+}
+
+void NotchOverlayView::minimizeFromPicker()
+{
+    m_content.setShowPagePicker(false);
+    m_content.setIsCollapsed(true);
+    m_content.setIsMiniMode(true);
+}
+
+void NotchOverlayView::backToList()
+{
+    m_recognizer.setIsListening(false);
+    m_recognizer.tearDownSession();
+    m_content.setIsNotesMode(false);
+    m_content.setShowPagePicker(true);
+}
+
+void NotchOverlayView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paintPanel(painter);
+}
+
+void NotchOverlayView::paintPanel(QPainter &painter) const
+{
+    const QPainterPath outline = outlinePath();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    if (m_settings.glassEffect()) {
+        painter.setClipPath(outline);
+        painter.fillPath(outline, GlassEffectView::materialColor());
+        painter.fillPath(outline, QColor::fromRgbF(0, 0, 0, float(m_settings.glassOpacity())));
+    } else {
+        painter.fillPath(outline, Qt::black);
+    }
+    painter.restore();
+    const double glow = m_glowOpacity->value();
+    if (glow > 0)
+        paintInvisibilityGlow(painter, outline, outlineRect(), currentInset() + 16, glow);
+}

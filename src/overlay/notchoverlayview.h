@@ -1,0 +1,179 @@
+#pragma once
+
+#include <QPainterPath>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class AnimatedValue;
+class CircleGlyphButton;
+class ElapsedTimeView;
+class EyeButton;
+class NotchFrameTracker;
+class NotchSettings;
+class OverlayContent;
+class PagePickerView;
+class PageTabStrip;
+class PageTitleToggle;
+class QLabel;
+class RoundIconButton;
+class SpeechRecognizer;
+class SpeechScrollView;
+
+// The view of the pinned panel: the black outline that hangs from the top edge of the display
+// and shows the page being read. It grows out of a notch-sized shape when it appears and
+// shrinks back into it when the reading is dismissed. It fills its panel, whose size it drives
+// through the frame tracker as the reader collapses, minimises or opens the page picker.
+//
+// Its controls never call the controller: they write requests into the window's content model
+// and voice follower, which the controller's poll acts on.
+class NotchOverlayView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class DisplayState { mini, collapsedBar, pagePicker, expanded };
+
+    static constexpr double topInset = 16;      // the outline's top inset when fully open
+    static constexpr double collapsedInset = 8; // and at the notch's size
+    static constexpr double notchHeight = 37;   // the outline's size at expansion 0
+    static constexpr double notchWidth = 200;
+    // Text from outside advances by itself, 0.15 word every 0.05 s: three words a second.
+    static constexpr int scrollIntervalMs = 50;
+    static constexpr double scrollStepWords = 0.15;
+
+    NotchOverlayView(OverlayContent &content, SpeechRecognizer &recognizer, NotchSettings &settings,
+                     double menuBarHeight, double baseTextHeight, NotchFrameTracker &frameTracker,
+                     QWidget *parent = nullptr);
+    ~NotchOverlayView() override;
+
+    static DisplayState displayState(const OverlayContent &content);
+    DisplayState displayState() const;
+    // The full-size outline of a state; the wide states take the view's width.
+    QSizeF targetSize(DisplayState state) const;
+
+    // 0 while drawn at the notch's size, 1 at the full size of the current state.
+    double expansion() const;
+    bool isContentVisible() const { return m_contentVisible; }
+    // The fractional word index reached by the scroll timer, a word tap or a manual scroll.
+    double timerWordProgress() const { return m_timerWordProgress; }
+    bool isPaused() const { return m_isPaused; }
+    bool isUserScrolling() const { return m_isUserScrolling; }
+    // Characters counted as read: none in notes mode, else those up to timerWordProgress.
+    int highlightedCharCount() const;
+    bool isReadingFinished() const;
+    // Whether the visibility toast is on its way in or shown.
+    bool isToastPresented() const;
+    // Presence of the invisibility glow: 1 while the expanded panel is hidden from capture.
+    double glowOpacity() const;
+
+    // The outline as drawn now, in this view's coordinates. The panel cuts itself to it.
+    QPainterPath outlinePath() const;
+
+    // The eye button's action: flips hiding from screen capture; the toast confirms a panel
+    // that is now hidden for real.
+    void toggleInvisibility();
+    // Pushes the current state's size to the frame tracker, height first.
+    void syncFrameTrackerSize();
+    void togglePause();
+    void handleWordTap(int charOffset);
+    void handleManualScroll(bool scrolling, double wordProgress);
+    // A tap on the collapsed bar: out of the mini form, picker open.
+    void openPickerFromCollapsedBar();
+    // One tick of the scroll timer.
+    void scrollStep();
+
+Q_SIGNALS:
+    void outlineChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    class CollapsedBar;
+    class ContentVeil;
+    class ToastLayer;
+
+    void buildTopBar();
+    void buildWordsArea();
+    void buildFooter();
+    void connectModels();
+
+    void appear();
+    void dismiss();
+    void setContentVisible(bool visible);
+    void stateFlagChanged();
+    void refreshSections();
+    void refreshTopBar();
+    void refreshFooter();
+    void refreshGlow();
+    void refreshScrollArguments();
+    void reloadPage();
+    void beginCrossfade();
+    void refreshVeil();
+    void setTimerWordProgress(double progress);
+    void refreshReadCharCount();
+    void closeSession();
+    void minimizeFromPicker();
+    void backToList();
+
+    double targetWidth() const;
+    QRectF outlineRect() const;
+    double currentInset() const;
+    QRect columnRect() const;
+    void geometryChanged();
+    void layoutContent();
+    void paintPanel(QPainter &painter) const;
+
+    OverlayContent &m_content;
+    SpeechRecognizer &m_recognizer;
+    NotchSettings &m_settings;
+    const double m_menuBarHeight = 0;
+    const double m_baseTextHeight = 0;
+    NotchFrameTracker &m_frameTracker;
+
+    AnimatedValue *const m_expansion;
+    // The current state's full height, eased between states.
+    AnimatedValue *const m_targetHeight;
+    // 1 in the mini form, whose width is fixed, 0 in the states as wide as the panel.
+    AnimatedValue *const m_miniBlend;
+    AnimatedValue *const m_glowOpacity;
+    AnimatedValue *const m_contentOpacity;
+    // How much of the content as it was before a change still shows over the new one.
+    AnimatedValue *const m_crossfade;
+    bool m_appeared = false;
+    bool m_dismissing = false;
+    bool m_contentVisible = false;
+    double m_timerWordProgress = 0;
+    // Characters up to timerWordProgress, counted once per change of it.
+    int m_readCharCount = 0;
+    bool m_isPaused = false;
+    bool m_isUserScrolling = false;
+    QTimer m_scrollTimer;
+    // Page fields arrive one by one; the reading area is reset once they have all landed.
+    QTimer m_pageReload;
+
+    QWidget *m_column = nullptr;
+    QWidget *m_topBar = nullptr;
+    EyeButton *m_eyeButton = nullptr;
+    ElapsedTimeView *m_elapsedTime = nullptr;
+    RoundIconButton *m_minimizeButton = nullptr;
+    RoundIconButton *m_closeButton = nullptr;
+    CollapsedBar *m_collapsedBar = nullptr;
+    QPointer<PagePickerView> m_picker;
+    QWidget *m_wordsArea = nullptr;
+    SpeechScrollView *m_scrollView = nullptr;
+    QLabel *m_emptyPlaceholder = nullptr;
+    QWidget *m_footer = nullptr;
+    PageTitleToggle *m_titleToggle = nullptr;
+    PageTabStrip *m_tabStrip = nullptr;
+    CircleGlyphButton *m_previousButton = nullptr;
+    CircleGlyphButton *m_nextButton = nullptr;
+    CircleGlyphButton *m_restartButton = nullptr;
+    CircleGlyphButton *m_playPauseButton = nullptr;
+    CircleGlyphButton *m_backButton = nullptr;
+    ContentVeil *m_veil = nullptr;
+    ToastLayer *m_toastLayer = nullptr;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+class QWindow;
+
+// Puts an overlay panel on every desktop, above other windows and out of the task bar and pager.
+// The window manager reads these properties when the window is mapped and erases them when it
+// is hidden, so they are written again before every show.
+class X11OverlayWindow : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Creates the native window if needed, or again when its flags changed since it was made;
+    // does nothing without an X connection.
+    static void install(QWindow *window, bool flagsChanged);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    using QObject::QObject;
+
+    static void writeProperties(QWindow *window);
+};

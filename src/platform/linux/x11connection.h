@@ -1,0 +1,15 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+// Qt's own connection to the X server, shared by the X11 parts of the platform layer.
+namespace X11Connection {
+
+// Null when the application does not run on the xcb platform (offscreen, or no application).
+xcb_connection_t *connection();
+// The root window of the default screen.
+xcb_window_t rootWindow(xcb_connection_t *connection);
+// XCB_ATOM_NONE when the server does not answer.
+xcb_atom_t atom(xcb_connection_t *connection, const char *name);
+
+} // namespace X11Connection

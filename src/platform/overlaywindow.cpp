@@ -1,0 +1,19 @@
+#include "overlaywindow.h"
+
+#include "linux/overlaywindow_x11.h"
+
+#include <QWindow>
+
+namespace OverlayWindow {
+
+void configure(QWindow *window)
+{
+    if (!window)
+        return;
+    const Qt::WindowFlags before = window->flags();
+    window->setFlags((before & ~Qt::WindowType_Mask) | Qt::Tool | Qt::FramelessWindowHint
+                     | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+    X11OverlayWindow::install(window, window->handle() && window->flags() != before);
+}
+
+} // namespace OverlayWindow

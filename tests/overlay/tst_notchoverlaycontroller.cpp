@@ -1,0 +1,436 @@
+#include "common/fakecaptureshield.h"
+#include "common/overlayfakes.h"
+#include "overlay/notchframetracker.h"
+#include "overlay/notchoverlaycontroller.h"
+#include "overlay/overlaypanel.h"
+#include "platform/inmemorykeyvaluestore.h"
+#include "settings/notchsettings.h"
+#include "speech/speechrecognizer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+using Id = NotchOverlayController::HotKeyId;
+
+// Two displays side by side; the first has a 30 px top bar.
+ScreenInfo screen(const QString &name, QRect geometry, int topBar)
+{
+    return {name, geometry, geometry.adjusted(0, topBar, 0, 0),
+            Screens::displayNumberForName(name)};
+}
+
+struct Fixture
+{
+    InMemoryKeyValueStore store;
+    FakeCaptureShield shield{true};
+    NotchSettings settings{store, shield, u"es"_qs};
+    FakeScreens screens;
+    FakeActiveWindow activeWindow;
+    FakeGlobalHotKeys *hotKeys = new FakeGlobalHotKeys;
+    FakeDocumentService service;
+    NotchOverlayController controller{settings, screens, activeWindow, shield,
+                                      std::unique_ptr<GlobalHotKeys>(hotKeys)};
+    int completions = 0;
+
+    Fixture()
+    {
+        screens.m_screens = {screen(u"left"_qs, {0, 0, 1280, 800}, 30),
+                             screen(u"right"_qs, {1280, 0, 1920, 1080}, 0)};
+        screens.m_cursor = {400, 400};
+        service.m_pages = {u"uno"_qs, u"dos"_qs, u"tres"_qs};
+        controller.setDocumentService(&service);
+        activeWindow.m_current = 77;
+    }
+
+    void open(const QString &text = u"Hola a todos\nsegunda línea"_qs, bool notesMode = true)
+    {
+        controller.show(text, true, notesMode, [this] { ++completions; });
+        controller.overlayContent().setPageCount(3);
+        if (notesMode)
+            controller.registerHotKeys();
+    }
+
+    // Lets queued hot-key signals and zero timers run.
+    static void settle() { QCoreApplication::processEvents(); }
+};
+
+} // namespace
+
+class TestNotchOverlayController : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showHangsThePanelFromTheTopOfTheScreenUnderTheMouse();
+    void textFromOutsideKeepsNoLineBreaks();
+    void dismissFinishesOnce();
+    void finishBelongsToItsSession();
+    void viewDismissDuringDismissalSchedulesNothingMore();
+    void pollTurnsRequestsIntoServiceCalls();
+    void updateContentKeepsThePanel();
+    void collapseHandsTheKeyboardBack();
+    void hotKeyBindings();
+    void escape_data();
+    void escape();
+    void cmdMCollapsesToMini();
+    void heldArrowRepeats();
+    void arrowsNeedArrowScrollingOrCursorMode();
+    void leftAndRightOpenNeighbourPages();
+    void pickerKeys();
+    void panelFollowsTheMouseToAnotherScreen();
+    void captureVisibilityFollowsTheSetting();
+};
+
+void TestNotchOverlayController::showHangsThePanelFromTheTopOfTheScreenUnderTheMouse()
+{
+    Fixture f;
+    f.settings.setNotchWidth(340);
+    f.settings.setTextAreaHeight(160);
+    f.open();
+    OverlayPanel *panel = f.controller.panel();
+    QVERIFY(panel);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->geometry(), QRect(640 - 170, 0, 340, 160 + 30));
+    QCOMPARE(f.controller.currentScreenID(), Screens::displayNumberForName(u"left"_qs));
+    QVERIFY(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    QVERIFY(panel->testAttribute(Qt::WA_ShowWithoutActivating));
+
+    // A display without a top panel still leaves the panel's top bar its strip.
+    f.screens.m_cursor = {2000, 500};
+    f.open();
+    QCOMPARE(f.controller.panel()->geometry(),
+             QRect(1280 + 960 - 170, 0, 340, 160 + NotchOverlayController::minimumTopStripHeight));
+}
+
+void TestNotchOverlayController::textFromOutsideKeepsNoLineBreaks()
+{
+    Fixture f;
+    f.open(u"uno\ndos\ntres"_qs, false);
+    OverlayContent &content = f.controller.overlayContent();
+    QCOMPARE(content.words().size(), 3);
+    QVERIFY(content.lineBreaks().isEmpty());
+    QVERIFY(!content.isNotesMode());
+    QCOMPARE(content.totalCharCount(), 12);
+    f.open(u"uno\ndos\ntres"_qs, true);
+    QCOMPARE(content.lineBreaks(), QSet<int>({1, 2}));
+}
+
+void TestNotchOverlayController::dismissFinishesOnce()
+{
+    Fixture f;
+    f.open();
+    f.controller.dismiss();
+    f.controller.dismiss();
+    QVERIFY(f.controller.speechRecognizer().shouldDismiss());
+    QVERIFY(f.controller.panel());
+    QTRY_COMPARE(f.completions, 1);
+    QVERIFY(!f.controller.panel());
+    QVERIFY(f.hotKeys->registeredIds().isEmpty());
+    QVERIFY(!f.controller.speechRecognizer().shouldDismiss());
+    QTest::qWait(NotchOverlayController::dismissDelayMs + 100);
+    QCOMPARE(f.completions, 1);
+}
+
+// A session opened while the previous one is closing stays open, and the old finish neither
+// closes it nor reports the new session's end.
+void TestNotchOverlayController::finishBelongsToItsSession()
+{
+    Fixture f;
+    int firstCompletions = 0;
+    f.controller.show(u"primera"_qs, false, true, [&] { ++firstCompletions; });
+    f.controller.dismiss();
+    f.open(u"segunda"_qs);
+    QTest::qWait(NotchOverlayController::dismissDelayMs + 150);
+    QVERIFY(f.controller.panel());
+    QCOMPARE(firstCompletions, 0);
+    QCOMPARE(f.completions, 0);
+    QVERIFY(!f.controller.isDismissing());
+
+    f.controller.dismiss();
+    QTRY_COMPARE(f.completions, 1);
+}
+
+void TestNotchOverlayController::viewDismissDuringDismissalSchedulesNothingMore()
+{
+    Fixture f;
+    f.open();
+    // A close button: the view stops the follower and raises the flag; the poll finishes.
+    f.controller.speechRecognizer().setShouldDismiss(true);
+    QTRY_VERIFY(f.controller.isDismissing());
+    f.controller.dismiss();
+    QTRY_COMPARE(f.completions, 1);
+    QTest::qWait(NotchOverlayController::dismissDelayMs + 100);
+    QCOMPARE(f.completions, 1);
+}
+
+void TestNotchOverlayController::pollTurnsRequestsIntoServiceCalls()
+{
+    Fixture f;
+    f.open();
+    OverlayContent &content = f.controller.overlayContent();
+    f.controller.speechRecognizer().setShouldAdvancePage(true);
+    content.setJumpToPageIndex(2);
+    content.setShowPagePicker(true);
+    content.setJumpToPageNotesMode(1);
+    QTRY_COMPARE(f.service.calls,
+                 QStringList({u"next"_qs, u"goToPage 2"_qs, u"startReading 1"_qs}));
+    QVERIFY(!f.controller.speechRecognizer().shouldAdvancePage());
+    QCOMPARE(content.jumpToPageIndex(), std::nullopt);
+    QCOMPARE(content.jumpToPageNotesMode(), std::nullopt);
+    QVERIFY(!content.showPagePicker());
+}
+
+void TestNotchOverlayController::updateContentKeepsThePanel()
+{
+    Fixture f;
+    f.open();
+    OverlayPanel *panel = f.controller.panel();
+    OverlayContent &content = f.controller.overlayContent();
+    content.setArrowScrollDelta(-44.8);
+    content.setIsCollapsed(true);
+    f.controller.speechRecognizer().setRecognizedCharCount(9);
+    QSignalSpy loaded(&content, &OverlayContent::pageLoaded);
+
+    // The same text again still counts as a new page: its reading starts over.
+    f.controller.updateContent(u"Hola a todos\nsegunda línea"_qs, false, true);
+    QCOMPARE(f.controller.panel(), panel);
+    QCOMPARE(content.arrowScrollDelta(), 0.0);
+    QVERIFY(!content.isCollapsed());
+    QVERIFY(!content.hasNextPage());
+    QCOMPARE(f.controller.speechRecognizer().recognizedCharCount(), 0);
+    QCOMPARE(loaded.count(), 1);
+}
+
+void TestNotchOverlayController::collapseHandsTheKeyboardBack()
+{
+    Fixture f;
+    f.open();
+    QCOMPARE(f.hotKeys->registeredIds().size(), 6);
+    f.activeWindow.m_current = 0; // the panel session is now in front
+    f.controller.overlayContent().setIsCollapsed(true);
+    QCOMPARE(f.activeWindow.activations, QList<ActiveWindow::WindowId>({77}));
+    QCOMPARE(f.hotKeys->registeredIds(), QList<int>({Id::escHotKey, Id::cmdMHotKey}));
+
+    f.controller.overlayContent().setIsCollapsed(false);
+    QCOMPARE(f.hotKeys->registeredIds().size(), 6);
+
+    // Text from outside never takes the arrows back on expanding.
+    f.open(u"texto"_qs, false);
+    f.controller.overlayContent().setIsCollapsed(true);
+    f.controller.overlayContent().setIsCollapsed(false);
+    QVERIFY(f.hotKeys->registeredIds().isEmpty());
+}
+
+void TestNotchOverlayController::hotKeyBindings()
+{
+    Fixture f;
+    f.open();
+    QCOMPARE(f.hotKeys->binding(Id::arrowLeftHotKey).first, int(Qt::Key_Left));
+    QCOMPARE(f.hotKeys->binding(Id::arrowDownHotKey).first, int(Qt::Key_Down));
+    QCOMPARE(f.hotKeys->binding(Id::escHotKey).first, int(Qt::Key_Escape));
+    QCOMPARE(f.hotKeys->binding(Id::cmdMHotKey),
+             std::make_pair(int(Qt::Key_M), Qt::KeyboardModifiers(Qt::ControlModifier)));
+}
+
+void TestNotchOverlayController::escape_data()
+{
+    QTest::addColumn<bool>("picker");
+    QTest::addColumn<bool>("notesMode");
+    QTest::addColumn<bool>("collapsed");
+    QTest::addColumn<bool>("cursorMode");
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("picker in notes mode ends") << true << true << false << false << u"dismiss"_qs;
+    QTest::newRow("picker of outside text closes")
+        << true << false << false << false << u"picker closed"_qs;
+    QTest::newRow("expanded notes opens the picker")
+        << false << true << false << false << u"picker open"_qs;
+    QTest::newRow("expanded notes in cursor mode ends")
+        << false << true << false << true << u"dismiss"_qs;
+    QTest::newRow("collapsed ends") << false << true << true << false << u"dismiss"_qs;
+    QTest::newRow("outside text collapses") << false << false << false << false << u"collapsed"_qs;
+}
+
+void TestNotchOverlayController::escape()
+{
+    QFETCH(bool, picker);
+    QFETCH(bool, notesMode);
+    QFETCH(bool, collapsed);
+    QFETCH(bool, cursorMode);
+    QFETCH(QString, outcome);
+
+    for (bool fromHotKey : {false, true}) {
+        Fixture f;
+        f.settings.setOverlayMode(cursorMode ? OverlayMode::cursor : OverlayMode::pinned);
+        f.open(u"uno dos"_qs, notesMode);
+        OverlayContent &content = f.controller.overlayContent();
+        content.setIsCollapsed(collapsed);
+        content.setShowPagePicker(picker);
+        f.controller.registerHotKeys();
+        f.controller.speechRecognizer().setIsListening(true);
+
+        if (fromHotKey) {
+            f.hotKeys->press(Id::escHotKey);
+            f.hotKeys->release(Id::escHotKey);
+            Fixture::settle();
+        } else {
+            QVERIFY(f.controller.handleLocalKeyDown(Qt::Key_Escape, Qt::NoModifier));
+        }
+
+        if (outcome == u"dismiss") {
+            QVERIFY(f.controller.isDismissing());
+        } else {
+            QVERIFY(!f.controller.isDismissing());
+            QCOMPARE(content.showPagePicker(), outcome == u"picker open");
+            QCOMPARE(content.isCollapsed(), collapsed || outcome == u"collapsed");
+        }
+        if (outcome == u"collapsed")
+            QVERIFY(!f.controller.speechRecognizer().isListening());
+    }
+}
+
+void TestNotchOverlayController::cmdMCollapsesToMini()
+{
+    Fixture f;
+    f.open();
+    OverlayContent &content = f.controller.overlayContent();
+    content.setShowPagePicker(true);
+    f.hotKeys->press(Id::cmdMHotKey);
+    Fixture::settle();
+    QVERIFY(content.isCollapsed());
+    QVERIFY(content.isMiniMode());
+    QVERIFY(!content.showPagePicker());
+    QCOMPARE(f.hotKeys->registeredIds(), QList<int>({Id::escHotKey, Id::cmdMHotKey}));
+
+    // Already mini: nothing more happens, and it never expands.
+    const int activations = int(f.activeWindow.activations.size());
+    f.hotKeys->press(Id::cmdMHotKey);
+    Fixture::settle();
+    QVERIFY(content.isMiniMode());
+    QCOMPARE(f.activeWindow.activations.size(), activations);
+}
+
+void TestNotchOverlayController::heldArrowRepeats()
+{
+    Fixture f;
+    f.settings.setFontSizePreset(FontSizePreset::sm);
+    // A page long enough that the reading area never clamps the offset.
+    f.open(QString(u"palabra "_qs).repeated(2000));
+    OverlayContent &content = f.controller.overlayContent();
+
+    f.hotKeys->press(Id::arrowDownHotKey);
+    Fixture::settle();
+    QCOMPARE(content.arrowScrollDelta(), -22.4);
+    QTest::qWait(NotchOverlayController::arrowRepeatDelayMs - 100);
+    QCOMPARE(content.arrowScrollDelta(), -22.4);
+    QTRY_VERIFY(content.arrowScrollDelta() <= -22.4 * 3);
+    f.hotKeys->release(Id::arrowDownHotKey);
+    Fixture::settle();
+    const double held = content.arrowScrollDelta();
+    QTest::qWait(150);
+    QCOMPARE(content.arrowScrollDelta(), held);
+
+    // A quick tap is a single step.
+    f.hotKeys->press(Id::arrowUpHotKey);
+    f.hotKeys->release(Id::arrowUpHotKey);
+    Fixture::settle();
+    QTest::qWait(NotchOverlayController::arrowRepeatDelayMs + 100);
+    QCOMPARE(content.arrowScrollDelta(), held + 22.4);
+
+    // Collapsing stops a held arrow.
+    f.hotKeys->press(Id::arrowDownHotKey);
+    Fixture::settle();
+    content.setIsCollapsed(true);
+    QVERIFY(!f.controller.isArrowRepeating());
+}
+
+void TestNotchOverlayController::arrowsNeedArrowScrollingOrCursorMode()
+{
+    Fixture f;
+    f.settings.setArrowScrollsText(false);
+    f.open();
+    f.hotKeys->press(Id::arrowDownHotKey);
+    Fixture::settle();
+    QCOMPARE(f.controller.overlayContent().arrowScrollDelta(), 0.0);
+
+    f.settings.setOverlayMode(OverlayMode::cursor);
+    f.hotKeys->press(Id::arrowDownHotKey);
+    Fixture::settle();
+    QCOMPARE(f.controller.overlayContent().arrowScrollDelta(), -22.4);
+}
+
+void TestNotchOverlayController::leftAndRightOpenNeighbourPages()
+{
+    Fixture f;
+    f.open();
+    OverlayContent &content = f.controller.overlayContent();
+    content.setCurrentPageIndex(0);
+    f.hotKeys->press(Id::arrowLeftHotKey);
+    f.hotKeys->press(Id::arrowRightHotKey);
+    f.hotKeys->release(Id::arrowRightHotKey);
+    Fixture::settle();
+    content.setCurrentPageIndex(2);
+    f.hotKeys->press(Id::arrowRightHotKey);
+    f.hotKeys->press(Id::arrowLeftHotKey);
+    Fixture::settle();
+    QCOMPARE(f.service.calls, QStringList({u"startReading 1"_qs, u"startReading 1"_qs}));
+}
+
+void TestNotchOverlayController::pickerKeys()
+{
+    Fixture f;
+    f.open();
+    OverlayContent &content = f.controller.overlayContent();
+    content.setCurrentPageIndex(1);
+    content.setIsCollapsed(true);
+    content.setIsMiniMode(true);
+    content.setShowPagePicker(true);
+    QCOMPARE(content.highlightedPickerIndex(), 1);
+
+    f.hotKeys->press(Id::arrowDownHotKey);
+    Fixture::settle();
+    QCOMPARE(content.highlightedPickerIndex(), 2);
+    QCOMPARE(content.arrowScrollDelta(), 0.0);
+    f.hotKeys->press(Id::arrowLeftHotKey); // does nothing in the picker
+    QVERIFY(!f.controller.handleLocalKeyDown(Qt::Key_Left, Qt::NoModifier));
+    QVERIFY(f.controller.handleLocalKeyDown(Qt::Key_Up, Qt::NoModifier));
+    QCOMPARE(content.highlightedPickerIndex(), 1);
+    f.hotKeys->press(Id::arrowRightHotKey);
+    Fixture::settle();
+    QVERIFY(!content.isCollapsed());
+    QVERIFY(!content.isMiniMode());
+    QTRY_COMPARE(f.service.calls, QStringList({u"startReading 1"_qs}));
+    QVERIFY(!content.showPagePicker());
+    // Without the picker, other local keys pass.
+    QVERIFY(!f.controller.handleLocalKeyDown(Qt::Key_Down, Qt::NoModifier));
+}
+
+void TestNotchOverlayController::panelFollowsTheMouseToAnotherScreen()
+{
+    Fixture f;
+    f.open();
+    NotchFrameTracker *tracker = f.controller.frameTracker();
+    tracker->setVisibleHeight(30 + 36); // collapsed bar on the first display
+    f.screens.m_cursor = {1500, 300};
+    QTRY_COMPARE(f.controller.currentScreenID(), Screens::displayNumberForName(u"right"_qs));
+    QTRY_COMPARE(f.controller.panel()->geometry(), QRect(1280 + 960 - 170, 0, 340, 66));
+    // Outside every screen the panel stays.
+    f.screens.m_cursor = {-500, -500};
+    QTest::qWait(NotchOverlayController::screenFollowIntervalMs + 100);
+    QCOMPARE(f.controller.panel()->geometry().x(), 1280 + 960 - 170);
+}
+
+void TestNotchOverlayController::captureVisibilityFollowsTheSetting()
+{
+    Fixture f;
+    f.open();
+    QWindow *window = f.controller.panel()->windowHandle();
+    QCOMPARE(f.shield.isHidden(window), std::optional<bool>(true));
+    f.settings.setHideFromScreenShare(false);
+    QTRY_COMPARE(f.shield.isHidden(window), std::optional<bool>(false));
+}
+
+QTEST_MAIN(TestNotchOverlayController)
+#include "tst_notchoverlaycontroller.moc"

@@ -1,0 +1,559 @@
+#include "common/fakecaptureshield.h"
+#include "overlay/circleglyphbutton.h"
+#include "overlay/notchframetracker.h"
+#include "overlay/notchoverlayview.h"
+#include "overlay/overlaycontent.h"
+#include "overlay/overlayshapes.h"
+#include "overlay/pagetabstrip.h"
+#include "overlay/pagetitletoggle.h"
+#include "overlay/speechscrollview.h"
+#include "platform/inmemorykeyvaluestore.h"
+#include "settings/localization.h"
+#include "settings/notchsettings.h"
+#include "speech/speechrecognizer.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+using State = NotchOverlayView::DisplayState;
+
+namespace {
+
+constexpr double menuBar = 37;
+constexpr double textHeight = 160;
+const QString fourWords = u"uno dos tres cuatro"_qs;
+
+// A pinned view over its own models, 340 x 197 like the panel it fills.
+struct Pinned
+{
+    explicit Pinned(bool captureSupported = true)
+        : shield(captureSupported)
+        , settings(store, shield, u"es"_qs)
+        , view(content, recognizer, settings, menuBar, textHeight, tracker)
+    {
+        view.resize(340, 197);
+    }
+
+    template <typename T = QWidget>
+    T *control(const QString &name)
+    {
+        T *widget = view.findChild<T *>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+
+    // Visible once the content column is shown.
+    bool shows(const QString &name)
+    {
+        return control(name)->isVisibleTo(control(u"contentColumn"_qs));
+    }
+
+    // Shows the view and waits for the appear sequence: outline open, content faded in.
+    bool open()
+    {
+        view.show();
+        return QTest::qWaitFor([this] {
+            return view.isContentVisible() && view.expansion() == 1
+                   && !control(u"contentVeil"_qs)->isVisible();
+        });
+    }
+
+    void loadNotes(int pageCount, int current)
+    {
+        content.setPageCount(pageCount);
+        content.setCurrentPageIndex(current);
+        content.loadPage(fourWords, current + 1 < pageCount, true);
+    }
+
+    InMemoryKeyValueStore store;
+    FakeCaptureShield shield;
+    NotchSettings settings;
+    OverlayContent content;
+    SpeechRecognizer recognizer;
+    NotchFrameTracker tracker;
+    NotchOverlayView view;
+};
+
+QPainterPath outline(double inset, double radius, const QRectF &frame)
+{
+    const QPainterPath path
+        = DynamicIslandShape{inset, radius}.path(QRectF(QPointF(0, 0), frame.size()));
+    return path.translated(frame.topLeft());
+}
+
+} // namespace
+
+class TestNotchOverlayView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void statesAndTheirSizes_data();
+    void statesAndTheirSizes();
+    void trackerHearsOnlyChangesHeightFirst();
+    void outlineGrowsOutOfTheNotch();
+    void topBarButtonsOnlyWithThePicker();
+    void minimiseFromThePicker();
+    void scrollStep_data();
+    void scrollStep();
+    void manualScrollEndClampsProgress_data();
+    void manualScrollEndClampsProgress();
+    void newPageReadsFromItsStart();
+    void emptyPageShowsThePlaceholder();
+    void footerControls_data();
+    void footerControls();
+    void footerRequests();
+    void pageTabsAndLongPress();
+    void backToListKeepsTheSession();
+    void eyeToggle_data();
+    void eyeToggle();
+    void glowOnlyWhileExpanded();
+    void closeRequestsDismissal_data();
+    void closeRequestsDismissal();
+    void collapsedBarReopensThePicker();
+    void renderSanity();
+};
+
+void TestNotchOverlayView::statesAndTheirSizes_data()
+{
+    QTest::addColumn<bool>("collapsed");
+    QTest::addColumn<bool>("mini");
+    QTest::addColumn<bool>("picker");
+    QTest::addColumn<State>("state");
+    QTest::addColumn<QSizeF>("target");
+    QTest::addColumn<QSizeF>("pushed");
+
+    // The notch-width setting (320) differs from the panel's width (340) on purpose: wide
+    // states are drawn at the panel's width but push the setting.
+    QTest::newRow("expanded") << false << true << false << State::expanded << QSizeF(340, 197)
+                              << QSizeF(320, 197);
+    QTest::newRow("collapsed bar")
+        << true << false << false << State::collapsedBar << QSizeF(340, 73) << QSizeF(320, 73);
+    QTest::newRow("mini") << true << true << false << State::mini << QSizeF(210, 61)
+                          << QSizeF(210, 61);
+    QTest::newRow("picker over a collapsed panel")
+        << true << true << true << State::pagePicker << QSizeF(340, 197) << QSizeF(320, 197);
+}
+
+void TestNotchOverlayView::statesAndTheirSizes()
+{
+    QFETCH(bool, collapsed);
+    QFETCH(bool, mini);
+    QFETCH(bool, picker);
+    QFETCH(State, state);
+    QFETCH(QSizeF, target);
+    QFETCH(QSizeF, pushed);
+
+    Pinned p;
+    p.settings.setNotchWidth(320);
+    p.content.setIsCollapsed(collapsed);
+    p.content.setIsMiniMode(mini);
+    p.content.setShowPagePicker(picker);
+
+    QCOMPARE(p.view.displayState(), state);
+    QCOMPARE(p.view.targetSize(state), target);
+    QCOMPARE(QSizeF(p.tracker.visibleWidth(), p.tracker.visibleHeight()), pushed);
+    QCOMPARE(p.shows(u"collapsedBar"_qs), state == State::collapsedBar || state == State::mini);
+    QCOMPARE(p.view.findChild<QWidget *>(u"pagePicker"_qs) != nullptr, state == State::pagePicker);
+    QCOMPARE(p.shows(u"wordsArea"_qs), state == State::expanded);
+}
+
+void TestNotchOverlayView::trackerHearsOnlyChangesHeightFirst()
+{
+    Pinned p;
+    // The panel keeps the size the controller gave it until the state changes.
+    QCOMPARE(p.tracker.visibleHeight(), 37.0);
+    QCOMPARE(p.tracker.visibleWidth(), 200.0);
+
+    p.content.setIsCollapsed(true);
+    p.content.setIsMiniMode(true);
+    QStringList writes;
+    connect(&p.tracker, &NotchFrameTracker::visibleHeightChanged, &p.tracker,
+            [&] { writes << u"height %1"_qs.arg(p.tracker.visibleHeight()); });
+    connect(&p.tracker, &NotchFrameTracker::visibleWidthChanged, &p.tracker,
+            [&] { writes << u"width %1"_qs.arg(p.tracker.visibleWidth()); });
+    p.content.setIsCollapsed(false);
+    QCOMPARE(writes, QStringList({u"height 197"_qs, u"width 340"_qs}));
+}
+
+void TestNotchOverlayView::outlineGrowsOutOfTheNotch()
+{
+    Pinned p;
+    QSignalSpy changes(&p.view, &NotchOverlayView::outlineChanged);
+    // Before it appears: the notch's size, centred, whatever the state.
+    QCOMPARE(p.view.outlinePath(), outline(8, 8, QRectF(70, 0, 200, 37)));
+    p.content.setIsCollapsed(true);
+    QCOMPARE(p.view.outlinePath().boundingRect(), QRectF(70, 0, 200, 37));
+    p.content.setIsCollapsed(false);
+
+    QVERIFY(p.open());
+    QCOMPARE(p.view.outlinePath(), outline(16, 18, QRectF(0, 0, 340, 197)));
+    QVERIFY(!changes.isEmpty());
+
+    p.content.setIsCollapsed(true);
+    p.content.setIsMiniMode(true);
+    QTRY_COMPARE(p.view.outlinePath().boundingRect(), QRectF(65, 0, 210, 61));
+}
+
+void TestNotchOverlayView::topBarButtonsOnlyWithThePicker()
+{
+    Pinned p;
+    p.loadNotes(3, 0);
+    QVERIFY(p.shows(u"eyeButton"_qs));
+    QVERIFY(!p.shows(u"elapsedTime"_qs));
+    QVERIFY(!p.shows(u"minimizeButton"_qs));
+    QVERIFY(!p.shows(u"closeButton"_qs));
+
+    p.settings.setShowElapsedTime(true);
+    QVERIFY(p.shows(u"elapsedTime"_qs));
+
+    p.content.setShowPagePicker(true);
+    QVERIFY(p.shows(u"minimizeButton"_qs));
+    QVERIFY(p.shows(u"closeButton"_qs));
+    QCOMPARE(p.control(u"minimizeButton"_qs)->toolTip(), localizedString("Minimizar"));
+    QCOMPARE(p.control(u"closeButton"_qs)->toolTip(), localizedString("Cerrar"));
+
+    p.content.setShowPagePicker(false);
+    QVERIFY(!p.shows(u"minimizeButton"_qs));
+}
+
+void TestNotchOverlayView::minimiseFromThePicker()
+{
+    Pinned p;
+    p.content.setShowPagePicker(true);
+    p.control<QAbstractButton>(u"minimizeButton"_qs)->click();
+    QVERIFY(!p.content.showPagePicker());
+    QVERIFY(p.content.isCollapsed());
+    QVERIFY(p.content.isMiniMode());
+    QCOMPARE(p.view.displayState(), State::mini);
+    QCOMPARE(QSizeF(p.tracker.visibleWidth(), p.tracker.visibleHeight()), QSizeF(210, 61));
+}
+
+void TestNotchOverlayView::scrollStep_data()
+{
+    QTest::addColumn<bool>("notes");
+    QTest::addColumn<bool>("paused");
+    QTest::addColumn<bool>("userScrolling");
+    QTest::addColumn<double>("startAt");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("scrolling") << false << false << false << 1.0 << 1.15;
+    QTest::newRow("notes mode") << true << false << false << 1.0 << 1.0;
+    QTest::newRow("paused") << false << true << false << 1.0 << 1.0;
+    QTest::newRow("user scrolling") << false << false << true << 1.0 << 1.0;
+    QTest::newRow("finished") << false << false << false << 4.0 << 4.0;
+    QTest::newRow("just short of the end") << false << false << false << 3.0 << 3.15;
+}
+
+void TestNotchOverlayView::scrollStep()
+{
+    QFETCH(bool, notes);
+    QFETCH(bool, paused);
+    QFETCH(bool, userScrolling);
+    QFETCH(double, startAt);
+    QFETCH(double, expected);
+
+    Pinned p;
+    p.content.loadPage(fourWords, false, notes);
+    p.view.handleManualScroll(false, startAt);
+    if (paused)
+        p.view.togglePause();
+    if (userScrolling)
+        p.view.handleManualScroll(true, 0);
+
+    p.view.scrollStep();
+    QCOMPARE(p.view.timerWordProgress(), expected);
+    QCOMPARE(p.view.isPaused(), paused);
+}
+
+void TestNotchOverlayView::manualScrollEndClampsProgress_data()
+{
+    QTest::addColumn<double>("reported");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("past the last word") << 9.5 << 4.0;
+    QTest::newRow("above the first word") << -2.0 << 0.0;
+    QTest::newRow("inside") << 2.5 << 2.5;
+}
+
+void TestNotchOverlayView::manualScrollEndClampsProgress()
+{
+    QFETCH(double, reported);
+    QFETCH(double, expected);
+    Pinned p;
+    p.content.loadPage(fourWords, false, false);
+    p.view.handleManualScroll(true, 0);
+    QVERIFY(p.view.isUserScrolling());
+    p.view.handleManualScroll(false, reported);
+    QVERIFY(!p.view.isUserScrolling());
+    QCOMPARE(p.view.timerWordProgress(), expected);
+}
+
+void TestNotchOverlayView::newPageReadsFromItsStart()
+{
+    Pinned p;
+    auto *reading = p.view.findChild<SpeechScrollView *>();
+    p.content.loadPage(fourWords, true, false);
+    p.view.handleManualScroll(false, 2);
+    QCOMPARE(reading->smoothWordProgress(), 2.0);
+
+    p.content.loadPage(u"otra página más larga que la primera"_qs, false, false);
+    QCOMPARE(p.view.timerWordProgress(), 0.0);
+    QCOMPARE(reading->smoothWordProgress(), 0.0);
+    QCOMPARE(p.view.highlightedCharCount(), 0);
+
+    // The same text loaded again is still a new page.
+    p.view.handleManualScroll(false, 3);
+    p.content.loadPage(u"otra página más larga que la primera"_qs, false, false);
+    QCOMPARE(p.view.timerWordProgress(), 0.0);
+}
+
+void TestNotchOverlayView::emptyPageShowsThePlaceholder()
+{
+    Pinned p;
+    p.content.loadPage(fourWords, false, true);
+    QTRY_VERIFY(!p.shows(u"emptyPlaceholder"_qs));
+    p.content.loadPage(QString(), false, true);
+    QTRY_VERIFY(p.shows(u"emptyPlaceholder"_qs));
+    QCOMPARE(p.control<QLabel>(u"emptyPlaceholder"_qs)->text(), localizedString("Vacío"));
+    QVERIFY(!p.view.findChild<SpeechScrollView *>()->isVisibleTo(&p.view));
+    QVERIFY(p.shows(u"footer"_qs));
+}
+
+void TestNotchOverlayView::footerControls_data()
+{
+    QTest::addColumn<bool>("notes");
+    QTest::addColumn<bool>("pageNumbers");
+    QTest::addColumn<int>("pageCount");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QStringList>("shown");
+
+    const QString title = u"pageTitleToggle"_qs;
+    const QString tabs = u"pageTabs"_qs;
+    const QString previous = u"previousButton"_qs;
+    const QString next = u"nextButton"_qs;
+    const QString restart = u"restartButton"_qs;
+    const QString play = u"playPauseButton"_qs;
+    const QString back = u"backToListButton"_qs;
+
+    QTest::newRow("notes, first page, numbers on")
+        << true << true << 5 << 0 << QStringList{title, tabs, next, back};
+    QTest::newRow("notes, middle page, numbers on")
+        << true << true << 5 << 2 << QStringList{title, tabs, previous, next, back};
+    QTest::newRow("notes, last page, numbers off")
+        << true << false << 5 << 4 << QStringList{title, previous, back};
+    QTest::newRow("notes, one page, numbers on")
+        << true << true << 1 << 0 << QStringList{title, back};
+    QTest::newRow("scrolling, more to read")
+        << false << true << 3 << 0 << QStringList{next, play, back};
+    QTest::newRow("scrolling, last page")
+        << false << true << 3 << 2 << QStringList{restart, play, back};
+    QTest::newRow("scrolling, one page") << false << false << 1 << 0 << QStringList{play, back};
+}
+
+void TestNotchOverlayView::footerControls()
+{
+    QFETCH(bool, notes);
+    QFETCH(bool, pageNumbers);
+    QFETCH(int, pageCount);
+    QFETCH(int, current);
+    QFETCH(QStringList, shown);
+
+    Pinned p;
+    p.settings.setNotchShowsPageNumbers(pageNumbers);
+    p.content.setPageCount(pageCount);
+    p.content.setCurrentPageIndex(current);
+    p.content.loadPage(fourWords, current + 1 < pageCount, notes);
+
+    QStringList actual;
+    for (const QString &name :
+         {u"pageTitleToggle"_qs, u"pageTabs"_qs, u"previousButton"_qs, u"nextButton"_qs,
+          u"restartButton"_qs, u"playPauseButton"_qs, u"backToListButton"_qs}) {
+        if (p.shows(name))
+            actual << name;
+    }
+    QCOMPARE(actual, shown);
+    // Beside the tabs the toggle is the bare symbol; otherwise it shows the page's title.
+    QCOMPARE(p.control<PageTitleToggle>(u"pageTitleToggle"_qs)->showsTitle(),
+             !shown.contains(u"pageTabs"_qs));
+}
+
+void TestNotchOverlayView::footerRequests()
+{
+    Pinned p;
+    p.loadNotes(5, 2);
+    p.control<QAbstractButton>(u"previousButton"_qs)->click();
+    QCOMPARE(p.content.jumpToPageNotesMode(), std::optional<int>(1));
+    p.control<QAbstractButton>(u"nextButton"_qs)->click();
+    QCOMPARE(p.content.jumpToPageNotesMode(), std::optional<int>(3));
+    QVERIFY(!p.recognizer.shouldAdvancePage());
+
+    auto *toggle = p.control<PageTitleToggle>(u"pageTitleToggle"_qs);
+    toggle->click();
+    QVERIFY(p.settings.notchShowsPageNumbers());
+    QVERIFY(!toggle->showsTitle());
+    QCOMPARE(toggle->toolTip(), localizedString("Mostrar título"));
+    toggle->click();
+    QVERIFY(!p.settings.notchShowsPageNumbers());
+
+    // Scrolling mode, last page: restart, and play/pause flips the timer and its face.
+    p.content.loadPage(fourWords, false, false);
+    p.control<QAbstractButton>(u"restartButton"_qs)->click();
+    QCOMPARE(p.content.jumpToPageIndex(), std::optional<int>(0));
+    auto *play = p.control<CircleGlyphButton>(u"playPauseButton"_qs);
+    QCOMPARE(play->face().symbol, u"pause.fill"_qs);
+    play->click();
+    QVERIFY(p.view.isPaused());
+    QCOMPARE(play->face().symbol, u"play.fill"_qs);
+    QVERIFY(!p.view.findChild<SpeechScrollView *>()->isListening());
+
+    p.content.setHasNextPage(true);
+    p.control<QAbstractButton>(u"nextButton"_qs)->click();
+    QVERIFY(p.recognizer.shouldAdvancePage());
+}
+
+void TestNotchOverlayView::pageTabsAndLongPress()
+{
+    Pinned p;
+    p.settings.setNotchShowsPageNumbers(true);
+    p.loadNotes(5, 2);
+    QVERIFY(p.open());
+
+    auto *tabs = p.control<PageTabStrip>(u"pageTabs"_qs);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center().toPoint());
+    QCOMPARE(p.content.jumpToPageNotesMode(), std::nullopt);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center().toPoint());
+    QCOMPARE(p.content.jumpToPageNotesMode(), std::optional<int>(4));
+    p.content.setJumpToPageNotesMode(std::nullopt);
+
+    // Held long enough, Next opens the picker, and its release asks for no page.
+    auto *next = p.control<QAbstractButton>(u"nextButton"_qs);
+    const QPoint centre = next->rect().center();
+    QTest::mousePress(next, Qt::LeftButton, {}, centre);
+    QTRY_VERIFY(p.content.showPagePicker());
+    QTest::mouseRelease(next, Qt::LeftButton, {}, centre);
+    QCOMPARE(p.content.jumpToPageNotesMode(), std::nullopt);
+}
+
+void TestNotchOverlayView::backToListKeepsTheSession()
+{
+    Pinned p;
+    p.loadNotes(4, 3);
+    p.recognizer.setIsListening(true);
+    p.control<QAbstractButton>(u"backToListButton"_qs)->click();
+    QVERIFY(!p.recognizer.isListening());
+    QVERIFY(!p.content.isNotesMode());
+    QVERIFY(p.content.showPagePicker());
+    QCOMPARE(p.content.highlightedPickerIndex(), 3);
+    QVERIFY(!p.recognizer.shouldDismiss());
+    QCOMPARE(p.view.displayState(), State::pagePicker);
+}
+
+void TestNotchOverlayView::eyeToggle_data()
+{
+    QTest::addColumn<bool>("captureSupported");
+    QTest::addColumn<bool>("hiddenBefore");
+    QTest::addColumn<bool>("toast");
+
+    QTest::newRow("turned on") << true << false << true;
+    QTest::newRow("turned off") << true << true << false;
+    QTest::newRow("turned on where capture cannot be hidden") << false << false << false;
+}
+
+void TestNotchOverlayView::eyeToggle()
+{
+    QFETCH(bool, captureSupported);
+    QFETCH(bool, hiddenBefore);
+    QFETCH(bool, toast);
+
+    Pinned p(captureSupported);
+    p.settings.setHideFromScreenShare(hiddenBefore);
+    p.control<QAbstractButton>(u"eyeButton"_qs)->click();
+    QCOMPARE(p.settings.hideFromScreenShare(), !hiddenBefore);
+    QCOMPARE(p.content.showVisibilityToast(), toast);
+    QCOMPARE(p.view.isToastPresented(), toast);
+}
+
+void TestNotchOverlayView::glowOnlyWhileExpanded()
+{
+    Pinned p(true);
+    p.settings.setHideFromScreenShare(true);
+    QTRY_COMPARE(p.view.glowOpacity(), 1.0);
+    p.content.setIsCollapsed(true);
+    QTRY_COMPARE(p.view.glowOpacity(), 0.0);
+    p.content.setShowPagePicker(true);
+    QTRY_COMPARE(p.view.glowOpacity(), 0.0);
+
+    Pinned x11(false);
+    x11.settings.setHideFromScreenShare(true);
+    QCOMPARE(x11.view.glowOpacity(), 0.0);
+}
+
+void TestNotchOverlayView::closeRequestsDismissal_data()
+{
+    QTest::addColumn<bool>("picker");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("top bar, picker open") << true << u"closeButton"_qs;
+    QTest::newRow("collapsed bar") << false << u"collapsedCloseButton"_qs;
+}
+
+void TestNotchOverlayView::closeRequestsDismissal()
+{
+    QFETCH(bool, picker);
+    QFETCH(QString, button);
+
+    Pinned p;
+    p.content.setIsCollapsed(!picker);
+    p.content.setShowPagePicker(picker);
+    QVERIFY(p.open());
+    p.recognizer.setIsListening(true);
+    p.control<QAbstractButton>(button)->click();
+    QVERIFY(!p.recognizer.isListening());
+    QVERIFY(p.recognizer.shouldDismiss());
+    // The content fades out and the outline shrinks back into the notch.
+    QTRY_COMPARE(p.view.expansion(), 0.0);
+    QVERIFY(!p.view.isContentVisible());
+    QCOMPARE(p.view.outlinePath().boundingRect(), QRectF(70, 0, 200, 37));
+}
+
+void TestNotchOverlayView::collapsedBarReopensThePicker()
+{
+    Pinned p;
+    p.content.setIsCollapsed(true);
+    QVERIFY(p.open());
+    p.control<QAbstractButton>(u"collapsedMinimizeButton"_qs)->click();
+    QVERIFY(p.content.isMiniMode());
+    QVERIFY(!p.shows(u"collapsedMinimizeButton"_qs));
+
+    auto *bar = p.control(u"collapsedBar"_qs);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->rect().center());
+    QVERIFY(!p.content.isMiniMode());
+    QVERIFY(p.content.showPagePicker());
+    QCOMPARE(QSizeF(p.tracker.visibleWidth(), p.tracker.visibleHeight()), QSizeF(340, 197));
+}
+
+void TestNotchOverlayView::renderSanity()
+{
+    Pinned p;
+    p.loadNotes(3, 1);
+    QVERIFY(p.open());
+    QImage image(p.view.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    p.view.render(&image, {}, {}, QWidget::DrawChildren);
+    // Inside the outline the panel is black; beside its rounded bottom corners nothing is drawn.
+    QCOMPARE(image.pixelColor(170, 2), QColor(Qt::black));
+    QCOMPARE(qAlpha(image.pixel(3, 194)), 0);
+    QCOMPARE(qAlpha(image.pixel(336, 194)), 0);
+    // The words are drawn in white somewhere in the reading area.
+    bool text = false;
+    for (int y = 45; y < 160 && !text; ++y) {
+        for (int x = 30; x < 310 && !text; ++x)
+            text = qRed(image.pixel(x, y)) > 200;
+    }
+    QVERIFY(text);
+}
+
+QTEST_MAIN(TestNotchOverlayView)
+#include "tst_notchoverlayview.moc"

@@ -1,0 +1,207 @@
+#include "common/rendering.h"
+#include "overlay/overlaycontent.h"
+#include "overlay/pagelist.h"
+#include "overlay/pagepickerview.h"
+
+#include "settings/notchsettings.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QTest>
+#include <QWheelEvent>
+
+namespace {
+
+using TestSupport::inkBounds;
+using TestSupport::render;
+
+QStringList pages(int count, const QString &prefix)
+{
+    QStringList list;
+    for (int i = 0; i < count; ++i)
+        list << prefix + QString::number(i + 1);
+    return list;
+}
+
+// A shown picker of the given pages, 340 x 160 like the pinned panel's.
+struct ShownPicker
+{
+    explicit ShownPicker(int pageCount, int highlight = 0)
+    {
+        content.setPageCount(pageCount);
+        content.setPageTitles(pages(pageCount, u"Página "_qs));
+        content.setHighlightedPickerIndex(highlight);
+        view.resize(340, 160);
+        view.show();
+    }
+
+    void click(const QPointF &position)
+    {
+        QWidget *target = view.childAt(position.toPoint());
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&view, position.toPoint()));
+    }
+
+    double offCentre(int row) const { return view.rowRect(row).center().y() - view.height() / 2.0; }
+
+    OverlayContent content;
+    PagePickerView view{content};
+};
+
+} // namespace
+
+class TestPagePicker : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pageLabel_data();
+    void pageLabel();
+    void longLabelIsElidedInsideItsRow();
+    void emptyDocumentShowsOnlyTheHeader();
+    void onlyTheHighlightedRowIsTinted();
+    void clickingARowRequestsItsPage();
+    void highlightMovesScrollItsRowToTheCentre();
+    void freshlyShownListStartsAtTheTop();
+    void wheelScrollsWithoutScrollBars();
+};
+
+void TestPagePicker::pageLabel_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("previews");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("expected");
+    const QStringList previews{u" Hola a todos "_qs, QString(), u"Cierre"_qs};
+    QTest::newRow("title trimmed")
+        << u"es"_qs << QStringList{u"\n  Intro \t"_qs} << previews << 0 << u"Intro"_qs;
+    QTest::newRow("blank title: preview as stored")
+        << u"es"_qs << QStringList{u" \n\t "_qs} << previews << 0 << u" Hola a todos "_qs;
+    QTest::newRow("blank title, no preview")
+        << u"es"_qs << QStringList{QString(), u"  "_qs} << previews << 1 << u"Vacío"_qs;
+    QTest::newRow("titles run out")
+        << u"es"_qs << QStringList{u"Intro"_qs} << previews << 2 << u"Cierre"_qs;
+    QTest::newRow("both run out") << u"es"_qs << QStringList{u"Intro"_qs} << previews << 5
+                                  << u"Vacío"_qs;
+    QTest::newRow("english") << u"en"_qs << QStringList() << QStringList() << 0 << u"Empty"_qs;
+}
+
+void TestPagePicker::pageLabel()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, previews);
+    QFETCH(int, index);
+    QFETCH(QString, expected);
+    NotchSettings::shared().setAppLanguage(language);
+    OverlayContent content;
+    content.setPageCount(6);
+    content.setPageTitles(titles);
+    content.setPagePreviews(previews);
+
+    QCOMPARE(::pageLabel(content, index), expected);
+    NotchSettings::shared().setAppLanguage(u"es"_qs);
+}
+
+void TestPagePicker::longLabelIsElidedInsideItsRow()
+{
+    QImage image(400, 40, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    const QRectF rect(10, 10, 200, 20);
+    {
+        QPainter painter(&image);
+        paintPageRowText(painter, rect, 41, QString(300, u'W'), {12, 12, 20});
+    }
+    const QRect ink = inkBounds(image);
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(ink.right() <= rect.right() + 1, qPrintable(QString::number(ink.right())));
+}
+
+void TestPagePicker::emptyDocumentShowsOnlyTheHeader()
+{
+    ShownPicker empty(0);
+    ShownPicker one(1);
+    QVERIFY(empty.view.rowRect(0).isNull());
+    const QRect header = inkBounds(render(empty.view));
+    QVERIFY(!header.isEmpty());
+    QVERIFY(header.bottom() < one.view.rowRect(0).top());
+    QVERIFY(inkBounds(render(one.view)).bottom() >= one.view.rowRect(0).bottom() - 1);
+}
+
+void TestPagePicker::onlyTheHighlightedRowIsTinted()
+{
+    ShownPicker picker(4, 2);
+    const QImage image = render(picker.view);
+    for (int row = 0; row < 4; ++row) {
+        // A point of the fill right of the text.
+        const QPoint sample(int(picker.view.rowRect(row).right()) - 4,
+                            int(picker.view.rowRect(row).center().y()));
+        const QColor colour = image.pixelColor(sample);
+        QCOMPARE(colour.green() > colour.red() + 40, row == 2);
+    }
+}
+
+void TestPagePicker::clickingARowRequestsItsPage()
+{
+    ShownPicker picker(8, 1);
+    picker.content.setIsCollapsed(true);
+    picker.content.setIsMiniMode(true);
+
+    picker.click(QPointF(20, 12)); // the header
+    QCOMPARE(picker.content.jumpToPageNotesMode(), std::nullopt);
+
+    picker.click(picker.view.rowRect(3).center());
+    QCOMPARE(picker.content.isCollapsed(), false);
+    QCOMPARE(picker.content.isMiniMode(), false);
+    QCOMPARE(picker.content.jumpToPageNotesMode(), std::optional(3));
+    QCOMPARE(picker.content.highlightedPickerIndex(), 1);
+}
+
+void TestPagePicker::highlightMovesScrollItsRowToTheCentre()
+{
+    ShownPicker picker(20);
+    picker.content.setHighlightedPickerIndex(10);
+    QTRY_VERIFY2(qAbs(picker.offCentre(10)) <= 1,
+                 qPrintable(QString::number(picker.offCentre(10))));
+
+    // The last row cannot reach the centre: the list stops at its end.
+    picker.content.setHighlightedPickerIndex(19);
+    QTRY_COMPARE(picker.view.rowRect(19).bottom() + 8, picker.view.height());
+}
+
+void TestPagePicker::freshlyShownListStartsAtTheTop()
+{
+    OverlayContent content;
+    content.setPageCount(20);
+    PagePickerView view(content);
+    view.resize(340, 160);
+    const double top = view.rowRect(0).top();
+    content.setHighlightedPickerIndex(15);
+    view.show();
+    QTest::qWait(300);
+    QCOMPARE(view.rowRect(0).top(), top);
+
+    content.setHighlightedPickerIndex(12);
+    QTRY_VERIFY(view.rowRect(0).top() < top);
+    view.hide();
+    content.setHighlightedPickerIndex(3);
+    view.show();
+    QTest::qWait(300);
+    QCOMPARE(view.rowRect(0).top(), top);
+}
+
+void TestPagePicker::wheelScrollsWithoutScrollBars()
+{
+    ShownPicker picker(20);
+    const double top = picker.view.rowRect(0).top();
+    QWidget *list = picker.view.childAt(picker.view.rowRect(1).center().toPoint());
+    QVERIFY(list);
+    QWheelEvent wheel(QPointF(50, 50), picker.view.mapToGlobal(QPointF(50, 50)), {}, {0, -120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list->parentWidget(), &wheel);
+    QVERIFY(picker.view.rowRect(0).top() < top);
+}
+
+QTEST_MAIN(TestPagePicker)
+#include "tst_pagepicker.moc"
