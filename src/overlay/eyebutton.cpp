@@ -2,7 +2,7 @@
 
 #include "overlay/animation.h"
 #include "overlay/icons.h"
-#include "overlay/overlaycontent.h"
+#include "overlay/model/overlaycontent.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 

@@ -1,9 +1,9 @@
 #include "notchoverlaycontroller.h"
 
+#include "overlay/model/overlaycontent.h"
+#include "overlay/model/overlaydocumentservice.h"
 #include "overlay/notchframetracker.h"
 #include "overlay/notchoverlayview.h"
-#include "overlay/overlaycontent.h"
-#include "overlay/overlaydocumentservice.h"
 #include "overlay/overlaypanel.h"
 #include "platform/captureshield.h"
 #include "platform/globalhotkeys.h"

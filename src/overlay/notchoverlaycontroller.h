@@ -1,5 +1,6 @@
 #pragma once
 
+#include "overlay/model/readingoverlay.h"
 #include "overlay/notchframetracker.h"
 #include "overlay/overlaypanel.h"
 #include "platform/activewindow.h"
@@ -23,7 +24,7 @@ struct ScreenInfo;
 // Runs a reading session: shows the page in an overlay panel, keeps the panel's model filled,
 // turns what views and keys leave in the model into calls of the document service, and takes
 // everything down when the session ends. One per process, owned by the document service.
-class NotchOverlayController : public QObject
+class NotchOverlayController : public QObject, public ReadingOverlay
 {
     Q_OBJECT
 
@@ -55,14 +56,14 @@ public:
 
     // Opens a session on the text, tearing down any previous one without its completion.
     void show(const QString &text, bool hasNextPage, bool isNotesMode,
-              std::function<void()> onComplete);
+              std::function<void()> onComplete) override;
     // Loads another page into the open session without rebuilding the panel.
-    void updateContent(const QString &text, bool hasNextPage, bool isNotesMode);
+    void updateContent(const QString &text, bool hasNextPage, bool isNotesMode) override;
     // Ends the session; the panel closes and the completion runs 0.4 s later.
-    void dismiss();
+    void dismiss() override;
 
     // The session's global keys: the arrows, Esc and Ctrl+M.
-    void registerHotKeys();
+    void registerHotKeys() override;
     void unregisterArrowHotKeys();
     void unregisterAllHotKeys();
 
@@ -73,8 +74,9 @@ public:
     bool handleLocalKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     OverlayPanel *panel() const { return m_panel; }
-    OverlayContent &overlayContent() const { return *m_overlayContent; }
-    SpeechRecognizer &speechRecognizer() const { return *m_speechRecognizer; }
+    bool hasPanel() const override { return m_panel; }
+    OverlayContent &overlayContent() const override { return *m_overlayContent; }
+    SpeechRecognizer &speechRecognizer() const override { return *m_speechRecognizer; }
     NotchFrameTracker *frameTracker() const { return m_frameTracker; }
     bool isDismissing() const { return m_isDismissing; }
     quint32 currentScreenID() const { return m_currentScreenID; }

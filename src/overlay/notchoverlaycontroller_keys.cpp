@@ -3,8 +3,8 @@
 
 #include "notchoverlaycontroller.h"
 
-#include "overlay/overlaycontent.h"
-#include "overlay/overlaydocumentservice.h"
+#include "overlay/model/overlaycontent.h"
+#include "overlay/model/overlaydocumentservice.h"
 #include "platform/globalhotkeys.h"
 #include "settings/notchsettings.h"
 #include "settings/presets.h"

@@ -1,6 +1,6 @@
 #include "pagelist.h"
 
-#include "overlaycontent.h"
+#include "overlay/model/overlaycontent.h"
 
 #include "platform/fonts.h"
 #include "settings/localization.h"

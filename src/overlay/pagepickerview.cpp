@@ -2,7 +2,7 @@
 
 #include "animation.h"
 #include "icons.h"
-#include "overlaycontent.h"
+#include "overlay/model/overlaycontent.h"
 #include "pagelist.h"
 #include "settings/palette.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "overlay/overlaycontent.h"
-#include "overlay/overlaydocumentservice.h"
+#include "overlay/model/overlaycontent.h"
+#include "overlay/model/overlaydocumentservice.h"
 #include "platform/activewindow.h"
 #include "platform/globalhotkeys.h"
 #include "platform/screens.h"

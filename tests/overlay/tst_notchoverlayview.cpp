@@ -2,7 +2,7 @@
 #include "overlay/circleglyphbutton.h"
 #include "overlay/notchframetracker.h"
 #include "overlay/notchoverlayview.h"
-#include "overlay/overlaycontent.h"
+#include "overlay/model/overlaycontent.h"
 #include "overlay/overlayshapes.h"
 #include "overlay/pagetabstrip.h"
 #include "overlay/pagetitletoggle.h"

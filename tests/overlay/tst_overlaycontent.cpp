@@ -1,5 +1,5 @@
 #include "common/notifications.h"
-#include "overlay/overlaycontent.h"
+#include "overlay/model/overlaycontent.h"
 #include "settings/notchsettings.h"
 #include "speech/speechrecognizer.h"
 

@@ -1,5 +1,5 @@
 #include "common/rendering.h"
-#include "overlay/overlaycontent.h"
+#include "overlay/model/overlaycontent.h"
 #include "overlay/pagelist.h"
 #include "overlay/pagepickerview.h"
 
