@@ -59,5 +59,165 @@
         <source>Minimizar</source>
         <translation>Minimize</translation>
     </message>
+    <message>
+        <source>Siguiente</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>¡Listo!</source>
+        <translation>Done!</translation>
+    </message>
+    <message>
+        <source>Duplicar ventana</source>
+        <translation>Duplicate window</translation>
+    </message>
+    <message>
+        <source>elegir nota</source>
+        <translation>choose note</translation>
+    </message>
+    <message>
+        <source>cerrar</source>
+        <translation>close</translation>
+    </message>
+    <message>
+        <source>cambiar nota</source>
+        <translation>change note</translation>
+    </message>
+    <message>
+        <source>mover texto</source>
+        <translation>move text</translation>
+    </message>
+    <message>
+        <source>salir</source>
+        <translation>exit</translation>
+    </message>
+    <message>
+        <source>Acerca de Brivel</source>
+        <translation>About Brivel</translation>
+    </message>
+    <message>
+        <source>Ajustes…</source>
+        <translation>Settings…</translation>
+    </message>
+    <message>
+        <source>Salir</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Archivo</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Abrir archivo o presentación…</source>
+        <translation>Open File or Presentation…</translation>
+    </message>
+    <message>
+        <source>Guardar</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Guardar como…</source>
+        <translation>Save As…</translation>
+    </message>
+    <message>
+        <source>Iniciar / Detener lectura</source>
+        <translation>Start / Stop Reading</translation>
+    </message>
+    <message>
+        <source>Tenés cambios sin guardar</source>
+        <translation>You have unsaved changes</translation>
+    </message>
+    <message>
+        <source>¿Querés guardar los cambios antes de abrir otro archivo?</source>
+        <translation>Do you want to save your changes before opening another file?</translation>
+    </message>
+    <message>
+        <source>Descartar</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>Cancelar</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Sin título.brivel</source>
+        <translation>Untitled.brivel</translation>
+    </message>
+    <message>
+        <source>Error al guardar el archivo</source>
+        <translation>Could not save the file</translation>
+    </message>
+    <message>
+        <source>Los archivos de Keynote no se pueden importar directamente</source>
+        <translation>Keynote files can’t be imported directly</translation>
+    </message>
+    <message>
+        <source>Por favor exportá tu presentación de Keynote como PowerPoint (.pptx) primero:
+
+En Keynote: Archivo → Exportar a → PowerPoint</source>
+        <translation>Please export your Keynote presentation as PowerPoint (.pptx) first:
+
+In Keynote: File → Export To → PowerPoint</translation>
+    </message>
+    <message>
+        <source>Formato no soportado</source>
+        <translation>Unsupported format</translation>
+    </message>
+    <message>
+        <source>Brivel solo abre archivos .brivel.</source>
+        <translation>Brivel only opens .brivel files.</translation>
+    </message>
+    <message>
+        <source>Archivo demasiado grande</source>
+        <translation>File too large</translation>
+    </message>
+    <message>
+        <source>Los archivos de Brivel no pueden superar los 10 MB.</source>
+        <translation>Brivel files can’t be larger than 10 MB.</translation>
+    </message>
+    <message>
+        <source>Error al abrir el archivo</source>
+        <translation>Could not open the file</translation>
+    </message>
+    <message>
+        <source>No se pudo encontrar el archivo.</source>
+        <translation>The file could not be found.</translation>
+    </message>
+    <message>
+        <source>No tenés permiso para leer este archivo.</source>
+        <translation>You don’t have permission to read this file.</translation>
+    </message>
+    <message>
+        <source>El archivo está dañado.</source>
+        <translation>The file is damaged.</translation>
+    </message>
+    <message>
+        <source>El archivo no es un archivo válido de Brivel.</source>
+        <translation>The file is not a valid Brivel file.</translation>
+    </message>
+    <message>
+        <source>El archivo está dañado o no es un archivo válido de Brivel.</source>
+        <translation>The file is damaged or is not a valid Brivel file.</translation>
+    </message>
+    <message>
+        <source>Versión no compatible</source>
+        <translation>Incompatible version</translation>
+    </message>
+    <message>
+        <source>Este archivo se creó con una versión más reciente de Brivel.</source>
+        <translation>This file was created with a newer version of Brivel.</translation>
+    </message>
+    <message>
+        <source>Archivo inválido</source>
+        <translation>Invalid file</translation>
+    </message>
+    <message>
+        <source>El archivo contiene contenido fuera de los límites permitidos.</source>
+        <translation>The file holds content beyond the allowed limits.</translation>
+    </message>
 </context>
 </TS>

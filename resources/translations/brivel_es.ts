@@ -59,5 +59,163 @@
         <source>Minimizar</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Siguiente</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>¡Listo!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duplicar ventana</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>elegir nota</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cerrar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cambiar nota</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mover texto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>salir</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Acerca de Brivel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ajustes…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Salir</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Archivo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Abrir archivo o presentación…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Guardar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Guardar como…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Iniciar / Detener lectura</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tenés cambios sin guardar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>¿Querés guardar los cambios antes de abrir otro archivo?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Descartar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancelar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sin título.brivel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error al guardar el archivo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Los archivos de Keynote no se pueden importar directamente</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Por favor exportá tu presentación de Keynote como PowerPoint (.pptx) primero:
+
+En Keynote: Archivo → Exportar a → PowerPoint</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Formato no soportado</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Brivel solo abre archivos .brivel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Archivo demasiado grande</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Los archivos de Brivel no pueden superar los 10 MB.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error al abrir el archivo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No se pudo encontrar el archivo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No tenés permiso para leer este archivo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El archivo está dañado.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El archivo no es un archivo válido de Brivel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El archivo está dañado o no es un archivo válido de Brivel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Versión no compatible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Este archivo se creó con una versión más reciente de Brivel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Archivo inválido</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El archivo contiene contenido fuera de los límites permitidos.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -97,5 +98,32 @@ void paintInvisibilityGlow(QPainter &painter, const QPainterPath &outline, const
     painter.save();
     painter.setOpacity(painter.opacity() * std::min(1.0, opacity));
     painter.drawImage(frame.topLeft(), layer);
+    painter.restore();
+}
+
+void paintFloatingPanelBorder(QPainter &painter, const QRectF &panelRect, double cornerRadius,
+                              double opacity)
+{
+    if (opacity <= 0 || panelRect.isEmpty())
+        return;
+    constexpr double glowInset = 3;
+    constexpr double lineWidth = 1.5;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(painter.opacity() * std::min(1.0, opacity));
+    painter.setBrush(Qt::NoBrush);
+    QPainterPath glow;
+    // An inset rounded rectangle keeps its corners concentric with the panel's.
+    const double glowRadius = std::max(0.0, cornerRadius - glowInset);
+    glow.addRoundedRect(panelRect.adjusted(glowInset, glowInset, -glowInset, -glowInset),
+                        glowRadius, glowRadius);
+    paintSoftStroke(painter, glow);
+    // Stroked inside the edge, so a panel cut to its outline keeps all of the line.
+    const double half = lineWidth / 2;
+    QPainterPath line;
+    line.addRoundedRect(panelRect.adjusted(half, half, -half, -half), cornerRadius - half,
+                        cornerRadius - half);
+    painter.setPen(outlinePen(accentTeal(1), lineWidth));
+    painter.drawPath(line);
     painter.restore();
 }

@@ -18,3 +18,9 @@ QLinearGradient edgeFadeGradient(double top);
 // faint strips `cornerStripWidth` wide at both top corners, 2 points down.
 void paintInvisibilityGlow(QPainter &painter, const QPainterPath &outline, const QRectF &frame,
                            double cornerStripWidth, double opacity);
+
+// The floating panels' version of the glow, for a panel that fills `panelRect` with corners of
+// `cornerRadius`: the soft stroke along the outline set 3 points in, and a thin line inside the
+// edge, at `opacity`. The settings preview draws it too.
+void paintFloatingPanelBorder(QPainter &painter, const QRectF &panelRect, double cornerRadius,
+                              double opacity);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+
+// The key hints of the panel that follows the mouse: small key caps, each group followed by
+// what its keys do. It only informs; clicks pass through to whatever lies beneath it.
+class CursorKeyHintFooter : public QWidget
+{
+    Q_OBJECT
+
+public:
+    struct Hint
+    {
+        QStringList captions; // shown as written, in every language
+        QString label;        // in the interface language
+    };
+
+    // `pickerMode` chooses the hints for the open page list over those for reading.
+    explicit CursorKeyHintFooter(bool pickerMode, QWidget *parent = nullptr);
+
+    bool pickerMode() const { return m_pickerMode; }
+
+    // The hints of a mode, in order, with their labels looked up now.
+    static QList<Hint> hints(bool pickerMode);
+    // A cap is at least 18 points square; a caption of several characters gets 5 points of
+    // room on either side.
+    static QSizeF keyCapSize(const QString &caption);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void paintHints(QPainter &painter) const;
+
+    bool m_pickerMode = false;
+};

@@ -1,0 +1,935 @@
+#include "floatingoverlayview.h"
+
+#include "overlay/animation.h"
+#include "overlay/circleglyphbutton.h"
+#include "overlay/cursorkeyhintfooter.h"
+#include "overlay/elapsedtimeview.h"
+#include "overlay/eyebutton.h"
+#include "overlay/floatingpagelist.h"
+#include "overlay/glasseffectview.h"
+#include "overlay/invisibilityglow.h"
+#include "overlay/model/overlaycontent.h"
+#include "overlay/overlayshapes.h"
+#include "overlay/pagetabstrip.h"
+#include "overlay/pagetitletoggle.h"
+#include "overlay/roundiconbutton.h"
+#include "overlay/speechscrollview.h"
+#include "overlay/visibilitytoastview.h"
+#include "settings/localization.h"
+#include "settings/notchsettings.h"
+#include "settings/palette.h"
+#include "settings/scriptfont.h"
+#include "settings/tokenizer.h"
+#include "speech/speechrecognizer.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double hiddenScale = 0.9;
+constexpr double sideInset = 16;
+constexpr double notesTopInset = 42; // clear of the eye button and the window buttons
+constexpr double scrollingTopInset = 12;
+constexpr double footerHeight = 24;
+constexpr double footerBottomPadding = 12;
+constexpr double footerSpacing = 8;
+constexpr QPoint eyePosition{10, 8};
+constexpr double topTrailingTop = 6;
+constexpr double topTrailingTrailing = 10;
+constexpr double topTrailingSpacing = 6;
+constexpr double elapsedFontSize = 11;
+constexpr double windowButtonSide = 22;
+constexpr double duplicateSymbolSize = 9;
+constexpr double windowSymbolSize = 10;
+constexpr double toastTop = 8;
+constexpr double toastTravel = 14;
+constexpr double readingHintsTop = 8;
+constexpr double listHintsTop = 14;
+constexpr double listHintsTrailing = 12;
+constexpr double gripSide = 11;
+constexpr double gripPadding = 5;
+constexpr double barButtonSide = 20;
+constexpr double barSymbolSize = 9;
+constexpr double barSpacing = 8;
+constexpr QMargins barPadding{14, 10, 14, 10};
+constexpr double barTop = 12;
+constexpr double barSideGap = 16;
+
+const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
+
+// Animates towards a new target only when it is new, so repeated refreshes do not stretch a
+// transition under way.
+void retarget(AnimatedValue *value, double target, const AnimationTiming &timing)
+{
+    if (value->target() != target)
+        value->animateTo(target, timing);
+}
+
+QPainterPath roundedRect(const QRectF &rect, double radius)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+// The collapsed bar's chevron: opens the page list. Bare, with no disc behind it.
+CircleGlyphButton::Face pageListFace()
+{
+    CircleGlyphButton::Face face;
+    face.symbol = u"chevron.down"_qs;
+    face.diameter = 16;
+    face.glyphSize = 11;
+    face.glyphColor = whiteAt(0.8);
+    return face;
+}
+
+} // namespace
+
+// The collapsed panel: minimise, the page list's chevron and close on a black capsule, or the
+// chevron alone in the mini form.
+class FloatingOverlayView::CollapsedBar : public QWidget
+{
+public:
+    explicit CollapsedBar(QWidget *parent)
+        : QWidget(parent)
+        , m_minimizeButton(new RoundIconButton(u"minus"_qs, barButtonSide, barSymbolSize, this))
+        , m_pageListButton(new CircleGlyphButton(pageListFace(), this))
+        , m_closeButton(new RoundIconButton(u"xmark"_qs, barButtonSide, barSymbolSize, this))
+    {
+        m_minimizeButton->setObjectName(u"collapsedMinimizeButton"_qs);
+        m_pageListButton->setObjectName(u"collapsedPageListButton"_qs);
+        m_closeButton->setObjectName(u"collapsedCloseButton"_qs);
+        auto *row = new QHBoxLayout(this);
+        row->setContentsMargins(barPadding);
+        row->setSpacing(int(barSpacing));
+        row->setSizeConstraint(QLayout::SetFixedSize);
+        for (QWidget *button :
+             std::initializer_list<QWidget *>{m_minimizeButton, m_pageListButton, m_closeButton})
+            row->addWidget(button, 0, Qt::AlignVCenter);
+    }
+
+    RoundIconButton *minimizeButton() const { return m_minimizeButton; }
+    CircleGlyphButton *pageListButton() const { return m_pageListButton; }
+    RoundIconButton *closeButton() const { return m_closeButton; }
+
+    void setMini(bool mini)
+    {
+        m_minimizeButton->setVisible(!mini);
+        m_closeButton->setVisible(!mini);
+        layout()->activate();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillPath(roundedRect(rect(), height() / 2.0), Qt::black);
+    }
+
+private:
+    RoundIconButton *m_minimizeButton = nullptr;
+    CircleGlyphButton *m_pageListButton = nullptr;
+    RoundIconButton *m_closeButton = nullptr;
+};
+
+// What lies over everything else: the resize grip and the border that shows the panel is
+// hidden from capture. Clicks pass through; the panel itself handles resizing.
+class FloatingOverlayView::Ornaments : public QWidget
+{
+public:
+    explicit Ornaments(FloatingOverlayView &view)
+        : QWidget(&view)
+        , m_view(view)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    void setGripShown(bool shown)
+    {
+        if (shown == m_gripShown)
+            return;
+        m_gripShown = shown;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (m_gripShown) {
+            const QRectF grip(width() - gripPadding - gripSide, height() - gripPadding - gripSide,
+                              gripSide, gripSide);
+            QPen pen(whiteAt(0.35), 1.5);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(pen);
+            painter.drawPath(ResizeGripShape().path(grip));
+        }
+        paintFloatingPanelBorder(painter, rect(), cornerRadius, m_view.borderOpacity());
+    }
+
+private:
+    FloatingOverlayView &m_view;
+    bool m_gripShown = false;
+};
+
+// The visibility toast at the top. It slides down 14 points and fades in with a spring, and
+// leaves the same way.
+class FloatingOverlayView::ToastLayer : public QWidget
+{
+public:
+    explicit ToastLayer(QWidget *parent)
+        : QWidget(parent)
+        , m_presence(new AnimatedValue(0, this))
+        , m_toast(new VisibilityToastView(this))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        // The toast widget only draws the picture; this layer shows it.
+        m_toast->hide();
+        hide();
+        connect(m_presence, &AnimatedValue::valueChanged, this, [this] { update(); });
+        connect(m_presence, &AnimatedValue::finished, this, [this] {
+            if (m_presence->value() <= 0)
+                hide();
+        });
+    }
+
+    bool isPresented() const { return m_presented; }
+
+    void present(bool presented)
+    {
+        if (presented == m_presented)
+            return;
+        m_presented = presented;
+        if (presented) {
+            m_picture = {};
+            show();
+        }
+        m_presence->animateTo(presented ? 1 : 0, AnimationTiming::springCurve(0.32, 0.8));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const qreal ratio = devicePixelRatioF();
+        if (m_picture.isNull() || m_picture.devicePixelRatio() != ratio) {
+            const QSize size = m_toast->sizeHint();
+            m_toast->resize(size);
+            m_picture
+                = QImage((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            m_picture.setDevicePixelRatio(ratio);
+            m_picture.fill(Qt::transparent);
+            m_toast->render(&m_picture, {}, {}, QWidget::DrawChildren);
+        }
+        const double presence = m_presence->value();
+        const QRectF capsule = m_toast->capsuleRect();
+        const QPointF origin(std::round(width() / 2.0 - capsule.center().x()),
+                             toastTop - capsule.top() - toastTravel * (1 - presence));
+        QPainter painter(this);
+        painter.setOpacity(std::clamp(presence, 0.0, 1.0));
+        painter.drawImage(origin, m_picture);
+    }
+
+private:
+    bool m_presented = false;
+    AnimatedValue *const m_presence;
+    VisibilityToastView *const m_toast;
+    QImage m_picture;
+};
+
+// Lies over the whole view while it grows in or shrinks away, and while a change cross-fades.
+// A widget tree cannot be drawn translucent or scaled by itself, so this layer draws a picture
+// of the view instead: scaled about the centre and faded over the panel's black while it
+// appears or disappears, or the view as it was before a change fading out over the new one.
+class FloatingOverlayView::TransitionLayer : public QWidget
+{
+public:
+    explicit TransitionLayer(FloatingOverlayView &view)
+        : QWidget(&view)
+        , m_view(view)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+    void setLive(const QPixmap &picture) { m_live = picture; }
+    void setBefore(const QPixmap &picture) { m_before = picture; }
+    bool hasBefore() const { return !m_before.isNull(); }
+    void clear()
+    {
+        m_live = {};
+        m_before = {};
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (m_view.m_takingPicture)
+            return;
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const double presence = std::clamp(m_view.presence(), 0.0, 1.0);
+        if (presence < 1) {
+            painter.fillPath(m_view.outlinePath(), Qt::black);
+            if (m_live.isNull())
+                return;
+            const double s = m_view.scale();
+            const QPointF centre = QRectF(rect()).center();
+            painter.translate(centre);
+            painter.scale(s, s);
+            painter.translate(-centre);
+            painter.setOpacity(presence);
+            painter.drawPixmap(0, 0, m_live);
+            return;
+        }
+        const double before = m_view.m_crossfade->value();
+        if (before > 0 && !m_before.isNull()) {
+            painter.setOpacity(before);
+            painter.drawPixmap(0, 0, m_before);
+        }
+    }
+
+private:
+    FloatingOverlayView &m_view;
+    QPixmap m_live;
+    QPixmap m_before;
+};
+
+FloatingOverlayView::FloatingOverlayView(OverlayContent &content, SpeechRecognizer &recognizer,
+                                         NotchSettings &settings, bool followingCursor,
+                                         std::function<void()> onDuplicate, QWidget *parent)
+    : QWidget(parent)
+    , m_content(content)
+    , m_recognizer(recognizer)
+    , m_settings(settings)
+    , m_followingCursor(followingCursor)
+    , m_onDuplicate(std::move(onDuplicate))
+    , m_presence(new AnimatedValue(0, this))
+    , m_borderOpacity(new AnimatedValue(0, this))
+    , m_crossfade(new AnimatedValue(0, this))
+{
+    setFocusPolicy(Qt::NoFocus);
+    buildReadingView();
+    buildCollapsedBar();
+    buildTopControls();
+    m_toastLayer = new ToastLayer(this);
+    m_toastLayer->setObjectName(u"toastLayer"_qs);
+    m_readingHints = new CursorKeyHintFooter(false, this);
+    m_readingHints->setObjectName(u"keyHints"_qs);
+    m_listHints = new CursorKeyHintFooter(true, this);
+    m_listHints->setObjectName(u"pageListKeyHints"_qs);
+    m_ornaments = new Ornaments(*this);
+    m_ornaments->setObjectName(u"ornaments"_qs);
+    m_transition = new TransitionLayer(*this);
+    m_transition->setObjectName(u"transitionLayer"_qs);
+
+    m_scrollTimer.setTimerType(Qt::PreciseTimer);
+    m_scrollTimer.setInterval(scrollIntervalMs);
+    connect(&m_scrollTimer, &QTimer::timeout, this, &FloatingOverlayView::scrollStep);
+    m_scrollTimer.start();
+    m_pageReload.setSingleShot(true);
+    m_pageReload.setInterval(0);
+    connect(&m_pageReload, &QTimer::timeout, this, &FloatingOverlayView::reloadPage);
+
+    connect(m_presence, &AnimatedValue::valueChanged, this, &FloatingOverlayView::presenceChanged);
+    connect(m_presence, &AnimatedValue::finished, this, &FloatingOverlayView::refreshTransition);
+    connect(m_borderOpacity, &AnimatedValue::valueChanged, m_ornaments,
+            qOverload<>(&QWidget::update));
+    connect(m_crossfade, &AnimatedValue::valueChanged, this,
+            &FloatingOverlayView::refreshTransition);
+    connect(m_crossfade, &AnimatedValue::finished, this, [this] {
+        m_transition->setBefore({});
+        refreshTransition();
+    });
+
+    connectModels();
+    m_wasCollapsedBar = showsCollapsedBar();
+    m_borderOpacity->setValue(
+        m_settings.effectiveHideFromScreenShare() && !showsCollapsedBar() ? 1 : 0);
+    refreshState();
+    refreshFooter();
+    refreshScrollArguments();
+    reloadPage();
+    if (m_content.showVisibilityToast())
+        m_toastLayer->present(true);
+}
+
+FloatingOverlayView::~FloatingOverlayView() = default;
+
+void FloatingOverlayView::buildReadingView()
+{
+    m_readingView = new QWidget(this);
+    m_readingView->setObjectName(u"readingView"_qs);
+    m_readingLayout = new QVBoxLayout(m_readingView);
+    m_readingLayout->setSpacing(0);
+    m_scrollView = new SpeechScrollView(m_readingView);
+    m_scrollView->setObjectName(u"wordsArea"_qs);
+    m_readingLayout->addWidget(m_scrollView, 1);
+    buildFooter();
+    m_readingLayout->addWidget(m_footer);
+
+    connect(m_scrollView, &SpeechScrollView::wordTapped, this, &FloatingOverlayView::handleWordTap);
+    connect(m_scrollView, &SpeechScrollView::manualScroll, this,
+            &FloatingOverlayView::handleManualScroll);
+    connect(m_scrollView, &SpeechScrollView::arrowScrollClamped, this,
+            [this](double delta) { m_content.setArrowScrollDelta(delta); });
+}
+
+void FloatingOverlayView::buildFooter()
+{
+    // The reading view's side insets serve the footer too; it keeps its bottom padding inside
+    // its height.
+    m_footer = new QWidget(m_readingView);
+    m_footer->setObjectName(u"footer"_qs);
+    m_footer->setFixedHeight(int(footerHeight + footerBottomPadding));
+    auto *row = new QHBoxLayout(m_footer);
+    row->setContentsMargins(0, 0, 0, int(footerBottomPadding));
+    row->setSpacing(int(footerSpacing));
+
+    m_titleToggle = new PageTitleToggle(m_settings, m_footer);
+    m_titleToggle->setObjectName(u"pageTitleToggle"_qs);
+    m_tabStrip = new PageTabStrip(m_footer);
+    m_tabStrip->setObjectName(u"pageTabs"_qs);
+    const auto button = [this](const CircleGlyphButton::Face &face, const QString &name) {
+        auto *b = new CircleGlyphButton(face, m_footer);
+        b->setObjectName(name);
+        return b;
+    };
+    m_previousButton = button(CircleGlyphButton::Face::previousPage(), u"previousButton"_qs);
+    m_nextButton = button(CircleGlyphButton::Face::nextPage(), u"nextButton"_qs);
+    m_restartButton = button(CircleGlyphButton::Face::restart(), u"restartButton"_qs);
+    m_playPauseButton = button(CircleGlyphButton::Face::playPause(false), u"playPauseButton"_qs);
+    m_backButton = button(CircleGlyphButton::Face::backToList(), u"backToListButton"_qs);
+    m_nextButton->setLongPressEnabled(true);
+    m_restartButton->setLongPressEnabled(true);
+
+    row->addWidget(m_titleToggle, 0, Qt::AlignVCenter);
+    row->addWidget(m_tabStrip, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             m_previousButton, m_nextButton, m_restartButton, m_playPauseButton, m_backButton})
+        row->addWidget(control, 0, Qt::AlignVCenter);
+
+    connect(m_tabStrip, &PageTabStrip::pageChosen, this,
+            [this](int index) { m_content.setJumpToPageNotesMode(index); });
+    connect(m_previousButton, &QAbstractButton::clicked, this, [this] {
+        const int previous = m_content.currentPageIndex() - 1;
+        if (previous >= 0)
+            m_content.setJumpToPageNotesMode(previous);
+    });
+    connect(m_nextButton, &QAbstractButton::clicked, this,
+            [this] { m_content.requestNextPage(m_recognizer); });
+    connect(m_restartButton, &QAbstractButton::clicked, this,
+            [this] { m_content.setJumpToPageIndex(0); });
+    for (CircleGlyphButton *pressable : {m_nextButton, m_restartButton}) {
+        connect(pressable, &CircleGlyphButton::longPressed, this,
+                [this] { m_content.setShowPagePicker(true); });
+    }
+    connect(m_playPauseButton, &QAbstractButton::clicked, this, &FloatingOverlayView::togglePause);
+    connect(m_backButton, &QAbstractButton::clicked, this, &FloatingOverlayView::backToList);
+}
+
+void FloatingOverlayView::buildCollapsedBar()
+{
+    m_collapsedBar = new CollapsedBar(this);
+    m_collapsedBar->setObjectName(u"collapsedBar"_qs);
+    connect(m_collapsedBar->minimizeButton(), &QAbstractButton::clicked, this,
+            [this] { m_content.setIsMiniMode(true); });
+    connect(m_collapsedBar->pageListButton(), &QAbstractButton::clicked, this, [this] {
+        if (m_content.isMiniMode())
+            m_content.setIsMiniMode(false);
+        m_content.setShowPagePicker(true);
+    });
+    connect(m_collapsedBar->closeButton(), &QAbstractButton::clicked, this,
+            &FloatingOverlayView::closeSession);
+}
+
+void FloatingOverlayView::buildTopControls()
+{
+    m_eyeButton = new EyeButton(m_settings, m_content, EyeButton::defaultSide, this);
+    m_eyeButton->setObjectName(u"eyeButton"_qs);
+
+    m_topTrailing = new QWidget(this);
+    m_topTrailing->setObjectName(u"topTrailingGroup"_qs);
+    m_elapsedTime = new ElapsedTimeView(elapsedFontSize, m_topTrailing);
+    m_elapsedTime->setObjectName(u"elapsedTime"_qs);
+    m_duplicateButton = new RoundIconButton(u"plus.square.on.square"_qs, windowButtonSide,
+                                            duplicateSymbolSize, m_topTrailing);
+    m_duplicateButton->setObjectName(u"duplicateButton"_qs);
+    m_minimizeButton
+        = new RoundIconButton(u"minus"_qs, windowButtonSide, windowSymbolSize, m_topTrailing);
+    m_minimizeButton->setObjectName(u"minimizeButton"_qs);
+    m_closeButton
+        = new RoundIconButton(u"xmark"_qs, windowButtonSide, windowSymbolSize, m_topTrailing);
+    m_closeButton->setObjectName(u"closeButton"_qs);
+
+    auto *row = new QHBoxLayout(m_topTrailing);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(int(topTrailingSpacing));
+    for (QWidget *item : std::initializer_list<QWidget *>{m_elapsedTime, m_duplicateButton,
+                                                          m_minimizeButton, m_closeButton})
+        row->addWidget(item, 0, Qt::AlignVCenter);
+
+    connect(m_duplicateButton, &QAbstractButton::clicked, this, [this] {
+        if (m_onDuplicate)
+            m_onDuplicate();
+    });
+    connect(m_minimizeButton, &QAbstractButton::clicked, this,
+            &FloatingOverlayView::minimizeFromList);
+    connect(m_closeButton, &QAbstractButton::clicked, this, &FloatingOverlayView::closeSession);
+}
+
+void FloatingOverlayView::connectModels()
+{
+    OverlayContent *content = &m_content;
+    // The picture of the view before a change is taken first, before anything follows it.
+    for (auto change :
+         {&OverlayContent::isCollapsedChanged, &OverlayContent::isMiniModeChanged,
+          &OverlayContent::showPagePickerChanged, &OverlayContent::wordsChanged,
+          &OverlayContent::lineBreaksChanged, &OverlayContent::currentPageIndexChanged,
+          &OverlayContent::isNotesModeChanged, &OverlayContent::pageLoaded})
+        connect(content, change, this, &FloatingOverlayView::beginCrossfade);
+    for (auto flag : {&OverlayContent::isCollapsedChanged, &OverlayContent::isMiniModeChanged,
+                      &OverlayContent::showPagePickerChanged})
+        connect(content, flag, this, &FloatingOverlayView::refreshState);
+    for (auto pageField : {&OverlayContent::wordsChanged, &OverlayContent::lineBreaksChanged,
+                           &OverlayContent::currentPageIndexChanged, &OverlayContent::pageLoaded})
+        connect(content, pageField, &m_pageReload, qOverload<>(&QTimer::start));
+    // A new page, also one that happens to equal the last, reads from its start.
+    for (auto newPage : {&OverlayContent::totalCharCountChanged, &OverlayContent::pageLoaded})
+        connect(content, newPage, this, [this] { setTimerWordProgress(0); });
+    for (auto footerField :
+         {&OverlayContent::pageCountChanged, &OverlayContent::currentPageIndexChanged,
+          &OverlayContent::hasNextPageChanged, &OverlayContent::pageTitlesChanged,
+          &OverlayContent::isNotesModeChanged})
+        connect(content, footerField, this, &FloatingOverlayView::refreshFooter);
+    connect(content, &OverlayContent::isNotesModeChanged, this, [this] {
+        refreshScrollArguments();
+        refreshTopControls();
+    });
+    connect(content, &OverlayContent::duplicateAvailableChanged, this,
+            &FloatingOverlayView::refreshTopControls);
+    connect(content, &OverlayContent::arrowScrollDeltaChanged, this,
+            [this] { m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta()); });
+    connect(content, &OverlayContent::showVisibilityToastChanged, this,
+            [this] { m_toastLayer->present(m_content.showVisibilityToast()); });
+
+    NotchSettings *settings = &m_settings;
+    for (auto scriptField :
+         {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged,
+          &NotchSettings::highlightColorChanged, &NotchSettings::cueColorChanged,
+          &NotchSettings::cueBrightnessChanged})
+        connect(settings, scriptField, this, &FloatingOverlayView::refreshScrollArguments);
+    connect(settings, &NotchSettings::notchShowsPageNumbersChanged, this,
+            &FloatingOverlayView::refreshFooter);
+    connect(settings, &NotchSettings::showElapsedTimeChanged, this, [this] {
+        if (m_settings.showElapsedTime())
+            m_elapsedTime->restart();
+        refreshTopControls();
+    });
+    connect(settings, &NotchSettings::effectiveHideFromScreenShareChanged, this,
+            &FloatingOverlayView::refreshBorder);
+    for (auto fill : {&NotchSettings::glassEffectChanged, &NotchSettings::glassOpacityChanged})
+        connect(settings, fill, this, qOverload<>(&QWidget::update));
+    connect(settings, &NotchSettings::localizationBundleChanged, this, [this] {
+        refreshFooter();
+        refreshTopControls();
+    });
+
+    connect(&m_recognizer, &SpeechRecognizer::shouldDismissChanged, this, [this] {
+        if (m_recognizer.shouldDismiss())
+            disappear();
+    });
+}
+
+FloatingOverlayView::ContentState FloatingOverlayView::contentState(const OverlayContent &content)
+{
+    if (content.showPagePicker())
+        return ContentState::pageList;
+    return content.isCollapsed() ? ContentState::collapsedBar : ContentState::reading;
+}
+
+FloatingOverlayView::ContentState FloatingOverlayView::contentState() const
+{
+    return contentState(m_content);
+}
+
+double FloatingOverlayView::presence() const
+{
+    return m_presence->value();
+}
+
+double FloatingOverlayView::scale() const
+{
+    return hiddenScale + (1 - hiddenScale) * m_presence->value();
+}
+
+int FloatingOverlayView::highlightedCharCount() const
+{
+    return m_content.isNotesMode() ? 0 : m_readCharCount;
+}
+
+void FloatingOverlayView::refreshReadCharCount()
+{
+    m_readCharCount = charOffsetForWordProgress(m_content.words(), m_content.totalCharCount(),
+                                                m_timerWordProgress);
+}
+
+bool FloatingOverlayView::isReadingFinished() const
+{
+    if (m_content.isNotesMode() || m_content.totalCharCount() < 1)
+        return false;
+    return highlightedCharCount() >= m_content.totalCharCount();
+}
+
+bool FloatingOverlayView::isToastPresented() const
+{
+    return m_toastLayer->isPresented();
+}
+
+double FloatingOverlayView::borderOpacity() const
+{
+    return m_borderOpacity->value();
+}
+
+QPainterPath FloatingOverlayView::outlinePath() const
+{
+    QPainterPath outline;
+    if (showsCollapsedBar()) {
+        const QRectF bar = m_collapsedBar->geometry();
+        outline = roundedRect(bar, bar.height() / 2);
+    } else {
+        outline = roundedRect(rect(), cornerRadius);
+    }
+    const double s = scale();
+    if (s == 1)
+        return outline;
+    const QPointF centre = QRectF(rect()).center();
+    QTransform transform;
+    transform.translate(centre.x(), centre.y());
+    transform.scale(s, s);
+    transform.translate(-centre.x(), -centre.y());
+    return transform.map(outline);
+}
+
+void FloatingOverlayView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutContent();
+    Q_EMIT outlineChanged();
+}
+
+void FloatingOverlayView::layoutContent()
+{
+    const QRect all = rect();
+    const int w = all.width();
+    m_readingView->setGeometry(all);
+    if (m_pageList)
+        m_pageList->setGeometry(all);
+
+    const QSize bar = m_collapsedBar->sizeHint();
+    const int barLeft = std::max(int(barSideGap), (w - bar.width()) / 2);
+    m_collapsedBar->setGeometry(barLeft, int(barTop), bar.width(), bar.height());
+
+    m_eyeButton->move(eyePosition);
+    const QSize trailing = m_topTrailing->sizeHint();
+    m_topTrailing->setGeometry(w - int(topTrailingTrailing) - trailing.width(), int(topTrailingTop),
+                               trailing.width(), trailing.height());
+
+    // Centred, but clear of the eye button and of whatever the top-trailing group shows.
+    const QSize reading = m_readingHints->sizeHint();
+    const int spanLeft = m_eyeButton->geometry().right() + 1 + int(topTrailingSpacing);
+    const int spanRight = m_topTrailing->sizeHint().width() > 0
+                              ? m_topTrailing->x() - int(topTrailingSpacing)
+                              : w - int(topTrailingTrailing);
+    const int readingLeft = std::clamp((w - reading.width()) / 2, spanLeft,
+                                       std::max(spanLeft, spanRight - reading.width()));
+    m_readingHints->setGeometry(readingLeft, int(readingHintsTop), reading.width(),
+                                reading.height());
+    const QSize list = m_listHints->sizeHint();
+    m_listHints->setGeometry(w - int(listHintsTrailing) - list.width(), int(listHintsTop),
+                             list.width(), list.height());
+
+    for (QWidget *layer : std::initializer_list<QWidget *>{m_toastLayer, m_ornaments, m_transition})
+        layer->setGeometry(all);
+}
+
+void FloatingOverlayView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        appear();
+}
+
+void FloatingOverlayView::appear()
+{
+    m_appeared = true;
+    presenceChanged();
+    m_presence->animateTo(1, AnimationTiming::easeOut(0.3));
+}
+
+void FloatingOverlayView::disappear()
+{
+    if (!m_appeared)
+        return;
+    m_appeared = false;
+    m_presence->animateTo(0, AnimationTiming::easeIn(0.25));
+}
+
+QPixmap FloatingOverlayView::picture()
+{
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture((QSizeF(size()) * ratio).toSize());
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    m_takingPicture = true;
+    render(&picture, {}, {}, QWidget::DrawChildren);
+    m_takingPicture = false;
+    return picture;
+}
+
+void FloatingOverlayView::presenceChanged()
+{
+    // The picture is taken again on every frame, so a page that arrives while the panel grows
+    // in is shown at once.
+    if (isVisible() && m_presence->value() < 1)
+        m_transition->setLive(picture());
+    refreshTransition();
+    Q_EMIT outlineChanged();
+}
+
+void FloatingOverlayView::beginCrossfade()
+{
+    if (!isVisible() || m_presence->value() < 1 || m_presence->isAnimating()
+        || m_crossfade->isAnimating())
+        return;
+    m_transition->setBefore(picture());
+    m_crossfade->setValue(1);
+    m_crossfade->animateTo(0, stateTiming);
+}
+
+void FloatingOverlayView::refreshTransition()
+{
+    const bool fading = m_crossfade->value() > 0 && m_transition->hasBefore();
+    if (m_presence->value() >= 1 && !fading) {
+        m_transition->clear();
+        m_transition->hide();
+        return;
+    }
+    if (!m_transition->isVisible()) {
+        m_transition->show();
+        m_transition->raise();
+    }
+    m_transition->update();
+}
+
+void FloatingOverlayView::refreshState()
+{
+    const ContentState state = contentState();
+    const bool bar = state == ContentState::collapsedBar;
+    const bool list = state == ContentState::pageList;
+
+    m_collapsedBar->setMini(m_content.isMiniMode());
+    m_collapsedBar->setVisible(bar);
+    m_readingView->setVisible(state == ContentState::reading);
+    if (list) {
+        // A fresh list each time it opens, starting at its top.
+        if (!m_pageList) {
+            m_pageList = new FloatingPageList(m_content, this);
+            m_pageList->setObjectName(u"pageList"_qs);
+            m_pageList->stackUnder(m_eyeButton);
+            m_pageList->show();
+        }
+    } else if (m_pageList) {
+        m_pageList->hide();
+        m_pageList->deleteLater();
+        m_pageList = nullptr;
+    }
+
+    m_eyeButton->setVisible(!bar);
+    m_topTrailing->setVisible(!bar);
+    m_readingHints->setVisible(m_followingCursor && state == ContentState::reading);
+    m_listHints->setVisible(m_followingCursor && list);
+    m_ornaments->setGripShown(!m_followingCursor && !bar);
+    // The elapsed time belongs to the controls that the collapsed bar removes; it starts again
+    // with them.
+    if (m_wasCollapsedBar && !bar)
+        m_elapsedTime->restart();
+    m_wasCollapsedBar = bar;
+
+    refreshTopControls();
+    refreshBorder();
+    update();
+    Q_EMIT outlineChanged();
+}
+
+void FloatingOverlayView::refreshTopControls()
+{
+    const bool list = m_content.showPagePicker();
+    m_elapsedTime->setVisible(m_settings.showElapsedTime());
+    m_duplicateButton->setVisible(m_content.isNotesMode() && m_content.duplicateAvailable()
+                                  && !m_followingCursor && m_onDuplicate);
+    m_minimizeButton->setVisible(list && !m_followingCursor);
+    m_closeButton->setVisible(list && !m_followingCursor);
+    m_duplicateButton->setToolTip(localizedString("Duplicar ventana"));
+    m_minimizeButton->setToolTip(localizedString("Minimizar"));
+    m_closeButton->setToolTip(localizedString("Cerrar"));
+    m_topTrailing->layout()->activate();
+    layoutContent();
+}
+
+void FloatingOverlayView::refreshFooter()
+{
+    const bool notes = m_content.isNotesMode();
+    const int pages = m_content.pageCount();
+    const int current = m_content.currentPageIndex();
+    const bool tabs = PageTabStrip::isShown(notes, m_settings.notchShowsPageNumbers(), pages);
+    const bool navigation = !m_followingCursor && pages >= 2;
+
+    m_readingLayout->setContentsMargins(
+        int(sideInset), int(notes ? notesTopInset : scrollingTopInset), int(sideInset), 0);
+    m_titleToggle->setVisible(notes);
+    m_titleToggle->setShowsTitle(!tabs);
+    m_titleToggle->setText(m_content.currentPageTitle());
+    m_tabStrip->setVisible(tabs);
+    m_tabStrip->setPages(pages, current);
+    m_previousButton->setVisible(navigation && notes && current >= 1);
+    m_nextButton->setVisible(navigation && m_content.hasNextPage());
+    m_restartButton->setVisible(navigation && !m_content.hasNextPage() && !notes);
+    m_playPauseButton->setVisible(!m_followingCursor && !notes);
+    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(m_isPaused));
+    m_backButton->setVisible(!m_followingCursor);
+}
+
+void FloatingOverlayView::refreshBorder()
+{
+    const bool shown = m_settings.effectiveHideFromScreenShare() && !showsCollapsedBar();
+    retarget(m_borderOpacity, shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
+}
+
+void FloatingOverlayView::refreshScrollArguments()
+{
+    const bool notes = m_content.isNotesMode();
+    const CueOpacities cue = cueOpacities(m_settings.cueBrightness());
+    m_scrollView->setScriptFont(::font(m_settings.fontFamilyPreset(),
+                                       pointSize(m_settings.fontSizePreset()), QFont::DemiBold));
+    m_scrollView->setHighlightColor(m_settings.highlightColor());
+    m_scrollView->setCueColor(m_settings.cueColor());
+    m_scrollView->setCueOpacities(cue.unread, cue.read);
+    m_scrollView->setSmoothScroll(!notes);
+    m_scrollView->setHighlightedCharCount(highlightedCharCount());
+    m_scrollView->setSmoothWordProgress(m_timerWordProgress);
+    m_scrollView->setListening(!notes && !m_isPaused);
+    m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta());
+    m_scrollView->setTopAligned(notes);
+}
+
+void FloatingOverlayView::reloadPage()
+{
+    m_pageReload.stop();
+    refreshReadCharCount();
+    // Where a new page rests depends on the alignment.
+    m_scrollView->setTopAligned(m_content.isNotesMode());
+    // Each page starts the reading area afresh.
+    m_scrollView->setWords(m_content.words(), m_content.lineBreaks());
+    refreshScrollArguments();
+}
+
+void FloatingOverlayView::setTimerWordProgress(double progress)
+{
+    if (progress == m_timerWordProgress)
+        return;
+    m_timerWordProgress = progress;
+    refreshReadCharCount();
+    m_scrollView->setHighlightedCharCount(highlightedCharCount());
+    m_scrollView->setSmoothWordProgress(progress);
+}
+
+void FloatingOverlayView::scrollStep()
+{
+    // The finished test walks the page's words, so it comes last.
+    if (m_content.isNotesMode() || m_isUserScrolling || m_isPaused || isReadingFinished())
+        return;
+    setTimerWordProgress(m_timerWordProgress + scrollStepWords);
+}
+
+void FloatingOverlayView::togglePause()
+{
+    m_isPaused = !m_isPaused;
+    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(m_isPaused));
+    m_scrollView->setListening(!m_content.isNotesMode() && !m_isPaused);
+}
+
+void FloatingOverlayView::handleWordTap(int charOffset)
+{
+    setTimerWordProgress(wordProgressForCharOffset(charOffset, m_content.words()));
+}
+
+void FloatingOverlayView::handleManualScroll(bool scrolling, double wordProgress)
+{
+    m_isUserScrolling = scrolling;
+    if (!scrolling) {
+        const double words = double(m_content.words().size());
+        setTimerWordProgress(std::max(0.0, std::min(wordProgress, words)));
+    }
+}
+
+void FloatingOverlayView::toggleInvisibility()
+{
+    EyeButton::toggleInvisibility(m_settings, m_content);
+}
+
+void FloatingOverlayView::closeSession()
+{
+    m_recognizer.stopListening();
+    m_recognizer.setShouldDismiss(true);
+}
+
+void FloatingOverlayView::minimizeFromList()
+{
+    m_content.setShowPagePicker(false);
+    m_content.setIsCollapsed(true);
+    m_content.setIsMiniMode(true);
+}
+
+void FloatingOverlayView::backToList()
+{
+    m_recognizer.setIsListening(false);
+    m_recognizer.tearDownSession();
+    m_content.setIsNotesMode(false);
+    m_content.setShowPagePicker(true);
+}
+
+void FloatingOverlayView::paintEvent(QPaintEvent *)
+{
+    if (showsCollapsedBar())
+        return;
+    QPainter painter(this);
+    paintBackground(painter);
+}
+
+void FloatingOverlayView::paintBackground(QPainter &painter) const
+{
+    const QPainterPath panel = roundedRect(rect(), cornerRadius);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_settings.glassEffect()) {
+        painter.fillPath(panel, GlassEffectView::materialColor());
+        painter.fillPath(panel, QColor::fromRgbF(0, 0, 0, float(m_settings.glassOpacity())));
+    } else {
+        painter.fillPath(panel, Qt::black);
+    }
+    painter.restore();
+}

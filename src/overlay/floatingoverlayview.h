@@ -1,0 +1,176 @@
+#pragma once
+
+#include <QPainterPath>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class AnimatedValue;
+class CircleGlyphButton;
+class CursorKeyHintFooter;
+class ElapsedTimeView;
+class EyeButton;
+class FloatingPageList;
+class NotchSettings;
+class OverlayContent;
+class PageTabStrip;
+class PageTitleToggle;
+class QVBoxLayout;
+class RoundIconButton;
+class SpeechRecognizer;
+class SpeechScrollView;
+
+// The view of the floating windows and of the panel that follows the mouse: a rounded panel
+// that shows the page being read with its footer, the page list, or, collapsed, a small bar at
+// its top. The eye toggle and the window buttons lie over the content. It grows in when shown
+// and shrinks away when its voice follower is asked to dismiss.
+//
+// Its controls never call the controller: they write requests into the window's content model
+// and voice follower, which the controller's (or the duplicate window's) poll acts on.
+class FloatingOverlayView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class ContentState { collapsedBar, pageList, reading };
+
+    static constexpr double cornerRadius = 16;
+    // Text from outside advances by itself: three words a second, in steps of 0.05 s.
+    static constexpr int scrollIntervalMs = 50;
+    static constexpr double scrollStepWords = 3 * 0.05;
+
+    // `followingCursor` makes it the cursor mode's panel: no window buttons, no navigation and
+    // no resize grip, but key hints. `onDuplicate` opens a duplicate window; without it the
+    // duplicate button never shows.
+    FloatingOverlayView(OverlayContent &content, SpeechRecognizer &recognizer,
+                        NotchSettings &settings, bool followingCursor,
+                        std::function<void()> onDuplicate, QWidget *parent = nullptr);
+    ~FloatingOverlayView() override;
+
+    // The page list wins over the collapsed bar.
+    static ContentState contentState(const OverlayContent &content);
+    ContentState contentState() const;
+    bool showsCollapsedBar() const { return contentState() == ContentState::collapsedBar; }
+    bool isFollowingCursor() const { return m_followingCursor; }
+
+    // Whether the view is shown or on its way in (false once dismissed), and how far in it is:
+    // 0 transparent at 90 % of its size, 1 opaque at full size.
+    bool hasAppeared() const { return m_appeared; }
+    double presence() const;
+
+    // The fractional word index reached by the scroll timer, a word tap or a manual scroll.
+    double timerWordProgress() const { return m_timerWordProgress; }
+    bool isPaused() const { return m_isPaused; }
+    bool isUserScrolling() const { return m_isUserScrolling; }
+    // Characters counted as read: none in notes mode, else those up to timerWordProgress.
+    int highlightedCharCount() const;
+    bool isReadingFinished() const;
+    bool isToastPresented() const;
+    // Presence of the border that shows the panel is hidden from capture.
+    double borderOpacity() const;
+
+    // The panel's outline as drawn now, in this view's coordinates: the rounded panel, or the
+    // collapsed bar's capsule. The panel cuts itself to it.
+    QPainterPath outlinePath() const;
+
+    // The eye button's action: flips hiding from screen capture; the toast confirms a panel
+    // that is now hidden for real.
+    void toggleInvisibility();
+    void togglePause();
+    void handleWordTap(int charOffset);
+    void handleManualScroll(bool scrolling, double wordProgress);
+    // One tick of the scroll timer.
+    void scrollStep();
+
+Q_SIGNALS:
+    void outlineChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    class CollapsedBar;
+    class Ornaments;
+    class ToastLayer;
+    class TransitionLayer;
+
+    void buildTopControls();
+    void buildReadingView();
+    void buildFooter();
+    void buildCollapsedBar();
+    void connectModels();
+
+    void appear();
+    void disappear();
+    void refreshState();
+    void refreshTopControls();
+    void refreshFooter();
+    void refreshBorder();
+    void refreshScrollArguments();
+    void reloadPage();
+    void setTimerWordProgress(double progress);
+    void refreshReadCharCount();
+    void closeSession();
+    void minimizeFromList();
+    void backToList();
+    void layoutContent();
+
+    // The view as it looks now, without the transition layer.
+    QPixmap picture();
+    void beginCrossfade();
+    void presenceChanged();
+    void refreshTransition();
+    double scale() const;
+    void paintBackground(QPainter &painter) const;
+
+    OverlayContent &m_content;
+    SpeechRecognizer &m_recognizer;
+    NotchSettings &m_settings;
+    const bool m_followingCursor = false;
+    const std::function<void()> m_onDuplicate;
+
+    bool m_appeared = false;
+    AnimatedValue *const m_presence;
+    AnimatedValue *const m_borderOpacity;
+    // How much of the view as it was before a change still shows over the new one.
+    AnimatedValue *const m_crossfade;
+    double m_timerWordProgress = 0;
+    // Characters up to timerWordProgress, counted once per change of it.
+    int m_readCharCount = 0;
+    bool m_isPaused = false;
+    bool m_isUserScrolling = false;
+    bool m_wasCollapsedBar = false;
+    bool m_takingPicture = false;
+    QTimer m_scrollTimer;
+    // Page fields arrive one by one; the reading area is reset once they have all landed.
+    QTimer m_pageReload;
+
+    QWidget *m_readingView = nullptr;
+    QVBoxLayout *m_readingLayout = nullptr;
+    SpeechScrollView *m_scrollView = nullptr;
+    QWidget *m_footer = nullptr;
+    PageTitleToggle *m_titleToggle = nullptr;
+    PageTabStrip *m_tabStrip = nullptr;
+    CircleGlyphButton *m_previousButton = nullptr;
+    CircleGlyphButton *m_nextButton = nullptr;
+    CircleGlyphButton *m_restartButton = nullptr;
+    CircleGlyphButton *m_playPauseButton = nullptr;
+    CircleGlyphButton *m_backButton = nullptr;
+    QPointer<FloatingPageList> m_pageList;
+    CollapsedBar *m_collapsedBar = nullptr;
+    EyeButton *m_eyeButton = nullptr;
+    QWidget *m_topTrailing = nullptr;
+    ElapsedTimeView *m_elapsedTime = nullptr;
+    RoundIconButton *m_duplicateButton = nullptr;
+    RoundIconButton *m_minimizeButton = nullptr;
+    RoundIconButton *m_closeButton = nullptr;
+    ToastLayer *m_toastLayer = nullptr;
+    CursorKeyHintFooter *m_readingHints = nullptr;
+    CursorKeyHintFooter *m_listHints = nullptr;
+    Ornaments *m_ornaments = nullptr;
+    TransitionLayer *m_transition = nullptr;
+};
