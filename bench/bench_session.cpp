@@ -1,8 +1,8 @@
 #include "benchtext.h"
 
-#include "overlay/notchoverlaycontroller.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/overlaydocumentservice.h"
+#include "overlay/notchoverlaycontroller.h"
 #include "platform/captureshield.h"
 #include "platform/globalhotkeys.h"
 #include "platform/inmemorykeyvaluestore.h"
