@@ -1,0 +1,105 @@
+#include "autosaver.h"
+
+#include "logging.h"
+#include "savedata.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void logWriteFailure(const QString &reason)
+{
+    qCCritical(lcService).noquote() << u"Autosave failed: %1"_s.arg(reason);
+}
+
+} // namespace
+
+Autosaver::Autosaver(const QString &directory)
+    : m_directory(directory)
+{
+    m_worker.setMaxThreadCount(1);
+}
+
+Autosaver::~Autosaver()
+{
+    waitForDone();
+}
+
+QString Autosaver::filePath() const
+{
+    return m_directory + u"/pages.json"_s;
+}
+
+void Autosaver::write(const QStringList &pages, const QStringList &titles)
+{
+    if (!m_blockedReason.isEmpty()) {
+        logWriteFailure(m_blockedReason);
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    m_pending = Snapshot{pages, titles};
+    if (!m_draining) {
+        m_draining = true;
+        m_worker.start([this] { drain(); });
+    }
+}
+
+void Autosaver::waitForDone()
+{
+    m_worker.waitForDone();
+}
+
+void Autosaver::drain()
+{
+    for (;;) {
+        Snapshot snapshot;
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_pending) {
+                m_draining = false;
+                return;
+            }
+            snapshot = std::move(*m_pending);
+            m_pending.reset();
+        }
+        const QByteArray bytes = SaveData::encode(snapshot.pages, snapshot.titles);
+        // A failure here shows up as the open's error below.
+        QDir().mkpath(m_directory);
+        QSaveFile file(filePath());
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
+            || !file.commit()) {
+            logWriteFailure(file.errorString());
+        }
+    }
+}
+
+BoundedFileReader::Result Autosaver::read() const
+{
+    return BoundedFileReader::read(filePath(), BoundedFileReader::unbounded);
+}
+
+QString Autosaver::moveAside()
+{
+    const QString stamp = QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
+    const QString base = filePath() + u".unreadable-"_s + stamp;
+    QString target = base;
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = base + u'-' + QString::number(n);
+    // A plain rename also moves a directory or FIFO that sits in the file's place.
+    if (std::rename(QFile::encodeName(filePath()).constData(),
+                    QFile::encodeName(target).constData())
+        == 0)
+        return u"kept as %1"_s.arg(target);
+    m_blockedReason = u"%1 could not be moved aside (%2) and is not overwritten"_s.arg(
+        filePath(), qt_error_string(errno));
+    return m_blockedReason;
+}

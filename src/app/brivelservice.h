@@ -1,0 +1,131 @@
+#pragma once
+
+#include "overlay/model/overlaydocumentservice.h"
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class Autosaver;
+class Dialogs;
+class NotchSettings;
+class QTimer;
+class ReadingOverlay;
+
+// The one document and session service: the pages and their titles, the page being read or
+// edited, the pages shown in the current session, the document file and the pages as last
+// saved. It is the only one that starts a reading session or changes its page.
+class BrivelService : public QObject, public OverlayDocumentService
+{
+    Q_OBJECT
+    Q_PROPERTY(QStringList pages READ pages WRITE setPages NOTIFY pagesChanged)
+    Q_PROPERTY(QStringList pageTitles READ pageTitles WRITE setPageTitles NOTIFY pageTitlesChanged)
+    Q_PROPERTY(int currentPageIndex READ currentPageIndex WRITE setCurrentPageIndex NOTIFY
+                   currentPageIndexChanged)
+    Q_PROPERTY(QSet<int> readPages READ readPages WRITE setReadPages NOTIFY readPagesChanged)
+    Q_PROPERTY(QString currentFilePath READ currentFilePath NOTIFY currentFilePathChanged)
+
+public:
+    // The limits of a document file.
+    static constexpr qint64 maximumFileBytes = 10'000'000;
+    static constexpr int maximumPages = 1000;
+    static constexpr int maximumPageCharacters = 500'000;
+
+    // The autosave lives in `autosaveDirectory` ("pages.json").
+    BrivelService(NotchSettings &settings, ReadingOverlay &overlay, Dialogs &dialogs,
+                  const QString &autosaveDirectory, QObject *parent = nullptr);
+    ~BrivelService() override;
+
+    ReadingOverlay &overlayController() const { return m_overlay; }
+
+    // Called when a reading session ends; the editor sets it before it starts reading.
+    std::function<void()> onOverlayDismissed;
+    // Hides every window but the panels; the shell installs it.
+    std::function<void()> hideMainWindowsHandler;
+    // Imports a presentation chosen in the open panel; nothing happens while it is unset.
+    std::function<void(const QString &)> importPresentationHandler;
+
+    bool launchedExternally() const { return m_launchedExternally; }
+    void setLaunchedExternally(bool launched);
+
+    QStringList pages() const override { return m_pages; }
+    void setPages(const QStringList &pages);
+    QStringList pageTitles() const { return m_pageTitles; }
+    void setPageTitles(const QStringList &titles);
+    int currentPageIndex() const override { return m_currentPageIndex; }
+    void setCurrentPageIndex(int index) override;
+    QSet<int> readPages() const { return m_readPages; }
+    void setReadPages(const QSet<int> &pages);
+    QString currentFilePath() const { return m_currentFilePath; }
+    QStringList savedPages() const { return m_savedPages; }
+    // The autosave supplied at least one page at start-up.
+    bool dataWasLoaded() const { return m_dataWasLoaded; }
+    bool hasUnsavedChanges() const { return m_pages != m_savedPages; }
+    // While set, the debounced autosave writes nothing.
+    bool suppressAutosave() const { return m_suppressAutosave; }
+    void setSuppressAutosave(bool suppress) { m_suppressAutosave = suppress; }
+
+    // Reading control.
+    QString title(int index) const;
+    QString currentPageText() const;
+    bool hasNonBlankPage(int index) const override;
+    void startReading(int index) override;
+    void goToPage(int index) override;
+    void goToNextNonBlankPage() override;
+    void showExternalText(const QString &text);
+    void updatePageIndicator() override;
+    void updateOverlayPageTitles(OverlayContent &content) override;
+    void hideMainWindows();
+    static void normalizedTitles(QStringList &titles, int count);
+    static bool isBlank(const QString &page);
+
+    // Files.
+    void autosave();
+    // Writes a pending autosave now, waiting for it: before the process ends.
+    void flushAutosave();
+    void loadAutosave();
+    QString autosaveFilePath() const;
+    // True when the document was written; the path then becomes the current file.
+    bool save(const QString &path);
+    // The save panel, then save(); false when cancelled or failed.
+    bool saveAs();
+    void openFilePanel();
+    // Checks a document file and, when it passes, makes it the current document.
+    void openDocument(const QString &path);
+    // True to go on, false to stay where the user was.
+    bool confirmUnsavedChanges();
+
+Q_SIGNALS:
+    void pagesChanged();
+    void pageTitlesChanged();
+    void currentPageIndexChanged();
+    void readPagesChanged();
+    void currentFilePathChanged();
+    void launchedExternallyChanged();
+
+private:
+    void autosaveUnlessSuppressed();
+    void showOpenError(const QString &informativeText);
+
+    NotchSettings &m_settings;
+    ReadingOverlay &m_overlay;
+    Dialogs &m_dialogs;
+    std::unique_ptr<Autosaver> m_autosaver;
+
+    bool m_launchedExternally = false;
+    QStringList m_pages{QString()};
+    QStringList m_pageTitles{QString()};
+    bool m_suppressAutosave = false;
+    bool m_dataWasLoaded = false;
+    int m_currentPageIndex = 0;
+    QSet<int> m_readPages;
+    QString m_currentFilePath;
+    QStringList m_savedPages{QString()};
+    // The two debounces of the automatic autosave, one per observed field.
+    QTimer *const m_pagesAutosaveDebounce;
+    QTimer *const m_titlesAutosaveDebounce;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The modal questions and file panels of the application. The desktop implementation uses
+// message boxes and file dialogs; tests script the answers.
+class Dialogs
+{
+public:
+    enum class AlertStyle { informational, warning, critical };
+    enum class UnsavedChangesChoice { save, discard, cancel };
+
+    virtual ~Dialogs() = default;
+
+    // A modal alert with one default button. Texts are already localised.
+    virtual void alert(const QString &message, const QString &informativeText,
+                       AlertStyle style = AlertStyle::warning)
+        = 0;
+    // "Tenés cambios sin guardar" with "Guardar", "Descartar" and "Cancelar".
+    virtual UnsavedChangesChoice askUnsavedChanges() = 0;
+    // The chosen path, or nothing when the user cancelled. The save panel proposes the name and
+    // adds the extension when the user typed none.
+    virtual std::optional<QString> savePanel(const QString &proposedFileName,
+                                             const QString &extension)
+        = 0;
+    virtual std::optional<QString> openPanel(const QStringList &extensions) = 0;
+};

@@ -1,0 +1,45 @@
+#include "reviewsessioncounter.h"
+
+#include "platform/keyvaluestore.h"
+
+#include <QString>
+#include <QVariant>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString completedSessionsKey = u"reviewCompletedSessions"_s;
+
+} // namespace
+
+ReviewSessionCounter::ReviewSessionCounter(KeyValueStore &store, Clock clock)
+    : m_store(store)
+    , m_clock(std::move(clock))
+{}
+
+ReviewSessionCounter &ReviewSessionCounter::shared()
+{
+    static ReviewSessionCounter counter(KeyValueStore::standard());
+    return counter;
+}
+
+void ReviewSessionCounter::markSessionStart()
+{
+    m_sessionStart = m_clock();
+}
+
+void ReviewSessionCounter::recordReviewSession()
+{
+    if (m_sessionStart && m_clock() - *m_sessionStart >= minimumSessionDuration)
+        m_store.setValue(completedSessionsKey, completedSessions() + 1);
+    m_sessionStart.reset();
+}
+
+int ReviewSessionCounter::completedSessions() const
+{
+    // A value written by hand that is not a whole number counts as none.
+    bool ok = false;
+    const int count = m_store.value(completedSessionsKey).toInt(&ok);
+    return ok ? count : 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The JSON record of a document file and of the autosave: a version, the page texts and one
+// title per page. Files written before the record existed hold a bare list of pages.
+struct SaveData
+{
+    static constexpr qint64 currentVersion = 1;
+
+    // Absent in files that carry no version.
+    std::optional<qint64> version;
+    QStringList pages;
+    QStringList titles;
+
+    // Compact JSON keyed in the order "version", "pages", "titles", version 1, with the titles
+    // padded or cut to one per page.
+    static QByteArray encode(const QStringList &pages, const QStringList &titles);
+
+    // The record, or else the bare list of pages with one empty title each. When neither form
+    // decodes, `error` receives why the bare list did not.
+    static std::optional<SaveData> decode(const QByteArray &json, QString *error = nullptr);
+
+    // Files from a later release may hold what this one cannot keep.
+    bool hasSupportedVersion() const { return !version || *version < 2; }
+    // Page count and page length within what a document file may hold; page length is counted
+    // in user-perceived characters.
+    bool isWithinDocumentLimits() const;
+};

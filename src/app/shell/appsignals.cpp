@@ -1,0 +1,7 @@
+#include "appsignals.h"
+
+AppSignals &AppSignals::shared()
+{
+    static AppSignals instance;
+    return instance;
+}

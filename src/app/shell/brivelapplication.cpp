@@ -1,0 +1,237 @@
+#include "brivelapplication.h"
+
+#include "app/brivelservice.h"
+#include "app/shell/appsignals.h"
+#include "app/shell/launcharguments.h"
+#include "app/shell/mainwindow.h"
+#include "app/shell/qtdialogs.h"
+#include "app/shell/unixsignalwatcher.h"
+#include "overlay/notchoverlaycontroller.h"
+#include "overlay/overlaypanel.h"
+#include "platform/activewindow.h"
+#include "platform/apppaths.h"
+#include "platform/captureshield.h"
+#include "platform/globalhotkeys.h"
+#include "platform/screens.h"
+#include "settings/notchsettings.h"
+#include "settings/palette.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPalette>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QWindow>
+
+#ifndef QT_NO_SESSIONMANAGER
+#include <QSessionManager>
+#endif
+
+#include <csignal>
+
+BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *parent)
+    : QObject(parent)
+    , m_settings(NotchSettings::shared())
+{
+    // Panels come and go during reading while the main window is hidden: the process ends only
+    // through the quit sequence, never because the last window closed.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    applyDarkAppearance();
+
+    QtDialogs *desktopDialogs = nullptr;
+    if (!dialogs) {
+        auto owned = std::make_unique<QtDialogs>();
+        desktopDialogs = owned.get();
+        dialogs = std::move(owned);
+    }
+    m_dialogs = std::move(dialogs);
+
+    m_overlayController = std::make_unique<NotchOverlayController>(
+        m_settings, Screens::system(), ActiveWindow::system(), CaptureShield::system(),
+        GlobalHotKeys::create());
+    m_service = std::make_unique<BrivelService>(m_settings, *m_overlayController, *m_dialogs,
+                                                AppPaths::dataDirectory());
+    m_overlayController->setDocumentService(m_service.get());
+    m_service->hideMainWindowsHandler = &BrivelApplication::hideMainWindows;
+
+    m_mainWindow = std::make_unique<MainWindow>(*m_service, AppSignals::shared());
+    if (desktopDialogs)
+        desktopDialogs->setParentWindow(m_mainWindow.get());
+    connect(m_mainWindow.get(), &MainWindow::quitRequested, this, &BrivelApplication::requestQuit);
+}
+
+BrivelApplication::~BrivelApplication()
+{
+    m_mainWindow.reset();
+    // The controller outlives the service that owns its pages, so it must forget it first.
+    m_overlayController->setDocumentService(nullptr);
+    m_service.reset();
+    m_overlayController.reset();
+}
+
+void BrivelApplication::applyDarkAppearance()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    const QColor window(30, 30, 32);
+    const QColor raised(44, 44, 46);
+    const QColor base(28, 29, 31);
+    const QColor primaryLabel = whiteAt(0.85);
+    const QColor tertiaryLabel = whiteAt(0.25);
+    const QColor platformAccent(10, 132, 255);
+
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, primaryLabel);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::AlternateBase, raised);
+    palette.setColor(QPalette::Text, primaryLabel);
+    palette.setColor(QPalette::PlaceholderText, tertiaryLabel);
+    palette.setColor(QPalette::Button, raised);
+    palette.setColor(QPalette::ButtonText, primaryLabel);
+    palette.setColor(QPalette::BrightText, QColor(255, 69, 58));
+    palette.setColor(QPalette::ToolTipBase, raised);
+    palette.setColor(QPalette::ToolTipText, primaryLabel);
+    palette.setColor(QPalette::Highlight, platformAccent);
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, platformAccent);
+    palette.setColor(QPalette::Light, QColor(70, 70, 74));
+    palette.setColor(QPalette::Midlight, QColor(56, 56, 60));
+    palette.setColor(QPalette::Mid, QColor(38, 38, 40));
+    palette.setColor(QPalette::Dark, QColor(18, 18, 20));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, tertiaryLabel);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, raised);
+    QApplication::setPalette(palette);
+}
+
+void BrivelApplication::start(const QStringList &launchArguments)
+{
+    m_signalWatcher = std::make_unique<UnixSignalWatcher>();
+    m_signalWatcher->watch({SIGTERM, SIGINT, SIGHUP});
+    connect(m_signalWatcher.get(), &UnixSignalWatcher::signalReceived, this,
+            &BrivelApplication::quitNow);
+    // Whatever ends the event loop, the last edits reach the disk.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_service->flushAutosave(); });
+#ifndef QT_NO_SESSIONMANAGER
+    connect(
+        qApp, &QGuiApplication::commitDataRequest, this,
+        [this](QSessionManager &) { m_service->flushAutosave(); }, Qt::DirectConnection);
+#endif
+
+    m_service->loadAutosave();
+    // The text entry on the session bus, the global toggle key and the update check are set up
+    // here when they exist.
+
+    if (m_service->launchedExternally()) {
+        m_service->hideMainWindows();
+    } else {
+        m_mainWindow->placeAtDefaultPosition();
+        m_mainWindow->show();
+    }
+
+    if (!launchArguments.isEmpty()) {
+        QTimer::singleShot(0, this,
+                           [this, launchArguments] { handleLaunchArguments(launchArguments); });
+    }
+}
+
+void BrivelApplication::handleLaunchArguments(const QStringList &arguments)
+{
+    if (m_quitting)
+        return;
+    if (arguments.isEmpty()) {
+        reopen();
+        return;
+    }
+    for (const QString &argument : arguments) {
+        const QString path = LaunchArguments::localFilePath(argument);
+        // Links of the "brivel" scheme go to the URL entry point here once it exists; other
+        // links and files of other types are not for Brivel.
+        if (path.isEmpty() || QFileInfo(path).suffix().toLower() != u"brivel"_qs)
+            continue;
+        openDocumentFromOutside(path);
+        if (m_quitting)
+            return;
+    }
+}
+
+void BrivelApplication::reopen()
+{
+    m_service->setLaunchedExternally(false);
+    MainWindow &window = *m_mainWindow;
+    if (window.isMinimized())
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void BrivelApplication::openDocumentFromOutside(const QString &path)
+{
+    // The question and any alert belong over the window the document will fill.
+    reopen();
+    if (!m_service->confirmUnsavedChanges() || m_quitting)
+        return;
+    m_service->openDocument(path);
+}
+
+bool BrivelApplication::requestQuit()
+{
+    if (m_quitting)
+        return true;
+    // A second request while the question is open waits for its answer.
+    if (m_confirmingQuit)
+        return false;
+    if (m_service->hasUnsavedChanges()) {
+        m_confirmingQuit = true;
+        const bool goOn = m_service->confirmUnsavedChanges();
+        m_confirmingQuit = false;
+        // A signal may have ended things while the question was open.
+        if (!goOn || m_quitting)
+            return m_quitting;
+    }
+    m_service->autosave();
+    finishQuitting();
+    return true;
+}
+
+void BrivelApplication::quitNow()
+{
+    if (!m_quitting)
+        finishQuitting();
+}
+
+void BrivelApplication::finishQuitting()
+{
+    m_quitting = true;
+    m_service->flushAutosave();
+    // Not quit(): that would close the windows first, and closing the main window is what asks
+    // to quit.
+    QCoreApplication::exit(0);
+}
+
+void BrivelApplication::hideMainWindows()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (!window->isVisible() || isOverlayPanel(window))
+            continue;
+        if (QWidget *focus = window->focusWidget())
+            focus->clearFocus();
+        window->hide();
+    }
+}
+
+bool BrivelApplication::isOverlayPanel(const QWidget *window)
+{
+    if (qobject_cast<const OverlayPanel *>(window))
+        return true;
+    // Panels made without OverlayPanel carry the panel flags on their native window.
+    const QWindow *handle = window->windowHandle();
+    return window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)
+           || (handle && handle->flags().testFlag(Qt::WindowDoesNotAcceptFocus));
+}

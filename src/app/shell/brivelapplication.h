@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+class BrivelService;
+class MainWindow;
+class NotchOverlayController;
+class NotchSettings;
+class QWidget;
+class UnixSignalWatcher;
+
+// The running application: the settings, the reading-session controller, the document service
+// and the main window, with the window policy that holds them together. One main window and
+// otherwise only panels; closing the window or quitting asks about unsaved changes and then
+// ends the process; every way of ending it writes the pending autosave first; a hidden window
+// comes back when Brivel is launched again.
+class BrivelApplication : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The dialogs are the desktop's unless a test brings its own.
+    explicit BrivelApplication(std::unique_ptr<Dialogs> dialogs = nullptr,
+                               QObject *parent = nullptr);
+    ~BrivelApplication() override;
+
+    // The dark appearance: Fusion with the dark palette, for every window of the process.
+    static void applyDarkAppearance();
+
+    // Loads the autosave, shows the main window and, once the event loop runs, does what the
+    // launch's own arguments ask.
+    void start(const QStringList &launchArguments = {});
+
+    // A launch, the first or a later one: no argument brings the window back; a ".brivel"
+    // document is opened after the unsaved-changes question.
+    void handleLaunchArguments(const QStringList &arguments);
+    // Shows, raises and activates the hidden or buried main window.
+    void reopen();
+    // A document handed to Brivel by the desktop or the command line.
+    void openDocumentFromOutside(const QString &path);
+
+    // The window's close button, "Salir" and Ctrl+Q: false when the user chose to stay.
+    bool requestQuit();
+    // Signals and the session's end: writes the pending autosave and ends without a question.
+    void quitNow();
+    bool isQuitting() const { return m_quitting; }
+
+    // Every visible window but the overlay panels goes: a reading session keeps only its panel.
+    static void hideMainWindows();
+    static bool isOverlayPanel(const QWidget *window);
+
+    NotchSettings &settings() const { return m_settings; }
+    NotchOverlayController &overlayController() const { return *m_overlayController; }
+    BrivelService &service() const { return *m_service; }
+    MainWindow &mainWindow() const { return *m_mainWindow; }
+    Dialogs &dialogs() const { return *m_dialogs; }
+
+private:
+    void finishQuitting();
+
+    NotchSettings &m_settings;
+    std::unique_ptr<Dialogs> m_dialogs;
+    std::unique_ptr<NotchOverlayController> m_overlayController;
+    std::unique_ptr<BrivelService> m_service;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<UnixSignalWatcher> m_signalWatcher;
+    bool m_quitting = false;
+    bool m_confirmingQuit = false;
+};

@@ -1,0 +1,114 @@
+#include "qtdialogs.h"
+
+#include "settings/localization.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::Icon iconForStyle(Dialogs::AlertStyle style)
+{
+    switch (style) {
+    case Dialogs::AlertStyle::informational:
+        return QMessageBox::Information;
+    case Dialogs::AlertStyle::warning:
+        return QMessageBox::Warning;
+    case Dialogs::AlertStyle::critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::Warning;
+}
+
+// "brivel" whether the caller wrote it with its dot or without.
+QString bareExtension(const QString &extension)
+{
+    return extension.startsWith(u'.') ? extension.mid(1) : extension;
+}
+
+} // namespace
+
+QWidget *QtDialogs::dialogParent() const
+{
+    return m_parentWindow && m_parentWindow->isVisible() ? m_parentWindow.data() : nullptr;
+}
+
+void QtDialogs::alert(const QString &message, const QString &informativeText, AlertStyle style)
+{
+    QMessageBox box(iconForStyle(style), QStringLiteral("Brivel"), message, QMessageBox::NoButton,
+                    dialogParent());
+    box.setInformativeText(informativeText);
+    QPushButton *ok = box.addButton(localizedString("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
+Dialogs::UnsavedChangesChoice QtDialogs::askUnsavedChanges()
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Brivel"),
+                    localizedString("Tenés cambios sin guardar"), QMessageBox::NoButton,
+                    dialogParent());
+    box.setInformativeText(
+        localizedString("¿Querés guardar los cambios antes de abrir otro archivo?"));
+    QPushButton *save = box.addButton(localizedString("Guardar"), QMessageBox::AcceptRole);
+    QPushButton *discard
+        = box.addButton(localizedString("Descartar"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(localizedString("Cancelar"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return UnsavedChangesChoice::save;
+    if (box.clickedButton() == discard)
+        return UnsavedChangesChoice::discard;
+    // Escape, the window's close button or a box taken down from outside.
+    return UnsavedChangesChoice::cancel;
+}
+
+std::optional<QString> QtDialogs::savePanel(const QString &proposedFileName,
+                                            const QString &extension)
+{
+    QFileDialog dialog(dialogParent(), localizedString("Guardar como…"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(nameFilter({extension}));
+    // Added only when the typed name has no extension of its own.
+    dialog.setDefaultSuffix(bareExtension(extension));
+    dialog.setDirectory(m_lastDirectory.isEmpty() ? QDir::homePath() : m_lastDirectory);
+    dialog.selectFile(proposedFileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString path = dialog.selectedFiles().constFirst();
+    m_lastDirectory = QFileInfo(path).absolutePath();
+    return path;
+}
+
+std::optional<QString> QtDialogs::openPanel(const QStringList &extensions)
+{
+    QFileDialog dialog(dialogParent(), localizedString("Abrir archivo o presentación…"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(nameFilter(extensions));
+    dialog.setDirectory(m_lastDirectory.isEmpty() ? QDir::homePath() : m_lastDirectory);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString path = dialog.selectedFiles().constFirst();
+    m_lastDirectory = QFileInfo(path).absolutePath();
+    return path;
+}
+
+QString QtDialogs::nameFilter(const QStringList &extensions)
+{
+    QStringList patterns;
+    for (const QString &extension : extensions) {
+        const QString bare = bareExtension(extension);
+        patterns << u"*."_qs + bare.toLower();
+        if (bare.toUpper() != bare.toLower())
+            patterns << u"*."_qs + bare.toUpper();
+    }
+    return patterns.join(u' ');
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+// The desktop's alerts and file panels: message boxes and file dialogs, modal over the main
+// window when it is on screen.
+class QtDialogs : public Dialogs
+{
+public:
+    QtDialogs() = default;
+
+    void setParentWindow(QWidget *window) { m_parentWindow = window; }
+
+    void alert(const QString &message, const QString &informativeText,
+               AlertStyle style = AlertStyle::warning) override;
+    UnsavedChangesChoice askUnsavedChanges() override;
+    std::optional<QString> savePanel(const QString &proposedFileName,
+                                     const QString &extension) override;
+    std::optional<QString> openPanel(const QStringList &extensions) override;
+
+    // "*.brivel *.BRIVEL …": file names are matched case-sensitively here, and a document's
+    // extension counts whatever its case.
+    static QString nameFilter(const QStringList &extensions);
+
+private:
+    QWidget *dialogParent() const;
+
+    QPointer<QWidget> m_parentWindow;
+    // The folder the last panel ended in, where the next one starts.
+    QString m_lastDirectory;
+};

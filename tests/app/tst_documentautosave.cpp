@@ -1,0 +1,260 @@
+#include "common/files.h"
+#include "crashdocument.h"
+
+#include "app/savedata.h"
+#include "common/appfakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+std::optional<SaveData> readAutosave(const BrivelService &service)
+{
+    return SaveData::decode(readFile(service.autosaveFilePath()));
+}
+
+QStringList movedAside(const QString &directory)
+{
+    return QDir(directory).entryList({u"pages.json.unreadable-*"_s},
+                                     QDir::AllEntries | QDir::System | QDir::Hidden);
+}
+
+} // namespace
+
+// The autosave file: debounce, hand-off to the worker, loading, and what survives a crash.
+class TestDocumentAutosave : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void burstOfEditsIsWrittenOnceAfterTheLastOne();
+    void flushWritesAPendingChange_data();
+    void flushWritesAPendingChange();
+    void loadAutosave_data();
+    void loadAutosave();
+    void loadedPagesAreWrittenBackInTheCurrentForm();
+    void openedDocumentReachesTheAutosave();
+    void unusableAutosaveIsMovedAside_data();
+    void unusableAutosaveIsMovedAside();
+    void writeFailureIsLogged();
+    void killedWhileWritingLeavesACompleteFile();
+};
+
+void TestDocumentAutosave::burstOfEditsIsWrittenOnceAfterTheLastOne()
+{
+    ServiceFixture f;
+    const QString file = f.service.autosaveFilePath();
+    for (int i = 1; i <= 5; ++i) {
+        f.service.setPages({u"draft %1"_s.arg(i)});
+        QTest::qWait(20);
+    }
+    QVERIFY(!QFileInfo::exists(file));
+    QTRY_VERIFY(QFileInfo::exists(file));
+    QCOMPARE(readAutosave(f.service)->pages, QStringList{u"draft 5"_s});
+
+    // Any further write would replace the marker.
+    writeFile(file, "marker");
+    QTest::qWait(800);
+    QCOMPARE(readFile(file), QByteArray("marker"));
+}
+
+void TestDocumentAutosave::flushWritesAPendingChange_data()
+{
+    QTest::addColumn<std::function<void(BrivelService &)>>("change");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("pages") << std::function<void(BrivelService &)>([](BrivelService &s) {
+        s.setPages({u"edited"_s});
+    }) << true;
+    QTest::newRow("titles") << std::function<void(BrivelService &)>([](BrivelService &s) {
+        s.setPageTitles({u"renamed"_s});
+    }) << true;
+    QTest::newRow("while suppressed") << std::function<void(BrivelService &)>([](BrivelService &s) {
+        s.setSuppressAutosave(true);
+        s.setPages({u"edited"_s});
+    }) << false;
+    QTest::newRow("unchanged value")
+        << std::function<void(BrivelService &)>([](BrivelService &s) { s.setPages({QString()}); })
+        << false;
+}
+
+void TestDocumentAutosave::flushWritesAPendingChange()
+{
+    QFETCH(std::function<void(BrivelService &)>, change);
+    QFETCH(bool, written);
+    ServiceFixture f;
+    change(f.service);
+    f.service.flushAutosave();
+    QCOMPARE(QFileInfo::exists(f.service.autosaveFilePath()), written);
+    if (written) {
+        const std::optional<SaveData> saved = readAutosave(f.service);
+        QVERIFY(saved);
+        QCOMPARE(saved->pages, f.service.pages());
+        QCOMPARE(saved->titles, f.service.pageTitles());
+    }
+}
+
+void TestDocumentAutosave::loadAutosave_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<QStringList>("titles");
+    const QStringList abc{u"a"_s, u"b"_s, u"c"_s};
+    const QStringList noTitles(3, QString());
+    QTest::newRow("record") << QByteArray(R"({"version":1,"pages":["a","b","c"],"titles":["t"]})")
+                            << true << abc << QStringList{u"t"_s, {}, {}};
+    QTest::newRow("bare list") << QByteArray(R"(["a","b","c"])") << true << abc << noTitles;
+    // Versions and limits guard documents from elsewhere, not the app's own file.
+    QTest::newRow("later version")
+        << QByteArray(R"({"version":7,"pages":["a","b","c"],"titles":[]})") << true << abc
+        << noTitles;
+    const QStringList many(BrivelService::maximumPages + 1, u"p"_s);
+    QTest::newRow("over the page limit")
+        << SaveData::encode(many, {}) << true << many << QStringList(many.size(), QString());
+    QTest::newRow("no pages") << QByteArray(R"({"pages":[],"titles":["t"]})") << false
+                              << QStringList{QString()} << QStringList{QString()};
+    QTest::newRow("empty bare list")
+        << QByteArray("[]") << false << QStringList{QString()} << QStringList{QString()};
+}
+
+void TestDocumentAutosave::loadAutosave()
+{
+    QFETCH(QByteArray, content);
+    ServiceFixture f;
+    writeFile(f.service.autosaveFilePath(), content);
+    f.service.loadAutosave();
+    QTEST(f.service.dataWasLoaded(), "loaded");
+    QTEST(f.service.pages(), "pages");
+    QTEST(f.service.pageTitles(), "titles");
+    QVERIFY(!f.service.hasUnsavedChanges());
+    QVERIFY(movedAside(f.directory.path()).isEmpty());
+}
+
+void TestDocumentAutosave::loadedPagesAreWrittenBackInTheCurrentForm()
+{
+    ServiceFixture f;
+    writeFile(f.service.autosaveFilePath(), R"(["old","form"])");
+    f.service.loadAutosave();
+    QTRY_VERIFY(readFile(f.service.autosaveFilePath()).startsWith(R"({"version":1,)"));
+    QCOMPARE(readAutosave(f.service)->pages, QStringList({u"old"_s, u"form"_s}));
+}
+
+void TestDocumentAutosave::openedDocumentReachesTheAutosave()
+{
+    ServiceFixture f;
+    const QString document = f.path(u"talk.brivel"_s);
+    writeFile(document, SaveData::encode({u"Opened"_s}, {u"Title"_s}));
+    f.service.openDocument(document);
+    QTRY_VERIFY(QFileInfo::exists(f.service.autosaveFilePath()));
+    QCOMPARE(readAutosave(f.service)->pages, QStringList{u"Opened"_s});
+}
+
+void TestDocumentAutosave::unusableAutosaveIsMovedAside_data()
+{
+    QTest::addColumn<std::function<void(const QString &)>>("make");
+    QTest::newRow("not JSON") << std::function<void(const QString &)>(
+        [](const QString &path) { writeFile(path, "{\"pages\": [\"half"); });
+    QTest::newRow("wrong types") << std::function<void(const QString &)>(
+        [](const QString &path) { writeFile(path, R"({"pages":"a","titles":[]})"); });
+    QTest::newRow("directory") << std::function<void(const QString &)>(
+        [](const QString &path) { QDir().mkpath(path); });
+    QTest::newRow("fifo") << std::function<void(const QString &)>(
+        [](const QString &path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); });
+    QTest::newRow("no permission") << std::function<void(const QString &)>([](const QString &path) {
+        writeFile(path, R"(["kept"])");
+        QFile::setPermissions(path, {});
+    });
+}
+
+void TestDocumentAutosave::unusableAutosaveIsMovedAside()
+{
+    QFETCH(std::function<void(const QString &)>, make);
+    if (QByteArray(QTest::currentDataTag()) == "no permission" && ::geteuid() == 0)
+        QSKIP("File permissions do not bind the superuser, so the file stays readable.");
+    ServiceFixture f;
+    const QString file = f.service.autosaveFilePath();
+    make(file);
+    QFileInfo before(file);
+    const QByteArray content = before.isFile() ? readFile(file) : QByteArray();
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(u"^Autosave load failed: .+"_s));
+    f.service.loadAutosave();
+    QVERIFY(!f.service.dataWasLoaded());
+    QCOMPARE(f.service.pages(), QStringList{QString()});
+    const QStringList aside = movedAside(f.directory.path());
+    QCOMPARE(aside.size(), 1);
+    QVERIFY(QRegularExpression(u"^pages\\.json\\.unreadable-\\d{8}-\\d{6}$"_s)
+                .match(aside.first())
+                .hasMatch());
+    const QString kept = f.path(aside.first());
+    if (before.isFile()) {
+        QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(readFile(kept), content);
+    }
+
+    // The next autosave takes the free place and leaves the kept file alone.
+    f.service.setPages({u"new"_s});
+    f.service.flushAutosave();
+    QCOMPARE(readAutosave(f.service)->pages, QStringList{u"new"_s});
+    QCOMPARE(movedAside(f.directory.path()), aside);
+}
+
+void TestDocumentAutosave::writeFailureIsLogged()
+{
+    ServiceFixture f;
+    // A file where the autosave folder should be.
+    const QString blocked = f.path(u"blocked"_s);
+    writeFile(blocked, "x");
+    BrivelService service(f.settings, f.overlay, f.dialogs, blocked);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(u"^Autosave failed: .+"_s));
+    service.setPages({u"kept in memory"_s});
+    service.flushAutosave();
+    QCOMPARE(service.pages(), QStringList{u"kept in memory"_s});
+    QVERIFY(f.dialogs.alerts.isEmpty());
+}
+
+void TestDocumentAutosave::killedWhileWritingLeavesACompleteFile()
+{
+    const QString helper = QCoreApplication::applicationDirPath() + u"/autosave_crash_helper"_s;
+    QVERIFY(QFileInfo::exists(helper));
+    QTemporaryDir directory;
+    const QString file = directory.filePath(u"pages.json"_s);
+    for (int run = 0; run < 20; ++run) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(helper, {directory.path()});
+        QVERIFY(process.waitForReadyRead(10'000));
+        // Spread the kills over the writes that follow the first complete one.
+        QThread::msleep((run * 7) % 50);
+        process.kill();
+        QVERIFY(process.waitForFinished(10'000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+        const std::optional<SaveData> saved = SaveData::decode(readFile(file));
+        QVERIFY2(saved, qPrintable(u"run %1 left no complete autosave"_s.arg(run)));
+        const QString first = saved->pages.value(0);
+        const qint64 generation = first.section(u' ', 1, 1).section(u':', 0, 0).toLongLong();
+        QVERIFY(generation > 0);
+        QCOMPARE(saved->pages, CrashDocument::pages(generation));
+        QCOMPARE(saved->titles, CrashDocument::titles(generation));
+    }
+    QVERIFY(movedAside(directory.path()).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestDocumentAutosave)
+#include "tst_documentautosave.moc"

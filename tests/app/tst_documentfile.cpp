@@ -1,0 +1,439 @@
+#include "app/boundedfilereader.h"
+#include "app/savedata.h"
+#include "common/appfakes.h"
+#include "common/files.h"
+#include "settings/localization.h"
+#include "settings/tokenizer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+using Choice = Dialogs::UnsavedChangesChoice;
+using MakePath = std::function<QString(const QString &directory)>;
+
+// Everything a refused document must leave as it was.
+struct DocumentState
+{
+    QStringList pages;
+    QStringList titles;
+    QStringList savedPages;
+    QString filePath;
+    int currentPageIndex = 0;
+    QSet<int> readPages;
+
+    explicit DocumentState(const BrivelService &s)
+        : pages(s.pages())
+        , titles(s.pageTitles())
+        , savedPages(s.savedPages())
+        , filePath(s.currentFilePath())
+        , currentPageIndex(s.currentPageIndex())
+        , readPages(s.readPages())
+    {}
+    bool operator==(const DocumentState &) const = default;
+};
+
+void editSomePages(BrivelService &service)
+{
+    service.setPages({u"Mine"_s, u"Second"_s});
+    service.setPageTitles({u"Title"_s});
+    service.setCurrentPageIndex(1);
+    service.setReadPages({1});
+}
+
+QByteArray record(const QStringList &pages, const QStringList &titles)
+{
+    return SaveData::encode(pages, titles);
+}
+
+} // namespace
+
+// Document files: the record, the checks before a document replaces the pages, saving, and the
+// unsaved-changes question.
+class TestDocumentFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void encodingKeepsTheKeyOrderAndOneTitlePerPage();
+    void openDocument_data();
+    void openDocument();
+    void pageLimitCountsCharactersLikeTheTokenizer_data();
+    void pageLimitCountsCharactersLikeTheTokenizer();
+    void unreadablePaths_data();
+    void unreadablePaths();
+    void readerStopsAtTheCapWhateverTheReportedSize();
+    void confirmUnsavedChanges_data();
+    void confirmUnsavedChanges();
+    void openFilePanel_data();
+    void openFilePanel();
+};
+
+void TestDocumentFile::encodingKeepsTheKeyOrderAndOneTitlePerPage()
+{
+    ServiceFixture f;
+    f.service.setPages({u"a"_s, u"b \"q\"\n"_s, u"ñ"_s});
+    f.service.setPageTitles({u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s});
+    const QString path = f.path(u"doc.brivel"_s);
+    QVERIFY(f.service.save(path));
+    QCOMPARE(readFile(path),
+             QByteArray(R"({"version":1,"pages":["a","b \"q\"\n","ñ"],"titles":["1","2","3"]})"));
+    QCOMPARE(f.service.currentFilePath(), path);
+    QVERIFY(!f.service.hasUnsavedChanges());
+
+    f.service.setPageTitles({u"only"_s});
+    QVERIFY(f.service.save(path));
+    const std::optional<SaveData> saved = SaveData::decode(readFile(path));
+    QVERIFY(saved);
+    QCOMPARE(saved->version, 1);
+    QCOMPARE(saved->titles, QStringList({u"only"_s, QString(), QString()}));
+}
+
+void TestDocumentFile::openDocument_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    // Empty when the document opens or is dropped without a word.
+    QTest::addColumn<QString>("alert");
+    QTest::addColumn<QString>("informativeText");
+    // Empty when nothing may change.
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<QStringList>("titles");
+
+    const QString corrupt = localizedString("Error al abrir el archivo");
+    const QString corruptText
+        = localizedString("El archivo está dañado o no es un archivo válido de Brivel.");
+    const auto opens = [](const char *name, const QByteArray &content, const QStringList &pages,
+                          const QStringList &titles) {
+        QTest::newRow(name) << content << QString() << QString() << pages << titles;
+    };
+    const auto refused = [](const char *name, const QByteArray &content, const QString &alert,
+                            const QString &text) {
+        QTest::newRow(name) << content << alert << text << QStringList() << QStringList();
+    };
+    const auto isCorrupt = [&](const char *name, const QByteArray &content) {
+        refused(name, content, corrupt, corruptText);
+    };
+    const QStringList ab{u"A"_s, u"B"_s};
+
+    opens("version 1", R"({"version":1,"pages":["A","B"],"titles":["x","y"]})", ab,
+          {u"x"_s, u"y"_s});
+    opens("no version", R"({"pages":["A","B"],"titles":["x","y"]})", ab, {u"x"_s, u"y"_s});
+    opens("null version", R"({"version":null,"pages":["A","B"],"titles":[]})", ab, {{}, {}});
+    opens("other keys", R"({"titles":["x"],"font":3,"pages":["A","B"]})", ab, {u"x"_s, {}});
+    opens("more titles than pages", R"({"pages":["A","B"],"titles":["1","2","3","4","5"]})", ab,
+          {u"1"_s, u"2"_s});
+    opens("bare list", R"(["A","B"])", ab, {{}, {}});
+    refused("version 2", R"({"version":2,"pages":["A"],"titles":[]})",
+            localizedString("Versión no compatible"),
+            localizedString("Este archivo se creó con una versión más reciente de Brivel."));
+    isCorrupt("version \"1\"", R"({"version":"1","pages":["A"],"titles":[]})");
+    isCorrupt("version true", R"({"version":true,"pages":["A"],"titles":[]})");
+    isCorrupt("version 1.5", R"({"version":1.5,"pages":["A"],"titles":[]})");
+    refused("empty pages", R"({"version":1,"pages":[],"titles":["x"]})", {}, {});
+    refused("empty bare list", "[]", {}, {});
+    isCorrupt("empty file", "");
+    isCorrupt("truncated", R"({"version":1,"pages":["A","B)");
+    QByteArray noise(4096, Qt::Uninitialized);
+    QRandomGenerator random(7);
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+    isCorrupt("random bytes", noise);
+    isCorrupt("page not a string", R"({"pages":["A",3],"titles":[]})");
+    isCorrupt("nested page", R"({"pages":[["A"]],"titles":[]})");
+    isCorrupt("titles not a list", R"({"pages":["A"],"titles":"x"})");
+    isCorrupt("titles missing", R"({"version":1,"pages":["A"]})");
+    isCorrupt("pages null", R"({"pages":null,"titles":[]})");
+    isCorrupt("bare list with a number", R"(["A",1])");
+    isCorrupt("string", R"("A")");
+    isCorrupt("deeply nested", QByteArray(100'000, '[') + QByteArray(100'000, ']'));
+
+    const QString invalid = localizedString("Archivo inválido");
+    const QString invalidText
+        = localizedString("El archivo contiene contenido fuera de los límites permitidos.");
+    const QStringList thousand(BrivelService::maximumPages, u"p"_s);
+    opens("1,000 pages", record(thousand, {}), thousand, QStringList(thousand.size(), {}));
+    refused("1,001 pages", record(thousand + QStringList{u"p"_s}, {}), invalid, invalidText);
+    // Two UTF-16 units per character: the limit counts characters.
+    const QString longPage = u"e\u0301"_s.repeated(BrivelService::maximumPageCharacters);
+    opens("page of 500,000 characters", record({longPage}, {}), {longPage}, {{}});
+    refused("page of 500,001 characters", record({longPage + u'x'}, {}), invalid, invalidText);
+
+    // White space inside the record fills the file to the byte.
+    const QByteArray small = R"({"version":1,"pages":["A","B"],"titles":[]})";
+    const qint64 limit = BrivelService::maximumFileBytes;
+    QByteArray exact = small.chopped(1) + QByteArray(limit - small.size(), ' ') + '}';
+    opens("10,000,000 bytes", exact, ab, {{}, {}});
+    refused("10,000,001 bytes", exact.insert(1, ' '), localizedString("Archivo demasiado grande"),
+            localizedString("Los archivos de Brivel no pueden superar los 10 MB."));
+}
+
+void TestDocumentFile::openDocument()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, alert);
+    QFETCH(QString, informativeText);
+    QFETCH(QStringList, pages);
+    QFETCH(QStringList, titles);
+
+    ServiceFixture f;
+    editSomePages(f.service);
+    const DocumentState before(f.service);
+    const QString path = f.path(u"document.brivel"_s);
+    writeFile(path, content);
+    f.service.openDocument(path);
+
+    if (alert.isEmpty()) {
+        QVERIFY(f.dialogs.alerts.isEmpty());
+    } else {
+        QCOMPARE(f.dialogs.alerts.size(), 1);
+        QCOMPARE(f.dialogs.alerts.first().message, alert);
+        QCOMPARE(f.dialogs.alerts.first().informativeText, informativeText);
+    }
+    if (pages.isEmpty()) {
+        QVERIFY(DocumentState(f.service) == before);
+        return;
+    }
+    QCOMPARE(f.service.pages(), pages);
+    QCOMPARE(f.service.pageTitles(), titles);
+    QCOMPARE(f.service.savedPages(), pages);
+    QCOMPARE(f.service.currentFilePath(), path);
+    QCOMPARE(f.service.currentPageIndex(), 0);
+    QVERIFY(f.service.readPages().isEmpty());
+}
+
+void TestDocumentFile::pageLimitCountsCharactersLikeTheTokenizer_data()
+{
+    QTest::addColumn<QString>("alphabet");
+    // Controls, CR LF pairs and combining marks in every position, also first.
+    QTest::newRow("latin") << u"ae\u00E9 \r\n\t\u0085\u00AD\u007F\u0300\u0301\u036F\u02FF"_s;
+    QTest::newRow("other scripts") << u"a\u0301\u1100\u1161\u11A8\u0915\u094D\u200D\r\n"_s
+                                      u"\U0001F1EA\U0001F44D\U0001F3FD"_s;
+}
+
+void TestDocumentFile::pageLimitCountsCharactersLikeTheTokenizer()
+{
+    QFETCH(QString, alphabet);
+    const QList<uint> scalars = alphabet.toUcs4();
+    QRandomGenerator random(11);
+    QString mix;
+    while (mix.size() < 520'000) {
+        const char32_t scalar = scalars.at(random.bounded(int(scalars.size())));
+        mix += QString::fromUcs4(&scalar, 1);
+    }
+    // A plain letter after anything adds exactly one character.
+    const int count = characterCount(mix);
+    QVERIFY(count < BrivelService::maximumPageCharacters);
+    SaveData data;
+    data.pages = {mix + QString(BrivelService::maximumPageCharacters - count, u'z')};
+    QVERIFY(data.isWithinDocumentLimits());
+    data.pages.first() += u'z';
+    QVERIFY(!data.isWithinDocumentLimits());
+}
+
+void TestDocumentFile::unreadablePaths_data()
+{
+    QTest::addColumn<MakePath>("makePath");
+    QTest::addColumn<QString>("alert");
+    QTest::addColumn<QString>("informativeText");
+
+    const QString openError = localizedString("Error al abrir el archivo");
+    const QString notADocument = localizedString("El archivo no es un archivo válido de Brivel.");
+    QTest::newRow("other extension") << MakePath([](const QString &dir) {
+        const QString path = dir + u"/notes.txt"_s;
+        writeFile(path, record({u"A"_s}, {}));
+        return path;
+    }) << localizedString("Formato no soportado")
+                                     << localizedString("Brivel solo abre archivos .brivel.");
+    QTest::newRow("missing") << MakePath([](const QString &dir) -> QString {
+        return dir + u"/gone.brivel"_s;
+    }) << openError << localizedString("No se pudo encontrar el archivo.");
+    QTest::newRow("directory") << MakePath([](const QString &dir) {
+        const QString path = dir + u"/folder.brivel"_s;
+        QDir().mkpath(path);
+        return path;
+    }) << openError << notADocument;
+    // Opening a FIFO for reading would wait for a writer forever.
+    QTest::newRow("fifo") << MakePath([](const QString &dir) {
+        const QString path = dir + u"/pipe.brivel"_s;
+        ::mkfifo(QFile::encodeName(path).constData(), 0600);
+        return path;
+    }) << openError << notADocument;
+    QTest::newRow("link to a device") << MakePath([](const QString &dir) {
+        const QString path = dir + u"/zero.brivel"_s;
+        QFile::link(u"/dev/zero"_s, path);
+        return path;
+    }) << openError << notADocument;
+    QTest::newRow("no permission") << MakePath([](const QString &dir) {
+        const QString path = dir + u"/locked.brivel"_s;
+        writeFile(path, record({u"A"_s}, {}));
+        QFile::setPermissions(path, {});
+        return path;
+    }) << openError << localizedString("No tenés permiso para leer este archivo.");
+}
+
+void TestDocumentFile::unreadablePaths()
+{
+    QFETCH(MakePath, makePath);
+    if (QByteArray(QTest::currentDataTag()) == "no permission" && ::geteuid() == 0)
+        QSKIP("File permissions do not bind the superuser, so the file stays readable.");
+    ServiceFixture f;
+    editSomePages(f.service);
+    const DocumentState before(f.service);
+    f.service.openDocument(makePath(f.directory.path()));
+    QCOMPARE(f.dialogs.alerts.size(), 1);
+    QTEST(f.dialogs.alerts.first().message, "alert");
+    QTEST(f.dialogs.alerts.first().informativeText, "informativeText");
+    QVERIFY(DocumentState(f.service) == before);
+}
+
+void TestDocumentFile::readerStopsAtTheCapWhateverTheReportedSize()
+{
+    // Files of /proc report a size of 0 and still have content.
+    const QString path = u"/proc/self/status"_s;
+    QCOMPARE(QFileInfo(path).size(), 0);
+    const BoundedFileReader::Result capped = BoundedFileReader::read(path, 16);
+    QCOMPARE(capped.error, BoundedFileReader::Error::tooLarge);
+    const BoundedFileReader::Result whole
+        = BoundedFileReader::read(path, BoundedFileReader::unbounded);
+    QVERIFY(whole.ok());
+    QVERIFY(whole.bytes.startsWith("Name:"));
+}
+
+void TestDocumentFile::confirmUnsavedChanges_data()
+{
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<bool>("hasFile");
+    QTest::addColumn<Choice>("choice");
+    // The save panel's answer: a file name in the test folder, or empty for a cancelled panel.
+    QTest::addColumn<QString>("panelAnswer");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("no changes") << false << false << Choice::cancel << QString() << true << false;
+    QTest::newRow("discard") << true << false << Choice::discard << QString() << true << false;
+    QTest::newRow("cancel") << true << true << Choice::cancel << QString() << false << false;
+    QTest::newRow("save to the open file")
+        << true << true << Choice::save << QString() << true << true;
+    QTest::newRow("save, panel cancelled")
+        << true << false << Choice::save << QString() << false << false;
+    QTest::newRow("save, write fails")
+        << true << false << Choice::save << u"missing-folder/new.brivel"_s << false << false;
+    QTest::newRow("save as") << true << false << Choice::save << u"new.brivel"_s << true << true;
+}
+
+void TestDocumentFile::confirmUnsavedChanges()
+{
+    QFETCH(bool, edited);
+    QFETCH(bool, hasFile);
+    QFETCH(Choice, choice);
+    QFETCH(QString, panelAnswer);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, saved);
+
+    ServiceFixture f;
+    if (hasFile) {
+        f.service.setPages({u"Saved"_s});
+        QVERIFY(f.service.save(f.path(u"open.brivel"_s)));
+    }
+    if (edited)
+        f.service.setPages({u"Saved"_s, u"Edited"_s});
+    f.dialogs.unsavedChoice = choice;
+    if (!panelAnswer.isEmpty())
+        f.dialogs.savePanelAnswer = f.path(panelAnswer);
+
+    const QString fileBefore = f.service.currentFilePath();
+    QCOMPARE(f.service.confirmUnsavedChanges(), goesOn);
+    QCOMPARE(f.dialogs.unsavedQuestions, edited ? 1 : 0);
+    QCOMPARE(!f.service.hasUnsavedChanges(), !edited || saved);
+    const bool panelShown = choice == Choice::save && !hasFile;
+    QCOMPARE(f.dialogs.savePanels.size(), panelShown ? 1 : 0);
+    if (panelShown) {
+        QCOMPARE(f.dialogs.savePanels.first().first, localizedString("Sin título.brivel"));
+        QCOMPARE(f.dialogs.savePanels.first().second, u"brivel"_s);
+    }
+    if (!saved) {
+        QCOMPARE(f.service.currentFilePath(), fileBefore);
+        // Only a failed write speaks up; a cancelled panel is the user's own choice.
+        QCOMPARE(f.dialogs.alerts.size(), panelShown && !panelAnswer.isEmpty() ? 1 : 0);
+        if (!f.dialogs.alerts.isEmpty())
+            QCOMPARE(f.dialogs.alerts.first().message,
+                     localizedString("Error al guardar el archivo"));
+        return;
+    }
+    const QString target = hasFile ? f.path(u"open.brivel"_s) : f.path(panelAnswer);
+    QCOMPARE(f.service.currentFilePath(), target);
+    QCOMPARE(SaveData::decode(readFile(target))->pages, f.service.pages());
+}
+
+void TestDocumentFile::openFilePanel_data()
+{
+    QTest::addColumn<QString>("chosenFile");
+    QTest::addColumn<bool>("withImport");
+    QTest::addColumn<QStringList>("imported");
+    QTest::addColumn<QString>("alert");
+    QTest::addColumn<bool>("opened");
+
+    const QString keyAlert
+        = localizedString("Los archivos de Keynote no se pueden importar directamente");
+    QTest::newRow("document") << u"doc.brivel"_s << false << QStringList() << QString() << true;
+    QTest::newRow("key") << u"deck.KEY"_s << true << QStringList() << keyAlert << false;
+    QTest::newRow("presentation") << u"deck.pptx"_s << true << QStringList{u"deck.pptx"_s}
+                                  << QString() << false;
+    QTest::newRow("presentation, no import yet")
+        << u"deck.pptx"_s << false << QStringList() << QString() << false;
+    QTest::newRow("panel cancelled") << QString() << false << QStringList() << QString() << false;
+}
+
+void TestDocumentFile::openFilePanel()
+{
+    QFETCH(QString, chosenFile);
+    QFETCH(bool, withImport);
+    QFETCH(QString, alert);
+    QFETCH(bool, opened);
+
+    ServiceFixture f;
+    const QString document = f.path(u"doc.brivel"_s);
+    writeFile(document, record({u"From the file"_s}, {}));
+    QStringList imported;
+    if (withImport) {
+        f.service.importPresentationHandler
+            = [&](const QString &path) { imported << QFileInfo(path).fileName(); };
+    }
+    if (!chosenFile.isEmpty())
+        f.dialogs.openPanelAnswer = f.path(chosenFile);
+
+    f.service.openFilePanel();
+    QCOMPARE(f.dialogs.unsavedQuestions, 0);
+    QCOMPARE(f.dialogs.openPanels,
+             QList<QStringList>{QStringList({u"brivel"_s, u"key"_s, u"pptx"_s})});
+    QTEST(imported, "imported");
+    QCOMPARE(f.dialogs.alerts.isEmpty(), alert.isEmpty());
+    if (!alert.isEmpty()) {
+        QCOMPARE(f.dialogs.alerts.first().message, alert);
+        QCOMPARE(f.dialogs.alerts.first().style, Dialogs::AlertStyle::informational);
+    }
+    QCOMPARE(f.service.pages(), opened ? QStringList{u"From the file"_s} : QStringList{QString()});
+
+    // With unsaved changes the question comes first, and "Cancelar" ends it there.
+    f.service.setPages({u"Edited"_s});
+    f.dialogs.unsavedChoice = Choice::cancel;
+    f.service.openFilePanel();
+    QCOMPARE(f.dialogs.unsavedQuestions, 1);
+    QCOMPARE(f.dialogs.openPanels.size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestDocumentFile)
+#include "tst_documentfile.moc"

@@ -1,0 +1,145 @@
+#include "app/shell/qtdialogs.h"
+#include "settings/localization.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Choice = Dialogs::UnsavedChangesChoice;
+
+// Acts on the next modal dialog as soon as it is up, as the user would.
+void whenModalShows(const std::function<void(QWidget *)> &act)
+{
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, qApp, [poll, act] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            poll->deleteLater();
+            poll->stop();
+            act(modal);
+        }
+    });
+    poll->start(10);
+}
+
+QPushButton *buttonWithText(QMessageBox *box, const QString &text)
+{
+    for (QAbstractButton *button : box->buttons()) {
+        if (button->text() == text)
+            return qobject_cast<QPushButton *>(button);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestShellDialogs : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void unsavedChangesQuestion_data();
+    void unsavedChangesQuestion();
+    void savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data();
+    void savePanelAddsTheExtensionOnlyWhenNoneWasTyped();
+    void cancelledPanelsChooseNothing();
+};
+
+void TestShellDialogs::unsavedChangesQuestion_data()
+{
+    QTest::addColumn<QString>("button"); // empty: the Escape key
+    QTest::addColumn<Choice>("expected");
+    QTest::newRow("Guardar") << localizedString("Guardar") << Choice::save;
+    QTest::newRow("Descartar") << localizedString("Descartar") << Choice::discard;
+    QTest::newRow("Cancelar") << localizedString("Cancelar") << Choice::cancel;
+    QTest::newRow("Escape") << QString() << Choice::cancel;
+}
+
+void TestShellDialogs::unsavedChangesQuestion()
+{
+    QFETCH(QString, button);
+    QFETCH(Choice, expected);
+    QString message;
+    QString informative;
+    QStringList buttons;
+    whenModalShows([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        message = box->text();
+        informative = box->informativeText();
+        for (QAbstractButton *each : box->buttons())
+            buttons << each->text();
+        if (button.isEmpty())
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (QPushButton *target = buttonWithText(box, button))
+            target->click();
+        else
+            box->close();
+    });
+    QtDialogs dialogs;
+    QCOMPARE(dialogs.askUnsavedChanges(), expected);
+    QCOMPARE(message, localizedString("Tenés cambios sin guardar"));
+    QCOMPARE(informative,
+             localizedString("¿Querés guardar los cambios antes de abrir otro archivo?"));
+    buttons.sort();
+    QStringList expectedButtons{localizedString("Guardar"), localizedString("Descartar"),
+                                localizedString("Cancelar")};
+    expectedButtons.sort();
+    QCOMPARE(buttons, expectedButtons);
+}
+
+void TestShellDialogs::savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no extension") << u"talk"_s << u"talk.brivel"_s;
+    QTest::newRow("own extension") << u"talk.brivel"_s << u"talk.brivel"_s;
+    QTest::newRow("another extension") << u"talk.json"_s << u"talk.json"_s;
+}
+
+void TestShellDialogs::savePanelAddsTheExtensionOnlyWhenNoneWasTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QTemporaryDir folder;
+    whenModalShows([&](QWidget *modal) {
+        auto *panel = qobject_cast<QFileDialog *>(modal);
+        auto *name = panel ? panel->findChild<QLineEdit *>(u"fileNameEdit"_s) : nullptr;
+        if (!name) {
+            modal->close();
+            return;
+        }
+        panel->setDirectory(folder.path());
+        name->setText(typed);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QtDialogs dialogs;
+    const std::optional<QString> path = dialogs.savePanel(u"Sin título.brivel"_s, u"brivel"_s);
+    QVERIFY(path);
+    QCOMPARE(*path, folder.filePath(expected));
+}
+
+void TestShellDialogs::cancelledPanelsChooseNothing()
+{
+    QtDialogs dialogs;
+    whenModalShows([](QWidget *modal) { modal->close(); });
+    QCOMPARE(dialogs.openPanel({u"brivel"_s, u"pptx"_s}), std::nullopt);
+    whenModalShows([](QWidget *modal) { modal->close(); });
+    QCOMPARE(dialogs.savePanel(u"Sin título.brivel"_s, u"brivel"_s), std::nullopt);
+}
+
+QTEST_MAIN(TestShellDialogs)
+#include "tst_shell_dialogs.moc"

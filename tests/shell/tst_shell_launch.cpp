@@ -1,0 +1,258 @@
+#include "app/shell/launcharguments.h"
+#include "app/shell/singleinstance.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <future>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray frame(const QByteArray &body)
+{
+    QByteArray header(SingleInstance::headerBytes, '\0');
+    qToBigEndian<quint32>(quint32(body.size()), header.data());
+    return header + body;
+}
+
+// A second launch, run off the main thread as it would run in its own process: it waits for the
+// running instance, which needs the main thread's event loop.
+std::future<bool> sendInBackground(const QString &path, const QStringList &arguments)
+{
+    return std::async(std::launch::async, [path, arguments] {
+        return SingleInstance::sendToRunningInstance(path, arguments);
+    });
+}
+
+// What a crashed instance leaves behind: a socket file nobody listens on.
+bool makeStaleSocket(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound && QFileInfo::exists(path);
+}
+
+} // namespace
+
+class TestShellLaunch : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void commandLine_data();
+    void commandLine();
+    void localFilePath_data();
+    void localFilePath();
+
+    void messagesKeepToTheLimits();
+    void argumentsOfALaterLaunchArrive_data();
+    void argumentsOfALaterLaunchArrive();
+    void malformedMessagesAreDropped_data();
+    void malformedMessagesAreDropped();
+    void staleSocketIsReplaced();
+    void aLiveInstanceIsNeverReplaced();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_directory;
+    QString m_socketPath;
+};
+
+void TestShellLaunch::init()
+{
+    m_directory = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_directory->isValid());
+    m_socketPath = m_directory->filePath(u"brivel.sock"_s);
+}
+
+void TestShellLaunch::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("nothing") << QStringList() << QStringList();
+    QTest::newRow("relative path")
+        << QStringList{u"talk.brivel"_s} << QStringList{u"/home/ana/talks/talk.brivel"_s};
+    QTest::newRow("parent folder")
+        << QStringList{u"../notes/a.brivel"_s} << QStringList{u"/home/ana/notes/a.brivel"_s};
+    QTest::newRow("absolute path")
+        << QStringList{u"/tmp/x.brivel"_s} << QStringList{u"/tmp/x.brivel"_s};
+    QTest::newRow("links as given")
+        << QStringList{u"file:///tmp/a%20b.brivel"_s, u"brivel://read?text=Hola"_s}
+        << QStringList{u"file:///tmp/a%20b.brivel"_s, u"brivel://read?text=Hola"_s};
+    QTest::newRow("toolkit options and their values")
+        << QStringList{u"-platform"_s, u"offscreen"_s, u"--style=fusion"_s, u"-reverse"_s,
+                       u"a.brivel"_s}
+        << QStringList{u"/home/ana/talks/a.brivel"_s};
+    QTest::newRow("after --") << QStringList{u"--"_s, u"-odd.brivel"_s}
+                              << QStringList{u"/home/ana/talks/-odd.brivel"_s};
+}
+
+void TestShellLaunch::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, expected);
+    QCOMPARE(LaunchArguments::fromCommandLine(arguments, u"/home/ana/talks"_s), expected);
+}
+
+void TestShellLaunch::localFilePath_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("path") << u"/tmp/a.brivel"_s << u"/tmp/a.brivel"_s;
+    QTest::newRow("file URL") << u"file:///tmp/a%20b.brivel"_s << u"/tmp/a b.brivel"_s;
+    QTest::newRow("app link") << u"brivel://read?text=x"_s << QString();
+    QTest::newRow("web link") << u"https://example.org/a.brivel"_s << QString();
+}
+
+void TestShellLaunch::localFilePath()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, expected);
+    QCOMPARE(LaunchArguments::localFilePath(argument), expected);
+}
+
+void TestShellLaunch::messagesKeepToTheLimits()
+{
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << u"/tmp/%1.brivel"_s.arg(i);
+    const QByteArray manyMessage = SingleInstance::encodeMessage(many);
+    const auto manyDecoded
+        = SingleInstance::decodeMessageBody(manyMessage.mid(SingleInstance::headerBytes));
+    QVERIFY(manyDecoded);
+    QCOMPARE(*manyDecoded, many.mid(0, SingleInstance::maximumArguments));
+
+    const QStringList huge{u"a"_s, QString(40'000, u'b'), QString(40'000, u'c')};
+    const QByteArray hugeMessage = SingleInstance::encodeMessage(huge);
+    QVERIFY(hugeMessage.size()
+            <= SingleInstance::headerBytes + qsizetype(SingleInstance::maximumMessageBytes));
+    const auto hugeDecoded
+        = SingleInstance::decodeMessageBody(hugeMessage.mid(SingleInstance::headerBytes));
+    QVERIFY(hugeDecoded);
+    QCOMPARE(*hugeDecoded, huge.mid(0, 2));
+    QCOMPARE(qFromBigEndian<quint32>(hugeMessage.constData()),
+             quint32(hugeMessage.size() - SingleInstance::headerBytes));
+}
+
+void TestShellLaunch::argumentsOfALaterLaunchArrive_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("none: bring the window back") << QStringList();
+    QTest::newRow("documents") << QStringList{u"/tmp/ñandú talk.brivel"_s, u"/tmp/b.brivel"_s};
+}
+
+void TestShellLaunch::argumentsOfALaterLaunchArrive()
+{
+    QFETCH(QStringList, arguments);
+    SingleInstance instance;
+    QVERIFY(instance.listen(m_socketPath));
+    QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
+
+    std::future<bool> sent = sendInBackground(m_socketPath, arguments);
+    QVERIFY(received.wait(5000));
+    QCOMPARE(received.constFirst().constFirst().toStringList(), arguments);
+    QVERIFY(sent.get());
+}
+
+void TestShellLaunch::malformedMessagesAreDropped_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("hangUp");
+    const QByteArray valid = frame(R"(["/tmp/a.brivel"])");
+    QByteArray nested(20'000, '[');
+    nested += QByteArray(20'000, ']');
+    QByteArray tooMany = "[";
+    for (int i = 0; i <= SingleInstance::maximumArguments; ++i)
+        tooMany += i ? R"(,"x")" : R"("x")";
+    tooMany += ']';
+
+    QTest::newRow("zero length") << QByteArray(4, '\0') << false;
+    QTest::newRow("huge length") << QByteArray::fromHex("ffffffff") + "[]" << false;
+    QTest::newRow("one past the cap") << QByteArray::fromHex("00010001") + "[" << false;
+    QTest::newRow("invalid JSON") << frame(R"(["a")") << false;
+    QTest::newRow("not an array") << frame(R"({"a":"b"})") << false;
+    QTest::newRow("non-string items") << frame(R"(["a",1,null])") << false;
+    QTest::newRow("deeply nested") << frame(nested) << false;
+    QTest::newRow("too many arguments") << frame(tooMany) << false;
+    QTest::newRow("bytes after the message") << valid + valid << false;
+    QTest::newRow("cut short, then gone") << valid.left(valid.size() - 3) << true;
+    QTest::newRow("cut short, never finished") << valid.left(valid.size() - 3) << false;
+    QTest::newRow("half a header, never finished") << QByteArray(2, '\0') << false;
+}
+
+void TestShellLaunch::malformedMessagesAreDropped()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, hangUp);
+    SingleInstance instance;
+    instance.setMessageTimeoutMs(300);
+    QVERIFY(instance.listen(m_socketPath));
+    QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
+
+    QLocalSocket client;
+    client.connectToServer(m_socketPath);
+    QVERIFY(client.waitForConnected(2000));
+    client.write(bytes);
+    QVERIFY(client.waitForBytesWritten(2000));
+    if (hangUp)
+        client.disconnectFromServer();
+    // The instance hangs up on everything it will not act on.
+    QTRY_COMPARE_WITH_TIMEOUT(client.state(), QLocalSocket::UnconnectedState, 5000);
+    QTest::qWait(50);
+    QCOMPARE(received.count(), 0);
+
+    // And goes on serving.
+    std::future<bool> sent = sendInBackground(m_socketPath, {u"/tmp/next.brivel"_s});
+    QVERIFY(received.wait(5000));
+    QCOMPARE(received.constFirst().constFirst().toStringList(), QStringList{u"/tmp/next.brivel"_s});
+    QVERIFY(sent.get());
+}
+
+void TestShellLaunch::staleSocketIsReplaced()
+{
+    QVERIFY(makeStaleSocket(m_socketPath));
+    QVERIFY(!SingleInstance::sendToRunningInstance(m_socketPath, {u"/tmp/a.brivel"_s}));
+
+    SingleInstance instance;
+    QVERIFY(instance.listen(m_socketPath));
+    QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
+    std::future<bool> sent = sendInBackground(m_socketPath, {});
+    QVERIFY(received.wait(5000));
+    QVERIFY(sent.get());
+}
+
+void TestShellLaunch::aLiveInstanceIsNeverReplaced()
+{
+    SingleInstance first;
+    QVERIFY(first.listen(m_socketPath));
+    QSignalSpy received(&first, &SingleInstance::argumentsReceived);
+    {
+        SingleInstance second;
+        QVERIFY(!second.listen(m_socketPath));
+    }
+    // The loser's end leaves the socket file of the running instance alone.
+    QVERIFY(QFileInfo::exists(m_socketPath));
+    std::future<bool> sent = sendInBackground(m_socketPath, {u"/tmp/a.brivel"_s});
+    QVERIFY(received.wait(5000));
+    QVERIFY(sent.get());
+}
+
+QTEST_GUILESS_MAIN(TestShellLaunch)
+#include "tst_shell_launch.moc"

@@ -1,0 +1,114 @@
+#include "app/shell/singleinstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray record(const QStringList &pages)
+{
+    const QJsonObject object{{u"version"_s, 1},
+                             {u"pages"_s, QJsonArray::fromStringList(pages)},
+                             {u"titles"_s, QJsonArray::fromStringList(QStringList(pages.size()))}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool answers(const QString &socketPath)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    return socket.waitForConnected(200);
+}
+
+} // namespace
+
+// The real program, ended by the signals a session, a service manager or a terminal sends.
+class TestShellProcess : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void signalsEndThroughTheQuitSequence_data();
+    void signalsEndThroughTheQuitSequence();
+};
+
+void TestShellProcess::signalsEndThroughTheQuitSequence_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestShellProcess::signalsEndThroughTheQuitSequence()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString runtime = home.filePath(u"runtime"_s);
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString autosave = home.filePath(u"data/Brivel/pages.json"_s);
+    QVERIFY(writeFile(autosave, record({u"yesterday"_s})));
+    const QString document = home.filePath(u"talk.brivel"_s);
+    QVERIFY(writeFile(document, record({u"today's talk"_s})));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+
+    // A crash of an earlier run left its socket behind; the new instance takes its place.
+    const QString socketPath = runtime + u"/brivel.sock"_s;
+    QVERIFY(writeFile(socketPath, QByteArray()));
+
+    QProcess brivel;
+    brivel.setProcessEnvironment(environment);
+    brivel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    brivel.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    QVERIFY(brivel.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(answers(socketPath), 10'000);
+
+    // A second launch hands the document over and ends; the running instance has opened it
+    // by then, and its autosave of the new pages is pending for the next 500 ms.
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(BRIVEL_EXECUTABLE), {document});
+    QVERIFY(second.waitForFinished(10'000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+
+    ::kill(pid_t(brivel.processId()), signalNumber);
+    QVERIFY(brivel.waitForFinished(10'000));
+    QCOMPARE(brivel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(brivel.exitCode(), 0);
+
+    QFile written(autosave);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QJsonObject saved = QJsonDocument::fromJson(written.readAll()).object();
+    QCOMPARE(saved[u"pages"].toArray(), QJsonArray{u"today's talk"_s});
+    // An orderly end takes the socket with it.
+    QVERIFY(!QFileInfo::exists(socketPath));
+}
+
+QTEST_GUILESS_MAIN(TestShellProcess)
+#include "tst_shell_process.moc"

@@ -1,0 +1,338 @@
+#include "app/brivelservice.h"
+#include "app/shell/appsignals.h"
+#include "app/shell/brivelapplication.h"
+#include "app/shell/mainwindow.h"
+#include "common/appfakes.h"
+#include "overlay/overlaypanel.h"
+#include "settings/localization.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Choice = Dialogs::UnsavedChangesChoice;
+
+QStringList pagesInFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {u"<unreadable>"_s};
+    QStringList pages;
+    const QJsonArray array = QJsonDocument::fromJson(file.readAll()).object()[u"pages"].toArray();
+    for (const QJsonValue &page : array)
+        pages << page.toString();
+    return pages;
+}
+
+void writeDocument(const QString &path, const QStringList &pages)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const QJsonObject record{{u"version"_s, 1},
+                             {u"pages"_s, QJsonArray::fromStringList(pages)},
+                             {u"titles"_s, QJsonArray::fromStringList(QStringList(pages.size()))}};
+    file.write(QJsonDocument(record).toJson());
+}
+
+// Runs the event loop until the application ends it, or reports 99 when it never does.
+int runUntilQuit(const std::function<void()> &action)
+{
+    QTimer::singleShot(0, qApp, action);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    guard.start(10'000);
+    return QCoreApplication::exec();
+}
+
+QAction *findAction(const QMenuBar *menuBar, const QString &text)
+{
+    for (QAction *menuAction : menuBar->actions()) {
+        if (!menuAction->menu())
+            continue;
+        for (QAction *action : menuAction->menu()->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestShellWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void menuBarHasOnlyTheApplicationAndFileMenus();
+    void menuItems_data();
+    void menuItems();
+    void readingShortcutReachesTheEditor();
+    void openAndSaveReachTheService();
+
+    void closing_data();
+    void closing();
+    void cancelledCloseKeepsTheWindow_data();
+    void cancelledCloseKeepsTheWindow();
+
+    void laterLaunchWithoutArgumentsBringsTheWindowBack();
+    void documentFromOutsideAsksFirst_data();
+    void documentFromOutsideAsksFirst();
+    void readingHidesAllButThePanels();
+    void fullScreenIsRefused();
+
+private:
+    FakeDialogs &dialogs() const { return static_cast<FakeDialogs &>(m_app->dialogs()); }
+    BrivelService &service() const { return m_app->service(); }
+    MainWindow &window() const { return m_app->mainWindow(); }
+
+    QTemporaryDir m_home;
+    std::unique_ptr<BrivelApplication> m_app;
+};
+
+void TestShellWindow::initTestCase()
+{
+    // Never the user's own files, whoever runs the test.
+    QVERIFY(m_home.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(u"config"_s)));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(u"data"_s)));
+}
+
+void TestShellWindow::init()
+{
+    QDir(m_home.filePath(u"data"_s)).removeRecursively();
+    m_app = std::make_unique<BrivelApplication>(std::make_unique<FakeDialogs>());
+    m_app->start();
+    QVERIFY(QTest::qWaitForWindowExposed(&window()));
+}
+
+void TestShellWindow::cleanup()
+{
+    m_app.reset();
+}
+
+void TestShellWindow::menuBarHasOnlyTheApplicationAndFileMenus()
+{
+    QStringList titles;
+    for (const QAction *menu : window().menuBar()->actions())
+        titles << menu->text();
+    QCOMPARE(titles, QStringList({u"Brivel"_s, localizedString("Archivo")}));
+}
+
+void TestShellWindow::menuItems_data()
+{
+    QTest::addColumn<int>("menu");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::addColumn<QByteArray>("notification"); // empty: the item reaches no listener
+    QTest::newRow("about") << 0 << localizedString("Acerca de Brivel") << QKeySequence()
+                           << QByteArray(SIGNAL(openAbout()));
+    QTest::newRow("settings") << 0 << localizedString("Ajustes…") << QKeySequence(u"Ctrl+,"_s)
+                              << QByteArray(SIGNAL(openSettings()));
+    QTest::newRow("quit") << 0 << localizedString("Salir") << QKeySequence(u"Ctrl+Q"_s)
+                          << QByteArray();
+    QTest::newRow("open") << 1 << localizedString("Abrir archivo o presentación…")
+                          << QKeySequence(u"Ctrl+O"_s) << QByteArray();
+    QTest::newRow("save") << 1 << localizedString("Guardar") << QKeySequence(u"Ctrl+S"_s)
+                          << QByteArray();
+    QTest::newRow("save as") << 1 << localizedString("Guardar como…")
+                             << QKeySequence(u"Ctrl+Shift+S"_s) << QByteArray();
+    QTest::newRow("reading") << 1 << localizedString("Iniciar / Detener lectura")
+                             << QKeySequence(u"Ctrl+Return"_s)
+                             << QByteArray(SIGNAL(toggleTeleprompter()));
+}
+
+void TestShellWindow::menuItems()
+{
+    QFETCH(int, menu);
+    QFETCH(QString, label);
+    QFETCH(QKeySequence, shortcut);
+    QFETCH(QByteArray, notification);
+    const QMenu *owner = window().menuBar()->actions().at(menu)->menu();
+    QAction *found = nullptr;
+    for (QAction *action : owner->actions()) {
+        if (action->text() == label)
+            found = action;
+    }
+    QVERIFY2(found, qPrintable(label));
+    QCOMPARE(found->shortcut(), shortcut);
+    if (notification.isEmpty())
+        return;
+    QSignalSpy notified(&AppSignals::shared(), notification.constData());
+    found->trigger();
+    QCOMPARE(notified.count(), 1);
+    QVERIFY(!m_app->isQuitting());
+}
+
+void TestShellWindow::readingShortcutReachesTheEditor()
+{
+    window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window()));
+    QSignalSpy toggled(&AppSignals::shared(), &AppSignals::toggleTeleprompter);
+    QTest::keyClick(&window(), Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(toggled.count(), 1);
+}
+
+void TestShellWindow::openAndSaveReachTheService()
+{
+    findAction(window().menuBar(), localizedString("Abrir archivo o presentación…"))->trigger();
+    QCOMPARE(dialogs().openPanels.size(), 1);
+
+    QAction *save = findAction(window().menuBar(), localizedString("Guardar"));
+    service().setPages({u"first draft"_s});
+    save->trigger(); // no file yet: the save panel, cancelled
+    QCOMPARE(dialogs().savePanels.size(), 1);
+    QVERIFY(service().hasUnsavedChanges());
+
+    const QString path = m_home.filePath(u"talk.brivel"_s);
+    dialogs().savePanelAnswer = path;
+    findAction(window().menuBar(), localizedString("Guardar como…"))->trigger();
+    QCOMPARE(dialogs().savePanels.size(), 2);
+    QCOMPARE(service().currentFilePath(), path);
+
+    service().setPages({u"second draft"_s});
+    save->trigger(); // to the document's own file, without a panel
+    QCOMPARE(dialogs().savePanels.size(), 2);
+    QCOMPARE(pagesInFile(path), QStringList{u"second draft"_s});
+}
+
+void TestShellWindow::closing_data()
+{
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<Choice>("choice");
+    QTest::addColumn<bool>("fromMenu");
+    QTest::newRow("nothing to save, window") << false << Choice::cancel << false;
+    QTest::newRow("nothing to save, Salir") << false << Choice::cancel << true;
+    QTest::newRow("Descartar, window") << true << Choice::discard << false;
+    QTest::newRow("Descartar, Salir") << true << Choice::discard << true;
+}
+
+// Every edit reaches the autosave before the process ends, however it ends.
+void TestShellWindow::closing()
+{
+    QFETCH(bool, edited);
+    QFETCH(Choice, choice);
+    QFETCH(bool, fromMenu);
+    if (edited)
+        service().setPages({u"typed a moment ago"_s});
+    dialogs().unsavedChoice = choice;
+
+    const int exitCode = runUntilQuit([this, fromMenu] {
+        if (fromMenu)
+            findAction(window().menuBar(), localizedString("Salir"))->trigger();
+        else
+            window().close();
+    });
+    QCOMPARE(exitCode, 0);
+    QVERIFY(m_app->isQuitting());
+    QCOMPARE(dialogs().unsavedQuestions, edited ? 1 : 0);
+    if (edited)
+        QCOMPARE(pagesInFile(service().autosaveFilePath()), QStringList{u"typed a moment ago"_s});
+}
+
+void TestShellWindow::cancelledCloseKeepsTheWindow_data()
+{
+    QTest::addColumn<bool>("fromMenu");
+    QTest::newRow("window") << false;
+    QTest::newRow("Salir") << true;
+}
+
+void TestShellWindow::cancelledCloseKeepsTheWindow()
+{
+    QFETCH(bool, fromMenu);
+    service().setPages({u"unsaved"_s});
+    dialogs().unsavedChoice = Choice::cancel;
+    if (fromMenu)
+        findAction(window().menuBar(), localizedString("Salir"))->trigger();
+    else
+        QVERIFY(!window().close());
+    QCOMPARE(dialogs().unsavedQuestions, 1);
+    QVERIFY(!m_app->isQuitting());
+    QVERIFY(window().isVisible());
+    QCOMPARE(service().pages(), QStringList{u"unsaved"_s});
+}
+
+void TestShellWindow::laterLaunchWithoutArgumentsBringsTheWindowBack()
+{
+    service().setLaunchedExternally(true);
+    window().hide();
+    m_app->handleLaunchArguments({});
+    QVERIFY(window().isVisible());
+    QVERIFY(!service().launchedExternally());
+}
+
+void TestShellWindow::documentFromOutsideAsksFirst_data()
+{
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<Choice>("choice");
+    QTest::addColumn<bool>("asURL");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("no changes") << false << Choice::cancel << false << true;
+    QTest::newRow("Cancelar") << true << Choice::cancel << false << false;
+    QTest::newRow("Descartar") << true << Choice::discard << false << true;
+    QTest::newRow("Descartar, file URL") << true << Choice::discard << true << true;
+}
+
+void TestShellWindow::documentFromOutsideAsksFirst()
+{
+    QFETCH(bool, edited);
+    QFETCH(Choice, choice);
+    QFETCH(bool, asURL);
+    QFETCH(bool, opened);
+    const QString path = m_home.filePath(u"from outside.brivel"_s);
+    writeDocument(path, {u"outside page"_s});
+    if (edited)
+        service().setPages({u"mine"_s});
+    dialogs().unsavedChoice = choice;
+    window().hide();
+
+    m_app->handleLaunchArguments({asURL ? QUrl::fromLocalFile(path).toString() : path});
+    QCOMPARE(dialogs().unsavedQuestions, edited ? 1 : 0);
+    QCOMPARE(service().pages(), QStringList{opened ? u"outside page"_s : u"mine"_s});
+    QCOMPARE(service().currentFilePath(), opened ? path : QString());
+    QVERIFY(window().isVisible());
+}
+
+void TestShellWindow::readingHidesAllButThePanels()
+{
+    auto *panel = new OverlayPanel(new QWidget);
+    panel->show();
+    QWidget other;
+    other.show();
+    service().hideMainWindows();
+    QTRY_VERIFY(!window().isVisible());
+    QVERIFY(!other.isVisible());
+    QVERIFY(panel->isVisible());
+    delete panel;
+}
+
+void TestShellWindow::fullScreenIsRefused()
+{
+    window().showFullScreen();
+    QTRY_VERIFY(!window().windowState().testFlag(Qt::WindowFullScreen));
+    QVERIFY(window().isVisible());
+}
+
+QTEST_MAIN(TestShellWindow)
+#include "tst_shell_window.moc"
