@@ -1,10 +1,13 @@
 #include "notchoverlaycontroller.h"
 
+#include "overlay/externaldisplayview.h"
+#include "overlay/floatingoverlayview.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/overlaydocumentservice.h"
 #include "overlay/notchframetracker.h"
 #include "overlay/notchoverlayview.h"
 #include "overlay/overlaypanel.h"
+#include "overlay/stopbuttonview.h"
 #include "platform/captureshield.h"
 #include "platform/globalhotkeys.h"
 #include "platform/screens.h"
@@ -34,6 +37,8 @@ NotchOverlayController::NotchOverlayController(NotchSettings &settings, Screens 
     m_mouseTrackingTimer.setInterval(screenFollowIntervalMs);
     connect(&m_mouseTrackingTimer, &QTimer::timeout, this,
             &NotchOverlayController::followMouseScreen);
+    m_cursorTrackingTimer.setInterval(cursorFollowIntervalMs);
+    connect(&m_cursorTrackingTimer, &QTimer::timeout, this, &NotchOverlayController::followCursor);
     connect(&m_arrowScrollTimer, &QTimer::timeout, this, [this] {
         // The first firing only ends the initial delay; the steps repeat from then on.
         if (m_arrowScrollTimer.interval() != arrowRepeatIntervalMs) {
@@ -91,9 +96,22 @@ void NotchOverlayController::show(const QString &text, bool hasNextPage, bool is
         screen = m_screens.mainScreen();
     if (!screen)
         return;
-    // The floating, cursor and fullscreen panels arrive with their own views; until then every
-    // mode reads in the pinned panel.
-    presentPinned(*screen);
+    switch (m_settings.overlayMode()) {
+    case OverlayMode::fullscreen:
+        presentFullscreen(*screen);
+        break;
+    case OverlayMode::cursor:
+        presentCursor(*screen);
+        if (!m_stopButtonPanel)
+            presentStopButton(*screen);
+        break;
+    case OverlayMode::floating:
+        presentFloating(*screen);
+        break;
+    case OverlayMode::pinned:
+        presentPinned(*screen);
+        break;
+    }
 }
 
 void NotchOverlayController::updateContent(const QString &text, bool hasNextPage, bool isNotesMode)
@@ -151,6 +169,7 @@ void NotchOverlayController::finishDismissal(quint64 session)
     if (session != m_session)
         return;
     m_mouseTrackingTimer.stop();
+    m_cursorTrackingTimer.stop();
     removeKeyMonitor();
     m_poll.stop();
     closePanel();
@@ -162,6 +181,7 @@ void NotchOverlayController::finishDismissal(quint64 session)
 void NotchOverlayController::tearDown()
 {
     m_mouseTrackingTimer.stop();
+    m_cursorTrackingTimer.stop();
     removeKeyMonitor();
     m_poll.stop();
     m_speechRecognizer->stopListening();
@@ -173,6 +193,11 @@ void NotchOverlayController::tearDown()
 
 void NotchOverlayController::closePanel()
 {
+    if (m_stopButtonPanel) {
+        m_stopButtonPanel->hide();
+        m_stopButtonPanel->deleteLater();
+    }
+    m_stopButtonPanel = nullptr;
     if (m_panel) {
         m_panel->hide();
         m_panel->deleteLater();
@@ -214,17 +239,117 @@ void NotchOverlayController::presentPinned(const ScreenInfo &screen)
 
     auto *view = new NotchOverlayView(*m_overlayContent, *m_speechRecognizer, m_settings, menuBar,
                                       height, *tracker);
-    auto *panel = new OverlayPanel(view);
+    OverlayPanel *panel = makePanel(view, OverlayPanel::NoOption);
     panel->setGeometry(tracker->targetFrame());
     panel->setShape([view] { return view->outlinePath(); });
     connect(view, &NotchOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
-    panel->setLocale(m_settings.currentLocale());
     tracker->setPanel(panel);
-    m_panel = panel;
-    m_captureShield.setHiddenFromCapture(panel->windowHandle(),
-                                         m_settings.effectiveHideFromScreenShare());
     panel->orderFront();
     m_mouseTrackingTimer.start();
+}
+
+OverlayPanel *NotchOverlayController::makePanel(QWidget *view, OverlayPanel::Options options)
+{
+    auto *panel = new OverlayPanel(view, options);
+    panel->setLocale(m_settings.currentLocale());
+    m_captureShield.setHiddenFromCapture(panel->windowHandle(),
+                                         m_settings.effectiveHideFromScreenShare());
+    m_panel = panel;
+    return panel;
+}
+
+void NotchOverlayController::presentFloating(const ScreenInfo &screen)
+{
+    const int width = int(m_settings.notchWidth());
+    const int height = int(m_settings.textAreaHeight());
+    auto *view
+        = new FloatingOverlayView(*m_overlayContent, *m_speechRecognizer, m_settings, false, {});
+    OverlayPanel *panel
+        = makePanel(view, OverlayPanel::AcceptsFocus | OverlayPanel::MovableAndResizable);
+    panel->setShape([view] { return view->outlinePath(); });
+    connect(view, &FloatingOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
+    panel->setMinimumSize(floatingMinimumWidth, height);
+    panel->setMaximumSize(floatingMaximumWidth, height + floatingExtraHeight);
+    // Centred across the display, a little above its middle.
+    const QRect frame = screen.geometry;
+    panel->setGeometry(frame.x() + frame.width() / 2 - width / 2,
+                       frame.y() + frame.height() / 2 - height / 2 - 100, width, height);
+    panel->orderFront();
+    installKeyMonitor();
+}
+
+void NotchOverlayController::presentCursor(const ScreenInfo &)
+{
+    const int width = int(m_settings.notchWidth());
+    const int height = int(m_settings.textAreaHeight());
+    auto *view
+        = new FloatingOverlayView(*m_overlayContent, *m_speechRecognizer, m_settings, true, {});
+    OverlayPanel *panel = makePanel(view, OverlayPanel::TransparentForInput);
+    panel->setShape([view] { return view->outlinePath(); });
+    connect(view, &FloatingOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
+    const QPoint cursor = m_screens.cursorPosition();
+    panel->setGeometry(cursor.x() + 8, cursor.y(), width, height);
+    m_lastCursorPosition = {};
+    followCursor();
+    panel->orderFront();
+    m_cursorTrackingTimer.start();
+    installKeyMonitor();
+}
+
+void NotchOverlayController::followCursor()
+{
+    if (!m_panel)
+        return;
+    // Moving is all it does, and only when the pointer moved: no repaint, nothing per tick.
+    const QPoint cursor = m_screens.cursorPosition();
+    if (cursor == m_lastCursorPosition)
+        return;
+    m_lastCursorPosition = cursor;
+    int top = cursor.y();
+    for (const ScreenInfo &screen : m_screens.screens()) {
+        // The panel hangs from the pointer but never rises under the top bar.
+        if (screen.geometry.contains(cursor)) {
+            top = std::max(top, screen.availableGeometry.top());
+            break;
+        }
+    }
+    m_panel->move(cursor.x() + 8, top);
+}
+
+void NotchOverlayController::presentStopButton(const ScreenInfo &screen)
+{
+    auto *button = new StopButtonView;
+    auto *panel = new OverlayPanel(button);
+    connect(button, &StopButtonView::stopRequested, this, &NotchOverlayController::dismiss);
+    // The stop button is never captured, whatever the setting.
+    m_captureShield.setHiddenFromCapture(panel->windowHandle(), true);
+    const int side = 36;
+    panel->setGeometry(screen.geometry.x() + screen.geometry.width() / 2 - side / 2,
+                       screen.availableGeometry.top() + 8, side, side);
+    panel->setShape([side] {
+        QPainterPath circle;
+        circle.addEllipse(QRectF(0, 0, side, side));
+        return circle;
+    });
+    panel->orderFront();
+    m_stopButtonPanel = panel;
+}
+
+void NotchOverlayController::presentFullscreen(const ScreenInfo &chosen)
+{
+    // The display chosen in the settings when it is connected, else the one under the pointer.
+    ScreenInfo screen = chosen;
+    if (m_settings.fullscreenScreenID() != 0) {
+        if (const auto stored = m_screens.screenWithDisplayNumber(m_settings.fullscreenScreenID()))
+            screen = *stored;
+    }
+    auto *view = new ExternalDisplayView(*m_overlayContent, *m_speechRecognizer, m_settings);
+    OverlayPanel *panel = makePanel(view, OverlayPanel::AcceptsFocus);
+    panel->setGeometry(screen.geometry);
+    panel->orderFront();
+    // Esc must reach it: the full screen takes the keyboard.
+    panel->activateWindow();
+    installKeyMonitor();
 }
 
 void NotchOverlayController::followMouseScreen()

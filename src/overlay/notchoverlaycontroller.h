@@ -42,6 +42,11 @@ public:
     static constexpr int pollIntervalMs = 100;
     static constexpr int dismissDelayMs = 400;
     static constexpr int screenFollowIntervalMs = 300;
+    static constexpr int cursorFollowIntervalMs = 16;
+    // The floating panel may be resized between these bounds (heights add the text height).
+    static constexpr int floatingMinimumWidth = 280;
+    static constexpr int floatingMaximumWidth = 500;
+    static constexpr int floatingExtraHeight = 350;
     static constexpr int arrowRepeatDelayMs = 350;
     static constexpr int arrowRepeatIntervalMs = 50;
     // Room for the pinned panel's top bar on a display without a top panel.
@@ -74,6 +79,7 @@ public:
     bool handleLocalKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     OverlayPanel *panel() const { return m_panel; }
+    OverlayPanel *stopButtonPanel() const { return m_stopButtonPanel; }
     bool hasPanel() const override { return m_panel; }
     OverlayContent &overlayContent() const override { return *m_overlayContent; }
     SpeechRecognizer &speechRecognizer() const override { return *m_speechRecognizer; }
@@ -93,7 +99,13 @@ private:
     void scheduleDismissalFinish();
     void handleCollapseChanged(bool collapsed);
     void presentPinned(const ScreenInfo &screen);
+    void presentFloating(const ScreenInfo &screen);
+    void presentCursor(const ScreenInfo &screen);
+    void presentFullscreen(const ScreenInfo &chosen);
+    void presentStopButton(const ScreenInfo &screen);
     void followMouseScreen();
+    void followCursor();
+    OverlayPanel *makePanel(QWidget *view, OverlayPanel::Options options);
     void closePanel();
     void applyCaptureVisibility();
 
@@ -123,6 +135,9 @@ private:
     quint64 m_session = 0;
     QPointer<NotchFrameTracker> m_frameTracker;
     QTimer m_mouseTrackingTimer;
+    QTimer m_cursorTrackingTimer;
+    QPoint m_lastCursorPosition;
+    QPointer<OverlayPanel> m_stopButtonPanel;
     quint32 m_currentScreenID = 0;
     bool m_keyMonitorInstalled = false;
     bool m_hotKeyHandlerInstalled = false;

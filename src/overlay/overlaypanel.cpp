@@ -2,18 +2,33 @@
 
 #include "platform/overlaywindow.h"
 
+#include <QMouseEvent>
 #include <QRegion>
 #include <QVBoxLayout>
 #include <QWindow>
 
-OverlayPanel::OverlayPanel(QWidget *content, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                          | Qt::WindowDoesNotAcceptFocus)
+namespace {
+
+Qt::WindowFlags panelFlags(OverlayPanel::Options options)
+{
+    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    if (!options.testFlag(OverlayPanel::AcceptsFocus))
+        flags |= Qt::WindowDoesNotAcceptFocus;
+    if (options.testFlag(OverlayPanel::TransparentForInput))
+        flags |= Qt::WindowTransparentForInput;
+    return flags;
+}
+
+} // namespace
+
+OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
+    : QWidget(parent, panelFlags(options))
     , m_content(content)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
-    setFocusPolicy(Qt::NoFocus);
+    if (!options.testFlag(AcceptsFocus))
+        setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -24,6 +39,27 @@ OverlayPanel::OverlayPanel(QWidget *content, QWidget *parent)
     layout->addWidget(content);
     winId(); // the native window must exist before its window-system properties are set
     OverlayWindow::configure(windowHandle());
+    // Presses that no control of the content takes move or resize the panel.
+    if (options.testFlag(MovableAndResizable))
+        content->installEventFilter(this);
+}
+
+bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_content && event->type() == QEvent::MouseButtonPress) {
+        const auto *press = static_cast<QMouseEvent *>(event);
+        if (press->button() == Qt::LeftButton && windowHandle()) {
+            const QPoint position = press->position().toPoint();
+            const bool inCorner = position.x() >= width() - resizeCornerSize
+                                  && position.y() >= height() - resizeCornerSize;
+            if (inCorner)
+                windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
+            else
+                windowHandle()->startSystemMove();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void OverlayPanel::setShape(std::function<QPainterPath()> shape)

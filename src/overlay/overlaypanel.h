@@ -13,7 +13,19 @@ class OverlayPanel : public QWidget
     Q_OBJECT
 
 public:
-    explicit OverlayPanel(QWidget *content, QWidget *parent = nullptr);
+    enum Option {
+        NoOption = 0,
+        // Takes the keyboard when clicked, so its key handling works (it is still shown
+        // without activating the application).
+        AcceptsFocus = 1,
+        // Clicks pass through to the window beneath, through an empty input shape.
+        TransparentForInput = 2,
+        // The reader moves it by its background and resizes it from the bottom-right corner.
+        MovableAndResizable = 4,
+    };
+    Q_DECLARE_FLAGS(Options, Option)
+
+    explicit OverlayPanel(QWidget *content, Options options = NoOption, QWidget *parent = nullptr);
 
     QWidget *content() const { return m_content; }
 
@@ -24,10 +36,16 @@ public:
     // Shows the panel without activating the application.
     void orderFront();
 
+    // The corner that resizes a movable panel.
+    static constexpr int resizeCornerSize = 18;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *m_content = nullptr;
     std::function<QPainterPath()> m_shape;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(OverlayPanel::Options)

@@ -81,6 +81,10 @@ private Q_SLOTS:
     void pickerKeys();
     void panelFollowsTheMouseToAnotherScreen();
     void captureVisibilityFollowsTheSetting();
+    void eachModeOpensItsOwnPanel();
+    void cursorPanelFollowsThePointerBelowTheTopBar();
+    void stopButtonEndsTheCursorSession();
+    void fullscreenUsesTheStoredDisplayWhenConnected();
 };
 
 void TestNotchOverlayController::showHangsThePanelFromTheTopOfTheScreenUnderTheMouse()
@@ -430,6 +434,85 @@ void TestNotchOverlayController::captureVisibilityFollowsTheSetting()
     QCOMPARE(f.shield.isHidden(window), std::optional<bool>(true));
     f.settings.setHideFromScreenShare(false);
     QTRY_COMPARE(f.shield.isHidden(window), std::optional<bool>(false));
+}
+
+void TestNotchOverlayController::eachModeOpensItsOwnPanel()
+{
+    const QList<std::pair<OverlayMode, const char *>> modes{
+        {OverlayMode::pinned, "NotchOverlayView"},
+        {OverlayMode::floating, "FloatingOverlayView"},
+        {OverlayMode::cursor, "FloatingOverlayView"},
+        {OverlayMode::fullscreen, "ExternalDisplayView"}};
+    for (const auto &[mode, viewClass] : modes) {
+        Fixture f;
+        f.settings.setOverlayMode(mode);
+        f.open();
+        QVERIFY(f.controller.panel());
+        QCOMPARE(f.controller.panel()->content()->metaObject()->className(), viewClass);
+        QCOMPARE(bool(f.controller.stopButtonPanel()), mode == OverlayMode::cursor);
+        const Qt::WindowFlags flags = f.controller.panel()->windowFlags();
+        // Floating and fullscreen panels take the keyboard for their keys; the cursor panel
+        // lets clicks through to the window beneath.
+        QCOMPARE(flags.testFlag(Qt::WindowDoesNotAcceptFocus),
+                 mode == OverlayMode::pinned || mode == OverlayMode::cursor);
+        QCOMPARE(flags.testFlag(Qt::WindowTransparentForInput), mode == OverlayMode::cursor);
+    }
+
+    Fixture floating;
+    floating.settings.setOverlayMode(OverlayMode::floating);
+    floating.open();
+    OverlayPanel *panel = floating.controller.panel();
+    QCOMPARE(panel->geometry(), QRect(640 - 170, 400 - 80 - 100, 340, 160));
+    QCOMPARE(panel->minimumSize(), QSize(280, 160));
+    QCOMPARE(panel->maximumSize(), QSize(500, 160 + 350));
+}
+
+void TestNotchOverlayController::cursorPanelFollowsThePointerBelowTheTopBar()
+{
+    Fixture f;
+    f.settings.setOverlayMode(OverlayMode::cursor);
+    f.screens.m_cursor = {300, 400};
+    f.open();
+    OverlayPanel *panel = f.controller.panel();
+    QCOMPARE(panel->pos(), QPoint(308, 400));
+    f.screens.m_cursor = {500, 10}; // under the first display's 30 px top bar
+    QTRY_COMPARE(panel->pos(), QPoint(508, 30));
+    f.screens.m_cursor = {-200, -50}; // outside every display: unclamped
+    QTRY_COMPARE(panel->pos(), QPoint(-192, -50));
+}
+
+void TestNotchOverlayController::stopButtonEndsTheCursorSession()
+{
+    Fixture f;
+    f.settings.setOverlayMode(OverlayMode::cursor);
+    f.open();
+    OverlayPanel *stop = f.controller.stopButtonPanel();
+    QCOMPARE(stop->geometry(), QRect(640 - 18, 30 + 8, 36, 36));
+    QCOMPARE(f.shield.isHidden(stop->windowHandle()), std::optional<bool>(true));
+    // Turning hiding off never exposes the stop button.
+    f.settings.setHideFromScreenShare(false);
+    QTRY_COMPARE(f.shield.isHidden(f.controller.panel()->windowHandle()),
+                 std::optional<bool>(false));
+    QCOMPARE(f.shield.isHidden(stop->windowHandle()), std::optional<bool>(true));
+
+    QTest::mouseClick(stop->content(), Qt::LeftButton, {}, QPoint(18, 18));
+    QVERIFY(f.controller.isDismissing());
+    QTRY_COMPARE(f.completions, 1);
+    QVERIFY(!f.controller.stopButtonPanel());
+}
+
+void TestNotchOverlayController::fullscreenUsesTheStoredDisplayWhenConnected()
+{
+    Fixture f;
+    f.settings.setOverlayMode(OverlayMode::fullscreen);
+    f.settings.setFullscreenScreenID(Screens::displayNumberForName(u"right"_qs));
+    f.open();
+    QCOMPARE(f.controller.panel()->geometry(), QRect(1280, 0, 1920, 1080));
+
+    // A display that is not connected: the one under the pointer.
+    f.settings.setFullscreenScreenID(12345);
+    f.open();
+    QCOMPARE(f.controller.panel()->geometry(), QRect(0, 0, 1280, 800));
 }
 
 QTEST_MAIN(TestNotchOverlayController)
