@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPalette>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWindow>
@@ -71,7 +72,9 @@ BrivelApplication::~BrivelApplication()
 
 void BrivelApplication::applyDarkAppearance()
 {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Fusion is usually the style already; replacing it would re-polish for nothing.
+    if (QApplication::style()->name().compare(u"fusion"_qs, Qt::CaseInsensitive) != 0)
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     const QColor window(30, 30, 32);
     const QColor raised(44, 44, 46);

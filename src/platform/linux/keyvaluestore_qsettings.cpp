@@ -27,6 +27,9 @@ void QSettingsKeyValueStore::setValue(const QString &key, const QVariant &value)
 
 void QSettingsKeyValueStore::remove(const QString &key)
 {
+    // Every flush rewrites and syncs the file; removing what is not there must not cost one.
+    if (!m_settings.contains(key))
+        return;
     m_settings.remove(key);
     flush();
 }
