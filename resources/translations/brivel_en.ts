@@ -219,5 +219,61 @@ In Keynote: File → Export To → PowerPoint</translation>
         <source>El archivo contiene contenido fuera de los límites permitidos.</source>
         <translation>The file holds content beyond the allowed limits.</translation>
     </message>
+    <message>
+        <source>Error de importación</source>
+        <translation>Import error</translation>
+    </message>
+    <message>
+        <source>Bullets</source>
+        <translation>Bullets</translation>
+    </message>
+    <message>
+        <source>Bienvenido a Brivel</source>
+        <translation>Welcome to Brivel</translation>
+    </message>
+    <message>
+        <source>Hola. Bienvenido a Brivel. [Pausa]
+
+Brivel es visible solo para vos, pero está oculto para los demás cuando compartís pantalla. Ideal para presentaciones, reuniones o videollamadas.
+
+La ventana se ubica justo debajo de la cámara de tu MacBook, para que puedas leer sin perder contacto visual. Está diseñada específicamente para pasar desapercibida.
+
+Podés desplazarte por la nota usando las flechas ↑↓ del teclado, y cambiar de nota usando las flechas ← y →. [Continuar]
+
+Ahora estás listo para escribir tu propio guion y usarlo en tu próxima reunión.
+
+Mucha suerte. [Saludo]</source>
+        <translation>Hello. Welcome to Brivel. [Pause]
+
+Brivel is visible only to you, but hidden from others when you share your screen. Ideal for presentations, meetings or video calls.
+
+The window sits right below your camera, so you can read without losing eye contact. It is designed specifically to go unnoticed.
+
+You can scroll through the note with the ↑↓ arrow keys, and switch notes with the ← and → arrow keys. [Continue]
+
+Now you are ready to write your own script and use it in your next meeting.
+
+Good luck. [Wave]</translation>
+    </message>
+    <message>
+        <source>Puntos clave</source>
+        <translation>Key points</translation>
+    </message>
+    <message>
+        <source>• Saludar por nombre y agradecer la asistencia
+• Recordar el contexto de la última conversación
+• Presentar la agenda en tres puntos claros
+• Preguntar si hay temas que quieran sumar
+• Reservar diez minutos al final para preguntas
+• Confirmar próximos pasos antes de cerrar
+• Enviar resumen por correo dentro de las próximas dos horas</source>
+        <translation>• Greet everyone by name and thank them for coming
+• Recall the context of the last conversation
+• Present the agenda in three clear points
+• Ask whether there are topics they want to add
+• Save ten minutes at the end for questions
+• Confirm next steps before closing
+• Send a summary by email within the next two hours</translation>
+    </message>
 </context>
 </TS>

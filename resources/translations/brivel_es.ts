@@ -217,5 +217,45 @@ En Keynote: Archivo → Exportar a → PowerPoint</source>
         <source>El archivo contiene contenido fuera de los límites permitidos.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Error de importación</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bullets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bienvenido a Brivel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hola. Bienvenido a Brivel. [Pausa]
+
+Brivel es visible solo para vos, pero está oculto para los demás cuando compartís pantalla. Ideal para presentaciones, reuniones o videollamadas.
+
+La ventana se ubica justo debajo de la cámara de tu MacBook, para que puedas leer sin perder contacto visual. Está diseñada específicamente para pasar desapercibida.
+
+Podés desplazarte por la nota usando las flechas ↑↓ del teclado, y cambiar de nota usando las flechas ← y →. [Continuar]
+
+Ahora estás listo para escribir tu propio guion y usarlo en tu próxima reunión.
+
+Mucha suerte. [Saludo]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Puntos clave</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>• Saludar por nombre y agradecer la asistencia
+• Recordar el contexto de la última conversación
+• Presentar la agenda en tres puntos claros
+• Preguntar si hay temas que quieran sumar
+• Reservar diez minutos al final para preguntas
+• Confirmar próximos pasos antes de cerrar
+• Enviar resumen por correo dentro de las próximas dos horas</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,123 @@
+#include "benchtext.h"
+
+#include "editor/highlightingtexteditor.h"
+#include "platform/fonts.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr int longPageSize = 500'000;
+// One paragraph: what a short page holds.
+constexpr int paragraphSize = 400;
+
+void press(QWidget &widget, Qt::Key key, const QString &text = {})
+{
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(&widget, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(&widget, &up);
+}
+
+// A page of the given size with cue markers sprinkled in and a bullet line in the middle; the
+// caret at the end of the bullet line, on screen. The short page is one paragraph.
+class Page
+{
+public:
+    explicit Page(int size)
+    {
+        QString text = BenchText::latinPage(size);
+        if (size == paragraphSize)
+            text.replace(u'\n', u' ');
+        for (int i = 200; i < text.size(); i += 3'000)
+            text.insert(text.indexOf(u' ', i), u" [Pausa]"_s);
+        int lineEnd = int(text.indexOf(u'\n', text.size() / 2));
+        if (lineEnd < 0)
+            lineEnd = int(text.size());
+        const QString bulletLine = u"\n\u2022 punto clave"_s;
+        text.insert(lineEnd, bulletLine);
+        m_plainLineMiddle = lineEnd - 5;
+        m_bulletLineEnd = lineEnd + int(bulletLine.size());
+
+        m_editor.setFont(Fonts::systemFont(16, QFont::Normal));
+        // Small enough for the paragraph to fill it too: both pages paint the same lines.
+        m_editor.resize(320, 140);
+        m_editor.setText(text);
+        m_editor.show();
+        m_editor.setCaretPosition(m_bulletLineEnd);
+        QCoreApplication::processEvents();
+    }
+
+    HighlightingTextEditor &editor() { return m_editor; }
+    // Inside the words of the plain line above the bullet line.
+    int plainLineMiddle() const { return m_plainLineMiddle; }
+    // Paints what is on screen, as the next frame would.
+    void paint() { m_editor.viewport()->repaint(); }
+
+private:
+    HighlightingTextEditor m_editor;
+    int m_plainLineMiddle = 0;
+    int m_bulletLineEnd = 0;
+};
+
+// One character typed at the end of the bullet line and deleted again: two keystrokes, each
+// restyled and painted. The page keeps its size.
+void BM_TypeCharacter(benchmark::State &state)
+{
+    Page page(int(state.range(0)));
+    for (auto _ : state) {
+        press(page.editor(), Qt::Key_A, u"a"_s);
+        page.paint();
+        press(page.editor(), Qt::Key_Backspace);
+        page.paint();
+    }
+}
+
+// Return in the middle of a plain line, then Backspace joining the line again.
+void BM_PressReturn(benchmark::State &state)
+{
+    Page page(int(state.range(0)));
+    page.editor().setCaretPosition(page.plainLineMiddle());
+    for (auto _ : state) {
+        press(page.editor(), Qt::Key_Return);
+        page.paint();
+        press(page.editor(), Qt::Key_Backspace);
+        page.paint();
+    }
+}
+
+// Return at the end of the bullet line continues the list (the editor's own edit); Backspace
+// removes the new bullet (another), and a second Backspace joins the lines.
+void BM_ContinueBullet(benchmark::State &state)
+{
+    Page page(int(state.range(0)));
+    for (auto _ : state) {
+        press(page.editor(), Qt::Key_Return);
+        page.paint();
+        press(page.editor(), Qt::Key_Backspace);
+        page.paint();
+        press(page.editor(), Qt::Key_Backspace);
+        page.paint();
+    }
+}
+
+// What a caller would pay per keystroke if it asked for the whole text instead of following
+// the editor's change reports.
+void BM_WholeTextCopy(benchmark::State &state)
+{
+    Page page(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(page.editor().text());
+}
+
+} // namespace
+
+BENCHMARK(BM_TypeCharacter)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PressReturn)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ContinueBullet)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WholeTextCopy)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+
+class QTimer;
+
+// The script editor: one page of plain text with its cue markers, separator lines and leading
+// bullets styled, and bullet lists kept up as the user types ("- " or "* " at a line start
+// becomes a bullet; Return, Backspace, Tab and Shift+Tab continue, remove and indent bullets).
+// Every change the editor makes itself is one undo step.
+//
+// Every offset taken or reported is a UTF-16 offset into text(), whose line breaks are "\n".
+// The work per keystroke does not depend on the length of the page: only the edited lines are
+// restyled, and edits are reported as replacements rather than as the whole text.
+class HighlightingTextEditor : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    static constexpr int flashDurationMs = 600;
+
+    explicit HighlightingTextEditor(QWidget *parent = nullptr);
+    ~HighlightingTextEditor() override;
+
+    // The whole text; a copy, so it costs as much as the page is long.
+    QString text() const;
+    // Replaces the text from outside, unless it is already the same. This is not an edit: the
+    // undo history starts afresh, textEdited() is not emitted and the selection stays where it
+    // was, moved back inside a shorter text. A text whose line breaks the editor stores
+    // differently ("\r\n", "\r", U+2029) is the one exception: it is reported through
+    // textEdited() as a whole replacement, so the caller's copy matches text() again.
+    // Checking for "the same" copies the page when the lengths agree: a caller that follows
+    // textEdited() should not hand every edit back.
+    void setText(const QString &text);
+
+    // The start of the selection, kept current as the caret moves.
+    int editorCaretPosition() const { return m_editorCaretPosition; }
+    // Puts the caret at the offset and scrolls it into view; an offset past the end is ignored.
+    void setCaretPosition(int position);
+    // Flashes the range with an accent background for flashDurationMs, counted from the last
+    // request; any edit ends it sooner. An empty range or one reaching past the end is ignored.
+    void bumpHighlight(int position, int length);
+    // The pane's "/" button: gives the text the keyboard focus and asks for the command palette
+    // at the start of the selection, which stays as it is.
+    void presentSlashMenu();
+
+Q_SIGNALS:
+    // Every change of the text other than setText(): the user's edits, the editor's own, undo
+    // and redo. The caller's copy of the text becomes text() again by replacing `removedLength`
+    // units at `position` with `insertedText`; the signals arrive in the order of the changes.
+    void textEdited(int position, int removedLength, const QString &insertedText);
+    void editorCaretPositionChanged(int position);
+    // The command palette should open at `position` (presentSlashMenu()).
+    void slashMenuRequested(int position);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    bool handleBulletKey(const QKeyEvent &event);
+    void recordChange(int position, int removedLength, int addedLength);
+    void finishChange();
+    void reportCaret();
+    void endFlash();
+
+    QTimer *const m_flashTimer;
+    int m_editorCaretPosition = 0;
+    bool m_settingText = false;
+    bool m_changePending = false;
+    int m_changePosition = 0;
+    int m_changeRemovedLength = 0;
+    QString m_changeInsertedText;
+};

@@ -1,0 +1,240 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class BrivelService;
+class KeyValueStore;
+class NotchSettings;
+class QTimer;
+class ReviewSessionCounter;
+
+// The editor window's state and operations, free of any widget: the reading control, the page
+// helpers, the header's title edit and search, the delete question and the first-run sample.
+// The window's widgets bind to its properties and call its operations. Main thread only.
+class EditorController : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
+    Q_PROPERTY(int editorCaretPosition READ editorCaretPosition WRITE setEditorCaretPosition NOTIFY
+                   editorCaretPositionChanged)
+    Q_PROPERTY(bool isDroppingPresentation READ isDroppingPresentation WRITE
+                   setIsDroppingPresentation NOTIFY isDroppingPresentationChanged)
+    Q_PROPERTY(
+        std::optional<QString> dropError READ dropError WRITE setDropError NOTIFY dropErrorChanged)
+    Q_PROPERTY(QString dropAlertTitle READ dropAlertTitle WRITE setDropAlertTitle NOTIFY
+                   dropAlertTitleChanged)
+    Q_PROPERTY(bool showSettings READ showSettings WRITE setShowSettings NOTIFY showSettingsChanged)
+    Q_PROPERTY(bool showAbout READ showAbout WRITE setShowAbout NOTIFY showAboutChanged)
+    Q_PROPERTY(bool showOnboarding READ showOnboarding NOTIFY showOnboardingChanged)
+    Q_PROPERTY(
+        int coachMarkStep READ coachMarkStep WRITE setCoachMarkStep NOTIFY coachMarkStepChanged)
+    Q_PROPERTY(std::optional<int> pendingDeleteIndex READ pendingDeleteIndex NOTIFY
+                   pendingDeleteIndexChanged)
+    Q_PROPERTY(bool showCopiedToast READ showCopiedToast NOTIFY showCopiedToastChanged)
+    Q_PROPERTY(bool triggerSlashMenu READ triggerSlashMenu WRITE setTriggerSlashMenu NOTIFY
+                   triggerSlashMenuChanged)
+    Q_PROPERTY(
+        bool isEditingToolbarTitle READ isEditingToolbarTitle NOTIFY isEditingToolbarTitleChanged)
+    Q_PROPERTY(QString toolbarTitleText READ toolbarTitleText WRITE setToolbarTitleText NOTIFY
+                   toolbarTitleTextChanged)
+    Q_PROPERTY(QString toolbarSearchText READ toolbarSearchText WRITE setToolbarSearchText NOTIFY
+                   toolbarSearchTextChanged)
+    Q_PROPERTY(bool isSearchOpen READ isSearchOpen NOTIFY isSearchOpenChanged)
+    Q_PROPERTY(
+        bool isTextFocused READ isTextFocused WRITE setIsTextFocused NOTIFY isTextFocusedChanged)
+    Q_PROPERTY(bool isToolbarTitleFocused READ isToolbarTitleFocused WRITE setIsToolbarTitleFocused
+                   NOTIFY isToolbarTitleFocusedChanged)
+    Q_PROPERTY(bool isSearchFieldFocused READ isSearchFieldFocused WRITE setIsSearchFieldFocused
+                   NOTIFY isSearchFieldFocusedChanged)
+
+public:
+    struct SamplePage
+    {
+        QString title;
+        QString text;
+    };
+
+    // Delays of the deferred steps, in milliseconds.
+    static constexpr int coachMarksDelayMs = 500;
+    static constexpr int titleFieldFocusDelayMs = 100;
+    static constexpr int copiedToastDurationMs = 1500;
+
+    // The flags are read from and written to the store; "hasCompletedOnboarding" decides at
+    // once whether the onboarding is shown.
+    EditorController(BrivelService &service, NotchSettings &settings, KeyValueStore &store,
+                     ReviewSessionCounter &reviewCounter, QObject *parent = nullptr);
+    ~EditorController() override;
+
+    // Puts text on the clipboard; the window installs it. Copying without it only raises the
+    // confirmation.
+    std::function<void(const QString &)> copyTextHandler;
+
+    bool isRunning() const { return m_isRunning; }
+    int editorCaretPosition() const { return m_editorCaretPosition; }
+    void setEditorCaretPosition(int position);
+    bool isDroppingPresentation() const { return m_isDroppingPresentation; }
+    void setIsDroppingPresentation(bool dropping);
+    // The import error alert shows while it is set.
+    std::optional<QString> dropError() const { return m_dropError; }
+    void setDropError(const std::optional<QString> &error);
+    QString dropAlertTitle() const { return m_dropAlertTitle; }
+    void setDropAlertTitle(const QString &title);
+    bool showSettings() const { return m_showSettings; }
+    // Opening the settings ends a running session.
+    void setShowSettings(bool show);
+    bool showAbout() const { return m_showAbout; }
+    void setShowAbout(bool show);
+    bool showOnboarding() const { return m_showOnboarding; }
+    bool hasCompletedOnboarding() const;
+    bool hasCompletedCoachMarks() const;
+    // 0 = no coach mark, 1 = editor, 2 = settings button, 3 = play button.
+    int coachMarkStep() const { return m_coachMarkStep; }
+    void setCoachMarkStep(int step);
+    // The delete question shows while it is set.
+    std::optional<int> pendingDeleteIndex() const { return m_pendingDeleteIndex; }
+    bool showCopiedToast() const { return m_showCopiedToast; }
+    // The editor opens the command palette and clears the request.
+    bool triggerSlashMenu() const { return m_triggerSlashMenu; }
+    void setTriggerSlashMenu(bool trigger);
+    bool isEditingToolbarTitle() const { return m_isEditingToolbarTitle; }
+    QString toolbarTitleText() const { return m_toolbarTitleText; }
+    // While the title is edited, every change is stored at once as the page's title.
+    void setToolbarTitleText(const QString &text);
+    QString toolbarSearchText() const { return m_toolbarSearchText; }
+    void setToolbarSearchText(const QString &text);
+    bool isSearchOpen() const { return m_isSearchOpen; }
+    // Focus requests; the widgets report focus they lose by setting false.
+    bool isTextFocused() const { return m_isTextFocused; }
+    void setIsTextFocused(bool focused);
+    bool isToolbarTitleFocused() const { return m_isToolbarTitleFocused; }
+    void setIsToolbarTitleFocused(bool focused);
+    bool isSearchFieldFocused() const { return m_isSearchFieldFocused; }
+    void setIsSearchFieldFocused(bool focused);
+
+    // Window root and reading control.
+    void onboardingCompleted();
+    bool canStartTeleprompter() const;
+    void startTeleprompter();
+    // The menu commands and the application's activation; ignored while the onboarding shows.
+    void handleToggleTeleprompter();
+    void syncRunningState();
+    void openSettings();
+    void openAbout();
+    // Each time the editor comes on screen.
+    void initialSetup();
+    void beginCoachMarks();
+
+    // Header.
+    bool canGoToPreviousPage() const;
+    bool canGoToNextPage() const;
+    void goToPreviousPage();
+    void goToNextPage();
+    void beginToolbarTitleEdit();
+    // Return and Escape in the title field.
+    void commitToolbarTitle();
+    void openToolbarSearch();
+    void closeToolbarSearch();
+    void copyPageText();
+    // Indices of the pages whose title or text holds the trimmed query; all without one.
+    QList<int> filteredPageIndices() const;
+
+    // Pages.
+    QString currentPageText() const;
+    void setCurrentPageText(const QString &text);
+    void appendEmptyPage();
+    void addBulletsPage();
+    // Asks before deleting; with a single page nothing happens.
+    void requestDeletePage();
+    void requestDeletePage(int index);
+    void confirmDeletePage();
+    void cancelDeletePage();
+    // Deletes at once; the last page is never deleted.
+    void deletePage(int index);
+    // Moves the pages at the offsets before the destination offset; the moved page becomes
+    // current.
+    void movePages(const QList<int> &sources, int destination);
+    void openSlashCommands();
+
+    // The first-run document, localised.
+    static QList<SamplePage> sampleContent();
+
+Q_SIGNALS:
+    void isRunningChanged();
+    void editorCaretPositionChanged();
+    void isDroppingPresentationChanged();
+    void dropErrorChanged();
+    void dropAlertTitleChanged();
+    void showSettingsChanged();
+    void showAboutChanged();
+    void showOnboardingChanged();
+    void coachMarkStepChanged();
+    void pendingDeleteIndexChanged();
+    void showCopiedToastChanged();
+    void triggerSlashMenuChanged();
+    void isEditingToolbarTitleChanged();
+    void toolbarTitleTextChanged();
+    void toolbarSearchTextChanged();
+    void isSearchOpenChanged();
+    void isTextFocusedChanged();
+    void isToolbarTitleFocusedChanged();
+    void isSearchFieldFocusedChanged();
+
+private:
+    void setIsRunning(bool running);
+    void setShowOnboarding(bool show);
+    void setPendingDeleteIndex(std::optional<int> index);
+    void setShowCopiedToast(bool show);
+    void setIsEditingToolbarTitle(bool editing);
+    void setIsSearchOpen(bool open);
+
+    void handleOverlayDismissed();
+    void stopReadingWhenSettingsOpen();
+    // The current page changed: the open title edit is stored on its page and closed.
+    void commitToolbarTitleEdit();
+    void setCurrentPageTitle(const QString &title);
+    // Whether the page the title edit was opened for still carries the edit's title.
+    bool titleEditPageIsIntact() const;
+    void storeTitleEdit(const QString &title);
+    void endTitleEdit();
+    void removePage(int index);
+    // The titles brought to the pages' length, so that titles move with their pages.
+    QStringList normalizedTitles() const;
+
+    BrivelService &m_service;
+    NotchSettings &m_settings;
+    KeyValueStore &m_store;
+    ReviewSessionCounter &m_reviewCounter;
+
+    bool m_isRunning = false;
+    int m_editorCaretPosition = 0;
+    bool m_isDroppingPresentation = false;
+    std::optional<QString> m_dropError;
+    QString m_dropAlertTitle;
+    bool m_didInitialOnboardingCheck = false;
+    bool m_showSettings = false;
+    bool m_showAbout = false;
+    bool m_showOnboarding = false;
+    int m_coachMarkStep = 0;
+    std::optional<int> m_pendingDeleteIndex;
+    bool m_showCopiedToast = false;
+    bool m_triggerSlashMenu = false;
+    bool m_isEditingToolbarTitle = false;
+    QString m_toolbarTitleText;
+    // The page the open title edit belongs to, and the title it last left there. Pages have
+    // no identity of their own, so a title that changed behind the edit's back means the page
+    // at that index is no longer the one being edited.
+    int m_titleEditPageIndex = 0;
+    QString m_titleEditStoredTitle;
+    QString m_toolbarSearchText;
+    bool m_isSearchOpen = false;
+    bool m_isTextFocused = false;
+    bool m_isToolbarTitleFocused = false;
+    bool m_isSearchFieldFocused = false;
+    // One start of the tour, however many reasons schedule it.
+    QTimer *const m_coachMarksStart;
+};

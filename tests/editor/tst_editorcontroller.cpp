@@ -1,0 +1,409 @@
+#include "editor/model/editorcontroller.h"
+
+#include "app/reviewsessioncounter.h"
+#include "app/savedata.h"
+#include "common/appfakes.h"
+#include "common/files.h"
+#include "settings/localization.h"
+
+#include <QTest>
+
+#include <chrono>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+enum class SessionEnd { toggled, settingsOpened, closedInOverlay };
+enum class Restructuring { deleteEarlier, deleteEdited, moveToTop, replaceDocument };
+
+struct Fixture
+{
+    explicit Fixture(const QStringList &pages = {u"uno"_s}, const QStringList &titles = {},
+                     int current = 0)
+    {
+        store.setValue(u"hasCompletedOnboarding"_s, true);
+        service.setPages(pages);
+        service.setPageTitles(titles);
+        service.setCurrentPageIndex(current);
+        service.hideMainWindowsHandler = [this] { ++hideCount; };
+        editor = std::make_unique<EditorController>(service, settings, store, counter);
+    }
+
+    // After the deferred hiding has run.
+    int hidden()
+    {
+        QCoreApplication::processEvents();
+        return hideCount;
+    }
+
+    InMemoryKeyValueStore store;
+    FakeCaptureShield shield{false};
+    NotchSettings settings{store, shield, u"es"_s};
+    FakeReadingOverlay overlay;
+    FakeDialogs dialogs;
+    QTemporaryDir directory;
+    BrivelService service{settings, overlay, dialogs, directory.path()};
+    std::chrono::steady_clock::time_point now{};
+    ReviewSessionCounter counter{store, [this] { return now; }};
+    std::unique_ptr<EditorController> editor;
+    int hideCount = 0;
+};
+
+} // namespace
+
+class TestEditorController : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { NotchSettings::shared().setAppLanguage(u"es"_s); }
+
+    void startsAtTheCurrentOrFirstNonBlankPage_data()
+    {
+        QTest::addColumn<QStringList>("pages");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<OverlayMode>("mode");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("current holds text")
+            << QStringList{u"a"_s, u"b"_s} << 1 << OverlayMode::pinned << 1;
+        QTest::newRow("current blank, later text")
+            << QStringList{u""_s, u" \n\t"_s, u"c"_s} << 0 << OverlayMode::floating << 2;
+        QTest::newRow("current blank, earlier text")
+            << QStringList{u"a"_s, u"  "_s} << 1 << OverlayMode::fullscreen << 0;
+        QTest::newRow("cursor mode") << QStringList{u"a"_s} << 0 << OverlayMode::cursor << 0;
+    }
+
+    void startsAtTheCurrentOrFirstNonBlankPage()
+    {
+        QFETCH(QStringList, pages);
+        QFETCH(int, current);
+        QFETCH(OverlayMode, mode);
+        Fixture f(pages, {}, current);
+        f.settings.setOverlayMode(mode);
+        f.service.setReadPages({0});
+        f.editor->setIsTextFocused(true);
+        f.editor->handleToggleTeleprompter();
+        QCOMPARE(f.overlay.calls.value(0), u"show"_s);
+        QTEST(f.service.currentPageIndex(), "expected");
+        QCOMPARE(f.overlay.lastLoad.text, pages.at(f.service.currentPageIndex()));
+        const OverlayContent &content = f.overlay.overlayContent();
+        QCOMPARE(content.showPagePicker(), mode != OverlayMode::cursor);
+        if (content.showPagePicker())
+            QCOMPARE(content.highlightedPickerIndex(), f.service.currentPageIndex());
+        QVERIFY(f.service.readPages().isEmpty());
+        QVERIFY(f.editor->isRunning());
+        QVERIFY(!f.editor->isTextFocused());
+        QVERIFY(f.counter.sessionStart());
+        QCOMPARE(f.hidden(), 1);
+    }
+
+    void onlyBlankPagesStartNothing()
+    {
+        Fixture f({u""_s, u" \n "_s});
+        QVERIFY(!f.editor->canStartTeleprompter());
+        f.editor->handleToggleTeleprompter();
+        f.editor->startTeleprompter();
+        QVERIFY(f.overlay.calls.isEmpty());
+        QVERIFY(!f.editor->isRunning());
+        QVERIFY(!f.counter.sessionStart());
+        QCOMPARE(f.hidden(), 0);
+    }
+
+    void sessionEndClearsStateAndCountsOnce_data()
+    {
+        QTest::addColumn<SessionEnd>("end");
+        QTest::newRow("toggled off") << SessionEnd::toggled;
+        QTest::newRow("settings opened") << SessionEnd::settingsOpened;
+        QTest::newRow("closed in the overlay") << SessionEnd::closedInOverlay;
+    }
+
+    void sessionEndClearsStateAndCountsOnce()
+    {
+        QFETCH(SessionEnd, end);
+        Fixture f({u"a"_s, u"b"_s});
+        f.editor->handleToggleTeleprompter();
+        f.service.setReadPages({0, 1});
+        f.now += 25s;
+        if (end == SessionEnd::toggled)
+            f.editor->handleToggleTeleprompter();
+        else if (end == SessionEnd::settingsOpened)
+            f.editor->openSettings();
+        if (end != SessionEnd::closedInOverlay) {
+            QCOMPARE(f.overlay.calls.last(), u"dismiss"_s);
+            QCOMPARE(f.editor->isRunning(), end != SessionEnd::toggled);
+            QCOMPARE(f.counter.completedSessions(), 0);
+        }
+        f.overlay.complete();
+        QVERIFY(!f.editor->isRunning());
+        QVERIFY(f.service.readPages().isEmpty());
+        QCOMPARE(f.counter.completedSessions(), 1);
+    }
+
+    void onboardingHidesTheEditorUntilCompleted()
+    {
+        Fixture f;
+        f.store.remove(u"hasCompletedOnboarding"_s);
+        f.editor = std::make_unique<EditorController>(f.service, f.settings, f.store, f.counter);
+        QVERIFY(f.editor->showOnboarding());
+        f.editor->openSettings();
+        f.editor->openAbout();
+        f.editor->handleToggleTeleprompter();
+        QVERIFY(!f.editor->showSettings() && !f.editor->showAbout() && f.overlay.calls.isEmpty());
+
+        f.editor->onboardingCompleted();
+        QVERIFY(!f.editor->showOnboarding());
+        QCOMPARE(f.store.boolValue(u"hasCompletedOnboarding"_s), true);
+        QCOMPARE(f.editor->coachMarkStep(), 0);
+        QTRY_COMPARE(f.editor->coachMarkStep(), 1);
+        f.editor->openSettings();
+        QVERIFY(f.editor->showSettings());
+    }
+
+    void sampleFillsOnlyAnUntouchedDocument_data()
+    {
+        QTest::addColumn<QStringList>("pages");
+        QTest::addColumn<bool>("fromAutosave");
+        QTest::addColumn<bool>("filled");
+        QTest::newRow("one empty page") << QStringList{u""_s} << false << true;
+        QTest::newRow("one page of spaces") << QStringList{u"  "_s} << false << false;
+        QTest::newRow("two empty pages") << QStringList{u""_s, u""_s} << false << false;
+        QTest::newRow("empty page from the autosave") << QStringList{u""_s} << true << false;
+    }
+
+    void sampleFillsOnlyAnUntouchedDocument()
+    {
+        QFETCH(QStringList, pages);
+        QFETCH(bool, fromAutosave);
+        QFETCH(bool, filled);
+        Fixture f(pages);
+        if (fromAutosave) {
+            TestSupport::writeFile(f.service.autosaveFilePath(), SaveData::encode(pages, {}));
+            f.service.loadAutosave();
+            QVERIFY(f.service.dataWasLoaded());
+        }
+        f.editor->initialSetup();
+        if (!filled) {
+            QCOMPARE(f.service.pages(), pages);
+            return;
+        }
+        QCOMPARE(f.service.pageTitles(),
+                 (QStringList{u"Bienvenido a Brivel"_s, u"Puntos clave"_s}));
+        const QStringList texts = f.service.pages();
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts.at(0).toUtf8().size(), 594);
+        QCOMPARE(texts.at(0).count(u"\n\n"_s), 5);
+        QVERIFY(texts.at(0).endsWith(u"Mucha suerte. [Saludo]"_s));
+        QCOMPARE(texts.at(1).toUtf8().size(), 352);
+        QCOMPARE(texts.at(1).count(u"\n• "_s), 6);
+
+        NotchSettings::shared().setAppLanguage(u"en"_s);
+        const QList<EditorController::SamplePage> english = EditorController::sampleContent();
+        NotchSettings::shared().setAppLanguage(u"es"_s);
+        QCOMPARE(english.at(1).title, u"Key points"_s);
+        QVERIFY(english.at(0).text.contains(u"[Pause]"_s));
+    }
+
+    void externalLaunchHidesInsteadOfFocusing()
+    {
+        Fixture f;
+        f.service.showExternalText(u"desde afuera"_s);
+        const int hiddenBySession = f.hidden();
+        f.editor->initialSetup();
+        QVERIFY(f.editor->isRunning());
+        QVERIFY(!f.editor->isTextFocused());
+        QCOMPARE(f.hidden(), hiddenBySession + 1);
+
+        f.overlay.complete();
+        f.editor->syncRunningState();
+        QVERIFY(!f.editor->isRunning());
+        f.service.setLaunchedExternally(false);
+        f.editor->initialSetup();
+        QVERIFY(f.editor->isTextFocused());
+        QCOMPARE(f.hidden(), hiddenBySession + 1);
+    }
+
+    void deleteAfterConfirmation_data()
+    {
+        QTest::addColumn<int>("pageCount");
+        QTest::addColumn<int>("titleCount");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("deleted");
+        QTest::addColumn<QString>("currentAfter");
+        QTest::addColumn<QStringList>("titlesAfter");
+        QTest::newRow("earlier page")
+            << 3 << 3 << 2 << 0 << u"p2"_s << QStringList{u"t1"_s, u"t2"_s};
+        QTest::newRow("last, current")
+            << 3 << 3 << 2 << 2 << u"p1"_s << QStringList{u"t0"_s, u"t1"_s};
+        QTest::newRow("current, not last")
+            << 3 << 3 << 1 << 1 << u"p2"_s << QStringList{u"t0"_s, u"t2"_s};
+        QTest::newRow("page without a title")
+            << 4 << 2 << 0 << 3 << u"p0"_s << QStringList{u"t0"_s, u"t1"_s};
+        QTest::newRow("page with a title, list short")
+            << 4 << 2 << 0 << 1 << u"p0"_s << QStringList{u"t0"_s};
+    }
+
+    void deleteAfterConfirmation()
+    {
+        QFETCH(int, pageCount);
+        QFETCH(int, titleCount);
+        QFETCH(int, current);
+        QFETCH(int, deleted);
+        QStringList pages;
+        QStringList titles;
+        for (int i = 0; i < pageCount; ++i) {
+            pages << u"p%1"_s.arg(i);
+            if (i < titleCount)
+                titles << u"t%1"_s.arg(i);
+        }
+        Fixture f(pages, titles, current);
+        f.editor->requestDeletePage(deleted);
+        QCOMPARE(f.editor->pendingDeleteIndex(), deleted);
+        f.editor->confirmDeletePage();
+        QCOMPARE(f.editor->pendingDeleteIndex(), std::nullopt);
+        QCOMPARE(f.service.pages().size(), pageCount - 1);
+        QVERIFY(!f.service.pages().contains(u"p%1"_s.arg(deleted)));
+        QTEST(f.editor->currentPageText(), "currentAfter");
+        QTEST(f.service.pageTitles(), "titlesAfter");
+    }
+
+    void deleteRefusedOrCancelled()
+    {
+        Fixture single;
+        single.editor->requestDeletePage();
+        QCOMPARE(single.editor->pendingDeleteIndex(), std::nullopt);
+        single.editor->deletePage(0);
+        QCOMPARE(single.service.pages().size(), 1);
+
+        Fixture f({u"a"_s, u"b"_s}, {}, 1);
+        f.editor->requestDeletePage();
+        QCOMPARE(f.editor->pendingDeleteIndex(), 1);
+        f.editor->cancelDeletePage();
+        f.editor->confirmDeletePage();
+        QCOMPARE(f.service.pages(), (QStringList{u"a"_s, u"b"_s}));
+    }
+
+    void filteredPageIndices_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("no query") << u""_s << QList<int>{0, 1, 2, 3};
+        QTest::newRow("only spaces") << u"  \n"_s << QList<int>{0, 1, 2, 3};
+        QTest::newRow("title in other case") << u"intro"_s << QList<int>{0};
+        QTest::newRow("text, accented upper case") << u" página "_s << QList<int>{1, 3};
+        QTest::newRow("nothing") << u"zzz"_s << QList<int>{};
+    }
+
+    void filteredPageIndices()
+    {
+        // The last page has no title of its own and is matched on its text.
+        Fixture f({u"hola"_s, u"Otra PÁGINA"_s, u"fin"_s, u"una página"_s},
+                  {u"  INTRO"_s, u"Medio"_s, u"Cierre"_s});
+        QFETCH(QString, query);
+        f.editor->setToolbarSearchText(query);
+        QTEST(f.editor->filteredPageIndices(), "expected");
+    }
+
+    void titleEditCommitsTrimmedToItsPage_data()
+    {
+        QTest::addColumn<bool>("byPageChange");
+        QTest::newRow("Return") << false;
+        QTest::newRow("previous page") << true;
+    }
+
+    void titleEditCommitsTrimmedToItsPage()
+    {
+        QFETCH(bool, byPageChange);
+        // The titles are short: the last page, which is edited, has none yet.
+        Fixture f({u"a"_s, u"b"_s, u"c"_s}, {u"A"_s}, 2);
+        f.editor->beginToolbarTitleEdit();
+        QCOMPARE(f.editor->toolbarTitleText(), u""_s);
+        f.editor->setToolbarTitleText(u"  Cierre "_s);
+        QCOMPARE(f.service.pageTitles(), (QStringList{u"A"_s, u""_s, u"  Cierre "_s}));
+        if (byPageChange)
+            f.editor->goToPreviousPage();
+        else
+            f.editor->commitToolbarTitle();
+        QCOMPARE(f.service.pageTitles(), (QStringList{u"A"_s, u""_s, u"Cierre"_s}));
+        QVERIFY(!f.editor->isEditingToolbarTitle());
+    }
+
+    void titleEditLandsOnItsPage_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<Restructuring>("change");
+        QTest::addColumn<QStringList>("titlesAfter");
+        // Pages a b c with titles A B C. An opened document leaves page 0 current, so only the
+        // replaced titles tell the edit that its page is gone.
+        QTest::newRow("earlier page deleted")
+            << 1 << Restructuring::deleteEarlier << QStringList{u"Nuevo"_s, u"C"_s};
+        QTest::newRow("edited page deleted")
+            << 1 << Restructuring::deleteEdited << QStringList{u"A"_s, u"C"_s};
+        QTest::newRow("another page moved above it")
+            << 0 << Restructuring::moveToTop << QStringList{u"C"_s, u"Nuevo"_s, u"B"_s};
+        QTest::newRow("document replaced")
+            << 0 << Restructuring::replaceDocument << QStringList{u"X"_s, u"Y"_s};
+    }
+
+    void titleEditLandsOnItsPage()
+    {
+        QFETCH(int, current);
+        QFETCH(Restructuring, change);
+        Fixture f({u"a"_s, u"b"_s, u"c"_s}, {u"A"_s, u"B"_s, u"C"_s}, current);
+        f.editor->beginToolbarTitleEdit();
+        f.editor->setToolbarTitleText(u"  Nuevo "_s);
+        switch (change) {
+        case Restructuring::deleteEarlier:
+            f.editor->deletePage(0);
+            break;
+        case Restructuring::deleteEdited:
+            f.editor->requestDeletePage();
+            f.editor->confirmDeletePage();
+            break;
+        case Restructuring::moveToTop:
+            f.editor->movePages({2}, 0);
+            break;
+        case Restructuring::replaceDocument:
+            f.service.setPages({u"x"_s, u"y"_s});
+            f.service.setPageTitles({u"X"_s, u"Y"_s});
+            f.service.setCurrentPageIndex(0);
+        }
+        QTEST(f.service.pageTitles(), "titlesAfter");
+        QVERIFY(!f.editor->isEditingToolbarTitle());
+        // Late keystrokes of the closed field reach no page.
+        f.editor->setToolbarTitleText(u"tarde"_s);
+        f.editor->commitToolbarTitle();
+        QTEST(f.service.pageTitles(), "titlesAfter");
+    }
+
+    void addedPageGetsItsOwnTitle_data()
+    {
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<bool>("bullets");
+        QTest::newRow("empty page, titles short") << QStringList{u"A"_s} << false;
+        QTest::newRow("bullets, titles short") << QStringList{u"A"_s} << true;
+        QTest::newRow("bullets, titles long")
+            << QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s} << true;
+    }
+
+    void addedPageGetsItsOwnTitle()
+    {
+        QFETCH(QStringList, titles);
+        QFETCH(bool, bullets);
+        Fixture f({u"a"_s, u"b"_s, u"c"_s}, titles, 0);
+        if (bullets)
+            f.editor->addBulletsPage();
+        else
+            f.editor->appendEmptyPage();
+        QCOMPARE(f.service.currentPageIndex(), 3);
+        QCOMPARE(f.service.pageTitles().size(), 4);
+        QCOMPARE(f.service.pageTitles().at(1), titles.value(1));
+        QCOMPARE(f.service.pageTitles().at(3), bullets ? localizedString("Bullets") : QString());
+        QCOMPARE(f.editor->currentPageText(), bullets ? u"• \n• \n• "_s : QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEditorController)
+#include "tst_editorcontroller.moc"
