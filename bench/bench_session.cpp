@@ -8,12 +8,18 @@
 #include "platform/inmemorykeyvaluestore.h"
 #include "platform/screens.h"
 #include "settings/notchsettings.h"
+#include "settings/presets.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QProcess>
 #include <QTimer>
+#include <QWindow>
+
+#include <cmath>
 
 #include <sys/resource.h>
 
@@ -35,6 +41,23 @@ public:
     QString m_page = BenchText::latinPage(20'000);
 };
 
+// Counts the frames a panel is asked to paint: by the window system (exposures, sent to its
+// window) or by its own widgets (update requests, sent to its top-level widget).
+class FrameCounter : public QObject
+{
+public:
+    using QObject::QObject;
+    int frames = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest)
+            ++frames;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 double processCpuSeconds()
 {
     rusage usage{};
@@ -43,25 +66,37 @@ double processCpuSeconds()
            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// A notes-mode session on a real page with every platform part, opened and settled.
+struct OpenSession
+{
+    InMemoryKeyValueStore store;
+    NotchSettings settings{store, CaptureShield::system(), QStringLiteral("en")};
+    SinglePageDocument document;
+    NotchOverlayController controller{settings, Screens::system(), ActiveWindow::system(),
+                                      CaptureShield::system(), GlobalHotKeys::create()};
+
+    OpenSession(OverlayMode mode, bool showElapsedTime)
+    {
+        settings.setOverlayMode(mode);
+        settings.setShowElapsedTime(showElapsedTime);
+        controller.setDocumentService(&document);
+        controller.show(document.m_page, false, true, [] {});
+        controller.registerHotKeys();
+        // Let the panel open and settle before measuring.
+        QEventLoop settle;
+        QTimer::singleShot(1500, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
+};
+
 // A pinned session open on a page with nothing moving: what the process costs while the
 // reader just looks at the panel. Run it under a real X server to include the window system
 // (QT_QPA_PLATFORM=xcb xvfb-run -a brivel_bench --benchmark_filter=Idle).
 void BM_IdlePinnedSession(benchmark::State &state)
 {
     const int seconds = int(state.range(0));
-    InMemoryKeyValueStore store;
-    NotchSettings settings(store, CaptureShield::system(), QStringLiteral("en"));
-    settings.setShowElapsedTime(true);
-    SinglePageDocument document;
-    NotchOverlayController controller(settings, Screens::system(), ActiveWindow::system(),
-                                      CaptureShield::system(), GlobalHotKeys::create());
-    controller.setDocumentService(&document);
-    controller.show(document.m_page, false, true, [] {});
-    controller.registerHotKeys();
-    // Let the panel open and settle before measuring.
-    QEventLoop settle;
-    QTimer::singleShot(1500, &settle, &QEventLoop::quit);
-    settle.exec();
+    OpenSession session(OverlayMode::pinned, true);
+    NotchOverlayController &controller = session.controller;
 
     double cpuPercent = 0;
     for (auto _ : state) {
@@ -77,6 +112,65 @@ void BM_IdlePinnedSession(benchmark::State &state)
     controller.dismiss();
 }
 
+// One run of xdotool that walks the pointer round an ellipse, a step every 1/60 s, for the
+// given time. It moves the pointer from its own process, so its cost is not counted here.
+QStringList pointerWalk(int seconds)
+{
+    QStringList arguments;
+    const int steps = seconds * 60;
+    for (int step = 0; step < steps; ++step) {
+        const double angle = 2 * M_PI * step / 240.0;
+        arguments << QStringLiteral("mousemove")
+                  << QString::number(int(600 + 300 * std::cos(angle)))
+                  << QString::number(int(380 + 200 * std::sin(angle))) << QStringLiteral("sleep")
+                  << QStringLiteral("0.0166");
+    }
+    return arguments;
+}
+
+// A cursor-mode session while the pointer never stops: the panel follows it, moved 60 times a
+// second. Needs a real X server and xdotool:
+// QT_QPA_PLATFORM=xcb xvfb-run -a brivel_bench --benchmark_filter=Cursor
+void BM_CursorSessionPointerMoving(benchmark::State &state)
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        state.SkipWithError("needs an X server (QT_QPA_PLATFORM=xcb)");
+        return;
+    }
+    const int seconds = int(state.range(0));
+    OpenSession session(OverlayMode::cursor, false);
+    NotchOverlayController &controller = session.controller;
+
+    double cpuPercent = 0;
+    int moves = 0;
+    QWindow *panel = controller.panel()->windowHandle();
+    QObject::connect(panel, &QWindow::xChanged, &controller, [&moves] { ++moves; });
+    FrameCounter frames;
+    panel->installEventFilter(&frames);
+    controller.panel()->installEventFilter(&frames);
+    for (auto _ : state) {
+        QProcess mover;
+        mover.start(QStringLiteral("xdotool"), pointerWalk(seconds));
+        if (!mover.waitForStarted()) {
+            state.SkipWithError("xdotool did not start");
+            break;
+        }
+        const double cpuBefore = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QEventLoop loop;
+        QObject::connect(&mover, &QProcess::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        cpuPercent = 100.0 * (processCpuSeconds() - cpuBefore) / (wall.elapsed() / 1000.0);
+        state.counters["seconds"] = wall.elapsed() / 1000.0;
+    }
+    state.counters["cpu_percent_of_one_core"] = cpuPercent;
+    state.counters["panel_moves"] = moves;
+    state.counters["panel_frames"] = frames.frames;
+    controller.dismiss();
+}
+
 } // namespace
 
 BENCHMARK(BM_IdlePinnedSession)->Arg(10)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_CursorSessionPointerMoving)->Arg(10)->Iterations(1)->Unit(benchmark::kSecond);

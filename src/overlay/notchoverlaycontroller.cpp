@@ -7,6 +7,7 @@
 #include "overlay/notchframetracker.h"
 #include "overlay/notchoverlayview.h"
 #include "overlay/overlaypanel.h"
+#include "overlay/stickyinstance.h"
 #include "overlay/stopbuttonview.h"
 #include "platform/captureshield.h"
 #include "platform/globalhotkeys.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWindow>
 
 NotchOverlayController::NotchOverlayController(NotchSettings &settings, Screens &screens,
                                                ActiveWindow &activeWindow,
@@ -45,8 +47,9 @@ NotchOverlayController::NotchOverlayController(NotchSettings &settings, Screens 
             m_arrowScrollTimer.setInterval(arrowRepeatIntervalMs);
             return;
         }
-        m_overlayContent->setArrowScrollDelta(m_overlayContent->arrowScrollDelta()
-                                              + m_arrowScrollDirection);
+        if (m_arrowScrollTarget)
+            m_arrowScrollTarget->setArrowScrollDelta(m_arrowScrollTarget->arrowScrollDelta()
+                                                     + m_arrowScrollDirection);
     });
     // Hot keys are handled on the next turn of the event loop, never inside the event filter.
     connect(
@@ -57,10 +60,20 @@ NotchOverlayController::NotchOverlayController(NotchSettings &settings, Screens 
         Qt::QueuedConnection);
     connect(&m_settings, &NotchSettings::effectiveHideFromScreenShareChanged, this,
             &NotchOverlayController::applyCaptureVisibility, Qt::QueuedConnection);
+    // The keys follow the window that last took the keyboard or a click. The filter also
+    // carries the local key handling while a panel wants it.
+    if (qGuiApp)
+        connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
+                &NotchOverlayController::focusDuplicate);
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->installEventFilter(this);
 }
 
 NotchOverlayController::~NotchOverlayController()
 {
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->removeEventFilter(this);
+    closeAllStickyDuplicates();
     unregisterAllHotKeys();
     removeKeyMonitor();
     closePanel();
@@ -94,8 +107,10 @@ void NotchOverlayController::show(const QString &text, bool hasNextPage, bool is
     std::optional<ScreenInfo> screen = m_screens.screenUnderMouse();
     if (!screen)
         screen = m_screens.mainScreen();
-    if (!screen)
+    if (!screen) {
+        updateDuplicateAvailability();
         return;
+    }
     switch (m_settings.overlayMode()) {
     case OverlayMode::fullscreen:
         presentFullscreen(*screen);
@@ -112,6 +127,7 @@ void NotchOverlayController::show(const QString &text, bool hasNextPage, bool is
         presentPinned(*screen);
         break;
     }
+    updateDuplicateAvailability();
 }
 
 void NotchOverlayController::updateContent(const QString &text, bool hasNextPage, bool isNotesMode)
@@ -121,6 +137,8 @@ void NotchOverlayController::updateContent(const QString &text, bool hasNextPage
     m_speechRecognizer->setShouldAdvancePage(false);
     m_speechRecognizer->setLastSpokenText(QString());
     m_overlayContent->loadPage(text, hasNextPage, isNotesMode);
+    // A page read outside notes mode offers no duplicates.
+    updateDuplicateAvailability();
 }
 
 void NotchOverlayController::poll()
@@ -168,6 +186,9 @@ void NotchOverlayController::finishDismissal(quint64 session)
 {
     if (session != m_session)
         return;
+    if (promoteStickyDuplicate())
+        return;
+    closeAllStickyDuplicates();
     m_mouseTrackingTimer.stop();
     m_cursorTrackingTimer.stop();
     removeKeyMonitor();
@@ -180,6 +201,7 @@ void NotchOverlayController::finishDismissal(quint64 session)
 
 void NotchOverlayController::tearDown()
 {
+    closeAllStickyDuplicates();
     m_mouseTrackingTimer.stop();
     m_cursorTrackingTimer.stop();
     removeKeyMonitor();
@@ -240,6 +262,7 @@ void NotchOverlayController::presentPinned(const ScreenInfo &screen)
     auto *view = new NotchOverlayView(*m_overlayContent, *m_speechRecognizer, m_settings, menuBar,
                                       height, *tracker);
     OverlayPanel *panel = makePanel(view, OverlayPanel::NoOption);
+    m_panel = panel;
     panel->setGeometry(tracker->targetFrame());
     panel->setShape([view] { return view->outlinePath(); });
     connect(view, &NotchOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
@@ -254,7 +277,26 @@ OverlayPanel *NotchOverlayController::makePanel(QWidget *view, OverlayPanel::Opt
     panel->setLocale(m_settings.currentLocale());
     m_captureShield.setHiddenFromCapture(panel->windowHandle(),
                                          m_settings.effectiveHideFromScreenShare());
-    m_panel = panel;
+    return panel;
+}
+
+// The main floating window and every sticky duplicate: the reader moves and resizes it, and
+// its duplicate action opens a duplicate of whatever page this window shows at the time.
+OverlayPanel *NotchOverlayController::makeFloatingPanel(OverlayContent &content,
+                                                        SpeechRecognizer &recognizer)
+{
+    const int height = int(m_settings.textAreaHeight());
+    auto *view = new FloatingOverlayView(content, recognizer, m_settings, false,
+                                         [this, model = QPointer<OverlayContent>(&content)] {
+                                             if (model)
+                                                 duplicateWindow(*model);
+                                         });
+    OverlayPanel *panel
+        = makePanel(view, OverlayPanel::AcceptsFocus | OverlayPanel::MovableAndResizable);
+    panel->setShape([view] { return view->outlinePath(); });
+    connect(view, &FloatingOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
+    panel->setMinimumSize(floatingMinimumWidth, height);
+    panel->setMaximumSize(floatingMaximumWidth, height + floatingExtraHeight);
     return panel;
 }
 
@@ -262,20 +304,15 @@ void NotchOverlayController::presentFloating(const ScreenInfo &screen)
 {
     const int width = int(m_settings.notchWidth());
     const int height = int(m_settings.textAreaHeight());
-    auto *view
-        = new FloatingOverlayView(*m_overlayContent, *m_speechRecognizer, m_settings, false, {});
-    OverlayPanel *panel
-        = makePanel(view, OverlayPanel::AcceptsFocus | OverlayPanel::MovableAndResizable);
-    panel->setShape([view] { return view->outlinePath(); });
-    connect(view, &FloatingOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
-    panel->setMinimumSize(floatingMinimumWidth, height);
-    panel->setMaximumSize(floatingMaximumWidth, height + floatingExtraHeight);
+    OverlayPanel *panel = makeFloatingPanel(*m_overlayContent, *m_speechRecognizer);
+    m_panel = panel;
     // Centred across the display, a little above its middle.
     const QRect frame = screen.geometry;
     panel->setGeometry(frame.x() + frame.width() / 2 - width / 2,
                        frame.y() + frame.height() / 2 - height / 2 - 100, width, height);
     panel->orderFront();
     installKeyMonitor();
+    updateDuplicateAvailability();
 }
 
 void NotchOverlayController::presentCursor(const ScreenInfo &)
@@ -285,6 +322,7 @@ void NotchOverlayController::presentCursor(const ScreenInfo &)
     auto *view
         = new FloatingOverlayView(*m_overlayContent, *m_speechRecognizer, m_settings, true, {});
     OverlayPanel *panel = makePanel(view, OverlayPanel::TransparentForInput);
+    m_panel = panel;
     panel->setShape([view] { return view->outlinePath(); });
     connect(view, &FloatingOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
     const QPoint cursor = m_screens.cursorPosition();
@@ -345,6 +383,7 @@ void NotchOverlayController::presentFullscreen(const ScreenInfo &chosen)
     }
     auto *view = new ExternalDisplayView(*m_overlayContent, *m_speechRecognizer, m_settings);
     OverlayPanel *panel = makePanel(view, OverlayPanel::AcceptsFocus);
+    m_panel = panel;
     panel->setGeometry(screen.geometry);
     panel->orderFront();
     // Esc must reach it: the full screen takes the keyboard.
@@ -367,7 +406,11 @@ void NotchOverlayController::followMouseScreen()
 
 void NotchOverlayController::applyCaptureVisibility()
 {
+    const bool hidden = m_settings.effectiveHideFromScreenShare();
     if (m_panel)
-        m_captureShield.setHiddenFromCapture(m_panel->windowHandle(),
-                                             m_settings.effectiveHideFromScreenShare());
+        m_captureShield.setHiddenFromCapture(m_panel->windowHandle(), hidden);
+    for (const StickyInstance *duplicate : std::as_const(m_stickyDuplicates)) {
+        if (duplicate->panel())
+            m_captureShield.setHiddenFromCapture(duplicate->panel()->windowHandle(), hidden);
+    }
 }

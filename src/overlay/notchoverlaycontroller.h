@@ -3,8 +3,10 @@
 #include "overlay/model/readingoverlay.h"
 #include "overlay/notchframetracker.h"
 #include "overlay/overlaypanel.h"
+#include "overlay/stickyinstance.h"
 #include "platform/activewindow.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -18,6 +20,7 @@ class NotchSettings;
 class OverlayContent;
 class OverlayDocumentService;
 class Screens;
+class QWindow;
 class SpeechRecognizer;
 struct ScreenInfo;
 
@@ -51,6 +54,11 @@ public:
     static constexpr int arrowRepeatIntervalMs = 50;
     // Room for the pinned panel's top bar on a display without a top panel.
     static constexpr int minimumTopStripHeight = 28;
+    // The floating main window and its sticky duplicates together.
+    static constexpr int maximumWindowCount = 4;
+    // A new duplicate opens this far right of and below its source's top-left corner.
+    static constexpr int duplicateOffset = 28;
+    static constexpr int duplicateCloseDelayMs = 350;
 
     NotchOverlayController(NotchSettings &settings, Screens &screens, ActiveWindow &activeWindow,
                            const CaptureShield &captureShield,
@@ -75,12 +83,26 @@ public:
     // The local key handling of the floating, cursor and fullscreen panels.
     void installKeyMonitor();
     void removeKeyMonitor();
-    // True when the key was consumed.
-    bool handleLocalKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // True when the key was consumed. keyWindow is the window the key went to.
+    bool handleLocalKeyDown(int key, Qt::KeyboardModifiers modifiers, QWindow *keyWindow = nullptr);
+
+    // Sticky duplicates of the floating mode. duplicateWindow opens one on the page of the
+    // window whose model is given; it is each floating window's duplicate action.
+    void duplicateWindow(OverlayContent &source);
+    void updateDuplicateAvailability();
+    void closeStickyDuplicate(StickyInstance &duplicate);
+    void closeAllStickyDuplicates();
+    // The first duplicate that is still open becomes the main window; false when none is.
+    bool promoteStickyDuplicate();
+    // The keys act on the duplicate whose panel this is; the main panel takes them back.
+    void focusDuplicate(QWindow *window);
+    const QList<StickyInstance *> &stickyDuplicates() const { return m_stickyDuplicates; }
+    StickyInstance *focusedDuplicate() const { return m_focusedDuplicate; }
 
     OverlayPanel *panel() const { return m_panel; }
     OverlayPanel *stopButtonPanel() const { return m_stopButtonPanel; }
-    bool hasPanel() const override { return m_panel; }
+    // A panel that is closing no longer counts: a page opened now needs a session of its own.
+    bool hasPanel() const override { return m_panel && !m_isDismissing; }
     OverlayContent &overlayContent() const override { return *m_overlayContent; }
     SpeechRecognizer &speechRecognizer() const override { return *m_speechRecognizer; }
     NotchFrameTracker *frameTracker() const { return m_frameTracker; }
@@ -106,15 +128,25 @@ private:
     void followMouseScreen();
     void followCursor();
     OverlayPanel *makePanel(QWidget *view, OverlayPanel::Options options);
+    OverlayPanel *makeFloatingPanel(OverlayContent &content, SpeechRecognizer &recognizer);
     void closePanel();
     void applyCaptureVisibility();
 
+    bool canDuplicate() const;
+    int windowCount() const;
+    void loadStickyPage(int index, StickyInstance &duplicate);
+    void pollStickyDuplicate(StickyInstance &duplicate);
+    StickyInstance *duplicateWithWindow(const QWindow *window) const;
+
+    // The model the hot keys act on: the focused duplicate's, else the main window's.
+    OverlayContent &keyTarget() const;
     void handleHotKey(int id, bool released);
     void handleEscape();
-    void handleCmdM();
-    void handleArrowHotKey(int id, bool released);
+    void handleEscHotKey();
+    void handleCmdM(OverlayContent &target);
+    void handleArrowHotKey(OverlayContent &target, int id, bool released);
     void stopArrowRepeat();
-    void openNeighbourPage(int step);
+    void openNeighbourPage(OverlayContent &target, int step);
     double arrowScrollStep() const;
 
     NotchSettings &m_settings;
@@ -143,5 +175,9 @@ private:
     bool m_hotKeyHandlerInstalled = false;
     QTimer m_arrowScrollTimer;
     double m_arrowScrollDirection = 0;
+    QPointer<OverlayContent> m_arrowScrollTarget;
+    // In opening order; a closing duplicate stays listed (and counted) until it is gone.
+    QList<StickyInstance *> m_stickyDuplicates;
+    QPointer<StickyInstance> m_focusedDuplicate;
     ActiveWindow::WindowId m_previouslyActiveWindow = 0;
 };

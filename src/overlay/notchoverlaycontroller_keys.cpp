@@ -5,6 +5,7 @@
 
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/overlaydocumentservice.h"
+#include "overlay/stickyinstance.h"
 #include "platform/globalhotkeys.h"
 #include "settings/notchsettings.h"
 #include "settings/presets.h"
@@ -12,38 +13,48 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
 
 void NotchOverlayController::installKeyMonitor()
 {
     removeKeyMonitor();
-    qApp->installEventFilter(this);
     m_keyMonitorInstalled = true;
 }
 
 void NotchOverlayController::removeKeyMonitor()
 {
-    if (m_keyMonitorInstalled)
-        qApp->removeEventFilter(this);
     m_keyMonitorInstalled = false;
     unregisterAllHotKeys();
 }
 
 bool NotchOverlayController::eventFilter(QObject *watched, QEvent *event)
 {
-    // A key reaches the window first; handling it there sees each press once.
-    if (m_keyMonitorInstalled && event->type() == QEvent::KeyPress && watched->isWindowType()) {
+    // Keys and clicks reach the window first; handling them there sees each one once.
+    if (!watched->isWindowType())
+        return QObject::eventFilter(watched, event);
+    auto *window = static_cast<QWindow *>(watched);
+    if (event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        // Only noted: the click goes on to the window as if nobody had looked.
+        focusDuplicate(window);
+    } else if (m_keyMonitorInstalled && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (handleLocalKeyDown(key->key(), key->modifiers()))
+        if (handleLocalKeyDown(key->key(), key->modifiers(), window))
             return true;
     }
     return QObject::eventFilter(watched, event);
 }
 
-bool NotchOverlayController::handleLocalKeyDown(int key, Qt::KeyboardModifiers)
+bool NotchOverlayController::handleLocalKeyDown(int key, Qt::KeyboardModifiers, QWindow *keyWindow)
 {
     OverlayContent &content = *m_overlayContent;
     if (key == Qt::Key_Escape) {
-        handleEscape();
+        // Esc in a duplicate closes that window alone.
+        if (StickyInstance *duplicate = duplicateWithWindow(keyWindow))
+            duplicate->recognizer().setShouldDismiss(true);
+        else
+            handleEscape();
         return true;
     }
     if (!content.showPagePicker())
@@ -115,6 +126,11 @@ void NotchOverlayController::unregisterAllHotKeys()
     m_hotKeyHandlerInstalled = false;
 }
 
+OverlayContent &NotchOverlayController::keyTarget() const
+{
+    return m_focusedDuplicate ? m_focusedDuplicate->content() : *m_overlayContent;
+}
+
 void NotchOverlayController::handleHotKey(int id, bool released)
 {
     // A key that was released after its registration went away is no longer ours.
@@ -123,21 +139,37 @@ void NotchOverlayController::handleHotKey(int id, bool released)
     switch (id) {
     case cmdMHotKey:
         if (!released)
-            handleCmdM();
+            handleCmdM(keyTarget());
         break;
     case escHotKey:
         if (!released)
-            handleEscape();
+            handleEscHotKey();
         break;
     default:
-        handleArrowHotKey(id, released);
+        handleArrowHotKey(keyTarget(), id, released);
         break;
     }
 }
 
-void NotchOverlayController::handleCmdM()
+// On a focused duplicate, Esc opens its picker first and closes the window next.
+void NotchOverlayController::handleEscHotKey()
 {
-    OverlayContent &content = *m_overlayContent;
+    StickyInstance *duplicate = m_focusedDuplicate;
+    if (!duplicate) {
+        handleEscape();
+        return;
+    }
+    OverlayContent &content = duplicate->content();
+    if (!content.showPagePicker() && !content.isCollapsed()) {
+        content.setShowPagePicker(true);
+    } else {
+        duplicate->recognizer().setShouldDismiss(true);
+        m_focusedDuplicate = nullptr;
+    }
+}
+
+void NotchOverlayController::handleCmdM(OverlayContent &content)
+{
     if (content.isCollapsed() && content.isMiniMode())
         return;
     m_speechRecognizer->setIsListening(false);
@@ -152,9 +184,8 @@ double NotchOverlayController::arrowScrollStep() const
     return pointSize(m_settings.fontSizePreset()) * 1.4;
 }
 
-void NotchOverlayController::handleArrowHotKey(int id, bool released)
+void NotchOverlayController::handleArrowHotKey(OverlayContent &content, int id, bool released)
 {
-    OverlayContent &content = *m_overlayContent;
     if (content.showPagePicker()) {
         if (released)
             return;
@@ -179,6 +210,7 @@ void NotchOverlayController::handleArrowHotKey(int id, bool released)
         const double step = id == arrowUpHotKey ? arrowScrollStep() : -arrowScrollStep();
         content.setArrowScrollDelta(content.arrowScrollDelta() + step);
         m_arrowScrollDirection = step;
+        m_arrowScrollTarget = &content;
         m_arrowScrollTimer.stop();
         m_arrowScrollTimer.setInterval(arrowRepeatDelayMs);
         m_arrowScrollTimer.start();
@@ -187,15 +219,20 @@ void NotchOverlayController::handleArrowHotKey(int id, bool released)
     if (released)
         return;
     if (id == arrowRightHotKey)
-        openNeighbourPage(1);
+        openNeighbourPage(content, 1);
     else if (id == arrowLeftHotKey)
-        openNeighbourPage(-1);
+        openNeighbourPage(content, -1);
 }
 
-void NotchOverlayController::openNeighbourPage(int step)
+// A duplicate turns its own page; the main window's page is the document's.
+void NotchOverlayController::openNeighbourPage(OverlayContent &content, int step)
 {
-    const int index = m_overlayContent->currentPageIndex() + step;
-    if (index >= 0 && index < m_overlayContent->pageCount() && m_service)
+    const int index = content.currentPageIndex() + step;
+    if (index < 0 || index >= content.pageCount())
+        return;
+    if (&content != m_overlayContent)
+        content.setJumpToPageNotesMode(index);
+    else if (m_service)
         m_service->startReading(index);
 }
 

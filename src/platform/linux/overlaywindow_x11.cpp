@@ -34,10 +34,29 @@ void X11OverlayWindow::install(QWindow *window, bool flagsChanged)
 
 bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    auto *window = static_cast<QWindow *>(watched);
     // Qt sends the show event before it maps the window.
-    if (event->type() == QEvent::Show)
-        writeProperties(static_cast<QWindow *>(watched));
+    if (event->type() == QEvent::Show) {
+        writeProperties(window);
+        m_showing = true;
+    } else if (event->type() == QEvent::Expose && m_showing && window->isExposed()) {
+        m_showing = false;
+        reapplyInputShape(window);
+    }
     return false;
+}
+
+// Qt gives a window that lets clicks through an empty input shape when it creates it, before
+// the window manager frames it. Openbox copies a client's input shape to its frame only on a
+// change it hears of later, so the frame caught the clicks; setting the shape again once the
+// window is on screen makes the frame follow.
+void X11OverlayWindow::reapplyInputShape(QWindow *window)
+{
+    const Qt::WindowFlags flags = window->flags();
+    if (!flags.testFlag(Qt::WindowTransparentForInput))
+        return;
+    window->setFlags(flags & ~Qt::WindowTransparentForInput);
+    window->setFlags(flags);
 }
 
 void X11OverlayWindow::writeProperties(QWindow *window)

@@ -22,4 +22,8 @@ private:
     using QObject::QObject;
 
     static void writeProperties(QWindow *window);
+    static void reapplyInputShape(QWindow *window);
+
+    // A show is under way; its first exposure comes once the window manager manages it.
+    bool m_showing = false;
 };
