@@ -1,11 +1,18 @@
 #include "benchtext.h"
 
+#include "overlay/floatingoverlayview.h"
+#include "overlay/model/overlaycontent.h"
 #include "overlay/speechscrollview.h"
+#include "platform/captureshield.h"
 #include "platform/fonts.h"
+#include "platform/inmemorykeyvaluestore.h"
+#include "settings/notchsettings.h"
 #include "settings/tokenizer.h"
+#include "speech/speechrecognizer.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QImage>
 
 namespace {
@@ -87,3 +94,41 @@ void BM_CharacterFrame(benchmark::State &state)
 BENCHMARK(BM_FirstLayout)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollFrame)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CharacterFrame)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
+
+namespace {
+
+// Four floating windows reading outside notes mode, each on its own copy of the page: one tick
+// of all their scroll timers and a paint of each. The cost must not depend on the page.
+void BM_FourFloatingWindowsTick(benchmark::State &state)
+{
+    const QString text = BenchText::latinPage(int(state.range(0)));
+    InMemoryKeyValueStore store;
+    NotchSettings settings(store, CaptureShield::system(), QStringLiteral("en"));
+    std::vector<std::unique_ptr<OverlayContent>> contents;
+    std::vector<std::unique_ptr<SpeechRecognizer>> recognizers;
+    std::vector<std::unique_ptr<FloatingOverlayView>> views;
+    for (int i = 0; i < 4; ++i) {
+        contents.push_back(std::make_unique<OverlayContent>());
+        recognizers.push_back(std::make_unique<SpeechRecognizer>());
+        contents.back()->loadPage(text, false, false);
+        views.push_back(std::make_unique<FloatingOverlayView>(
+            *contents.back(), *recognizers.back(), settings, false, std::function<void()>()));
+        views.back()->resize(340, 160);
+        views.back()->show();
+    }
+    QCoreApplication::processEvents();
+    QImage target(QSize(340, 160), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        for (const auto &view : views) {
+            view->scrollStep();
+            view->render(&target, {}, {}, QWidget::DrawChildren);
+        }
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_FourFloatingWindowsTick)
+    ->Arg(paragraphSize)
+    ->Arg(longPageSize)
+    ->Unit(benchmark::kMicrosecond);
