@@ -275,5 +275,29 @@ Good luck. [Wave]</translation>
 • Confirm next steps before closing
 • Send a summary by email within the next two hours</translation>
     </message>
+    <message>
+        <source>Título</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>Buscar</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Ajustes</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Agregar nueva página</source>
+        <translation>Add new page</translation>
+    </message>
+    <message>
+        <source>Comandos</source>
+        <translation>Commands</translation>
+    </message>
+    <message>
+        <source>Copiado</source>
+        <translation>Copied</translation>
+    </message>
 </context>
 </TS>

@@ -257,5 +257,29 @@ Mucha suerte. [Saludo]</source>
 • Enviar resumen por correo dentro de las próximas dos horas</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Título</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buscar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ajustes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agregar nueva página</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comandos</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copiado</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

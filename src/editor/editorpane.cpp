@@ -1,0 +1,157 @@
+#include "editorpane.h"
+
+#include "app/brivelservice.h"
+#include "editor/highlightingtexteditor.h"
+#include "editor/model/editorcontroller.h"
+#include "overlay/icons.h"
+#include "platform/fonts.h"
+#include "settings/localization.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int circleSize = 44;
+constexpr int buttonMargin = 20;
+
+// A 44-point circular button; while disabled it is drawn at 40 %.
+class CircleButton : public QAbstractButton
+{
+public:
+    CircleButton(bool light, QWidget *parent)
+        : QAbstractButton(parent)
+        , m_light(light)
+    {
+        setFixedSize(circleSize, circleSize);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setOpacity(isEnabled() ? 1.0 : 0.4);
+        const QRectF r = QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25);
+        if (m_light) {
+            p.setPen(QPen(QColor(0, 0, 0, int(0.08 * 255)), 0.5));
+            p.setBrush(Qt::white);
+            p.drawEllipse(r);
+            Icons::paint(&p, QStringLiteral("play.fill"), rect(), Qt::black, 16, QFont::DemiBold);
+        } else {
+            p.setPen(QPen(QColor(255, 255, 255, int(0.15 * 255)), 0.5));
+            p.setBrush(QColor(255, 255, 255, int(0.12 * 255)));
+            p.drawEllipse(r);
+            p.setPen(QColor(255, 255, 255, int(0.90 * 255)));
+            p.setFont(Fonts::systemFont(20, QFont::Bold));
+            p.drawText(rect(), Qt::AlignCenter, QStringLiteral("/"));
+        }
+    }
+
+private:
+    bool m_light;
+};
+
+} // namespace
+
+EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWidget *parent)
+    : QWidget(parent)
+    , m_controller(controller)
+    , m_service(service)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 20, 20, 20);
+    m_editor = new HighlightingTextEditor(this);
+    m_editor->setFont(Fonts::systemFont(16, QFont::Normal));
+    m_editor->setFrameShape(QFrame::NoFrame);
+    m_editor->setStyleSheet(QStringLiteral(
+        "QPlainTextEdit { background: transparent; color: rgba(255,255,255,217); }"));
+    layout->addWidget(m_editor);
+
+    m_slashButton = new CircleButton(false, this);
+    m_slashButton->setToolTip(localizedString("Comandos"));
+    m_playButton = new CircleButton(true, this);
+
+    m_copiedToast = new QLabel(localizedString("Copiado"), this);
+    m_copiedToast->setFont(Fonts::systemFont(12, QFont::Medium));
+    m_copiedToast->setAlignment(Qt::AlignCenter);
+    m_copiedToast->setStyleSheet(
+        QStringLiteral("QLabel { background: rgba(30,30,32,235); color: rgba(255,255,255,217); "
+                       "border: 0.5px solid rgba(255,255,255,26); border-radius: 12px; "
+                       "padding: 4px 12px; }"));
+    m_copiedToast->adjustSize();
+    m_copiedToast->setVisible(controller.showCopiedToast());
+
+    connect(m_editor, &HighlightingTextEditor::textEdited, this, &EditorPane::applyEdit);
+    connect(m_editor, &HighlightingTextEditor::editorCaretPositionChanged, &controller,
+            &EditorController::setEditorCaretPosition);
+    connect(&controller, &EditorController::triggerSlashMenuChanged, this, [this] {
+        if (!m_controller.triggerSlashMenu())
+            return;
+        m_editor->presentSlashMenu();
+        m_controller.setTriggerSlashMenu(false);
+    });
+    connect(m_slashButton, &QAbstractButton::clicked, &controller,
+            &EditorController::openSlashCommands);
+    connect(m_playButton, &QAbstractButton::clicked, &controller,
+            &EditorController::startTeleprompter);
+    connect(&controller, &EditorController::isRunningChanged, this, &EditorPane::refreshButtons);
+    connect(&controller, &EditorController::showCopiedToastChanged, m_copiedToast,
+            [this] { m_copiedToast->setVisible(m_controller.showCopiedToast()); });
+    connect(&service, &BrivelService::currentPageIndexChanged, this, &EditorPane::reloadPage);
+    connect(&service, &BrivelService::pagesChanged, this, [this] {
+        // Our own stores already match the editor; anything else (a load, an import, a
+        // deletion) is shown.
+        if (!m_storing)
+            reloadPage();
+        refreshButtons();
+    });
+    reloadPage();
+    refreshButtons();
+}
+
+void EditorPane::applyEdit(int position, int removedLength, const QString &insertedText)
+{
+    m_text.replace(position, removedLength, insertedText);
+    m_storing = true;
+    m_controller.setCurrentPageText(m_text);
+    m_storing = false;
+}
+
+void EditorPane::reloadPage()
+{
+    const QString text = m_controller.currentPageText();
+    if (text == m_text)
+        return;
+    m_text = text;
+    // The editor may report its own normalisation of line breaks through textEdited().
+    m_editor->setText(m_text);
+}
+
+void EditorPane::refreshButtons()
+{
+    const bool running = m_controller.isRunning();
+    m_slashButton->setEnabled(!running);
+    m_playButton->setEnabled(!running && m_controller.canStartTeleprompter());
+}
+
+void EditorPane::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeOverlays();
+}
+
+void EditorPane::placeOverlays()
+{
+    const int y = height() - buttonMargin - circleSize;
+    m_playButton->move(width() - buttonMargin - circleSize, y);
+    m_slashButton->move(m_playButton->x() - 10 - circleSize, y);
+    m_copiedToast->move((width() - m_copiedToast->width()) / 2,
+                        y + (circleSize - m_copiedToast->height()) / 2);
+    m_slashButton->raise();
+    m_playButton->raise();
+    m_copiedToast->raise();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class BrivelService;
+class EditorController;
+class HighlightingTextEditor;
+class QAbstractButton;
+class QLabel;
+
+// The lower part of the editor window: the current page in the script editor, the "/" and play
+// buttons at the lower right, and the "Copiado" confirmation. The editor's edits are applied to
+// a copy of the page held here, so a keystroke never reads the whole text back from the editor.
+class EditorPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    EditorPane(EditorController &controller, BrivelService &service, QWidget *parent = nullptr);
+
+    HighlightingTextEditor *editor() const { return m_editor; }
+    QAbstractButton *slashButton() const { return m_slashButton; }
+    QAbstractButton *playButton() const { return m_playButton; }
+    QLabel *copiedToast() const { return m_copiedToast; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void applyEdit(int position, int removedLength, const QString &insertedText);
+    void reloadPage();
+    void refreshButtons();
+    void placeOverlays();
+
+    EditorController &m_controller;
+    BrivelService &m_service;
+    HighlightingTextEditor *m_editor = nullptr;
+    QAbstractButton *m_slashButton = nullptr;
+    QAbstractButton *m_playButton = nullptr;
+    QLabel *m_copiedToast = nullptr;
+    // The current page as the editor shows it.
+    QString m_text;
+    bool m_storing = false;
+};

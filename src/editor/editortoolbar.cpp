@@ -1,0 +1,359 @@
+#include "editortoolbar.h"
+
+#include "app/brivelservice.h"
+#include "editor/model/editorcontroller.h"
+#include "overlay/icons.h"
+#include "platform/fonts.h"
+#include "settings/localization.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace {
+
+const QColor primary(255, 255, 255, int(0.85 * 255));
+const QColor secondary(255, 255, 255, int(0.55 * 255));
+const QColor quaternary(255, 255, 255, int(0.10 * 255));
+
+// Symbols the shared icon set lacks are drawn here from simple strokes.
+void paintSymbol(QPainter &p, const QString &name, const QRectF &rect, const QColor &color,
+                 double size, QFont::Weight weight)
+{
+    if (Icons::paint(&p, name, rect, color, size, weight))
+        return;
+    const double h = size / 2;
+    const QPointF c = rect.center();
+    QPainterPath path;
+    if (name == u"chevron.left" || name == u"chevron.right") {
+        const double d = name == u"chevron.left" ? -1 : 1;
+        path.moveTo(c.x() - d * h * 0.35, c.y() - h * 0.8);
+        path.lineTo(c.x() + d * h * 0.35, c.y());
+        path.lineTo(c.x() - d * h * 0.35, c.y() + h * 0.8);
+    } else if (name == u"plus") {
+        path.moveTo(c.x() - h * 0.8, c.y());
+        path.lineTo(c.x() + h * 0.8, c.y());
+        path.moveTo(c.x(), c.y() - h * 0.8);
+        path.lineTo(c.x(), c.y() + h * 0.8);
+    } else if (name == u"magnifyingglass") {
+        path.addEllipse(QPointF(c.x() - h * 0.15, c.y() - h * 0.15), h * 0.55, h * 0.55);
+        path.moveTo(c.x() + h * 0.25, c.y() + h * 0.25);
+        path.lineTo(c.x() + h * 0.8, c.y() + h * 0.8);
+    } else if (name == u"trash") {
+        path.moveTo(c.x() - h * 0.8, c.y() - h * 0.55);
+        path.lineTo(c.x() + h * 0.8, c.y() - h * 0.55);
+        path.moveTo(c.x() - h * 0.25, c.y() - h * 0.55);
+        path.lineTo(c.x() - h * 0.25, c.y() - h * 0.8);
+        path.lineTo(c.x() + h * 0.25, c.y() - h * 0.8);
+        path.lineTo(c.x() + h * 0.25, c.y() - h * 0.55);
+        path.addRoundedRect(QRectF(c.x() - h * 0.55, c.y() - h * 0.4, h * 1.1, h * 1.2), 1, 1);
+    } else if (name == u"doc.on.doc") {
+        path.addRoundedRect(QRectF(c.x() - h * 0.75, c.y() - h * 0.45, h * 1.05, h * 1.25), 1, 1);
+        path.moveTo(c.x() - h * 0.35, c.y() - h * 0.8);
+        path.lineTo(c.x() + h * 0.7, c.y() - h * 0.8);
+        path.lineTo(c.x() + h * 0.7, c.y() + h * 0.45);
+    } else if (name == u"gearshape") {
+        path.addEllipse(c, h * 0.3, h * 0.3);
+        path.addEllipse(c, h * 0.62, h * 0.62);
+        for (int i = 0; i < 8; ++i) {
+            const QLineF tooth = QLineF::fromPolar(h * 0.9, i * 45).translated(c);
+            path.moveTo(QLineF(tooth.p1(), tooth.p2()).pointAt(0.68));
+            path.lineTo(tooth.p2());
+        }
+    } else if (name == u"xmark.circle.fill") {
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(c, h * 0.9, h * 0.9);
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(QPen(Qt::black, std::max(1.0, size * 0.1), Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(c.x() - h * 0.35, c.y() - h * 0.35),
+                   QPointF(c.x() + h * 0.35, c.y() + h * 0.35));
+        p.drawLine(QPointF(c.x() + h * 0.35, c.y() - h * 0.35),
+                   QPointF(c.x() - h * 0.35, c.y() + h * 0.35));
+        p.restore();
+        return;
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const double stroke = std::max(1.0, size * (weight >= QFont::DemiBold ? 0.13 : 0.1));
+    p.setPen(QPen(color, stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    p.restore();
+}
+
+// White 6 % in a capsule with a hairline of white 10 % inside it.
+class Capsule : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF r = QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25);
+        const double radius = r.height() / 2;
+        p.setPen(QPen(QColor(255, 255, 255, int(0.10 * 255)), 0.5));
+        p.setBrush(QColor(255, 255, 255, int(0.06 * 255)));
+        p.drawRoundedRect(r, radius, radius);
+    }
+};
+
+// A bezel-less symbol button in a 28 × 20 frame, optionally with a hover background.
+class SymbolButton : public QAbstractButton
+{
+public:
+    SymbolButton(const QString &symbol, bool hoverBackground, QWidget *parent)
+        : QAbstractButton(parent)
+        , m_symbol(symbol)
+        , m_hoverBackground(hoverBackground)
+    {
+        setFixedSize(28, 20);
+        setCursor(Qt::PointingHandCursor);
+        setAttribute(Qt::WA_Hover);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        if (m_hoverBackground && isEnabled() && underMouse()) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(255, 255, 255, int(0.10 * 255)));
+            p.drawRoundedRect(rect(), 5, 5);
+        }
+        paintSymbol(p, m_symbol, rect(), isEnabled() ? primary : quaternary, 10, QFont::DemiBold);
+    }
+
+private:
+    QString m_symbol;
+    bool m_hoverBackground;
+};
+
+// The gear and "Ajustes" side by side, 20 points high.
+class SettingsButton : public QAbstractButton
+{
+public:
+    explicit SettingsButton(QWidget *parent)
+        : QAbstractButton(parent)
+    {
+        setText(localizedString("Ajustes"));
+        setFont(Fonts::systemFont(11, QFont::Medium));
+        setFixedSize(14 + 4 + QFontMetrics(font()).horizontalAdvance(text()), 20);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        paintSymbol(p, QStringLiteral("gearshape"), QRectF(0, 0, 14, height()), primary, 10,
+                    QFont::DemiBold);
+        p.setPen(primary);
+        p.drawText(rect().adjusted(18, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
+    }
+};
+
+QHBoxLayout *capsuleRow(Capsule *capsule, int horizontal, int vertical, int spacing = 0)
+{
+    auto *row = new QHBoxLayout(capsule);
+    row->setContentsMargins(horizontal, vertical, horizontal, vertical);
+    row->setSpacing(spacing);
+    return row;
+}
+
+} // namespace
+
+EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &service, QWidget *parent)
+    : QWidget(parent)
+    , m_controller(controller)
+    , m_service(service)
+{
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 14, 8, 8);
+    row->setSpacing(8);
+
+    auto *navigation = new Capsule(this);
+    auto *navigationRow = capsuleRow(navigation, 2, 2);
+    m_previousButton = new SymbolButton(QStringLiteral("chevron.left"), false, navigation);
+    auto *divider = new QFrame(navigation);
+    divider->setFixedSize(1, 14);
+    divider->setStyleSheet(QStringLiteral("background: rgba(255,255,255,26);"));
+    m_nextButton = new SymbolButton(QStringLiteral("chevron.right"), false, navigation);
+    navigationRow->addWidget(m_previousButton);
+    navigationRow->addWidget(divider);
+    navigationRow->addWidget(m_nextButton);
+    row->addWidget(navigation);
+
+    const QFont titleFont = Fonts::systemFont(13, QFont::Bold);
+    m_titleButton = new QPushButton(this);
+    m_titleButton->setFlat(true);
+    m_titleButton->setFont(titleFont);
+    m_titleButton->setCursor(Qt::PointingHandCursor);
+    m_titleButton->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; color: rgba(255,255,255,217); padding: 0; }"));
+    m_titleField = new QLineEdit(this);
+    m_titleField->setFont(titleFont);
+    m_titleField->setFrame(false);
+    m_titleField->setMaximumWidth(180);
+    m_titleField->setPlaceholderText(localizedString("Título"));
+    m_titleField->setStyleSheet(
+        QStringLiteral("QLineEdit { background: transparent; color: rgba(255,255,255,217); }"));
+    row->addWidget(m_titleButton);
+    row->addWidget(m_titleField);
+    row->addStretch(1);
+
+    auto *actions = new Capsule(this);
+    auto *actionsRow = capsuleRow(actions, 2, 2);
+    m_deleteButton = new SymbolButton(QStringLiteral("trash"), true, actions);
+    m_copyButton = new SymbolButton(QStringLiteral("doc.on.doc"), true, actions);
+    m_addButton = new SymbolButton(QStringLiteral("plus"), true, actions);
+    m_addButton->setToolTip(localizedString("Agregar nueva página"));
+    actionsRow->addWidget(m_deleteButton);
+    actionsRow->addWidget(m_copyButton);
+    actionsRow->addWidget(m_addButton);
+    row->addWidget(actions);
+
+    auto *settings = new Capsule(this);
+    m_settingsButton = new SettingsButton(settings);
+    capsuleRow(settings, 8, 2)->addWidget(m_settingsButton);
+    row->addWidget(settings);
+
+    auto *searchClosed = new Capsule(this);
+    m_searchButton = new SymbolButton(QStringLiteral("magnifyingglass"), false, searchClosed);
+    capsuleRow(searchClosed, 2, 2)->addWidget(m_searchButton);
+    row->addWidget(searchClosed);
+
+    auto *searchBox = new Capsule(this);
+    m_searchBox = searchBox;
+    searchBox->setFixedWidth(130);
+    auto *searchRow = capsuleRow(searchBox, 8, 4, 4);
+    auto *searchIcon = new QLabel(searchBox);
+    searchIcon->setFixedSize(12, 16);
+    QPixmap glass(searchIcon->size() * devicePixelRatio());
+    glass.setDevicePixelRatio(devicePixelRatio());
+    glass.fill(Qt::transparent);
+    {
+        QPainter p(&glass);
+        paintSymbol(p, QStringLiteral("magnifyingglass"), QRectF(0, 0, 12, 16), secondary, 10,
+                    QFont::Medium);
+    }
+    searchIcon->setPixmap(glass);
+    m_searchField = new QLineEdit(searchBox);
+    m_searchField->setFont(Fonts::systemFont(11, QFont::Medium));
+    m_searchField->setFrame(false);
+    m_searchField->setPlaceholderText(localizedString("Buscar"));
+    m_searchField->setStyleSheet(
+        QStringLiteral("QLineEdit { background: transparent; color: rgba(255,255,255,217); }"));
+    auto *clearButton = new SymbolButton(QStringLiteral("xmark.circle.fill"), false, searchBox);
+    clearButton->setFixedSize(14, 16);
+    searchRow->addWidget(searchIcon);
+    searchRow->addWidget(m_searchField, 1);
+    searchRow->addWidget(clearButton);
+    row->addWidget(searchBox);
+    connect(&controller, &EditorController::isSearchOpenChanged, searchClosed,
+            [searchClosed, this] { searchClosed->setVisible(!m_controller.isSearchOpen()); });
+    searchClosed->setVisible(!controller.isSearchOpen());
+
+    connect(m_previousButton, &QAbstractButton::clicked, &controller,
+            &EditorController::goToPreviousPage);
+    connect(m_nextButton, &QAbstractButton::clicked, &controller, &EditorController::goToNextPage);
+    connect(m_titleButton, &QAbstractButton::clicked, &controller,
+            &EditorController::beginToolbarTitleEdit);
+    connect(m_titleField, &QLineEdit::textEdited, &controller,
+            &EditorController::setToolbarTitleText);
+    connect(m_titleField, &QLineEdit::returnPressed, &controller,
+            &EditorController::commitToolbarTitle);
+    // Escape ends the edit like Return does.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_titleField, nullptr, nullptr,
+                                 Qt::WidgetShortcut);
+    connect(escape, &QShortcut::activated, &controller, &EditorController::commitToolbarTitle);
+    connect(m_deleteButton, &QAbstractButton::clicked, &controller,
+            qOverload<>(&EditorController::requestDeletePage));
+    connect(m_copyButton, &QAbstractButton::clicked, &controller, &EditorController::copyPageText);
+    connect(m_addButton, &QAbstractButton::clicked, &controller,
+            &EditorController::appendEmptyPage);
+    connect(m_settingsButton, &QAbstractButton::clicked, &controller,
+            &EditorController::openSettings);
+    connect(m_searchButton, &QAbstractButton::clicked, &controller,
+            &EditorController::openToolbarSearch);
+    connect(clearButton, &QAbstractButton::clicked, &controller,
+            &EditorController::closeToolbarSearch);
+    connect(m_searchField, &QLineEdit::textEdited, &controller,
+            &EditorController::setToolbarSearchText);
+
+    connect(&service, &BrivelService::pagesChanged, this, &EditorToolbar::refresh);
+    connect(&service, &BrivelService::pageTitlesChanged, this, &EditorToolbar::refresh);
+    connect(&service, &BrivelService::currentPageIndexChanged, this, &EditorToolbar::refresh);
+    connect(&controller, &EditorController::isEditingToolbarTitleChanged, this,
+            &EditorToolbar::syncTitleEdit);
+    connect(&controller, &EditorController::toolbarTitleTextChanged, this,
+            &EditorToolbar::syncTitleEdit);
+    connect(&controller, &EditorController::isToolbarTitleFocusedChanged, this,
+            &EditorToolbar::syncTitleEdit);
+    connect(&controller, &EditorController::isSearchOpenChanged, this, &EditorToolbar::syncSearch);
+    connect(&controller, &EditorController::toolbarSearchTextChanged, this,
+            &EditorToolbar::syncSearch);
+    connect(&controller, &EditorController::isSearchFieldFocusedChanged, this,
+            &EditorToolbar::syncSearch);
+    m_titleField->installEventFilter(this);
+    m_searchField->installEventFilter(this);
+    refresh();
+    syncTitleEdit();
+    syncSearch();
+}
+
+bool EditorToolbar::eventFilter(QObject *watched, QEvent *event)
+{
+    // Focus the fields lose is handed back, so that the next request is a real change.
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == m_titleField)
+            m_controller.setIsToolbarTitleFocused(false);
+        else if (watched == m_searchField)
+            m_controller.setIsSearchFieldFocused(false);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void EditorToolbar::refresh()
+{
+    m_previousButton->setEnabled(m_controller.canGoToPreviousPage());
+    m_nextButton->setEnabled(m_controller.canGoToNextPage());
+    m_deleteButton->setEnabled(m_service.pages().size() >= 2);
+    m_titleButton->setText(m_service.title(m_service.currentPageIndex()));
+}
+
+void EditorToolbar::syncTitleEdit()
+{
+    const bool editing = m_controller.isEditingToolbarTitle();
+    m_titleButton->setVisible(!editing);
+    m_titleField->setVisible(editing);
+    if (m_titleField->text() != m_controller.toolbarTitleText())
+        m_titleField->setText(m_controller.toolbarTitleText());
+    if (editing && m_controller.isToolbarTitleFocused())
+        m_titleField->setFocus();
+    else if (!editing && m_titleField->hasFocus())
+        m_titleField->clearFocus();
+}
+
+void EditorToolbar::syncSearch()
+{
+    const bool open = m_controller.isSearchOpen();
+    m_searchBox->setVisible(open);
+    if (m_searchField->text() != m_controller.toolbarSearchText())
+        m_searchField->setText(m_controller.toolbarSearchText());
+    if (open && m_controller.isSearchFieldFocused())
+        m_searchField->setFocus();
+}
