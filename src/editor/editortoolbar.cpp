@@ -23,72 +23,10 @@ const QColor primary(255, 255, 255, int(0.85 * 255));
 const QColor secondary(255, 255, 255, int(0.55 * 255));
 const QColor quaternary(255, 255, 255, int(0.10 * 255));
 
-// Symbols the shared icon set lacks are drawn here from simple strokes.
 void paintSymbol(QPainter &p, const QString &name, const QRectF &rect, const QColor &color,
                  double size, QFont::Weight weight)
 {
-    if (Icons::paint(&p, name, rect, color, size, weight))
-        return;
-    const double h = size / 2;
-    const QPointF c = rect.center();
-    QPainterPath path;
-    if (name == u"chevron.left" || name == u"chevron.right") {
-        const double d = name == u"chevron.left" ? -1 : 1;
-        path.moveTo(c.x() - d * h * 0.35, c.y() - h * 0.8);
-        path.lineTo(c.x() + d * h * 0.35, c.y());
-        path.lineTo(c.x() - d * h * 0.35, c.y() + h * 0.8);
-    } else if (name == u"plus") {
-        path.moveTo(c.x() - h * 0.8, c.y());
-        path.lineTo(c.x() + h * 0.8, c.y());
-        path.moveTo(c.x(), c.y() - h * 0.8);
-        path.lineTo(c.x(), c.y() + h * 0.8);
-    } else if (name == u"magnifyingglass") {
-        path.addEllipse(QPointF(c.x() - h * 0.15, c.y() - h * 0.15), h * 0.55, h * 0.55);
-        path.moveTo(c.x() + h * 0.25, c.y() + h * 0.25);
-        path.lineTo(c.x() + h * 0.8, c.y() + h * 0.8);
-    } else if (name == u"trash") {
-        path.moveTo(c.x() - h * 0.8, c.y() - h * 0.55);
-        path.lineTo(c.x() + h * 0.8, c.y() - h * 0.55);
-        path.moveTo(c.x() - h * 0.25, c.y() - h * 0.55);
-        path.lineTo(c.x() - h * 0.25, c.y() - h * 0.8);
-        path.lineTo(c.x() + h * 0.25, c.y() - h * 0.8);
-        path.lineTo(c.x() + h * 0.25, c.y() - h * 0.55);
-        path.addRoundedRect(QRectF(c.x() - h * 0.55, c.y() - h * 0.4, h * 1.1, h * 1.2), 1, 1);
-    } else if (name == u"doc.on.doc") {
-        path.addRoundedRect(QRectF(c.x() - h * 0.75, c.y() - h * 0.45, h * 1.05, h * 1.25), 1, 1);
-        path.moveTo(c.x() - h * 0.35, c.y() - h * 0.8);
-        path.lineTo(c.x() + h * 0.7, c.y() - h * 0.8);
-        path.lineTo(c.x() + h * 0.7, c.y() + h * 0.45);
-    } else if (name == u"gearshape") {
-        path.addEllipse(c, h * 0.3, h * 0.3);
-        path.addEllipse(c, h * 0.62, h * 0.62);
-        for (int i = 0; i < 8; ++i) {
-            const QLineF tooth = QLineF::fromPolar(h * 0.9, i * 45).translated(c);
-            path.moveTo(QLineF(tooth.p1(), tooth.p2()).pointAt(0.68));
-            path.lineTo(tooth.p2());
-        }
-    } else if (name == u"xmark.circle.fill") {
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(color);
-        p.drawEllipse(c, h * 0.9, h * 0.9);
-        p.setCompositionMode(QPainter::CompositionMode_Clear);
-        p.setPen(QPen(Qt::black, std::max(1.0, size * 0.1), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(c.x() - h * 0.35, c.y() - h * 0.35),
-                   QPointF(c.x() + h * 0.35, c.y() + h * 0.35));
-        p.drawLine(QPointF(c.x() + h * 0.35, c.y() - h * 0.35),
-                   QPointF(c.x() - h * 0.35, c.y() + h * 0.35));
-        p.restore();
-        return;
-    }
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    const double stroke = std::max(1.0, size * (weight >= QFont::DemiBold ? 0.13 : 0.1));
-    p.setPen(QPen(color, stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
-    p.restore();
+    Icons::paint(&p, name, rect, color, size, weight);
 }
 
 // White 6 % in a capsule with a hairline of white 10 % inside it.

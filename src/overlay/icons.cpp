@@ -1,5 +1,6 @@
 #include "icons.h"
 
+#include <QLineF>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QTransform>
@@ -208,6 +209,69 @@ QPainterPath checkmarkCircleFillGlyph(double s)
     return subtract(disc, strokedOutline(check, std::max(s, 0.08)));
 }
 
+QPainterPath chevronLeftGlyph(double s)
+{
+    return strokedOutline(polyline({{0.64, 0.16}, {0.32, 0.5}, {0.64, 0.84}}), s);
+}
+
+QPainterPath chevronRightGlyph(double s)
+{
+    return strokedOutline(polyline({{0.36, 0.16}, {0.68, 0.5}, {0.36, 0.84}}), s);
+}
+
+QPainterPath plusGlyph(double s)
+{
+    QPainterPath p = line({0.14, 0.5}, {0.86, 0.5});
+    p.addPath(line({0.5, 0.14}, {0.5, 0.86}));
+    return strokedOutline(p, s);
+}
+
+QPainterPath magnifyingGlassGlyph(double s)
+{
+    QPainterPath p;
+    p.addEllipse(QPointF(0.43, 0.43), 0.27, 0.27);
+    p.addPath(line({0.63, 0.63}, {0.88, 0.88}));
+    return strokedOutline(p, s);
+}
+
+QPainterPath trashGlyph(double s)
+{
+    QPainterPath p = line({0.12, 0.24}, {0.88, 0.24});
+    p.addPath(polyline({{0.38, 0.24}, {0.38, 0.12}, {0.62, 0.12}, {0.62, 0.24}}));
+    p.addPath(polyline({{0.22, 0.24}, {0.27, 0.88}, {0.73, 0.88}, {0.78, 0.24}}));
+    return strokedOutline(p, s);
+}
+
+QPainterPath docOnDocGlyph(double s)
+{
+    QPainterPath back = polyline({{0.34, 0.12}, {0.84, 0.12}, {0.84, 0.68}});
+    QPainterPath front;
+    front.addRoundedRect(QRectF(0.16, 0.3, 0.5, 0.58), 0.06, 0.06);
+    back.addPath(front);
+    return strokedOutline(back, s);
+}
+
+QPainterPath gearshapeGlyph(double s)
+{
+    QPainterPath p;
+    p.addEllipse(QPointF(0.5, 0.5), 0.14, 0.14);
+    p.addEllipse(QPointF(0.5, 0.5), 0.3, 0.3);
+    for (int i = 0; i < 8; ++i) {
+        const QLineF tooth = QLineF::fromPolar(0.44, i * 45).translated(0.5, 0.5);
+        p.addPath(line(tooth.pointAt(0.68), tooth.p2()));
+    }
+    return strokedOutline(p, s);
+}
+
+QPainterPath xmarkCircleFillGlyph(double s)
+{
+    QPainterPath disc;
+    disc.addEllipse(QPointF(0.5, 0.5), 0.46, 0.46);
+    QPainterPath cross = line({0.33, 0.33}, {0.67, 0.67});
+    cross.addPath(line({0.67, 0.33}, {0.33, 0.67}));
+    return subtract(disc, strokedOutline(cross, std::max(s, 0.08)));
+}
+
 struct Glyph
 {
     QStringView name;
@@ -248,6 +312,14 @@ constexpr Glyph glyphs[] = {
     {u"arrow.down", arrowDownGlyph},
     {u"arrow.left", arrowLeftGlyph},
     {u"arrow.right", arrowRightGlyph},
+    {u"chevron.left", chevronLeftGlyph},
+    {u"chevron.right", chevronRightGlyph},
+    {u"plus", plusGlyph},
+    {u"magnifyingglass", magnifyingGlassGlyph},
+    {u"trash", trashGlyph},
+    {u"doc.on.doc", docOnDocGlyph},
+    {u"gearshape", gearshapeGlyph},
+    {u"xmark.circle.fill", xmarkCircleFillGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and

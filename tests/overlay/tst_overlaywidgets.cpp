@@ -159,10 +159,30 @@ void TestOverlayWidgets::roundIconButtonReactsInsideItsDisc()
 void TestOverlayWidgets::everyIconDrawsInsideItsFrame_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name :
-         {"minus", "xmark", "stop.fill", "eye", "eye.slash", "play.fill", "pause.fill",
-          "backward.end.fill", "chevron.down", "doc.text", "plus.square.on.square",
-          "checkmark.circle.fill", "arrow.up", "arrow.down", "arrow.left", "arrow.right"})
+    for (const char *name : {"minus",
+                             "xmark",
+                             "stop.fill",
+                             "eye",
+                             "eye.slash",
+                             "play.fill",
+                             "pause.fill",
+                             "backward.end.fill",
+                             "chevron.down",
+                             "doc.text",
+                             "plus.square.on.square",
+                             "checkmark.circle.fill",
+                             "arrow.up",
+                             "arrow.down",
+                             "arrow.left",
+                             "arrow.right",
+                             "chevron.left",
+                             "chevron.right",
+                             "plus",
+                             "magnifyingglass",
+                             "trash",
+                             "doc.on.doc",
+                             "gearshape",
+                             "xmark.circle.fill"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
