@@ -299,5 +299,21 @@ Good luck. [Wave]</translation>
         <source>Copiado</source>
         <translation>Copied</translation>
     </message>
+    <message>
+        <source>Empezar</source>
+        <translation>Get started</translation>
+    </message>
+    <message>
+        <source>¿Eliminar esta página?</source>
+        <translation>Delete this page?</translation>
+    </message>
+    <message>
+        <source>Se perderá el contenido de esta página.</source>
+        <translation>The content of this page will be lost.</translation>
+    </message>
+    <message>
+        <source>Eliminar</source>
+        <translation>Delete</translation>
+    </message>
 </context>
 </TS>

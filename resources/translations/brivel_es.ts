@@ -281,5 +281,21 @@ Mucha suerte. [Saludo]</source>
         <source>Copiado</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Empezar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>¿Eliminar esta página?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Se perderá el contenido de esta página.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Eliminar</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

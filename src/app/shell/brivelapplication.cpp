@@ -1,22 +1,27 @@
 #include "brivelapplication.h"
 
 #include "app/brivelservice.h"
+#include "app/reviewsessioncounter.h"
 #include "app/shell/appsignals.h"
 #include "app/shell/launcharguments.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/qtdialogs.h"
 #include "app/shell/unixsignalwatcher.h"
+#include "editor/contentview.h"
+#include "editor/model/editorcontroller.h"
 #include "overlay/notchoverlaycontroller.h"
 #include "overlay/overlaypanel.h"
 #include "platform/activewindow.h"
 #include "platform/apppaths.h"
 #include "platform/captureshield.h"
 #include "platform/globalhotkeys.h"
+#include "platform/keyvaluestore.h"
 #include "platform/screens.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QPalette>
 #include <QStyle>
@@ -55,7 +60,25 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     m_overlayController->setDocumentService(m_service.get());
     m_service->hideMainWindowsHandler = &BrivelApplication::hideMainWindows;
 
+    m_editorController = std::make_unique<EditorController>(
+        *m_service, m_settings, KeyValueStore::standard(), ReviewSessionCounter::shared());
+    m_editorController->copyTextHandler
+        = [](const QString &text) { QGuiApplication::clipboard()->setText(text); };
     m_mainWindow = std::make_unique<MainWindow>(*m_service, AppSignals::shared());
+    m_mainWindow->setContentView(new ContentView(*m_editorController, *m_service));
+    // The menu commands reach the editor through the application's notifications.
+    AppSignals &signals = AppSignals::shared();
+    connect(&signals, &AppSignals::toggleTeleprompter, m_editorController.get(),
+            &EditorController::handleToggleTeleprompter);
+    connect(&signals, &AppSignals::openSettings, m_editorController.get(),
+            &EditorController::openSettings);
+    connect(&signals, &AppSignals::openAbout, m_editorController.get(),
+            &EditorController::openAbout);
+    connect(qApp, &QGuiApplication::applicationStateChanged, m_editorController.get(),
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    m_editorController->syncRunningState();
+            });
     if (desktopDialogs)
         desktopDialogs->setParentWindow(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindow::quitRequested, this, &BrivelApplication::requestQuit);
@@ -64,6 +87,7 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
 BrivelApplication::~BrivelApplication()
 {
     m_mainWindow.reset();
+    m_editorController.reset();
     // The controller outlives the service that owns its pages, so it must forget it first.
     m_overlayController->setDocumentService(nullptr);
     m_service.reset();

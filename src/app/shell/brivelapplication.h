@@ -8,6 +8,7 @@
 #include <memory>
 
 class BrivelService;
+class EditorController;
 class MainWindow;
 class NotchOverlayController;
 class NotchSettings;
@@ -67,6 +68,7 @@ private:
     std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<NotchOverlayController> m_overlayController;
     std::unique_ptr<BrivelService> m_service;
+    std::unique_ptr<EditorController> m_editorController;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<UnixSignalWatcher> m_signalWatcher;
     bool m_quitting = false;

@@ -1,0 +1,32 @@
+#include "firstrunview.h"
+
+#include "platform/fonts.h"
+#include "settings/localization.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FirstRunView::FirstRunView(std::function<void()> onComplete, QWidget *parent)
+    : QWidget(parent)
+    , m_onComplete(std::move(onComplete))
+{
+    auto *title = new QLabel(localizedString("Bienvenido a Brivel"), this);
+    title->setFont(Fonts::systemFont(28, QFont::Bold));
+    title->setAlignment(Qt::AlignCenter);
+    auto *start = new QPushButton(localizedString("Empezar"), this);
+    start->setObjectName(QStringLiteral("startButton"));
+    start->setDefault(true);
+    // The completion runs once, however often the button is pressed.
+    connect(start, &QPushButton::clicked, this, [this] {
+        if (auto complete = std::exchange(m_onComplete, {}))
+            complete();
+    });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addStretch();
+    layout->addWidget(title);
+    layout->addSpacing(24);
+    layout->addWidget(start, 0, Qt::AlignHCenter);
+    layout->addStretch();
+}
