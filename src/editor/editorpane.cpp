@@ -3,13 +3,17 @@
 #include "app/brivelservice.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/model/editorcontroller.h"
+#include "overlay/animation.h"
 #include "overlay/icons.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QPainter>
+#include <QPixmap>
 #include <QVBoxLayout>
 
 namespace {
@@ -55,6 +59,61 @@ private:
     bool m_light;
 };
 
+// Over the text: the pane's own background fading in over the top 3 % and the bottom 7 %, so
+// the text melts into the window at both edges. During a page change it also shows the old
+// page fading out above the new one.
+class EdgeFade : public QWidget
+{
+public:
+    explicit EdgeFade(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        connect(&m_outgoingOpacity, &AnimatedValue::valueChanged, this,
+                qOverload<>(&QWidget::update));
+        connect(&m_outgoingOpacity, &AnimatedValue::finished, this, [this] {
+            m_outgoing = QPixmap();
+            update();
+        });
+    }
+
+    void fadeOut(const QPixmap &outgoing, QPoint at)
+    {
+        m_outgoing = outgoing;
+        m_outgoingAt = at;
+        m_outgoingOpacity.setValue(1);
+        m_outgoingOpacity.animateTo(0, AnimationTiming::easeInOut(0.2));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        if (!m_outgoing.isNull()) {
+            // The old page covers the new one as much as it is still visible.
+            p.setOpacity(m_outgoingOpacity.value());
+            p.fillRect(QRect(m_outgoingAt, m_outgoing.deviceIndependentSize().toSize()),
+                       palette().color(QPalette::Window));
+            p.drawPixmap(m_outgoingAt, m_outgoing);
+            p.setOpacity(1);
+        }
+        QColor opaque = palette().color(QPalette::Window);
+        QColor clear = opaque;
+        clear.setAlpha(0);
+        QLinearGradient mask(0, 0, 0, height());
+        mask.setColorAt(0, opaque);
+        mask.setColorAt(0.03, clear);
+        mask.setColorAt(0.93, clear);
+        mask.setColorAt(1, opaque);
+        p.fillRect(rect(), mask);
+    }
+
+private:
+    QPixmap m_outgoing;
+    QPoint m_outgoingAt;
+    AnimatedValue m_outgoingOpacity{0};
+};
+
 } // namespace
 
 EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWidget *parent)
@@ -70,6 +129,7 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     m_editor->setStyleSheet(QStringLiteral(
         "QPlainTextEdit { background: transparent; color: rgba(255,255,255,217); }"));
     layout->addWidget(m_editor);
+    m_edgeFade = new EdgeFade(this);
 
     m_slashButton = new CircleButton(false, this);
     m_slashButton->setToolTip(localizedString("Comandos"));
@@ -101,7 +161,12 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     connect(&controller, &EditorController::isRunningChanged, this, &EditorPane::refreshButtons);
     connect(&controller, &EditorController::showCopiedToastChanged, m_copiedToast,
             [this] { m_copiedToast->setVisible(m_controller.showCopiedToast()); });
-    connect(&service, &BrivelService::currentPageIndexChanged, this, &EditorPane::reloadPage);
+    connect(&service, &BrivelService::currentPageIndexChanged, this, [this] {
+        // Another page is another text: the old one fades out as the new one takes its place.
+        if (isVisible())
+            static_cast<EdgeFade *>(m_edgeFade)->fadeOut(m_editor->grab(), m_editor->pos());
+        reloadPage();
+    });
     connect(&service, &BrivelService::pagesChanged, this, [this] {
         // Our own stores already match the editor; anything else (a load, an import, a
         // deletion) is shown.
@@ -109,8 +174,29 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
             reloadPage();
         refreshButtons();
     });
+    connect(&controller, &EditorController::isTextFocusedChanged, this,
+            &EditorPane::applyTextFocus);
+    m_editor->installEventFilter(this);
     reloadPage();
     refreshButtons();
+    applyTextFocus();
+}
+
+void EditorPane::applyTextFocus()
+{
+    if (m_controller.isTextFocused())
+        m_editor->setFocus(Qt::OtherFocusReason);
+    else if (m_editor->hasFocus())
+        m_editor->clearFocus();
+}
+
+bool EditorPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_editor && event->type() == QEvent::FocusIn)
+        m_controller.setIsTextFocused(true);
+    else if (watched == m_editor && event->type() == QEvent::FocusOut)
+        m_controller.setIsTextFocused(false);
+    return QWidget::eventFilter(watched, event);
 }
 
 void EditorPane::applyEdit(int position, int removedLength, const QString &insertedText)
@@ -146,6 +232,8 @@ void EditorPane::resizeEvent(QResizeEvent *event)
 
 void EditorPane::placeOverlays()
 {
+    m_edgeFade->setGeometry(rect());
+    m_edgeFade->raise();
     const int y = height() - buttonMargin - circleSize;
     m_playButton->move(width() - buttonMargin - circleSize, y);
     m_slashButton->move(m_playButton->x() - 10 - circleSize, y);

@@ -25,12 +25,15 @@ public:
     QLabel *copiedToast() const { return m_copiedToast; }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void applyEdit(int position, int removedLength, const QString &insertedText);
     void reloadPage();
     void refreshButtons();
+    // The script editor holds the keyboard focus exactly while the window root asks for it.
+    void applyTextFocus();
     void placeOverlays();
 
     EditorController &m_controller;
@@ -39,6 +42,7 @@ private:
     QAbstractButton *m_slashButton = nullptr;
     QAbstractButton *m_playButton = nullptr;
     QLabel *m_copiedToast = nullptr;
+    QWidget *m_edgeFade = nullptr;
     // The current page as the editor shows it.
     QString m_text;
     bool m_storing = false;

@@ -10,8 +10,6 @@
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
-#include "settings/presets.h"
-#include "settings/tokenizer.h"
 #include "speech/speechrecognizer.h"
 
 #include <QAbstractButton>
@@ -347,15 +345,13 @@ private:
 
 ExternalDisplayView::ExternalDisplayView(OverlayContent &content, SpeechRecognizer &recognizer,
                                          NotchSettings &settings, QWidget *parent)
-    : QWidget(parent)
-    , m_content(content)
+    : ScrollingReadingView(content, settings, NotesMode::glide, parent)
     , m_recognizer(recognizer)
-    , m_settings(settings)
     , m_finishedPresence(new AnimatedValue(0, this))
 {
     m_readingLayer = new QWidget(this);
     m_readingLayer->setObjectName(u"readingLayout"_qs);
-    m_scrollView = new SpeechScrollView(m_readingLayer);
+    m_scrollView->setParent(m_readingLayer);
     m_scrollView->setObjectName(u"wordView"_qs);
     // The fullscreen text always advances by itself, in one flow without the page's lines.
     m_scrollView->setTopAligned(false);
@@ -377,13 +373,8 @@ ExternalDisplayView::ExternalDisplayView(OverlayContent &content, SpeechRecogniz
     connect(m_finishedScreen->button(), &QAbstractButton::clicked, this,
             [this] { m_recognizer.setShouldAdvancePage(true); });
 
-    m_scrollTimer.setTimerType(Qt::PreciseTimer);
-    m_scrollTimer.setInterval(scrollIntervalMs);
-    connect(&m_scrollTimer, &QTimer::timeout, this, &ExternalDisplayView::scrollStep);
-    m_scrollTimer.start();
-    m_pageReload.setSingleShot(true);
-    m_pageReload.setInterval(0);
-    connect(&m_pageReload, &QTimer::timeout, this, &ExternalDisplayView::reloadPage);
+    connect(this, &ScrollingReadingView::timerWordProgressChanged, this,
+            &ExternalDisplayView::refreshProgress);
     connect(m_finishedPresence, &AnimatedValue::valueChanged, this,
             &ExternalDisplayView::presenceChanged);
 
@@ -401,15 +392,10 @@ void ExternalDisplayView::connectModels()
 {
     OverlayContent *content = &m_content;
     for (auto pageField : {&OverlayContent::wordsChanged, &OverlayContent::pageLoaded})
-        connect(content, pageField, this, [this] { m_pageReload.start(); });
+        connect(content, pageField, this, &ExternalDisplayView::schedulePageReload);
     // A new page, also one as long as the last or equal to it, reads from its start.
-    for (auto newPage : {&OverlayContent::totalCharCountChanged, &OverlayContent::pageLoaded}) {
-        connect(content, newPage, this, [this] {
-            m_timerWordProgress = 0;
-            m_scrollView->setSmoothWordProgress(0);
-            refreshProgress();
-        });
-    }
+    for (auto newPage : {&OverlayContent::totalCharCountChanged, &OverlayContent::pageLoaded})
+        connect(content, newPage, this, [this] { setTimerWordProgress(0); });
     connect(content, &OverlayContent::hasNextPageChanged, this, [this] {
         // What the screen offers follows the page while it is shown; on its way out it keeps
         // what it offered.
@@ -430,9 +416,6 @@ void ExternalDisplayView::connectModels()
 
     connect(&m_recognizer, &SpeechRecognizer::audioLevelsChanged, this,
             [this] { m_waveform->setLevels(m_recognizer.audioLevels()); });
-    connect(m_scrollView, &SpeechScrollView::wordTapped, this, &ExternalDisplayView::handleWordTap);
-    connect(m_scrollView, &SpeechScrollView::manualScroll, this,
-            &ExternalDisplayView::handleManualScroll);
 }
 
 double ExternalDisplayView::fontSizeForWidth(double width)
@@ -448,7 +431,7 @@ double ExternalDisplayView::sideMarginForWidth(double width)
 double ExternalDisplayView::levelProgress() const
 {
     const int total = m_content.totalCharCount();
-    return total >= 1 ? double(m_readCharCount) / total : 0;
+    return total >= 1 ? double(highlightedCharCount()) / total : 0;
 }
 
 double ExternalDisplayView::finishedPresence() const
@@ -456,43 +439,11 @@ double ExternalDisplayView::finishedPresence() const
     return m_finishedPresence->value();
 }
 
-void ExternalDisplayView::scrollStep()
-{
-    if (m_isFinished || m_isUserScrolling)
-        return;
-    setTimerWordProgress(m_timerWordProgress + scrollStepWords);
-}
-
-void ExternalDisplayView::handleWordTap(int charOffset)
-{
-    setTimerWordProgress(wordProgressForCharOffset(charOffset, m_content.words()));
-}
-
-void ExternalDisplayView::handleManualScroll(bool scrolling, double wordProgress)
-{
-    m_isUserScrolling = scrolling;
-    if (!scrolling) {
-        const double words = double(m_content.words().size());
-        setTimerWordProgress(std::max(0.0, std::min(wordProgress, words)));
-    }
-}
-
-void ExternalDisplayView::setTimerWordProgress(double progress)
-{
-    if (progress == m_timerWordProgress)
-        return;
-    m_timerWordProgress = progress;
-    m_scrollView->setSmoothWordProgress(progress);
-    refreshProgress();
-}
-
 void ExternalDisplayView::refreshProgress()
 {
-    const int total = m_content.totalCharCount();
-    m_readCharCount = charOffsetForWordProgress(m_content.words(), total, m_timerWordProgress);
     m_waveform->setProgress(levelProgress());
 
-    const bool finished = total >= 1 && m_readCharCount >= total;
+    const bool finished = isReadingFinished();
     if (finished == m_isFinished)
         return;
     m_isFinished = finished;
@@ -515,21 +466,17 @@ void ExternalDisplayView::presenceChanged()
     m_readingLayer->setVisible(!m_isFinished || presence < 1);
 }
 
-void ExternalDisplayView::reloadPage()
+void ExternalDisplayView::loadWords()
 {
-    m_pageReload.stop();
     refreshProgress();
     m_scrollView->setWords(m_content.words(), {});
-    m_scrollView->setSmoothWordProgress(m_timerWordProgress);
+    m_scrollView->setSmoothWordProgress(timerWordProgress());
 }
 
 void ExternalDisplayView::refreshScrollArguments()
 {
-    const CueOpacities cue = cueOpacities(m_settings.cueBrightness());
     m_scrollView->setScriptFont(Fonts::systemFont(fontSize(), QFont::DemiBold));
-    m_scrollView->setHighlightColor(m_settings.highlightColor());
-    m_scrollView->setCueColor(m_settings.cueColor());
-    m_scrollView->setCueOpacities(cue.unread, cue.read);
+    refreshScriptColors();
     m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta());
 }
 

@@ -1,15 +1,11 @@
 #pragma once
 
-#include <QTimer>
-#include <QWidget>
+#include "overlay/scrollingreadingview.h"
 
 class AnimatedValue;
 class AudioWaveformProgressView;
 class ElapsedTimeView;
-class NotchSettings;
-class OverlayContent;
 class SpeechRecognizer;
-class SpeechScrollView;
 
 // The view of the fullscreen panel: one page on a black screen, large enough to read from a
 // distance, that advances by itself at three words a second. The bottom bar shows the voice
@@ -18,14 +14,11 @@ class SpeechScrollView;
 //
 // Like the other overlay views it never calls the controller: it writes requests into the
 // window's voice follower, which the controller's poll acts on.
-class ExternalDisplayView : public QWidget
+class ExternalDisplayView : public ScrollingReadingView
 {
     Q_OBJECT
 
 public:
-    static constexpr int scrollIntervalMs = 50;
-    // Three words a second at one step every 0.05 s.
-    static constexpr double scrollStepWords = 3 * 0.05;
     static constexpr double minimumFontSize = 48;
     static constexpr double maximumFontSize = 96;
     static constexpr double minimumSideMargin = 40;
@@ -40,22 +33,12 @@ public:
     double fontSize() const { return fontSizeForWidth(width()); }
     double sideMargin() const { return sideMarginForWidth(width()); }
 
-    // The fractional word index reached by the scroll timer, a word tap or a manual scroll.
-    double timerWordProgress() const { return m_timerWordProgress; }
-    bool isUserScrolling() const { return m_isUserScrolling; }
-    // Characters read up to timerWordProgress.
-    int highlightedCharCount() const { return m_readCharCount; }
     // The page has text and all of it has been read. An empty page never finishes.
     bool isFinished() const { return m_isFinished; }
     // The share of the page read, as the level bars show it.
     double levelProgress() const;
     // 0 while reading, 1 once the finished screen has fully replaced the text.
     double finishedPresence() const;
-
-    // One tick of the scroll timer.
-    void scrollStep();
-    void handleWordTap(int charOffset);
-    void handleManualScroll(bool scrolling, double wordProgress);
 
 protected:
     bool event(QEvent *event) override;
@@ -70,29 +53,17 @@ private:
 
     void connectModels();
     void layoutContent();
-    void reloadPage();
-    void refreshScrollArguments();
+    void loadWords() override;
+    void refreshScrollArguments() override;
     void refreshElapsedTime();
-    void setTimerWordProgress(double progress);
     void refreshProgress();
     void presenceChanged();
 
-    OverlayContent &m_content;
     SpeechRecognizer &m_recognizer;
-    NotchSettings &m_settings;
-
-    double m_timerWordProgress = 0;
-    bool m_isUserScrolling = false;
-    // Derived from the progress once per change of it, not once per use.
-    int m_readCharCount = 0;
     bool m_isFinished = false;
-    QTimer m_scrollTimer;
-    // Page fields arrive one by one; the reading area is reset once they have all landed.
-    QTimer m_pageReload;
     AnimatedValue *const m_finishedPresence;
 
     QWidget *m_readingLayer = nullptr;
-    SpeechScrollView *m_scrollView = nullptr;
     AudioWaveformProgressView *m_waveform = nullptr;
     FinishedScreen *m_finishedScreen = nullptr;
     ElapsedTimeView *m_elapsedTime = nullptr;

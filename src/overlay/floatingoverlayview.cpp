@@ -18,8 +18,6 @@
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
-#include "settings/scriptfont.h"
-#include "settings/tokenizer.h"
 #include "speech/speechrecognizer.h"
 
 #include <QHBoxLayout>
@@ -310,10 +308,8 @@ private:
 FloatingOverlayView::FloatingOverlayView(OverlayContent &content, SpeechRecognizer &recognizer,
                                          NotchSettings &settings, bool followingCursor,
                                          std::function<void()> onDuplicate, QWidget *parent)
-    : QWidget(parent)
-    , m_content(content)
+    : ScrollingReadingView(content, settings, NotesMode::standStill, parent)
     , m_recognizer(recognizer)
-    , m_settings(settings)
     , m_followingCursor(followingCursor)
     , m_onDuplicate(std::move(onDuplicate))
     , m_presence(new AnimatedValue(0, this))
@@ -334,14 +330,6 @@ FloatingOverlayView::FloatingOverlayView(OverlayContent &content, SpeechRecogniz
     m_ornaments->setObjectName(u"ornaments"_qs);
     m_transition = new TransitionLayer(*this);
     m_transition->setObjectName(u"transitionLayer"_qs);
-
-    m_scrollTimer.setTimerType(Qt::PreciseTimer);
-    m_scrollTimer.setInterval(scrollIntervalMs);
-    connect(&m_scrollTimer, &QTimer::timeout, this, &FloatingOverlayView::scrollStep);
-    m_scrollTimer.start();
-    m_pageReload.setSingleShot(true);
-    m_pageReload.setInterval(0);
-    connect(&m_pageReload, &QTimer::timeout, this, &FloatingOverlayView::reloadPage);
 
     connect(m_presence, &AnimatedValue::valueChanged, this, &FloatingOverlayView::presenceChanged);
     connect(m_presence, &AnimatedValue::finished, this, &FloatingOverlayView::refreshTransition);
@@ -374,15 +362,11 @@ void FloatingOverlayView::buildReadingView()
     m_readingView->setObjectName(u"readingView"_qs);
     m_readingLayout = new QVBoxLayout(m_readingView);
     m_readingLayout->setSpacing(0);
-    m_scrollView = new SpeechScrollView(m_readingView);
     m_scrollView->setObjectName(u"wordsArea"_qs);
     m_readingLayout->addWidget(m_scrollView, 1);
     buildFooter();
     m_readingLayout->addWidget(m_footer);
 
-    connect(m_scrollView, &SpeechScrollView::wordTapped, this, &FloatingOverlayView::handleWordTap);
-    connect(m_scrollView, &SpeechScrollView::manualScroll, this,
-            &FloatingOverlayView::handleManualScroll);
     connect(m_scrollView, &SpeechScrollView::arrowScrollClamped, this,
             [this](double delta) { m_content.setArrowScrollDelta(delta); });
 }
@@ -506,7 +490,7 @@ void FloatingOverlayView::connectModels()
         connect(content, flag, this, &FloatingOverlayView::refreshState);
     for (auto pageField : {&OverlayContent::wordsChanged, &OverlayContent::lineBreaksChanged,
                            &OverlayContent::currentPageIndexChanged, &OverlayContent::pageLoaded})
-        connect(content, pageField, &m_pageReload, qOverload<>(&QTimer::start));
+        connect(content, pageField, this, &FloatingOverlayView::schedulePageReload);
     // A new page, also one that happens to equal the last, reads from its start.
     for (auto newPage : {&OverlayContent::totalCharCountChanged, &OverlayContent::pageLoaded})
         connect(content, newPage, this, [this] { setTimerWordProgress(0); });
@@ -574,24 +558,6 @@ double FloatingOverlayView::presence() const
 double FloatingOverlayView::scale() const
 {
     return hiddenScale + (1 - hiddenScale) * m_presence->value();
-}
-
-int FloatingOverlayView::highlightedCharCount() const
-{
-    return m_content.isNotesMode() ? 0 : m_readCharCount;
-}
-
-void FloatingOverlayView::refreshReadCharCount()
-{
-    m_readCharCount = charOffsetForWordProgress(m_content.words(), m_content.totalCharCount(),
-                                                m_timerWordProgress);
-}
-
-bool FloatingOverlayView::isReadingFinished() const
-{
-    if (m_content.isNotesMode() || m_content.totalCharCount() < 1)
-        return false;
-    return highlightedCharCount() >= m_content.totalCharCount();
 }
 
 bool FloatingOverlayView::isToastPresented() const
@@ -809,7 +775,7 @@ void FloatingOverlayView::refreshFooter()
     m_nextButton->setVisible(navigation && m_content.hasNextPage());
     m_restartButton->setVisible(navigation && !m_content.hasNextPage() && !notes);
     m_playPauseButton->setVisible(!m_followingCursor && !notes);
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(m_isPaused));
+    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
     m_backButton->setVisible(!m_followingCursor);
 }
 
@@ -821,69 +787,21 @@ void FloatingOverlayView::refreshBorder()
 
 void FloatingOverlayView::refreshScrollArguments()
 {
-    const bool notes = m_content.isNotesMode();
-    const CueOpacities cue = cueOpacities(m_settings.cueBrightness());
-    m_scrollView->setScriptFont(::font(m_settings.fontFamilyPreset(),
-                                       pointSize(m_settings.fontSizePreset()), QFont::DemiBold));
-    m_scrollView->setHighlightColor(m_settings.highlightColor());
-    m_scrollView->setCueColor(m_settings.cueColor());
-    m_scrollView->setCueOpacities(cue.unread, cue.read);
-    m_scrollView->setSmoothScroll(!notes);
-    m_scrollView->setHighlightedCharCount(highlightedCharCount());
-    m_scrollView->setSmoothWordProgress(m_timerWordProgress);
-    m_scrollView->setListening(!notes && !m_isPaused);
-    m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta());
-    m_scrollView->setTopAligned(notes);
+    ScrollingReadingView::refreshScrollArguments();
+    m_scrollView->setTopAligned(m_content.isNotesMode());
 }
 
-void FloatingOverlayView::reloadPage()
+void FloatingOverlayView::loadWords()
 {
-    m_pageReload.stop();
-    refreshReadCharCount();
     // Where a new page rests depends on the alignment.
     m_scrollView->setTopAligned(m_content.isNotesMode());
-    // Each page starts the reading area afresh.
-    m_scrollView->setWords(m_content.words(), m_content.lineBreaks());
-    refreshScrollArguments();
-}
-
-void FloatingOverlayView::setTimerWordProgress(double progress)
-{
-    if (progress == m_timerWordProgress)
-        return;
-    m_timerWordProgress = progress;
-    refreshReadCharCount();
-    m_scrollView->setHighlightedCharCount(highlightedCharCount());
-    m_scrollView->setSmoothWordProgress(progress);
-}
-
-void FloatingOverlayView::scrollStep()
-{
-    // The finished test walks the page's words, so it comes last.
-    if (m_content.isNotesMode() || m_isUserScrolling || m_isPaused || isReadingFinished())
-        return;
-    setTimerWordProgress(m_timerWordProgress + scrollStepWords);
+    ScrollingReadingView::loadWords();
 }
 
 void FloatingOverlayView::togglePause()
 {
-    m_isPaused = !m_isPaused;
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(m_isPaused));
-    m_scrollView->setListening(!m_content.isNotesMode() && !m_isPaused);
-}
-
-void FloatingOverlayView::handleWordTap(int charOffset)
-{
-    setTimerWordProgress(wordProgressForCharOffset(charOffset, m_content.words()));
-}
-
-void FloatingOverlayView::handleManualScroll(bool scrolling, double wordProgress)
-{
-    m_isUserScrolling = scrolling;
-    if (!scrolling) {
-        const double words = double(m_content.words().size());
-        setTimerWordProgress(std::max(0.0, std::min(wordProgress, words)));
-    }
+    setPaused(!isPaused());
+    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
 }
 
 void FloatingOverlayView::toggleInvisibility()

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "overlay/scrollingreadingview.h"
+
 #include <QPainterPath>
 #include <QPointer>
-#include <QTimer>
-#include <QWidget>
 
 #include <functional>
 
@@ -20,7 +20,6 @@ class PageTitleToggle;
 class QVBoxLayout;
 class RoundIconButton;
 class SpeechRecognizer;
-class SpeechScrollView;
 
 // The view of the floating windows and of the panel that follows the mouse: a rounded panel
 // that shows the page being read with its footer, the page list, or, collapsed, a small bar at
@@ -29,7 +28,7 @@ class SpeechScrollView;
 //
 // Its controls never call the controller: they write requests into the window's content model
 // and voice follower, which the controller's (or the duplicate window's) poll acts on.
-class FloatingOverlayView : public QWidget
+class FloatingOverlayView : public ScrollingReadingView
 {
     Q_OBJECT
 
@@ -37,9 +36,6 @@ public:
     enum class ContentState { collapsedBar, pageList, reading };
 
     static constexpr double cornerRadius = 16;
-    // Text from outside advances by itself: three words a second, in steps of 0.05 s.
-    static constexpr int scrollIntervalMs = 50;
-    static constexpr double scrollStepWords = 3 * 0.05;
 
     // `followingCursor` makes it the cursor mode's panel: no window buttons, no navigation and
     // no resize grip, but key hints. `onDuplicate` opens a duplicate window; without it the
@@ -60,13 +56,8 @@ public:
     bool hasAppeared() const { return m_appeared; }
     double presence() const;
 
-    // The fractional word index reached by the scroll timer, a word tap or a manual scroll.
-    double timerWordProgress() const { return m_timerWordProgress; }
-    bool isPaused() const { return m_isPaused; }
-    bool isUserScrolling() const { return m_isUserScrolling; }
-    // Characters counted as read: none in notes mode, else those up to timerWordProgress.
-    int highlightedCharCount() const;
-    bool isReadingFinished() const;
+    using ScrollingReadingView::isPaused;
+    using ScrollingReadingView::isReadingFinished;
     bool isToastPresented() const;
     // Presence of the border that shows the panel is hidden from capture.
     double borderOpacity() const;
@@ -79,10 +70,6 @@ public:
     // that is now hidden for real.
     void toggleInvisibility();
     void togglePause();
-    void handleWordTap(int charOffset);
-    void handleManualScroll(bool scrolling, double wordProgress);
-    // One tick of the scroll timer.
-    void scrollStep();
 
 Q_SIGNALS:
     void outlineChanged();
@@ -110,10 +97,8 @@ private:
     void refreshTopControls();
     void refreshFooter();
     void refreshBorder();
-    void refreshScrollArguments();
-    void reloadPage();
-    void setTimerWordProgress(double progress);
-    void refreshReadCharCount();
+    void loadWords() override;
+    void refreshScrollArguments() override;
     void closeSession();
     void minimizeFromList();
     void backToList();
@@ -127,9 +112,7 @@ private:
     double scale() const;
     void paintBackground(QPainter &painter) const;
 
-    OverlayContent &m_content;
     SpeechRecognizer &m_recognizer;
-    NotchSettings &m_settings;
     const bool m_followingCursor = false;
     const std::function<void()> m_onDuplicate;
 
@@ -138,20 +121,11 @@ private:
     AnimatedValue *const m_borderOpacity;
     // How much of the view as it was before a change still shows over the new one.
     AnimatedValue *const m_crossfade;
-    double m_timerWordProgress = 0;
-    // Characters up to timerWordProgress, counted once per change of it.
-    int m_readCharCount = 0;
-    bool m_isPaused = false;
-    bool m_isUserScrolling = false;
     bool m_wasCollapsedBar = false;
     bool m_takingPicture = false;
-    QTimer m_scrollTimer;
-    // Page fields arrive one by one; the reading area is reset once they have all landed.
-    QTimer m_pageReload;
 
     QWidget *m_readingView = nullptr;
     QVBoxLayout *m_readingLayout = nullptr;
-    SpeechScrollView *m_scrollView = nullptr;
     QWidget *m_footer = nullptr;
     PageTitleToggle *m_titleToggle = nullptr;
     PageTabStrip *m_tabStrip = nullptr;

@@ -20,14 +20,13 @@
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
-#include "settings/scriptfont.h"
-#include "settings/tokenizer.h"
 #include "speech/speechrecognizer.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -273,10 +272,8 @@ NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &re
                                    NotchSettings &settings, double menuBarHeight,
                                    double baseTextHeight, NotchFrameTracker &frameTracker,
                                    QWidget *parent)
-    : QWidget(parent)
-    , m_content(content)
+    : ScrollingReadingView(content, settings, NotesMode::standStill, parent)
     , m_recognizer(recognizer)
-    , m_settings(settings)
     , m_menuBarHeight(menuBarHeight)
     , m_baseTextHeight(baseTextHeight)
     , m_frameTracker(frameTracker)
@@ -309,14 +306,6 @@ NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &re
     m_veil->setObjectName(u"contentVeil"_qs);
     m_toastLayer = new ToastLayer(m_menuBarHeight + toastGap, this);
     m_toastLayer->setObjectName(u"toastLayer"_qs);
-
-    m_scrollTimer.setTimerType(Qt::PreciseTimer);
-    m_scrollTimer.setInterval(scrollIntervalMs);
-    connect(&m_scrollTimer, &QTimer::timeout, this, &NotchOverlayView::scrollStep);
-    m_scrollTimer.start();
-    m_pageReload.setSingleShot(true);
-    m_pageReload.setInterval(0);
-    connect(&m_pageReload, &QTimer::timeout, this, &NotchOverlayView::reloadPage);
 
     for (AnimatedValue *value : {m_expansion, m_targetHeight, m_miniBlend})
         connect(value, &AnimatedValue::valueChanged, this, &NotchOverlayView::geometryChanged);
@@ -391,7 +380,7 @@ void NotchOverlayView::buildWordsArea()
     auto *text = new QVBoxLayout(textArea);
     text->setContentsMargins(int(barPadding), int(textTopPadding), int(barPadding), 0);
     text->setSpacing(0);
-    m_scrollView = new SpeechScrollView(textArea);
+    text->addWidget(m_scrollView);
     m_scrollView->setTopAligned(false);
     m_emptyPlaceholder = new QLabel(textArea);
     m_emptyPlaceholder->setObjectName(u"emptyPlaceholder"_qs);
@@ -400,13 +389,9 @@ void NotchOverlayView::buildWordsArea()
     QPalette faint = m_emptyPlaceholder->palette();
     faint.setColor(QPalette::WindowText, whiteAt(0.3));
     m_emptyPlaceholder->setPalette(faint);
-    text->addWidget(m_scrollView);
     text->addWidget(m_emptyPlaceholder);
     column->addWidget(textArea, 1);
 
-    connect(m_scrollView, &SpeechScrollView::wordTapped, this, &NotchOverlayView::handleWordTap);
-    connect(m_scrollView, &SpeechScrollView::manualScroll, this,
-            &NotchOverlayView::handleManualScroll);
     connect(m_scrollView, &SpeechScrollView::arrowScrollClamped, this,
             [this](double delta) { m_content.setArrowScrollDelta(delta); });
 
@@ -473,7 +458,7 @@ void NotchOverlayView::connectModels()
                            &OverlayContent::currentPageIndexChanged, &OverlayContent::pageLoaded}) {
         connect(content, pageField, this, [this] {
             beginCrossfade();
-            m_pageReload.start();
+            schedulePageReload();
         });
     }
     // A new page, also one that happens to equal the last, reads from its start.
@@ -546,24 +531,6 @@ QSizeF NotchOverlayView::targetSize(DisplayState state) const
 double NotchOverlayView::expansion() const
 {
     return m_expansion->value();
-}
-
-int NotchOverlayView::highlightedCharCount() const
-{
-    return m_content.isNotesMode() ? 0 : m_readCharCount;
-}
-
-void NotchOverlayView::refreshReadCharCount()
-{
-    m_readCharCount = charOffsetForWordProgress(m_content.words(), m_content.totalCharCount(),
-                                                m_timerWordProgress);
-}
-
-bool NotchOverlayView::isReadingFinished() const
-{
-    if (m_content.isNotesMode() || m_content.totalCharCount() < 1)
-        return false;
-    return highlightedCharCount() >= m_content.totalCharCount();
 }
 
 bool NotchOverlayView::isToastPresented() const
@@ -802,7 +769,7 @@ void NotchOverlayView::refreshFooter()
     m_nextButton->setVisible(severalPages && m_content.hasNextPage());
     m_restartButton->setVisible(severalPages && !m_content.hasNextPage() && !notes);
     m_playPauseButton->setVisible(!notes);
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(m_isPaused));
+    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
 }
 
 void NotchOverlayView::refreshGlow()
@@ -811,72 +778,19 @@ void NotchOverlayView::refreshGlow()
     retarget(m_glowOpacity, shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
 }
 
-void NotchOverlayView::refreshScrollArguments()
+void NotchOverlayView::loadWords()
 {
-    const bool notes = m_content.isNotesMode();
-    const CueOpacities cue = cueOpacities(m_settings.cueBrightness());
-    m_scrollView->setScriptFont(::font(m_settings.fontFamilyPreset(),
-                                       pointSize(m_settings.fontSizePreset()), QFont::DemiBold));
-    m_scrollView->setHighlightColor(m_settings.highlightColor());
-    m_scrollView->setCueColor(m_settings.cueColor());
-    m_scrollView->setCueOpacities(cue.unread, cue.read);
-    m_scrollView->setSmoothScroll(!notes);
-    m_scrollView->setHighlightedCharCount(highlightedCharCount());
-    m_scrollView->setSmoothWordProgress(m_timerWordProgress);
-    m_scrollView->setListening(!notes && !m_isPaused);
-    m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta());
-}
-
-void NotchOverlayView::reloadPage()
-{
-    m_pageReload.stop();
     const bool empty = m_content.words().isEmpty();
     m_emptyPlaceholder->setText(localizedString("Vacío"));
     m_emptyPlaceholder->setVisible(empty);
     m_scrollView->setVisible(!empty);
-    refreshReadCharCount();
-    // Each page starts the reading area afresh.
-    m_scrollView->setWords(m_content.words(), m_content.lineBreaks());
-    refreshScrollArguments();
-}
-
-void NotchOverlayView::setTimerWordProgress(double progress)
-{
-    if (progress == m_timerWordProgress)
-        return;
-    m_timerWordProgress = progress;
-    refreshReadCharCount();
-    m_scrollView->setHighlightedCharCount(highlightedCharCount());
-    m_scrollView->setSmoothWordProgress(progress);
-}
-
-void NotchOverlayView::scrollStep()
-{
-    // The finished test walks the page's words, so it comes last.
-    if (m_content.isNotesMode() || m_isPaused || m_isUserScrolling || isReadingFinished())
-        return;
-    setTimerWordProgress(m_timerWordProgress + scrollStepWords);
+    ScrollingReadingView::loadWords();
 }
 
 void NotchOverlayView::togglePause()
 {
-    m_isPaused = !m_isPaused;
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(m_isPaused));
-    m_scrollView->setListening(!m_content.isNotesMode() && !m_isPaused);
-}
-
-void NotchOverlayView::handleWordTap(int charOffset)
-{
-    setTimerWordProgress(wordProgressForCharOffset(charOffset, m_content.words()));
-}
-
-void NotchOverlayView::handleManualScroll(bool scrolling, double wordProgress)
-{
-    m_isUserScrolling = scrolling;
-    if (!scrolling) {
-        const double words = double(m_content.words().size());
-        setTimerWordProgress(std::max(0.0, std::min(wordProgress, words)));
-    }
+    setPaused(!isPaused());
+    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
 }
 
 void NotchOverlayView::openPickerFromCollapsedBar()

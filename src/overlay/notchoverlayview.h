@@ -1,9 +1,9 @@
 #pragma once
 
+#include "overlay/scrollingreadingview.h"
+
 #include <QPainterPath>
 #include <QPointer>
-#include <QTimer>
-#include <QWidget>
 
 class AnimatedValue;
 class CircleGlyphButton;
@@ -18,7 +18,6 @@ class PageTitleToggle;
 class QLabel;
 class RoundIconButton;
 class SpeechRecognizer;
-class SpeechScrollView;
 
 // The view of the pinned panel: the black outline that hangs from the top edge of the display
 // and shows the page being read. It grows out of a notch-sized shape when it appears and
@@ -27,7 +26,7 @@ class SpeechScrollView;
 //
 // Its controls never call the controller: they write requests into the window's content model
 // and voice follower, which the controller's poll acts on.
-class NotchOverlayView : public QWidget
+class NotchOverlayView : public ScrollingReadingView
 {
     Q_OBJECT
 
@@ -38,9 +37,6 @@ public:
     static constexpr double collapsedInset = 8; // and at the notch's size
     static constexpr double notchHeight = 37;   // the outline's size at expansion 0
     static constexpr double notchWidth = 200;
-    // Text from outside advances by itself, 0.15 word every 0.05 s: three words a second.
-    static constexpr int scrollIntervalMs = 50;
-    static constexpr double scrollStepWords = 0.15;
 
     NotchOverlayView(OverlayContent &content, SpeechRecognizer &recognizer, NotchSettings &settings,
                      double menuBarHeight, double baseTextHeight, NotchFrameTracker &frameTracker,
@@ -55,13 +51,8 @@ public:
     // 0 while drawn at the notch's size, 1 at the full size of the current state.
     double expansion() const;
     bool isContentVisible() const { return m_contentVisible; }
-    // The fractional word index reached by the scroll timer, a word tap or a manual scroll.
-    double timerWordProgress() const { return m_timerWordProgress; }
-    bool isPaused() const { return m_isPaused; }
-    bool isUserScrolling() const { return m_isUserScrolling; }
-    // Characters counted as read: none in notes mode, else those up to timerWordProgress.
-    int highlightedCharCount() const;
-    bool isReadingFinished() const;
+    using ScrollingReadingView::isPaused;
+    using ScrollingReadingView::isReadingFinished;
     // Whether the visibility toast is on its way in or shown.
     bool isToastPresented() const;
     // Presence of the invisibility glow: 1 while the expanded panel is hidden from capture.
@@ -76,12 +67,8 @@ public:
     // Pushes the current state's size to the frame tracker, height first.
     void syncFrameTrackerSize();
     void togglePause();
-    void handleWordTap(int charOffset);
-    void handleManualScroll(bool scrolling, double wordProgress);
     // A tap on the collapsed bar: out of the mini form, picker open.
     void openPickerFromCollapsedBar();
-    // One tick of the scroll timer.
-    void scrollStep();
 
 Q_SIGNALS:
     void outlineChanged();
@@ -109,12 +96,9 @@ private:
     void refreshTopBar();
     void refreshFooter();
     void refreshGlow();
-    void refreshScrollArguments();
-    void reloadPage();
+    void loadWords() override;
     void beginCrossfade();
     void refreshVeil();
-    void setTimerWordProgress(double progress);
-    void refreshReadCharCount();
     void closeSession();
     void minimizeFromPicker();
     void backToList();
@@ -127,9 +111,7 @@ private:
     void layoutContent();
     void paintPanel(QPainter &painter) const;
 
-    OverlayContent &m_content;
     SpeechRecognizer &m_recognizer;
-    NotchSettings &m_settings;
     const double m_menuBarHeight = 0;
     const double m_baseTextHeight = 0;
     NotchFrameTracker &m_frameTracker;
@@ -146,14 +128,6 @@ private:
     bool m_appeared = false;
     bool m_dismissing = false;
     bool m_contentVisible = false;
-    double m_timerWordProgress = 0;
-    // Characters up to timerWordProgress, counted once per change of it.
-    int m_readCharCount = 0;
-    bool m_isPaused = false;
-    bool m_isUserScrolling = false;
-    QTimer m_scrollTimer;
-    // Page fields arrive one by one; the reading area is reset once they have all landed.
-    QTimer m_pageReload;
 
     QWidget *m_column = nullptr;
     QWidget *m_topBar = nullptr;
@@ -164,7 +138,6 @@ private:
     CollapsedBar *m_collapsedBar = nullptr;
     QPointer<PagePickerView> m_picker;
     QWidget *m_wordsArea = nullptr;
-    SpeechScrollView *m_scrollView = nullptr;
     QLabel *m_emptyPlaceholder = nullptr;
     QWidget *m_footer = nullptr;
     PageTitleToggle *m_titleToggle = nullptr;

@@ -1,15 +1,22 @@
 #include "pagelist.h"
 
+#include "overlay/animation.h"
 #include "overlay/model/overlaycontent.h"
-
 #include "platform/fonts.h"
 #include "settings/localization.h"
+#include "settings/notchsettings.h"
+#include "settings/palette.h"
 
 #include <QFontMetricsF>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -36,6 +43,20 @@ void drawLine(QPainter &painter, const QRectF &rect, const QFont &font, const QC
     painter.setFont(font);
     painter.setPen(color);
     painter.drawText(QPointF(x, baseline), text);
+}
+
+QPainterPath roundedRect(const QRectF &rect, double radius)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+QColor mix(const QColor &from, const QColor &to, double amount)
+{
+    const auto lerp = [amount](float a, float b) { return float(a + (b - a) * amount); };
+    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
+                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
 }
 
 } // namespace
@@ -88,4 +109,252 @@ double pageRowTextHeight(const PageRowMetrics &metrics)
 {
     return std::ceil(std::max(QFontMetricsF(numberFont(metrics)).height(),
                               QFontMetricsF(labelFont(metrics)).height()));
+}
+
+// The scrolled content: header and rows, painted in one pass.
+class PageList::Rows : public QWidget
+{
+public:
+    Rows(PageList &list, QWidget *parent)
+        : QWidget(parent)
+        , m_list(list)
+        , m_content(list.m_content)
+        , m_fade(new AnimatedValue(1, this))
+        , m_shownHighlight(m_content.highlightedPickerIndex())
+    {
+        connect(m_fade, &AnimatedValue::valueChanged, this, [this] { update(); });
+        connect(&m_content, &OverlayContent::highlightedPickerIndexChanged, this,
+                &Rows::followHighlight);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        m_list.paintHeader(painter);
+
+        const QRectF dirty = event->rect();
+        const double pitch = m_list.rowHeight() + m_list.m_metrics.stackSpacing;
+        const int first = std::max(0, int((dirty.top() - m_list.rowTop(0)) / pitch));
+        for (int i = first; i < m_content.pageCount(); ++i) {
+            const QRectF row = m_list.contentRowRect(i);
+            if (row.top() > dirty.bottom())
+                break;
+            paintRow(painter, row, i);
+        }
+    }
+
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_pressedRow = event->button() == Qt::LeftButton ? rowAt(event->position()) : -1;
+    }
+
+    // Like a button: the row chosen is the one both pressed and released on.
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        const int pressed = std::exchange(m_pressedRow, -1);
+        if (event->button() != Qt::LeftButton || pressed < 0 || rowAt(event->position()) != pressed)
+            return;
+        m_content.setIsCollapsed(false);
+        m_content.setIsMiniMode(false);
+        m_content.setJumpToPageNotesMode(pressed);
+    }
+
+private:
+    // The row under a point, or -1 between rows and in the header.
+    int rowAt(const QPointF &position) const
+    {
+        const double pitch = m_list.rowHeight() + m_list.m_metrics.stackSpacing;
+        const int index = int(std::floor((position.y() - m_list.rowTop(0)) / pitch));
+        if (index < 0 || index >= m_content.pageCount())
+            return -1;
+        return m_list.contentRowRect(index).contains(position) ? index : -1;
+    }
+
+    // The keys move the highlight with a short ease-out: the old row's tint fades into the new.
+    void followHighlight()
+    {
+        m_fadingRow = m_shownHighlight;
+        m_shownHighlight = m_content.highlightedPickerIndex();
+        if (isVisible()) {
+            m_fade->setValue(0);
+            m_fade->animateTo(1, AnimationTiming::easeOut(0.18));
+        } else {
+            m_fade->setValue(1);
+        }
+        update();
+    }
+
+    double highlightAmount(int index) const
+    {
+        if (index == m_shownHighlight)
+            return m_fadingRow == index ? 1 : m_fade->value();
+        if (index == m_fadingRow)
+            return 1 - m_fade->value();
+        return 0;
+    }
+
+    void paintRow(QPainter &painter, const QRectF &row, int index) const
+    {
+        static const QColor highlightFill
+            = QColor::fromRgbF(45 / 255.0f, 212 / 255.0f, 191 / 255.0f, 0.2f);
+        const PageListMetrics &metrics = m_list.m_metrics;
+        const double amount = highlightAmount(index);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(mix(whiteAt(0.05), highlightFill, amount));
+        painter.drawPath(roundedRect(row, metrics.rowRadius));
+        if (amount > 0) {
+            // The platform accent, kept inside the row so that it lands on whole pixels.
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(
+                QPen(QColor::fromRgbF(10 / 255.0f, 132 / 255.0f, 1, float(0.5 * amount)), 1));
+            painter.drawPath(
+                roundedRect(row.adjusted(0.5, 0.5, -0.5, -0.5), metrics.rowRadius - 0.5));
+        }
+        paintPageRowText(painter,
+                         row.adjusted(metrics.rowHorizontalPadding, metrics.rowVerticalPadding,
+                                      -metrics.rowHorizontalPadding, -metrics.rowVerticalPadding),
+                         index, pageLabel(m_content, index), metrics.row);
+    }
+
+    const PageList &m_list;
+    OverlayContent &m_content;
+    AnimatedValue *const m_fade;
+    int m_shownHighlight = 0;
+    int m_fadingRow = -1;
+    int m_pressedRow = -1;
+};
+
+PageList::PageList(OverlayContent &content, const PageListMetrics &metrics, QWidget *parent)
+    : QWidget(parent)
+    , m_content(content)
+    , m_metrics(metrics)
+    , m_scrollArea(new QScrollArea(this))
+    , m_rows(new Rows(*this, m_scrollArea))
+    , m_scroll(new AnimatedValue(0, this))
+{
+    setFocusPolicy(Qt::NoFocus);
+    m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->setFocusPolicy(Qt::NoFocus);
+    m_scrollArea->viewport()->setAutoFillBackground(false);
+    m_scrollArea->setWidget(m_rows);
+    m_rows->setAutoFillBackground(false);
+
+    QScrollBar *bar = m_scrollArea->verticalScrollBar();
+    connect(m_scroll, &AnimatedValue::valueChanged, this, [this, bar](double value) {
+        m_applyingScroll = true;
+        bar->setValue(int(std::lround(value)));
+        m_applyingScroll = false;
+    });
+    // The wheel takes over from an animation under way.
+    connect(bar, &QScrollBar::valueChanged, this, [this](int value) {
+        if (!m_applyingScroll && m_scroll->isAnimating())
+            m_scroll->setValue(value);
+    });
+
+    connect(&content, &OverlayContent::highlightedPickerIndexChanged, this,
+            &PageList::scrollToHighlight);
+    for (auto rowField : {&OverlayContent::pageCountChanged, &OverlayContent::pageTitlesChanged,
+                          &OverlayContent::pagePreviewsChanged})
+        connect(&content, rowField, this, &PageList::refresh);
+    connect(&NotchSettings::shared(), &NotchSettings::localizationBundleChanged, this,
+            &PageList::refresh);
+    layoutRows();
+}
+
+PageList::~PageList() = default;
+
+double PageList::rowHeight() const
+{
+    return pageRowTextHeight(m_metrics.row) + 2 * m_metrics.rowVerticalPadding;
+}
+
+double PageList::rowTop(int index) const
+{
+    return m_metrics.verticalPadding + m_metrics.headerHeight + m_metrics.headerBottomPadding
+           + m_metrics.stackSpacing + index * (rowHeight() + m_metrics.stackSpacing);
+}
+
+double PageList::contentHeight() const
+{
+    const int rows = m_content.pageCount();
+    const double stackBottom = rows > 0 ? rowTop(rows) - m_metrics.stackSpacing
+                                        : m_metrics.verticalPadding + m_metrics.headerHeight
+                                              + m_metrics.headerBottomPadding;
+    return stackBottom + m_metrics.verticalPadding;
+}
+
+QRectF PageList::contentRowRect(int index) const
+{
+    return {m_metrics.horizontalPadding, rowTop(index),
+            std::max(0.0, width() - 2 * m_metrics.horizontalPadding), rowHeight()};
+}
+
+QRectF PageList::rowRect(int index) const
+{
+    if (index < 0 || index >= m_content.pageCount())
+        return {};
+    return contentRowRect(index).translated(0, -scrollOffset());
+}
+
+int PageList::scrollOffset() const
+{
+    return m_scrollArea->verticalScrollBar()->value();
+}
+
+double PageList::targetScrollOffset() const
+{
+    return m_scroll->isAnimating() ? m_scroll->target() : scrollOffset();
+}
+
+void PageList::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Opening the list highlights the current page before the list exists; it still starts at
+    // its top.
+    if (!event->spontaneous())
+        jumpTo(0);
+}
+
+void PageList::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutRows();
+}
+
+void PageList::refresh()
+{
+    layoutRows();
+    m_rows->update();
+}
+
+void PageList::layoutRows()
+{
+    m_scrollArea->setGeometry(rect());
+    m_rows->resize(width(), int(std::ceil(contentHeight())));
+}
+
+void PageList::scrollToHighlight()
+{
+    const int index = m_content.highlightedPickerIndex();
+    // While hidden the list keeps its place; showing it again starts at the top.
+    if (!isVisible() || index < 0 || index >= m_content.pageCount())
+        return;
+    const QScrollBar *bar = m_scrollArea->verticalScrollBar();
+    const double centred = contentRowRect(index).center().y() - height() / 2.0;
+    const double target = std::clamp(centred, 0.0, double(bar->maximum()));
+    m_scroll->setValue(bar->value());
+    m_scroll->animateTo(target, AnimationTiming::easeInOut(0.2));
+}
+
+void PageList::jumpTo(int offset)
+{
+    m_scroll->setValue(offset);
+    m_applyingScroll = true;
+    m_scrollArea->verticalScrollBar()->setValue(offset);
+    m_applyingScroll = false;
 }

@@ -2,12 +2,15 @@
 
 #include <QRectF>
 #include <QString>
+#include <QWidget>
 
+class AnimatedValue;
 class OverlayContent;
 class QPainter;
+class QScrollArea;
 
-// The row text and label rule of the page lists; the pinned picker and the floating list draw
-// the same rows at their own sizes.
+// The rows, label rule and scrolling of the page lists; the pinned picker and the floating list
+// draw the same rows at their own sizes under their own headers.
 
 // The label of page i: trimmed title, else the preview as stored, else localizedString("Vacío").
 QString pageLabel(const OverlayContent &content, int index);
@@ -28,3 +31,67 @@ void paintPageRowText(QPainter &painter, const QRectF &rect, int index, const QS
 // The height of one line of row text at these sizes, rounded up to whole points so that rows
 // stacked on it stay on the pixel grid.
 double pageRowTextHeight(const PageRowMetrics &metrics);
+
+// The sizes of a list: the header over a stack of rounded rows, all inside the paddings.
+struct PageListMetrics
+{
+    double horizontalPadding;
+    double verticalPadding;
+    double headerHeight; // in whole points, so that the rows below stay on the pixel grid
+    double headerBottomPadding;
+    double rowHorizontalPadding;
+    double rowVerticalPadding;
+    double rowRadius;
+    PageRowMetrics row;
+    double stackSpacing = 6;
+};
+
+// A page list: a header and one row per page, scrolled. A click on a row asks for that page in
+// notes mode, also from a collapsed or minimised window. The highlight is the model's, moved by
+// the keys; the list scrolls to keep a moved highlight centred, and a list shown afresh starts
+// at its top. Transparent: it lies on the panel's own fill. The views paint the header.
+class PageList : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ~PageList() override;
+
+    // Where row i is now, in this widget's coordinates, scrolling included; null for a page
+    // that does not exist.
+    QRectF rowRect(int index) const;
+    // How far the list is scrolled down, and where an animation under way will leave it.
+    int scrollOffset() const;
+    double targetScrollOffset() const;
+
+protected:
+    PageList(OverlayContent &content, const PageListMetrics &metrics, QWidget *parent);
+
+    // Paints the header at the top of the scrolled content, which is as wide as the list.
+    virtual void paintHeader(QPainter &painter) const = 0;
+    // Lays the rows out again after a change of the pages or of the language.
+    virtual void refresh();
+    double contentHeight() const;
+
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+    OverlayContent &m_content;
+    const PageListMetrics m_metrics;
+
+private:
+    class Rows;
+
+    double rowHeight() const;
+    double rowTop(int index) const;
+    // Row i in the scrolled content's coordinates.
+    QRectF contentRowRect(int index) const;
+    void layoutRows();
+    void scrollToHighlight();
+    void jumpTo(int offset);
+
+    QScrollArea *const m_scrollArea;
+    Rows *const m_rows;
+    AnimatedValue *const m_scroll;
+    bool m_applyingScroll = false;
+};

@@ -124,6 +124,24 @@ private Q_SLOTS:
         QCOMPARE(f.pane->editor()->text(), u"loaded"_s);
     }
 
+    // The window root decides where the keys go: on show the text takes them, so typing never
+    // lands on a toolbar button; starting to read takes them away.
+    void textFocusFollowsTheController()
+    {
+        Fixture f({u"first"_s});
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.controller.initialSetup();
+        QTRY_VERIFY(f.pane->editor()->hasFocus());
+        auto *elsewhere = new QLineEdit(&f.window);
+        elsewhere->show();
+        elsewhere->setFocus();
+        QVERIFY(!f.controller.isTextFocused());
+        f.pane->editor()->setFocus();
+        QVERIFY(f.controller.isTextFocused());
+        f.controller.setIsTextFocused(false);
+        QVERIFY(!f.pane->editor()->hasFocus());
+    }
+
     void playStartsReading()
     {
         Fixture f({u"  "_s, u""_s});

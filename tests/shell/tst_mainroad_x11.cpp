@@ -1,0 +1,212 @@
+#include "common/xvfb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using TestSupport::xdotool;
+
+namespace {
+
+struct ShownWindow
+{
+    QString name;
+    QRect geometry;
+};
+
+// The program's windows that are on screen now.
+QList<ShownWindow> shownWindows()
+{
+    // Not through xdotool(): an empty result is an exit code of 1, not a failure here.
+    QProcess search;
+    search.start(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--classname"_s, u"brivel"_s});
+    search.waitForFinished(10000);
+    const QByteArray ids = search.readAllStandardOutput();
+    QList<ShownWindow> windows;
+    for (const QByteArray &id : ids.split('\n')) {
+        if (id.trimmed().isEmpty())
+            continue;
+        QByteArray name;
+        QByteArray shell;
+        if (!xdotool({u"getwindowname"_s, QString::fromLatin1(id)}, &name)
+            || !xdotool({u"getwindowgeometry"_s, u"--shell"_s, QString::fromLatin1(id)}, &shell))
+            continue;
+        QMap<QByteArray, int> values;
+        for (const QByteArray &line : shell.split('\n')) {
+            const QList<QByteArray> pair = line.split('=');
+            if (pair.size() == 2)
+                values.insert(pair[0], pair[1].toInt());
+        }
+        windows.append({QString::fromUtf8(name.trimmed()),
+                        QRect(values.value("X"), values.value("Y"), values.value("WIDTH"),
+                              values.value("HEIGHT"))});
+    }
+    return windows;
+}
+
+std::optional<ShownWindow> mainWindow()
+{
+    for (const ShownWindow &window : shownWindows()) {
+        if (window.name == u"Brivel" && window.geometry.width() >= 600)
+            return window;
+    }
+    return std::nullopt;
+}
+
+// The reading panel hangs from the top edge of the screen.
+std::optional<ShownWindow> readingPanel()
+{
+    for (const ShownWindow &window : shownWindows()) {
+        if (window.geometry.top() == 0 && window.geometry.width() < 600)
+            return window;
+    }
+    return std::nullopt;
+}
+
+QImage grab(const QRect &area)
+{
+    QProcess import;
+    import.start(u"import"_s,
+                 {u"-window"_s, u"root"_s, u"-crop"_s,
+                  u"%1x%2+%3+%4"_s.arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
+                  u"png:-"_s});
+    import.waitForFinished(10000);
+    return QImage::fromData(import.readAllStandardOutput(), "PNG")
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+double differingShare(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 1.0;
+    qint64 differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    }
+    return double(differing) / (qint64(a.width()) * a.height());
+}
+
+QStringList autosavedPages(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList pages;
+    for (const QJsonValue &page : QJsonDocument::fromJson(file.readAll())[u"pages"_s].toArray())
+        pages.append(page.toString());
+    return pages;
+}
+
+// Long enough for the panel's 0.3 s animations and a repaint.
+void settle()
+{
+    QTest::qWait(800);
+}
+
+} // namespace
+
+// The main road as a person takes it: write a page, read it in the panel, step through the
+// pages, stop, and find the text kept. The real program on a real X server with a window manager.
+class TestMainRoad : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writeReadStepStopAndKeep();
+};
+
+void TestMainRoad::writeReadStepStopAndKeep()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString runtime = home.filePath(u"runtime"_s);
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(QDir().mkpath(home.filePath(u"config/Brivel"_s)));
+    {
+        QFile settings(home.filePath(u"config/Brivel/Brivel.conf"_s));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[General]\nhasCompletedOnboarding=true\nhasCompletedCoachMarks=true\n");
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    const QString autosave = home.filePath(u"data/Brivel/pages.json"_s);
+
+    QProcess brivel;
+    brivel.setProcessEnvironment(environment);
+    brivel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    brivel.start(QStringLiteral(BRIVEL_EXECUTABLE));
+    QVERIFY(brivel.waitForStarted());
+    const auto stopProgram = qScopeGuard([&] {
+        brivel.kill();
+        brivel.waitForFinished();
+    });
+
+    // A fresh start shows the editor with the sample pages and the text focused.
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    settle();
+    QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"Good morning everyone"_s}));
+    settle();
+    grab(QRect(0, 0, 1280, 800)).save(u"mainroad-editor.png"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(autosavedPages(autosave).value(0), u"Good morning everyone"_s, 5000);
+    QVERIFY(autosavedPages(autosave).size() >= 2);
+
+    // Ctrl+Return: the panel opens centred under the top edge with the page picker, and the
+    // editor leaves the screen.
+    QVERIFY(xdotool({u"key"_s, u"ctrl+Return"_s}));
+    QTRY_VERIFY_WITH_TIMEOUT(readingPanel().has_value(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!mainWindow().has_value(), 5000);
+    const QRect panel = readingPanel()->geometry;
+    QVERIFY2(qAbs(panel.x() + panel.width() / 2 - 640) <= 1, "the panel is not centred");
+
+    // The picker's choice opens the first page; the arrows step to the next page and back.
+    QVERIFY(xdotool({u"key"_s, u"Right"_s}));
+    settle();
+    const QRect words(readingPanel()->geometry.x(), 40, readingPanel()->geometry.width(), 100);
+    const QImage firstPage = grab(words);
+    grab(QRect(0, 0, 1280, 800)).save(u"mainroad-panel.png"_s);
+    QVERIFY(xdotool({u"key"_s, u"Right"_s}));
+    settle();
+    const QImage secondPage = grab(words);
+    QVERIFY2(differingShare(firstPage, secondPage) > 0.01, "the right arrow did not change page");
+    QVERIFY(xdotool({u"key"_s, u"Left"_s}));
+    settle();
+    QVERIFY2(differingShare(firstPage, grab(words)) < 0.01, "the left arrow did not come back");
+
+    // Esc opens the picker, Esc again ends the reading; the text is kept.
+    QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
+    settle();
+    QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
+    QTRY_VERIFY_WITH_TIMEOUT(!readingPanel().has_value(), 5000);
+    QCOMPARE(autosavedPages(autosave).value(0), u"Good morning everyone"_s);
+
+    // A second launch brings the editor back; the session's end keeps every page.
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(BRIVEL_EXECUTABLE));
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 5000);
+    ::kill(pid_t(brivel.processId()), SIGTERM);
+    QVERIFY(brivel.waitForFinished(10000));
+    QCOMPARE(brivel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(brivel.exitCode(), 0);
+    QCOMPARE(autosavedPages(autosave).value(0), u"Good morning everyone"_s);
+}
+
+BRIVEL_XVFB_TEST_MAIN(TestMainRoad, true)
+
+#include "tst_mainroad_x11.moc"
