@@ -315,5 +315,25 @@ Good luck. [Wave]</translation>
         <source>Eliminar</source>
         <translation>Delete</translation>
     </message>
+    <message>
+        <source>Se desactivó el acceso al micrófono. Abrí Ajustes del Sistema → Privacidad y Seguridad → Micrófono para reactivarlo.</source>
+        <translation>Microphone access was turned off. Open System Settings → Privacy &amp; Security → Microphone to turn it back on.</translation>
+    </message>
+    <message>
+        <source>Se desactivó el reconocimiento de voz. Abrí Ajustes del Sistema → Privacidad y Seguridad → Reconocimiento de Voz para reactivarlo.</source>
+        <translation>Speech recognition was turned off. Open System Settings → Privacy &amp; Security → Speech Recognition to turn it back on.</translation>
+    </message>
+    <message>
+        <source>Este idioma no está disponible sin conexión. Abrí Ajustes del Sistema → Teclado → Dictado para agregarlo.</source>
+        <translation>This language is not available offline. Open System Settings → Keyboard → Dictation to add it.</translation>
+    </message>
+    <message>
+        <source>Brivel es visible solo para vos, pero está oculto para los demás cuando compartís pantalla.</source>
+        <translation>Brivel is visible only to you, but hidden from others when you share your screen.</translation>
+    </message>
+    <message>
+        <source>Brivel queda a la vista por encima de las demás ventanas, cerca de la cámara.</source>
+        <translation>Brivel stays in view above every other window, close to the camera.</translation>
+    </message>
 </context>
 </TS>

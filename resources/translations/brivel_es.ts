@@ -297,5 +297,25 @@ Mucha suerte. [Saludo]</source>
         <source>Eliminar</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Se desactivó el acceso al micrófono. Abrí Ajustes del Sistema → Privacidad y Seguridad → Micrófono para reactivarlo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Se desactivó el reconocimiento de voz. Abrí Ajustes del Sistema → Privacidad y Seguridad → Reconocimiento de Voz para reactivarlo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Este idioma no está disponible sin conexión. Abrí Ajustes del Sistema → Teclado → Dictado para agregarlo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Brivel es visible solo para vos, pero está oculto para los demás cuando compartís pantalla.</source>
+        <translation>Brivel es visible solo para vos, pero está oculto para los demás cuando compartís pantalla.</translation>
+    </message>
+    <message>
+        <source>Brivel queda a la vista por encima de las demás ventanas, cerca de la cámara.</source>
+        <translation>Brivel queda a la vista por encima de las demás ventanas, cerca de la cámara.</translation>
+    </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "app/reviewsessioncounter.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/readingoverlay.h"
+#include "platform/captureshield.h"
 #include "platform/keyvaluestore.h"
 #include "platform/observable.h"
 #include "settings/localization.h"
@@ -579,19 +580,28 @@ void EditorController::openSlashCommands()
 
 QList<EditorController::SamplePage> EditorController::sampleContent()
 {
+    QString welcome = localizedString(
+        "Hola. Bienvenido a Brivel. [Pausa]\n\n"
+        "Brivel es visible solo para vos, pero está oculto para los demás cuando compartís "
+        "pantalla. Ideal para presentaciones, reuniones o videollamadas.\n\n"
+        "La ventana se ubica justo debajo de la cámara de tu MacBook, para que puedas leer "
+        "sin perder contacto visual. Está diseñada específicamente para pasar "
+        "desapercibida.\n\n"
+        "Podés desplazarte por la nota usando las flechas ↑↓ del teclado, y cambiar de nota "
+        "usando las flechas ← y →. [Continuar]\n\n"
+        "Ahora estás listo para escribir tu propio guion y usarlo en tu próxima reunión.\n\n"
+        "Mucha suerte. [Saludo]");
+    // Where the window system cannot keep panels out of a screen share, the first page must not
+    // promise it: a presenter would rely on it.
+    if (!CaptureShield::system().isSupported()) {
+        welcome.replace(
+            localizedString("Brivel es visible solo para vos, pero está oculto para los "
+                            "demás cuando compartís pantalla."),
+            localizedString("Brivel queda a la vista por encima de las demás ventanas, "
+                            "cerca de la cámara."));
+    }
     return {
-        {localizedString("Bienvenido a Brivel"),
-         localizedString(
-             "Hola. Bienvenido a Brivel. [Pausa]\n\n"
-             "Brivel es visible solo para vos, pero está oculto para los demás cuando compartís "
-             "pantalla. Ideal para presentaciones, reuniones o videollamadas.\n\n"
-             "La ventana se ubica justo debajo de la cámara de tu MacBook, para que puedas leer "
-             "sin perder contacto visual. Está diseñada específicamente para pasar "
-             "desapercibida.\n\n"
-             "Podés desplazarte por la nota usando las flechas ↑↓ del teclado, y cambiar de nota "
-             "usando las flechas ← y →. [Continuar]\n\n"
-             "Ahora estás listo para escribir tu propio guion y usarlo en tu próxima reunión.\n\n"
-             "Mucha suerte. [Saludo]")},
+        {localizedString("Bienvenido a Brivel"), welcome},
         {localizedString("Puntos clave"),
          localizedString("• Saludar por nombre y agradecer la asistencia\n"
                          "• Recordar el contexto de la última conversación\n"
