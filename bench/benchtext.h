@@ -54,4 +54,15 @@ inline QString latinPage(int size)
     return text;
 }
 
+// What a reader said from the middle of a script's words: `count` words with the errors a
+// recogniser makes (a word lost, one misheard, one added), lower-cased as transcripts come.
+inline QString spokenFromMiddle(const QStringList &words, int count)
+{
+    QStringList spoken = words.mid(words.size() / 2, count);
+    spoken.removeAt(4);
+    spoken[9] = u"cafeteria"_s;
+    spoken.insert(14, u"um"_s);
+    return spoken.join(u' ').toLower();
+}
+
 } // namespace BenchText

@@ -1,0 +1,554 @@
+#include "platform/audioinput.h"
+#include "platform/linux/scriptlanguagemodel.h"
+#include "platform/permissions.h"
+#include "platform/speechengine.h"
+#include "platform/wavfileaudioinput.h"
+
+#include "common/files.h"
+#include "common/speechaudio.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QtEndian>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const QString script = QStringLiteral(
+    "Good morning everyone, and thank you for joining us today. [Pause] This quarter our team "
+    "shipped three new features and the number of active users grew by twenty percent. Next we "
+    "will look at the plans for the coming year.");
+
+QByteArray littleEndian16(quint16 value)
+{
+    QByteArray bytes(2, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray littleEndian32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray chunk(const QByteArray &id, const QByteArray &body, qsizetype declaredSize = -1)
+{
+    QByteArray bytes = id + littleEndian32(declaredSize < 0 ? body.size() : declaredSize) + body;
+    if (body.size() % 2)
+        bytes += '\0';
+    return bytes;
+}
+
+QByteArray formatChunk(quint16 tag, quint16 channels, quint32 rate, quint16 bits)
+{
+    const quint16 blockAlign = channels * bits / 8;
+    QByteArray body = littleEndian16(tag) + littleEndian16(channels) + littleEndian32(rate)
+                      + littleEndian32(rate * blockAlign) + littleEndian16(blockAlign)
+                      + littleEndian16(bits);
+    if (tag == 0xFFFE) // extensible: cbSize, valid bits, channel mask, sub-format GUID (PCM)
+        body += littleEndian16(22) + littleEndian16(bits) + littleEndian32(0) + littleEndian16(1)
+                + QByteArray(14, '\x11');
+    return chunk("fmt ", body);
+}
+
+// Frames of `channels` interleaved constant values.
+QByteArray dataChunk(int frames, QList<qint16> channelValues, qsizetype declaredSize = -1)
+{
+    QByteArray body;
+    for (int frame = 0; frame < frames; ++frame) {
+        for (const qint16 value : channelValues)
+            body += littleEndian16(quint16(value));
+    }
+    return chunk("data", body, declaredSize);
+}
+
+QByteArray riff(const QByteArray &chunks)
+{
+    return "RIFF" + littleEndian32(4 + chunks.size()) + "WAVE" + chunks;
+}
+
+// Words of `reference` found in `transcript` in the same order (longest common subsequence).
+qsizetype wordsHeard(const QStringList &reference, const QString &transcript)
+{
+    const QStringList heard = transcript.split(u' ', Qt::SkipEmptyParts);
+    std::vector<qsizetype> previous(heard.size() + 1, 0);
+    std::vector<qsizetype> current(heard.size() + 1, 0);
+    for (const QString &word : reference) {
+        for (qsizetype j = 1; j <= heard.size(); ++j)
+            current[j] = word == heard[j - 1] ? previous[j - 1] + 1
+                                              : std::max(previous[j], current[j - 1]);
+        std::swap(previous, current);
+    }
+    return previous.back();
+}
+
+QStringList wordsOf(const QString &text)
+{
+    QStringList words;
+    for (const QStringList &sentence : ScriptLanguageModel::sentences(text))
+        words += sentence;
+    return words;
+}
+
+struct ArpaModel
+{
+    QList<qsizetype> declaredCounts;
+    // n-gram text → (log10 probability, log10 backoff weight or 0)
+    QList<QHash<QString, std::pair<double, double>>> ngrams;
+};
+
+ArpaModel parseArpa(const QByteArray &arpa)
+{
+    ArpaModel model;
+    int order = 0;
+    for (const QByteArray &rawLine : arpa.split('\n')) {
+        const QString line = QString::fromUtf8(rawLine).trimmed();
+        if (line.isEmpty() || line == u"\\data\\" || line == u"\\end\\")
+            continue;
+        if (line.startsWith(u"ngram ")) {
+            model.declaredCounts.append(line.section(u'=', 1).toLongLong());
+        } else if (line.startsWith(u'\\') && line.endsWith(u"-grams:")) {
+            order = line.mid(1, 1).toInt();
+            model.ngrams.resize(order);
+        } else if (order > 0) {
+            const QStringList fields = line.split(u' ');
+            const QString ngram = fields.mid(1, order).join(u' ');
+            const double backoff = fields.size() > order + 1 ? fields.last().toDouble() : 0.0;
+            model.ngrams[order - 1].insert(ngram, {fields.first().toDouble(), backoff});
+        }
+    }
+    return model;
+}
+
+} // namespace
+
+class TestSpeechPlatform : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+
+    void wavFiles_data();
+    void wavFiles();
+    void realTimeAndFastFeedingDeliverTheSameSamples();
+
+    void scriptSentences();
+    void scriptLanguageModel();
+    void scriptWithoutKnownWordsGivesNoModel();
+
+    void recognizerPerLocale_data();
+    void recognizerPerLocale();
+    void decodesSynthesisedSpeech();
+    void cancelStopsEveryEmission();
+    void destroyingARunningTaskLeavesOthersRunning();
+    void scriptWithoutKnownWordsListensForAnyWord();
+
+    void microphoneWithoutDeviceFailsToStart();
+    void permissionsAnswerLaterWhileTheContextLives();
+
+private:
+    QString writeTemporary(const QString &name, const QByteArray &bytes);
+    QString speechFile();
+
+    QTemporaryDir m_directory;
+    QString m_speechFile;
+};
+
+void TestSpeechPlatform::initTestCase()
+{
+    QVERIFY(m_directory.isValid());
+    // However the machine is set up, the microphone test sees no sound server.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/brivel-test");
+}
+
+QString TestSpeechPlatform::writeTemporary(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_directory.filePath(name);
+    TestSupport::writeFile(path, bytes);
+    return path;
+}
+
+QString TestSpeechPlatform::speechFile()
+{
+    if (m_speechFile.isEmpty()) {
+        QString error;
+        m_speechFile = TestSupport::synthesiseSpeech(m_directory.path(), script,
+                                                     QStringLiteral("en-us"), 150, &error);
+        if (m_speechFile.isEmpty())
+            qWarning("%s", qPrintable(error));
+    }
+    return m_speechFile;
+}
+
+// A valid file gives `samples` samples all equal to `value`; an invalid one (samples = -1) is
+// refused by start() with a description, and reports no format.
+void TestSpeechPlatform::wavFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<int>("value");
+
+    const QByteArray monoFormat = formatChunk(1, 1, 16000, 16);
+    const QByteArray monoData = dataChunk(2000, {1234});
+    QTest::newRow("mono 16 kHz") << riff(monoFormat + monoData) << 2000 << 1234;
+    QTest::newRow("chunks before the audio, odd ones padded")
+        << riff(chunk("LIST", "INFOabc") + monoFormat + chunk("junk", "xyz") + monoData) << 2000
+        << 1234;
+    QTest::newRow("extensible PCM")
+        << riff(formatChunk(0xFFFE, 1, 16000, 16) + monoData) << 2000 << 1234;
+    // One second at 22050 Hz becomes one second at 16 kHz; left and right are averaged.
+    QTest::newRow("stereo 22050 Hz")
+        << riff(formatChunk(1, 2, 22050, 16) + dataChunk(22050, {1000, 3000})) << 16000 << 2000;
+    QTest::newRow("mono 8 kHz doubled")
+        << riff(formatChunk(1, 1, 8000, 16) + dataChunk(800, {-500})) << 1599 << -500;
+
+    QTest::newRow("empty") << QByteArray() << -1 << 0;
+    QTest::newRow("garbage") << QByteArray("This is not audio at all, just some text.") << -1 << 0;
+    QTest::newRow("RIFF but not WAVE") << QByteArray("RIFF\x04\0\0\0AVI ", 12) << -1 << 0;
+    QTest::newRow("header cut short") << riff(monoFormat).left(30) << -1 << 0;
+    QTest::newRow("data cut short") << riff(monoFormat + monoData).left(1000) << -1 << 0;
+    QTest::newRow("data size beyond the file")
+        << riff(monoFormat + dataChunk(100, {1}, 0x7FFFFFF0)) << -1 << 0;
+    QTest::newRow("8-bit") << riff(formatChunk(1, 1, 16000, 8) + monoData) << -1 << 0;
+    QTest::newRow("float") << riff(formatChunk(3, 1, 16000, 32) + monoData) << -1 << 0;
+    QTest::newRow("three channels")
+        << riff(formatChunk(1, 3, 16000, 16) + dataChunk(100, {1, 2, 3})) << -1 << 0;
+    QTest::newRow("data before format") << riff(monoData + monoFormat) << -1 << 0;
+    QTest::newRow("no data") << riff(monoFormat + chunk("LIST", "INFO")) << -1 << 0;
+    QTest::newRow("format chunk too short")
+        << riff(chunk("fmt ", QByteArray("\x01\0\x01\0", 4)) + monoData) << -1 << 0;
+}
+
+void TestSpeechPlatform::wavFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, samples);
+    QFETCH(int, value);
+
+    WavFileAudioInput input(writeTemporary(QStringLiteral("input.wav"), file),
+                            WavFileAudioInput::Pace::AsFastAsPossible);
+    QString error;
+    const bool started = input.start(&error);
+    if (samples < 0) {
+        QVERIFY(!started);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!input.isRunning());
+        QCOMPARE(input.format().sampleRate, 0);
+        QCOMPARE(input.format().channelCount, 0);
+        return;
+    }
+    QVERIFY2(started, qPrintable(error));
+    QCOMPARE(input.format().sampleRate, 16000);
+    QCOMPARE(input.format().channelCount, 1);
+    QCOMPARE(qsizetype(input.samples().size()), samples);
+    for (const std::int16_t sample : input.samples())
+        QCOMPARE(int(sample), value);
+}
+
+void TestSpeechPlatform::realTimeAndFastFeedingDeliverTheSameSamples()
+{
+    QByteArray body;
+    for (int i = 0; i < 3000; ++i)
+        body += littleEndian16(quint16(qint16(i * 7 - 10000)));
+    const QString path = writeTemporary(QStringLiteral("ramp.wav"),
+                                        riff(formatChunk(1, 1, 16000, 16) + chunk("data", body)));
+
+    QList<std::vector<std::int16_t>> delivered;
+    for (const auto pace :
+         {WavFileAudioInput::Pace::RealTime, WavFileAudioInput::Pace::AsFastAsPossible}) {
+        WavFileAudioInput input(path, pace);
+        std::vector<std::int16_t> samples;
+        connect(&input, &AudioInput::bufferAvailable, this,
+                [&samples](std::span<const std::int16_t> buffer) {
+                    QVERIFY(buffer.size() <= size_t(AudioInput::bufferFrames));
+                    samples.insert(samples.end(), buffer.begin(), buffer.end());
+                });
+        QSignalSpy finished(&input, &WavFileAudioInput::finished);
+        QVERIFY(input.start(nullptr));
+        QVERIFY(samples.empty()); // delivered from the event loop, never inside start()
+        QVERIFY(finished.wait(5000));
+        QVERIFY(!input.isRunning());
+        QCOMPARE(finished.count(), 1);
+        delivered.append(samples);
+    }
+    QCOMPARE(delivered[0].size(), size_t(3000));
+    QCOMPARE(delivered[0].back(), std::int16_t(2999 * 7 - 10000));
+    QVERIFY(delivered[0] == delivered[1]);
+}
+
+void TestSpeechPlatform::scriptSentences()
+{
+    const QList<QStringList> expected = {
+        {u"good"_qs, u"morning"_qs, u"it's"_qs, u"café"_qs, u"time"_qs},
+        {u"say"_qs, u"hello"_qs},
+        {u"bye"_qs},
+    };
+    QCOMPARE(
+        ScriptLanguageModel::sentences(
+            u"[Smile] Good MORNING, it’s café-time!\n'Say' [look up] hello 42... [Bow]\nBye"_qs),
+        expected);
+}
+
+void TestSpeechPlatform::scriptLanguageModel()
+{
+    const QString dictionary = writeTemporary(
+        QStringLiteral("small.dict"),
+        "and AH N D\nand(2) AE N D\nend EH N D\ngood G UH D\nmorning M AO R N IH NG\n"
+        "pause P AO Z\nthe DH AH\nthe(2) DH IY\n");
+    const ScriptLanguageModel model = ScriptLanguageModel::build(
+        u"[Pause] Good morning and good zorblax morning. The end! [Look up] And the end."_qs,
+        dictionary);
+
+    QCOMPARE(model.words(),
+             QStringList({u"and"_qs, u"end"_qs, u"good"_qs, u"morning"_qs, u"the"_qs}));
+    QCOMPARE(model.dictionary(), QByteArray("and AH N D\nand(2) AE N D\nend EH N D\ngood G UH D\n"
+                                            "morning M AO R N IH NG\nthe DH AH\nthe(2) DH IY\n"));
+
+    const ArpaModel arpa = parseArpa(model.arpa());
+    QCOMPARE(arpa.ngrams.size(), 3);
+    QCOMPARE(arpa.declaredCounts, QList<qsizetype>({arpa.ngrams[0].size(), arpa.ngrams[1].size(),
+                                                    arpa.ngrams[2].size()}));
+    QCOMPARE(arpa.ngrams[0].size(), 7); // five words, <s> and </s>
+    QVERIFY(!model.arpa().contains("pause"));
+    QVERIFY(!model.arpa().contains("zorblax"));
+    // The dropped word leaves its neighbours adjacent.
+    QVERIFY(arpa.ngrams[2].contains(u"and good morning"_qs));
+    QCOMPARE(arpa.ngrams[0].value(u"<s>"_qs).first, -99.0);
+
+    // Every history spreads exactly all probability: seen followers plus the backed-off rest.
+    const auto probability = [](double log10Value) { return std::pow(10.0, log10Value); };
+    QStringList predicted;
+    double unigramTotal = 0;
+    for (auto it = arpa.ngrams[0].cbegin(); it != arpa.ngrams[0].cend(); ++it) {
+        if (it.key() != u"<s>") {
+            predicted.append(it.key());
+            unigramTotal += probability(it.value().first);
+        }
+    }
+    QVERIFY(std::abs(unigramTotal - 1.0) < 1e-3);
+    for (int order = 2; order <= 3; ++order) {
+        QHash<QString, double> seenMass;
+        QHash<QString, double> lowerMassOfSeen;
+        for (auto it = arpa.ngrams[order - 1].cbegin(); it != arpa.ngrams[order - 1].cend(); ++it) {
+            const QString history = it.key().section(u' ', 0, order - 2);
+            const QString lower = it.key().section(u' ', 1);
+            seenMass[history] += probability(it.value().first);
+            lowerMassOfSeen[history] += probability(arpa.ngrams[order - 2].value(lower).first);
+        }
+        for (auto it = seenMass.cbegin(); it != seenMass.cend(); ++it) {
+            const double backoff = probability(arpa.ngrams[order - 2].value(it.key()).second);
+            double lowerTotal = 0;
+            const QString lowerHistory = it.key().section(u' ', 1);
+            for (const QString &word : std::as_const(predicted)) {
+                const QString lower = lowerHistory.isEmpty() ? word : lowerHistory + u' ' + word;
+                if (order == 2)
+                    lowerTotal += probability(arpa.ngrams[0].value(lower).first);
+                else if (arpa.ngrams[1].contains(lower))
+                    lowerTotal += probability(arpa.ngrams[1].value(lower).first);
+                else
+                    lowerTotal += probability(arpa.ngrams[0].value(lowerHistory).second)
+                                  * probability(arpa.ngrams[0].value(word).first);
+            }
+            const double total
+                = it.value() + backoff * (lowerTotal - lowerMassOfSeen.value(it.key()));
+            QVERIFY2(std::abs(total - 1.0) < 2e-3,
+                     qPrintable(it.key() + u" sums to "_qs + QString::number(total)));
+        }
+    }
+}
+
+void TestSpeechPlatform::scriptWithoutKnownWordsGivesNoModel()
+{
+    const QString dictionary = writeTemporary(QStringLiteral("tiny.dict"), "hello HH AH L OW\n");
+    const ScriptLanguageModel model
+        = ScriptLanguageModel::build(u"[Hello] Hola a todos. 1 2 3"_qs, dictionary);
+    QVERIFY(model.isEmpty());
+    QVERIFY(model.arpa().isEmpty());
+    QVERIFY(model.dictionary().isEmpty());
+}
+
+void TestSpeechPlatform::recognizerPerLocale_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("known");
+    QTest::addColumn<bool>("onDevice");
+
+    QTest::newRow("US English, Debian's model") << u"en_US"_qs << true << true;
+    QTest::newRow("Spanish, no model installed") << u"es_AR"_qs << true << false;
+    QTest::newRow("unknown") << u"xx_YY"_qs << false << false;
+}
+
+void TestSpeechPlatform::recognizerPerLocale()
+{
+    QFETCH(QString, locale);
+    QFETCH(bool, known);
+    QFETCH(bool, onDevice);
+
+    const SpeechEngine &engine = SpeechEngine::system();
+    QCOMPARE(engine.supportedLocales().contains(locale), known);
+    const std::unique_ptr<SpeechRecognizerBackend> recognizer = engine.recognizer(locale);
+    QCOMPARE(recognizer != nullptr, known);
+    if (!recognizer)
+        return;
+    QVERIFY(recognizer->isAvailable());
+    QCOMPARE(recognizer->supportsOnDeviceRecognition(), onDevice);
+    if (!onDevice) {
+        QString error;
+        QVERIFY(!recognizer->startTask(script, &error));
+        QVERIFY(!error.isEmpty());
+    }
+}
+
+void TestSpeechPlatform::decodesSynthesisedSpeech()
+{
+    const QString wav = speechFile();
+    QVERIFY(!wav.isEmpty());
+    QString error;
+    const std::unique_ptr<SpeechRecognitionTask> task
+        = SpeechEngine::system().recognizer(u"en_US"_qs)->startTask(script, &error);
+    QVERIFY2(task, qPrintable(error));
+    QSignalSpy transcripts(task.get(), &SpeechRecognitionTask::transcriptChanged);
+    QSignalSpy failures(task.get(), &SpeechRecognitionTask::failed);
+
+    WavFileAudioInput input(wav, WavFileAudioInput::Pace::AsFastAsPossible);
+    connect(&input, &AudioInput::bufferAvailable, task.get(), &SpeechRecognitionTask::appendAudio);
+    connect(&input, &WavFileAudioInput::finished, task.get(), &SpeechRecognitionTask::endAudio);
+    QVERIFY(input.start(&error));
+
+    const QStringList words = wordsOf(script);
+    const auto latest = [&transcripts] {
+        return transcripts.isEmpty() ? QString() : transcripts.last().first().toString();
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(wordsHeard(words, latest()) >= words.size() * 7 / 10,
+                              qPrintable(latest()), 30000);
+    QCOMPARE(failures.count(), 0);
+    for (qsizetype i = 1; i < transcripts.size(); ++i)
+        QVERIFY(transcripts[i].first() != transcripts[i - 1].first());
+}
+
+void TestSpeechPlatform::cancelStopsEveryEmission()
+{
+    const QString wav = speechFile();
+    QVERIFY(!wav.isEmpty());
+    const WavFileAudioInput input(wav);
+    const std::unique_ptr<SpeechRecognitionTask> task
+        = SpeechEngine::system().recognizer(u"en_US"_qs)->startTask(script, nullptr);
+    QVERIFY(task);
+    QSignalSpy transcripts(task.get(), &SpeechRecognitionTask::transcriptChanged);
+    QSignalSpy failures(task.get(), &SpeechRecognitionTask::failed);
+
+    // All the audio at once: the decoder is still busy and its results queued when cancel comes.
+    task->appendAudio(input.samples());
+    QVERIFY(transcripts.wait(10000));
+    QThread::msleep(100); // lets results pile up undelivered
+    task->cancel();
+    const qsizetype heard = transcripts.count();
+    task->appendAudio(input.samples());
+    task->endAudio();
+    QTest::qWait(1000);
+    QCOMPARE(transcripts.count(), heard);
+    QCOMPARE(failures.count(), 0);
+}
+
+void TestSpeechPlatform::destroyingARunningTaskLeavesOthersRunning()
+{
+    const QString wav = speechFile();
+    QVERIFY(!wav.isEmpty());
+    const WavFileAudioInput input(wav);
+    const std::unique_ptr<SpeechRecognizerBackend> recognizer
+        = SpeechEngine::system().recognizer(u"en_US"_qs);
+    std::unique_ptr<SpeechRecognitionTask> kept = recognizer->startTask(script, nullptr);
+    std::unique_ptr<SpeechRecognitionTask> starting = recognizer->startTask(script, nullptr);
+    std::unique_ptr<SpeechRecognitionTask> decoding = recognizer->startTask(script, nullptr);
+    QVERIFY(kept && starting && decoding);
+    QSignalSpy transcripts(kept.get(), &SpeechRecognitionTask::transcriptChanged);
+    QSignalSpy decoded(decoding.get(), &SpeechRecognitionTask::transcriptChanged);
+
+    starting.reset(); // while its decoder is still loading
+    decoding->appendAudio(input.samples());
+    QVERIFY(decoded.wait(10000));
+    decoding.reset(); // mid-stream, results on their way
+
+    kept->appendAudio(input.samples());
+    kept->endAudio();
+    const QStringList words = wordsOf(script);
+    QTRY_VERIFY_WITH_TIMEOUT(!transcripts.isEmpty()
+                                 && wordsHeard(words, transcripts.last().first().toString())
+                                        >= words.size() * 7 / 10,
+                             30000);
+}
+
+void TestSpeechPlatform::scriptWithoutKnownWordsListensForAnyWord()
+{
+    const QString spoken = u"Good morning everyone. Thank you for joining us today."_qs;
+    QString error;
+    const QString wav
+        = TestSupport::synthesiseSpeech(m_directory.path(), spoken, u"en-us+f2"_qs, 150, &error);
+    QVERIFY2(!wav.isEmpty(), qPrintable(error));
+    const std::unique_ptr<SpeechRecognitionTask> task
+        = SpeechEngine::system()
+              .recognizer(u"en_US"_qs)
+              ->startTask(u"[Pausa] 2024 — 世界"_qs, &error);
+    QVERIFY2(task, qPrintable(error));
+    QSignalSpy transcripts(task.get(), &SpeechRecognitionTask::transcriptChanged);
+    QSignalSpy failures(task.get(), &SpeechRecognitionTask::failed);
+    const WavFileAudioInput input(wav);
+    task->appendAudio(input.samples());
+    task->endAudio();
+
+    // The general model is far less sure of synthetic speech than a script's model.
+    const QStringList words = wordsOf(spoken);
+    QTRY_VERIFY_WITH_TIMEOUT(!transcripts.isEmpty()
+                                 && wordsHeard(words, transcripts.last().first().toString()) >= 4,
+                             30000);
+    QCOMPARE(failures.count(), 0);
+}
+
+void TestSpeechPlatform::microphoneWithoutDeviceFailsToStart()
+{
+    const std::unique_ptr<AudioInput> microphone = AudioInput::createDefault();
+    QCOMPARE(microphone->format().sampleRate, 0);
+    QCOMPARE(microphone->format().channelCount, 0);
+    QString error;
+    QVERIFY(!microphone->start(&error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!microphone->isRunning());
+}
+
+void TestSpeechPlatform::permissionsAnswerLaterWhileTheContextLives()
+{
+    Permissions &permissions = Permissions::system();
+    QCOMPARE(permissions.microphoneStatus(), Permissions::Status::Authorized);
+    QCOMPARE(permissions.speechRecognitionStatus(), Permissions::Status::Authorized);
+
+    QObject context;
+    std::optional<bool> granted;
+    std::optional<Permissions::Status> status;
+    permissions.requestMicrophoneAccess(&context, [&granted](bool answer) { granted = answer; });
+    permissions.requestSpeechRecognitionAuthorization(
+        &context, [&status](Permissions::Status answer) { status = answer; });
+    QVERIFY(!granted && !status);
+    QTRY_VERIFY(granted && status);
+    QCOMPARE(*granted, true);
+    QCOMPARE(*status, Permissions::Status::Authorized);
+
+    bool answered = false;
+    auto *gone = new QObject;
+    permissions.requestMicrophoneAccess(gone, [&answered](bool) { answered = true; });
+    delete gone;
+    QTest::qWait(50);
+    QVERIFY(!answered);
+}
+
+QTEST_GUILESS_MAIN(TestSpeechPlatform)
+
+#include "tst_speechplatform.moc"
