@@ -45,7 +45,8 @@ public:
     // Starts a session biased towards `script` (words the reader is expected to say). Null when
     // it cannot start; `errorDescription` then says why.
     virtual std::unique_ptr<SpeechRecognitionTask> startTask(const QString &script,
-                                                             QString *errorDescription) = 0;
+                                                             QString *errorDescription)
+        = 0;
 };
 
 // The speech recognition the device offers.
