@@ -59,6 +59,35 @@ private:
     bool m_light;
 };
 
+// The "Copiado" capsule: a rounded dark fill with a hairline border around the text.
+class ToastLabel : public QLabel
+{
+public:
+    ToastLabel(const QString &text, QWidget *parent)
+        : QLabel(text, parent)
+    {
+        setAlignment(Qt::AlignCenter);
+        setContentsMargins(12, 4, 12, 4);
+        QPalette colours = palette();
+        colours.setColor(QPalette::WindowText, QColor(255, 255, 255, 217));
+        setPalette(colours);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        {
+            QPainter p(this);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(255, 255, 255, 26), 0.5));
+            p.setBrush(QColor(30, 30, 32, 235));
+            const QRectF capsule = QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25);
+            p.drawRoundedRect(capsule, 12, 12);
+        }
+        QLabel::paintEvent(event);
+    }
+};
+
 // Over the text: the pane's own background fading in over the top 3 % and the bottom 7 %, so
 // the text melts into the window at both edges. During a page change it also shows the old
 // page fading out above the new one.
@@ -126,8 +155,10 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     m_editor = new HighlightingTextEditor(this);
     m_editor->setFont(Fonts::systemFont(16, QFont::Normal));
     m_editor->setFrameShape(QFrame::NoFrame);
-    m_editor->setStyleSheet(QStringLiteral(
-        "QPlainTextEdit { background: transparent; color: rgba(255,255,255,217); }"));
+    QPalette textColours = m_editor->palette();
+    textColours.setColor(QPalette::Base, Qt::transparent);
+    textColours.setColor(QPalette::Text, QColor(255, 255, 255, 217));
+    m_editor->setPalette(textColours);
     layout->addWidget(m_editor);
     m_edgeFade = new EdgeFade(this);
 
@@ -135,13 +166,8 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     m_slashButton->setToolTip(localizedString("Comandos"));
     m_playButton = new CircleButton(true, this);
 
-    m_copiedToast = new QLabel(localizedString("Copiado"), this);
+    m_copiedToast = new ToastLabel(localizedString("Copiado"), this);
     m_copiedToast->setFont(Fonts::systemFont(12, QFont::Medium));
-    m_copiedToast->setAlignment(Qt::AlignCenter);
-    m_copiedToast->setStyleSheet(
-        QStringLiteral("QLabel { background: rgba(30,30,32,235); color: rgba(255,255,255,217); "
-                       "border: 0.5px solid rgba(255,255,255,26); border-radius: 12px; "
-                       "padding: 4px 12px; }"));
     m_copiedToast->adjustSize();
     m_copiedToast->setVisible(controller.showCopiedToast());
 

@@ -112,6 +112,40 @@ QHBoxLayout *capsuleRow(Capsule *capsule, int horizontal, int vertical, int spac
     return row;
 }
 
+// The page title as a button: the text alone, left-aligned, in the label colour.
+class TitleButton : public QAbstractButton
+{
+public:
+    using QAbstractButton::QAbstractButton;
+
+    QSize sizeHint() const override
+    {
+        const QFontMetrics metrics(font());
+        return {metrics.horizontalAdvance(text()) + 2, metrics.height() + 4};
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setPen(primary);
+        p.setFont(font());
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
+                   fontMetrics().elidedText(text(), Qt::ElideRight, width()));
+    }
+};
+
+// A borderless field on the toolbar's dark capsules: no panel of its own, text in the label
+// colour.
+void makePlainField(QLineEdit *field)
+{
+    field->setFrame(false);
+    QPalette colours = field->palette();
+    colours.setColor(QPalette::Base, Qt::transparent);
+    colours.setColor(QPalette::Text, primary);
+    field->setPalette(colours);
+}
+
 } // namespace
 
 EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &service, QWidget *parent)
@@ -128,7 +162,10 @@ EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &servic
     m_previousButton = new SymbolButton(QStringLiteral("chevron.left"), false, navigation);
     auto *divider = new QFrame(navigation);
     divider->setFixedSize(1, 14);
-    divider->setStyleSheet(QStringLiteral("background: rgba(255,255,255,26);"));
+    divider->setAutoFillBackground(true);
+    QPalette dividerColour = divider->palette();
+    dividerColour.setColor(QPalette::Window, QColor(255, 255, 255, 26));
+    divider->setPalette(dividerColour);
     m_nextButton = new SymbolButton(QStringLiteral("chevron.right"), false, navigation);
     navigationRow->addWidget(m_previousButton);
     navigationRow->addWidget(divider);
@@ -136,19 +173,14 @@ EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &servic
     row->addWidget(navigation);
 
     const QFont titleFont = Fonts::systemFont(13, QFont::Bold);
-    m_titleButton = new QPushButton(this);
-    m_titleButton->setFlat(true);
+    m_titleButton = new TitleButton(this);
     m_titleButton->setFont(titleFont);
     m_titleButton->setCursor(Qt::PointingHandCursor);
-    m_titleButton->setStyleSheet(
-        QStringLiteral("QPushButton { border: none; color: rgba(255,255,255,217); padding: 0; }"));
     m_titleField = new QLineEdit(this);
     m_titleField->setFont(titleFont);
-    m_titleField->setFrame(false);
+    makePlainField(m_titleField);
     m_titleField->setMaximumWidth(180);
     m_titleField->setPlaceholderText(localizedString("Título"));
-    m_titleField->setStyleSheet(
-        QStringLiteral("QLineEdit { background: transparent; color: rgba(255,255,255,217); }"));
     row->addWidget(m_titleButton);
     row->addWidget(m_titleField);
     row->addStretch(1);
@@ -191,10 +223,8 @@ EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &servic
     searchIcon->setPixmap(glass);
     m_searchField = new QLineEdit(searchBox);
     m_searchField->setFont(Fonts::systemFont(11, QFont::Medium));
-    m_searchField->setFrame(false);
+    makePlainField(m_searchField);
     m_searchField->setPlaceholderText(localizedString("Buscar"));
-    m_searchField->setStyleSheet(
-        QStringLiteral("QLineEdit { background: transparent; color: rgba(255,255,255,217); }"));
     auto *clearButton = new SymbolButton(QStringLiteral("xmark.circle.fill"), false, searchBox);
     clearButton->setFixedSize(14, 16);
     searchRow->addWidget(searchIcon);

@@ -6,7 +6,6 @@ class BrivelService;
 class EditorController;
 class QAbstractButton;
 class QLineEdit;
-class QPushButton;
 
 // The header above the editor: page chevrons, the page title (a field while it is edited), the
 // page actions, the settings button and the page search. It keeps no state of its own; every
@@ -20,7 +19,7 @@ public:
 
     QAbstractButton *previousButton() const { return m_previousButton; }
     QAbstractButton *nextButton() const { return m_nextButton; }
-    QPushButton *titleButton() const { return m_titleButton; }
+    QAbstractButton *titleButton() const { return m_titleButton; }
     QLineEdit *titleField() const { return m_titleField; }
     QAbstractButton *deleteButton() const { return m_deleteButton; }
     QAbstractButton *copyButton() const { return m_copyButton; }
@@ -41,7 +40,7 @@ private:
     BrivelService &m_service;
     QAbstractButton *m_previousButton = nullptr;
     QAbstractButton *m_nextButton = nullptr;
-    QPushButton *m_titleButton = nullptr;
+    QAbstractButton *m_titleButton = nullptr;
     QLineEdit *m_titleField = nullptr;
     QAbstractButton *m_deleteButton = nullptr;
     QAbstractButton *m_copyButton = nullptr;
