@@ -1,6 +1,7 @@
 #include "editorpane.h"
 
 #include "app/brivelservice.h"
+#include "editor/fade.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/model/editorcontroller.h"
 #include "overlay/animation.h"
@@ -185,8 +186,9 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     connect(m_playButton, &QAbstractButton::clicked, &controller,
             &EditorController::startTeleprompter);
     connect(&controller, &EditorController::isRunningChanged, this, &EditorPane::refreshButtons);
-    connect(&controller, &EditorController::showCopiedToastChanged, m_copiedToast,
-            [this] { m_copiedToast->setVisible(m_controller.showCopiedToast()); });
+    connect(&controller, &EditorController::showCopiedToastChanged, m_copiedToast, [this] {
+        fadeWidget(m_copiedToast, m_controller.showCopiedToast(), AnimationTiming::easeInOut(0.3));
+    });
     connect(&service, &BrivelService::currentPageIndexChanged, this, [this] {
         // Another page is another text: the old one fades out as the new one takes its place.
         if (isVisible())

@@ -1,7 +1,9 @@
 #include "editortoolbar.h"
 
 #include "app/brivelservice.h"
+#include "editor/fade.h"
 #include "editor/model/editorcontroller.h"
+#include "overlay/animation.h"
 #include "overlay/icons.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
@@ -319,7 +321,8 @@ void EditorToolbar::syncTitleEdit()
 void EditorToolbar::syncSearch()
 {
     const bool open = m_controller.isSearchOpen();
-    m_searchBox->setVisible(open);
+    if (m_searchBox->isHidden() == open)
+        fadeWidget(m_searchBox, open, AnimationTiming::easeInOut(0.2));
     if (m_searchField->text() != m_controller.toolbarSearchText())
         m_searchField->setText(m_controller.toolbarSearchText());
     if (open && m_controller.isSearchFieldFocused())
