@@ -46,7 +46,6 @@ constexpr double windowButtonSide = 22;
 constexpr double duplicateSymbolSize = 9;
 constexpr double windowSymbolSize = 10;
 constexpr double toastTop = 8;
-constexpr double toastTravel = 14;
 constexpr double readingHintsTop = 8;
 constexpr double listHintsTop = 14;
 constexpr double listHintsTrailing = 12;
@@ -180,71 +179,6 @@ private:
     bool m_gripShown = false;
 };
 
-// The visibility toast at the top. It slides down 14 points and fades in with a spring, and
-// leaves the same way.
-class FloatingOverlayView::ToastLayer : public QWidget
-{
-public:
-    explicit ToastLayer(QWidget *parent)
-        : QWidget(parent)
-        , m_presence(new AnimatedValue(0, this))
-        , m_toast(new VisibilityToastView(this))
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        // The toast widget only draws the picture; this layer shows it.
-        m_toast->hide();
-        hide();
-        connect(m_presence, &AnimatedValue::valueChanged, this, [this] { update(); });
-        connect(m_presence, &AnimatedValue::finished, this, [this] {
-            if (m_presence->value() <= 0)
-                hide();
-        });
-    }
-
-    bool isPresented() const { return m_presented; }
-
-    void present(bool presented)
-    {
-        if (presented == m_presented)
-            return;
-        m_presented = presented;
-        if (presented) {
-            m_picture = {};
-            show();
-        }
-        m_presence->animateTo(presented ? 1 : 0, AnimationTiming::springCurve(0.32, 0.8));
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        const qreal ratio = devicePixelRatioF();
-        if (m_picture.isNull() || m_picture.devicePixelRatio() != ratio) {
-            const QSize size = m_toast->sizeHint();
-            m_toast->resize(size);
-            m_picture
-                = QImage((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-            m_picture.setDevicePixelRatio(ratio);
-            m_picture.fill(Qt::transparent);
-            m_toast->render(&m_picture, {}, {}, QWidget::DrawChildren);
-        }
-        const double presence = m_presence->value();
-        const QRectF capsule = m_toast->capsuleRect();
-        const QPointF origin(std::round(width() / 2.0 - capsule.center().x()),
-                             toastTop - capsule.top() - toastTravel * (1 - presence));
-        QPainter painter(this);
-        painter.setOpacity(std::clamp(presence, 0.0, 1.0));
-        painter.drawImage(origin, m_picture);
-    }
-
-private:
-    bool m_presented = false;
-    AnimatedValue *const m_presence;
-    VisibilityToastView *const m_toast;
-    QImage m_picture;
-};
-
 // Lies over the whole view while it grows in or shrinks away, and while a change cross-fades.
 // A widget tree cannot be drawn translucent or scaled by itself, so this layer draws a picture
 // of the view instead: scaled about the centre and faded over the panel's black while it
@@ -320,7 +254,7 @@ FloatingOverlayView::FloatingOverlayView(OverlayContent &content, SpeechRecogniz
     buildReadingView();
     buildCollapsedBar();
     buildTopControls();
-    m_toastLayer = new ToastLayer(this);
+    m_toastLayer = new VisibilityToastLayer(toastTop, this);
     m_toastLayer->setObjectName(u"toastLayer"_qs);
     m_readingHints = new CursorKeyHintFooter(false, this);
     m_readingHints->setObjectName(u"keyHints"_qs);

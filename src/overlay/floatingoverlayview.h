@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class VisibilityToastLayer;
 class AnimatedValue;
 class CircleGlyphButton;
 class CursorKeyHintFooter;
@@ -82,7 +83,6 @@ protected:
 private:
     class CollapsedBar;
     class Ornaments;
-    class ToastLayer;
     class TransitionLayer;
 
     void buildTopControls();
@@ -142,7 +142,7 @@ private:
     RoundIconButton *m_duplicateButton = nullptr;
     RoundIconButton *m_minimizeButton = nullptr;
     RoundIconButton *m_closeButton = nullptr;
-    ToastLayer *m_toastLayer = nullptr;
+    VisibilityToastLayer *m_toastLayer = nullptr;
     CursorKeyHintFooter *m_readingHints = nullptr;
     CursorKeyHintFooter *m_listHints = nullptr;
     Ornaments *m_ornaments = nullptr;

@@ -49,7 +49,6 @@ constexpr double footerBottomPadding = 10;
 constexpr double footerSpacing = 8;
 constexpr double textTopPadding = 6;
 constexpr double toastGap = 8;
-constexpr double toastTravel = 14;
 
 const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
 
@@ -200,74 +199,6 @@ private:
     double m_sectionTop = 0;
 };
 
-// The visibility toast, hung below the top bar. It slides down 14 points and fades in with a
-// spring, and leaves the same way.
-class NotchOverlayView::ToastLayer : public QWidget
-{
-public:
-    ToastLayer(double top, QWidget *parent)
-        : QWidget(parent)
-        , m_top(top)
-        , m_presence(new AnimatedValue(0, this))
-        , m_toast(new VisibilityToastView(this))
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        // The toast widget only draws the picture; this layer shows it.
-        m_toast->hide();
-        hide();
-        QObject::connect(m_presence, &AnimatedValue::valueChanged, this, [this] { update(); });
-        QObject::connect(m_presence, &AnimatedValue::finished, this, [this] {
-            if (m_presence->value() <= 0)
-                hide();
-        });
-    }
-
-    bool isPresented() const { return m_presented; }
-
-    void present(bool presented)
-    {
-        if (presented == m_presented)
-            return;
-        m_presented = presented;
-        if (presented) {
-            m_picture = {};
-            show();
-            raise();
-        }
-        m_presence->animateTo(presented ? 1 : 0, AnimationTiming::springCurve(0.32, 0.8));
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        const qreal ratio = devicePixelRatioF();
-        if (m_picture.isNull() || m_picture.devicePixelRatio() != ratio) {
-            const QSize size = m_toast->sizeHint();
-            m_toast->resize(size);
-            m_picture
-                = QImage((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-            m_picture.setDevicePixelRatio(ratio);
-            m_picture.fill(Qt::transparent);
-            m_toast->render(&m_picture, {}, {}, QWidget::DrawChildren);
-        }
-        const double presence = m_presence->value();
-        const QRectF capsule = m_toast->capsuleRect();
-        const QPointF origin(width() / 2.0 - capsule.center().x(),
-                             m_top - capsule.top() - toastTravel * (1 - presence));
-        QPainter painter(this);
-        painter.setOpacity(std::clamp(presence, 0.0, 1.0));
-        painter.drawImage(origin, m_picture);
-    }
-
-private:
-    double m_top = 0;
-    bool m_presented = false;
-    AnimatedValue *m_presence = nullptr;
-    VisibilityToastView *m_toast = nullptr;
-    QImage m_picture;
-};
-
 NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &recognizer,
                                    NotchSettings &settings, double menuBarHeight,
                                    double baseTextHeight, NotchFrameTracker &frameTracker,
@@ -304,7 +235,7 @@ NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &re
     buildTopBar();
     m_veil = new ContentVeil(*this);
     m_veil->setObjectName(u"contentVeil"_qs);
-    m_toastLayer = new ToastLayer(m_menuBarHeight + toastGap, this);
+    m_toastLayer = new VisibilityToastLayer(m_menuBarHeight + toastGap, this);
     m_toastLayer->setObjectName(u"toastLayer"_qs);
 
     for (AnimatedValue *value : {m_expansion, m_targetHeight, m_miniBlend})

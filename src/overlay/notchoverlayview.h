@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPointer>
 
+class VisibilityToastLayer;
 class AnimatedValue;
 class CircleGlyphButton;
 class ElapsedTimeView;
@@ -81,7 +82,6 @@ protected:
 private:
     class CollapsedBar;
     class ContentVeil;
-    class ToastLayer;
 
     void buildTopBar();
     void buildWordsArea();
@@ -148,5 +148,5 @@ private:
     CircleGlyphButton *m_playPauseButton = nullptr;
     CircleGlyphButton *m_backButton = nullptr;
     ContentVeil *m_veil = nullptr;
-    ToastLayer *m_toastLayer = nullptr;
+    VisibilityToastLayer *m_toastLayer = nullptr;
 };

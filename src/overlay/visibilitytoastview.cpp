@@ -1,5 +1,6 @@
 #include "visibilitytoastview.h"
 
+#include "animation.h"
 #include "icons.h"
 #include "settings/palette.h"
 
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -106,4 +108,55 @@ void VisibilityToastView::paintEvent(QPaintEvent *)
     painter.setFont(labelFont());
     painter.setPen(Qt::white);
     painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, labelText());
+}
+
+VisibilityToastLayer::VisibilityToastLayer(double top, QWidget *parent)
+    : QWidget(parent)
+    , m_top(top)
+    , m_presence(new AnimatedValue(0, this))
+    , m_toast(new VisibilityToastView(this))
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    m_toast->hide();
+    hide();
+    connect(m_presence, &AnimatedValue::valueChanged, this, qOverload<>(&QWidget::update));
+    connect(m_presence, &AnimatedValue::finished, this, [this] {
+        if (m_presence->value() <= 0)
+            hide();
+    });
+}
+
+void VisibilityToastLayer::present(bool presented)
+{
+    if (presented == m_presented)
+        return;
+    m_presented = presented;
+    if (presented) {
+        m_picture = {};
+        show();
+        raise();
+    }
+    m_presence->animateTo(presented ? 1 : 0, AnimationTiming::springCurve(0.32, 0.8));
+}
+
+void VisibilityToastLayer::paintEvent(QPaintEvent *)
+{
+    constexpr double travel = 14;
+    const qreal ratio = devicePixelRatioF();
+    if (m_picture.isNull() || m_picture.devicePixelRatio() != ratio) {
+        const QSize size = m_toast->sizeHint();
+        m_toast->resize(size);
+        m_picture = QImage((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        m_picture.setDevicePixelRatio(ratio);
+        m_picture.fill(Qt::transparent);
+        m_toast->render(&m_picture, {}, {}, QWidget::DrawChildren);
+    }
+    const double presence = m_presence->value();
+    const QRectF capsule = m_toast->capsuleRect();
+    const QPointF origin(std::round(width() / 2.0 - capsule.center().x()),
+                         m_top - capsule.top() - travel * (1 - presence));
+    QPainter painter(this);
+    painter.setOpacity(std::clamp(presence, 0.0, 1.0));
+    painter.drawImage(origin, m_picture);
 }
