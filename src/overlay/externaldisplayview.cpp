@@ -402,13 +402,8 @@ void ExternalDisplayView::connectModels()
         if (m_isFinished)
             m_finishedScreen->setHasNextPage(m_content.hasNextPage());
     });
-    connect(content, &OverlayContent::arrowScrollDeltaChanged, this,
-            [this] { m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta()); });
 
     NotchSettings *settings = &m_settings;
-    for (auto scriptField : {&NotchSettings::highlightColorChanged, &NotchSettings::cueColorChanged,
-                             &NotchSettings::cueBrightnessChanged})
-        connect(settings, scriptField, this, &ExternalDisplayView::refreshScrollArguments);
     connect(settings, &NotchSettings::showElapsedTimeChanged, this,
             &ExternalDisplayView::refreshElapsedTime);
     connect(settings, &NotchSettings::effectiveHideFromScreenShareChanged, this,

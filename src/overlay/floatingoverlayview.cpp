@@ -439,17 +439,13 @@ void FloatingOverlayView::connectModels()
     });
     connect(content, &OverlayContent::duplicateAvailableChanged, this,
             &FloatingOverlayView::refreshTopControls);
-    connect(content, &OverlayContent::arrowScrollDeltaChanged, this,
-            [this] { m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta()); });
     connect(content, &OverlayContent::showVisibilityToastChanged, this,
             [this] { m_toastLayer->present(m_content.showVisibilityToast()); });
 
     NotchSettings *settings = &m_settings;
-    for (auto scriptField :
-         {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged,
-          &NotchSettings::highlightColorChanged, &NotchSettings::cueColorChanged,
-          &NotchSettings::cueBrightnessChanged})
-        connect(settings, scriptField, this, &FloatingOverlayView::refreshScrollArguments);
+    for (auto fontField :
+         {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged})
+        connect(settings, fontField, this, &FloatingOverlayView::refreshScrollArguments);
     connect(settings, &NotchSettings::notchShowsPageNumbersChanged, this,
             &FloatingOverlayView::refreshFooter);
     connect(settings, &NotchSettings::showElapsedTimeChanged, this, [this] {

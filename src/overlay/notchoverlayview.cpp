@@ -402,17 +402,13 @@ void NotchOverlayView::connectModels()
         connect(content, footerField, this, &NotchOverlayView::refreshFooter);
     connect(content, &OverlayContent::isNotesModeChanged, this,
             &NotchOverlayView::refreshScrollArguments);
-    connect(content, &OverlayContent::arrowScrollDeltaChanged, this,
-            [this] { m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta()); });
     connect(content, &OverlayContent::showVisibilityToastChanged, this,
             [this] { m_toastLayer->present(m_content.showVisibilityToast()); });
 
     NotchSettings *settings = &m_settings;
-    for (auto scriptField :
-         {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged,
-          &NotchSettings::highlightColorChanged, &NotchSettings::cueColorChanged,
-          &NotchSettings::cueBrightnessChanged})
-        connect(settings, scriptField, this, &NotchOverlayView::refreshScrollArguments);
+    for (auto fontField :
+         {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged})
+        connect(settings, fontField, this, &NotchOverlayView::refreshScrollArguments);
     connect(settings, &NotchSettings::notchShowsPageNumbersChanged, this,
             &NotchOverlayView::refreshFooter);
     connect(settings, &NotchSettings::showElapsedTimeChanged, this, [this] {

@@ -29,6 +29,13 @@ ScrollingReadingView::ScrollingReadingView(OverlayContent &content, NotchSetting
     m_pageReload.setSingleShot(true);
     m_pageReload.setInterval(0);
     connect(&m_pageReload, &QTimer::timeout, this, &ScrollingReadingView::reloadPage);
+
+    connect(&content, &OverlayContent::arrowScrollDeltaChanged, this,
+            [this] { m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta()); });
+    // Every view colours its words from the settings; the font is each view's own business.
+    for (auto colours : {&NotchSettings::highlightColorChanged, &NotchSettings::cueColorChanged,
+                         &NotchSettings::cueBrightnessChanged})
+        connect(&settings, colours, this, &ScrollingReadingView::refreshScrollArguments);
 }
 
 ScrollingReadingView::~ScrollingReadingView() = default;
