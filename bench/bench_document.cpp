@@ -1,7 +1,7 @@
 #include "benchtext.h"
 
-#include "app/savedata.h"
 #include "common/appfakes.h"
+#include "document/savedata.h"
 
 #include <benchmark/benchmark.h>
 

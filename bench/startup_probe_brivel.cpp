@@ -2,7 +2,7 @@
 
 #include "startupprobe.h"
 
-#include "app/shell/brivelmain.h"
+#include "app/brivelmain.h"
 
 int main(int argc, char *argv[])
 {

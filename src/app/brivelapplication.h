@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialogs.h"
+#include "document/dialogs.h"
 
 #include <QObject>
 #include <QStringList>

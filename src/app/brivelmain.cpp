@@ -1,8 +1,8 @@
 #include "brivelmain.h"
 
-#include "app/shell/brivelapplication.h"
-#include "app/shell/launcharguments.h"
-#include "app/shell/singleinstance.h"
+#include "app/brivelapplication.h"
+#include "app/launcharguments.h"
+#include "app/singleinstance.h"
 
 #include <QApplication>
 #include <QDir>

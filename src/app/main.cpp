@@ -1,4 +1,4 @@
-#include "app/shell/brivelmain.h"
+#include "app/brivelmain.h"
 
 int main(int argc, char *argv[])
 {

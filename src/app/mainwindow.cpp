@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
-#include "app/brivelservice.h"
-#include "app/shell/appsignals.h"
+#include "app/appsignals.h"
+#include "document/brivelservice.h"
 #include "settings/localization.h"
 
 #include <QAction>

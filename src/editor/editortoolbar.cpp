@@ -1,12 +1,12 @@
 #include "editortoolbar.h"
 
-#include "app/brivelservice.h"
-#include "editor/fade.h"
+#include "document/brivelservice.h"
 #include "editor/model/editorcontroller.h"
-#include "overlay/animation.h"
-#include "overlay/icons.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
+#include "uikit/animation.h"
+#include "uikit/fade.h"
+#include "uikit/icons.h"
 
 #include <QAbstractButton>
 #include <QEvent>

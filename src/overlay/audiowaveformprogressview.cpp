@@ -1,6 +1,6 @@
 #include "audiowaveformprogressview.h"
 
-#include "animation.h"
+#include "uikit/animation.h"
 
 #include <QPainter>
 

@@ -1,9 +1,7 @@
 #include "externaldisplayview.h"
 
-#include "overlay/animation.h"
 #include "overlay/audiowaveformprogressview.h"
 #include "overlay/elapsedtimeview.h"
-#include "overlay/icons.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/speechscrollview.h"
 #include "platform/fonts.h"
@@ -11,6 +9,8 @@
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "speech/speechrecognizer.h"
+#include "uikit/animation.h"
+#include "uikit/icons.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -1,10 +1,10 @@
 #include "eyebutton.h"
 
-#include "overlay/animation.h"
-#include "overlay/icons.h"
 #include "overlay/model/overlaycontent.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
+#include "uikit/animation.h"
+#include "uikit/icons.h"
 
 #include <QPainter>
 

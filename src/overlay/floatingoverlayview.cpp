@@ -1,24 +1,24 @@
 #include "floatingoverlayview.h"
 
-#include "overlay/animation.h"
-#include "overlay/circleglyphbutton.h"
 #include "overlay/cursorkeyhintfooter.h"
 #include "overlay/elapsedtimeview.h"
 #include "overlay/eyebutton.h"
 #include "overlay/floatingpagelist.h"
-#include "overlay/glasseffectview.h"
 #include "overlay/invisibilityglow.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/overlayshapes.h"
 #include "overlay/pagetabstrip.h"
 #include "overlay/pagetitletoggle.h"
-#include "overlay/roundiconbutton.h"
 #include "overlay/speechscrollview.h"
 #include "overlay/visibilitytoastview.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "speech/speechrecognizer.h"
+#include "uikit/animation.h"
+#include "uikit/circleglyphbutton.h"
+#include "uikit/glasseffectview.h"
+#include "uikit/roundiconbutton.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "notchframetracker.h"
 
-#include "overlay/animation.h"
+#include "uikit/animation.h"
 
 #include <QPropertyAnimation>
 #include <QWidget>

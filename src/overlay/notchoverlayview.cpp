@@ -1,11 +1,7 @@
 #include "notchoverlayview.h"
 
-#include "overlay/animation.h"
-#include "overlay/circleglyphbutton.h"
 #include "overlay/elapsedtimeview.h"
 #include "overlay/eyebutton.h"
-#include "overlay/glasseffectview.h"
-#include "overlay/icons.h"
 #include "overlay/invisibilityglow.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/notchframetracker.h"
@@ -13,7 +9,6 @@
 #include "overlay/pagepickerview.h"
 #include "overlay/pagetabstrip.h"
 #include "overlay/pagetitletoggle.h"
-#include "overlay/roundiconbutton.h"
 #include "overlay/speechscrollview.h"
 #include "overlay/visibilitytoastview.h"
 #include "platform/fonts.h"
@@ -21,6 +16,11 @@
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "speech/speechrecognizer.h"
+#include "uikit/animation.h"
+#include "uikit/circleglyphbutton.h"
+#include "uikit/glasseffectview.h"
+#include "uikit/icons.h"
+#include "uikit/roundiconbutton.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

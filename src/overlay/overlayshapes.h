@@ -5,7 +5,7 @@
 
 #include <utility>
 
-// Outlines of the overlay panels and the vector glyphs of their controls. Each returns a path
+// Outlines of the overlay panels and the resize grip of their corner. Each returns a path
 // for a rectangle; the users fill or stroke it with their own colour, width and caps.
 
 // The pinned panel's outline: full width along the top edge, flaring inward at both top
@@ -31,18 +31,6 @@ struct DynamicIslandShape
 // Three parallel diagonals in a panel's bottom-right corner, each its own open subpath. The
 // offsets between them are absolute points, so a small rectangle lets the later ones overhang.
 struct ResizeGripShape
-{
-    QPainterPath path(const QRectF &rect) const;
-};
-
-// Round-tipped chevrons on a 24 x 24 grid scaled to the rectangle's size, drawn from (0, 0).
-// The left one starts at its top end, the right one at its bottom end.
-struct ChevronLeftShape
-{
-    QPainterPath path(const QRectF &rect) const;
-};
-
-struct ChevronRightShape
 {
     QPainterPath path(const QRectF &rect) const;
 };

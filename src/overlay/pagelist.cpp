@@ -1,11 +1,11 @@
 #include "pagelist.h"
 
-#include "overlay/animation.h"
 #include "overlay/model/overlaycontent.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
+#include "uikit/animation.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>

@@ -1,9 +1,9 @@
 #include "pagetitletoggle.h"
 
-#include "overlay/icons.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
+#include "uikit/icons.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "speechscrollview.h"
 
-#include "overlay/animation.h"
 #include "overlay/scrollwheelcapture.h"
 #include "platform/fonts.h"
 #include "settings/presets.h"
+#include "uikit/animation.h"
 
 #include <QLinearGradient>
 #include <QMouseEvent>

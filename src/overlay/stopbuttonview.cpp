@@ -1,6 +1,6 @@
 #include "stopbuttonview.h"
 
-#include "icons.h"
+#include "uikit/icons.h"
 
 #include <QPainter>
 

@@ -1,8 +1,9 @@
 #include "visibilitytoastview.h"
 
-#include "animation.h"
-#include "icons.h"
 #include "settings/palette.h"
+#include "uikit/animation.h"
+#include "uikit/icons.h"
+#include "uikit/painting.h"
 
 #include "platform/fonts.h"
 #include "settings/localization.h"
@@ -31,14 +32,6 @@ QFont labelFont()
 QString labelText()
 {
     return localizedString("Invisible");
-}
-
-QPainterPath capsule(const QRectF &rect)
-{
-    const double radius = std::min(rect.width(), rect.height()) / 2;
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
 }
 
 } // namespace
@@ -74,24 +67,15 @@ void VisibilityToastView::paintEvent(QPaintEvent *)
     painter.setPen(Qt::NoPen);
     const QRectF body = capsuleRect();
 
-    // A soft shadow 4 pt below: stacked capsules, each wider and fainter, stand in for a blur
-    // of radius 10 that the panels cannot have without a compositor.
-    constexpr int shadowLayers = 5;
-    constexpr double shadowReach = 10;
-    const QRectF shadowBody = body.translated(0, 4);
-    for (int i = shadowLayers; i >= 1; --i) {
-        const double grow = shadowReach * i / shadowLayers;
-        painter.setBrush(accentTeal(0.25 / shadowLayers));
-        painter.drawPath(capsule(shadowBody.adjusted(-grow, -grow, grow, grow)));
-    }
-    painter.setBrush(accentTeal(0.25 / shadowLayers));
-    painter.drawPath(capsule(shadowBody));
+    // A soft shadow 4 pt below, radius 10.
+    paintSoftShadow(&painter, body, std::min(body.width(), body.height()) / 2, accentTeal(0.25), 10,
+                    4);
 
     painter.setBrush(QColor::fromRgbF(0.075f, 0.085f, 0.095f));
-    painter.drawPath(capsule(body));
+    painter.drawPath(capsulePath(body));
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(accentTeal(0.35), 1));
-    painter.drawPath(capsule(body.adjusted(0.5, 0.5, -0.5, -0.5)));
+    painter.drawPath(capsulePath(body.adjusted(0.5, 0.5, -0.5, -0.5)));
 
     QRectF icon(0, 0, iconSide, iconSide);
     icon.moveCenter(QPointF(body.left() + horizontalPadding + iconSide / 2, body.center().y()));

@@ -1,8 +1,8 @@
 #include "circleglyphbutton.h"
 
-#include "overlay/icons.h"
-#include "overlay/overlayshapes.h"
 #include "settings/palette.h"
+#include "uikit/glyphshapes.h"
+#include "uikit/icons.h"
 
 #include <QMouseEvent>
 #include <QPainter>

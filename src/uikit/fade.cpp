@@ -1,6 +1,6 @@
 #include "fade.h"
 
-#include "overlay/animation.h"
+#include "uikit/animation.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "roundiconbutton.h"
 
-#include "icons.h"
+#include "uikit/icons.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "app/shell/qtdialogs.h"
+#include "app/qtdialogs.h"
 #include "settings/localization.h"
 
 #include <QApplication>

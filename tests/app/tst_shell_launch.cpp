@@ -1,5 +1,5 @@
-#include "app/shell/launcharguments.h"
-#include "app/shell/singleinstance.h"
+#include "app/launcharguments.h"
+#include "app/singleinstance.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/shell/singleinstance.h"
+#include "app/singleinstance.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "app/brivelservice.h"
-#include "app/shell/appsignals.h"
-#include "app/shell/brivelapplication.h"
-#include "app/shell/mainwindow.h"
+#include "app/appsignals.h"
+#include "app/brivelapplication.h"
+#include "app/mainwindow.h"
 #include "common/appfakes.h"
+#include "document/brivelservice.h"
 #include "overlay/overlaypanel.h"
 #include "settings/localization.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/brivelservice.h"
-#include "app/dialogs.h"
 #include "common/fakecaptureshield.h"
+#include "document/brivelservice.h"
+#include "document/dialogs.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/readingoverlay.h"
 #include "platform/inmemorykeyvaluestore.h"

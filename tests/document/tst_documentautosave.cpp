@@ -1,8 +1,8 @@
 #include "common/files.h"
 #include "crashdocument.h"
 
-#include "app/savedata.h"
 #include "common/appfakes.h"
+#include "document/savedata.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "app/boundedfilereader.h"
-#include "app/savedata.h"
 #include "common/appfakes.h"
 #include "common/files.h"
+#include "document/boundedfilereader.h"
+#include "document/savedata.h"
 #include "settings/localization.h"
 #include "settings/tokenizer.h"
 

@@ -1,4 +1,4 @@
-#include "app/reviewsessioncounter.h"
+#include "document/reviewsessioncounter.h"
 #include "platform/inmemorykeyvaluestore.h"
 
 #include <QTest>

@@ -1,9 +1,9 @@
 #include "editor/model/editorcontroller.h"
 
-#include "app/reviewsessioncounter.h"
-#include "app/savedata.h"
 #include "common/appfakes.h"
 #include "common/files.h"
+#include "document/reviewsessioncounter.h"
+#include "document/savedata.h"
 #include "settings/localization.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "app/reviewsessioncounter.h"
 #include "common/appfakes.h"
+#include "document/reviewsessioncounter.h"
 #include "editor/editorpane.h"
 #include "editor/editortoolbar.h"
 #include "editor/highlightingtexteditor.h"

@@ -1,6 +1,5 @@
 #include "common/fakecaptureshield.h"
 #include "common/rendering.h"
-#include "overlay/circleglyphbutton.h"
 #include "overlay/cursorkeyhintfooter.h"
 #include "overlay/elapsedtimeview.h"
 #include "overlay/floatingoverlayview.h"
@@ -13,6 +12,7 @@
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "speech/speechrecognizer.h"
+#include "uikit/circleglyphbutton.h"
 
 #include <QAbstractButton>
 #include <QFontMetricsF>

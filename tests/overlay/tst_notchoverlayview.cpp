@@ -1,5 +1,4 @@
 #include "common/fakecaptureshield.h"
-#include "overlay/circleglyphbutton.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/notchframetracker.h"
 #include "overlay/notchoverlayview.h"
@@ -11,6 +10,7 @@
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "speech/speechrecognizer.h"
+#include "uikit/circleglyphbutton.h"
 
 #include <QAbstractButton>
 #include <QLabel>

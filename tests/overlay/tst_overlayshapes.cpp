@@ -1,4 +1,5 @@
 #include "overlay/overlayshapes.h"
+#include "uikit/glyphshapes.h"
 
 #include <QTest>
 

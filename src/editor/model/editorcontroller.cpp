@@ -1,7 +1,7 @@
 #include "editorcontroller.h"
 
-#include "app/brivelservice.h"
-#include "app/reviewsessioncounter.h"
+#include "document/brivelservice.h"
+#include "document/reviewsessioncounter.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/readingoverlay.h"
 #include "platform/captureshield.h"

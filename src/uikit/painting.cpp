@@ -1,0 +1,32 @@
+#include "painting.h"
+
+#include <QColor>
+#include <QPainter>
+
+#include <algorithm>
+
+QPainterPath capsulePath(const QRectF &rect)
+{
+    const double radius = std::min(rect.width(), rect.height()) / 2;
+    QPainterPath path;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+void paintSoftShadow(QPainter *painter, const QRectF &body, double cornerRadius,
+                     const QColor &color, double blurRadius, double offsetY)
+{
+    constexpr int layers = 5;
+    QColor layer = color;
+    layer.setAlphaF(color.alphaF() / layers);
+    painter->save();
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(layer);
+    const QRectF shadow = body.translated(0, offsetY);
+    for (int i = layers; i >= 0; --i) {
+        const double grow = blurRadius * i / layers;
+        const double radius = cornerRadius + grow;
+        painter->drawRoundedRect(shadow.adjusted(-grow, -grow, grow, grow), radius, radius);
+    }
+    painter->restore();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QPainterPath>
+#include <QRectF>
+
+class QColor;
+class QPainter;
+
+// A rounded rectangle whose short sides are half circles.
+QPainterPath capsulePath(const QRectF &rect);
+
+// A soft shadow under a rounded rectangle, moved down by offsetY. Without a compositor there is
+// no blur behind a window, so stacked outlines, each wider and fainter, stand in for a blur of
+// the given radius; the colour's alpha is the shadow's total strength.
+void paintSoftShadow(QPainter *painter, const QRectF &body, double cornerRadius,
+                     const QColor &color, double blurRadius, double offsetY);

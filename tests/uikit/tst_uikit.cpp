@@ -1,0 +1,135 @@
+#include "common/rendering.h"
+#include "uikit/glasseffectview.h"
+#include "uikit/icons.h"
+#include "uikit/roundiconbutton.h"
+
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+using TestSupport::inkBounds;
+
+QImage transparentImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+class TestUikit : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundIconButtonReactsInsideItsDisc();
+    void everyIconDrawsInsideItsFrame_data();
+    void everyIconDrawsInsideItsFrame();
+    void unknownIconDrawsNothing();
+    void glassFillsAndLetsClicksThrough();
+};
+
+void TestUikit::roundIconButtonReactsInsideItsDisc()
+{
+    RoundIconButton button(u"xmark"_qs, 20, 9);
+    QCOMPARE(button.size(), QSize(20, 20));
+    QSignalSpy clicks(&button, &QAbstractButton::clicked);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(19, 0));
+    QCOMPARE(clicks.count(), 1);
+}
+
+void TestUikit::everyIconDrawsInsideItsFrame_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"minus",
+                             "xmark",
+                             "stop.fill",
+                             "eye",
+                             "eye.slash",
+                             "play.fill",
+                             "pause.fill",
+                             "backward.end.fill",
+                             "chevron.down",
+                             "doc.text",
+                             "plus.square.on.square",
+                             "checkmark.circle.fill",
+                             "arrow.up",
+                             "arrow.down",
+                             "arrow.left",
+                             "arrow.right",
+                             "chevron.left",
+                             "chevron.right",
+                             "plus",
+                             "magnifyingglass",
+                             "trash",
+                             "doc.on.doc",
+                             "gearshape",
+                             "xmark.circle.fill"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestUikit::everyIconDrawsInsideItsFrame()
+{
+    QFETCH(QString, name);
+    const QColor colour(0, 216, 191);
+    const QRect frame(10, 10, 24, 24);
+
+    QImage small = transparentImage(44, 44);
+    QPainter painter(&small);
+    QVERIFY(Icons::paint(&painter, name, frame, colour, 14, QFont::Bold));
+    painter.end();
+
+    const QRect ink = inkBounds(small);
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(frame.contains(ink), qPrintable(name));
+    // Centred in its frame, to within a pixel and a half.
+    QVERIFY(qAbs(QRectF(ink).center().x() - QRectF(frame).center().x()) <= 1.5);
+    QVERIFY(qAbs(QRectF(ink).center().y() - QRectF(frame).center().y()) <= 1.5);
+    // Drawn in the colour given; antialiasing only lowers the opacity.
+    for (int y = ink.top(); y <= ink.bottom(); ++y) {
+        for (int x = ink.left(); x <= ink.right(); ++x) {
+            const QColor pixel = small.pixelColor(x, y);
+            if (pixel.alpha() == 255)
+                QCOMPARE(pixel, colour);
+        }
+    }
+
+    QImage large = transparentImage(88, 88);
+    painter.begin(&large);
+    Icons::paint(&painter, name, QRect(20, 20, 48, 48), colour, 28, QFont::Bold);
+    painter.end();
+    const QRect largeInk = inkBounds(large);
+    QVERIFY(largeInk.width() > 1.6 * ink.width() || largeInk.height() > 1.6 * ink.height());
+}
+
+void TestUikit::unknownIconDrawsNothing()
+{
+    QImage image = transparentImage(40, 40);
+    QPainter painter(&image);
+    for (const QString &name : {u"eye.slashed"_qs, u"Minus"_qs, QString()})
+        QVERIFY(!Icons::paint(&painter, name, QRectF(0, 0, 40, 40), Qt::white, 14));
+    QVERIFY(!Icons::paint(&painter, u"minus"_qs, QRectF(0, 0, 40, 40), Qt::white, 0));
+    painter.end();
+    QVERIFY(inkBounds(image).isEmpty());
+}
+
+void TestUikit::glassFillsAndLetsClicksThrough()
+{
+    GlassEffectView glass;
+    glass.resize(30, 20);
+    QVERIFY(glass.testAttribute(Qt::WA_TransparentForMouseEvents));
+    QImage image(30, 20, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    glass.render(&image, {}, {}, QWidget::DrawChildren);
+    const QRgb material = qPremultiply(GlassEffectView::materialColor().rgba());
+    QCOMPARE(image.pixel(0, 0), material);
+    QCOMPARE(image.pixel(29, 19), material);
+}
+
+QTEST_MAIN(TestUikit)
+
+#include "tst_uikit.moc"
