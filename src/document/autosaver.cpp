@@ -1,5 +1,6 @@
 #include "autosaver.h"
 
+#include "atomicfile.h"
 #include "logging.h"
 #include "savedata.h"
 
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -72,13 +72,11 @@ void Autosaver::drain()
             m_pending.reset();
         }
         const QByteArray bytes = SaveData::encode(snapshot.pages, snapshot.titles);
-        // A failure here shows up as the open's error below.
+        // A failure here shows up as the write's error below.
         QDir().mkpath(m_directory);
-        QSaveFile file(filePath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
-            || !file.commit()) {
-            logWriteFailure(file.errorString());
-        }
+        QString error;
+        if (!AtomicFile::write(filePath(), bytes, &error))
+            logWriteFailure(error);
     }
 }
 

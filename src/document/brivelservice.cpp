@@ -1,5 +1,6 @@
 #include "brivelservice.h"
 
+#include "atomicfile.h"
 #include "autosaver.h"
 #include "boundedfilereader.h"
 #include "dialogs.h"
@@ -15,7 +16,6 @@
 
 #include <QFileInfo>
 #include <QPointer>
-#include <QSaveFile>
 #include <QTextBoundaryFinder>
 #include <QTimer>
 
@@ -300,9 +300,9 @@ void BrivelService::loadAutosave()
 bool BrivelService::save(const QString &path)
 {
     const QByteArray bytes = SaveData::encode(m_pages, m_pageTitles);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_dialogs.alert(localizedString("Error al guardar el archivo"), file.errorString());
+    QString error;
+    if (!AtomicFile::write(path, bytes, &error)) {
+        m_dialogs.alert(localizedString("Error al guardar el archivo"), error);
         return false;
     }
     // Recent documents are left to the desktop's own file history on this platform.

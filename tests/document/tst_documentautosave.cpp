@@ -3,6 +3,7 @@
 
 #include "common/appfakes.h"
 #include "document/savedata.h"
+#include "settings/localization.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,9 @@
 
 #include <functional>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +56,8 @@ private Q_SLOTS:
     void unusableAutosaveIsMovedAside_data();
     void unusableAutosaveIsMovedAside();
     void writeFailureIsLogged();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
     void killedWhileWritingLeavesACompleteFile();
 };
 
@@ -226,6 +232,69 @@ void TestDocumentAutosave::writeFailureIsLogged()
     service.flushAutosave();
     QCOMPARE(service.pages(), QStringList{u"kept in memory"_s});
     QVERIFY(f.dialogs.alerts.isEmpty());
+}
+
+void TestDocumentAutosave::fullDiskKeepsTheOldFile_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<bool>("realDisk");
+    // Smaller and larger than what a file buffers before it writes.
+    for (const char *mode : {"autosave", "save"}) {
+        for (const int bytes : {3'000, 100'000}) {
+            QTest::addRow("%s, %d bytes, file size limit", mode, bytes)
+                << QString::fromLatin1(mode) << bytes << false;
+            QTest::addRow("%s, %d bytes, full tmpfs", mode, bytes)
+                << QString::fromLatin1(mode) << bytes << true;
+        }
+    }
+}
+
+// The write runs in the helper process, under a file size limit (writes past it fail with
+// EFBIG) or on a full tmpfs of its own; the helper reports whether the old file survived.
+void TestDocumentAutosave::fullDiskKeepsTheOldFile()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, bytes);
+    QFETCH(bool, realDisk);
+    const QString helper = QCoreApplication::applicationDirPath() + u"/autosave_crash_helper"_s;
+    QTemporaryDir directory;
+    const QString target = directory.filePath(mode == u"save" ? u"doc.brivel"_s : u"pages.json"_s);
+    const QStringList arguments{directory.path(), mode, QString::number(bytes)};
+    QProcess process;
+    QString reason;
+    if (realDisk) {
+        if (::geteuid() != 0 || QProcess::execute(u"unshare"_s, {u"-m"_s, u"true"_s}) != 0)
+            QSKIP("A tmpfs of the test's own needs the superuser and a mount namespace.");
+        const QString script = u"mount -t tmpfs -o size=64k tmpfs \"$1\" && printf old > \"$2\" "
+                               u"&& { cat /dev/zero > \"$1/filler\" 2>/dev/null; "
+                               u"exec \"$3\" \"$1\" \"$4\" \"$5\"; }"_s;
+        process.start(u"unshare"_s, QStringList{u"-m"_s, u"sh"_s, u"-c"_s, script, u"sh"_s,
+                                                directory.path(), target, helper}
+                                        + arguments.mid(1));
+        reason = qt_error_string(ENOSPC);
+    } else {
+        writeFile(target, "old");
+        process.setChildProcessModifier([] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{1024, 1024};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        process.start(helper, arguments);
+        reason = qt_error_string(EFBIG);
+    }
+    QVERIFY(process.waitForFinished(30'000));
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(process.exitCode() == 0, qPrintable(errors));
+    const QString alert
+        = mode == u"save"
+              ? u"alert %1: %2\n"_s.arg(localizedString("Error al guardar el archivo"), reason)
+              : QString();
+    QCOMPARE(QString::fromLocal8Bit(process.readAllStandardOutput()),
+             alert + u"unsaved 1\nkept\n"_s);
+    QCOMPARE(errors.contains(u"Autosave failed: "_s + reason), mode == u"autosave");
+    if (!realDisk)
+        QCOMPARE(readFile(target), QByteArray("old"));
 }
 
 void TestDocumentAutosave::killedWhileWritingLeavesACompleteFile()

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Replaces a whole file at once: the bytes go to a temporary file beside it, which takes the
+// file's place only when every byte was written. Any failure leaves the old file as it was.
+namespace AtomicFile {
+
+// On failure returns false and, when given, the reason in `error`.
+bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+} // namespace AtomicFile
