@@ -1,16 +1,20 @@
 #include "atomicfile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace AtomicFile {
 
 bool write(const QString &path, const QByteArray &bytes, QString *error)
 {
+    const bool created = !QFileInfo::exists(path);
     QSaveFile file(path);
     // Unbuffered: a write that does not fit on the disk must fail here. Bytes left in a buffer
     // are only written by commit(), which does not report that failure and puts the
     // incomplete file in the old one's place.
     bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (ok && created)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // A short write says nothing of its cause; writing the rest gets the system's error.
     for (qint64 written = 0; ok && written < bytes.size();) {
         const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);

@@ -7,7 +7,8 @@
 // file's place only when every byte was written. Any failure leaves the old file as it was.
 namespace AtomicFile {
 
-// On failure returns false and, when given, the reason in `error`.
+// A file created here is readable and writable by its owner only; an existing file keeps its
+// mode. On failure returns false and, when given, the reason in `error`.
 bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 } // namespace AtomicFile

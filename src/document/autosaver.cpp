@@ -21,6 +21,23 @@ void logWriteFailure(const QString &reason)
     qCCritical(lcService).noquote() << u"Autosave failed: %1"_s.arg(reason);
 }
 
+// Creates the folder and every missing parent, each for its owner's eyes only: the scripts
+// inside are the user's own.
+void makePrivatePath(const QString &directory)
+{
+    QStringList missing;
+    for (QString path = QFileInfo(directory).absoluteFilePath(); !QFileInfo::exists(path);) {
+        missing.prepend(path);
+        const QString parent = QFileInfo(path).path();
+        if (parent == path)
+            break;
+        path = parent;
+    }
+    for (const QString &path : std::as_const(missing))
+        QDir().mkdir(path,
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 } // namespace
 
 Autosaver::Autosaver(const QString &directory)
@@ -73,7 +90,7 @@ void Autosaver::drain()
         }
         const QByteArray bytes = SaveData::encode(snapshot.pages, snapshot.titles);
         // A failure here shows up as the write's error below.
-        QDir().mkpath(m_directory);
+        makePrivatePath(m_directory);
         QString error;
         if (!AtomicFile::write(filePath(), bytes, &error))
             logWriteFailure(error);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QThread>
 
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void writeFailureIsLogged();
     void fullDiskKeepsTheOldFile_data();
     void fullDiskKeepsTheOldFile();
+    void createdFilesAreTheOwnersOnly();
     void killedWhileWritingLeavesACompleteFile();
 };
 
@@ -295,6 +297,33 @@ void TestDocumentAutosave::fullDiskKeepsTheOldFile()
     QCOMPARE(errors.contains(u"Autosave failed: "_s + reason), mode == u"autosave");
     if (!realDisk)
         QCOMPARE(readFile(target), QByteArray("old"));
+}
+
+void TestDocumentAutosave::createdFilesAreTheOwnersOnly()
+{
+    ServiceFixture f;
+    const auto restoreUmask = qScopeGuard([previous = ::umask(0)] { ::umask(previous); });
+    const auto mode = [](const QString &path) {
+        struct stat status
+        {};
+        ::stat(QFile::encodeName(path).constData(), &status);
+        return status.st_mode & 07777;
+    };
+    BrivelService service(f.settings, f.overlay, f.dialogs, f.path(u"data/Brivel"_s));
+    service.setPages({u"mine"_s});
+    service.flushAutosave();
+    const QString existing = f.path(u"shared.brivel"_s);
+    writeFile(existing, "old");
+    QFile::setPermissions(existing, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                        | QFile::ReadOther);
+    QVERIFY(service.save(f.path(u"new.brivel"_s)));
+    QVERIFY(service.save(existing));
+
+    QCOMPARE(mode(f.path(u"data"_s)), 0700u);
+    QCOMPARE(mode(f.path(u"data/Brivel"_s)), 0700u);
+    QCOMPARE(mode(service.autosaveFilePath()), 0600u);
+    QCOMPARE(mode(f.path(u"new.brivel"_s)), 0600u);
+    QCOMPARE(mode(existing), 0644u);
 }
 
 void TestDocumentAutosave::killedWhileWritingLeavesACompleteFile()
