@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -31,15 +33,19 @@ void ReviewSessionCounter::markSessionStart()
 
 void ReviewSessionCounter::recordReviewSession()
 {
-    if (m_sessionStart && m_clock() - *m_sessionStart >= minimumSessionDuration)
-        m_store.setValue(completedSessionsKey, completedSessions() + 1);
+    if (m_sessionStart && m_clock() - *m_sessionStart >= minimumSessionDuration) {
+        // The count stays at its largest value rather than wrap.
+        const qint64 count = completedSessions();
+        m_store.setValue(completedSessionsKey,
+                         count == std::numeric_limits<qint64>::max() ? count : count + 1);
+    }
     m_sessionStart.reset();
 }
 
-int ReviewSessionCounter::completedSessions() const
+qint64 ReviewSessionCounter::completedSessions() const
 {
     // A value written by hand that is not a whole number counts as none.
     bool ok = false;
-    const int count = m_store.value(completedSessionsKey).toInt(&ok);
+    const qint64 count = m_store.value(completedSessionsKey).toLongLong(&ok);
     return ok ? count : 0;
 }

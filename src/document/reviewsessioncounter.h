@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -29,7 +31,7 @@ public:
     }
     // Counts the session when it lasted long enough, and forgets its start either way.
     void recordReviewSession();
-    int completedSessions() const;
+    qint64 completedSessions() const;
 
 private:
     KeyValueStore &m_store;

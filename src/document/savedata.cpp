@@ -4,13 +4,12 @@
 
 #include "settings/tokenizer.h"
 
+#include <QCborValue>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
-
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -43,21 +42,19 @@ std::optional<QStringList> stringList(const QJsonValue &value, QLatin1StringView
     return strings;
 }
 
-// A number that is not a whole one is a type error, as is any other kind of value; null counts
-// as absent.
+// A number that is not a whole one within 64 bits is a type error, as is any other kind of
+// value; null counts as absent. The parser keeps integers exact, so none goes through a double.
 bool readVersion(const QJsonObject &object, std::optional<qint64> &version, QString *error)
 {
     const QJsonValue value = object.value("version"_L1);
     if (value.isUndefined() || value.isNull())
         return true;
-    constexpr double integerLimit = 9223372036854775808.0; // 2^63
-    const double number = value.toDouble();
-    if (!value.isDouble() || !std::isfinite(number) || std::trunc(number) != number
-        || std::fabs(number) >= integerLimit) {
+    const QCborValue number = QCborValue::fromJsonValue(value);
+    if (!number.isInteger()) {
         *error = u"\"version\" is not an integer"_s;
         return false;
     }
-    version = value.toInteger(qint64(number));
+    version = number.toInteger();
     return true;
 }
 

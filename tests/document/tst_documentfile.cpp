@@ -142,6 +142,14 @@ void TestDocumentFile::openDocument_data()
     isCorrupt("version \"1\"", R"({"version":"1","pages":["A"],"titles":[]})");
     isCorrupt("version true", R"({"version":true,"pages":["A"],"titles":[]})");
     isCorrupt("version 1.5", R"({"version":1.5,"pages":["A"],"titles":[]})");
+    // Integers at the ends of 64 bits are read exactly.
+    opens("smallest version", R"({"version":-9223372036854775808,"pages":["A","B"],"titles":[]})",
+          ab, {{}, {}});
+    refused("largest version", R"({"version":9223372036854775807,"pages":["A"],"titles":[]})",
+            localizedString("Versión no compatible"),
+            localizedString("Este archivo se creó con una versión más reciente de Brivel."));
+    isCorrupt("version past 64 bits",
+              R"({"version":9223372036854775808,"pages":["A"],"titles":[]})");
     refused("empty pages", R"({"version":1,"pages":[],"titles":["x"]})", {}, {});
     refused("empty bare list", "[]", {}, {});
     isCorrupt("empty file", "");

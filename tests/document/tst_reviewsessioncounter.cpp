@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <chrono>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -36,13 +37,16 @@ void TestReviewSessionCounter::countsLongEnoughSessions_data()
 {
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<int>("durationMs");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("19.9 s") << QVariant() << 19'900 << 0;
-    QTest::newRow("20.0 s") << QVariant() << 20'000 << 1;
-    QTest::newRow("after earlier sessions") << QVariant(4) << 60'000 << 5;
+    QTest::addColumn<qint64>("expected");
+    QTest::newRow("19.9 s") << QVariant() << 19'900 << qint64(0);
+    QTest::newRow("20.0 s") << QVariant() << 20'000 << qint64(1);
+    QTest::newRow("after earlier sessions") << QVariant(4) << 60'000 << qint64(5);
     // An INI file hands numbers back as text.
-    QTest::newRow("stored as text") << QVariant(u"2"_s) << 20'000 << 3;
-    QTest::newRow("unusable value") << QVariant(u"many"_s) << 20'000 << 1;
+    QTest::newRow("stored as text") << QVariant(u"2"_s) << 20'000 << qint64(3);
+    QTest::newRow("unusable value") << QVariant(u"many"_s) << 20'000 << qint64(1);
+    QTest::newRow("past 32 bits") << QVariant(u"2147483647"_s) << 20'000 << qint64(2147483648);
+    constexpr qint64 largest = std::numeric_limits<qint64>::max();
+    QTest::newRow("at the largest count") << QVariant(largest) << 20'000 << largest;
 }
 
 void TestReviewSessionCounter::countsLongEnoughSessions()
