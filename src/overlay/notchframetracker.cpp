@@ -1,5 +1,6 @@
 #include "notchframetracker.h"
 
+#include "overlay/boundedpixels.h"
 #include "uikit/animation.h"
 
 #include <QPropertyAnimation>
@@ -9,6 +10,7 @@
 
 NotchFrameTracker::NotchFrameTracker(QObject *parent)
     : QObject(parent)
+    , m_maximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)
 {}
 
 void NotchFrameTracker::setVisibleHeight(double height)
@@ -36,8 +38,11 @@ void NotchFrameTracker::setPanel(QWidget *panel)
 
 QRect NotchFrameTracker::targetFrame() const
 {
-    return QRect(int(std::lround(m_screenMidX - m_visibleWidth / 2)), int(std::lround(m_screenTop)),
-                 int(std::lround(m_visibleWidth)), int(std::lround(m_visibleHeight)));
+    // The pinned view writes the stored width as it is.
+    const int width = boundedPixels(m_visibleWidth, 1, m_maximumSize.width());
+    const int height = boundedPixels(m_visibleHeight, 1, m_maximumSize.height());
+    return QRect(int(std::lround(m_screenMidX - width / 2.0)), int(std::lround(m_screenTop)), width,
+                 height);
 }
 
 QPropertyAnimation *NotchFrameTracker::frameAnimation(bool create)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 
 class QPropertyAnimation;
 class QWidget;
@@ -39,6 +40,10 @@ public:
     double menuBarHeight() const { return m_menuBarHeight; }
     void setMenuBarHeight(double height) { m_menuBarHeight = height; }
 
+    // The largest frame that fits the display; a larger width or height is cut to it.
+    QSize maximumSize() const { return m_maximumSize; }
+    void setMaximumSize(const QSize &size) { m_maximumSize = size; }
+
     // Where the panel belongs for the tracked geometry: centred, hanging from the top edge.
     QRect targetFrame() const;
     // Moves the panel there with the 0.3 s ease-in-out.
@@ -59,4 +64,5 @@ private:
     double m_screenMidX = 0;
     double m_screenTop = 0;
     double m_menuBarHeight = 0;
+    QSize m_maximumSize;
 };

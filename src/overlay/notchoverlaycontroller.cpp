@@ -1,5 +1,6 @@
 #include "notchoverlaycontroller.h"
 
+#include "overlay/boundedpixels.h"
 #include "overlay/externaldisplayview.h"
 #include "overlay/floatingoverlayview.h"
 #include "overlay/model/overlaycontent.h"
@@ -19,6 +20,17 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWindow>
+
+namespace {
+
+// The pinned panel hangs from the display's top edge and ends above any bottom panel.
+QSize pinnedMaximumSize(const ScreenInfo &screen)
+{
+    const QRect visible = screen.availableGeometry;
+    return {visible.width(), visible.y() + visible.height() - screen.geometry.y()};
+}
+
+} // namespace
 
 NotchOverlayController::NotchOverlayController(NotchSettings &settings, Screens &screens,
                                                ActiveWindow &activeWindow,
@@ -244,16 +256,18 @@ void NotchOverlayController::handleCollapseChanged(bool collapsed)
 
 void NotchOverlayController::presentPinned(const ScreenInfo &screen)
 {
-    const double width = m_settings.notchWidth();
-    const double height = m_settings.textAreaHeight();
     // The panel's top bar lives in the strip beside the notch, the height of the desktop's top
     // panel. Many Linux desktops have none at the top; the strip then keeps room for the bar.
-    const double menuBar = std::max<double>(screen.menuBarHeight(), minimumTopStripHeight);
+    const int menuBar = std::max(screen.menuBarHeight(), minimumTopStripHeight);
+    const QSize largest = pinnedMaximumSize(screen);
+    const int width = boundedPixels(m_settings.notchWidth(), 1, largest.width());
+    const int height = boundedPixels(m_settings.textAreaHeight(), 1, largest.height() - menuBar);
 
     auto *tracker = new NotchFrameTracker(this);
     tracker->setScreenMidX(screen.geometry.x() + screen.geometry.width() / 2.0);
     tracker->setScreenTop(screen.geometry.top());
     tracker->setMenuBarHeight(menuBar);
+    tracker->setMaximumSize(largest);
     tracker->setVisibleWidth(width);
     tracker->setVisibleHeight(height + menuBar);
     m_frameTracker = tracker;
@@ -283,9 +297,10 @@ OverlayPanel *NotchOverlayController::makePanel(QWidget *view, OverlayPanel::Opt
 // The main floating window and every sticky duplicate: the reader moves and resizes it, and
 // its duplicate action opens a duplicate of whatever page this window shows at the time.
 OverlayPanel *NotchOverlayController::makeFloatingPanel(OverlayContent &content,
-                                                        SpeechRecognizer &recognizer)
+                                                        SpeechRecognizer &recognizer,
+                                                        const QRect &visible)
 {
-    const int height = int(m_settings.textAreaHeight());
+    const int height = storedPanelSize(visible).height();
     auto *view = new FloatingOverlayView(content, recognizer, m_settings, false,
                                          [this, model = QPointer<OverlayContent>(&content)] {
                                              if (model)
@@ -295,30 +310,45 @@ OverlayPanel *NotchOverlayController::makeFloatingPanel(OverlayContent &content,
         = makePanel(view, OverlayPanel::AcceptsFocus | OverlayPanel::MovableAndResizable);
     panel->setShape([view] { return view->outlinePath(); });
     connect(view, &FloatingOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
-    panel->setMinimumSize(floatingMinimumWidth, height);
-    panel->setMaximumSize(floatingMaximumWidth, height + floatingExtraHeight);
+    panel->setMinimumSize(std::min(floatingMinimumWidth, visible.width()), height);
+    panel->setMaximumSize(std::min(floatingMaximumWidth, visible.width()),
+                          std::min(height + floatingExtraHeight, visible.height()));
     return panel;
+}
+
+QSize NotchOverlayController::storedPanelSize(const QRect &visible) const
+{
+    return {boundedPixels(m_settings.notchWidth(), 1, visible.width()),
+            boundedPixels(m_settings.textAreaHeight(), 1, visible.height())};
+}
+
+QPoint NotchOverlayController::placedWithin(QPoint topLeft, QSize size, const QRect &visible)
+{
+    return {std::min(std::max(topLeft.x(), visible.left()),
+                     visible.left() + visible.width() - size.width()),
+            std::min(std::max(topLeft.y(), visible.top()),
+                     visible.top() + visible.height() - size.height())};
 }
 
 void NotchOverlayController::presentFloating(const ScreenInfo &screen)
 {
-    const int width = int(m_settings.notchWidth());
-    const int height = int(m_settings.textAreaHeight());
-    OverlayPanel *panel = makeFloatingPanel(*m_overlayContent, *m_speechRecognizer);
+    const QRect visible = screen.availableGeometry;
+    const QSize size = storedPanelSize(visible);
+    OverlayPanel *panel = makeFloatingPanel(*m_overlayContent, *m_speechRecognizer, visible);
     m_panel = panel;
     // Centred across the display, a little above its middle.
     const QRect frame = screen.geometry;
-    panel->setGeometry(frame.x() + frame.width() / 2 - width / 2,
-                       frame.y() + frame.height() / 2 - height / 2 - 100, width, height);
+    const QPoint centred(frame.x() + frame.width() / 2 - size.width() / 2,
+                         frame.y() + frame.height() / 2 - size.height() / 2 - 100);
+    panel->setGeometry(QRect(placedWithin(centred, size, visible), size));
     panel->orderFront();
     installKeyMonitor();
     updateDuplicateAvailability();
 }
 
-void NotchOverlayController::presentCursor(const ScreenInfo &)
+void NotchOverlayController::presentCursor(const ScreenInfo &screen)
 {
-    const int width = int(m_settings.notchWidth());
-    const int height = int(m_settings.textAreaHeight());
+    const QSize size = storedPanelSize(screen.availableGeometry);
     auto *view
         = new FloatingOverlayView(*m_overlayContent, *m_speechRecognizer, m_settings, true, {});
     OverlayPanel *panel = makePanel(view, OverlayPanel::TransparentForInput);
@@ -326,7 +356,7 @@ void NotchOverlayController::presentCursor(const ScreenInfo &)
     panel->setShape([view] { return view->outlinePath(); });
     connect(view, &FloatingOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
     const QPoint cursor = m_screens.cursorPosition();
-    panel->setGeometry(cursor.x() + 8, cursor.y(), width, height);
+    panel->setGeometry(QRect(QPoint(cursor.x() + 8, cursor.y()), size));
     m_lastCursorPosition = {};
     followCursor();
     panel->orderFront();
@@ -343,15 +373,21 @@ void NotchOverlayController::followCursor()
     if (cursor == m_lastCursorPosition)
         return;
     m_lastCursorPosition = cursor;
+    int left = cursor.x() + 8;
     int top = cursor.y();
     for (const ScreenInfo &screen : m_screens.screens()) {
-        // The panel hangs from the pointer but never rises under the top bar.
+        // The panel hangs from the pointer and stays in the visible part of the display: its
+        // right and bottom edges stay in, and it never rises under the top bar, which wins on
+        // a display too small for the panel.
         if (screen.geometry.contains(cursor)) {
-            top = std::max(top, screen.availableGeometry.top());
+            const QRect visible = screen.availableGeometry;
+            left = std::min(left, visible.x() + visible.width() - m_panel->width());
+            top = std::min(top, visible.y() + visible.height() - m_panel->height());
+            top = std::max(top, visible.top());
             break;
         }
     }
-    m_panel->move(cursor.x() + 8, top);
+    m_panel->move(left, top);
 }
 
 void NotchOverlayController::presentStopButton(const ScreenInfo &screen)
@@ -401,6 +437,7 @@ void NotchOverlayController::followMouseScreen()
     m_currentScreenID = screen->displayNumber;
     m_frameTracker->setScreenMidX(screen->geometry.x() + screen->geometry.width() / 2.0);
     m_frameTracker->setScreenTop(screen->geometry.top());
+    m_frameTracker->setMaximumSize(pinnedMaximumSize(*screen));
     m_frameTracker->movePanelNow();
 }
 

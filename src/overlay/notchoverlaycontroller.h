@@ -128,7 +128,12 @@ private:
     void followMouseScreen();
     void followCursor();
     OverlayPanel *makePanel(QWidget *view, OverlayPanel::Options options);
-    OverlayPanel *makeFloatingPanel(OverlayContent &content, SpeechRecognizer &recognizer);
+    OverlayPanel *makeFloatingPanel(OverlayContent &content, SpeechRecognizer &recognizer,
+                                    const QRect &visible);
+    // The stored width and height, cut to what fits the visible part of a display.
+    QSize storedPanelSize(const QRect &visible) const;
+    // The top-left corner moved as little as needed for a frame of the size to fit.
+    static QPoint placedWithin(QPoint topLeft, QSize size, const QRect &visible);
     void closePanel();
     void applyCaptureVisibility();
 

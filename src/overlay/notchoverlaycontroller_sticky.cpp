@@ -78,9 +78,6 @@ void NotchOverlayController::duplicateWindow(OverlayContent &source)
             sourcePanel = (*found)->panel();
     }
 
-    // The size of a fresh window, whatever the source was resized to.
-    const int width = int(m_settings.notchWidth());
-    const int height = int(m_settings.textAreaHeight());
     QPoint topLeft;
     std::optional<ScreenInfo> screen;
     if (sourcePanel) {
@@ -91,19 +88,18 @@ void NotchOverlayController::duplicateWindow(OverlayContent &source)
     } else if ((screen = m_screens.mainScreen())) {
         // Near the main display's bottom-left corner.
         topLeft = {screen->geometry.left() + 200,
-                   screen->geometry.top() + screen->geometry.height() - 200 - height};
+                   screen->geometry.top() + screen->geometry.height() - 200
+                       - storedPanelSize(screen->availableGeometry).height()};
     }
-    if (screen) {
-        const QRect visible = screen->availableGeometry;
-        topLeft.setX(std::min(std::max(topLeft.x(), visible.left()),
-                              visible.left() + visible.width() - width));
-        topLeft.setY(std::min(std::max(topLeft.y(), visible.top()),
-                              visible.top() + visible.height() - height));
-    }
+    // The size of a fresh window, whatever the source was resized to.
+    const QRect visible = screen ? screen->availableGeometry : QRect();
+    const QSize size = storedPanelSize(visible);
+    if (screen)
+        topLeft = placedWithin(topLeft, size, visible);
 
     auto *recognizer = new SpeechRecognizer;
-    OverlayPanel *panel = makeFloatingPanel(*content, *recognizer);
-    panel->setGeometry(QRect(topLeft, QSize(width, height)));
+    OverlayPanel *panel = makeFloatingPanel(*content, *recognizer, visible);
+    panel->setGeometry(QRect(topLeft, size));
     auto *duplicate = new StickyInstance(panel, content, recognizer, this);
     panel->orderFront();
     loadStickyPage(source.currentPageIndex(), *duplicate);

@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 using Id = NotchOverlayController::HotKeyId;
@@ -116,7 +118,10 @@ private Q_SLOTS:
     void panelFollowsTheMouseToAnotherScreen();
     void captureVisibilityFollowsTheSetting();
     void eachModeOpensItsOwnPanel();
-    void cursorPanelFollowsThePointerBelowTheTopBar();
+    void cursorPanelStaysOnTheScreenUnderThePointer_data();
+    void cursorPanelStaysOnTheScreenUnderThePointer();
+    void storedSizesStayWithinTheScreen_data();
+    void storedSizesStayWithinTheScreen();
     void stopButtonEndsTheCursorSession();
     void fullscreenUsesTheStoredDisplayWhenConnected();
     void fourWindowsAtMost();
@@ -514,18 +519,97 @@ void TestNotchOverlayController::eachModeOpensItsOwnPanel()
     QCOMPARE(panel->maximumSize(), QSize(500, 160 + 350));
 }
 
-void TestNotchOverlayController::cursorPanelFollowsThePointerBelowTheTopBar()
+void TestNotchOverlayController::cursorPanelStaysOnTheScreenUnderThePointer_data()
 {
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QPoint>("position");
+    // The panel is 340 x 160; the first display has a 30 px top bar, the second a 40 px bottom
+    // panel.
+    QTest::newRow("middle") << QPoint(300, 400) << QPoint(308, 400);
+    QTest::newRow("under the top bar") << QPoint(500, 10) << QPoint(508, 30);
+    QTest::newRow("left edge") << QPoint(0, 400) << QPoint(8, 400);
+    QTest::newRow("right edge") << QPoint(1250, 400) << QPoint(1280 - 340, 400);
+    QTest::newRow("bottom edge") << QPoint(400, 790) << QPoint(408, 800 - 160);
+    QTest::newRow("bottom right") << QPoint(1279, 799) << QPoint(1280 - 340, 800 - 160);
+    QTest::newRow("second display, right edge") << QPoint(3190, 500) << QPoint(3200 - 340, 500);
+    QTest::newRow("second display, over its bottom panel")
+        << QPoint(2000, 1070) << QPoint(2008, 1040 - 160);
+    QTest::newRow("outside every display") << QPoint(-200, -50) << QPoint(-192, -50);
+    QTest::newRow("beyond the second display") << QPoint(3300, 1200) << QPoint(3308, 1200);
+}
+
+void TestNotchOverlayController::cursorPanelStaysOnTheScreenUnderThePointer()
+{
+    QFETCH(QPoint, pointer);
     Fixture f;
+    f.screens.m_screens[1].availableGeometry.setBottom(1040 - 1);
     f.settings.setOverlayMode(OverlayMode::cursor);
     f.screens.m_cursor = {300, 400};
     f.open();
     OverlayPanel *panel = f.controller.panel();
     QCOMPARE(panel->pos(), QPoint(308, 400));
-    f.screens.m_cursor = {500, 10}; // under the first display's 30 px top bar
-    QTRY_COMPARE(panel->pos(), QPoint(508, 30));
-    f.screens.m_cursor = {-200, -50}; // outside every display: unclamped
-    QTRY_COMPARE(panel->pos(), QPoint(-192, -50));
+    f.screens.m_cursor = pointer;
+    QFETCH(QPoint, position);
+    QTRY_COMPARE(panel->pos(), position);
+}
+
+void TestNotchOverlayController::storedSizesStayWithinTheScreen_data()
+{
+    QTest::addColumn<OverlayMode>("mode");
+    QTest::addColumn<double>("stored");
+    const QList<std::pair<const char *, OverlayMode>> modes{
+        {"pinned", OverlayMode::pinned},
+        {"floating", OverlayMode::floating},
+        {"cursor", OverlayMode::cursor},
+        {"fullscreen", OverlayMode::fullscreen}};
+    const QList<std::pair<const char *, double>> values{
+        {"1e308", 1e308},
+        {"inf", std::numeric_limits<double>::infinity()},
+        {"nan", std::numeric_limits<double>::quiet_NaN()},
+        {"-5", -5},
+        {"0", 0},
+        {"99,999,999", 99'999'999}};
+    for (const auto &[modeName, mode] : modes) {
+        for (const auto &[valueName, value] : values)
+            QTest::addRow("%s, %s", modeName, valueName) << mode << value;
+    }
+}
+
+void TestNotchOverlayController::storedSizesStayWithinTheScreen()
+{
+    QFETCH(OverlayMode, mode);
+    QFETCH(double, stored);
+    Fixture f;
+    f.settings.setOverlayMode(mode);
+    f.settings.setNotchWidth(stored);
+    f.settings.setTextAreaHeight(stored);
+    f.open();
+    // The pinned panel covers the top bar's strip; every other one stays below it.
+    const ScreenInfo &screen = f.screens.m_screens.first();
+    const QRect allowed = mode == OverlayMode::pinned || mode == OverlayMode::fullscreen
+                              ? screen.geometry
+                              : screen.availableGeometry;
+    const auto checkFits = [&allowed, mode](const OverlayPanel *panel) {
+        QVERIFY(panel);
+        const QRect frame = panel->geometry();
+        QVERIFY(!frame.isEmpty());
+        QCOMPARE(frame.intersected(allowed), frame);
+        // Nor can the reader make a floating window larger.
+        if (mode == OverlayMode::floating)
+            QVERIFY(allowed.size().expandedTo(panel->maximumSize()) == allowed.size());
+    };
+    checkFits(f.controller.panel());
+    if (mode == OverlayMode::pinned) {
+        // The view writes the stored width again as its state changes.
+        f.controller.overlayContent().setShowPagePicker(true);
+        QTest::qWait(NotchFrameTracker::frameAnimationMs + 100);
+        checkFits(f.controller.panel());
+    }
+    if (mode == OverlayMode::floating) {
+        const StickyInstance *duplicate = f.duplicate(f.controller.panel());
+        QVERIFY(duplicate);
+        checkFits(duplicate->panel());
+    }
 }
 
 void TestNotchOverlayController::stopButtonEndsTheCursorSession()
