@@ -44,6 +44,7 @@ EditorController::EditorController(BrivelService &service, NotchSettings &settin
     m_coachMarksStart->setSingleShot(true);
     m_coachMarksStart->setInterval(coachMarksDelayMs);
     connect(m_coachMarksStart, &QTimer::timeout, this, &EditorController::beginCoachMarks);
+    m_service.isSampleDocument = &EditorController::isSampleContent;
     connect(&m_service, &BrivelService::currentPageIndexChanged, this,
             &EditorController::commitToolbarTitleEdit);
     // A document opened or imported while the title is edited replaces the page under the edit.
@@ -576,6 +577,14 @@ void EditorController::movePages(const QList<int> &sources, int destination)
 void EditorController::openSlashCommands()
 {
     setTriggerSlashMenu(true);
+}
+
+bool EditorController::isSampleContent(const QStringList &pages)
+{
+    const QList<SamplePage> sample = sampleContent();
+    return std::equal(
+        pages.cbegin(), pages.cend(), sample.cbegin(), sample.cend(),
+        [](const QString &page, const SamplePage &samplePage) { return page == samplePage.text; });
 }
 
 QList<EditorController::SamplePage> EditorController::sampleContent()
