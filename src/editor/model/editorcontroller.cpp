@@ -229,7 +229,10 @@ void EditorController::startTeleprompter()
             index = int(first - pages.cbegin());
     }
     m_service.startReading(index);
-    if (m_settings.overlayMode() != OverlayMode::cursor)
+    // The cursor and fullscreen views draw no page picker: opened there, it would take the
+    // arrows for a list nobody sees.
+    const OverlayMode mode = m_settings.overlayMode();
+    if (mode != OverlayMode::cursor && mode != OverlayMode::fullscreen)
         m_service.overlayController().overlayContent().setShowPagePicker(true);
     m_service.hideMainWindows();
     setIsRunning(true);
