@@ -201,7 +201,7 @@ void BrivelApplication::openDocumentFromOutside(const QString &path)
 {
     // The question and any alert belong over the window the document will fill.
     reopen();
-    if (!m_service->confirmUnsavedChanges() || m_quitting)
+    if (!m_service->confirmReplacingPages() || m_quitting)
         return;
     m_service->openDocument(path);
 }

@@ -321,7 +321,8 @@ bool BrivelService::saveAs()
 
 void BrivelService::openFilePanel()
 {
-    if (!confirmUnsavedChanges())
+    // Asked before the panel for every road it leads to, the presentation import included.
+    if (!confirmReplacingPages())
         return;
     const std::optional<QString> path = m_dialogs.openPanel({u"brivel"_s, u"key"_s, u"pptx"_s});
     if (!path)
@@ -410,8 +411,27 @@ void BrivelService::openDocument(const QString &path)
 
 bool BrivelService::confirmUnsavedChanges()
 {
-    if (!hasUnsavedChanges())
-        return true;
+    return !hasUnsavedChanges() || askToSaveChanges();
+}
+
+bool BrivelService::confirmReplacingPages()
+{
+    return (!hasUnsavedChanges() && !pagesAreInNoDocumentFile()) || askToSaveChanges();
+}
+
+bool BrivelService::pagesAreInNoDocumentFile() const
+{
+    // The autosave restores pages as saved, yet the next autosave overwrites them with whatever
+    // replaces them.
+    if (!m_currentFilePath.isEmpty())
+        return false;
+    if (std::all_of(m_pages.cbegin(), m_pages.cend(), &BrivelService::isBlank))
+        return false;
+    return !(isSampleDocument && isSampleDocument(m_pages));
+}
+
+bool BrivelService::askToSaveChanges()
+{
     switch (m_dialogs.askUnsavedChanges()) {
     case Dialogs::UnsavedChangesChoice::save:
         // Going on only after a successful save, so that a cancelled panel or a failed write

@@ -48,6 +48,9 @@ public:
     std::function<void()> hideMainWindowsHandler;
     // Imports a presentation chosen in the open panel; nothing happens while it is unset.
     std::function<void(const QString &)> importPresentationHandler;
+    // True for pages that are the untouched sample document; the editor, which writes the
+    // sample, installs it.
+    std::function<bool(const QStringList &)> isSampleDocument;
 
     bool launchedExternally() const { return m_launchedExternally; }
     void setLaunchedExternally(bool launched);
@@ -98,6 +101,9 @@ public:
     void openDocument(const QString &path);
     // True to go on, false to stay where the user was.
     bool confirmUnsavedChanges();
+    // The same question before another document or a presentation replaces the pages: also
+    // asked for pages that no document file holds, whose only copy is the autosave.
+    bool confirmReplacingPages();
 
 Q_SIGNALS:
     void pagesChanged();
@@ -109,6 +115,10 @@ Q_SIGNALS:
 
 private:
     void autosaveUnlessSuppressed();
+    // Pages worth keeping that are in no document file: none was opened or saved since they
+    // were loaded, and they are neither all blank nor the untouched sample.
+    bool pagesAreInNoDocumentFile() const;
+    bool askToSaveChanges();
     void showOpenError(const QString &informativeText);
 
     NotchSettings &m_settings;

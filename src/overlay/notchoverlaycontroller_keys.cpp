@@ -85,7 +85,9 @@ void NotchOverlayController::handleEscape()
     } else if (content.showPagePicker()) {
         content.setShowPagePicker(false);
     } else if (content.isNotesMode() && !content.isCollapsed()) {
-        if (m_settings.overlayMode() == OverlayMode::cursor)
+        // Views without a page picker have no level to step back to.
+        const OverlayMode mode = m_settings.overlayMode();
+        if (mode == OverlayMode::cursor || mode == OverlayMode::fullscreen)
             dismiss();
         else
             content.setShowPagePicker(true);

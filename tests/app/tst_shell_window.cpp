@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "common/appfakes.h"
 #include "document/brivelservice.h"
+#include "editor/model/editorcontroller.h"
 #include "overlay/overlaypanel.h"
 #include "settings/localization.h"
 
@@ -284,34 +285,62 @@ void TestShellWindow::laterLaunchWithoutArgumentsBringsTheWindowBack()
 
 void TestShellWindow::documentFromOutsideAsksFirst_data()
 {
-    QTest::addColumn<bool>("edited");
+    // What the window holds before: nothing, an edit, or pages restored from the autosave.
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QStringList>("restored");
     QTest::addColumn<Choice>("choice");
     QTest::addColumn<bool>("asURL");
+    QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("opened");
-    QTest::newRow("no changes") << false << Choice::cancel << false << true;
-    QTest::newRow("Cancelar") << true << Choice::cancel << false << false;
-    QTest::newRow("Descartar") << true << Choice::discard << false << true;
-    QTest::newRow("Descartar, file URL") << true << Choice::discard << true << true;
+    const QStringList mine{u"mine"_s};
+    QStringList sample;
+    for (const EditorController::SamplePage &page : EditorController::sampleContent())
+        sample << page.text;
+    QTest::newRow("no changes") << QStringList() << QStringList() << Choice::cancel << false
+                                << false << true;
+    QTest::newRow("Cancelar") << mine << QStringList() << Choice::cancel << false << true << false;
+    QTest::newRow("Descartar") << mine << QStringList() << Choice::discard << false << true << true;
+    QTest::newRow("Descartar, file URL")
+        << mine << QStringList() << Choice::discard << true << true << true;
+    QTest::newRow("restored, Cancelar")
+        << QStringList() << mine << Choice::cancel << false << true << false;
+    QTest::newRow("restored, Descartar")
+        << QStringList() << mine << Choice::discard << false << true << true;
+    QTest::newRow("restored untouched sample")
+        << QStringList() << sample << Choice::cancel << false << false << true;
 }
 
 void TestShellWindow::documentFromOutsideAsksFirst()
 {
-    QFETCH(bool, edited);
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, restored);
     QFETCH(Choice, choice);
     QFETCH(bool, asURL);
+    QFETCH(bool, asked);
     QFETCH(bool, opened);
     const QString path = m_home.filePath(u"from outside.brivel"_s);
     writeDocument(path, {u"outside page"_s});
-    if (edited)
-        service().setPages({u"mine"_s});
+    if (!restored.isEmpty()) {
+        QVERIFY(QDir().mkpath(QFileInfo(service().autosaveFilePath()).path()));
+        writeDocument(service().autosaveFilePath(), restored);
+        service().loadAutosave();
+    }
+    if (!typed.isEmpty())
+        service().setPages(typed);
+    const QStringList before = service().pages();
     dialogs().unsavedChoice = choice;
     window().hide();
 
     m_app->handleLaunchArguments({asURL ? QUrl::fromLocalFile(path).toString() : path});
-    QCOMPARE(dialogs().unsavedQuestions, edited ? 1 : 0);
-    QCOMPARE(service().pages(), QStringList{opened ? u"outside page"_s : u"mine"_s});
+    QCOMPARE(dialogs().unsavedQuestions, asked ? 1 : 0);
+    const QStringList expected = opened ? QStringList{u"outside page"_s} : before;
+    QCOMPARE(service().pages(), expected);
     QCOMPARE(service().currentFilePath(), opened ? path : QString());
     QVERIFY(window().isVisible());
+    // What the autosave keeps is what the window shows.
+    QTest::qWait(700);
+    service().flushAutosave();
+    QCOMPARE(pagesInFile(service().autosaveFilePath()), expected);
 }
 
 void TestShellWindow::readingHidesAllButThePanels()

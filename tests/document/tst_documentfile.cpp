@@ -23,6 +23,8 @@ using TestSupport::readFile;
 using TestSupport::writeFile;
 
 using Choice = Dialogs::UnsavedChangesChoice;
+// Where the pages in memory came from before the open.
+enum class Origin { autosave, blankAutosave, sampleAutosave, documentFile };
 using MakePath = std::function<QString(const QString &directory)>;
 
 // Everything a refused document must leave as it was.
@@ -80,6 +82,8 @@ private Q_SLOTS:
     void confirmUnsavedChanges();
     void openFilePanel_data();
     void openFilePanel();
+    void openingOverPagesInNoFile_data();
+    void openingOverPagesInNoFile();
 };
 
 void TestDocumentFile::encodingKeepsTheKeyOrderAndOneTitlePerPage()
@@ -441,6 +445,83 @@ void TestDocumentFile::openFilePanel()
     f.service.openFilePanel();
     QCOMPARE(f.dialogs.unsavedQuestions, 1);
     QCOMPARE(f.dialogs.openPanels.size(), 1);
+}
+
+void TestDocumentFile::openingOverPagesInNoFile_data()
+{
+    QTest::addColumn<Origin>("origin");
+    QTest::addColumn<Choice>("choice");
+    QTest::addColumn<QString>("chosenFile");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("replaced");
+
+    const QString document = u"doc.brivel"_s;
+    const QString deck = u"deck.pptx"_s;
+    QTest::newRow("restored, Cancelar")
+        << Origin::autosave << Choice::cancel << document << true << false;
+    QTest::newRow("restored, Descartar")
+        << Origin::autosave << Choice::discard << document << true << true;
+    QTest::newRow("restored, Guardar")
+        << Origin::autosave << Choice::save << document << true << true;
+    QTest::newRow("restored, Cancelar, presentation")
+        << Origin::autosave << Choice::cancel << deck << true << false;
+    QTest::newRow("restored, Descartar, presentation")
+        << Origin::autosave << Choice::discard << deck << true << true;
+    QTest::newRow("restored blank pages")
+        << Origin::blankAutosave << Choice::cancel << document << false << true;
+    QTest::newRow("restored untouched sample")
+        << Origin::sampleAutosave << Choice::cancel << document << false << true;
+    QTest::newRow("opened from a document file")
+        << Origin::documentFile << Choice::cancel << document << false << true;
+}
+
+// Pages restored from the autosave count as saved, yet no document file holds them: an open
+// over them asks first, as for unsaved edits.
+void TestDocumentFile::openingOverPagesInNoFile()
+{
+    QFETCH(Origin, origin);
+    QFETCH(Choice, choice);
+    QFETCH(QString, chosenFile);
+    QFETCH(bool, asked);
+    QFETCH(bool, replaced);
+
+    ServiceFixture f;
+    const QString talk = QString(u"palabra "_s).repeated(20'000);
+    const QStringList sample{u"Hola"_s, u"Puntos"_s};
+    f.service.isSampleDocument = [&](const QStringList &pages) { return pages == sample; };
+    const QStringList before = origin == Origin::blankAutosave    ? QStringList{u""_s, u" \n"_s}
+                               : origin == Origin::sampleAutosave ? sample
+                                                                  : QStringList{talk};
+    if (origin == Origin::documentFile) {
+        writeFile(f.path(u"earlier.brivel"_s), record(before, {}));
+        f.service.openDocument(f.path(u"earlier.brivel"_s));
+    } else {
+        writeFile(f.service.autosaveFilePath(), record(before, {}));
+        f.service.loadAutosave();
+    }
+    QVERIFY(!f.service.hasUnsavedChanges());
+    writeFile(f.path(u"doc.brivel"_s), record({u"From the file"_s}, {}));
+    QStringList imported;
+    f.service.importPresentationHandler = [&](const QString &path) { imported << path; };
+    f.dialogs.unsavedChoice = choice;
+    f.dialogs.savePanelAnswer = f.path(u"rescued.brivel"_s);
+    f.dialogs.openPanelAnswer = f.path(chosenFile);
+
+    f.service.openFilePanel();
+    QCOMPARE(f.dialogs.unsavedQuestions, asked ? 1 : 0);
+    QCOMPARE(f.dialogs.openPanels.size(), replaced ? 1 : 0);
+    if (choice == Choice::save)
+        QCOMPARE(SaveData::decode(readFile(f.path(u"rescued.brivel"_s)))->pages, before);
+    if (chosenFile.endsWith(u".pptx")) {
+        QCOMPARE(imported.size(), replaced ? 1 : 0);
+        return;
+    }
+    const QStringList expected = replaced ? QStringList{u"From the file"_s} : before;
+    QCOMPARE(f.service.pages(), expected);
+    // The autosave follows the pages: over the restored ones only after the user's answer.
+    QTest::qWait(700);
+    f.service.flushAutosave();
+    QCOMPARE(SaveData::decode(readFile(f.service.autosaveFilePath()))->pages, expected);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

@@ -90,7 +90,9 @@ private Q_SLOTS:
         QTEST(f.service.currentPageIndex(), "expected");
         QCOMPARE(f.overlay.lastLoad.text, pages.at(f.service.currentPageIndex()));
         const OverlayContent &content = f.overlay.overlayContent();
-        QCOMPARE(content.showPagePicker(), mode != OverlayMode::cursor);
+        // The cursor and fullscreen views draw no picker.
+        QCOMPARE(content.showPagePicker(),
+                 mode != OverlayMode::cursor && mode != OverlayMode::fullscreen);
         if (content.showPagePicker())
             QCOMPARE(content.highlightedPickerIndex(), f.service.currentPageIndex());
         QVERIFY(f.service.readPages().isEmpty());

@@ -9,6 +9,7 @@
 #include "speech/speechrecognizer.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -135,6 +136,13 @@ private Q_SLOTS:
     void closingDuplicateIsNeverPromoted();
     void hotKeysActOnTheFocusedWindow();
     void escapeOnADuplicateClosesOnlyIt();
+
+    // Behaviour a mutation run found unguarded.
+    void heldArrowRepeatsFromTheDelayOn();
+    void newSessionDropsAPendingNextPage();
+    void hideSettingReachesDuplicates();
+    void duplicatePageLeavesMiniMode();
+    void promotionStopsAHeldArrow();
 };
 
 void TestNotchOverlayController::showHangsThePanelFromTheTopOfTheScreenUnderTheMouse()
@@ -954,6 +962,93 @@ void TestNotchOverlayController::escapeOnADuplicateClosesOnlyIt()
     QVERIFY(!f.controller.isDismissing());
     QVERIFY(!main.showPagePicker());
     QCOMPARE(f.completions, 0);
+}
+
+// The repeat starts 0.35 s after the press, so the first extra step comes one interval later.
+// Coarse timers may fire up to 5 % early or late and run later under load: the earliest of
+// three holds is measured against the window they allow.
+void TestNotchOverlayController::heldArrowRepeatsFromTheDelayOn()
+{
+    Fixture f;
+    f.open(QString(u"palabra "_qs).repeated(4000));
+    OverlayContent &content = f.controller.overlayContent();
+    QElapsedTimer clock;
+    QList<qint64> steps;
+    connect(&content, &OverlayContent::arrowScrollDeltaChanged, this,
+            [&] { steps.append(clock.elapsed()); });
+    qint64 earliest = std::numeric_limits<qint64>::max();
+    for (int hold = 0; hold < 3; ++hold) {
+        steps.clear();
+        clock.start();
+        f.hotKeys->press(Id::arrowDownHotKey);
+        QTRY_VERIFY(steps.size() >= 2);
+        f.hotKeys->release(Id::arrowDownHotKey);
+        Fixture::settle();
+        earliest = std::min(earliest, steps.at(1) - steps.at(0));
+    }
+    QVERIFY2(earliest >= 375 && earliest < 425, qPrintable(QString::number(earliest)));
+}
+
+void TestNotchOverlayController::newSessionDropsAPendingNextPage()
+{
+    Fixture f;
+    f.open();
+    f.controller.speechRecognizer().setShouldAdvancePage(true);
+    f.open(u"otra página"_qs);
+    QVERIFY(!f.controller.speechRecognizer().shouldAdvancePage());
+    QTest::qWait(NotchOverlayController::pollIntervalMs * 2);
+    QVERIFY(!f.service.calls.contains(u"next"_qs));
+}
+
+void TestNotchOverlayController::hideSettingReachesDuplicates()
+{
+    Fixture f;
+    f.openFloating();
+    StickyInstance *duplicate = f.duplicate(f.controller.panel());
+    QVERIFY(duplicate);
+    QWindow *window = duplicate->panel()->windowHandle();
+    QCOMPARE(f.shield.isHidden(window), std::optional<bool>(true));
+    f.settings.setHideFromScreenShare(false);
+    QTRY_COMPARE(f.shield.isHidden(window), std::optional<bool>(false));
+}
+
+void TestNotchOverlayController::duplicatePageLeavesMiniMode()
+{
+    Fixture f;
+    f.openFloating();
+    StickyInstance *duplicate = f.duplicate(f.controller.panel());
+    QVERIFY(duplicate);
+    OverlayContent &content = duplicate->content();
+    content.setIsCollapsed(true);
+    content.setIsMiniMode(true);
+    content.setJumpToPageNotesMode(2);
+    QTRY_COMPARE(content.currentPageIndex(), 2);
+    QVERIFY(!content.isMiniMode());
+    QVERIFY(!content.isCollapsed());
+}
+
+void TestNotchOverlayController::promotionStopsAHeldArrow()
+{
+    Fixture f;
+    const QString longPage = QString(u"palabra "_qs).repeated(2000);
+    f.service.m_pages = {longPage, longPage};
+    f.settings.setOverlayMode(OverlayMode::floating);
+    f.open(longPage);
+    StickyInstance *duplicate = f.duplicate(f.controller.panel());
+    QVERIFY(duplicate);
+    OverlayPanel *duplicatePanel = duplicate->panel();
+    // Once the new duplicate has the keyboard, a click gives the keys back to the main window;
+    // ↓ is held there.
+    QTRY_COMPARE(QGuiApplication::focusWindow(), duplicatePanel->windowHandle());
+    QTest::mouseClick(f.controller.panel()->windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!f.controller.focusedDuplicate());
+    f.hotKeys->press(Id::arrowDownHotKey);
+    Fixture::settle();
+    QVERIFY(f.controller.isArrowRepeating());
+
+    f.controller.speechRecognizer().setShouldDismiss(true);
+    QTRY_COMPARE(f.controller.panel(), duplicatePanel);
+    QVERIFY(!f.controller.isArrowRepeating());
 }
 
 QTEST_MAIN(TestNotchOverlayController)

@@ -251,15 +251,15 @@ void TestOverlayModesX11::fullscreenCoversTheDisplayAndEscEnds()
     s.controller.dismiss();
     QTRY_COMPARE(s.completions, 1);
 
-    // Notes, with the global keys: Esc opens the page list, and Esc there ends the reading.
+    // Notes, with the global keys: the full screen shows no page list to step back to, so the
+    // first Esc ends the reading.
     s.open();
     QVERIFY(QTest::qWaitForWindowExposed(s.controller.panel()));
     QTRY_COMPARE(s.controller.panel()->frameGeometry(), QRect(0, 0, 1280, 800));
     screenshot(u"fullscreen-x11.png"_qs);
     QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
-    QTRY_VERIFY(s.controller.overlayContent().showPagePicker());
-    QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
     QTRY_COMPARE(s.completions, 2);
+    QVERIFY(!s.controller.overlayContent().showPagePicker());
     QVERIFY(!s.controller.panel());
 }
 

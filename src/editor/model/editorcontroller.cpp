@@ -44,6 +44,7 @@ EditorController::EditorController(BrivelService &service, NotchSettings &settin
     m_coachMarksStart->setSingleShot(true);
     m_coachMarksStart->setInterval(coachMarksDelayMs);
     connect(m_coachMarksStart, &QTimer::timeout, this, &EditorController::beginCoachMarks);
+    m_service.isSampleDocument = &EditorController::isSampleContent;
     connect(&m_service, &BrivelService::currentPageIndexChanged, this,
             &EditorController::commitToolbarTitleEdit);
     // A document opened or imported while the title is edited replaces the page under the edit.
@@ -228,7 +229,10 @@ void EditorController::startTeleprompter()
             index = int(first - pages.cbegin());
     }
     m_service.startReading(index);
-    if (m_settings.overlayMode() != OverlayMode::cursor)
+    // The cursor and fullscreen views draw no page picker: opened there, it would take the
+    // arrows for a list nobody sees.
+    const OverlayMode mode = m_settings.overlayMode();
+    if (mode != OverlayMode::cursor && mode != OverlayMode::fullscreen)
         m_service.overlayController().overlayContent().setShowPagePicker(true);
     m_service.hideMainWindows();
     setIsRunning(true);
@@ -576,6 +580,14 @@ void EditorController::movePages(const QList<int> &sources, int destination)
 void EditorController::openSlashCommands()
 {
     setTriggerSlashMenu(true);
+}
+
+bool EditorController::isSampleContent(const QStringList &pages)
+{
+    const QList<SamplePage> sample = sampleContent();
+    return std::equal(
+        pages.cbegin(), pages.cend(), sample.cbegin(), sample.cend(),
+        [](const QString &page, const SamplePage &samplePage) { return page == samplePage.text; });
 }
 
 QList<EditorController::SamplePage> EditorController::sampleContent()

@@ -162,6 +162,8 @@ public:
 
     // The first-run document, localised.
     static QList<SamplePage> sampleContent();
+    // The pages are the first-run document's, unedited.
+    static bool isSampleContent(const QStringList &pages);
 
 Q_SIGNALS:
     void isRunningChanged();
