@@ -198,6 +198,7 @@ private Q_SLOTS:
         QVERIFY(!texts.at(0).contains(u"compartís pantalla"_s));
         QVERIFY(texts.at(0).contains(u"por encima de las demás ventanas"_s));
         QVERIFY(texts.at(0).endsWith(u"Mucha suerte. [Saludo]"_s));
+        QVERIFY(texts.at(0).contains(u"la cámara de tu computadora, para que"_s));
         QCOMPARE(texts.at(1).toUtf8().size(), 352);
         QCOMPARE(texts.at(1).count(u"\n• "_s), 6);
 
@@ -206,6 +207,7 @@ private Q_SLOTS:
         NotchSettings::shared().setAppLanguage(u"es"_s);
         QCOMPARE(english.at(1).title, u"Key points"_s);
         QVERIFY(english.at(0).text.contains(u"[Pause]"_s));
+        QVERIFY(english.at(0).text.contains(u"right below your camera"_s));
         QVERIFY(english.at(0).text.contains(u"above every other window"_s));
         QVERIFY(!english.at(0).text.contains(u"share your screen"_s));
     }

@@ -584,7 +584,7 @@ QList<EditorController::SamplePage> EditorController::sampleContent()
         "Hola. Bienvenido a Brivel. [Pausa]\n\n"
         "Brivel es visible solo para vos, pero está oculto para los demás cuando compartís "
         "pantalla. Ideal para presentaciones, reuniones o videollamadas.\n\n"
-        "La ventana se ubica justo debajo de la cámara de tu MacBook, para que puedas leer "
+        "La ventana se ubica justo debajo de la cámara de tu computadora, para que puedas leer "
         "sin perder contacto visual. Está diseñada específicamente para pasar "
         "desapercibida.\n\n"
         "Podés desplazarte por la nota usando las flechas ↑↓ del teclado, y cambiar de nota "
