@@ -409,6 +409,44 @@ private Q_SLOTS:
         QCOMPARE(f.service.pageTitles().at(3), bullets ? localizedString("Bullets") : QString());
         QCOMPARE(f.editor->currentPageText(), bullets ? u"• \n• \n• "_s : QString());
     }
+
+    // The chevrons fade the text over 0.18 s, adding and deleting over 0.2 s; a change from
+    // elsewhere does not fade.
+    void pageChangeFade_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("next") << u"next"_s << 0.18;
+        QTest::newRow("previous") << u"previous"_s << 0.18;
+        QTest::newRow("add") << u"add"_s << 0.2;
+        QTest::newRow("bullets") << u"bullets"_s << 0.2;
+        QTest::newRow("delete") << u"delete"_s << 0.2;
+        QTest::newRow("from the service") << u"service"_s << 0.0;
+    }
+
+    void pageChangeFade()
+    {
+        QFETCH(QString, change);
+        QFETCH(double, seconds);
+        Fixture f({u"a"_s, u"b"_s, u"c"_s}, {}, 1);
+        QList<double> seen;
+        QObject::connect(&f.service, &BrivelService::currentPageIndexChanged, f.editor.get(),
+                         [&f, &seen] { seen << f.editor->pageChangeFadeSeconds(); });
+        if (change == u"next")
+            f.editor->goToNextPage();
+        else if (change == u"previous")
+            f.editor->goToPreviousPage();
+        else if (change == u"add")
+            f.editor->appendEmptyPage();
+        else if (change == u"bullets")
+            f.editor->addBulletsPage();
+        else if (change == u"delete")
+            f.editor->deletePage(0);
+        else
+            f.service.setCurrentPageIndex(0);
+        QCOMPARE(seen, QList<double>{seconds});
+        QCOMPARE(f.editor->pageChangeFadeSeconds(), 0.0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestEditorController)

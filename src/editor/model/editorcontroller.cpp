@@ -11,6 +11,7 @@
 #include "settings/notchsettings.h"
 
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -330,11 +331,13 @@ bool EditorController::canGoToNextPage() const
 
 void EditorController::goToPreviousPage()
 {
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, chevronFadeSeconds);
     m_service.setCurrentPageIndex(std::max(m_service.currentPageIndex() - 1, 0));
 }
 
 void EditorController::goToNextPage()
 {
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, chevronFadeSeconds);
     const int last = int(m_service.pages().size()) - 1;
     m_service.setCurrentPageIndex(std::min(m_service.currentPageIndex() + 1, last));
 }
@@ -465,6 +468,7 @@ QStringList EditorController::normalizedTitles() const
 
 void EditorController::appendEmptyPage()
 {
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, addOrDeleteFadeSeconds);
     QStringList titles = normalizedTitles();
     QStringList pages = m_service.pages();
     pages.append(QString());
@@ -476,6 +480,7 @@ void EditorController::appendEmptyPage()
 
 void EditorController::addBulletsPage()
 {
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, addOrDeleteFadeSeconds);
     QStringList titles = normalizedTitles();
     QStringList pages = m_service.pages();
     pages.append(u"• \n• \n• "_s);
@@ -513,6 +518,7 @@ void EditorController::deletePage(int index)
     const qsizetype count = m_service.pages().size();
     if (count < 2 || index < 0 || index >= count)
         return;
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, addOrDeleteFadeSeconds);
     // The open title edit goes to its page while the index still names it.
     commitToolbarTitle();
     removePage(index);
