@@ -236,7 +236,7 @@ In Keynote: File → Export To → PowerPoint</translation>
 
 Brivel es visible solo para vos, pero está oculto para los demás cuando compartís pantalla. Ideal para presentaciones, reuniones o videollamadas.
 
-La ventana se ubica justo debajo de la cámara de tu MacBook, para que puedas leer sin perder contacto visual. Está diseñada específicamente para pasar desapercibida.
+La ventana se ubica justo debajo de la cámara de tu computadora, para que puedas leer sin perder contacto visual. Está diseñada específicamente para pasar desapercibida.
 
 Podés desplazarte por la nota usando las flechas ↑↓ del teclado, y cambiar de nota usando las flechas ← y →. [Continuar]
 

@@ -65,7 +65,7 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     m_editorController->copyTextHandler
         = [](const QString &text) { QGuiApplication::clipboard()->setText(text); };
     m_mainWindow = std::make_unique<MainWindow>(*m_service, AppSignals::shared());
-    m_mainWindow->setContentView(new ContentView(*m_editorController, *m_service));
+    m_mainWindow->setContentView(new ContentView(*m_editorController, *m_service, *m_dialogs));
     // The menu commands reach the editor through the application's notifications.
     AppSignals &signals = AppSignals::shared();
     connect(&signals, &AppSignals::toggleTeleprompter, m_editorController.get(),

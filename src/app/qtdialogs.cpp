@@ -47,6 +47,21 @@ void QtDialogs::alert(const QString &message, const QString &informativeText, Al
     box.exec();
 }
 
+bool QtDialogs::confirmDestructive(const QString &message, const QString &informativeText,
+                                   const QString &destructiveButton)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Brivel"), message, QMessageBox::NoButton,
+                    dialogParent());
+    box.setInformativeText(informativeText);
+    QPushButton *cancel = box.addButton(localizedString("Cancelar"), QMessageBox::RejectRole);
+    QPushButton *destroy = box.addButton(destructiveButton, QMessageBox::DestructiveRole);
+    // Return and Escape both keep what is there; destroying takes a deliberate click.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == destroy;
+}
+
 Dialogs::UnsavedChangesChoice QtDialogs::askUnsavedChanges()
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Brivel"),

@@ -18,6 +18,8 @@ public:
 
     void alert(const QString &message, const QString &informativeText,
                AlertStyle style = AlertStyle::warning) override;
+    bool confirmDestructive(const QString &message, const QString &informativeText,
+                            const QString &destructiveButton) override;
     UnsavedChangesChoice askUnsavedChanges() override;
     std::optional<QString> savePanel(const QString &proposedFileName,
                                      const QString &extension) override;

@@ -19,6 +19,12 @@ public:
     virtual void alert(const QString &message, const QString &informativeText,
                        AlertStyle style = AlertStyle::warning)
         = 0;
+    // A question whose answer destroys something: the message (the question itself) and the
+    // informative text in the alert's body, with "Cancelar" and the destructive button. True
+    // only when the user chose the destructive button.
+    virtual bool confirmDestructive(const QString &message, const QString &informativeText,
+                                    const QString &destructiveButton)
+        = 0;
     // "Tenés cambios sin guardar" with "Guardar", "Descartar" and "Cancelar".
     virtual UnsavedChangesChoice askUnsavedChanges() = 0;
     // The chosen path, or nothing when the user cancelled. The save panel proposes the name and

@@ -1,21 +1,28 @@
 #include "contentview.h"
 
+#include "document/dialogs.h"
 #include "editor/editorpane.h"
 #include "editor/editortoolbar.h"
 #include "editor/firstrunview.h"
 #include "editor/model/editorcontroller.h"
 #include "settings/localization.h"
 
-#include <QMessageBox>
-#include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
-ContentView::ContentView(EditorController &controller, BrivelService &service, QWidget *parent)
+ContentView::ContentView(EditorController &controller, BrivelService &service, Dialogs &dialogs,
+                         QWidget *parent)
     : QStackedWidget(parent)
     , m_controller(controller)
+    , m_dialogs(dialogs)
 {
     m_firstRun = new FirstRunView([this] { m_controller.onboardingCompleted(); }, this);
     m_editor = new QWidget(this);
+    // The detail column's own dark face, a shade apart from the window's material.
+    m_editor->setAutoFillBackground(true);
+    QPalette detail = m_editor->palette();
+    detail.setColor(QPalette::Window, QColor(28, 29, 31));
+    m_editor->setPalette(detail);
     auto *column = new QVBoxLayout(m_editor);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -34,6 +41,8 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, Q
 void ContentView::showEvent(QShowEvent *event)
 {
     QStackedWidget::showEvent(event);
+    // The window is laid out but not yet on screen: its size is set before anyone sees it.
+    applyWindowStyle();
     if (!m_controller.showOnboarding())
         m_controller.initialSetup();
 }
@@ -42,28 +51,52 @@ void ContentView::showCurrentPage()
 {
     const bool editor = !m_controller.showOnboarding();
     setCurrentWidget(editor ? m_editor : m_firstRun);
-    if (editor && isVisible())
+    if (!isVisible())
+        return;
+    applyWindowStyle();
+    if (editor)
         m_controller.initialSetup();
+}
+
+void ContentView::applyWindowStyle()
+{
+    QWidget *window = this->window();
+    if (m_controller.showOnboarding()) {
+        setFixedSize(firstRunSize);
+        if (window == this)
+            return;
+        // The window's own parts, its menu bar, come on top of the view; the window keeps its
+        // centre and cannot be resized.
+        const QSize size = window->sizeHint();
+        const QSize before = window->size();
+        window->setFixedSize(size);
+        if (before != size) {
+            window->move(window->pos()
+                         + QPoint((before.width() - size.width()) / 2,
+                                  (before.height() - size.height()) / 2));
+        }
+        return;
+    }
+    // An explicit minimum: the widgets' own minimums, a long title among them, never add to it.
+    setMinimumSize(editorMinimumSize);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (window != this) {
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window->setMinimumSize(window->minimumSizeHint());
+    }
 }
 
 void ContentView::askToDelete()
 {
-    if (!m_controller.pendingDeleteIndex() || m_deleteQuestion)
+    if (!m_controller.pendingDeleteIndex() || m_askingToDelete)
         return;
-    // Window-modal and asynchronous: the event loop keeps running while the user decides.
-    auto *question = new QMessageBox(
-        QMessageBox::Warning, localizedString("¿Eliminar esta página?"),
-        localizedString("Se perderá el contenido de esta página."), QMessageBox::NoButton, this);
-    question->setAttribute(Qt::WA_DeleteOnClose);
-    question->addButton(localizedString("Cancelar"), QMessageBox::RejectRole);
-    QPushButton *remove
-        = question->addButton(localizedString("Eliminar"), QMessageBox::DestructiveRole);
-    connect(question, &QMessageBox::finished, this, [this, question, remove] {
-        if (question->clickedButton() == remove)
-            m_controller.confirmDeletePage();
-        else
-            m_controller.cancelDeletePage();
-    });
-    m_deleteQuestion = question;
-    question->open();
+    const QScopedValueRollback asking(m_askingToDelete, true);
+    const bool confirmed = m_dialogs.confirmDestructive(
+        localizedString("¿Eliminar esta página?"),
+        localizedString("Se perderá el contenido de esta página."), localizedString("Eliminar"));
+    if (confirmed)
+        m_controller.confirmDeletePage();
+    else
+        m_controller.cancelDeletePage();
+    m_controller.setIsTextFocused(true);
 }

@@ -5,9 +5,10 @@
 #include "editor/model/editorcontroller.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
+#include "settings/palette.h"
 #include "uikit/animation.h"
-#include "uikit/fade.h"
 #include "uikit/icons.h"
+#include "uikit/painting.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -17,10 +18,14 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr int circleSize = 44;
 constexpr int buttonMargin = 20;
+constexpr int toastBottomPadding = 24;
 
 // A 44-point circular button; while disabled it is drawn at 40 %.
 class CircleButton : public QAbstractButton
@@ -32,6 +37,7 @@ public:
     {
         setFixedSize(circleSize, circleSize);
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
     }
 
 protected:
@@ -60,33 +66,55 @@ private:
     bool m_light;
 };
 
-// The "Copiado" capsule: a rounded dark fill with a hairline border around the text.
+// The "Copiado" capsule: the text padded 16 by 10 on the thick material, with a soft shadow
+// below. The label is larger than the capsule by the shadow's reach. It paints itself, text
+// included, at its presence: the opacity of its way in and out.
 class ToastLabel : public QLabel
 {
 public:
+    static constexpr QMargins shadowReach{8, 6, 8, 10}; // a blur of 8, 2 points down
+    static constexpr QMargins padding{16, 10, 16, 10};
+
     ToastLabel(const QString &text, QWidget *parent)
         : QLabel(text, parent)
     {
         setAlignment(Qt::AlignCenter);
-        setContentsMargins(12, 4, 12, 4);
-        QPalette colours = palette();
-        colours.setColor(QPalette::WindowText, QColor(255, 255, 255, 217));
-        setPalette(colours);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    QSize sizeHint() const override
+    {
+        const QFontMetrics metrics(font());
+        return QSize(metrics.horizontalAdvance(text()), metrics.height())
+            .grownBy(shadowReach + padding);
+    }
+
+    QRectF capsuleRect() const { return QRectF(rect()).marginsRemoved(QMarginsF(shadowReach)); }
+
+    void setPresence(double presence)
+    {
+        m_presence = presence;
+        update();
     }
 
 protected:
-    void paintEvent(QPaintEvent *event) override
+    void paintEvent(QPaintEvent *) override
     {
-        {
-            QPainter p(this);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(QPen(QColor(255, 255, 255, 26), 0.5));
-            p.setBrush(QColor(30, 30, 32, 235));
-            const QRectF capsule = QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25);
-            p.drawRoundedRect(capsule, 12, 12);
-        }
-        QLabel::paintEvent(event);
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setOpacity(std::clamp(m_presence, 0.0, 1.0));
+        const QRectF capsule = capsuleRect();
+        paintSoftShadow(&p, capsule, capsule.height() / 2, QColor(0, 0, 0, int(0.15 * 255)), 8, 2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(44, 44, 46, int(0.96 * 255)));
+        p.drawPath(capsulePath(capsule));
+        p.setFont(font());
+        p.setPen(whiteAt(0.85));
+        p.drawText(capsule, Qt::AlignCenter, text());
     }
+
+private:
+    double m_presence = 1;
 };
 
 // Over the text: the pane's own background fading in over the top 3 % and the bottom 7 %, so
@@ -107,12 +135,12 @@ public:
         });
     }
 
-    void fadeOut(const QPixmap &outgoing, QPoint at)
+    void fadeOut(const QPixmap &outgoing, QPoint at, double seconds)
     {
         m_outgoing = outgoing;
         m_outgoingAt = at;
         m_outgoingOpacity.setValue(1);
-        m_outgoingOpacity.animateTo(0, AnimationTiming::easeInOut(0.2));
+        m_outgoingOpacity.animateTo(0, AnimationTiming::easeInOut(seconds));
     }
 
 protected:
@@ -168,9 +196,9 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     m_playButton = new CircleButton(true, this);
 
     m_copiedToast = new ToastLabel(localizedString("Copiado"), this);
-    m_copiedToast->setFont(Fonts::systemFont(12, QFont::Medium));
-    m_copiedToast->adjustSize();
+    m_copiedToast->setFont(Fonts::systemFont(13, QFont::Medium));
     m_copiedToast->setVisible(controller.showCopiedToast());
+    m_toastPresence = new AnimatedValue(controller.showCopiedToast() ? 1 : 0, this);
 
     connect(m_editor, &HighlightingTextEditor::textEdited, this, &EditorPane::applyEdit);
     connect(m_editor, &HighlightingTextEditor::editorCaretPositionChanged, &controller,
@@ -186,13 +214,19 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     connect(m_playButton, &QAbstractButton::clicked, &controller,
             &EditorController::startTeleprompter);
     connect(&controller, &EditorController::isRunningChanged, this, &EditorPane::refreshButtons);
-    connect(&controller, &EditorController::showCopiedToastChanged, m_copiedToast, [this] {
-        fadeWidget(m_copiedToast, m_controller.showCopiedToast(), AnimationTiming::easeInOut(0.3));
+    connect(&controller, &EditorController::showCopiedToastChanged, this,
+            &EditorPane::presentCopiedToast);
+    connect(m_toastPresence, &AnimatedValue::valueChanged, this, &EditorPane::placeCopiedToast);
+    connect(m_toastPresence, &AnimatedValue::finished, this, [this] {
+        if (!m_controller.showCopiedToast())
+            m_copiedToast->hide();
     });
     connect(&service, &BrivelService::currentPageIndexChanged, this, [this] {
-        // Another page is another text: the old one fades out as the new one takes its place.
-        if (isVisible())
-            static_cast<EdgeFade *>(m_edgeFade)->fadeOut(m_editor->grab(), m_editor->pos());
+        // Another page is another text: on an animated change the old one fades out as the new
+        // one takes its place.
+        if (const double seconds = m_controller.pageChangeFadeSeconds(); seconds > 0 && isVisible())
+            static_cast<EdgeFade *>(m_edgeFade)
+                ->fadeOut(m_editor->grab(), m_editor->pos(), seconds);
         reloadPage();
     });
     connect(&service, &BrivelService::pagesChanged, this, [this] {
@@ -265,9 +299,35 @@ void EditorPane::placeOverlays()
     const int y = height() - buttonMargin - circleSize;
     m_playButton->move(width() - buttonMargin - circleSize, y);
     m_slashButton->move(m_playButton->x() - 10 - circleSize, y);
-    m_copiedToast->move((width() - m_copiedToast->width()) / 2,
-                        y + (circleSize - m_copiedToast->height()) / 2);
     m_slashButton->raise();
     m_playButton->raise();
-    m_copiedToast->raise();
+    placeCopiedToast();
+}
+
+void EditorPane::presentCopiedToast()
+{
+    const bool shown = m_controller.showCopiedToast();
+    if (shown)
+        m_copiedToast->show();
+    if (!window()->isVisible()) {
+        m_toastPresence->setValue(shown ? 1 : 0);
+        m_copiedToast->setVisible(shown);
+        return;
+    }
+    m_toastPresence->animateTo(shown ? 1 : 0, AnimationTiming::easeInOut(0.3));
+}
+
+void EditorPane::placeCopiedToast()
+{
+    // Its capsule rests 24 points above the bottom edge and comes in from below that edge.
+    auto *toast = static_cast<ToastLabel *>(m_copiedToast);
+    toast->resize(toast->sizeHint());
+    const double presence = m_toastPresence->value();
+    const QRectF capsule = toast->capsuleRect();
+    const double restingTop = height() - toastBottomPadding - capsule.height();
+    const double travel = toastBottomPadding + capsule.height();
+    toast->move((width() - toast->width()) / 2,
+                int(std::lround(restingTop + travel * (1 - presence) - capsule.top())));
+    toast->setPresence(presence);
+    toast->raise();
 }

@@ -5,6 +5,7 @@
 
 class BrivelService;
 class EditorController;
+class AnimatedValue;
 class HighlightingTextEditor;
 class QAbstractButton;
 class QLabel;
@@ -35,6 +36,8 @@ private:
     // The script editor holds the keyboard focus exactly while the window root asks for it.
     void applyTextFocus();
     void placeOverlays();
+    void presentCopiedToast();
+    void placeCopiedToast();
 
     EditorController &m_controller;
     BrivelService &m_service;
@@ -42,6 +45,7 @@ private:
     QAbstractButton *m_slashButton = nullptr;
     QAbstractButton *m_playButton = nullptr;
     QLabel *m_copiedToast = nullptr;
+    AnimatedValue *m_toastPresence = nullptr;
     QWidget *m_edgeFade = nullptr;
     // The current page as the editor shows it.
     QString m_text;

@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include <algorithm>
+
 namespace {
 
 const QColor primary(255, 255, 255, int(0.85 * 255));
@@ -61,6 +63,7 @@ public:
     {
         setFixedSize(28, 20);
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
         setAttribute(Qt::WA_Hover);
     }
 
@@ -93,6 +96,7 @@ public:
         setFont(Fonts::systemFont(11, QFont::Medium));
         setFixedSize(14 + 4 + QFontMetrics(font()).horizontalAdvance(text()), 20);
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
     }
 
 protected:
@@ -114,16 +118,30 @@ QHBoxLayout *capsuleRow(Capsule *capsule, int horizontal, int vertical, int spac
     return row;
 }
 
-// The page title as a button: the text alone, left-aligned, in the label colour.
+// The page title as a button: the text alone on one line, left-aligned, in the label colour.
+// It asks for the whole title's width but takes what the header can spare, eliding the rest:
+// however long the title, it never widens the window.
 class TitleButton : public QAbstractButton
 {
 public:
-    using QAbstractButton::QAbstractButton;
+    explicit TitleButton(QWidget *parent)
+        : QAbstractButton(parent)
+    {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        setFocusPolicy(Qt::NoFocus);
+    }
 
     QSize sizeHint() const override
     {
         const QFontMetrics metrics(font());
-        return {metrics.horizontalAdvance(text()) + 2, metrics.height() + 4};
+        return {metrics.horizontalAdvance(oneLine()) + 2, metrics.height() + 4};
+    }
+
+    QSize minimumSizeHint() const override
+    {
+        const QFontMetrics metrics(font());
+        return {std::min(sizeHint().width(), metrics.horizontalAdvance(u"W…"_qs) + 2),
+                metrics.height() + 4};
     }
 
 protected:
@@ -133,7 +151,20 @@ protected:
         p.setPen(primary);
         p.setFont(font());
         p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
-                   fontMetrics().elidedText(text(), Qt::ElideRight, width()));
+                   fontMetrics().elidedText(oneLine(), Qt::ElideRight, width()));
+    }
+
+private:
+    // A title keeps any line breaks it was given; one line shows them as spaces.
+    QString oneLine() const
+    {
+        QString line = text();
+        for (QChar &c : line) {
+            if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator
+                || c == QChar::ParagraphSeparator)
+                c = u' ';
+        }
+        return line;
     }
 };
 
@@ -263,6 +294,15 @@ EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &servic
             &EditorController::closeToolbarSearch);
     connect(m_searchField, &QLineEdit::textEdited, &controller,
             &EditorController::setToolbarSearchText);
+    // The header's buttons never take the keys: once a button has done its work, typing goes on
+    // in the text, as it does after the title's Return or Escape.
+    const auto returnFocusToText = [this] { m_controller.setIsTextFocused(true); };
+    for (QAbstractButton *button :
+         std::initializer_list<QAbstractButton *>{m_previousButton, m_nextButton, m_deleteButton,
+                                                  m_copyButton, m_addButton, clearButton})
+        connect(button, &QAbstractButton::clicked, this, returnFocusToText);
+    connect(m_titleField, &QLineEdit::returnPressed, this, returnFocusToText);
+    connect(escape, &QShortcut::activated, this, returnFocusToText);
 
     connect(&service, &BrivelService::pagesChanged, this, &EditorToolbar::refresh);
     connect(&service, &BrivelService::pageTitlesChanged, this, &EditorToolbar::refresh);

@@ -2,6 +2,7 @@
 
 #include "editor/cuehighlighter.h"
 #include "settings/palette.h"
+#include "uikit/overlayscroller.h"
 
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -127,6 +128,8 @@ HighlightingTextEditor::HighlightingTextEditor(QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // No scroll bar takes room from the text; a thin one shows the position while scrolling.
+    new OverlayScroller(this);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setTabChangesFocus(false);
     setBackgroundVisible(false);

@@ -50,6 +50,8 @@ class TestShellDialogs : public QObject
 private Q_SLOTS:
     void unsavedChangesQuestion_data();
     void unsavedChangesQuestion();
+    void destructiveQuestion_data();
+    void destructiveQuestion();
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data();
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped();
     void cancelledPanelsChooseNothing();
@@ -99,6 +101,47 @@ void TestShellDialogs::unsavedChangesQuestion()
                                 localizedString("Cancelar")};
     expectedButtons.sort();
     QCOMPARE(buttons, expectedButtons);
+}
+
+void TestShellDialogs::destructiveQuestion_data()
+{
+    QTest::addColumn<int>("key"); // 0: a click on the button
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("Eliminar") << 0 << localizedString("Eliminar") << true;
+    QTest::newRow("Cancelar") << 0 << localizedString("Cancelar") << false;
+    QTest::newRow("Return") << int(Qt::Key_Return) << QString() << false;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << QString() << false;
+}
+
+void TestShellDialogs::destructiveQuestion()
+{
+    QFETCH(int, key);
+    QFETCH(QString, button);
+    QFETCH(bool, expected);
+    QString message;
+    QString informative;
+    whenModalShows([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QPushButton *target = box ? buttonWithText(box, button) : nullptr;
+        if (box) {
+            message = box->text();
+            informative = box->informativeText();
+        }
+        if (box && key)
+            QTest::keyClick(box, Qt::Key(key));
+        else if (target)
+            target->click();
+        else
+            modal->close();
+    });
+    QtDialogs dialogs;
+    QCOMPARE(dialogs.confirmDestructive(u"¿Eliminar esta página?"_s, u"Se perderá."_s,
+                                        localizedString("Eliminar")),
+             expected);
+    // The question is the body's text, not only the window's caption.
+    QCOMPARE(message, u"¿Eliminar esta página?"_s);
+    QCOMPARE(informative, u"Se perderá."_s);
 }
 
 void TestShellDialogs::savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data()

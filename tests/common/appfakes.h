@@ -33,6 +33,12 @@ public:
     {
         alerts.append({message, informativeText, style});
     }
+    bool confirmDestructive(const QString &message, const QString &informativeText,
+                            const QString &destructiveButton) override
+    {
+        destructiveQuestions.append({message, informativeText, destructiveButton});
+        return destructiveAnswer;
+    }
     UnsavedChangesChoice askUnsavedChanges() override
     {
         ++unsavedQuestions;
@@ -51,6 +57,8 @@ public:
     }
 
     QList<Alert> alerts;
+    QList<QStringList> destructiveQuestions; // message, informative text, button
+    bool destructiveAnswer = false;
     UnsavedChangesChoice unsavedChoice = UnsavedChangesChoice::cancel;
     int unsavedQuestions = 0;
     std::optional<QString> savePanelAnswer;

@@ -200,6 +200,7 @@ private Q_SLOTS:
         QVERIFY(!texts.at(0).contains(u"compartís pantalla"_s));
         QVERIFY(texts.at(0).contains(u"por encima de las demás ventanas"_s));
         QVERIFY(texts.at(0).endsWith(u"Mucha suerte. [Saludo]"_s));
+        QVERIFY(texts.at(0).contains(u"la cámara de tu computadora, para que"_s));
         QCOMPARE(texts.at(1).toUtf8().size(), 352);
         QCOMPARE(texts.at(1).count(u"\n• "_s), 6);
 
@@ -208,6 +209,7 @@ private Q_SLOTS:
         NotchSettings::shared().setAppLanguage(u"es"_s);
         QCOMPARE(english.at(1).title, u"Key points"_s);
         QVERIFY(english.at(0).text.contains(u"[Pause]"_s));
+        QVERIFY(english.at(0).text.contains(u"right below your camera"_s));
         QVERIFY(english.at(0).text.contains(u"above every other window"_s));
         QVERIFY(!english.at(0).text.contains(u"share your screen"_s));
     }
@@ -408,6 +410,44 @@ private Q_SLOTS:
         QCOMPARE(f.service.pageTitles().at(1), titles.value(1));
         QCOMPARE(f.service.pageTitles().at(3), bullets ? localizedString("Bullets") : QString());
         QCOMPARE(f.editor->currentPageText(), bullets ? u"• \n• \n• "_s : QString());
+    }
+
+    // The chevrons fade the text over 0.18 s, adding and deleting over 0.2 s; a change from
+    // elsewhere does not fade.
+    void pageChangeFade_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("next") << u"next"_s << 0.18;
+        QTest::newRow("previous") << u"previous"_s << 0.18;
+        QTest::newRow("add") << u"add"_s << 0.2;
+        QTest::newRow("bullets") << u"bullets"_s << 0.2;
+        QTest::newRow("delete") << u"delete"_s << 0.2;
+        QTest::newRow("from the service") << u"service"_s << 0.0;
+    }
+
+    void pageChangeFade()
+    {
+        QFETCH(QString, change);
+        QFETCH(double, seconds);
+        Fixture f({u"a"_s, u"b"_s, u"c"_s}, {}, 1);
+        QList<double> seen;
+        QObject::connect(&f.service, &BrivelService::currentPageIndexChanged, f.editor.get(),
+                         [&f, &seen] { seen << f.editor->pageChangeFadeSeconds(); });
+        if (change == u"next")
+            f.editor->goToNextPage();
+        else if (change == u"previous")
+            f.editor->goToPreviousPage();
+        else if (change == u"add")
+            f.editor->appendEmptyPage();
+        else if (change == u"bullets")
+            f.editor->addBulletsPage();
+        else if (change == u"delete")
+            f.editor->deletePage(0);
+        else
+            f.service.setCurrentPageIndex(0);
+        QCOMPARE(seen, QList<double>{seconds});
+        QCOMPARE(f.editor->pageChangeFadeSeconds(), 0.0);
     }
 };
 

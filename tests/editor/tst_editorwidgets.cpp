@@ -1,14 +1,21 @@
 #include "common/appfakes.h"
 #include "document/reviewsessioncounter.h"
+#include "editor/contentview.h"
 #include "editor/editorpane.h"
 #include "editor/editortoolbar.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/model/editorcontroller.h"
+#include "settings/localization.h"
+#include "uikit/overlayscroller.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -38,6 +45,42 @@ struct Fixture : ServiceFixture
     EditorToolbar *toolbar = new EditorToolbar(controller, service, &window);
     EditorPane *pane = new EditorPane(controller, service, &window);
 };
+
+// The window root in a main window with a menu bar, as the application shows it.
+struct RootFixture : ServiceFixture
+{
+    explicit RootFixture(bool onboardingDone)
+        : controller(serviceWithFlag(onboardingDone), settings, store, counter)
+    {
+        service.setPages({u"one"_s, u"two"_s});
+        service.setPageTitles({u"Intro"_s, QString()});
+        window.menuBar()->addMenu(u"Brivel"_s);
+        window.setCentralWidget(view);
+        window.show();
+    }
+
+    // The flag is read when the controller is made.
+    BrivelService &serviceWithFlag(bool onboardingDone)
+    {
+        store.setValue(u"hasCompletedOnboarding"_s, onboardingDone);
+        return service;
+    }
+
+    EditorToolbar *toolbar() const { return view->findChild<EditorToolbar *>(); }
+    EditorPane *pane() const { return view->findChild<EditorPane *>(); }
+
+    ReviewSessionCounter counter{store};
+    EditorController controller;
+    QMainWindow window;
+    ContentView *view = new ContentView(controller, service, dialogs);
+};
+
+// Types into the window as the keyboard does: the keys reach whatever holds the focus.
+void typeIntoWindow(QWidget &window, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(window.windowHandle(), c.toLatin1());
+}
 
 } // namespace
 
@@ -157,6 +200,144 @@ private Q_SLOTS:
         QVERIFY(!f.pane->slashButton()->isEnabled());
     }
 
+    // A click on a header button leaves the keys with the text: what is typed next lands in the
+    // page, and a Space never presses the button again.
+    void keysGoWhereTheUserTypes_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("pageCount");
+        QTest::addColumn<int>("current");
+        QTest::newRow("add") << u"add"_s << 3 << 2;
+        QTest::newRow("next") << u"next"_s << 2 << 1;
+        QTest::newRow("copy") << u"copy"_s << 2 << 0;
+        QTest::newRow("delete, kept") << u"delete"_s << 2 << 0;
+        QTest::newRow("title, Return") << u"title"_s << 2 << 0;
+    }
+
+    void keysGoWhereTheUserTypes()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, pageCount);
+        QFETCH(int, current);
+        RootFixture f(true);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QTRY_VERIFY(f.pane()->editor()->hasFocus());
+        EditorToolbar *toolbar = f.toolbar();
+        const QMap<QString, QAbstractButton *> buttons{{u"add"_s, toolbar->addButton()},
+                                                       {u"next"_s, toolbar->nextButton()},
+                                                       {u"copy"_s, toolbar->copyButton()},
+                                                       {u"delete"_s, toolbar->deleteButton()},
+                                                       {u"title"_s, toolbar->titleButton()}};
+        QTest::mouseClick(buttons.value(button), Qt::LeftButton);
+        if (button == u"title") {
+            QTRY_VERIFY(toolbar->titleField()->hasFocus());
+            typeIntoWindow(f.window, u"X\r"_s);
+            QCOMPARE(f.service.pageTitles().value(0), u"IntroX"_s);
+        }
+        typeIntoWindow(f.window, u"Hola "_s);
+        QCOMPARE(f.service.pages().size(), pageCount);
+        QCOMPARE(f.service.currentPageIndex(), current);
+        QVERIFY2(f.service.currentPageText().contains(u"Hola "_s),
+                 qPrintable(f.service.currentPageText()));
+        QVERIFY(f.pane()->editor()->hasFocus());
+    }
+
+    void deleteAsksWithTheQuestionInTheBody()
+    {
+        RootFixture f(true);
+        f.toolbar()->deleteButton()->click();
+        QCOMPARE(f.dialogs.destructiveQuestions,
+                 QList<QStringList>({{localizedString("¿Eliminar esta página?"),
+                                      localizedString("Se perderá el contenido de esta página."),
+                                      localizedString("Eliminar")}}));
+        QCOMPARE(f.service.pages().size(), 2);
+        QVERIFY(!f.controller.pendingDeleteIndex());
+        f.dialogs.destructiveAnswer = true;
+        f.toolbar()->deleteButton()->click();
+        QCOMPARE(f.service.pages(), QStringList{u"two"_s});
+    }
+
+    // The first-run view has its own size and cannot be resized; the editor only has a minimum.
+    void windowSizeFollowsTheView()
+    {
+        RootFixture f(false);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QCOMPARE(f.view->size(), ContentView::firstRunSize);
+        const QSize chrome = f.window.size() - ContentView::firstRunSize;
+        QCOMPARE(f.window.minimumSize(), f.window.size());
+        QCOMPARE(f.window.maximumSize(), f.window.size());
+        f.controller.onboardingCompleted();
+        QCOMPARE(f.window.minimumSize(), ContentView::editorMinimumSize + chrome);
+        QCOMPARE(f.window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    }
+
+    // However long a title, the window's minimum stays, and at that size every control of the
+    // header and the pane lies inside the window, with the search closed or open.
+    void longTitleNeverWidensTheWindow()
+    {
+        RootFixture f(true);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        const QSize minimum = f.window.minimumSize();
+        f.service.setPageTitles({QString(2000, u'W'), QString()});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(f.window.minimumSize(), minimum);
+        QVERIFY(f.toolbar()->minimumSizeHint().width() < ContentView::editorMinimumSize.width());
+        f.window.resize(minimum);
+        EditorToolbar *toolbar = f.toolbar();
+        for (const bool searchOpen : {false, true}) {
+            if (searchOpen)
+                toolbar->searchButton()->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QTRY_COMPARE(toolbar->searchField()->isVisible(), searchOpen);
+            QList<QWidget *> controls{
+                toolbar->previousButton(), toolbar->nextButton(),   toolbar->titleButton(),
+                toolbar->deleteButton(),   toolbar->copyButton(),   toolbar->addButton(),
+                toolbar->settingsButton(), f.pane()->slashButton(), f.pane()->playButton()};
+            controls << (searchOpen ? static_cast<QWidget *>(toolbar->searchField())
+                                    : toolbar->searchButton());
+            int right = 0;
+            for (QWidget *control : controls) {
+                const QRect place(control->mapTo(&f.window, QPoint()), control->size());
+                QVERIFY2(control->isVisible() && f.window.rect().contains(place),
+                         control->metaObject()->className());
+                QVERIFY(control->width() > 0);
+                if (control == toolbar->titleButton())
+                    right = place.right();
+            }
+            // The title ends before the page actions begin.
+            QVERIFY(right < toolbar->deleteButton()->mapTo(&f.window, QPoint()).x());
+        }
+    }
+
+    // The position shows on a long page while it scrolls, then fades away; a page that fits
+    // never shows it.
+    void scrollBarShowsOnlyWhileScrolling()
+    {
+        Fixture f({QStringList(300, u"línea"_s).join(u'\n'), u"corta"_s});
+        HighlightingTextEditor *editor = f.pane->editor();
+        auto *scroller = editor->findChild<OverlayScroller *>();
+        QVERIFY(scroller);
+        QVERIFY(!scroller->isVisible());
+        QVERIFY(!editor->verticalScrollBar()->isVisible());
+        const auto wheelDown = [editor] {
+            const QPointF at = editor->viewport()->rect().center();
+            QWheelEvent wheel(at, editor->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(editor->viewport(), &wheel);
+        };
+        wheelDown();
+        QVERIFY(scroller->isVisible());
+        QCOMPARE(scroller->opacity(), 1.0);
+        const QRectF thumb = scroller->thumbRect();
+        QVERIFY(thumb.top() > OverlayScroller::inset);
+        QVERIFY(thumb.height() < scroller->height() / 2);
+        QTRY_VERIFY_WITH_TIMEOUT(!scroller->isVisible(), OverlayScroller::lingerMs + 2000);
+
+        f.toolbar->nextButton()->click();
+        wheelDown();
+        QVERIFY(!scroller->isVisible());
+    }
+
     void searchAndCopyDriveTheController()
     {
         Fixture f({u"Uno"_s, u"Dos"_s});
@@ -165,6 +346,9 @@ private Q_SLOTS:
         f.toolbar->copyButton()->click();
         QCOMPARE(copied, u"Uno"_s);
         QVERIFY(f.pane->copiedToast()->isVisible());
+        // It leaves by itself.
+        QTRY_VERIFY_WITH_TIMEOUT(!f.pane->copiedToast()->isVisible(),
+                                 EditorController::copiedToastDurationMs + 2000);
 
         QVERIFY(!f.toolbar->searchField()->isVisible());
         f.toolbar->searchButton()->click();

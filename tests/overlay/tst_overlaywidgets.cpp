@@ -1,9 +1,14 @@
+#include "common/fakecaptureshield.h"
 #include "common/rendering.h"
 #include "overlay/audiowaveformprogressview.h"
 #include "overlay/elapsedtimeview.h"
+#include "overlay/pagetitletoggle.h"
 #include "overlay/stopbuttonview.h"
 #include "overlay/visibilitytoastview.h"
+#include "platform/inmemorykeyvaluestore.h"
+#include "settings/notchsettings.h"
 
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -38,6 +43,7 @@ private Q_SLOTS:
     void waveformLevelChangeEases();
     void stopButtonFiresOncePerClick();
     void toastSizeFollowsItsContent();
+    void longTitleStaysInsideTheFooter();
 };
 
 void TestOverlayWidgets::elapsedText_data()
@@ -157,6 +163,33 @@ void TestOverlayWidgets::toastSizeFollowsItsContent()
     QVERIFY(shadow.alpha() > 0);
     QVERIFY(shadow.green() > shadow.red());
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+}
+
+// A footer as the panels build it: the title toggle, a spring and a fixed button. However long
+// the title, the row's minimum stays and the button keeps its place inside the panel.
+void TestOverlayWidgets::longTitleStaysInsideTheFooter()
+{
+    InMemoryKeyValueStore store;
+    FakeCaptureShield shield(false);
+    NotchSettings settings(store, shield, u"es"_qs);
+    QWidget footer;
+    auto *row = new QHBoxLayout(&footer);
+    auto *toggle = new PageTitleToggle(settings, &footer);
+    auto *button = new QWidget(&footer);
+    button->setFixedSize(24, 24);
+    row->addWidget(toggle);
+    row->addStretch(1);
+    row->addWidget(button);
+    toggle->setText(u"Intro"_qs);
+    const QSize minimum = footer.minimumSizeHint();
+    toggle->setText(QString(2000, u'W'));
+    QCOMPARE(footer.minimumSizeHint(), minimum);
+
+    footer.resize(340, 30);
+    footer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&footer));
+    QVERIFY(footer.rect().contains(button->geometry()));
+    QVERIFY(toggle->geometry().right() < button->geometry().left());
 }
 
 QTEST_MAIN(TestOverlayWidgets)

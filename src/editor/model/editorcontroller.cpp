@@ -11,6 +11,7 @@
 #include "settings/notchsettings.h"
 
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -334,11 +335,13 @@ bool EditorController::canGoToNextPage() const
 
 void EditorController::goToPreviousPage()
 {
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, chevronFadeSeconds);
     m_service.setCurrentPageIndex(std::max(m_service.currentPageIndex() - 1, 0));
 }
 
 void EditorController::goToNextPage()
 {
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, chevronFadeSeconds);
     const int last = int(m_service.pages().size()) - 1;
     m_service.setCurrentPageIndex(std::min(m_service.currentPageIndex() + 1, last));
 }
@@ -469,6 +472,7 @@ QStringList EditorController::normalizedTitles() const
 
 void EditorController::appendEmptyPage()
 {
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, addOrDeleteFadeSeconds);
     QStringList titles = normalizedTitles();
     QStringList pages = m_service.pages();
     pages.append(QString());
@@ -480,6 +484,7 @@ void EditorController::appendEmptyPage()
 
 void EditorController::addBulletsPage()
 {
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, addOrDeleteFadeSeconds);
     QStringList titles = normalizedTitles();
     QStringList pages = m_service.pages();
     pages.append(u"• \n• \n• "_s);
@@ -517,6 +522,7 @@ void EditorController::deletePage(int index)
     const qsizetype count = m_service.pages().size();
     if (count < 2 || index < 0 || index >= count)
         return;
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, addOrDeleteFadeSeconds);
     // The open title edit goes to its page while the index still names it.
     commitToolbarTitle();
     removePage(index);
@@ -596,7 +602,7 @@ QList<EditorController::SamplePage> EditorController::sampleContent()
         "Hola. Bienvenido a Brivel. [Pausa]\n\n"
         "Brivel es visible solo para vos, pero está oculto para los demás cuando compartís "
         "pantalla. Ideal para presentaciones, reuniones o videollamadas.\n\n"
-        "La ventana se ubica justo debajo de la cámara de tu MacBook, para que puedas leer "
+        "La ventana se ubica justo debajo de la cámara de tu computadora, para que puedas leer "
         "sin perder contacto visual. Está diseñada específicamente para pasar "
         "desapercibida.\n\n"
         "Podés desplazarte por la nota usando las flechas ↑↓ del teclado, y cambiar de nota "

@@ -63,6 +63,9 @@ public:
     static constexpr int coachMarksDelayMs = 500;
     static constexpr int titleFieldFocusDelayMs = 100;
     static constexpr int copiedToastDurationMs = 1500;
+    // How long the editor's text fades when the current page changes.
+    static constexpr double chevronFadeSeconds = 0.18;
+    static constexpr double addOrDeleteFadeSeconds = 0.2;
 
     // The flags are read from and written to the store; "hasCompletedOnboarding" decides at
     // once whether the onboarding is shown.
@@ -115,6 +118,9 @@ public:
     void setIsToolbarTitleFocused(bool focused);
     bool isSearchFieldFocused() const { return m_isSearchFieldFocused; }
     void setIsSearchFieldFocused(bool focused);
+    // While the current page changes: how long the editor's text fades from the old page to the
+    // new one, in seconds; 0 for a change that is not animated (a load, the reading session).
+    double pageChangeFadeSeconds() const { return m_pageChangeFadeSeconds; }
 
     // Window root and reading control.
     void onboardingCompleted();
@@ -237,6 +243,7 @@ private:
     bool m_isTextFocused = false;
     bool m_isToolbarTitleFocused = false;
     bool m_isSearchFieldFocused = false;
+    double m_pageChangeFadeSeconds = 0;
     // One start of the tour, however many reasons schedule it.
     QTimer *const m_coachMarksStart;
 };
