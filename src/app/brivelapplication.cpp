@@ -23,9 +23,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QPainter>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QSvgRenderer>
 #include <QTimer>
 #include <QWindow>
 
@@ -43,6 +45,7 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     // through the quit sequence, never because the last window closed.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     applyDarkAppearance();
+    QApplication::setWindowIcon(applicationIcon());
 
     QtDialogs *desktopDialogs = nullptr;
     if (!dialogs) {
@@ -133,6 +136,23 @@ void BrivelApplication::applyDarkAppearance()
     }
     palette.setColor(QPalette::Disabled, QPalette::Highlight, raised);
     QApplication::setPalette(palette);
+}
+
+QIcon BrivelApplication::applicationIcon()
+{
+    QSvgRenderer renderer(QStringLiteral(":/brivel/brivel.svg"));
+    QIcon icon;
+    if (!renderer.isValid())
+        return icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(std::move(image)));
+    }
+    return icon;
 }
 
 void BrivelApplication::start(const QStringList &launchArguments)

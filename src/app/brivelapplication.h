@@ -2,6 +2,7 @@
 
 #include "document/dialogs.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QStringList>
 
@@ -32,6 +33,8 @@ public:
 
     // The dark appearance: Fusion with the dark palette, for every window of the process.
     static void applyDarkAppearance();
+    // Brivel's icon, drawn from its vector image at the sizes window managers and task bars use.
+    static QIcon applicationIcon();
 
     // Loads the autosave, shows the main window and, once the event loop runs, does what the
     // launch's own arguments ask.

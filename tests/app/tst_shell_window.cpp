@@ -101,6 +101,7 @@ private Q_SLOTS:
     void documentFromOutsideAsksFirst();
     void readingHidesAllButThePanels();
     void fullScreenIsRefused();
+    void windowCarriesBrivelsIcon();
 
 private:
     FakeDialogs &dialogs() const { return static_cast<FakeDialogs &>(m_app->dialogs()); }
@@ -332,6 +333,18 @@ void TestShellWindow::fullScreenIsRefused()
     window().showFullScreen();
     QTRY_VERIFY(!window().windowState().testFlag(Qt::WindowFullScreen));
     QVERIFY(window().isVisible());
+}
+
+void TestShellWindow::windowCarriesBrivelsIcon()
+{
+    const QIcon icon = window().windowIcon();
+    for (const int side : {16, 24, 32, 48, 64, 128, 256})
+        QVERIFY2(icon.availableSizes().contains(QSize(side, side)),
+                 qPrintable(QString::number(side)));
+    // Drawn from the image: a clear rounded corner, and the line being read in its accent.
+    const QImage image = icon.pixmap(QSize(256, 256)).toImage();
+    QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
+    QCOMPARE(image.pixelColor(128, 93), QColor(0, 216, 191));
 }
 
 QTEST_MAIN(TestShellWindow)
