@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QSvgRenderer>
@@ -36,6 +37,34 @@
 #endif
 
 #include <csignal>
+#include <functional>
+
+namespace {
+
+// The window that had the keyboard before a session gets it back as the system hands it back,
+// unless it is a window of Brivel's that the session put away: collapsing the panel must not
+// bring back the editor the reading minimised.
+class SessionActiveWindow final : public ActiveWindow
+{
+public:
+    SessionActiveWindow(ActiveWindow &system, std::function<bool(WindowId)> isPutAway)
+        : m_system(system)
+        , m_isPutAway(std::move(isPutAway))
+    {}
+
+    WindowId current() const override { return m_system.current(); }
+    void activate(WindowId window) override
+    {
+        if (!m_isPutAway(window))
+            m_system.activate(window);
+    }
+
+private:
+    ActiveWindow &m_system;
+    std::function<bool(WindowId)> m_isPutAway;
+};
+
+} // namespace
 
 BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *parent)
     : QObject(parent)
@@ -55,13 +84,15 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     }
     m_dialogs = std::move(dialogs);
 
+    m_activeWindow = std::make_unique<SessionActiveWindow>(
+        ActiveWindow::system(), [this](quint64 window) { return isOwnWindowPutAway(window); });
     m_overlayController = std::make_unique<NotchOverlayController>(
-        m_settings, Screens::system(), ActiveWindow::system(), CaptureShield::system(),
+        m_settings, Screens::system(), *m_activeWindow, CaptureShield::system(),
         GlobalHotKeys::create());
     m_service = std::make_unique<BrivelService>(m_settings, *m_overlayController, *m_dialogs,
                                                 AppPaths::dataDirectory());
     m_overlayController->setDocumentService(m_service.get());
-    m_service->hideMainWindowsHandler = &BrivelApplication::hideMainWindows;
+    m_service->hideMainWindowsHandler = [this] { hideMainWindows(); };
 
     m_editorController = std::make_unique<EditorController>(
         *m_service, m_settings, KeyValueStore::standard(), ReviewSessionCounter::shared());
@@ -85,6 +116,12 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     if (desktopDialogs)
         desktopDialogs->setParentWindow(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindow::quitRequested, this, &BrivelApplication::requestQuit);
+    // Restoring the minimised window from the taskbar, Alt+Tab or a pager is a reopen. Our own
+    // restoring is one already.
+    connect(m_mainWindow.get(), &MainWindow::restored, this, [this] {
+        if (!m_reopening)
+            QTimer::singleShot(0, this, &BrivelApplication::reopen);
+    });
 }
 
 BrivelApplication::~BrivelApplication()
@@ -208,6 +245,7 @@ void BrivelApplication::handleLaunchArguments(const QStringList &arguments)
 
 void BrivelApplication::reopen()
 {
+    const QScopedValueRollback reopening(m_reopening, true);
     m_service->setLaunchedExternally(false);
     MainWindow &window = *m_mainWindow;
     if (window.isMinimized())
@@ -215,6 +253,13 @@ void BrivelApplication::reopen()
     window.show();
     window.raise();
     window.activateWindow();
+    // The reading took the keyboard from the text; coming back gives it back. Put away while
+    // inactive, the window lost its focus without the text hearing of it: set afresh.
+    if (std::exchange(m_windowPutAway, false) && !m_editorController->showOnboarding()
+        && !m_editorController->showSettings() && !m_editorController->showAbout()) {
+        m_editorController->setIsTextFocused(false);
+        m_editorController->setIsTextFocused(true);
+    }
 }
 
 void BrivelApplication::openDocumentFromOutside(const QString &path)
@@ -263,14 +308,29 @@ void BrivelApplication::finishQuitting()
 
 void BrivelApplication::hideMainWindows()
 {
+    // The main window leaves the screen minimised, keeping its taskbar and Alt+Tab entry as a
+    // hidden window keeps its Dock icon; a session of text from outside runs without any.
+    const bool withdraw = m_service->launchedExternally();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
         if (!window->isVisible() || isOverlayPanel(window))
             continue;
         if (QWidget *focus = window->focusWidget())
             focus->clearFocus();
-        window->hide();
+        const bool isMainWindow = window == m_mainWindow.get();
+        m_windowPutAway = m_windowPutAway || isMainWindow;
+        if (isMainWindow && !withdraw)
+            window->setWindowState(window->windowState() | Qt::WindowMinimized);
+        else
+            window->hide();
     }
+}
+
+bool BrivelApplication::isOwnWindowPutAway(quint64 windowId) const
+{
+    const QWidget *window = m_mainWindow.get();
+    return window && window->internalWinId() == WId(windowId)
+           && (window->isMinimized() || !window->isVisible());
 }
 
 bool BrivelApplication::isOverlayPanel(const QWidget *window)

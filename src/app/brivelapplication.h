@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class ActiveWindow;
 class BrivelService;
 class EditorController;
 class MainWindow;
@@ -19,8 +20,10 @@ class UnixSignalWatcher;
 // The running application: the settings, the reading-session controller, the document service
 // and the main window, with the window policy that holds them together. One main window and
 // otherwise only panels; closing the window or quitting asks about unsaved changes and then
-// ends the process; every way of ending it writes the pending autosave first; a hidden window
-// comes back when Brivel is launched again.
+// ends the process; every way of ending it writes the pending autosave first. While reading, the
+// main window is minimised, so it keeps its taskbar entry, and restoring it from there is the
+// same reopen as launching Brivel again; only a session of text from outside takes the window
+// off the desktop altogether.
 class BrivelApplication : public QObject
 {
     Q_OBJECT
@@ -55,7 +58,8 @@ public:
     bool isQuitting() const { return m_quitting; }
 
     // Every visible window but the overlay panels goes: a reading session keeps only its panel.
-    static void hideMainWindows();
+    // The main window is minimised, or withdrawn while the session's text came from outside.
+    void hideMainWindows();
     static bool isOverlayPanel(const QWidget *window);
 
     NotchSettings &settings() const { return m_settings; }
@@ -66,9 +70,11 @@ public:
 
 private:
     void finishQuitting();
+    bool isOwnWindowPutAway(quint64 windowId) const;
 
     NotchSettings &m_settings;
     std::unique_ptr<Dialogs> m_dialogs;
+    std::unique_ptr<ActiveWindow> m_activeWindow;
     std::unique_ptr<NotchOverlayController> m_overlayController;
     std::unique_ptr<BrivelService> m_service;
     std::unique_ptr<EditorController> m_editorController;
@@ -76,4 +82,7 @@ private:
     std::unique_ptr<UnixSignalWatcher> m_signalWatcher;
     bool m_quitting = false;
     bool m_confirmingQuit = false;
+    // The reading took the window away, and the text's focus with it.
+    bool m_windowPutAway = false;
+    bool m_reopening = false;
 };

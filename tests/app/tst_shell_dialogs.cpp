@@ -53,6 +53,8 @@ private Q_SLOTS:
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data();
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped();
     void cancelledPanelsChooseNothing();
+    void alertsStayOnScreenWhileTheWindowIsMinimised_data();
+    void alertsStayOnScreenWhileTheWindowIsMinimised();
 };
 
 void TestShellDialogs::unsavedChangesQuestion_data()
@@ -139,6 +141,32 @@ void TestShellDialogs::cancelledPanelsChooseNothing()
     QCOMPARE(dialogs.openPanel({u"brivel"_s, u"pptx"_s}), std::nullopt);
     whenModalShows([](QWidget *modal) { modal->close(); });
     QCOMPARE(dialogs.savePanel(u"Sin título.brivel"_s, u"brivel"_s), std::nullopt);
+}
+
+void TestShellDialogs::alertsStayOnScreenWhileTheWindowIsMinimised_data()
+{
+    QTest::addColumn<bool>("minimised");
+    QTest::newRow("window on screen") << false;
+    QTest::newRow("window minimised") << true;
+}
+
+// An alert over a minimised window would be minimised with it, out of the user's reach.
+void TestShellDialogs::alertsStayOnScreenWhileTheWindowIsMinimised()
+{
+    QFETCH(bool, minimised);
+    QWidget window;
+    window.show();
+    if (minimised)
+        window.setWindowState(Qt::WindowMinimized);
+    QtDialogs dialogs;
+    dialogs.setParentWindow(&window);
+    QWidget *parent = &window;
+    whenModalShows([&](QWidget *modal) {
+        parent = modal->parentWidget();
+        modal->close();
+    });
+    dialogs.alert(u"Error al abrir el archivo"_s, QString());
+    QCOMPARE(parent, minimised ? nullptr : &window);
 }
 
 QTEST_MAIN(TestShellDialogs)

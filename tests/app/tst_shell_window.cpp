@@ -3,7 +3,9 @@
 #include "app/mainwindow.h"
 #include "common/appfakes.h"
 #include "document/brivelservice.h"
+#include "editor/highlightingtexteditor.h"
 #include "overlay/overlaypanel.h"
+#include "platform/keyvaluestore.h"
 #include "settings/localization.h"
 
 #include <QAction>
@@ -99,7 +101,8 @@ private Q_SLOTS:
     void laterLaunchWithoutArgumentsBringsTheWindowBack();
     void documentFromOutsideAsksFirst_data();
     void documentFromOutsideAsksFirst();
-    void readingHidesAllButThePanels();
+    void readingPutsAwayAllButThePanels_data();
+    void readingPutsAwayAllButThePanels();
     void fullScreenIsRefused();
     void windowCarriesBrivelsIcon();
 
@@ -315,17 +318,50 @@ void TestShellWindow::documentFromOutsideAsksFirst()
     QVERIFY(window().isVisible());
 }
 
-void TestShellWindow::readingHidesAllButThePanels()
+void TestShellWindow::readingPutsAwayAllButThePanels_data()
 {
+    QTest::addColumn<bool>("textFromOutside");
+    QTest::newRow("the editor's pages") << false;
+    QTest::newRow("text from outside") << true;
+}
+
+// The main window stays in the taskbar, minimised, unless the text came from outside; coming
+// back from there is a reopen that gives the keys back to the text.
+void TestShellWindow::readingPutsAwayAllButThePanels()
+{
+    QFETCH(bool, textFromOutside);
+    // The editor rather than the first-run flow.
+    KeyValueStore &store = KeyValueStore::standard();
+    store.setValue(u"hasCompletedOnboarding"_s, true);
+    store.setValue(u"hasCompletedCoachMarks"_s, true);
+    const auto firstRun = qScopeGuard([&store] {
+        store.remove(u"hasCompletedOnboarding"_s);
+        store.remove(u"hasCompletedCoachMarks"_s);
+    });
+    m_app = std::make_unique<BrivelApplication>(std::make_unique<FakeDialogs>());
+    m_app->start();
+    QVERIFY(QTest::qWaitForWindowExposed(&window()));
+    QTRY_VERIFY(qobject_cast<HighlightingTextEditor *>(window().focusWidget()));
     auto *panel = new OverlayPanel(new QWidget);
     panel->show();
     QWidget other;
     other.show();
+    service().setLaunchedExternally(textFromOutside);
     service().hideMainWindows();
-    QTRY_VERIFY(!window().isVisible());
-    QVERIFY(!other.isVisible());
+    QTRY_VERIFY(!other.isVisible());
     QVERIFY(panel->isVisible());
+    QVERIFY(!panel->isMinimized());
+    QCOMPARE(window().isVisible(), !textFromOutside);
+    QCOMPARE(window().isMinimized(), !textFromOutside);
+    QVERIFY(!window().focusWidget());
     delete panel;
+    if (textFromOutside)
+        return;
+
+    // As the taskbar restores it.
+    window().setWindowState(Qt::WindowNoState);
+    QTRY_VERIFY(qobject_cast<HighlightingTextEditor *>(window().focusWidget()));
+    QVERIFY(!window().isMinimized());
 }
 
 void TestShellWindow::fullScreenIsRefused()
