@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QPalette>
 #include <QScopedValueRollback>
@@ -40,6 +41,8 @@
 #include <functional>
 
 namespace {
+
+Q_LOGGING_CATEGORY(launchLog, "Brivel.launch")
 
 // The window that had the keyboard before a session gets it back as the system hands it back,
 // unless it is a window of Brivel's that the session put away: collapsing the panel must not
@@ -122,6 +125,10 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
         if (!m_reopening)
             QTimer::singleShot(0, this, &BrivelApplication::reopen);
     });
+
+    m_modalWatch.setSingleShot(true);
+    m_modalWatch.setInterval(100);
+    connect(&m_modalWatch, &QTimer::timeout, this, &BrivelApplication::handlePendingLaunches);
 }
 
 BrivelApplication::~BrivelApplication()
@@ -227,6 +234,7 @@ void BrivelApplication::handleLaunchArguments(const QStringList &arguments)
 {
     if (m_quitting)
         return;
+    // Bringing the window back asks nothing, so it never waits.
     if (arguments.isEmpty()) {
         reopen();
         return;
@@ -237,10 +245,37 @@ void BrivelApplication::handleLaunchArguments(const QStringList &arguments)
         // links and files of other types are not for Brivel.
         if (path.isEmpty() || QFileInfo(path).suffix().toLower() != u"brivel"_qs)
             continue;
-        openDocumentFromOutside(path);
-        if (m_quitting)
-            return;
+        if (path == m_documentInHand || m_pendingDocuments.contains(path))
+            continue;
+        if (m_pendingDocuments.size() >= maximumPendingDocuments) {
+            qCWarning(launchLog, "Too many documents waiting to open; dropped %s",
+                      qPrintable(path));
+            continue;
+        }
+        m_pendingDocuments.append(path);
     }
+    handlePendingLaunches();
+}
+
+void BrivelApplication::handlePendingLaunches()
+{
+    // The document in hand takes up the rest when its questions are answered.
+    if (m_handlingLaunches)
+        return;
+    // Opening from inside a modal dialog's loop would stack its questions on the dialog's.
+    if (QApplication::activeModalWidget()) {
+        if (!m_pendingDocuments.isEmpty())
+            m_modalWatch.start();
+        return;
+    }
+    const QScopedValueRollback handling(m_handlingLaunches, true);
+    while (!m_quitting && !m_pendingDocuments.isEmpty()) {
+        m_documentInHand = m_pendingDocuments.takeFirst();
+        openDocumentFromOutside(m_documentInHand);
+        m_documentInHand.clear();
+    }
+    if (m_quitting)
+        m_pendingDocuments.clear();
 }
 
 void BrivelApplication::reopen()
@@ -253,6 +288,11 @@ void BrivelApplication::reopen()
     window.show();
     window.raise();
     window.activateWindow();
+    // A question that is open stays in front of the window it belongs to.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
     // The reading took the keyboard from the text; coming back gives it back. Put away while
     // inactive, the window lost its focus without the text hearing of it: set afresh.
     if (std::exchange(m_windowPutAway, false) && !m_editorController->showOnboarding()

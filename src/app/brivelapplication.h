@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -44,7 +45,9 @@ public:
     void start(const QStringList &launchArguments = {});
 
     // A launch, the first or a later one: no argument brings the window back; a ".brivel"
-    // document is opened after the unsaved-changes question.
+    // document is opened after the unsaved-changes question. Documents wait while a modal
+    // dialog is open or another one is being opened, and are then opened one at a time; a
+    // document already waiting or being opened is not queued again.
     void handleLaunchArguments(const QStringList &arguments);
     // Shows, raises and activates the hidden or buried main window.
     void reopen();
@@ -62,6 +65,9 @@ public:
     void hideMainWindows();
     static bool isOverlayPanel(const QWidget *window);
 
+    // Documents waiting beyond this many are dropped with a warning.
+    static constexpr int maximumPendingDocuments = 64;
+
     NotchSettings &settings() const { return m_settings; }
     NotchOverlayController &overlayController() const { return *m_overlayController; }
     BrivelService &service() const { return *m_service; }
@@ -70,6 +76,7 @@ public:
 
 private:
     void finishQuitting();
+    void handlePendingLaunches();
     bool isOwnWindowPutAway(quint64 windowId) const;
 
     NotchSettings &m_settings;
@@ -85,4 +92,10 @@ private:
     // The reading took the window away, and the text's focus with it.
     bool m_windowPutAway = false;
     bool m_reopening = false;
+
+    QStringList m_pendingDocuments;
+    QString m_documentInHand;
+    bool m_handlingLaunches = false;
+    // Looks again, while launches wait, whether the modal dialog has gone.
+    QTimer m_modalWatch;
 };

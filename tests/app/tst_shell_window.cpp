@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -17,6 +18,7 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,6 +78,45 @@ QAction *findAction(const QMenuBar *menuBar, const QString &text)
     return nullptr;
 }
 
+// Alerts and open panels that are real modal dialogs, as the desktop's are: each stays up while
+// the next scripted action runs, and the deepest nesting of them is kept.
+class ModalDialogs : public FakeDialogs
+{
+public:
+    void alert(const QString &message, const QString &informativeText, AlertStyle style) override
+    {
+        FakeDialogs::alert(message, informativeText, style);
+        runModal();
+    }
+    std::optional<QString> openPanel(const QStringList &extensions) override
+    {
+        const std::optional<QString> answer = FakeDialogs::openPanel(extensions);
+        runModal();
+        return answer;
+    }
+
+    QList<std::function<void()>> whileOpen;
+    int deepest = 0;
+
+private:
+    void runModal()
+    {
+        const QScopedValueRollback nested(m_depth, m_depth + 1);
+        deepest = std::max(deepest, m_depth);
+        QDialog dialog;
+        dialog.setModal(true);
+        const std::function<void()> action = whileOpen.isEmpty() ? nullptr : whileOpen.takeFirst();
+        QTimer::singleShot(0, &dialog, [&dialog, action] {
+            if (action)
+                action();
+            QTimer::singleShot(250, &dialog, &QDialog::accept);
+        });
+        dialog.exec();
+    }
+
+    int m_depth = 0;
+};
+
 } // namespace
 
 class TestShellWindow : public QObject
@@ -101,6 +142,7 @@ private Q_SLOTS:
     void laterLaunchWithoutArgumentsBringsTheWindowBack();
     void documentFromOutsideAsksFirst_data();
     void documentFromOutsideAsksFirst();
+    void documentsWaitForModalDialogs();
     void readingPutsAwayAllButThePanels_data();
     void readingPutsAwayAllButThePanels();
     void fullScreenIsRefused();
@@ -316,6 +358,41 @@ void TestShellWindow::documentFromOutsideAsksFirst()
     QCOMPARE(service().pages(), QStringList{opened ? u"outside page"_s : u"mine"_s});
     QCOMPARE(service().currentFilePath(), opened ? path : QString());
     QVERIFY(window().isVisible());
+}
+
+// Documents handed over while a modal dialog is up wait for it, then open one at a time, each
+// document once however often it was sent.
+void TestShellWindow::documentsWaitForModalDialogs()
+{
+    auto owned = std::make_unique<ModalDialogs>();
+    ModalDialogs &modal = *owned;
+    m_app = std::make_unique<BrivelApplication>(std::move(owned));
+    m_app->start();
+    modal.unsavedChoice = Choice::discard;
+    const QString missing = m_home.filePath(u"gone.brivel"_s);
+    const QString talk = m_home.filePath(u"talk.brivel"_s);
+    writeDocument(talk, {u"talk page"_s});
+    modal.whileOpen = {
+        // The user's own open panel is up.
+        [&] {
+            for (int i = 0; i < 3; ++i)
+                m_app->handleLaunchArguments({missing});
+            m_app->handleLaunchArguments({missing, talk});
+            QCOMPARE(modal.alerts.size(), 0);
+        },
+        // The missing document's alert is up.
+        [&] {
+            m_app->handleLaunchArguments({talk});
+            m_app->handleLaunchArguments({missing});
+            QCOMPARE(service().currentFilePath(), QString());
+        },
+    };
+    window().openAction()->trigger();
+    QTRY_COMPARE(service().pages(), QStringList{u"talk page"_s});
+    QCOMPARE(modal.deepest, 1);
+    QCOMPARE(modal.alerts.size(), 1);
+    QCOMPARE(modal.openPanels.size(), 1);
+    QCOMPARE(service().currentFilePath(), talk);
 }
 
 void TestShellWindow::readingPutsAwayAllButThePanels_data()
