@@ -53,7 +53,6 @@ private Q_SLOTS:
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data();
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped();
     void cancelledPanelsChooseNothing();
-    void alertsStayOnScreenWhileTheWindowIsMinimised_data();
     void alertsStayOnScreenWhileTheWindowIsMinimised();
 };
 
@@ -143,30 +142,23 @@ void TestShellDialogs::cancelledPanelsChooseNothing()
     QCOMPARE(dialogs.savePanel(u"Sin título.brivel"_s, u"brivel"_s), std::nullopt);
 }
 
-void TestShellDialogs::alertsStayOnScreenWhileTheWindowIsMinimised_data()
-{
-    QTest::addColumn<bool>("minimised");
-    QTest::newRow("window on screen") << false;
-    QTest::newRow("window minimised") << true;
-}
-
 // An alert over a minimised window would be minimised with it, out of the user's reach.
 void TestShellDialogs::alertsStayOnScreenWhileTheWindowIsMinimised()
 {
-    QFETCH(bool, minimised);
     QWidget window;
     window.show();
-    if (minimised)
-        window.setWindowState(Qt::WindowMinimized);
     QtDialogs dialogs;
     dialogs.setParentWindow(&window);
-    QWidget *parent = &window;
-    whenModalShows([&](QWidget *modal) {
-        parent = modal->parentWidget();
-        modal->close();
-    });
-    dialogs.alert(u"Error al abrir el archivo"_s, QString());
-    QCOMPARE(parent, minimised ? nullptr : &window);
+    QList<QWidget *> parents;
+    for (const bool minimised : {false, true}) {
+        window.setWindowState(minimised ? Qt::WindowMinimized : Qt::WindowNoState);
+        whenModalShows([&parents](QWidget *modal) {
+            parents << modal->parentWidget();
+            modal->close();
+        });
+        dialogs.alert(u"Error al abrir el archivo"_s, QString());
+    }
+    QCOMPARE(parents, (QList<QWidget *>{&window, nullptr}));
 }
 
 QTEST_MAIN(TestShellDialogs)

@@ -3,9 +3,7 @@
 #include "app/mainwindow.h"
 #include "common/appfakes.h"
 #include "document/brivelservice.h"
-#include "editor/highlightingtexteditor.h"
 #include "overlay/overlaypanel.h"
-#include "platform/keyvaluestore.h"
 #include "settings/localization.h"
 
 #include <QAction>
@@ -402,23 +400,10 @@ void TestShellWindow::readingPutsAwayAllButThePanels_data()
     QTest::newRow("text from outside") << true;
 }
 
-// The main window stays in the taskbar, minimised, unless the text came from outside; coming
-// back from there is a reopen that gives the keys back to the text.
+// The main window stays in the taskbar, minimised, unless the text came from outside.
 void TestShellWindow::readingPutsAwayAllButThePanels()
 {
     QFETCH(bool, textFromOutside);
-    // The editor rather than the first-run flow.
-    KeyValueStore &store = KeyValueStore::standard();
-    store.setValue(u"hasCompletedOnboarding"_s, true);
-    store.setValue(u"hasCompletedCoachMarks"_s, true);
-    const auto firstRun = qScopeGuard([&store] {
-        store.remove(u"hasCompletedOnboarding"_s);
-        store.remove(u"hasCompletedCoachMarks"_s);
-    });
-    m_app = std::make_unique<BrivelApplication>(std::make_unique<FakeDialogs>());
-    m_app->start();
-    QVERIFY(QTest::qWaitForWindowExposed(&window()));
-    QTRY_VERIFY(qobject_cast<HighlightingTextEditor *>(window().focusWidget()));
     auto *panel = new OverlayPanel(new QWidget);
     panel->show();
     QWidget other;
@@ -430,15 +415,7 @@ void TestShellWindow::readingPutsAwayAllButThePanels()
     QVERIFY(!panel->isMinimized());
     QCOMPARE(window().isVisible(), !textFromOutside);
     QCOMPARE(window().isMinimized(), !textFromOutside);
-    QVERIFY(!window().focusWidget());
     delete panel;
-    if (textFromOutside)
-        return;
-
-    // As the taskbar restores it.
-    window().setWindowState(Qt::WindowNoState);
-    QTRY_VERIFY(qobject_cast<HighlightingTextEditor *>(window().focusWidget()));
-    QVERIFY(!window().isMinimized());
 }
 
 void TestShellWindow::fullScreenIsRefused()
