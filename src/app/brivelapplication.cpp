@@ -23,9 +23,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QLoggingCategory>
+#include <QPainter>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QSvgRenderer>
 #include <QTimer>
 #include <QWindow>
 
@@ -34,6 +38,36 @@
 #endif
 
 #include <csignal>
+#include <functional>
+
+namespace {
+
+Q_LOGGING_CATEGORY(launchLog, "Brivel.launch")
+
+// The window that had the keyboard before a session gets it back as the system hands it back,
+// unless it is a window of Brivel's that the session put away: collapsing the panel must not
+// bring back the editor the reading minimised.
+class SessionActiveWindow final : public ActiveWindow
+{
+public:
+    SessionActiveWindow(ActiveWindow &system, std::function<bool(WindowId)> isPutAway)
+        : m_system(system)
+        , m_isPutAway(std::move(isPutAway))
+    {}
+
+    WindowId current() const override { return m_system.current(); }
+    void activate(WindowId window) override
+    {
+        if (!m_isPutAway(window))
+            m_system.activate(window);
+    }
+
+private:
+    ActiveWindow &m_system;
+    std::function<bool(WindowId)> m_isPutAway;
+};
+
+} // namespace
 
 BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *parent)
     : QObject(parent)
@@ -43,6 +77,7 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     // through the quit sequence, never because the last window closed.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     applyDarkAppearance();
+    QApplication::setWindowIcon(applicationIcon());
 
     QtDialogs *desktopDialogs = nullptr;
     if (!dialogs) {
@@ -52,13 +87,15 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     }
     m_dialogs = std::move(dialogs);
 
+    m_activeWindow = std::make_unique<SessionActiveWindow>(
+        ActiveWindow::system(), [this](quint64 window) { return isOwnWindowPutAway(window); });
     m_overlayController = std::make_unique<NotchOverlayController>(
-        m_settings, Screens::system(), ActiveWindow::system(), CaptureShield::system(),
+        m_settings, Screens::system(), *m_activeWindow, CaptureShield::system(),
         GlobalHotKeys::create());
     m_service = std::make_unique<BrivelService>(m_settings, *m_overlayController, *m_dialogs,
                                                 AppPaths::dataDirectory());
     m_overlayController->setDocumentService(m_service.get());
-    m_service->hideMainWindowsHandler = &BrivelApplication::hideMainWindows;
+    m_service->hideMainWindowsHandler = [this] { hideMainWindows(); };
 
     m_editorController = std::make_unique<EditorController>(
         *m_service, m_settings, KeyValueStore::standard(), ReviewSessionCounter::shared());
@@ -82,6 +119,16 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     if (desktopDialogs)
         desktopDialogs->setParentWindow(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindow::quitRequested, this, &BrivelApplication::requestQuit);
+    // Restoring the minimised window from the taskbar, Alt+Tab or a pager is a reopen. Our own
+    // restoring is one already.
+    connect(m_mainWindow.get(), &MainWindow::restored, this, [this] {
+        if (!m_reopening)
+            QTimer::singleShot(0, this, &BrivelApplication::reopen);
+    });
+
+    m_modalWatch.setSingleShot(true);
+    m_modalWatch.setInterval(100);
+    connect(&m_modalWatch, &QTimer::timeout, this, &BrivelApplication::handlePendingLaunches);
 }
 
 BrivelApplication::~BrivelApplication()
@@ -135,6 +182,23 @@ void BrivelApplication::applyDarkAppearance()
     QApplication::setPalette(palette);
 }
 
+QIcon BrivelApplication::applicationIcon()
+{
+    QSvgRenderer renderer(QStringLiteral(":/brivel/brivel.svg"));
+    QIcon icon;
+    if (!renderer.isValid())
+        return icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(std::move(image)));
+    }
+    return icon;
+}
+
 void BrivelApplication::start(const QStringList &launchArguments)
 {
     m_signalWatcher = std::make_unique<UnixSignalWatcher>();
@@ -170,6 +234,7 @@ void BrivelApplication::handleLaunchArguments(const QStringList &arguments)
 {
     if (m_quitting)
         return;
+    // Bringing the window back asks nothing, so it never waits.
     if (arguments.isEmpty()) {
         reopen();
         return;
@@ -180,14 +245,42 @@ void BrivelApplication::handleLaunchArguments(const QStringList &arguments)
         // links and files of other types are not for Brivel.
         if (path.isEmpty() || QFileInfo(path).suffix().toLower() != u"brivel"_qs)
             continue;
-        openDocumentFromOutside(path);
-        if (m_quitting)
-            return;
+        if (path == m_documentInHand || m_pendingDocuments.contains(path))
+            continue;
+        if (m_pendingDocuments.size() >= maximumPendingDocuments) {
+            qCWarning(launchLog, "Too many documents waiting to open; dropped %s",
+                      qPrintable(path));
+            continue;
+        }
+        m_pendingDocuments.append(path);
     }
+    handlePendingLaunches();
+}
+
+void BrivelApplication::handlePendingLaunches()
+{
+    // The document in hand takes up the rest when its questions are answered.
+    if (m_handlingLaunches)
+        return;
+    // Opening from inside a modal dialog's loop would stack its questions on the dialog's.
+    if (QApplication::activeModalWidget()) {
+        if (!m_pendingDocuments.isEmpty())
+            m_modalWatch.start();
+        return;
+    }
+    const QScopedValueRollback handling(m_handlingLaunches, true);
+    while (!m_quitting && !m_pendingDocuments.isEmpty()) {
+        m_documentInHand = m_pendingDocuments.takeFirst();
+        openDocumentFromOutside(m_documentInHand);
+        m_documentInHand.clear();
+    }
+    if (m_quitting)
+        m_pendingDocuments.clear();
 }
 
 void BrivelApplication::reopen()
 {
+    const QScopedValueRollback reopening(m_reopening, true);
     m_service->setLaunchedExternally(false);
     MainWindow &window = *m_mainWindow;
     if (window.isMinimized())
@@ -195,6 +288,18 @@ void BrivelApplication::reopen()
     window.show();
     window.raise();
     window.activateWindow();
+    // A question that is open stays in front of the window it belongs to.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+    // The reading took the keyboard from the text; coming back gives it back. Put away while
+    // inactive, the window lost its focus without the text hearing of it: set afresh.
+    if (std::exchange(m_windowPutAway, false) && !m_editorController->showOnboarding()
+        && !m_editorController->showSettings() && !m_editorController->showAbout()) {
+        m_editorController->setIsTextFocused(false);
+        m_editorController->setIsTextFocused(true);
+    }
 }
 
 void BrivelApplication::openDocumentFromOutside(const QString &path)
@@ -243,14 +348,29 @@ void BrivelApplication::finishQuitting()
 
 void BrivelApplication::hideMainWindows()
 {
+    // The main window leaves the screen minimised, keeping its taskbar and Alt+Tab entry as a
+    // hidden window keeps its Dock icon; a session of text from outside runs without any.
+    const bool withdraw = m_service->launchedExternally();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
         if (!window->isVisible() || isOverlayPanel(window))
             continue;
         if (QWidget *focus = window->focusWidget())
             focus->clearFocus();
-        window->hide();
+        const bool isMainWindow = window == m_mainWindow.get();
+        m_windowPutAway = m_windowPutAway || isMainWindow;
+        if (isMainWindow && !withdraw)
+            window->setWindowState(window->windowState() | Qt::WindowMinimized);
+        else
+            window->hide();
     }
+}
+
+bool BrivelApplication::isOwnWindowPutAway(quint64 windowId) const
+{
+    const QWidget *window = m_mainWindow.get();
+    return window && window->internalWinId() == WId(windowId)
+           && (window->isMinimized() || !window->isVisible());
 }
 
 bool BrivelApplication::isOverlayPanel(const QWidget *window)

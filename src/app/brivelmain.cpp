@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QDir>
 
+#include <cstdio>
+#include <optional>
+
 int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicationCreated)
 {
     QStringList commandLine;
@@ -18,8 +21,20 @@ int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicatio
     // A later launch hands its documents (or, without any, the wish to see the window) to the
     // running Brivel and ends, before it costs a display connection.
     const QString socketPath = SingleInstance::defaultSocketPath();
-    if (SingleInstance::sendToRunningInstance(socketPath, arguments))
-        return 0;
+    using Delivery = SingleInstance::Delivery;
+    // A launch the running instance did not take says so and fails, rather than look like one
+    // that worked.
+    const auto handOver = [&]() -> std::optional<int> {
+        const Delivery delivery = SingleInstance::handOver(socketPath, arguments);
+        if (delivery == Delivery::noInstance)
+            return std::nullopt;
+        if (delivery == Delivery::delivered)
+            return 0;
+        std::fprintf(stderr, "%s\n", qPrintable(SingleInstance::failureMessage(delivery)));
+        return 1;
+    };
+    if (const std::optional<int> exitCode = handOver())
+        return *exitCode;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brivel"));
@@ -29,9 +44,11 @@ int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicatio
 
     SingleInstance instance;
     // Another launch may have become the running one since; then it gets the arguments.
-    if (!instance.listen(socketPath)
-        && SingleInstance::sendToRunningInstance(socketPath, arguments))
-        return 0;
+    // Without any running instance the socket cannot be made, and Brivel runs without it.
+    if (!instance.listen(socketPath)) {
+        if (const std::optional<int> exitCode = handOver())
+            return *exitCode;
+    }
 
     BrivelApplication brivel;
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &brivel,

@@ -108,6 +108,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && windowState().testFlag(Qt::WindowFullScreen))
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (windowState().testFlag(Qt::WindowFullScreen))
         setWindowState(windowState() & ~Qt::WindowFullScreen);
+    const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+    if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized())
+        Q_EMIT restored();
 }

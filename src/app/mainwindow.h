@@ -40,6 +40,8 @@ public:
 Q_SIGNALS:
     // The window's close button, "Salir" and Ctrl+Q.
     void quitRequested();
+    // The window was minimised and is not any more.
+    void restored();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -33,7 +33,10 @@ QString bareExtension(const QString &extension)
 
 QWidget *QtDialogs::dialogParent() const
 {
-    return m_parentWindow && m_parentWindow->isVisible() ? m_parentWindow.data() : nullptr;
+    // A dialog over a minimised window would be minimised with it, out of reach.
+    const bool onScreen
+        = m_parentWindow && m_parentWindow->isVisible() && !m_parentWindow->isMinimized();
+    return onScreen ? m_parentWindow.data() : nullptr;
 }
 
 void QtDialogs::alert(const QString &message, const QString &informativeText, AlertStyle style)

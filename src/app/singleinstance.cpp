@@ -1,5 +1,6 @@
 #include "singleinstance.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -17,13 +19,16 @@
 
 namespace {
 
-// A connected stream socket to the path, or -1. Blocking, with both directions timed out.
+// A connected stream socket to the path, or -1 with errno telling why. Blocking, with both
+// directions timed out.
 int connectTo(const QString &socketPath, int timeoutMs)
 {
     const QByteArray path = QFile::encodeName(socketPath);
     sockaddr_un address{};
-    if (path.isEmpty() || size_t(path.size()) >= sizeof(address.sun_path))
+    if (path.isEmpty() || size_t(path.size()) >= sizeof(address.sun_path)) {
+        errno = ENAMETOOLONG;
         return -1;
+    }
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
 
@@ -38,7 +43,9 @@ int connectTo(const QString &socketPath, int timeoutMs)
         result = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address);
     } while (result != 0 && errno == EINTR);
     if (result != 0) {
+        const int error = errno;
         ::close(fd);
+        errno = error;
         return -1;
     }
     return fd;
@@ -113,33 +120,68 @@ std::optional<QStringList> SingleInstance::decodeMessageBody(const QByteArray &b
     return arguments;
 }
 
-bool SingleInstance::sendToRunningInstance(const QString &socketPath, const QStringList &arguments)
+SingleInstance::Delivery SingleInstance::sendToRunningInstance(const QString &socketPath,
+                                                               const QStringList &arguments)
 {
     const int fd = connectTo(socketPath, sendTimeoutMs);
-    if (fd < 0)
-        return false;
-    const bool sent = sendAll(fd, encodeMessage(arguments));
-    if (sent) {
-        // The running instance hangs up once it has the message: waiting for that orders what
-        // it does with the message before whatever follows this launch.
-        ::shutdown(fd, SHUT_WR);
-        char byte;
-        while (true) {
-            const ssize_t n = ::recv(fd, &byte, 1, 0);
-            if (n > 0 || (n < 0 && errno == EINTR))
-                continue;
-            break;
-        }
+    if (fd < 0) {
+        // A full queue of connections waiting to be accepted is a running instance, busy.
+        return errno == EAGAIN || errno == ETIMEDOUT ? Delivery::turnedAway : Delivery::noInstance;
     }
+    if (!sendAll(fd, encodeMessage(arguments))) {
+        const bool timedOut = errno == EAGAIN;
+        ::close(fd);
+        return timedOut ? Delivery::noAnswer : Delivery::turnedAway;
+    }
+    // The answer comes before the running instance acts, so waiting for it also orders what it
+    // does with the message before whatever follows this launch.
+    ::shutdown(fd, SHUT_WR);
+    char byte = 0;
+    ssize_t n;
+    do {
+        n = ::recv(fd, &byte, 1, 0);
+    } while (n < 0 && errno == EINTR);
+    const bool timedOut = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
     ::close(fd);
-    return sent;
+    if (n == 1 && byte == acknowledgement)
+        return Delivery::delivered;
+    return timedOut ? Delivery::noAnswer : Delivery::turnedAway;
+}
+
+SingleInstance::Delivery SingleInstance::handOver(const QString &socketPath,
+                                                  const QStringList &arguments, int retryWindowMs)
+{
+    const QDeadlineTimer deadline(retryWindowMs);
+    while (true) {
+        const Delivery delivery = sendToRunningInstance(socketPath, arguments);
+        // Only a launch turned away is sure the running instance did nothing with it.
+        if (delivery != Delivery::turnedAway || deadline.hasExpired())
+            return delivery;
+        ::usleep(useconds_t(std::min<qint64>(retryPauseMs, deadline.remainingTime()) * 1000));
+    }
+}
+
+QString SingleInstance::failureMessage(Delivery delivery)
+{
+    switch (delivery) {
+    case Delivery::noInstance:
+    case Delivery::delivered:
+        return {};
+    case Delivery::turnedAway:
+        return QStringLiteral("brivel: Brivel is already running but is too busy to take this "
+                              "launch; nothing was opened. Try again in a moment.");
+    case Delivery::noAnswer:
+        return QStringLiteral("brivel: Brivel is already running but does not answer; this "
+                              "launch may not have reached it.");
+    }
+    return {};
 }
 
 bool SingleInstance::isAnswering(const QString &socketPath)
 {
     const int fd = connectTo(socketPath, 500);
     if (fd < 0)
-        return false;
+        return errno == EAGAIN; // a backlog that is full belongs to a live instance
     ::close(fd);
     return true;
 }
@@ -202,10 +244,15 @@ void SingleInstance::readMessage(QLocalSocket *socket)
         return;
     }
     const QByteArray body = socket->read(messageBytes).mid(headerBytes);
-    // Hang up before acting: the launch waiting on the other end may go, and acting may open a
-    // modal question.
+    const std::optional<QStringList> arguments = decodeMessageBody(body);
+    // Answer and hang up before acting: the launch waiting on the other end may go, and acting
+    // may open a modal question.
+    if (arguments) {
+        socket->write(&acknowledgement, 1);
+        socket->flush();
+    }
     drop(socket);
-    if (const std::optional<QStringList> arguments = decodeMessageBody(body))
+    if (arguments)
         Q_EMIT argumentsReceived(*arguments);
 }
 

@@ -11,8 +11,10 @@ class QLocalSocket;
 
 // Keeps Brivel to one process per user. The first launch listens on a local socket in the user's
 // runtime folder; a later launch hands its arguments over and ends. A message is a 4-byte
-// big-endian length followed by that many bytes of UTF-8 JSON: an array of strings. Anything
-// else reaching the socket (too long, malformed, unfinished) is dropped without effect.
+// big-endian length followed by that many bytes of UTF-8 JSON: an array of strings. The running
+// instance answers a message it takes with one acknowledgement byte before it acts on it, and
+// hangs up without an answer on anything else (too long, malformed, unfinished, or more
+// connections than it serves).
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -25,8 +27,19 @@ public:
     static constexpr int maximumConnections = 8;
     // A connection that has not delivered its message by then is dropped.
     static constexpr int defaultMessageTimeoutMs = 2000;
+    static constexpr char acknowledgement = '\x06';
     // How long a later launch waits for the running one to take its message.
     static constexpr int sendTimeoutMs = 3000;
+    // How long a later launch keeps trying while the running one turns it away.
+    static constexpr int defaultRetryWindowMs = 2000;
+    static constexpr int retryPauseMs = 100;
+
+    enum class Delivery {
+        noInstance, // nobody listens there: this launch may become the running instance
+        delivered,  // the running instance took the arguments
+        turnedAway, // it hung up without taking them (too busy); trying again may help
+        noAnswer,   // it took the bytes but did not answer in time: it may still act on them
+    };
 
     explicit SingleInstance(QObject *parent = nullptr);
     ~SingleInstance() override;
@@ -41,9 +54,15 @@ public:
     // maximumArguments strings.
     static std::optional<QStringList> decodeMessageBody(const QByteArray &body);
 
-    // A later launch: true when a running instance took the arguments. Needs no application
-    // object, so a launch that only hands over never opens a display.
-    static bool sendToRunningInstance(const QString &socketPath, const QStringList &arguments);
+    // A later launch, one attempt. Needs no application object, so a launch that only hands
+    // over never opens a display.
+    static Delivery sendToRunningInstance(const QString &socketPath, const QStringList &arguments);
+    // As sendToRunningInstance, trying again for up to retryWindowMs while the running instance
+    // turns the launch away.
+    static Delivery handOver(const QString &socketPath, const QStringList &arguments,
+                             int retryWindowMs = defaultRetryWindowMs);
+    // What a launch that could not hand over tells its user; empty for noInstance and delivered.
+    static QString failureMessage(Delivery delivery);
 
     // Becomes the running instance, taking the place of a socket nobody answers on. False when
     // another instance answers there, or the socket cannot be made.

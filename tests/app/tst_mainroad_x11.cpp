@@ -19,6 +19,7 @@ namespace {
 
 struct ShownWindow
 {
+    QString id;
     QString name;
     QRect geometry;
 };
@@ -46,7 +47,7 @@ QList<ShownWindow> shownWindows()
             if (pair.size() == 2)
                 values.insert(pair[0], pair[1].toInt());
         }
-        windows.append({QString::fromUtf8(name.trimmed()),
+        windows.append({QString::fromLatin1(id.trimmed()), QString::fromUtf8(name.trimmed()),
                         QRect(values.value("X"), values.value("Y"), values.value("WIDTH"),
                               values.value("HEIGHT"))});
     }
@@ -70,6 +71,17 @@ std::optional<ShownWindow> readingPanel()
             return window;
     }
     return std::nullopt;
+}
+
+// "Normal", "Iconic" or "Withdrawn", as the window manager keeps it in the window's WM_STATE.
+QString windowManagerState(const QString &id)
+{
+    QProcess xprop;
+    xprop.start(u"xprop"_s, {u"-id"_s, id, u"WM_STATE"_s});
+    xprop.waitForFinished(10000);
+    const QString output = QString::fromLatin1(xprop.readAllStandardOutput());
+    const qsizetype at = output.indexOf(u"window state: "_s);
+    return at < 0 ? QString() : output.mid(at + 14).section(u'\n', 0, 0).trimmed();
 }
 
 QImage grab(const QRect &area)
@@ -116,7 +128,8 @@ void settle()
 } // namespace
 
 // The main road as a person takes it: write a page, read it in the panel, step through the
-// pages, stop, and find the text kept. The real program on a real X server with a window manager.
+// pages, stop, find the editor in the taskbar and the text kept. The real program on a real X
+// server with a window manager.
 class TestMainRoad : public QObject
 {
     Q_OBJECT
@@ -156,6 +169,7 @@ void TestMainRoad::writeReadStepStopAndKeep()
 
     // A fresh start shows the editor with the sample pages and the text focused.
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    const QString editor = mainWindow()->id;
     settle();
     QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"Good morning everyone"_s}));
@@ -165,10 +179,11 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QVERIFY(autosavedPages(autosave).size() >= 2);
 
     // Ctrl+Return: the panel opens centred under the top edge with the page picker, and the
-    // editor leaves the screen.
+    // editor leaves the screen minimised, keeping its taskbar entry.
     QVERIFY(xdotool({u"key"_s, u"ctrl+Return"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(readingPanel().has_value(), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!mainWindow().has_value(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(windowManagerState(editor), u"Iconic"_s, 5000);
+    QVERIFY(!mainWindow().has_value());
     const QRect panel = readingPanel()->geometry;
     QVERIFY2(qAbs(panel.x() + panel.width() / 2 - 640) <= 1, "the panel is not centred");
 
@@ -186,12 +201,36 @@ void TestMainRoad::writeReadStepStopAndKeep()
     settle();
     QVERIFY2(differingShare(firstPage, grab(words)) < 0.01, "the left arrow did not come back");
 
-    // Esc opens the picker, Esc again ends the reading; the text is kept.
+    // Esc opens the picker, Esc again ends the reading; the text is kept, and the editor waits
+    // in the taskbar.
     QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
     settle();
     QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!readingPanel().has_value(), 5000);
     QCOMPARE(autosavedPages(autosave).value(0), u"Good morning everyone"_s);
+    settle();
+    QCOMPARE(windowManagerState(editor), u"Iconic"_s);
+
+    // Restoring it from the taskbar (a pager's activation request) brings the editor back with
+    // the text taking the keys where they left it.
+    QVERIFY(xdotool({u"windowactivate"_s, editor}));
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 5000);
+    QCOMPARE(windowManagerState(editor), u"Normal"_s);
+    settle();
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"!"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(autosavedPages(autosave).value(0), u"Good morning everyone!"_s, 5000);
+    grab(QRect(0, 0, 1280, 800)).save(u"mainroad-restored.png"_s);
+
+    // Folding the panel away (Ctrl+M) hands the keyboard back to where the reading came from,
+    // but never brings back the editor the reading put away.
+    QVERIFY(xdotool({u"key"_s, u"ctrl+Return"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowManagerState(editor), u"Iconic"_s, 5000);
+    QVERIFY(xdotool({u"key"_s, u"Right"_s}));
+    settle();
+    QVERIFY(xdotool({u"key"_s, u"ctrl+m"_s}));
+    settle();
+    QCOMPARE(windowManagerState(editor), u"Iconic"_s);
+    QVERIFY(readingPanel().has_value());
 
     // A second launch brings the editor back; the session's end keeps every page.
     QProcess second;
@@ -200,11 +239,12 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 5000);
+    QCOMPARE(windowManagerState(editor), u"Normal"_s);
     ::kill(pid_t(brivel.processId()), SIGTERM);
     QVERIFY(brivel.waitForFinished(10000));
     QCOMPARE(brivel.exitStatus(), QProcess::NormalExit);
     QCOMPARE(brivel.exitCode(), 0);
-    QCOMPARE(autosavedPages(autosave).value(0), u"Good morning everyone"_s);
+    QCOMPARE(autosavedPages(autosave).value(0), u"Good morning everyone!"_s);
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestMainRoad, true)

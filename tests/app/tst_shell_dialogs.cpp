@@ -55,6 +55,7 @@ private Q_SLOTS:
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data();
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped();
     void cancelledPanelsChooseNothing();
+    void alertsStayOnScreenWhileTheWindowIsMinimised();
 };
 
 void TestShellDialogs::unsavedChangesQuestion_data()
@@ -182,6 +183,25 @@ void TestShellDialogs::cancelledPanelsChooseNothing()
     QCOMPARE(dialogs.openPanel({u"brivel"_s, u"pptx"_s}), std::nullopt);
     whenModalShows([](QWidget *modal) { modal->close(); });
     QCOMPARE(dialogs.savePanel(u"Sin título.brivel"_s, u"brivel"_s), std::nullopt);
+}
+
+// An alert over a minimised window would be minimised with it, out of the user's reach.
+void TestShellDialogs::alertsStayOnScreenWhileTheWindowIsMinimised()
+{
+    QWidget window;
+    window.show();
+    QtDialogs dialogs;
+    dialogs.setParentWindow(&window);
+    QList<QWidget *> parents;
+    for (const bool minimised : {false, true}) {
+        window.setWindowState(minimised ? Qt::WindowMinimized : Qt::WindowNoState);
+        whenModalShows([&parents](QWidget *modal) {
+            parents << modal->parentWidget();
+            modal->close();
+        });
+        dialogs.alert(u"Error al abrir el archivo"_s, QString());
+    }
+    QCOMPARE(parents, (QList<QWidget *>{&window, nullptr}));
 }
 
 QTEST_MAIN(TestShellDialogs)

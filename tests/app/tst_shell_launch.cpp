@@ -28,12 +28,15 @@ QByteArray frame(const QByteArray &body)
 
 // A second launch, run off the main thread as it would run in its own process: it waits for the
 // running instance, which needs the main thread's event loop.
-std::future<bool> sendInBackground(const QString &path, const QStringList &arguments)
+std::future<SingleInstance::Delivery> sendInBackground(const QString &path,
+                                                       const QStringList &arguments)
 {
     return std::async(std::launch::async, [path, arguments] {
         return SingleInstance::sendToRunningInstance(path, arguments);
     });
 }
+
+constexpr auto delivered = SingleInstance::Delivery::delivered;
 
 // What a crashed instance leaves behind: a socket file nobody listens on.
 bool makeStaleSocket(const QString &path)
@@ -165,10 +168,10 @@ void TestShellLaunch::argumentsOfALaterLaunchArrive()
     QVERIFY(instance.listen(m_socketPath));
     QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
 
-    std::future<bool> sent = sendInBackground(m_socketPath, arguments);
+    auto sent = sendInBackground(m_socketPath, arguments);
     QVERIFY(received.wait(5000));
     QCOMPARE(received.constFirst().constFirst().toStringList(), arguments);
-    QVERIFY(sent.get());
+    QCOMPARE(sent.get(), delivered);
 }
 
 void TestShellLaunch::malformedMessagesAreDropped_data()
@@ -213,29 +216,31 @@ void TestShellLaunch::malformedMessagesAreDropped()
     QVERIFY(client.waitForBytesWritten(2000));
     if (hangUp)
         client.disconnectFromServer();
-    // The instance hangs up on everything it will not act on.
+    // The instance hangs up on everything it will not act on, without the answer that it took it.
     QTRY_COMPARE_WITH_TIMEOUT(client.state(), QLocalSocket::UnconnectedState, 5000);
     QTest::qWait(50);
     QCOMPARE(received.count(), 0);
+    QCOMPARE(client.readAll(), QByteArray());
 
     // And goes on serving.
-    std::future<bool> sent = sendInBackground(m_socketPath, {u"/tmp/next.brivel"_s});
+    auto sent = sendInBackground(m_socketPath, {u"/tmp/next.brivel"_s});
     QVERIFY(received.wait(5000));
     QCOMPARE(received.constFirst().constFirst().toStringList(), QStringList{u"/tmp/next.brivel"_s});
-    QVERIFY(sent.get());
+    QCOMPARE(sent.get(), delivered);
 }
 
 void TestShellLaunch::staleSocketIsReplaced()
 {
     QVERIFY(makeStaleSocket(m_socketPath));
-    QVERIFY(!SingleInstance::sendToRunningInstance(m_socketPath, {u"/tmp/a.brivel"_s}));
+    QCOMPARE(SingleInstance::sendToRunningInstance(m_socketPath, {u"/tmp/a.brivel"_s}),
+             SingleInstance::Delivery::noInstance);
 
     SingleInstance instance;
     QVERIFY(instance.listen(m_socketPath));
     QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
-    std::future<bool> sent = sendInBackground(m_socketPath, {});
+    auto sent = sendInBackground(m_socketPath, {});
     QVERIFY(received.wait(5000));
-    QVERIFY(sent.get());
+    QCOMPARE(sent.get(), delivered);
 }
 
 void TestShellLaunch::aLiveInstanceIsNeverReplaced()
@@ -249,9 +254,9 @@ void TestShellLaunch::aLiveInstanceIsNeverReplaced()
     }
     // The loser's end leaves the socket file of the running instance alone.
     QVERIFY(QFileInfo::exists(m_socketPath));
-    std::future<bool> sent = sendInBackground(m_socketPath, {u"/tmp/a.brivel"_s});
+    auto sent = sendInBackground(m_socketPath, {u"/tmp/a.brivel"_s});
     QVERIFY(received.wait(5000));
-    QVERIFY(sent.get());
+    QCOMPARE(sent.get(), delivered);
 }
 
 QTEST_GUILESS_MAIN(TestShellLaunch)

@@ -7,10 +7,14 @@
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -48,6 +52,7 @@ class TestShellProcess : public QObject
 private Q_SLOTS:
     void signalsEndThroughTheQuitSequence_data();
     void signalsEndThroughTheQuitSequence();
+    void aLaunchTheRunningInstanceDoesNotTakeFails();
 };
 
 void TestShellProcess::signalsEndThroughTheQuitSequence_data()
@@ -110,6 +115,62 @@ void TestShellProcess::signalsEndThroughTheQuitSequence()
     QCOMPARE(saved[u"pages"].toArray(), QJsonArray{u"today's talk"_s});
     // An orderly end takes the socket with it.
     QVERIFY(!QFileInfo::exists(socketPath));
+}
+
+// The running instance is this test; a launch it does not take tries again for a while, then
+// says so and fails instead of ending as if it had worked.
+void TestShellProcess::aLaunchTheRunningInstanceDoesNotTakeFails()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString runtime = home.filePath(u"runtime"_s);
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    SingleInstance instance;
+    instance.setMessageTimeoutMs(60'000);
+    QVERIFY(instance.listen(runtime + u"/brivel.sock"_s));
+    QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    const QString document = home.filePath(u"talk.brivel"_s);
+    const auto launch = [&](QProcess &process) {
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(BRIVEL_EXECUTABLE), {document});
+        return process.waitForStarted();
+    };
+    const auto ended = [](QProcess &process) { return process.state() == QProcess::NotRunning; };
+
+    // Clients that say nothing hold every connection the instance serves.
+    std::vector<std::unique_ptr<QLocalSocket>> held;
+    for (int i = 0; i < SingleInstance::maximumConnections; ++i) {
+        held.push_back(std::make_unique<QLocalSocket>());
+        held.back()->connectToServer(runtime + u"/brivel.sock"_s);
+        QVERIFY(held.back()->waitForConnected(2000));
+    }
+    QProcess turnedAway;
+    QVERIFY(launch(turnedAway));
+    QTRY_VERIFY_WITH_TIMEOUT(ended(turnedAway), 10'000);
+    QCOMPARE(turnedAway.exitCode(), 1);
+    QVERIFY(turnedAway.readAllStandardError().contains("too busy"));
+    QCOMPARE(received.count(), 0);
+
+    // Room comes while a launch is trying.
+    QProcess retried;
+    QVERIFY(launch(retried));
+    QTimer::singleShot(500, this, [&held] { held.clear(); });
+    QTRY_VERIFY_WITH_TIMEOUT(ended(retried), 10'000);
+    QCOMPARE(retried.exitCode(), 0);
+    QCOMPARE(received.count(), 1);
+    QCOMPARE(received.constFirst().constFirst().toStringList(), QStringList{document});
+
+    // An instance whose event loop is stuck never answers.
+    QProcess unanswered;
+    QVERIFY(launch(unanswered));
+    QVERIFY(unanswered.waitForFinished(10'000));
+    QCOMPARE(unanswered.exitCode(), 1);
+    QVERIFY(unanswered.readAllStandardError().contains("does not answer"));
 }
 
 QTEST_GUILESS_MAIN(TestShellProcess)

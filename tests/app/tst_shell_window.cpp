@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -16,6 +17,7 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +77,45 @@ QAction *findAction(const QMenuBar *menuBar, const QString &text)
     return nullptr;
 }
 
+// Alerts and open panels that are real modal dialogs, as the desktop's are: each stays up while
+// the next scripted action runs, and the deepest nesting of them is kept.
+class ModalDialogs : public FakeDialogs
+{
+public:
+    void alert(const QString &message, const QString &informativeText, AlertStyle style) override
+    {
+        FakeDialogs::alert(message, informativeText, style);
+        runModal();
+    }
+    std::optional<QString> openPanel(const QStringList &extensions) override
+    {
+        const std::optional<QString> answer = FakeDialogs::openPanel(extensions);
+        runModal();
+        return answer;
+    }
+
+    QList<std::function<void()>> whileOpen;
+    int deepest = 0;
+
+private:
+    void runModal()
+    {
+        const QScopedValueRollback nested(m_depth, m_depth + 1);
+        deepest = std::max(deepest, m_depth);
+        QDialog dialog;
+        dialog.setModal(true);
+        const std::function<void()> action = whileOpen.isEmpty() ? nullptr : whileOpen.takeFirst();
+        QTimer::singleShot(0, &dialog, [&dialog, action] {
+            if (action)
+                action();
+            QTimer::singleShot(250, &dialog, &QDialog::accept);
+        });
+        dialog.exec();
+    }
+
+    int m_depth = 0;
+};
+
 } // namespace
 
 class TestShellWindow : public QObject
@@ -100,8 +141,11 @@ private Q_SLOTS:
     void laterLaunchWithoutArgumentsBringsTheWindowBack();
     void documentFromOutsideAsksFirst_data();
     void documentFromOutsideAsksFirst();
-    void readingHidesAllButThePanels();
+    void documentsWaitForModalDialogs();
+    void readingPutsAwayAllButThePanels_data();
+    void readingPutsAwayAllButThePanels();
     void fullScreenIsRefused();
+    void windowCarriesBrivelsIcon();
 
 private:
     FakeDialogs &dialogs() const { return static_cast<FakeDialogs &>(m_app->dialogs()); }
@@ -343,16 +387,63 @@ void TestShellWindow::documentFromOutsideAsksFirst()
     QCOMPARE(pagesInFile(service().autosaveFilePath()), expected);
 }
 
-void TestShellWindow::readingHidesAllButThePanels()
+// Documents handed over while a modal dialog is up wait for it, then open one at a time, each
+// document once however often it was sent.
+void TestShellWindow::documentsWaitForModalDialogs()
 {
+    auto owned = std::make_unique<ModalDialogs>();
+    ModalDialogs &modal = *owned;
+    m_app = std::make_unique<BrivelApplication>(std::move(owned));
+    m_app->start();
+    modal.unsavedChoice = Choice::discard;
+    const QString missing = m_home.filePath(u"gone.brivel"_s);
+    const QString talk = m_home.filePath(u"talk.brivel"_s);
+    writeDocument(talk, {u"talk page"_s});
+    modal.whileOpen = {
+        // The user's own open panel is up.
+        [&] {
+            for (int i = 0; i < 3; ++i)
+                m_app->handleLaunchArguments({missing});
+            m_app->handleLaunchArguments({missing, talk});
+            QCOMPARE(modal.alerts.size(), 0);
+        },
+        // The missing document's alert is up.
+        [&] {
+            m_app->handleLaunchArguments({talk});
+            m_app->handleLaunchArguments({missing});
+            QCOMPARE(service().currentFilePath(), QString());
+        },
+    };
+    window().openAction()->trigger();
+    QTRY_COMPARE(service().pages(), QStringList{u"talk page"_s});
+    QCOMPARE(modal.deepest, 1);
+    QCOMPARE(modal.alerts.size(), 1);
+    QCOMPARE(modal.openPanels.size(), 1);
+    QCOMPARE(service().currentFilePath(), talk);
+}
+
+void TestShellWindow::readingPutsAwayAllButThePanels_data()
+{
+    QTest::addColumn<bool>("textFromOutside");
+    QTest::newRow("the editor's pages") << false;
+    QTest::newRow("text from outside") << true;
+}
+
+// The main window stays in the taskbar, minimised, unless the text came from outside.
+void TestShellWindow::readingPutsAwayAllButThePanels()
+{
+    QFETCH(bool, textFromOutside);
     auto *panel = new OverlayPanel(new QWidget);
     panel->show();
     QWidget other;
     other.show();
+    service().setLaunchedExternally(textFromOutside);
     service().hideMainWindows();
-    QTRY_VERIFY(!window().isVisible());
-    QVERIFY(!other.isVisible());
+    QTRY_VERIFY(!other.isVisible());
     QVERIFY(panel->isVisible());
+    QVERIFY(!panel->isMinimized());
+    QCOMPARE(window().isVisible(), !textFromOutside);
+    QCOMPARE(window().isMinimized(), !textFromOutside);
     delete panel;
 }
 
@@ -361,6 +452,18 @@ void TestShellWindow::fullScreenIsRefused()
     window().showFullScreen();
     QTRY_VERIFY(!window().windowState().testFlag(Qt::WindowFullScreen));
     QVERIFY(window().isVisible());
+}
+
+void TestShellWindow::windowCarriesBrivelsIcon()
+{
+    const QIcon icon = window().windowIcon();
+    for (const int side : {16, 24, 32, 48, 64, 128, 256})
+        QVERIFY2(icon.availableSizes().contains(QSize(side, side)),
+                 qPrintable(QString::number(side)));
+    // Drawn from the image: a clear rounded corner, and the line being read in its accent.
+    const QImage image = icon.pixmap(QSize(256, 256)).toImage();
+    QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
+    QCOMPARE(image.pixelColor(128, 93), QColor(0, 216, 191));
 }
 
 QTEST_MAIN(TestShellWindow)
