@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTextDocument>
 
 namespace {
 
@@ -51,6 +52,12 @@ public:
         m_editor.show();
         m_editor.setCaretPosition(m_bulletLineEnd);
         QCoreApplication::processEvents();
+        m_length = m_editor.document()->characterCount();
+        QObject::connect(&m_editor, &HighlightingTextEditor::textEdited, &m_editor,
+                         [this](int, int, const QString &inserted) {
+                             ++m_edits;
+                             m_lastInserted = inserted;
+                         });
     }
 
     HighlightingTextEditor &editor() { return m_editor; }
@@ -59,8 +66,25 @@ public:
     // Paints what is on screen, as the next frame would.
     void paint() { m_editor.viewport()->repaint(); }
 
+    // Keystrokes that edit nothing and a hidden editor measure nothing: each of the loop's
+    // keystrokes must have changed the text, and each iteration left the page as it found it.
+    void checkEdits(benchmark::State &state, int keystrokesPerIteration)
+    {
+        if (!m_editor.isVisible())
+            state.SkipWithError("the editor was not shown, so nothing was painted");
+        else if (m_edits < keystrokesPerIteration * state.iterations())
+            state.SkipWithError("a keystroke edited nothing");
+        else if (m_editor.document()->characterCount() != m_length)
+            state.SkipWithError("the page did not come back to its length");
+    }
+    void forgetEdits() { m_edits = 0; }
+    const QString &lastInserted() const { return m_lastInserted; }
+
 private:
     HighlightingTextEditor m_editor;
+    int m_length = 0;
+    int m_edits = 0;
+    QString m_lastInserted;
     int m_plainLineMiddle = 0;
     int m_bulletLineEnd = 0;
 };
@@ -76,6 +100,7 @@ void BM_TypeCharacter(benchmark::State &state)
         press(page.editor(), Qt::Key_Backspace);
         page.paint();
     }
+    page.checkEdits(state, 2);
 }
 
 // Return in the middle of a plain line, then Backspace joining the line again.
@@ -89,6 +114,7 @@ void BM_PressReturn(benchmark::State &state)
         press(page.editor(), Qt::Key_Backspace);
         page.paint();
     }
+    page.checkEdits(state, 2);
 }
 
 // Return at the end of the bullet line continues the list (the editor's own edit); Backspace
@@ -96,6 +122,15 @@ void BM_PressReturn(benchmark::State &state)
 void BM_ContinueBullet(benchmark::State &state)
 {
     Page page(int(state.range(0)));
+    // Once untimed: the caret must be where Return continues the list.
+    press(page.editor(), Qt::Key_Return);
+    if (!page.lastInserted().contains(u'\u2022')) {
+        state.SkipWithError("Return did not continue the bullet list");
+        return;
+    }
+    press(page.editor(), Qt::Key_Backspace);
+    press(page.editor(), Qt::Key_Backspace);
+    page.forgetEdits();
     for (auto _ : state) {
         press(page.editor(), Qt::Key_Return);
         page.paint();
@@ -104,6 +139,7 @@ void BM_ContinueBullet(benchmark::State &state)
         press(page.editor(), Qt::Key_Backspace);
         page.paint();
     }
+    page.checkEdits(state, 3);
 }
 
 // What a caller would pay per keystroke if it asked for the whole text instead of following
@@ -111,8 +147,14 @@ void BM_ContinueBullet(benchmark::State &state)
 void BM_WholeTextCopy(benchmark::State &state)
 {
     Page page(int(state.range(0)));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(page.editor().text());
+    qsizetype copied = 0;
+    for (auto _ : state) {
+        const QString text = page.editor().text();
+        copied = text.size();
+        benchmark::DoNotOptimize(text.constData());
+    }
+    if (copied < state.range(0))
+        state.SkipWithError("the copy did not hold the page");
 }
 
 } // namespace

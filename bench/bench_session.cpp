@@ -89,6 +89,15 @@ struct OpenSession
     }
 };
 
+// A session whose panel never opened costs nothing, and would pass for a quiet one.
+bool panelOpen(benchmark::State &state, const NotchOverlayController &controller)
+{
+    if (controller.panel() && controller.panel()->isVisible() && controller.panel()->windowHandle())
+        return true;
+    state.SkipWithError("the panel did not open");
+    return false;
+}
+
 // A pinned session open on a page with nothing moving: what the process costs while the
 // reader just looks at the panel. Run it under a real X server to include the window system
 // (QT_QPA_PLATFORM=xcb xvfb-run -a brivel_bench --benchmark_filter=Idle).
@@ -97,6 +106,8 @@ void BM_IdlePinnedSession(benchmark::State &state)
     const int seconds = int(state.range(0));
     OpenSession session(OverlayMode::pinned, true);
     NotchOverlayController &controller = session.controller;
+    if (!panelOpen(state, controller))
+        return;
 
     double cpuPercent = 0;
     for (auto _ : state) {
@@ -140,6 +151,8 @@ void BM_CursorSessionPointerMoving(benchmark::State &state)
     const int seconds = int(state.range(0));
     OpenSession session(OverlayMode::cursor, false);
     NotchOverlayController &controller = session.controller;
+    if (!panelOpen(state, controller))
+        return;
 
     double cpuPercent = 0;
     int moves = 0;
@@ -164,6 +177,8 @@ void BM_CursorSessionPointerMoving(benchmark::State &state)
         cpuPercent = 100.0 * (processCpuSeconds() - cpuBefore) / (wall.elapsed() / 1000.0);
         state.counters["seconds"] = wall.elapsed() / 1000.0;
     }
+    if (moves == 0)
+        state.SkipWithError("the panel never followed the pointer");
     state.counters["cpu_percent_of_one_core"] = cpuPercent;
     state.counters["panel_moves"] = moves;
     state.counters["panel_frames"] = frames.frames;

@@ -48,8 +48,10 @@ void BM_MatchCharactersFromMiddle(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(
             script.matcher.matchCharacters(script.matchStartOffset, script.transcript));
-    state.counters["reached"]
-        = script.matcher.matchCharacters(script.matchStartOffset, script.transcript);
+    const int reached = script.matcher.matchCharacters(script.matchStartOffset, script.transcript);
+    state.counters["reached"] = reached;
+    if (reached == 0)
+        state.SkipWithError("the transcript matched nothing");
 }
 
 void BM_MatchWordsFromMiddle(benchmark::State &state)
@@ -58,8 +60,10 @@ void BM_MatchWordsFromMiddle(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(
             script.matcher.matchWords(script.matchStartOffset, script.transcript));
-    state.counters["reached"]
-        = script.matcher.matchWords(script.matchStartOffset, script.transcript);
+    const int reached = script.matcher.matchWords(script.matchStartOffset, script.transcript);
+    state.counters["reached"] = reached;
+    if (reached == 0)
+        state.SkipWithError("the transcript matched nothing");
 }
 
 // Once per listening run: the character index of the script.
@@ -68,6 +72,8 @@ void BM_PrepareScriptMatcher(benchmark::State &state)
     const QString text = tokenizeScript(BenchText::latinPage(int(state.range(0)))).words.join(u' ');
     for (auto _ : state)
         benchmark::DoNotOptimize(ScriptMatcher(text));
+    if (ScriptMatcher(text).characterCount() == 0)
+        state.SkipWithError("the script indexed no characters");
 }
 
 void scriptSizes(benchmark::internal::Benchmark *b)

@@ -72,9 +72,19 @@ const QStringList &cachedLatinWords(int size)
     return size == smallPageSize ? small : large;
 }
 
+// A page without words would time an empty walk.
+bool hasWords(benchmark::State &state, const QStringList &words)
+{
+    if (words.isEmpty())
+        state.SkipWithError("the page has no words");
+    return !words.isEmpty();
+}
+
 void BM_TokenizeLatinPage(benchmark::State &state)
 {
     const QString &text = cachedLatinPage(int(state.range(0)));
+    if (!hasWords(state, tokenizeScript(text).words))
+        return;
     for (auto _ : state)
         benchmark::DoNotOptimize(tokenizeScript(text));
     state.SetComplexityN(state.range(0));
@@ -84,6 +94,8 @@ void BM_TokenizeLatinPage(benchmark::State &state)
 void BM_TokenizeCjkPage(benchmark::State &state)
 {
     const QString &text = cachedCjkPage(int(state.range(0)));
+    if (!hasWords(state, tokenizeScript(text).words))
+        return;
     for (auto _ : state)
         benchmark::DoNotOptimize(tokenizeScript(text));
     state.SetComplexityN(state.range(0));
@@ -94,6 +106,8 @@ void BM_TokenizeCjkPage(benchmark::State &state)
 void BM_CharOffsetAtPageEnd(benchmark::State &state)
 {
     const QStringList &words = cachedLatinWords(int(state.range(0)));
+    if (!hasWords(state, words))
+        return;
     const double progress = double(words.size()) - 0.5;
     for (auto _ : state)
         benchmark::DoNotOptimize(charOffsetForWordProgress(words, unlimited, progress));
@@ -104,6 +118,8 @@ void BM_CharOffsetAtPageEnd(benchmark::State &state)
 void BM_WordProgressAtPageEnd(benchmark::State &state)
 {
     const QStringList &words = cachedLatinWords(int(state.range(0)));
+    if (!hasWords(state, words))
+        return;
     const int offset = charOffsetForWordProgress(words, unlimited, double(words.size())) - 2;
     for (auto _ : state)
         benchmark::DoNotOptimize(wordProgressForCharOffset(offset, words));

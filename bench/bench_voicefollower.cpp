@@ -55,7 +55,10 @@ void BM_UpdateProgressFromMiddle(benchmark::State &state)
         follower.recognizer.setRecognizedCharCount(position);
         follower.recognizer.updateProgress(transcript);
     }
-    state.counters["advanced"] = follower.recognizer.recognizedCharCount() - position;
+    const int advanced = follower.recognizer.recognizedCharCount() - position;
+    state.counters["advanced"] = advanced;
+    if (advanced <= 0)
+        state.SkipWithError("the transcript moved the follower nowhere");
 }
 
 // About 300 words of plain talk, the kind of script a presenter reads.
@@ -156,6 +159,9 @@ void followSpokenScript(benchmark::State &state, WavFileAudioInput::Pace pace)
         finalAfterAudioMs = audioEndMs < 0 ? qQNaN() : double(lastChangeMs - audioEndMs);
         recognizer.stopListening();
     }
+    // A follower that heard nothing, from a missing model or a silent input, measured nothing.
+    if (reachedShare <= 0)
+        state.SkipWithError("the follower recognised nothing");
     state.counters["reached_percent"] = 100.0 * reachedShare;
     // Only meaningful when the audio comes at the pace it was spoken.
     if (pace == WavFileAudioInput::Pace::RealTime)

@@ -5,7 +5,6 @@
 #include "settings/notchsettings.h"
 #include "settings/presets.h"
 #include "settings/scriptfont.h"
-#include "settings/tokenizer.h"
 
 #include <algorithm>
 
@@ -16,7 +15,10 @@ ScrollingReadingView::ScrollingReadingView(OverlayContent &content, NotchSetting
     , m_settings(settings)
     , m_scrollView(new SpeechScrollView(this))
     , m_notesMode(notesMode)
+    , m_wordOffsets(content.words())
 {
+    connect(&content, &OverlayContent::wordsChanged, this,
+            [this] { m_wordOffsets = WordCharOffsets(m_content.words()); });
     connect(m_scrollView, &SpeechScrollView::wordTapped, this,
             &ScrollingReadingView::handleWordTap);
     connect(m_scrollView, &SpeechScrollView::manualScroll, this,
@@ -52,8 +54,8 @@ int ScrollingReadingView::highlightedCharCount() const
 
 void ScrollingReadingView::refreshReadCharCount()
 {
-    m_readCharCount = charOffsetForWordProgress(m_content.words(), m_content.totalCharCount(),
-                                                m_timerWordProgress);
+    m_readCharCount
+        = m_wordOffsets.charOffsetForWordProgress(m_content.totalCharCount(), m_timerWordProgress);
 }
 
 bool ScrollingReadingView::isReadingFinished() const
@@ -76,7 +78,6 @@ void ScrollingReadingView::setTimerWordProgress(double progress)
 
 void ScrollingReadingView::scrollStep()
 {
-    // The finished test walks the page's words, so it comes last.
     if (notesStandStill() || m_isPaused || m_isUserScrolling || isReadingFinished())
         return;
     setTimerWordProgress(m_timerWordProgress + scrollStepWords);
@@ -90,7 +91,7 @@ void ScrollingReadingView::setPaused(bool paused)
 
 void ScrollingReadingView::handleWordTap(int charOffset)
 {
-    setTimerWordProgress(wordProgressForCharOffset(charOffset, m_content.words()));
+    setTimerWordProgress(m_wordOffsets.wordProgressForCharOffset(charOffset));
 }
 
 void ScrollingReadingView::handleManualScroll(bool scrolling, double wordProgress)

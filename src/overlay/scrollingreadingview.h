@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/tokenizer.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -66,6 +68,8 @@ private:
     void refreshReadCharCount();
 
     const NotesMode m_notesMode = NotesMode::standStill;
+    // The content's words as character offsets, so that no tick walks the page.
+    WordCharOffsets m_wordOffsets;
     double m_timerWordProgress = 0;
     // Characters up to timerWordProgress, counted once per change of it.
     int m_readCharCount = 0;

@@ -2,6 +2,7 @@
 
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -150,4 +151,37 @@ double wordProgressForCharOffset(int offset, const QStringList &words)
         start = end + 1;
     }
     return double(words.size());
+}
+
+WordCharOffsets::WordCharOffsets(const QStringList &words)
+{
+    m_starts.reserve(words.size() + 1);
+    for (const QString &word : words)
+        m_starts.append(m_starts.last() + characterCount(word) + 1);
+}
+
+int WordCharOffsets::charOffsetForWordProgress(int limit, double progress) const
+{
+    if (!std::isfinite(progress) || progress < 0)
+        progress = 0;
+    const qsizetype count = wordCount();
+    const double whole = std::trunc(progress);
+    const qsizetype wholeWords = whole >= double(count) ? count : qsizetype(whole);
+    qint64 offset = m_starts[wholeWords];
+    if (wholeWords < count)
+        offset += qint64((progress - whole) * double(length(wholeWords)));
+    return int(std::min<qint64>(limit, offset));
+}
+
+double WordCharOffsets::wordProgressForCharOffset(int offset) const
+{
+    offset = std::max(offset, 0);
+    // The first word whose end reaches the offset; a word ends one before the next one starts.
+    const auto next = std::lower_bound(m_starts.cbegin() + 1, m_starts.cend(), offset,
+                                       [](qint64 start, int value) { return start - 1 < value; });
+    if (next == m_starts.cend())
+        return double(wordCount());
+    const qsizetype word = next - m_starts.cbegin() - 1;
+    return double(word)
+           + double(offset - m_starts[word]) / double(std::max<qint64>(length(word), 1));
 }

@@ -28,3 +28,22 @@ int characterCount(QStringView text);
 
 int charOffsetForWordProgress(const QStringList &words, int limit, double progress);
 double wordProgressForCharOffset(int offset, const QStringList &words);
+
+// The two conversions above for a page asked many times: each word's first character is counted
+// once, so an answer costs the same at the end of a long page as at its start.
+class WordCharOffsets
+{
+public:
+    WordCharOffsets() = default;
+    explicit WordCharOffsets(const QStringList &words);
+
+    int charOffsetForWordProgress(int limit, double progress) const;
+    double wordProgressForCharOffset(int offset) const;
+
+private:
+    int wordCount() const { return int(m_starts.size()) - 1; }
+    qint64 length(qsizetype word) const { return m_starts[word + 1] - m_starts[word] - 1; }
+
+    // The first character of every word, then where a word after the last would start.
+    QList<qint64> m_starts{0};
+};

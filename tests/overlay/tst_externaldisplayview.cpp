@@ -260,6 +260,9 @@ void TestExternalDisplayView::everyLoadedPageStartsAtItsBeginning()
     QCOMPARE(f.view.timerWordProgress(), 0.0);
     QCOMPARE(f.view.highlightedCharCount(), 0);
     QCOMPARE(f.words()->smoothWordProgress(), 0.0);
+    // Its own words count from now on: "dos" starts after "cuatro tres ".
+    f.view.handleManualScroll(false, 2);
+    QCOMPARE(f.view.highlightedCharCount(), 12);
 
     // A finished page loaded again is read again.
     f.readToTheEnd();

@@ -45,6 +45,8 @@ private Q_SLOTS:
     void wordProgressForCharOffset_data();
     void wordProgressForCharOffset();
     void conversionsAgreeOverAMixedPage();
+    void wordCharOffsetsAnswerAsTheWalk_data();
+    void wordCharOffsetsAnswerAsTheWalk();
 };
 
 // One scalar on each side of every range edge; the astral rows also check that a surrogate
@@ -281,6 +283,46 @@ void TestTokenizer::conversionsAgreeOverAMixedPage()
         const int length = std::max(::characterCount(words[k]), 1);
         QVERIFY2(back <= inside && back > inside - 1.0 / length - 1e-9,
                  qPrintable(u"word %1 came back as %2"_s.arg(k).arg(back)));
+    }
+}
+
+void TestTokenizer::wordCharOffsetsAnswerAsTheWalk_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::newRow("no words") << QStringList();
+    QTest::newRow("empty words") << QStringList{QString(), u"ab"_s, QString()};
+    QTest::newRow("cues")
+        << ::tokenizeScript(u"[Pausa] Hola a todos.\n[Mira al público] ¡Gracias!"_s).words;
+    QTest::newRow("mixed scripts")
+        << ::tokenizeScript(
+               u"Érase cafe\u0301 y te\u0301.\n日本語の文章と\U00020000、が\u3099んば\u3099って!\n"
+               u"\U0001F1E6\U0001F1F7 \U0001F468\u200D\U0001F469\u200D\U0001F467 한국어 문장"_s)
+               .words;
+}
+
+// The offsets table must give the walk's answers to the bit, wherever it is asked: inside
+// words, on their edges, before the start, past the end, with the limit clipping.
+void TestTokenizer::wordCharOffsetsAnswerAsTheWalk()
+{
+    QFETCH(QStringList, words);
+    const WordCharOffsets offsets(words);
+    const int total
+        = ::charOffsetForWordProgress(words, std::numeric_limits<int>::max(), double(words.size()));
+
+    QList<double> progresses{notANumber, infinity, -infinity, -0.5, 1e300};
+    for (double progress = 0; progress <= words.size() + 2; progress += 0.15)
+        progresses << progress;
+    for (int limit : {std::numeric_limits<int>::max(), std::max(total - 3, 0)}) {
+        for (double progress : progresses) {
+            QCOMPARE(offsets.charOffsetForWordProgress(limit, progress),
+                     ::charOffsetForWordProgress(words, limit, progress));
+        }
+    }
+    for (int offset = -2; offset <= total + 3; ++offset) {
+        const double fast = offsets.wordProgressForCharOffset(offset);
+        const double walked = ::wordProgressForCharOffset(offset, words);
+        QVERIFY2(fast == walked,
+                 qPrintable(u"offset %1: %2, walked %3"_s.arg(offset).arg(fast).arg(walked)));
     }
 }
 
