@@ -6,18 +6,18 @@
 #include "overlay/floatingpagelist.h"
 #include "overlay/invisibilityglow.h"
 #include "overlay/model/overlaycontent.h"
+#include "overlay/overlayfooter.h"
 #include "overlay/overlayshapes.h"
-#include "overlay/pagetabstrip.h"
-#include "overlay/pagetitletoggle.h"
+#include "overlay/panelactions.h"
 #include "overlay/speechscrollview.h"
 #include "overlay/visibilitytoastview.h"
-#include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "speech/speechrecognizer.h"
 #include "uikit/animation.h"
 #include "uikit/circleglyphbutton.h"
 #include "uikit/glasseffectview.h"
+#include "uikit/localizedtext.h"
 #include "uikit/roundiconbutton.h"
 
 #include <QHBoxLayout>
@@ -34,9 +34,7 @@ constexpr double hiddenScale = 0.9;
 constexpr double sideInset = 16;
 constexpr double notesTopInset = 42; // clear of the eye button and the window buttons
 constexpr double scrollingTopInset = 12;
-constexpr double footerHeight = 24;
 constexpr double footerBottomPadding = 12;
-constexpr double footerSpacing = 8;
 constexpr QPoint eyePosition{10, 8};
 constexpr double topTrailingTop = 6;
 constexpr double topTrailingTrailing = 10;
@@ -281,7 +279,7 @@ FloatingOverlayView::FloatingOverlayView(OverlayContent &content, SpeechRecogniz
     m_borderOpacity->setValue(
         m_settings.effectiveHideFromScreenShare() && !showsCollapsedBar() ? 1 : 0);
     refreshState();
-    refreshFooter();
+    refreshReadingInsets();
     refreshScrollArguments();
     reloadPage();
     if (m_content.showVisibilityToast())
@@ -298,65 +296,16 @@ void FloatingOverlayView::buildReadingView()
     m_readingLayout->setSpacing(0);
     m_scrollView->setObjectName(u"wordsArea"_qs);
     m_readingLayout->addWidget(m_scrollView, 1);
-    buildFooter();
+    // The reading view's side insets serve the footer too.
+    m_footer = new OverlayFooter(m_content, m_recognizer, m_settings, {0, footerBottomPadding},
+                                 m_followingCursor ? OverlayFooter::Controls::pageIndicatorOnly
+                                                   : OverlayFooter::Controls::all,
+                                 m_readingView);
+    connect(m_footer, &OverlayFooter::playPauseClicked, this, &FloatingOverlayView::togglePause);
     m_readingLayout->addWidget(m_footer);
 
     connect(m_scrollView, &SpeechScrollView::arrowScrollClamped, this,
             [this](double delta) { m_content.setArrowScrollDelta(delta); });
-}
-
-void FloatingOverlayView::buildFooter()
-{
-    // The reading view's side insets serve the footer too; it keeps its bottom padding inside
-    // its height.
-    m_footer = new QWidget(m_readingView);
-    m_footer->setObjectName(u"footer"_qs);
-    m_footer->setFixedHeight(int(footerHeight + footerBottomPadding));
-    auto *row = new QHBoxLayout(m_footer);
-    row->setContentsMargins(0, 0, 0, int(footerBottomPadding));
-    row->setSpacing(int(footerSpacing));
-
-    m_titleToggle = new PageTitleToggle(m_settings, m_footer);
-    m_titleToggle->setObjectName(u"pageTitleToggle"_qs);
-    m_tabStrip = new PageTabStrip(m_footer);
-    m_tabStrip->setObjectName(u"pageTabs"_qs);
-    const auto button = [this](const CircleGlyphButton::Face &face, const QString &name) {
-        auto *b = new CircleGlyphButton(face, m_footer);
-        b->setObjectName(name);
-        return b;
-    };
-    m_previousButton = button(CircleGlyphButton::Face::previousPage(), u"previousButton"_qs);
-    m_nextButton = button(CircleGlyphButton::Face::nextPage(), u"nextButton"_qs);
-    m_restartButton = button(CircleGlyphButton::Face::restart(), u"restartButton"_qs);
-    m_playPauseButton = button(CircleGlyphButton::Face::playPause(false), u"playPauseButton"_qs);
-    m_backButton = button(CircleGlyphButton::Face::backToList(), u"backToListButton"_qs);
-    m_nextButton->setLongPressEnabled(true);
-    m_restartButton->setLongPressEnabled(true);
-
-    row->addWidget(m_titleToggle, 0, Qt::AlignVCenter);
-    row->addWidget(m_tabStrip, 0, Qt::AlignVCenter);
-    row->addStretch(1);
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             m_previousButton, m_nextButton, m_restartButton, m_playPauseButton, m_backButton})
-        row->addWidget(control, 0, Qt::AlignVCenter);
-
-    connect(m_tabStrip, &PageTabStrip::pageChosen, this,
-            [this](int index) { m_content.setJumpToPageNotesMode(index); });
-    connect(m_previousButton, &QAbstractButton::clicked, this, [this] {
-        const int previous = m_content.currentPageIndex() - 1;
-        if (previous >= 0)
-            m_content.setJumpToPageNotesMode(previous);
-    });
-    connect(m_nextButton, &QAbstractButton::clicked, this,
-            [this] { m_content.requestNextPage(m_recognizer); });
-    connect(m_restartButton, &QAbstractButton::clicked, this,
-            [this] { m_content.setJumpToPageIndex(0); });
-    for (CircleGlyphButton *pressable : {m_nextButton, m_restartButton}) {
-        connect(pressable, &CircleGlyphButton::longPressed, this,
-                [this] { m_content.setShowPagePicker(true); });
-    }
-    connect(m_playPauseButton, &QAbstractButton::clicked, this, &FloatingOverlayView::togglePause);
-    connect(m_backButton, &QAbstractButton::clicked, this, &FloatingOverlayView::backToList);
 }
 
 void FloatingOverlayView::buildCollapsedBar()
@@ -371,7 +320,7 @@ void FloatingOverlayView::buildCollapsedBar()
         m_content.setShowPagePicker(true);
     });
     connect(m_collapsedBar->closeButton(), &QAbstractButton::clicked, this,
-            &FloatingOverlayView::closeSession);
+            [this] { PanelActions::closeSession(m_recognizer); });
 }
 
 void FloatingOverlayView::buildTopControls()
@@ -405,8 +354,12 @@ void FloatingOverlayView::buildTopControls()
             m_onDuplicate();
     });
     connect(m_minimizeButton, &QAbstractButton::clicked, this,
-            &FloatingOverlayView::minimizeFromList);
-    connect(m_closeButton, &QAbstractButton::clicked, this, &FloatingOverlayView::closeSession);
+            [this] { PanelActions::minimizeFromPicker(m_content); });
+    connect(m_closeButton, &QAbstractButton::clicked, this,
+            [this] { PanelActions::closeSession(m_recognizer); });
+    LocalizedText::bind(m_duplicateButton, "toolTip", "Duplicar ventana");
+    LocalizedText::bind(m_minimizeButton, "toolTip", "Minimizar");
+    LocalizedText::bind(m_closeButton, "toolTip", "Cerrar");
 }
 
 void FloatingOverlayView::connectModels()
@@ -428,12 +381,9 @@ void FloatingOverlayView::connectModels()
     // A new page, also one that happens to equal the last, reads from its start.
     for (auto newPage : {&OverlayContent::totalCharCountChanged, &OverlayContent::pageLoaded})
         connect(content, newPage, this, [this] { setTimerWordProgress(0); });
-    for (auto footerField :
-         {&OverlayContent::pageCountChanged, &OverlayContent::currentPageIndexChanged,
-          &OverlayContent::hasNextPageChanged, &OverlayContent::pageTitlesChanged,
-          &OverlayContent::isNotesModeChanged})
-        connect(content, footerField, this, &FloatingOverlayView::refreshFooter);
+    m_footer->connectModels();
     connect(content, &OverlayContent::isNotesModeChanged, this, [this] {
+        refreshReadingInsets();
         refreshScrollArguments();
         refreshTopControls();
     });
@@ -446,8 +396,6 @@ void FloatingOverlayView::connectModels()
     for (auto fontField :
          {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged})
         connect(settings, fontField, this, &FloatingOverlayView::refreshScrollArguments);
-    connect(settings, &NotchSettings::notchShowsPageNumbersChanged, this,
-            &FloatingOverlayView::refreshFooter);
     connect(settings, &NotchSettings::showElapsedTimeChanged, this, [this] {
         if (m_settings.showElapsedTime())
             m_elapsedTime->restart();
@@ -457,10 +405,6 @@ void FloatingOverlayView::connectModels()
             &FloatingOverlayView::refreshBorder);
     for (auto fill : {&NotchSettings::glassEffectChanged, &NotchSettings::glassOpacityChanged})
         connect(settings, fill, this, qOverload<>(&QWidget::update));
-    connect(settings, &NotchSettings::localizationBundleChanged, this, [this] {
-        refreshFooter();
-        refreshTopControls();
-    });
 
     connect(&m_recognizer, &SpeechRecognizer::shouldDismissChanged, this, [this] {
         if (m_recognizer.shouldDismiss())
@@ -679,34 +623,15 @@ void FloatingOverlayView::refreshTopControls()
                                   && !m_followingCursor && m_onDuplicate);
     m_minimizeButton->setVisible(list && !m_followingCursor);
     m_closeButton->setVisible(list && !m_followingCursor);
-    m_duplicateButton->setToolTip(localizedString("Duplicar ventana"));
-    m_minimizeButton->setToolTip(localizedString("Minimizar"));
-    m_closeButton->setToolTip(localizedString("Cerrar"));
     m_topTrailing->layout()->activate();
     layoutContent();
 }
 
-void FloatingOverlayView::refreshFooter()
+void FloatingOverlayView::refreshReadingInsets()
 {
     const bool notes = m_content.isNotesMode();
-    const int pages = m_content.pageCount();
-    const int current = m_content.currentPageIndex();
-    const bool tabs = PageTabStrip::isShown(notes, m_settings.notchShowsPageNumbers(), pages);
-    const bool navigation = !m_followingCursor && pages >= 2;
-
     m_readingLayout->setContentsMargins(
         int(sideInset), int(notes ? notesTopInset : scrollingTopInset), int(sideInset), 0);
-    m_titleToggle->setVisible(notes);
-    m_titleToggle->setShowsTitle(!tabs);
-    m_titleToggle->setText(m_content.currentPageTitle());
-    m_tabStrip->setVisible(tabs);
-    m_tabStrip->setPages(pages, current);
-    m_previousButton->setVisible(navigation && notes && current >= 1);
-    m_nextButton->setVisible(navigation && m_content.hasNextPage());
-    m_restartButton->setVisible(navigation && !m_content.hasNextPage() && !notes);
-    m_playPauseButton->setVisible(!m_followingCursor && !notes);
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
-    m_backButton->setVisible(!m_followingCursor);
 }
 
 void FloatingOverlayView::refreshBorder()
@@ -731,33 +656,12 @@ void FloatingOverlayView::loadWords()
 void FloatingOverlayView::togglePause()
 {
     setPaused(!isPaused());
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
+    m_footer->setPaused(isPaused());
 }
 
 void FloatingOverlayView::toggleInvisibility()
 {
     EyeButton::toggleInvisibility(m_settings, m_content);
-}
-
-void FloatingOverlayView::closeSession()
-{
-    m_recognizer.stopListening();
-    m_recognizer.setShouldDismiss(true);
-}
-
-void FloatingOverlayView::minimizeFromList()
-{
-    m_content.setShowPagePicker(false);
-    m_content.setIsCollapsed(true);
-    m_content.setIsMiniMode(true);
-}
-
-void FloatingOverlayView::backToList()
-{
-    m_recognizer.setIsListening(false);
-    m_recognizer.tearDownSession();
-    m_content.setIsNotesMode(false);
-    m_content.setShowPagePicker(true);
 }
 
 void FloatingOverlayView::paintEvent(QPaintEvent *)
