@@ -2,8 +2,8 @@
 
 #include "platform/fonts.h"
 #include "settings/localization.h"
-#include "settings/notchsettings.h"
 #include "settings/palette.h"
+#include "uikit/localizedtext.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -65,7 +65,7 @@ CursorKeyHintFooter::CursorKeyHintFooter(bool pickerMode, QWidget *parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(&NotchSettings::shared(), &NotchSettings::localizationBundleChanged, this, [this] {
+    LocalizedText::follow(this, "hints", [this] {
         updateGeometry();
         update();
     });

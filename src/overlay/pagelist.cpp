@@ -3,9 +3,9 @@
 #include "overlay/model/overlaycontent.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
-#include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "uikit/animation.h"
+#include "uikit/localizedtext.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -261,8 +261,7 @@ PageList::PageList(OverlayContent &content, const PageListMetrics &metrics, QWid
     for (auto rowField : {&OverlayContent::pageCountChanged, &OverlayContent::pageTitlesChanged,
                           &OverlayContent::pagePreviewsChanged})
         connect(&content, rowField, this, &PageList::refresh);
-    connect(&NotchSettings::shared(), &NotchSettings::localizationBundleChanged, this,
-            &PageList::refresh);
+    LocalizedText::follow(this, "rows", [this] { refresh(); });
     layoutRows();
 }
 
