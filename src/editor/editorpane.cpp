@@ -8,6 +8,7 @@
 #include "uikit/animation.h"
 #include "uikit/fade.h"
 #include "uikit/icons.h"
+#include "uikit/localizedtext.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -164,12 +165,16 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     m_edgeFade = new EdgeFade(this);
 
     m_slashButton = new CircleButton(false, this);
-    m_slashButton->setToolTip(localizedString("Comandos"));
+    LocalizedText::bind(m_slashButton, "toolTip", "Comandos");
     m_playButton = new CircleButton(true, this);
 
-    m_copiedToast = new ToastLabel(localizedString("Copiado"), this);
+    m_copiedToast = new ToastLabel(QString(), this);
     m_copiedToast->setFont(Fonts::systemFont(12, QFont::Medium));
-    m_copiedToast->adjustSize();
+    LocalizedText::follow(m_copiedToast, "text", [this] {
+        m_copiedToast->setText(localizedString("Copiado"));
+        m_copiedToast->adjustSize();
+        placeOverlays();
+    });
     m_copiedToast->setVisible(controller.showCopiedToast());
 
     connect(m_editor, &HighlightingTextEditor::textEdited, this, &EditorPane::applyEdit);
