@@ -55,6 +55,8 @@ constexpr double barSpacing = 8;
 constexpr QMargins barPadding{14, 10, 14, 10};
 constexpr double barTop = 12;
 constexpr double barSideGap = 16;
+constexpr double hairlineWidth = 1;
+constexpr double hairlineOpacity = 0.1; // the platform's separator colour
 
 const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
 
@@ -169,6 +171,13 @@ protected:
             painter.setPen(pen);
             painter.drawPath(ResizeGripShape().path(grip));
         }
+        // Without a compositor's shadow, overlapping panels keep apart by this line.
+        const Shape shape = m_view.panelShape();
+        const double half = hairlineWidth / 2;
+        painter.setPen(QPen(whiteAt(hairlineOpacity), hairlineWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(
+            roundedRect(shape.rect.adjusted(half, half, -half, -half), shape.radius - half));
         paintFloatingPanelBorder(painter, rect(), cornerRadius, m_view.borderOpacity());
     }
 
@@ -444,15 +453,19 @@ double FloatingOverlayView::borderOpacity() const
     return m_borderOpacity->value();
 }
 
-QPainterPath FloatingOverlayView::outlinePath() const
+FloatingOverlayView::Shape FloatingOverlayView::panelShape() const
 {
-    QPainterPath outline;
     if (showsCollapsedBar()) {
         const QRectF bar = m_collapsedBar->geometry();
-        outline = roundedRect(bar, bar.height() / 2);
-    } else {
-        outline = roundedRect(rect(), cornerRadius);
+        return {bar, bar.height() / 2};
     }
+    return {rect(), cornerRadius};
+}
+
+QPainterPath FloatingOverlayView::outlinePath() const
+{
+    const Shape shape = panelShape();
+    const QPainterPath outline = roundedRect(shape.rect, shape.radius);
     const double s = scale();
     if (s == 1)
         return outline;

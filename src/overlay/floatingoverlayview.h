@@ -98,6 +98,14 @@ private:
     void refreshScrollArguments() override;
     void layoutContent();
 
+    struct Shape
+    {
+        QRectF rect;
+        double radius = 0;
+    };
+    // The panel's shape at full size: the rounded panel, or the collapsed bar's capsule.
+    Shape panelShape() const;
+
     // The view as it looks now, without the transition layer.
     QPixmap picture();
     void beginCrossfade();

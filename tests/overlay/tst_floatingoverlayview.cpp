@@ -94,6 +94,7 @@ private Q_SLOTS:
     void borderAndToastFollowCaptureHiding();
     void elapsedTimeRestartsAfterTheCollapsedBar();
     void renderedPanel();
+    void hairlineShowsTheEdge();
 };
 
 void TestFloatingOverlayView::contentStates_data()
@@ -492,6 +493,28 @@ void TestFloatingOverlayView::renderedPanel()
     QTRY_VERIFY(!f.control(u"transitionLayer"_qs)->isVisible());
     const QImage collapsed = TestSupport::render(f.view);
     QCOMPARE(TestSupport::inkBounds(collapsed), f.control(u"collapsedBar"_qs)->geometry());
+}
+
+void TestFloatingOverlayView::hairlineShowsTheEdge()
+{
+    Floating f(false, false);
+    QVERIFY(f.open());
+    // White at 0.1 over the black panel along its edge, one pixel wide; the same on the capsule.
+    const QColor separator = QColor::fromRgbF(0.1f, 0.1f, 0.1f);
+    const auto nearly = [](const QColor &a, const QColor &b) {
+        return qAbs(a.red() - b.red()) <= 2 && a.red() == a.green() && a.green() == a.blue();
+    };
+    const QImage panel = TestSupport::render(f.view);
+    QVERIFY(nearly(panel.pixelColor(170, 0), separator));
+    QVERIFY(nearly(panel.pixelColor(0, 110), separator));
+    QCOMPARE(panel.pixelColor(170, 1), QColor(Qt::black));
+
+    f.content.setIsCollapsed(true);
+    QTRY_VERIFY(!f.control(u"transitionLayer"_qs)->isVisible());
+    const QRect capsule = f.control(u"collapsedBar"_qs)->geometry();
+    const QImage collapsed = TestSupport::render(f.view);
+    QVERIFY(nearly(collapsed.pixelColor(capsule.center().x(), capsule.top()), separator));
+    QCOMPARE(collapsed.pixelColor(capsule.center().x(), capsule.top() + 1), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestFloatingOverlayView)
