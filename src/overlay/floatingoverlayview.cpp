@@ -18,6 +18,7 @@
 #include "uikit/circleglyphbutton.h"
 #include "uikit/glasseffectview.h"
 #include "uikit/localizedtext.h"
+#include "uikit/painting.h"
 #include "uikit/roundiconbutton.h"
 
 #include <QHBoxLayout>
@@ -66,13 +67,6 @@ void retarget(AnimatedValue *value, double target, const AnimationTiming &timing
 {
     if (value->target() != target)
         value->animateTo(target, timing);
-}
-
-QPainterPath roundedRect(const QRectF &rect, double radius)
-{
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
 }
 
 // The collapsed bar's chevron: opens the page list. Bare, with no disc behind it.
@@ -127,7 +121,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillPath(roundedRect(rect(), height() / 2.0), Qt::black);
+        painter.fillPath(roundedRectPath(rect(), height() / 2.0), Qt::black);
     }
 
 private:
@@ -173,11 +167,8 @@ protected:
         }
         // Without a compositor's shadow, overlapping panels keep apart by this line.
         const Shape shape = m_view.panelShape();
-        const double half = hairlineWidth / 2;
-        painter.setPen(QPen(whiteAt(hairlineOpacity), hairlineWidth));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(
-            roundedRect(shape.rect.adjusted(half, half, -half, -half), shape.radius - half));
+        strokeInsideRoundedRect(&painter, shape.rect, shape.radius,
+                                QPen(whiteAt(hairlineOpacity), hairlineWidth));
         paintFloatingPanelBorder(painter, rect(), cornerRadius, m_view.borderOpacity());
     }
 
@@ -465,7 +456,7 @@ FloatingOverlayView::Shape FloatingOverlayView::panelShape() const
 QPainterPath FloatingOverlayView::outlinePath() const
 {
     const Shape shape = panelShape();
-    const QPainterPath outline = roundedRect(shape.rect, shape.radius);
+    const QPainterPath outline = roundedRectPath(shape.rect, shape.radius);
     const double s = scale();
     if (s == 1)
         return outline;
@@ -687,7 +678,7 @@ void FloatingOverlayView::paintEvent(QPaintEvent *)
 
 void FloatingOverlayView::paintBackground(QPainter &painter) const
 {
-    const QPainterPath panel = roundedRect(rect(), cornerRadius);
+    const QPainterPath panel = roundedRectPath(rect(), cornerRadius);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_settings.glassEffect()) {
