@@ -61,14 +61,6 @@ constexpr double hairlineOpacity = 0.1; // the platform's separator colour
 
 const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
 
-// Animates towards a new target only when it is new, so repeated refreshes do not stretch a
-// transition under way.
-void retarget(AnimatedValue *value, double target, const AnimationTiming &timing)
-{
-    if (value->target() != target)
-        value->animateTo(target, timing);
-}
-
 // The collapsed bar's chevron: opens the page list. Bare, with no disc behind it.
 CircleGlyphButton::Face pageListFace()
 {
@@ -641,7 +633,7 @@ void FloatingOverlayView::refreshReadingInsets()
 void FloatingOverlayView::refreshBorder()
 {
     const bool shown = m_settings.effectiveHideFromScreenShare() && !showsCollapsedBar();
-    retarget(m_borderOpacity, shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
+    m_borderOpacity->retarget(shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
 }
 
 void FloatingOverlayView::refreshScrollArguments()

@@ -49,14 +49,6 @@ constexpr double toastGap = 8;
 
 const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
 
-// Animates towards a new target only when it is new, so repeated refreshes do not stretch a
-// transition under way.
-void retarget(AnimatedValue *value, double target, const AnimationTiming &timing)
-{
-    if (value->target() != target)
-        value->animateTo(target, timing);
-}
-
 } // namespace
 
 // The bar below the top bar while collapsed: minimise, a chevron and close, or the chevron
@@ -568,8 +560,8 @@ void NotchOverlayView::stateFlagChanged()
     syncFrameTrackerSize();
     beginCrossfade();
     const DisplayState state = displayState();
-    retarget(m_targetHeight, targetSize(state).height(), stateTiming);
-    retarget(m_miniBlend, state == DisplayState::mini ? 1 : 0, stateTiming);
+    m_targetHeight->retarget(targetSize(state).height(), stateTiming);
+    m_miniBlend->retarget(state == DisplayState::mini ? 1 : 0, stateTiming);
     refreshSections();
     refreshTopBar();
     refreshGlow();
@@ -628,7 +620,7 @@ void NotchOverlayView::refreshTopBar()
 void NotchOverlayView::refreshGlow()
 {
     const bool shown = m_settings.effectiveHideFromScreenShare() && !m_content.isCollapsed();
-    retarget(m_glowOpacity, shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
+    m_glowOpacity->retarget(shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
 }
 
 void NotchOverlayView::loadWords()
