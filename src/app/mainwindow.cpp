@@ -2,7 +2,7 @@
 
 #include "app/appsignals.h"
 #include "document/brivelservice.h"
-#include "settings/localization.h"
+#include "uikit/localizedtext.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -58,31 +58,37 @@ void MainWindow::buildMenus()
 {
     // Ctrl stands for the command key. Only the application and file menus exist: no view,
     // window or help menu, so the reading command lives in the file menu.
+    const auto action = [](QMenu *menu, const char *key) {
+        QAction *added = menu->addAction(QString());
+        LocalizedText::bind(added, "text", key);
+        return added;
+    };
     QMenu *applicationMenu = menuBar()->addMenu(QStringLiteral("Brivel"));
-    m_aboutAction = applicationMenu->addAction(localizedString("Acerca de Brivel"));
+    m_aboutAction = action(applicationMenu, "Acerca de Brivel");
     connect(m_aboutAction, &QAction::triggered, &m_appSignals, &AppSignals::openAbout);
     applicationMenu->addSeparator();
-    m_settingsAction = applicationMenu->addAction(localizedString("Ajustes…"));
+    m_settingsAction = action(applicationMenu, "Ajustes…");
     m_settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(m_settingsAction, &QAction::triggered, &m_appSignals, &AppSignals::openSettings);
     applicationMenu->addSeparator();
-    m_quitAction = applicationMenu->addAction(localizedString("Salir"));
+    m_quitAction = action(applicationMenu, "Salir");
     m_quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(m_quitAction, &QAction::triggered, this, &MainWindow::quitRequested);
 
-    QMenu *fileMenu = menuBar()->addMenu(localizedString("Archivo"));
-    m_openAction = fileMenu->addAction(localizedString("Abrir archivo o presentación…"));
+    QMenu *fileMenu = menuBar()->addMenu(QString());
+    LocalizedText::bind(fileMenu, "title", "Archivo");
+    m_openAction = action(fileMenu, "Abrir archivo o presentación…");
     m_openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(m_openAction, &QAction::triggered, &m_service, &BrivelService::openFilePanel);
     fileMenu->addSeparator();
-    m_saveAction = fileMenu->addAction(localizedString("Guardar"));
+    m_saveAction = action(fileMenu, "Guardar");
     m_saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(m_saveAction, &QAction::triggered, this, &MainWindow::save);
-    m_saveAsAction = fileMenu->addAction(localizedString("Guardar como…"));
+    m_saveAsAction = action(fileMenu, "Guardar como…");
     m_saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     connect(m_saveAsAction, &QAction::triggered, &m_service, &BrivelService::saveAs);
     fileMenu->addSeparator();
-    m_toggleReadingAction = fileMenu->addAction(localizedString("Iniciar / Detener lectura"));
+    m_toggleReadingAction = action(fileMenu, "Iniciar / Detener lectura");
     m_toggleReadingAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     connect(m_toggleReadingAction, &QAction::triggered, &m_appSignals,

@@ -8,6 +8,7 @@
 #include "settings/palette.h"
 #include "uikit/animation.h"
 #include "uikit/icons.h"
+#include "uikit/localizedtext.h"
 #include "uikit/painting.h"
 
 #include <QAbstractButton>
@@ -192,13 +193,17 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     m_edgeFade = new EdgeFade(this);
 
     m_slashButton = new CircleButton(false, this);
-    m_slashButton->setToolTip(localizedString("Comandos"));
+    LocalizedText::bind(m_slashButton, "toolTip", "Comandos");
     m_playButton = new CircleButton(true, this);
 
-    m_copiedToast = new ToastLabel(localizedString("Copiado"), this);
-    m_copiedToast->setFont(Fonts::systemFont(13, QFont::Medium));
-    m_copiedToast->setVisible(controller.showCopiedToast());
     m_toastPresence = new AnimatedValue(controller.showCopiedToast() ? 1 : 0, this);
+    m_copiedToast = new ToastLabel(QString(), this);
+    m_copiedToast->setFont(Fonts::systemFont(13, QFont::Medium));
+    LocalizedText::follow(m_copiedToast, "text", [this] {
+        m_copiedToast->setText(localizedString("Copiado"));
+        placeCopiedToast();
+    });
+    m_copiedToast->setVisible(controller.showCopiedToast());
 
     connect(m_editor, &HighlightingTextEditor::textEdited, this, &EditorPane::applyEdit);
     connect(m_editor, &HighlightingTextEditor::editorCaretPositionChanged, &controller,

@@ -7,6 +7,7 @@
 #include "uikit/animation.h"
 #include "uikit/fade.h"
 #include "uikit/icons.h"
+#include "uikit/localizedtext.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -92,9 +93,11 @@ public:
     explicit SettingsButton(QWidget *parent)
         : QAbstractButton(parent)
     {
-        setText(localizedString("Ajustes"));
         setFont(Fonts::systemFont(11, QFont::Medium));
-        setFixedSize(14 + 4 + QFontMetrics(font()).horizontalAdvance(text()), 20);
+        LocalizedText::follow(this, "text", [this] {
+            setText(localizedString("Ajustes"));
+            setFixedSize(14 + 4 + QFontMetrics(font()).horizontalAdvance(text()), 20);
+        });
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::NoFocus);
     }
@@ -213,7 +216,7 @@ EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &servic
     m_titleField->setFont(titleFont);
     makePlainField(m_titleField);
     m_titleField->setMaximumWidth(180);
-    m_titleField->setPlaceholderText(localizedString("Título"));
+    LocalizedText::bind(m_titleField, "placeholderText", "Título");
     row->addWidget(m_titleButton);
     row->addWidget(m_titleField);
     row->addStretch(1);
@@ -223,7 +226,7 @@ EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &servic
     m_deleteButton = new SymbolButton(QStringLiteral("trash"), true, actions);
     m_copyButton = new SymbolButton(QStringLiteral("doc.on.doc"), true, actions);
     m_addButton = new SymbolButton(QStringLiteral("plus"), true, actions);
-    m_addButton->setToolTip(localizedString("Agregar nueva página"));
+    LocalizedText::bind(m_addButton, "toolTip", "Agregar nueva página");
     actionsRow->addWidget(m_deleteButton);
     actionsRow->addWidget(m_copyButton);
     actionsRow->addWidget(m_addButton);
@@ -257,7 +260,7 @@ EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &servic
     m_searchField = new QLineEdit(searchBox);
     m_searchField->setFont(Fonts::systemFont(11, QFont::Medium));
     makePlainField(m_searchField);
-    m_searchField->setPlaceholderText(localizedString("Buscar"));
+    LocalizedText::bind(m_searchField, "placeholderText", "Buscar");
     auto *clearButton = new SymbolButton(QStringLiteral("xmark.circle.fill"), false, searchBox);
     clearButton->setFixedSize(14, 16);
     searchRow->addWidget(searchIcon);
@@ -342,7 +345,8 @@ void EditorToolbar::refresh()
     m_previousButton->setEnabled(m_controller.canGoToPreviousPage());
     m_nextButton->setEnabled(m_controller.canGoToNextPage());
     m_deleteButton->setEnabled(m_service.pages().size() >= 2);
-    m_titleButton->setText(m_service.title(m_service.currentPageIndex()));
+    LocalizedText::bind(m_titleButton, "text",
+                        [this] { return m_service.title(m_service.currentPageIndex()); });
 }
 
 void EditorToolbar::syncTitleEdit()

@@ -1,7 +1,7 @@
 #include "firstrunview.h"
 
 #include "platform/fonts.h"
-#include "settings/localization.h"
+#include "uikit/localizedtext.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,10 +11,12 @@ FirstRunView::FirstRunView(std::function<void()> onComplete, QWidget *parent)
     : QWidget(parent)
     , m_onComplete(std::move(onComplete))
 {
-    auto *title = new QLabel(localizedString("Bienvenido a Brivel"), this);
+    auto *title = new QLabel(this);
+    LocalizedText::bind(title, "text", "Bienvenido a Brivel");
     title->setFont(Fonts::systemFont(28, QFont::Bold));
     title->setAlignment(Qt::AlignCenter);
-    auto *start = new QPushButton(localizedString("Empezar"), this);
+    auto *start = new QPushButton(this);
+    LocalizedText::bind(start, "text", "Empezar");
     start->setObjectName(QStringLiteral("startButton"));
     start->setDefault(true);
     // The completion runs once, however often the button is pressed.

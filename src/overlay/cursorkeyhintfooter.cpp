@@ -2,8 +2,9 @@
 
 #include "platform/fonts.h"
 #include "settings/localization.h"
-#include "settings/notchsettings.h"
 #include "settings/palette.h"
+#include "uikit/localizedtext.h"
+#include "uikit/painting.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -41,13 +42,6 @@ double hintWidth(const CursorKeyHintFooter::Hint &hint)
     return width;
 }
 
-QPainterPath roundedRect(const QRectF &rect, double radius)
-{
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
-}
-
 // One line of text with its line box centred on `middle`.
 void drawLine(QPainter &painter, double x, double middle, const QFont &font, const QString &text)
 {
@@ -65,7 +59,7 @@ CursorKeyHintFooter::CursorKeyHintFooter(bool pickerMode, QWidget *parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(&NotchSettings::shared(), &NotchSettings::localizationBundleChanged, this, [this] {
+    LocalizedText::follow(this, "hints", [this] {
         updateGeometry();
         update();
     });
@@ -133,11 +127,8 @@ void CursorKeyHintFooter::paintHints(QPainter &painter) const
             const QRectF cap(QPointF(std::round(x), std::round(middle - size.height() / 2)), size);
             painter.setPen(Qt::NoPen);
             painter.setBrush(whiteAt(0.08));
-            painter.drawPath(roundedRect(cap, capRadius));
-            // Stroked inside the edge.
-            painter.setBrush(Qt::NoBrush);
-            painter.setPen(QPen(whiteAt(0.15), 0.5));
-            painter.drawPath(roundedRect(cap.adjusted(0.25, 0.25, -0.25, -0.25), capRadius - 0.25));
+            painter.drawPath(roundedRectPath(cap, capRadius));
+            strokeInsideRoundedRect(&painter, cap, capRadius, QPen(whiteAt(0.15), 0.5));
             painter.setPen(Qt::white);
             drawLine(painter, cap.center().x() - captionMetrics.horizontalAdvance(text) / 2,
                      cap.center().y(), caption, text);

@@ -11,6 +11,7 @@
 #include "speech/speechrecognizer.h"
 #include "uikit/animation.h"
 #include "uikit/icons.h"
+#include "uikit/localizedtext.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -295,6 +296,11 @@ public:
     {
         m_badge->setObjectName(u"doneBadge"_qs);
         m_button->setObjectName(u"nextPageButton"_qs);
+        LocalizedText::follow(this, "texts", [this] {
+            m_badge->setText(localizedString("¡Listo!"));
+            m_button->setLabel(localizedString("Siguiente"));
+            centreContent();
+        });
     }
 
     NextPageButton *button() const { return m_button; }
@@ -303,10 +309,6 @@ public:
     {
         m_badge->setVisible(!hasNextPage);
         m_button->setVisible(hasNextPage);
-        // The texts are looked up as the screen is shown, in the language chosen by then.
-        m_badge->setText(localizedString("¡Listo!"));
-        m_button->setLabel(localizedString("Siguiente"));
-        centreContent();
     }
 
     void setPresence(double presence)

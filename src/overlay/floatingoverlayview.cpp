@@ -6,18 +6,19 @@
 #include "overlay/floatingpagelist.h"
 #include "overlay/invisibilityglow.h"
 #include "overlay/model/overlaycontent.h"
+#include "overlay/overlayfooter.h"
 #include "overlay/overlayshapes.h"
-#include "overlay/pagetabstrip.h"
-#include "overlay/pagetitletoggle.h"
+#include "overlay/panelactions.h"
 #include "overlay/speechscrollview.h"
 #include "overlay/visibilitytoastview.h"
-#include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "speech/speechrecognizer.h"
 #include "uikit/animation.h"
 #include "uikit/circleglyphbutton.h"
 #include "uikit/glasseffectview.h"
+#include "uikit/localizedtext.h"
+#include "uikit/painting.h"
 #include "uikit/roundiconbutton.h"
 
 #include <QHBoxLayout>
@@ -34,9 +35,7 @@ constexpr double hiddenScale = 0.9;
 constexpr double sideInset = 16;
 constexpr double notesTopInset = 42; // clear of the eye button and the window buttons
 constexpr double scrollingTopInset = 12;
-constexpr double footerHeight = 24;
 constexpr double footerBottomPadding = 12;
-constexpr double footerSpacing = 8;
 constexpr QPoint eyePosition{10, 8};
 constexpr double topTrailingTop = 6;
 constexpr double topTrailingTrailing = 10;
@@ -57,23 +56,10 @@ constexpr double barSpacing = 8;
 constexpr QMargins barPadding{14, 10, 14, 10};
 constexpr double barTop = 12;
 constexpr double barSideGap = 16;
+constexpr double hairlineWidth = 1;
+constexpr double hairlineOpacity = 0.1; // the platform's separator colour
 
 const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
-
-// Animates towards a new target only when it is new, so repeated refreshes do not stretch a
-// transition under way.
-void retarget(AnimatedValue *value, double target, const AnimationTiming &timing)
-{
-    if (value->target() != target)
-        value->animateTo(target, timing);
-}
-
-QPainterPath roundedRect(const QRectF &rect, double radius)
-{
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
-}
 
 // The collapsed bar's chevron: opens the page list. Bare, with no disc behind it.
 CircleGlyphButton::Face pageListFace()
@@ -127,7 +113,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillPath(roundedRect(rect(), height() / 2.0), Qt::black);
+        painter.fillPath(roundedRectPath(rect(), height() / 2.0), Qt::black);
     }
 
 private:
@@ -171,10 +157,45 @@ protected:
             painter.setPen(pen);
             painter.drawPath(ResizeGripShape().path(grip));
         }
+        paintHairline(painter, m_view.panelShape());
         paintFloatingPanelBorder(painter, rect(), cornerRadius, m_view.borderOpacity());
     }
 
 private:
+    // Without a compositor's shadow, overlapping panels keep apart by this line along the edge.
+    // Stroking the whole outline is costly on every frame: the straight runs are filled as
+    // whole pixels, only the corners are stroked.
+    static void paintHairline(QPainter &painter, const Shape &shape)
+    {
+        const QColor color = whiteAt(hairlineOpacity);
+        const QRectF r = shape.rect;
+        const double radius = std::min(shape.radius, std::min(r.width(), r.height()) / 2);
+        const double w = hairlineWidth;
+        painter.fillRect(QRectF(r.left() + radius, r.top(), r.width() - 2 * radius, w), color);
+        painter.fillRect(QRectF(r.left() + radius, r.bottom() - w, r.width() - 2 * radius, w),
+                         color);
+        painter.fillRect(QRectF(r.left(), r.top() + radius, w, r.height() - 2 * radius), color);
+        painter.fillRect(QRectF(r.right() - w, r.top() + radius, w, r.height() - 2 * radius),
+                         color);
+        // The corners as quarter circles of the line's centre, inside the edge.
+        const double half = w / 2;
+        const double d = 2 * (radius - half);
+        const QRectF inner = r.adjusted(half, half, -half, -half);
+        QPainterPath corners;
+        for (const auto &[origin, startAngle] :
+             {std::pair(inner.topLeft(), 90.0),
+              std::pair(QPointF(inner.right() - d, inner.top()), 0.0),
+              std::pair(QPointF(inner.right() - d, inner.bottom() - d), 270.0),
+              std::pair(QPointF(inner.left(), inner.bottom() - d), 180.0)}) {
+            const QRectF box(origin, QSizeF(d, d));
+            corners.arcMoveTo(box, startAngle);
+            corners.arcTo(box, startAngle, 90);
+        }
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(color, w, Qt::SolidLine, Qt::FlatCap));
+        painter.drawPath(corners);
+    }
+
     FloatingOverlayView &m_view;
     bool m_gripShown = false;
 };
@@ -281,7 +302,7 @@ FloatingOverlayView::FloatingOverlayView(OverlayContent &content, SpeechRecogniz
     m_borderOpacity->setValue(
         m_settings.effectiveHideFromScreenShare() && !showsCollapsedBar() ? 1 : 0);
     refreshState();
-    refreshFooter();
+    refreshReadingInsets();
     refreshScrollArguments();
     reloadPage();
     if (m_content.showVisibilityToast())
@@ -298,65 +319,16 @@ void FloatingOverlayView::buildReadingView()
     m_readingLayout->setSpacing(0);
     m_scrollView->setObjectName(u"wordsArea"_qs);
     m_readingLayout->addWidget(m_scrollView, 1);
-    buildFooter();
+    // The reading view's side insets serve the footer too.
+    m_footer = new OverlayFooter(m_content, m_recognizer, m_settings, {0, footerBottomPadding},
+                                 m_followingCursor ? OverlayFooter::Controls::pageIndicatorOnly
+                                                   : OverlayFooter::Controls::all,
+                                 m_readingView);
+    connect(m_footer, &OverlayFooter::playPauseClicked, this, &FloatingOverlayView::togglePause);
     m_readingLayout->addWidget(m_footer);
 
     connect(m_scrollView, &SpeechScrollView::arrowScrollClamped, this,
             [this](double delta) { m_content.setArrowScrollDelta(delta); });
-}
-
-void FloatingOverlayView::buildFooter()
-{
-    // The reading view's side insets serve the footer too; it keeps its bottom padding inside
-    // its height.
-    m_footer = new QWidget(m_readingView);
-    m_footer->setObjectName(u"footer"_qs);
-    m_footer->setFixedHeight(int(footerHeight + footerBottomPadding));
-    auto *row = new QHBoxLayout(m_footer);
-    row->setContentsMargins(0, 0, 0, int(footerBottomPadding));
-    row->setSpacing(int(footerSpacing));
-
-    m_titleToggle = new PageTitleToggle(m_settings, m_footer);
-    m_titleToggle->setObjectName(u"pageTitleToggle"_qs);
-    m_tabStrip = new PageTabStrip(m_footer);
-    m_tabStrip->setObjectName(u"pageTabs"_qs);
-    const auto button = [this](const CircleGlyphButton::Face &face, const QString &name) {
-        auto *b = new CircleGlyphButton(face, m_footer);
-        b->setObjectName(name);
-        return b;
-    };
-    m_previousButton = button(CircleGlyphButton::Face::previousPage(), u"previousButton"_qs);
-    m_nextButton = button(CircleGlyphButton::Face::nextPage(), u"nextButton"_qs);
-    m_restartButton = button(CircleGlyphButton::Face::restart(), u"restartButton"_qs);
-    m_playPauseButton = button(CircleGlyphButton::Face::playPause(false), u"playPauseButton"_qs);
-    m_backButton = button(CircleGlyphButton::Face::backToList(), u"backToListButton"_qs);
-    m_nextButton->setLongPressEnabled(true);
-    m_restartButton->setLongPressEnabled(true);
-
-    row->addWidget(m_titleToggle, 0, Qt::AlignVCenter);
-    row->addWidget(m_tabStrip, 0, Qt::AlignVCenter);
-    row->addStretch(1);
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             m_previousButton, m_nextButton, m_restartButton, m_playPauseButton, m_backButton})
-        row->addWidget(control, 0, Qt::AlignVCenter);
-
-    connect(m_tabStrip, &PageTabStrip::pageChosen, this,
-            [this](int index) { m_content.setJumpToPageNotesMode(index); });
-    connect(m_previousButton, &QAbstractButton::clicked, this, [this] {
-        const int previous = m_content.currentPageIndex() - 1;
-        if (previous >= 0)
-            m_content.setJumpToPageNotesMode(previous);
-    });
-    connect(m_nextButton, &QAbstractButton::clicked, this,
-            [this] { m_content.requestNextPage(m_recognizer); });
-    connect(m_restartButton, &QAbstractButton::clicked, this,
-            [this] { m_content.setJumpToPageIndex(0); });
-    for (CircleGlyphButton *pressable : {m_nextButton, m_restartButton}) {
-        connect(pressable, &CircleGlyphButton::longPressed, this,
-                [this] { m_content.setShowPagePicker(true); });
-    }
-    connect(m_playPauseButton, &QAbstractButton::clicked, this, &FloatingOverlayView::togglePause);
-    connect(m_backButton, &QAbstractButton::clicked, this, &FloatingOverlayView::backToList);
 }
 
 void FloatingOverlayView::buildCollapsedBar()
@@ -371,7 +343,7 @@ void FloatingOverlayView::buildCollapsedBar()
         m_content.setShowPagePicker(true);
     });
     connect(m_collapsedBar->closeButton(), &QAbstractButton::clicked, this,
-            &FloatingOverlayView::closeSession);
+            [this] { PanelActions::closeSession(m_recognizer); });
 }
 
 void FloatingOverlayView::buildTopControls()
@@ -405,8 +377,12 @@ void FloatingOverlayView::buildTopControls()
             m_onDuplicate();
     });
     connect(m_minimizeButton, &QAbstractButton::clicked, this,
-            &FloatingOverlayView::minimizeFromList);
-    connect(m_closeButton, &QAbstractButton::clicked, this, &FloatingOverlayView::closeSession);
+            [this] { PanelActions::minimizeFromPicker(m_content); });
+    connect(m_closeButton, &QAbstractButton::clicked, this,
+            [this] { PanelActions::closeSession(m_recognizer); });
+    LocalizedText::bind(m_duplicateButton, "toolTip", "Duplicar ventana");
+    LocalizedText::bind(m_minimizeButton, "toolTip", "Minimizar");
+    LocalizedText::bind(m_closeButton, "toolTip", "Cerrar");
 }
 
 void FloatingOverlayView::connectModels()
@@ -428,12 +404,9 @@ void FloatingOverlayView::connectModels()
     // A new page, also one that happens to equal the last, reads from its start.
     for (auto newPage : {&OverlayContent::totalCharCountChanged, &OverlayContent::pageLoaded})
         connect(content, newPage, this, [this] { setTimerWordProgress(0); });
-    for (auto footerField :
-         {&OverlayContent::pageCountChanged, &OverlayContent::currentPageIndexChanged,
-          &OverlayContent::hasNextPageChanged, &OverlayContent::pageTitlesChanged,
-          &OverlayContent::isNotesModeChanged})
-        connect(content, footerField, this, &FloatingOverlayView::refreshFooter);
+    m_footer->connectModels();
     connect(content, &OverlayContent::isNotesModeChanged, this, [this] {
+        refreshReadingInsets();
         refreshScrollArguments();
         refreshTopControls();
     });
@@ -446,8 +419,6 @@ void FloatingOverlayView::connectModels()
     for (auto fontField :
          {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged})
         connect(settings, fontField, this, &FloatingOverlayView::refreshScrollArguments);
-    connect(settings, &NotchSettings::notchShowsPageNumbersChanged, this,
-            &FloatingOverlayView::refreshFooter);
     connect(settings, &NotchSettings::showElapsedTimeChanged, this, [this] {
         if (m_settings.showElapsedTime())
             m_elapsedTime->restart();
@@ -457,10 +428,6 @@ void FloatingOverlayView::connectModels()
             &FloatingOverlayView::refreshBorder);
     for (auto fill : {&NotchSettings::glassEffectChanged, &NotchSettings::glassOpacityChanged})
         connect(settings, fill, this, qOverload<>(&QWidget::update));
-    connect(settings, &NotchSettings::localizationBundleChanged, this, [this] {
-        refreshFooter();
-        refreshTopControls();
-    });
 
     connect(&m_recognizer, &SpeechRecognizer::shouldDismissChanged, this, [this] {
         if (m_recognizer.shouldDismiss())
@@ -500,15 +467,19 @@ double FloatingOverlayView::borderOpacity() const
     return m_borderOpacity->value();
 }
 
-QPainterPath FloatingOverlayView::outlinePath() const
+FloatingOverlayView::Shape FloatingOverlayView::panelShape() const
 {
-    QPainterPath outline;
     if (showsCollapsedBar()) {
         const QRectF bar = m_collapsedBar->geometry();
-        outline = roundedRect(bar, bar.height() / 2);
-    } else {
-        outline = roundedRect(rect(), cornerRadius);
+        return {bar, bar.height() / 2};
     }
+    return {rect(), cornerRadius};
+}
+
+QPainterPath FloatingOverlayView::outlinePath() const
+{
+    const Shape shape = panelShape();
+    const QPainterPath outline = roundedRectPath(shape.rect, shape.radius);
     const double s = scale();
     if (s == 1)
         return outline;
@@ -679,40 +650,21 @@ void FloatingOverlayView::refreshTopControls()
                                   && !m_followingCursor && m_onDuplicate);
     m_minimizeButton->setVisible(list && !m_followingCursor);
     m_closeButton->setVisible(list && !m_followingCursor);
-    m_duplicateButton->setToolTip(localizedString("Duplicar ventana"));
-    m_minimizeButton->setToolTip(localizedString("Minimizar"));
-    m_closeButton->setToolTip(localizedString("Cerrar"));
     m_topTrailing->layout()->activate();
     layoutContent();
 }
 
-void FloatingOverlayView::refreshFooter()
+void FloatingOverlayView::refreshReadingInsets()
 {
     const bool notes = m_content.isNotesMode();
-    const int pages = m_content.pageCount();
-    const int current = m_content.currentPageIndex();
-    const bool tabs = PageTabStrip::isShown(notes, m_settings.notchShowsPageNumbers(), pages);
-    const bool navigation = !m_followingCursor && pages >= 2;
-
     m_readingLayout->setContentsMargins(
         int(sideInset), int(notes ? notesTopInset : scrollingTopInset), int(sideInset), 0);
-    m_titleToggle->setVisible(notes);
-    m_titleToggle->setShowsTitle(!tabs);
-    m_titleToggle->setText(m_content.currentPageTitle());
-    m_tabStrip->setVisible(tabs);
-    m_tabStrip->setPages(pages, current);
-    m_previousButton->setVisible(navigation && notes && current >= 1);
-    m_nextButton->setVisible(navigation && m_content.hasNextPage());
-    m_restartButton->setVisible(navigation && !m_content.hasNextPage() && !notes);
-    m_playPauseButton->setVisible(!m_followingCursor && !notes);
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
-    m_backButton->setVisible(!m_followingCursor);
 }
 
 void FloatingOverlayView::refreshBorder()
 {
     const bool shown = m_settings.effectiveHideFromScreenShare() && !showsCollapsedBar();
-    retarget(m_borderOpacity, shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
+    m_borderOpacity->retarget(shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
 }
 
 void FloatingOverlayView::refreshScrollArguments()
@@ -731,33 +683,12 @@ void FloatingOverlayView::loadWords()
 void FloatingOverlayView::togglePause()
 {
     setPaused(!isPaused());
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
+    m_footer->setPaused(isPaused());
 }
 
 void FloatingOverlayView::toggleInvisibility()
 {
     EyeButton::toggleInvisibility(m_settings, m_content);
-}
-
-void FloatingOverlayView::closeSession()
-{
-    m_recognizer.stopListening();
-    m_recognizer.setShouldDismiss(true);
-}
-
-void FloatingOverlayView::minimizeFromList()
-{
-    m_content.setShowPagePicker(false);
-    m_content.setIsCollapsed(true);
-    m_content.setIsMiniMode(true);
-}
-
-void FloatingOverlayView::backToList()
-{
-    m_recognizer.setIsListening(false);
-    m_recognizer.tearDownSession();
-    m_content.setIsNotesMode(false);
-    m_content.setShowPagePicker(true);
 }
 
 void FloatingOverlayView::paintEvent(QPaintEvent *)
@@ -770,7 +701,7 @@ void FloatingOverlayView::paintEvent(QPaintEvent *)
 
 void FloatingOverlayView::paintBackground(QPainter &painter) const
 {
-    const QPainterPath panel = roundedRect(rect(), cornerRadius);
+    const QPainterPath panel = roundedRectPath(rect(), cornerRadius);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_settings.glassEffect()) {

@@ -9,15 +9,13 @@
 
 class VisibilityToastLayer;
 class AnimatedValue;
-class CircleGlyphButton;
 class CursorKeyHintFooter;
 class ElapsedTimeView;
 class EyeButton;
 class FloatingPageList;
 class NotchSettings;
 class OverlayContent;
-class PageTabStrip;
-class PageTitleToggle;
+class OverlayFooter;
 class QVBoxLayout;
 class RoundIconButton;
 class SpeechRecognizer;
@@ -87,7 +85,6 @@ private:
 
     void buildTopControls();
     void buildReadingView();
-    void buildFooter();
     void buildCollapsedBar();
     void connectModels();
 
@@ -95,14 +92,19 @@ private:
     void disappear();
     void refreshState();
     void refreshTopControls();
-    void refreshFooter();
+    void refreshReadingInsets();
     void refreshBorder();
     void loadWords() override;
     void refreshScrollArguments() override;
-    void closeSession();
-    void minimizeFromList();
-    void backToList();
     void layoutContent();
+
+    struct Shape
+    {
+        QRectF rect;
+        double radius = 0;
+    };
+    // The panel's shape at full size: the rounded panel, or the collapsed bar's capsule.
+    Shape panelShape() const;
 
     // The view as it looks now, without the transition layer.
     QPixmap picture();
@@ -126,14 +128,7 @@ private:
 
     QWidget *m_readingView = nullptr;
     QVBoxLayout *m_readingLayout = nullptr;
-    QWidget *m_footer = nullptr;
-    PageTitleToggle *m_titleToggle = nullptr;
-    PageTabStrip *m_tabStrip = nullptr;
-    CircleGlyphButton *m_previousButton = nullptr;
-    CircleGlyphButton *m_nextButton = nullptr;
-    CircleGlyphButton *m_restartButton = nullptr;
-    CircleGlyphButton *m_playPauseButton = nullptr;
-    CircleGlyphButton *m_backButton = nullptr;
+    OverlayFooter *m_footer = nullptr;
     QPointer<FloatingPageList> m_pageList;
     CollapsedBar *m_collapsedBar = nullptr;
     EyeButton *m_eyeButton = nullptr;

@@ -1,6 +1,8 @@
 #include "invisibilityglow.h"
 
 #include "settings/palette.h"
+#include "uikit/painting.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -118,12 +120,7 @@ void paintFloatingPanelBorder(QPainter &painter, const QRectF &panelRect, double
     glow.addRoundedRect(panelRect.adjusted(glowInset, glowInset, -glowInset, -glowInset),
                         glowRadius, glowRadius);
     paintSoftStroke(painter, glow);
-    // Stroked inside the edge, so a panel cut to its outline keeps all of the line.
-    const double half = lineWidth / 2;
-    QPainterPath line;
-    line.addRoundedRect(panelRect.adjusted(half, half, -half, -half), cornerRadius - half,
-                        cornerRadius - half);
-    painter.setPen(outlinePen(accentTeal(1), lineWidth));
-    painter.drawPath(line);
+    strokeInsideRoundedRect(&painter, panelRect, cornerRadius,
+                            outlinePen(accentTeal(1), lineWidth));
     painter.restore();
 }

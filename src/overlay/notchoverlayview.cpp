@@ -5,21 +5,20 @@
 #include "overlay/invisibilityglow.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/notchframetracker.h"
+#include "overlay/overlayfooter.h"
 #include "overlay/overlayshapes.h"
 #include "overlay/pagepickerview.h"
-#include "overlay/pagetabstrip.h"
-#include "overlay/pagetitletoggle.h"
+#include "overlay/panelactions.h"
 #include "overlay/speechscrollview.h"
 #include "overlay/visibilitytoastview.h"
 #include "platform/fonts.h"
-#include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "speech/speechrecognizer.h"
 #include "uikit/animation.h"
-#include "uikit/circleglyphbutton.h"
 #include "uikit/glasseffectview.h"
 #include "uikit/icons.h"
+#include "uikit/localizedtext.h"
 #include "uikit/roundiconbutton.h"
 
 #include <QHBoxLayout>
@@ -44,21 +43,11 @@ constexpr double barPadding = 12;
 constexpr double topBarSpacing = 6;
 constexpr double topBarMinimumHeight = 24;
 constexpr double elapsedFontSize = 11;
-constexpr double footerHeight = 24;
 constexpr double footerBottomPadding = 10;
-constexpr double footerSpacing = 8;
 constexpr double textTopPadding = 6;
 constexpr double toastGap = 8;
 
 const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
-
-// Animates towards a new target only when it is new, so repeated refreshes do not stretch a
-// transition under way.
-void retarget(AnimatedValue *value, double target, const AnimationTiming &timing)
-{
-    if (value->target() != target)
-        value->animateTo(target, timing);
-}
 
 } // namespace
 
@@ -231,7 +220,7 @@ NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &re
             m_content.setIsMiniMode(true);
     });
     connect(m_collapsedBar->closeButton(), &QAbstractButton::clicked, this,
-            &NotchOverlayView::closeSession);
+            [this] { PanelActions::closeSession(m_recognizer); });
     buildTopBar();
     m_veil = new ContentVeil(*this);
     m_veil->setObjectName(u"contentVeil"_qs);
@@ -262,7 +251,6 @@ NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &re
         m_settings.effectiveHideFromScreenShare() && !m_content.isCollapsed() ? 1 : 0);
     refreshSections();
     refreshTopBar();
-    refreshFooter();
     refreshScrollArguments();
     reloadPage();
     if (m_content.showVisibilityToast())
@@ -295,8 +283,11 @@ void NotchOverlayView::buildTopBar()
     row->addWidget(m_closeButton, 0, Qt::AlignVCenter);
 
     connect(m_minimizeButton, &QAbstractButton::clicked, this,
-            &NotchOverlayView::minimizeFromPicker);
-    connect(m_closeButton, &QAbstractButton::clicked, this, &NotchOverlayView::closeSession);
+            [this] { PanelActions::minimizeFromPicker(m_content); });
+    connect(m_closeButton, &QAbstractButton::clicked, this,
+            [this] { PanelActions::closeSession(m_recognizer); });
+    LocalizedText::bind(m_minimizeButton, "toolTip", "Minimizar");
+    LocalizedText::bind(m_closeButton, "toolTip", "Cerrar");
 }
 
 void NotchOverlayView::buildWordsArea()
@@ -320,63 +311,18 @@ void NotchOverlayView::buildWordsArea()
     QPalette faint = m_emptyPlaceholder->palette();
     faint.setColor(QPalette::WindowText, whiteAt(0.3));
     m_emptyPlaceholder->setPalette(faint);
+    LocalizedText::bind(m_emptyPlaceholder, "text", "Vacío");
     text->addWidget(m_emptyPlaceholder);
     column->addWidget(textArea, 1);
 
     connect(m_scrollView, &SpeechScrollView::arrowScrollClamped, this,
             [this](double delta) { m_content.setArrowScrollDelta(delta); });
 
-    buildFooter();
+    m_footer
+        = new OverlayFooter(m_content, m_recognizer, m_settings, {barPadding, footerBottomPadding},
+                            OverlayFooter::Controls::all, m_wordsArea);
+    connect(m_footer, &OverlayFooter::playPauseClicked, this, &NotchOverlayView::togglePause);
     column->addWidget(m_footer);
-}
-
-void NotchOverlayView::buildFooter()
-{
-    m_footer = new QWidget(m_wordsArea);
-    m_footer->setObjectName(u"footer"_qs);
-    m_footer->setFixedHeight(int(footerHeight + footerBottomPadding));
-    auto *row = new QHBoxLayout(m_footer);
-    row->setContentsMargins(int(barPadding), 0, int(barPadding), int(footerBottomPadding));
-    row->setSpacing(int(footerSpacing));
-
-    m_titleToggle = new PageTitleToggle(m_settings, m_footer);
-    m_titleToggle->setObjectName(u"pageTitleToggle"_qs);
-    m_tabStrip = new PageTabStrip(m_footer);
-    m_tabStrip->setObjectName(u"pageTabs"_qs);
-    const auto button = [this](const CircleGlyphButton::Face &face, const QString &name) {
-        auto *b = new CircleGlyphButton(face, m_footer);
-        b->setObjectName(name);
-        return b;
-    };
-    m_previousButton = button(CircleGlyphButton::Face::previousPage(), u"previousButton"_qs);
-    m_nextButton = button(CircleGlyphButton::Face::nextPage(), u"nextButton"_qs);
-    m_restartButton = button(CircleGlyphButton::Face::restart(), u"restartButton"_qs);
-    m_playPauseButton = button(CircleGlyphButton::Face::playPause(false), u"playPauseButton"_qs);
-    m_backButton = button(CircleGlyphButton::Face::backToList(), u"backToListButton"_qs);
-    m_nextButton->setLongPressEnabled(true);
-    m_restartButton->setLongPressEnabled(true);
-
-    row->addWidget(m_titleToggle, 0, Qt::AlignVCenter);
-    row->addWidget(m_tabStrip, 0, Qt::AlignVCenter);
-    row->addStretch(1);
-    for (QWidget *control :
-         {m_previousButton, m_nextButton, m_restartButton, m_playPauseButton, m_backButton})
-        row->addWidget(control, 0, Qt::AlignVCenter);
-
-    connect(m_tabStrip, &PageTabStrip::pageChosen, this,
-            [this](int index) { m_content.setJumpToPageNotesMode(index); });
-    connect(m_previousButton, &QAbstractButton::clicked, this,
-            [this] { m_content.setJumpToPageNotesMode(m_content.currentPageIndex() - 1); });
-    connect(m_nextButton, &QAbstractButton::clicked, this,
-            [this] { m_content.requestNextPage(m_recognizer); });
-    connect(m_restartButton, &QAbstractButton::clicked, this,
-            [this] { m_content.setJumpToPageIndex(0); });
-    for (CircleGlyphButton *pressable : {m_nextButton, m_restartButton}) {
-        connect(pressable, &CircleGlyphButton::longPressed, this,
-                [this] { m_content.setShowPagePicker(true); });
-    }
-    connect(m_playPauseButton, &QAbstractButton::clicked, this, &NotchOverlayView::togglePause);
-    connect(m_backButton, &QAbstractButton::clicked, this, &NotchOverlayView::backToList);
 }
 
 void NotchOverlayView::connectModels()
@@ -395,11 +341,7 @@ void NotchOverlayView::connectModels()
     // A new page, also one that happens to equal the last, reads from its start.
     for (auto newPage : {&OverlayContent::totalCharCountChanged, &OverlayContent::pageLoaded})
         connect(content, newPage, this, [this] { setTimerWordProgress(0); });
-    for (auto footerField :
-         {&OverlayContent::pageCountChanged, &OverlayContent::currentPageIndexChanged,
-          &OverlayContent::hasNextPageChanged, &OverlayContent::pageTitlesChanged,
-          &OverlayContent::isNotesModeChanged})
-        connect(content, footerField, this, &NotchOverlayView::refreshFooter);
+    m_footer->connectModels();
     connect(content, &OverlayContent::isNotesModeChanged, this,
             &NotchOverlayView::refreshScrollArguments);
     connect(content, &OverlayContent::showVisibilityToastChanged, this,
@@ -409,8 +351,6 @@ void NotchOverlayView::connectModels()
     for (auto fontField :
          {&NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged})
         connect(settings, fontField, this, &NotchOverlayView::refreshScrollArguments);
-    connect(settings, &NotchSettings::notchShowsPageNumbersChanged, this,
-            &NotchOverlayView::refreshFooter);
     connect(settings, &NotchSettings::showElapsedTimeChanged, this, [this] {
         if (m_settings.showElapsedTime())
             m_elapsedTime->restart();
@@ -620,8 +560,8 @@ void NotchOverlayView::stateFlagChanged()
     syncFrameTrackerSize();
     beginCrossfade();
     const DisplayState state = displayState();
-    retarget(m_targetHeight, targetSize(state).height(), stateTiming);
-    retarget(m_miniBlend, state == DisplayState::mini ? 1 : 0, stateTiming);
+    m_targetHeight->retarget(targetSize(state).height(), stateTiming);
+    m_miniBlend->retarget(state == DisplayState::mini ? 1 : 0, stateTiming);
     refreshSections();
     refreshTopBar();
     refreshGlow();
@@ -675,40 +615,17 @@ void NotchOverlayView::refreshTopBar()
     m_elapsedTime->setVisible(m_settings.showElapsedTime());
     m_minimizeButton->setVisible(picker);
     m_closeButton->setVisible(picker);
-    m_minimizeButton->setToolTip(localizedString("Minimizar"));
-    m_closeButton->setToolTip(localizedString("Cerrar"));
-}
-
-void NotchOverlayView::refreshFooter()
-{
-    const bool notes = m_content.isNotesMode();
-    const int pages = m_content.pageCount();
-    const int current = m_content.currentPageIndex();
-    const bool tabs = PageTabStrip::isShown(notes, m_settings.notchShowsPageNumbers(), pages);
-    const bool severalPages = pages >= 2;
-
-    m_titleToggle->setVisible(notes);
-    m_titleToggle->setShowsTitle(!tabs);
-    m_titleToggle->setText(m_content.currentPageTitle());
-    m_tabStrip->setVisible(tabs);
-    m_tabStrip->setPages(pages, current);
-    m_previousButton->setVisible(severalPages && notes && current >= 1);
-    m_nextButton->setVisible(severalPages && m_content.hasNextPage());
-    m_restartButton->setVisible(severalPages && !m_content.hasNextPage() && !notes);
-    m_playPauseButton->setVisible(!notes);
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
 }
 
 void NotchOverlayView::refreshGlow()
 {
     const bool shown = m_settings.effectiveHideFromScreenShare() && !m_content.isCollapsed();
-    retarget(m_glowOpacity, shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
+    m_glowOpacity->retarget(shown ? 1 : 0, AnimationTiming::easeInOut(0.28));
 }
 
 void NotchOverlayView::loadWords()
 {
     const bool empty = m_content.words().isEmpty();
-    m_emptyPlaceholder->setText(localizedString("Vacío"));
     m_emptyPlaceholder->setVisible(empty);
     m_scrollView->setVisible(!empty);
     ScrollingReadingView::loadWords();
@@ -717,7 +634,7 @@ void NotchOverlayView::loadWords()
 void NotchOverlayView::togglePause()
 {
     setPaused(!isPaused());
-    m_playPauseButton->setFace(CircleGlyphButton::Face::playPause(isPaused()));
+    m_footer->setPaused(isPaused());
 }
 
 void NotchOverlayView::openPickerFromCollapsedBar()
@@ -730,27 +647,6 @@ void NotchOverlayView::openPickerFromCollapsedBar()
 void NotchOverlayView::toggleInvisibility()
 {
     EyeButton::toggleInvisibility(m_settings, m_content);
-}
-
-void NotchOverlayView::closeSession()
-{
-    m_recognizer.stopListening();
-    m_recognizer.setShouldDismiss(true);
-}
-
-void NotchOverlayView::minimizeFromPicker()
-{
-    m_content.setShowPagePicker(false);
-    m_content.setIsCollapsed(true);
-    m_content.setIsMiniMode(true);
-}
-
-void NotchOverlayView::backToList()
-{
-    m_recognizer.setIsListening(false);
-    m_recognizer.tearDownSession();
-    m_content.setIsNotesMode(false);
-    m_content.setShowPagePicker(true);
 }
 
 void NotchOverlayView::paintEvent(QPaintEvent *)

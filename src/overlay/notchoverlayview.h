@@ -7,15 +7,13 @@
 
 class VisibilityToastLayer;
 class AnimatedValue;
-class CircleGlyphButton;
 class ElapsedTimeView;
 class EyeButton;
 class NotchFrameTracker;
 class NotchSettings;
 class OverlayContent;
+class OverlayFooter;
 class PagePickerView;
-class PageTabStrip;
-class PageTitleToggle;
 class QLabel;
 class RoundIconButton;
 class SpeechRecognizer;
@@ -85,7 +83,6 @@ private:
 
     void buildTopBar();
     void buildWordsArea();
-    void buildFooter();
     void connectModels();
 
     void appear();
@@ -94,14 +91,10 @@ private:
     void stateFlagChanged();
     void refreshSections();
     void refreshTopBar();
-    void refreshFooter();
     void refreshGlow();
     void loadWords() override;
     void beginCrossfade();
     void refreshVeil();
-    void closeSession();
-    void minimizeFromPicker();
-    void backToList();
 
     double targetWidth() const;
     QRectF outlineRect() const;
@@ -139,14 +132,7 @@ private:
     QPointer<PagePickerView> m_picker;
     QWidget *m_wordsArea = nullptr;
     QLabel *m_emptyPlaceholder = nullptr;
-    QWidget *m_footer = nullptr;
-    PageTitleToggle *m_titleToggle = nullptr;
-    PageTabStrip *m_tabStrip = nullptr;
-    CircleGlyphButton *m_previousButton = nullptr;
-    CircleGlyphButton *m_nextButton = nullptr;
-    CircleGlyphButton *m_restartButton = nullptr;
-    CircleGlyphButton *m_playPauseButton = nullptr;
-    CircleGlyphButton *m_backButton = nullptr;
+    OverlayFooter *m_footer = nullptr;
     ContentVeil *m_veil = nullptr;
     VisibilityToastLayer *m_toastLayer = nullptr;
 };

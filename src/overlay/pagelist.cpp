@@ -3,9 +3,10 @@
 #include "overlay/model/overlaycontent.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
-#include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "uikit/animation.h"
+#include "uikit/localizedtext.h"
+#include "uikit/painting.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -43,13 +44,6 @@ void drawLine(QPainter &painter, const QRectF &rect, const QFont &font, const QC
     painter.setFont(font);
     painter.setPen(color);
     painter.drawText(QPointF(x, baseline), text);
-}
-
-QPainterPath roundedRect(const QRectF &rect, double radius)
-{
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
 }
 
 QColor mix(const QColor &from, const QColor &to, double amount)
@@ -204,14 +198,12 @@ private:
         const double amount = highlightAmount(index);
         painter.setPen(Qt::NoPen);
         painter.setBrush(mix(whiteAt(0.05), highlightFill, amount));
-        painter.drawPath(roundedRect(row, metrics.rowRadius));
+        painter.drawPath(roundedRectPath(row, metrics.rowRadius));
         if (amount > 0) {
             // The platform accent, kept inside the row so that it lands on whole pixels.
-            painter.setBrush(Qt::NoBrush);
-            painter.setPen(
+            strokeInsideRoundedRect(
+                &painter, row, metrics.rowRadius,
                 QPen(QColor::fromRgbF(10 / 255.0f, 132 / 255.0f, 1, float(0.5 * amount)), 1));
-            painter.drawPath(
-                roundedRect(row.adjusted(0.5, 0.5, -0.5, -0.5), metrics.rowRadius - 0.5));
         }
         paintPageRowText(painter,
                          row.adjusted(metrics.rowHorizontalPadding, metrics.rowVerticalPadding,
@@ -261,8 +253,7 @@ PageList::PageList(OverlayContent &content, const PageListMetrics &metrics, QWid
     for (auto rowField : {&OverlayContent::pageCountChanged, &OverlayContent::pageTitlesChanged,
                           &OverlayContent::pagePreviewsChanged})
         connect(&content, rowField, this, &PageList::refresh);
-    connect(&NotchSettings::shared(), &NotchSettings::localizationBundleChanged, this,
-            &PageList::refresh);
+    LocalizedText::follow(this, "rows", [this] { refresh(); });
     layoutRows();
 }
 

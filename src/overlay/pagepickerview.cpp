@@ -4,6 +4,7 @@
 #include "settings/localization.h"
 #include "settings/palette.h"
 #include "uikit/icons.h"
+#include "uikit/painting.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -110,22 +111,12 @@ PageListMetrics listMetrics()
             .row = {12, 12, 20, 6}};
 }
 
-QPainterPath roundedRect(const QRectF &rect, double radius)
-{
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
-}
-
 void paintKeyCap(QPainter &painter, const QRectF &rect, const QString &cap)
 {
     painter.setPen(Qt::NoPen);
     painter.setBrush(whiteAt(0.18));
-    painter.drawPath(roundedRect(rect, keyCapRadius));
-    // Stroked inside the outline.
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(whiteAt(0.12), 0.5));
-    painter.drawPath(roundedRect(rect.adjusted(0.25, 0.25, -0.25, -0.25), keyCapRadius - 0.25));
+    painter.drawPath(roundedRectPath(rect, keyCapRadius));
+    strokeInsideRoundedRect(&painter, rect, keyCapRadius, QPen(whiteAt(0.12), 0.5));
 
     if (cap != escapeKey) {
         Icons::paint(&painter, cap, rect, whiteAt(0.9), keySymbolSize, QFont::Bold);

@@ -3,6 +3,7 @@
 #include "platform/fonts.h"
 #include "settings/localization.h"
 #include "settings/palette.h"
+#include "uikit/localizedtext.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,6 +24,8 @@ PageTabStrip::PageTabStrip(QWidget *parent)
 {
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // The numbers are looked up as they are painted.
+    LocalizedText::follow(this, "numbers", [this] { update(); });
 }
 
 bool PageTabStrip::isShown(bool isNotesMode, bool showsPageNumbers, int pageCount)

@@ -1,9 +1,9 @@
 #include "pagetitletoggle.h"
 
 #include "platform/fonts.h"
-#include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "uikit/icons.h"
+#include "uikit/localizedtext.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -53,8 +53,8 @@ void PageTitleToggle::setShowsTitle(bool showsTitle)
 
 void PageTitleToggle::refreshToolTip()
 {
-    setToolTip(m_showsTitle ? localizedString("Mostrar números de página")
-                            : localizedString("Mostrar título"));
+    LocalizedText::bind(this, "toolTip",
+                        m_showsTitle ? "Mostrar números de página" : "Mostrar título");
 }
 
 QSize PageTitleToggle::sizeHint() const

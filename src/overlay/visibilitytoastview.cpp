@@ -3,6 +3,7 @@
 #include "settings/palette.h"
 #include "uikit/animation.h"
 #include "uikit/icons.h"
+#include "uikit/localizedtext.h"
 #include "uikit/painting.h"
 
 #include "platform/fonts.h"
@@ -108,6 +109,11 @@ VisibilityToastLayer::VisibilityToastLayer(double top, QWidget *parent)
     connect(m_presence, &AnimatedValue::finished, this, [this] {
         if (m_presence->value() <= 0)
             hide();
+    });
+    // The picture holds the looked-up word.
+    LocalizedText::follow(this, "picture", [this] {
+        m_picture = {};
+        update();
     });
 }
 

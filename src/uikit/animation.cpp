@@ -166,6 +166,12 @@ void AnimatedValue::setValue(double value)
     apply(value);
 }
 
+void AnimatedValue::retarget(double target, const AnimationTiming &timing)
+{
+    if (m_target != target)
+        animateTo(target, timing);
+}
+
 void AnimatedValue::animateTo(double target, const AnimationTiming &timing)
 {
     m_target = target;

@@ -51,6 +51,9 @@ public:
     // Jumps without animation, stopping any animation under way.
     void setValue(double value);
     void animateTo(double target, const AnimationTiming &timing);
+    // Animates only towards a target that is new, so repeated refreshes do not stretch a
+    // transition under way.
+    void retarget(double target, const AnimationTiming &timing);
 
 Q_SIGNALS:
     void valueChanged(double value);

@@ -1,5 +1,7 @@
 #include "icons.h"
 
+#include "uikit/painting.h"
+
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPathStroker>
@@ -76,13 +78,6 @@ QPainterPath roundedPolygon(std::initializer_list<QPointF> points, double corner
     return unite(strokedOutline(p, 2 * cornerRadius), p);
 }
 
-QPainterPath roundedRect(const QRectF &rect, double radius)
-{
-    QPainterPath p;
-    p.addRoundedRect(rect, radius, radius);
-    return p;
-}
-
 QPainterPath minusGlyph(double s)
 {
     return strokedOutline(line({0.14, 0.5}, {0.86, 0.5}), s);
@@ -97,7 +92,7 @@ QPainterPath xmarkGlyph(double s)
 
 QPainterPath stopFillGlyph(double)
 {
-    return roundedRect({0.12, 0.12, 0.76, 0.76}, 0.14);
+    return roundedRectPath({0.12, 0.12, 0.76, 0.76}, 0.14);
 }
 
 QPainterPath playFillGlyph(double)
@@ -108,14 +103,14 @@ QPainterPath playFillGlyph(double)
 
 QPainterPath pauseFillGlyph(double)
 {
-    QPainterPath p = roundedRect({0.2, 0.1, 0.22, 0.8}, 0.06);
-    p.addPath(roundedRect({0.58, 0.1, 0.22, 0.8}, 0.06));
+    QPainterPath p = roundedRectPath({0.2, 0.1, 0.22, 0.8}, 0.06);
+    p.addPath(roundedRectPath({0.58, 0.1, 0.22, 0.8}, 0.06));
     return p;
 }
 
 QPainterPath backwardEndFillGlyph(double)
 {
-    QPainterPath p = roundedRect({0.1, 0.14, 0.13, 0.72}, 0.05);
+    QPainterPath p = roundedRectPath({0.1, 0.14, 0.13, 0.72}, 0.05);
     p.addPath(roundedPolygon({{0.33, 0.5}, {0.86, 0.19}, {0.86, 0.81}}, 0.05));
     return p;
 }

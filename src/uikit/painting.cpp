@@ -2,8 +2,24 @@
 
 #include <QColor>
 #include <QPainter>
+#include <QPen>
 
 #include <algorithm>
+
+QPainterPath roundedRectPath(const QRectF &rect, double radius)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+void strokeInsideRoundedRect(QPainter *painter, const QRectF &rect, double radius, const QPen &pen)
+{
+    const double half = pen.widthF() / 2;
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(pen);
+    painter->drawPath(roundedRectPath(rect.adjusted(half, half, -half, -half), radius - half));
+}
 
 QPainterPath capsulePath(const QRectF &rect)
 {

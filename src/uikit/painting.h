@@ -5,6 +5,14 @@
 
 class QColor;
 class QPainter;
+class QPen;
+
+// A rectangle with round corners of `radius`.
+QPainterPath roundedRectPath(const QRectF &rect, double radius);
+
+// Strokes the edge of a rounded rectangle with `pen`, the line kept inside the rectangle so
+// that a shape cut to it keeps all of the line. Leaves the pen set and no brush.
+void strokeInsideRoundedRect(QPainter *painter, const QRectF &rect, double radius, const QPen &pen);
 
 // A rounded rectangle whose short sides are half circles.
 QPainterPath capsulePath(const QRectF &rect);

@@ -6,6 +6,14 @@
 
 namespace TestSupport {
 
+// An image to paint on, every pixel transparent.
+inline QImage transparentImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    return image;
+}
+
 // The widget and its children painted on a transparent image, without the window background.
 inline QImage render(QWidget &widget)
 {

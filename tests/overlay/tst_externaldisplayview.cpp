@@ -1,10 +1,8 @@
-#include "common/fakecaptureshield.h"
+#include "common/panelmodels.h"
 #include "overlay/audiowaveformprogressview.h"
 #include "overlay/externaldisplayview.h"
-#include "overlay/model/overlaycontent.h"
 #include "overlay/speechscrollview.h"
 #include "platform/fonts.h"
-#include "platform/inmemorykeyvaluestore.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "speech/speechrecognizer.h"
@@ -20,11 +18,10 @@ const QString fourWords = u"uno dos tres cuatro"_qs;
 const QString fourOtherWords = u"cuatro tres dos uno"_qs;
 
 // A fullscreen view over its own models, at the size of a small display.
-struct Fullscreen
+struct Fullscreen : TestSupport::PanelModels
 {
     explicit Fullscreen(bool captureSupported = true)
-        : shield(captureSupported)
-        , settings(store, shield, u"es"_qs)
+        : PanelModels(captureSupported)
         , view(content, recognizer, settings)
     {
         view.resize(1280, 800);
@@ -34,10 +31,7 @@ struct Fullscreen
     template <typename T = QWidget>
     T *part(const QString &name)
     {
-        T *widget = view.findChild<T *>(name);
-        if (!widget)
-            qFatal("no part %s", qPrintable(name));
-        return widget;
+        return TestSupport::namedControl<T>(view, name);
     }
     bool shows(const QString &name) { return part(name)->isVisibleTo(&view); }
     SpeechScrollView *words() { return part<SpeechScrollView>(u"wordView"_qs); }
@@ -49,11 +43,6 @@ struct Fullscreen
         view.handleManualScroll(false, 1e9);
     }
 
-    InMemoryKeyValueStore store;
-    FakeCaptureShield shield;
-    NotchSettings settings;
-    OverlayContent content;
-    SpeechRecognizer recognizer;
     ExternalDisplayView view;
 };
 

@@ -1,17 +1,12 @@
-#include "common/fakecaptureshield.h"
+#include "common/panelmodels.h"
 #include "common/rendering.h"
 #include "overlay/cursorkeyhintfooter.h"
 #include "overlay/elapsedtimeview.h"
 #include "overlay/floatingoverlayview.h"
 #include "overlay/floatingpagelist.h"
-#include "overlay/model/overlaycontent.h"
-#include "overlay/pagetitletoggle.h"
 #include "overlay/speechscrollview.h"
 #include "platform/fonts.h"
-#include "platform/inmemorykeyvaluestore.h"
 #include "settings/localization.h"
-#include "settings/notchsettings.h"
-#include "speech/speechrecognizer.h"
 #include "uikit/circleglyphbutton.h"
 
 #include <QAbstractButton>
@@ -26,13 +21,12 @@ namespace {
 const QString fourWords = u"uno dos tres cuatro"_qs;
 
 // A floating view over its own models, 340 x 220 like a freshly opened floating panel.
-struct Floating
+struct Floating : TestSupport::PanelModels
 {
     explicit Floating(
         bool cursor = false, bool captureSupported = true,
         std::function<void()> onDuplicate = [] {})
-        : shield(captureSupported)
-        , settings(store, shield, u"es"_qs)
+        : PanelModels(captureSupported)
         , view(content, recognizer, settings, cursor, std::move(onDuplicate))
     {
         view.resize(340, 220);
@@ -41,10 +35,7 @@ struct Floating
     template <typename T = QWidget>
     T *control(const QString &name)
     {
-        T *widget = view.findChild<T *>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
+        return TestSupport::namedControl<T>(view, name);
     }
 
     bool shows(const QString &name)
@@ -69,18 +60,6 @@ struct Floating
         return QTest::qWaitFor([this] { return view.presence() == 1; });
     }
 
-    void loadNotes(int pageCount, int current)
-    {
-        content.setPageCount(pageCount);
-        content.setCurrentPageIndex(current);
-        content.loadPage(fourWords, current + 1 < pageCount, true);
-    }
-
-    InMemoryKeyValueStore store;
-    FakeCaptureShield shield;
-    NotchSettings settings;
-    OverlayContent content;
-    SpeechRecognizer recognizer;
     FloatingOverlayView view;
 };
 
@@ -102,9 +81,7 @@ private Q_SLOTS:
     void contentStates();
     void duplicateButton_data();
     void duplicateButton();
-    void footerControls_data();
-    void footerControls();
-    void footerRequests();
+    void readingInsets();
     void windowButtons();
     void pageListRowsAndScrolling();
     void keyHintFooter_data();
@@ -117,6 +94,7 @@ private Q_SLOTS:
     void borderAndToastFollowCaptureHiding();
     void elapsedTimeRestartsAfterTheCollapsedBar();
     void renderedPanel();
+    void hairlineShowsTheEdge();
 };
 
 void TestFloatingOverlayView::contentStates_data()
@@ -233,108 +211,17 @@ void TestFloatingOverlayView::duplicateButton()
     QVERIFY(!f.shows(u"duplicateButton"_qs));
 }
 
-void TestFloatingOverlayView::footerControls_data()
-{
-    QTest::addColumn<bool>("cursor");
-    QTest::addColumn<bool>("notes");
-    QTest::addColumn<bool>("pageNumbers");
-    QTest::addColumn<int>("pageCount");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<QStringList>("shown");
-
-    const QString title = u"pageTitleToggle"_qs;
-    const QString tabs = u"pageTabs"_qs;
-    const QString previous = u"previousButton"_qs;
-    const QString next = u"nextButton"_qs;
-    const QString restart = u"restartButton"_qs;
-    const QString play = u"playPauseButton"_qs;
-    const QString back = u"backToListButton"_qs;
-
-    QTest::newRow("notes, first page, numbers on")
-        << false << true << true << 5 << 0 << QStringList{title, tabs, next, back};
-    QTest::newRow("notes, middle page")
-        << false << true << false << 5 << 2 << QStringList{title, previous, next, back};
-    QTest::newRow("notes, last page")
-        << false << true << true << 5 << 4 << QStringList{title, tabs, previous, back};
-    QTest::newRow("notes, one page, numbers on")
-        << false << true << true << 1 << 0 << QStringList{title, back};
-    QTest::newRow("scrolling, more to read")
-        << false << false << true << 3 << 0 << QStringList{next, play, back};
-    QTest::newRow("scrolling, last page")
-        << false << false << false << 3 << 2 << QStringList{restart, play, back};
-    QTest::newRow("cursor, notes") << true << true << true << 5 << 2 << QStringList{title, tabs};
-    QTest::newRow("cursor, scrolling") << true << false << false << 3 << 2 << QStringList{};
-}
-
-void TestFloatingOverlayView::footerControls()
-{
-    QFETCH(bool, cursor);
-    QFETCH(bool, notes);
-    QFETCH(bool, pageNumbers);
-    QFETCH(int, pageCount);
-    QFETCH(int, current);
-    QFETCH(QStringList, shown);
-
-    Floating f(cursor);
-    f.settings.setNotchShowsPageNumbers(pageNumbers);
-    f.content.setPageCount(pageCount);
-    f.content.setCurrentPageIndex(current);
-    f.content.loadPage(fourWords, current + 1 < pageCount, notes);
-    f.view.show();
-
-    QCOMPARE(f.shown({u"pageTitleToggle"_qs, u"pageTabs"_qs, u"previousButton"_qs, u"nextButton"_qs,
-                      u"restartButton"_qs, u"playPauseButton"_qs, u"backToListButton"_qs}),
-             shown);
-    QCOMPARE(f.control<PageTitleToggle>(u"pageTitleToggle"_qs)->showsTitle(),
-             !shown.contains(u"pageTabs"_qs));
-    // Notes sit below the window buttons; text from outside starts higher.
-    auto *words = f.control<SpeechScrollView>(u"wordsArea"_qs);
-    QTRY_COMPARE(words->geometry().top(), notes ? 42 : 12);
-    QCOMPARE(words->topAligned(), notes);
-}
-
-void TestFloatingOverlayView::footerRequests()
+void TestFloatingOverlayView::readingInsets()
 {
     Floating f;
-    f.loadNotes(5, 2);
-    f.control<QAbstractButton>(u"previousButton"_qs)->click();
-    QCOMPARE(f.content.jumpToPageNotesMode(), std::optional<int>(1));
-    f.control<QAbstractButton>(u"nextButton"_qs)->click();
-    QCOMPARE(f.content.jumpToPageNotesMode(), std::optional<int>(3));
-    QVERIFY(!f.recognizer.shouldAdvancePage());
-
-    // Scrolling mode on the last page: restart asks for page 0; a long press opens the list.
-    f.content.loadPage(fourWords, false, false);
-    QVERIFY(f.open());
-    auto *restart = f.control<QAbstractButton>(u"restartButton"_qs);
-    restart->click();
-    QCOMPARE(f.content.jumpToPageIndex(), std::optional<int>(0));
-    f.content.setJumpToPageIndex(std::nullopt);
-    QTest::mousePress(restart, Qt::LeftButton, {}, restart->rect().center());
-    QTRY_VERIFY(f.content.showPagePicker());
-    QTest::mouseRelease(restart, Qt::LeftButton, {}, restart->rect().center());
-    QCOMPARE(f.content.jumpToPageIndex(), std::nullopt);
-    f.content.setShowPagePicker(false);
-
-    auto *play = f.control<CircleGlyphButton>(u"playPauseButton"_qs);
-    QCOMPARE(play->face().symbol, u"pause.fill"_qs);
-    play->click();
-    QVERIFY(f.view.isPaused());
-    QCOMPARE(play->face().symbol, u"play.fill"_qs);
-    QVERIFY(!f.control<SpeechScrollView>(u"wordsArea"_qs)->isListening());
-
-    f.content.setHasNextPage(true);
-    f.control<QAbstractButton>(u"nextButton"_qs)->click();
-    QVERIFY(f.recognizer.shouldAdvancePage());
-
-    // The footer's xmark goes back to the list and keeps the session.
-    f.content.loadPage(fourWords, false, true);
-    f.recognizer.setIsListening(true);
-    f.control<QAbstractButton>(u"backToListButton"_qs)->click();
-    QVERIFY(!f.recognizer.isListening());
-    QVERIFY(!f.content.isNotesMode());
-    QVERIFY(f.content.showPagePicker());
-    QVERIFY(!f.recognizer.shouldDismiss());
+    f.view.show();
+    auto *words = f.control<SpeechScrollView>(u"wordsArea"_qs);
+    // Notes sit below the window buttons; text from outside starts higher.
+    for (const bool notes : {true, false}) {
+        f.content.loadPage(fourWords, false, notes);
+        QTRY_COMPARE(words->geometry().top(), notes ? 42 : 12);
+        QCOMPARE(words->topAligned(), notes);
+    }
 }
 
 void TestFloatingOverlayView::windowButtons()
@@ -606,6 +493,28 @@ void TestFloatingOverlayView::renderedPanel()
     QTRY_VERIFY(!f.control(u"transitionLayer"_qs)->isVisible());
     const QImage collapsed = TestSupport::render(f.view);
     QCOMPARE(TestSupport::inkBounds(collapsed), f.control(u"collapsedBar"_qs)->geometry());
+}
+
+void TestFloatingOverlayView::hairlineShowsTheEdge()
+{
+    Floating f(false, false);
+    QVERIFY(f.open());
+    // White at 0.1 over the black panel along its edge, one pixel wide; the same on the capsule.
+    const QColor separator = QColor::fromRgbF(0.1f, 0.1f, 0.1f);
+    const auto nearly = [](const QColor &a, const QColor &b) {
+        return qAbs(a.red() - b.red()) <= 2 && a.red() == a.green() && a.green() == a.blue();
+    };
+    const QImage panel = TestSupport::render(f.view);
+    QVERIFY(nearly(panel.pixelColor(170, 0), separator));
+    QVERIFY(nearly(panel.pixelColor(0, 110), separator));
+    QCOMPARE(panel.pixelColor(170, 1), QColor(Qt::black));
+
+    f.content.setIsCollapsed(true);
+    QTRY_VERIFY(!f.control(u"transitionLayer"_qs)->isVisible());
+    const QRect capsule = f.control(u"collapsedBar"_qs)->geometry();
+    const QImage collapsed = TestSupport::render(f.view);
+    QVERIFY(nearly(collapsed.pixelColor(capsule.center().x(), capsule.top()), separator));
+    QCOMPARE(collapsed.pixelColor(capsule.center().x(), capsule.top() + 1), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestFloatingOverlayView)

@@ -1,15 +1,9 @@
-#include "common/fakecaptureshield.h"
-#include "overlay/model/overlaycontent.h"
+#include "common/panelmodels.h"
 #include "overlay/notchframetracker.h"
 #include "overlay/notchoverlayview.h"
 #include "overlay/overlayshapes.h"
-#include "overlay/pagetabstrip.h"
-#include "overlay/pagetitletoggle.h"
 #include "overlay/speechscrollview.h"
-#include "platform/inmemorykeyvaluestore.h"
 #include "settings/localization.h"
-#include "settings/notchsettings.h"
-#include "speech/speechrecognizer.h"
 #include "uikit/circleglyphbutton.h"
 
 #include <QAbstractButton>
@@ -26,11 +20,10 @@ constexpr double textHeight = 160;
 const QString fourWords = u"uno dos tres cuatro"_qs;
 
 // A pinned view over its own models, 340 x 197 like the panel it fills.
-struct Pinned
+struct Pinned : TestSupport::PanelModels
 {
     explicit Pinned(bool captureSupported = true)
-        : shield(captureSupported)
-        , settings(store, shield, u"es"_qs)
+        : PanelModels(captureSupported)
         , view(content, recognizer, settings, menuBar, textHeight, tracker)
     {
         view.resize(340, 197);
@@ -39,10 +32,7 @@ struct Pinned
     template <typename T = QWidget>
     T *control(const QString &name)
     {
-        T *widget = view.findChild<T *>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
+        return TestSupport::namedControl<T>(view, name);
     }
 
     // Visible once the content column is shown.
@@ -61,18 +51,6 @@ struct Pinned
         });
     }
 
-    void loadNotes(int pageCount, int current)
-    {
-        content.setPageCount(pageCount);
-        content.setCurrentPageIndex(current);
-        content.loadPage(fourWords, current + 1 < pageCount, true);
-    }
-
-    InMemoryKeyValueStore store;
-    FakeCaptureShield shield;
-    NotchSettings settings;
-    OverlayContent content;
-    SpeechRecognizer recognizer;
     NotchFrameTracker tracker;
     NotchOverlayView view;
 };
@@ -103,11 +81,6 @@ private Q_SLOTS:
     void manualScrollEndClampsProgress();
     void newPageReadsFromItsStart();
     void emptyPageShowsThePlaceholder();
-    void footerControls_data();
-    void footerControls();
-    void footerRequests();
-    void pageTabsAndLongPress();
-    void backToListKeepsTheSession();
     void eyeToggle_data();
     void eyeToggle();
     void glowOnlyWhileExpanded();
@@ -320,135 +293,6 @@ void TestNotchOverlayView::emptyPageShowsThePlaceholder()
     QCOMPARE(p.control<QLabel>(u"emptyPlaceholder"_qs)->text(), localizedString("Vacío"));
     QVERIFY(!p.view.findChild<SpeechScrollView *>()->isVisibleTo(&p.view));
     QVERIFY(p.shows(u"footer"_qs));
-}
-
-void TestNotchOverlayView::footerControls_data()
-{
-    QTest::addColumn<bool>("notes");
-    QTest::addColumn<bool>("pageNumbers");
-    QTest::addColumn<int>("pageCount");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<QStringList>("shown");
-
-    const QString title = u"pageTitleToggle"_qs;
-    const QString tabs = u"pageTabs"_qs;
-    const QString previous = u"previousButton"_qs;
-    const QString next = u"nextButton"_qs;
-    const QString restart = u"restartButton"_qs;
-    const QString play = u"playPauseButton"_qs;
-    const QString back = u"backToListButton"_qs;
-
-    QTest::newRow("notes, first page, numbers on")
-        << true << true << 5 << 0 << QStringList{title, tabs, next, back};
-    QTest::newRow("notes, middle page, numbers on")
-        << true << true << 5 << 2 << QStringList{title, tabs, previous, next, back};
-    QTest::newRow("notes, last page, numbers off")
-        << true << false << 5 << 4 << QStringList{title, previous, back};
-    QTest::newRow("notes, one page, numbers on")
-        << true << true << 1 << 0 << QStringList{title, back};
-    QTest::newRow("scrolling, more to read")
-        << false << true << 3 << 0 << QStringList{next, play, back};
-    QTest::newRow("scrolling, last page")
-        << false << true << 3 << 2 << QStringList{restart, play, back};
-    QTest::newRow("scrolling, one page") << false << false << 1 << 0 << QStringList{play, back};
-}
-
-void TestNotchOverlayView::footerControls()
-{
-    QFETCH(bool, notes);
-    QFETCH(bool, pageNumbers);
-    QFETCH(int, pageCount);
-    QFETCH(int, current);
-    QFETCH(QStringList, shown);
-
-    Pinned p;
-    p.settings.setNotchShowsPageNumbers(pageNumbers);
-    p.content.setPageCount(pageCount);
-    p.content.setCurrentPageIndex(current);
-    p.content.loadPage(fourWords, current + 1 < pageCount, notes);
-
-    QStringList actual;
-    for (const QString &name :
-         {u"pageTitleToggle"_qs, u"pageTabs"_qs, u"previousButton"_qs, u"nextButton"_qs,
-          u"restartButton"_qs, u"playPauseButton"_qs, u"backToListButton"_qs}) {
-        if (p.shows(name))
-            actual << name;
-    }
-    QCOMPARE(actual, shown);
-    // Beside the tabs the toggle is the bare symbol; otherwise it shows the page's title.
-    QCOMPARE(p.control<PageTitleToggle>(u"pageTitleToggle"_qs)->showsTitle(),
-             !shown.contains(u"pageTabs"_qs));
-}
-
-void TestNotchOverlayView::footerRequests()
-{
-    Pinned p;
-    p.loadNotes(5, 2);
-    p.control<QAbstractButton>(u"previousButton"_qs)->click();
-    QCOMPARE(p.content.jumpToPageNotesMode(), std::optional<int>(1));
-    p.control<QAbstractButton>(u"nextButton"_qs)->click();
-    QCOMPARE(p.content.jumpToPageNotesMode(), std::optional<int>(3));
-    QVERIFY(!p.recognizer.shouldAdvancePage());
-
-    auto *toggle = p.control<PageTitleToggle>(u"pageTitleToggle"_qs);
-    toggle->click();
-    QVERIFY(p.settings.notchShowsPageNumbers());
-    QVERIFY(!toggle->showsTitle());
-    QCOMPARE(toggle->toolTip(), localizedString("Mostrar título"));
-    toggle->click();
-    QVERIFY(!p.settings.notchShowsPageNumbers());
-
-    // Scrolling mode, last page: restart, and play/pause flips the timer and its face.
-    p.content.loadPage(fourWords, false, false);
-    p.control<QAbstractButton>(u"restartButton"_qs)->click();
-    QCOMPARE(p.content.jumpToPageIndex(), std::optional<int>(0));
-    auto *play = p.control<CircleGlyphButton>(u"playPauseButton"_qs);
-    QCOMPARE(play->face().symbol, u"pause.fill"_qs);
-    play->click();
-    QVERIFY(p.view.isPaused());
-    QCOMPARE(play->face().symbol, u"play.fill"_qs);
-    QVERIFY(!p.view.findChild<SpeechScrollView *>()->isListening());
-
-    p.content.setHasNextPage(true);
-    p.control<QAbstractButton>(u"nextButton"_qs)->click();
-    QVERIFY(p.recognizer.shouldAdvancePage());
-}
-
-void TestNotchOverlayView::pageTabsAndLongPress()
-{
-    Pinned p;
-    p.settings.setNotchShowsPageNumbers(true);
-    p.loadNotes(5, 2);
-    QVERIFY(p.open());
-
-    auto *tabs = p.control<PageTabStrip>(u"pageTabs"_qs);
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center().toPoint());
-    QCOMPARE(p.content.jumpToPageNotesMode(), std::nullopt);
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center().toPoint());
-    QCOMPARE(p.content.jumpToPageNotesMode(), std::optional<int>(4));
-    p.content.setJumpToPageNotesMode(std::nullopt);
-
-    // Held long enough, Next opens the picker, and its release asks for no page.
-    auto *next = p.control<QAbstractButton>(u"nextButton"_qs);
-    const QPoint centre = next->rect().center();
-    QTest::mousePress(next, Qt::LeftButton, {}, centre);
-    QTRY_VERIFY(p.content.showPagePicker());
-    QTest::mouseRelease(next, Qt::LeftButton, {}, centre);
-    QCOMPARE(p.content.jumpToPageNotesMode(), std::nullopt);
-}
-
-void TestNotchOverlayView::backToListKeepsTheSession()
-{
-    Pinned p;
-    p.loadNotes(4, 3);
-    p.recognizer.setIsListening(true);
-    p.control<QAbstractButton>(u"backToListButton"_qs)->click();
-    QVERIFY(!p.recognizer.isListening());
-    QVERIFY(!p.content.isNotesMode());
-    QVERIFY(p.content.showPagePicker());
-    QCOMPARE(p.content.highlightedPickerIndex(), 3);
-    QVERIFY(!p.recognizer.shouldDismiss());
-    QCOMPARE(p.view.displayState(), State::pagePicker);
 }
 
 void TestNotchOverlayView::eyeToggle_data()

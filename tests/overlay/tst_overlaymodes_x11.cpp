@@ -2,14 +2,12 @@
 // reader moves and resizes a floating window, that clicks pass through the cursor panel while
 // its stop button takes them, and that the fullscreen panel covers its display.
 
-#include "common/overlayfakes.h"
+#include "common/readingsession.h"
 #include "common/xvfb.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/notchoverlaycontroller.h"
 #include "overlay/overlaypanel.h"
 #include "overlay/stickyinstance.h"
-#include "platform/captureshield.h"
-#include "platform/inmemorykeyvaluestore.h"
 #include "settings/notchsettings.h"
 #include "settings/presets.h"
 
@@ -27,31 +25,11 @@ const QString page = u"Buenas tardes a todos. [Pausa] Gracias por venir hoy.\n"
                      "Quiero contarles cómo llegamos hasta acá y qué viene ahora.\n"
                      "Primero, el equipo."_qs;
 
-struct Session
+struct Session : TestSupport::ReadingSession
 {
-    InMemoryKeyValueStore store;
-    NotchSettings settings{store, CaptureShield::system(), u"es"_qs};
-    FakeDocumentService service;
-    NotchOverlayController controller{settings, Screens::system(), ActiveWindow::system(),
-                                      CaptureShield::system(), GlobalHotKeys::create()};
-    int completions = 0;
-
     explicit Session(OverlayMode mode)
-    {
-        settings.setOverlayMode(mode);
-        settings.setNotchWidth(340);
-        settings.setTextAreaHeight(160);
-        service.m_pages = {page, u"Segunda página del guion."_qs, u"Tercera."_qs};
-        controller.setDocumentService(&service);
-    }
-
-    // A notes-mode reading as the document service opens it, with its global keys.
-    void open()
-    {
-        controller.show(page, true, true, [this] { ++completions; });
-        controller.overlayContent().setPageCount(int(service.m_pages.size()));
-        controller.registerHotKeys();
-    }
+        : ReadingSession(mode, {page, u"Segunda página del guion."_qs, u"Tercera."_qs})
+    {}
 };
 
 QString number(int value)

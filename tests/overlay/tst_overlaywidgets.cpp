@@ -16,16 +16,10 @@
 namespace {
 
 using TestSupport::inkBounds;
+using TestSupport::transparentImage;
 
 const QColor accentBar = QColor::fromRgbF(0, 0.847f, 0.749f, 0.9f);
 const QColor dimBar = QColor::fromRgbF(1, 1, 1, 0.15f);
-
-QImage transparentImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    return image;
-}
 
 } // namespace
 

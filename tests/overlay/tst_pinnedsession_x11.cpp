@@ -1,11 +1,9 @@
 // A reading session on a real X server with a window manager: where the panel hangs, that it
 // never takes the keyboard, and that the session's keys work while another window has it.
 
-#include "common/overlayfakes.h"
+#include "common/readingsession.h"
 #include "common/xvfb.h"
 #include "overlay/notchoverlaycontroller.h"
-#include "platform/captureshield.h"
-#include "platform/inmemorykeyvaluestore.h"
 #include "settings/notchsettings.h"
 
 #include <QApplication>
@@ -19,30 +17,11 @@ using TestSupport::xdotool;
 const QString page = u"Buenas tardes a todos. [Pausa] Gracias por venir hoy.\n"
                      "Quiero contarles cómo llegamos hasta acá y qué viene ahora."_qs;
 
-struct Session
+struct Session : TestSupport::ReadingSession
 {
-    InMemoryKeyValueStore store;
-    NotchSettings settings{store, CaptureShield::system(), u"es"_qs};
-    FakeDocumentService service;
-    NotchOverlayController controller{settings, Screens::system(), ActiveWindow::system(),
-                                      CaptureShield::system(), GlobalHotKeys::create()};
-    int completions = 0;
-
     Session()
-    {
-        settings.setNotchWidth(340);
-        settings.setTextAreaHeight(160);
-        service.m_pages = {page, u"dos"_qs, u"tres"_qs};
-        controller.setDocumentService(&service);
-    }
-
-    // Opens a notes-mode session as the document service does.
-    void open()
-    {
-        controller.show(page, true, true, [this] { ++completions; });
-        controller.overlayContent().setPageCount(3);
-        controller.registerHotKeys();
-    }
+        : ReadingSession(OverlayMode::pinned, {page, u"dos"_qs, u"tres"_qs})
+    {}
 };
 
 bool activate(const TestSupport::ForeignWindow &window)

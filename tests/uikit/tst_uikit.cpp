@@ -10,13 +10,7 @@
 namespace {
 
 using TestSupport::inkBounds;
-
-QImage transparentImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    return image;
-}
+using TestSupport::transparentImage;
 
 } // namespace
 
