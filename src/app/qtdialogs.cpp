@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -29,6 +30,15 @@ QString bareExtension(const QString &extension)
     return extension.startsWith(u'.') ? extension.mid(1) : extension;
 }
 
+// Texts may come from outside (a file name, a feed): they are never rendered as markup.
+void setPlainInformativeText(QMessageBox &box, const QString &informativeText)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(informativeText);
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(Qt::PlainText);
+}
+
 } // namespace
 
 QWidget *QtDialogs::dialogParent() const
@@ -43,7 +53,7 @@ void QtDialogs::alert(const QString &message, const QString &informativeText, Al
 {
     QMessageBox box(iconForStyle(style), QStringLiteral("Brivel"), message, QMessageBox::NoButton,
                     dialogParent());
-    box.setInformativeText(informativeText);
+    setPlainInformativeText(box, informativeText);
     QPushButton *ok = box.addButton(localizedString("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
@@ -55,7 +65,7 @@ bool QtDialogs::confirmDestructive(const QString &message, const QString &inform
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Brivel"), message, QMessageBox::NoButton,
                     dialogParent());
-    box.setInformativeText(informativeText);
+    setPlainInformativeText(box, informativeText);
     QPushButton *cancel = box.addButton(localizedString("Cancelar"), QMessageBox::RejectRole);
     QPushButton *destroy = box.addButton(destructiveButton, QMessageBox::DestructiveRole);
     // Return and Escape both keep what is there; destroying takes a deliberate click.
@@ -63,6 +73,26 @@ bool QtDialogs::confirmDestructive(const QString &message, const QString &inform
     box.setEscapeButton(cancel);
     box.exec();
     return box.clickedButton() == destroy;
+}
+
+int QtDialogs::ask(const QString &message, const QString &informativeText,
+                   const QStringList &buttons, int defaultButton, int escapeButton,
+                   AlertStyle style)
+{
+    QMessageBox box(iconForStyle(style), QStringLiteral("Brivel"), message, QMessageBox::NoButton,
+                    dialogParent());
+    setPlainInformativeText(box, informativeText);
+    QList<QPushButton *> added;
+    for (const QString &text : buttons)
+        added << box.addButton(text, QMessageBox::ActionRole);
+    if (defaultButton >= 0 && defaultButton < added.size())
+        box.setDefaultButton(added[defaultButton]);
+    if (escapeButton >= 0 && escapeButton < added.size())
+        box.setEscapeButton(added[escapeButton]);
+    box.exec();
+    const int chosen = int(added.indexOf(static_cast<QPushButton *>(box.clickedButton())));
+    // A box taken down from outside counts as Escape.
+    return chosen >= 0 ? chosen : escapeButton;
 }
 
 Dialogs::UnsavedChangesChoice QtDialogs::askUnsavedChanges()

@@ -20,6 +20,9 @@ public:
                AlertStyle style = AlertStyle::warning) override;
     bool confirmDestructive(const QString &message, const QString &informativeText,
                             const QString &destructiveButton) override;
+    int ask(const QString &message, const QString &informativeText, const QStringList &buttons,
+            int defaultButton, int escapeButton,
+            AlertStyle style = AlertStyle::informational) override;
     UnsavedChangesChoice askUnsavedChanges() override;
     std::optional<QString> savePanel(const QString &proposedFileName,
                                      const QString &extension) override;

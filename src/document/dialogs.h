@@ -25,6 +25,13 @@ public:
     virtual bool confirmDestructive(const QString &message, const QString &informativeText,
                                     const QString &destructiveButton)
         = 0;
+    // A question with its buttons in the given order; returns the index of the one chosen.
+    // Return answers with `defaultButton`, Escape and closing the alert with `escapeButton`.
+    // The texts are shown as plain text, whatever they hold.
+    virtual int ask(const QString &message, const QString &informativeText,
+                    const QStringList &buttons, int defaultButton, int escapeButton,
+                    AlertStyle style = AlertStyle::informational)
+        = 0;
     // "Tenés cambios sin guardar" with "Guardar", "Descartar" and "Cancelar".
     virtual UnsavedChangesChoice askUnsavedChanges() = 0;
     // The chosen path, or nothing when the user cancelled. The save panel proposes the name and

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -52,6 +54,8 @@ private Q_SLOTS:
     void unsavedChangesQuestion();
     void destructiveQuestion_data();
     void destructiveQuestion();
+    void questionWithButtons_data();
+    void questionWithButtons();
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data();
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped();
     void cancelledPanelsChooseNothing();
@@ -143,6 +147,54 @@ void TestShellDialogs::destructiveQuestion()
     // The question is the body's text, not only the window's caption.
     QCOMPARE(message, u"¿Eliminar esta página?"_s);
     QCOMPARE(informative, u"Se perderá."_s);
+}
+
+void TestShellDialogs::questionWithButtons_data()
+{
+    QTest::addColumn<int>("key"); // 0: a click on the button, -1: the alert is closed
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("Reemplazar") << 0 << u"Reemplazar"_s << 1;
+    QTest::newRow("Return") << int(Qt::Key_Return) << QString() << 0;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << QString() << 2;
+    QTest::newRow("closed") << -1 << QString() << 2;
+}
+
+void TestShellDialogs::questionWithButtons()
+{
+    QFETCH(int, key);
+    QFETCH(QString, button);
+    QFETCH(int, expected);
+    QStringList shown;
+    bool plain = false;
+    whenModalShows([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        for (QAbstractButton *b : box->buttons())
+            shown << b->text();
+        const auto labels = box->findChildren<QLabel *>();
+        plain = std::all_of(labels.begin(), labels.end(), [](const QLabel *label) {
+            return label->text().isEmpty() || label->textFormat() == Qt::PlainText;
+        });
+        if (key > 0)
+            QTest::keyClick(box, Qt::Key(key));
+        else if (key == 0)
+            buttonWithText(box, button)->click();
+        else
+            box->close();
+    });
+    QtDialogs dialogs;
+    QCOMPARE(dialogs.ask(u"<b>Ya tenés notas</b>"_s, u"<i>1.2</i>"_s,
+                         {u"Agregar"_s, u"Reemplazar"_s, u"Cancelar"_s}, 0, 2),
+             expected);
+    QCOMPARE(shown.size(), 3);
+    for (const QString &text : {u"Agregar"_s, u"Reemplazar"_s, u"Cancelar"_s})
+        QVERIFY(shown.contains(text));
+    // Markup from outside is shown as it is written.
+    QVERIFY(plain);
 }
 
 void TestShellDialogs::savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data()

@@ -39,6 +39,12 @@ public:
         destructiveQuestions.append({message, informativeText, destructiveButton});
         return destructiveAnswer;
     }
+    int ask(const QString &message, const QString &informativeText, const QStringList &buttons,
+            int defaultButton, int escapeButton, AlertStyle) override
+    {
+        questions.append({message, informativeText, buttons, defaultButton, escapeButton});
+        return askAnswer < 0 ? escapeButton : askAnswer;
+    }
     UnsavedChangesChoice askUnsavedChanges() override
     {
         ++unsavedQuestions;
@@ -56,7 +62,18 @@ public:
         return openPanelAnswer;
     }
 
+    struct Question
+    {
+        QString message;
+        QString informativeText;
+        QStringList buttons;
+        int defaultButton = 0;
+        int escapeButton = 0;
+    };
+
     QList<Alert> alerts;
+    QList<Question> questions;
+    int askAnswer = -1;                      // the button index to choose; -1 answers with Escape
     QList<QStringList> destructiveQuestions; // message, informative text, button
     bool destructiveAnswer = false;
     UnsavedChangesChoice unsavedChoice = UnsavedChangesChoice::cancel;
