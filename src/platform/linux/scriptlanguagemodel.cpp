@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -280,10 +279,7 @@ QByteArray arpaTrigramModel(const QStringList &vocabulary, const QList<QStringLi
 
 QList<QStringList> ScriptLanguageModel::sentences(const QString &script)
 {
-    static const QRegularExpression cueMarker(QStringLiteral("\\[[^\\[\\]]*\\]"));
-    QString text = script;
-    text.remove(cueMarker);
-    text = text.toLower();
+    const QString text = script.toLower();
 
     QList<QStringList> result;
     QStringList sentence;

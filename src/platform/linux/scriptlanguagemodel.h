@@ -12,7 +12,8 @@
 class ScriptLanguageModel
 {
 public:
-    // The script's sentences as lists of lower-cased words, with cue markers ("[Pausa]") removed.
+    // The script's sentences as lists of lower-cased words. The script is what the reader is
+    // expected to say: its cue markers are already gone.
     static QList<QStringList> sentences(const QString &script);
 
     // `dictionaryPath` names a dictionary in the CMU format ("and AH N D", "and(2) AE N D").
