@@ -250,6 +250,8 @@ public:
         for (const QString &word : m_recognizer.lastSpokenText().split(u' ', Qt::SkipEmptyParts))
             heard.append(keyOf(word));
         result.wordErrorRate = wordErrorRate(m_spoken.keys, heard);
+        if (qEnvironmentVariableIsSet("BRIVEL_BENCH_TRANSCRIPTS"))
+            qInfo("heard: %s", qPrintable(m_recognizer.lastSpokenText()));
 
         // The timing of each spoken word, found by its place in the text.
         std::vector<const TestSupport::SpokenWord *> timing(size_t(m_spoken.keys.size()), nullptr);

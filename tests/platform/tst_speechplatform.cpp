@@ -1,4 +1,5 @@
 #include "platform/audioinput.h"
+#include "platform/linux/phonemizer.h"
 #include "platform/linux/scriptlanguagemodel.h"
 #include "platform/permissions.h"
 #include "platform/speechengine.h"
@@ -15,10 +16,19 @@
 #include <QThread>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <numeric>
 #include <vector>
 
 namespace {
+
+// A phonemizer that never knows a word: only the dictionary counts.
+QByteArray noPhonemizer(const QString &)
+{
+    return {};
+}
 
 const QString script = QStringLiteral(
     "Good morning everyone, and thank you for joining us today. This quarter our team "
@@ -144,6 +154,8 @@ private Q_SLOTS:
     void scriptSentences();
     void scriptLanguageModel();
     void scriptWithoutKnownWordsGivesNoModel();
+    void wordsMissingFromTheDictionaryArePronounced();
+    void phonemizerAgreesWithTheDictionary();
 
     void recognizerPerLocale_data();
     void recognizerPerLocale();
@@ -304,7 +316,8 @@ void TestSpeechPlatform::scriptLanguageModel()
         "and AH N D\nand(2) AE N D\nend EH N D\ngood G UH D\nmorning M AO R N IH NG\n"
         "pause P AO Z\nthe DH AH\nthe(2) DH IY\n");
     const ScriptLanguageModel model = ScriptLanguageModel::build(
-        u"Good morning and good zorblax morning. The end! And the end."_qs, dictionary);
+        u"Good morning and good zorblax morning. The end! And the end."_qs, dictionary,
+        noPhonemizer);
 
     QCOMPARE(model.words(),
              QStringList({u"and"_qs, u"end"_qs, u"good"_qs, u"morning"_qs, u"the"_qs}));
@@ -367,10 +380,95 @@ void TestSpeechPlatform::scriptWithoutKnownWordsGivesNoModel()
 {
     const QString dictionary = writeTemporary(QStringLiteral("tiny.dict"), "hello HH AH L OW\n");
     const ScriptLanguageModel model
-        = ScriptLanguageModel::build(u"Hola a todos. 1 2 3"_qs, dictionary);
+        = ScriptLanguageModel::build(u"Hola a todos. 1 2 3"_qs, dictionary, noPhonemizer);
     QVERIFY(model.isEmpty());
     QVERIFY(model.arpa().isEmpty());
     QVERIFY(model.dictionary().isEmpty());
+}
+
+// The dictionary's gaps are filled by espeak-ng; a word it can't pronounce is left out.
+void TestSpeechPlatform::wordsMissingFromTheDictionaryArePronounced()
+{
+    const QString dictionary
+        = writeTemporary(QStringLiteral("two.dict"), "good G UH D\nmorning M AO R N IH NG\n");
+    const auto allButZorblax = [](const QString &word) {
+        return word == u"zorblax" ? QByteArray() : espeakPronunciation(word);
+    };
+    const QString longWord(200, u'a');
+    const ScriptLanguageModel model = ScriptLanguageModel::build(
+        u"Good zorblax morning, Kubernetes café. 世界 "_qs + longWord, dictionary, allButZorblax);
+    QCOMPARE(model.words(), QStringList({u"café"_qs, u"good"_qs, u"kubernetes"_qs, u"morning"_qs}));
+    QVERIFY(model.dictionary().contains("\nkubernetes K Y UW B ER N IY T S\n"));
+    QVERIFY(model.arpa().contains("morning kubernetes"));
+
+    QCOMPARE(modelPhonesFromEspeak("h_@_l_'oU w_'3:_l_d"), QByteArray("HH AH L OW W ER L D"));
+    QCOMPARE(modelPhonesFromEspeak("h_Q"), QByteArray()); // a name without counterpart
+    QCOMPARE(espeakPronunciation(longWord), QByteArray());
+    QCOMPARE(espeakPronunciation(u"世界"_qs), QByteArray());
+}
+
+// Phones of espeak-ng's pronunciation that agree with the dictionary's closest one, over a
+// sample of the dictionary's words.
+void TestSpeechPlatform::phonemizerAgreesWithTheDictionary()
+{
+    QFile file(QStringLiteral(BRIVEL_POCKETSPHINX_MODELDIR "/en-us/cmudict-en-us.dict"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QHash<QString, QList<QStringList>> dictionary;
+    while (!file.atEnd()) {
+        const QStringList fields
+            = QString::fromUtf8(file.readLine()).split(u' ', Qt::SkipEmptyParts);
+        if (fields.size() > 1)
+            dictionary[fields[0].section(u'(', 0, 0)].append(
+                fields.mid(1).join(u' ').simplified().split(u' '));
+    }
+    QStringList words = dictionary.keys();
+    words.sort();
+    const auto editDistance = [](const QStringList &a, const QStringList &b) {
+        std::vector<int> row(size_t(b.size()) + 1);
+        std::iota(row.begin(), row.end(), 0);
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            int diagonal = row[0];
+            row[0] = int(i) + 1;
+            for (qsizetype j = 1; j <= b.size(); ++j) {
+                const int above = row[size_t(j)];
+                row[size_t(j)] = a[i] == b[j - 1]
+                                     ? diagonal
+                                     : 1 + std::min({row[size_t(j - 1)], above, diagonal});
+                diagonal = above;
+            }
+        }
+        return row.back();
+    };
+    qsizetype phones = 0;
+    qsizetype agreeing = 0;
+    int unpronounced = 0;
+    int sampled = 0;
+    for (qsizetype i = 0; i < words.size(); i += 20) {
+        ++sampled;
+        const QStringList spoken
+            = QString::fromLatin1(espeakPronunciation(words[i])).split(u' ', Qt::SkipEmptyParts);
+        if (spoken.isEmpty()) {
+            ++unpronounced;
+            continue;
+        }
+        int best = std::numeric_limits<int>::max();
+        qsizetype length = 0;
+        for (const QStringList &listed : dictionary.value(words[i])) {
+            const int distance = editDistance(listed, spoken);
+            if (distance < best) {
+                best = distance;
+                length = listed.size();
+            }
+        }
+        phones += length;
+        agreeing += std::max<qsizetype>(0, length - best);
+    }
+    const double agreement = double(agreeing) / double(phones);
+    qInfo("espeak-ng against the dictionary: %.1f %% of %lld phones agree over %d words; %d words "
+          "without a pronunciation",
+          100.0 * agreement, phones, sampled, unpronounced);
+    QVERIFY(agreement > 0.7);
+    QVERIFY(unpronounced < sampled / 100);
 }
 
 void TestSpeechPlatform::recognizerPerLocale_data()
@@ -492,9 +590,7 @@ void TestSpeechPlatform::scriptWithoutKnownWordsListensForAnyWord()
         = TestSupport::synthesiseSpeech(m_directory.path(), spoken, u"en-us+f2"_qs, 150, &error);
     QVERIFY2(!wav.isEmpty(), qPrintable(error));
     const std::unique_ptr<SpeechRecognitionTask> task
-        = SpeechEngine::system()
-              .recognizer(u"en_US"_qs)
-              ->startTask(u"[Pausa] 2024 — 世界"_qs, &error);
+        = SpeechEngine::system().recognizer(u"en_US"_qs)->startTask(u"— 世界 ★"_qs, &error);
     QVERIFY2(task, qPrintable(error));
     QSignalSpy transcripts(task.get(), &SpeechRecognitionTask::transcriptChanged);
     QSignalSpy failures(task.get(), &SpeechRecognitionTask::failed);

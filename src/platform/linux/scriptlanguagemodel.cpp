@@ -316,7 +316,8 @@ QList<QStringList> ScriptLanguageModel::sentences(const QString &script)
     return result;
 }
 
-ScriptLanguageModel ScriptLanguageModel::build(const QString &script, const QString &dictionaryPath)
+ScriptLanguageModel ScriptLanguageModel::build(const QString &script, const QString &dictionaryPath,
+                                               const Phonemizer &phonemizer)
 {
     const QList<QStringList> allSentences = sentences(script);
     QSet<QString> distinct;
@@ -324,7 +325,16 @@ ScriptLanguageModel ScriptLanguageModel::build(const QString &script, const QStr
         for (const QString &word : sentence)
             distinct.insert(word);
     }
-    const Pronunciations known = pronunciations(dictionaryPath, distinct);
+    Pronunciations known = pronunciations(dictionaryPath, distinct);
+    // Without a pronunciation the decoder would hear other script words in the word's place.
+    for (const QString &word : std::as_const(distinct)) {
+        QList<QByteArray> &lines = known[word];
+        if (lines.isEmpty() && phonemizer) {
+            const QByteArray phones = phonemizer(word);
+            if (!phones.isEmpty())
+                lines.append(word.toUtf8() + ' ' + phones);
+        }
+    }
 
     // Words the decoder could not pronounce are dropped, their neighbours becoming adjacent.
     QList<QStringList> kept;
