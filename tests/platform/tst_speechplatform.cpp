@@ -1,6 +1,7 @@
 #include "platform/audioinput.h"
 #include "platform/linux/phonemizer.h"
 #include "platform/linux/scriptlanguagemodel.h"
+#include "platform/linux/spokennumbers.h"
 #include "platform/permissions.h"
 #include "platform/speechengine.h"
 #include "platform/wavfileaudioinput.h"
@@ -156,6 +157,9 @@ private Q_SLOTS:
     void scriptWithoutKnownWordsGivesNoModel();
     void wordsMissingFromTheDictionaryArePronounced();
     void phonemizerAgreesWithTheDictionary();
+    void spokenNumbers_data();
+    void spokenNumbers();
+    void figuresAreEnteredAsWritten();
 
     void recognizerPerLocale_data();
     void recognizerPerLocale();
@@ -301,7 +305,7 @@ void TestSpeechPlatform::scriptSentences()
 {
     const QList<QStringList> expected = {
         {u"good"_qs, u"morning"_qs, u"it's"_qs, u"café"_qs, u"time"_qs},
-        {u"say"_qs, u"hello"_qs},
+        {u"say"_qs, u"hello"_qs, u"42"_qs},
         {u"bye"_qs},
     };
     QCOMPARE(
@@ -469,6 +473,83 @@ void TestSpeechPlatform::phonemizerAgreesWithTheDictionary()
           100.0 * agreement, phones, sampled, unpronounced);
     QVERIFY(agreement > 0.7);
     QVERIFY(unpronounced < sampled / 100);
+}
+
+void TestSpeechPlatform::spokenNumbers_data()
+{
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<QString>("forms"); // separated by "|"
+    const auto row = [](const QString &token, const QString &forms) {
+        QTest::newRow(token.toUtf8().constData()) << token << forms;
+    };
+    row(u"0"_qs, u"zero"_qs);
+    row(u"13"_qs, u"thirteen"_qs);
+    row(u"240"_qs, u"two hundred forty|two hundred and forty"_qs);
+    row(u"1,000,005"_qs, u"one million five|one million and five"_qs);
+    row(u"1999"_qs, u"nineteen ninety nine|one thousand nine hundred ninety nine|"
+                    u"one thousand nine hundred and ninety nine"_qs);
+    row(u"2024"_qs, u"twenty twenty four|two thousand twenty four|two thousand and twenty four"_qs);
+    row(u"2005"_qs, u"two thousand five|two thousand and five"_qs);
+    row(u"1905"_qs, u"nineteen oh five|one thousand nine hundred five|"
+                    u"one thousand nine hundred and five"_qs);
+    row(u"1990s"_qs, u"nineteen nineties"_qs);
+    row(u"3rd"_qs, u"third"_qs);
+    row(u"21st"_qs, u"twenty first"_qs);
+    row(u"112th"_qs, u"one hundred twelfth"_qs);
+    row(u"40th"_qs, u"fortieth"_qs);
+    row(u"10:30"_qs, u"ten thirty"_qs);
+    row(u"9:05"_qs, u"nine oh five"_qs);
+    row(u"10:00"_qs, u"ten o'clock|ten"_qs);
+    row(u"45%"_qs, u"forty five percent"_qs);
+    row(u"4.5%"_qs, u"four point five percent"_qs);
+    row(u"0.25"_qs, u"zero point two five|point two five"_qs);
+    row(u"$240"_qs, u"two hundred forty dollars|two hundred and forty dollars|"
+                    u"two hundred forty|two hundred and forty"_qs);
+    row(u"$1"_qs, u"one dollar|one"_qs);
+    row(u"$4.50"_qs, u"four dollars fifty|four fifty|four point five zero dollars|"
+                     u"four point five zero"_qs);
+    row(u"£3"_qs, u"three pounds|three"_qs);
+    row(u"007"_qs, u"zero zero seven|oh oh seven"_qs);
+    row(u"999999999999999"_qs, u"nine hundred ninety nine trillion nine hundred ninety nine "
+                               u"billion nine hundred ninety nine million nine hundred ninety "
+                               u"nine thousand nine hundred ninety nine|nine hundred and ninety "
+                               u"nine trillion nine hundred and ninety nine billion nine hundred "
+                               u"and ninety nine million nine hundred and ninety nine thousand "
+                               u"nine hundred and ninety nine"_qs);
+    // Not figures read that way.
+    row(u"1000000000000000"_qs, QString());
+    row(QString(10000, u'7'), QString());
+    row(u"25:61"_qs, QString());
+    row(u"3.5th"_qs, QString());
+    row(u"1.2.3"_qs, QString());
+    row(u"$"_qs, QString());
+}
+
+void TestSpeechPlatform::spokenNumbers()
+{
+    QFETCH(QString, token);
+    QFETCH(QString, forms);
+    QCOMPARE(spokenForms(token).join(u'|'), forms);
+}
+
+// A figure is one word of the model, written as in the script and pronounced as it is said.
+void TestSpeechPlatform::figuresAreEnteredAsWritten()
+{
+    const QString dictionary
+        = QStringLiteral(BRIVEL_POCKETSPHINX_MODELDIR "/en-us/cmudict-en-us.dict");
+    const ScriptLanguageModel model = ScriptLanguageModel::build(
+        u"It cost $240, at 10:30. 12345678901234567890 is 3rd"_qs, dictionary, noPhonemizer);
+    QVERIFY(model.words().contains(u"$240"_qs));
+    QVERIFY(!model.words().contains(u"12345678901234567890"_qs));
+    QVERIFY2(
+        model.dictionary().contains("$240 T UW HH AH N D R AH D F AO R T IY D AA L ER Z\n"
+                                    "$240(2) T UW HH AH N D R AH D AH N D F AO R T IY D AA L ER Z\n"
+                                    "$240(3) T UW HH AH N D R AH D F AO R T IY\n"
+                                    "$240(4) T UW HH AH N D R AH D AH N D F AO R T IY\n"),
+        model.dictionary().constData());
+    QVERIFY(model.dictionary().contains("\n10:30 T EH N TH ER D IY\n"));
+    QVERIFY(model.dictionary().contains("\n3rd TH ER D\n"));
+    QVERIFY(model.arpa().contains(" cost $240 "));
 }
 
 void TestSpeechPlatform::recognizerPerLocale_data()

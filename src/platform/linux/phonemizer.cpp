@@ -139,7 +139,8 @@ QByteArray modelPhonesFromEspeak(QByteArrayView espeakPhonemes)
             end = text.size();
         std::string name(text.substr(start, end - start));
         // Stress, and the palatal and length modifiers, only colour the phoneme before or after.
-        std::erase_if(name, [](char c) { return c == '\'' || c == ',' || c == '%' || c == '=' || c == ';'; });
+        std::erase_if(
+            name, [](char c) { return c == '\'' || c == ',' || c == '%' || c == '=' || c == ';'; });
         start = end + 1;
         if (name.empty())
             continue;
