@@ -2,6 +2,7 @@
 #include "platform/linux/phonemizer.h"
 #include "platform/linux/scriptlanguagemodel.h"
 #include "platform/linux/spokennumbers.h"
+#include "platform/linux/stablehypothesis.h"
 #include "platform/permissions.h"
 #include "platform/speechengine.h"
 #include "platform/wavfileaudioinput.h"
@@ -160,6 +161,7 @@ private Q_SLOTS:
     void spokenNumbers_data();
     void spokenNumbers();
     void figuresAreEnteredAsWritten();
+    void partialHypothesesPassOnOnlyStableWords();
 
     void recognizerPerLocale_data();
     void recognizerPerLocale();
@@ -550,6 +552,23 @@ void TestSpeechPlatform::figuresAreEnteredAsWritten()
     QVERIFY(model.dictionary().contains("\n10:30 T EH N TH ER D IY\n"));
     QVERIFY(model.dictionary().contains("\n3rd TH ER D\n"));
     QVERIFY(model.arpa().contains(" cost $240 "));
+}
+
+void TestSpeechPlatform::partialHypothesesPassOnOnlyStableWords()
+{
+    StableHypothesis stable;
+    const QList<std::pair<QString, QString>> steps{
+        {u"good"_qs, u""_qs},
+        {u"good morning"_qs, u"good"_qs},
+        {u"good morning to judy"_qs, u"good morning"_qs}, // a guess, dropped next time
+        {u"good morning everyone"_qs, u"good morning"_qs},
+        {u"good morning everyone"_qs, u"good morning everyone"_qs},
+        {u"could morning everyone"_qs, u""_qs}, // a revision of the whole
+    };
+    for (const auto &[hypothesis, passed] : steps)
+        QCOMPARE(stable.partial(hypothesis), passed);
+    stable.reset();
+    QCOMPARE(stable.partial(u"could morning everyone"_qs), u""_qs);
 }
 
 void TestSpeechPlatform::recognizerPerLocale_data()

@@ -6,12 +6,12 @@
 
 namespace {
 
-constexpr std::array<const char *, 20> units = {
-    "zero",    "one",     "two",       "three",    "four",     "five",    "six",
-    "seven",   "eight",   "nine",      "ten",      "eleven",   "twelve",  "thirteen",
-    "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
-constexpr std::array<const char *, 10> tens = {"",      "",      "twenty",  "thirty", "forty",
-                                               "fifty", "sixty", "seventy", "eighty", "ninety"};
+constexpr std::array<const char *, 20> units
+    = {"zero",     "one",     "two",     "three",     "four",     "five",    "six",
+       "seven",    "eight",   "nine",    "ten",       "eleven",   "twelve",  "thirteen",
+       "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
+constexpr std::array<const char *, 10> tens
+    = {"", "", "twenty", "thirty", "forty", "fifty", "sixty", "seventy", "eighty", "ninety"};
 constexpr std::array<const char *, 5> scales = {"", "thousand", "million", "billion", "trillion"};
 constexpr std::uint64_t largestCardinal = 999'999'999'999'999ULL;
 // Longer runs of digits are no figure anybody reads out.
@@ -55,7 +55,8 @@ QString yearInWords(int year)
         return {};
     if (low == 0)
         return belowHundred(high) + u" hundred";
-    return belowHundred(high) + u' ' + (low < 10 ? u"oh "_qs + belowHundred(low) : belowHundred(low));
+    return belowHundred(high) + u' '
+           + (low < 10 ? u"oh "_qs + belowHundred(low) : belowHundred(low));
 }
 
 // "ninety" → "nineties", "six" → "sixes".
@@ -123,10 +124,10 @@ QString ordinalInWords(std::uint64_t number)
     const QString cardinal = cardinalInWords(number);
     if (cardinal.isEmpty())
         return {};
-    static const QList<std::pair<QString, QString>> irregular = {
-        {u"one"_qs, u"first"_qs},    {u"two"_qs, u"second"_qs},  {u"three"_qs, u"third"_qs},
-        {u"five"_qs, u"fifth"_qs},   {u"eight"_qs, u"eighth"_qs}, {u"nine"_qs, u"ninth"_qs},
-        {u"twelve"_qs, u"twelfth"_qs}};
+    static const QList<std::pair<QString, QString>> irregular
+        = {{u"one"_qs, u"first"_qs},     {u"two"_qs, u"second"_qs},   {u"three"_qs, u"third"_qs},
+           {u"five"_qs, u"fifth"_qs},    {u"eight"_qs, u"eighth"_qs}, {u"nine"_qs, u"ninth"_qs},
+           {u"twelve"_qs, u"twelfth"_qs}};
     const qsizetype lastSpace = cardinal.lastIndexOf(u' ');
     const QString head = cardinal.left(lastSpace + 1);
     const QString last = cardinal.mid(lastSpace + 1);
@@ -141,8 +142,8 @@ QString ordinalInWords(std::uint64_t number)
 
 QStringList spokenForms(const QString &token)
 {
-    static const QRegularExpression figure(QStringLiteral(
-        "^([$€£]?)(\\d{1,3}(?:,\\d{3})+|\\d+)(?:\\.(\\d+))?(st|nd|rd|th|s|%)?$"));
+    static const QRegularExpression figure(
+        QStringLiteral("^([$€£]?)(\\d{1,3}(?:,\\d{3})+|\\d+)(?:\\.(\\d+))?(st|nd|rd|th|s|%)?$"));
     static const QRegularExpression time(QStringLiteral("^(\\d{1,2}):(\\d{2})$"));
     const QString lowered = token.toLower();
     QStringList forms;
@@ -157,7 +158,8 @@ QStringList spokenForms(const QString &token)
             forms.append(hour + u" o'clock");
             forms.append(hour);
         } else {
-            forms.append(hour + u' ' + (minutes < 10 ? u"oh "_qs : QString()) + belowHundred(minutes));
+            forms.append(hour + u' ' + (minutes < 10 ? u"oh "_qs : QString())
+                         + belowHundred(minutes));
         }
         return forms;
     }
@@ -175,7 +177,8 @@ QStringList spokenForms(const QString &token)
         return forms;
 
     if (suffix == u"st" || suffix == u"nd" || suffix == u"rd" || suffix == u"th") {
-        if (!currency.isEmpty() || !fraction.isEmpty() || (whole.size() > 1 && whole.startsWith(u'0')))
+        if (!currency.isEmpty() || !fraction.isEmpty()
+            || (whole.size() > 1 && whole.startsWith(u'0')))
             return forms;
         appendUnique(forms, ordinalInWords(whole.toULongLong()));
         return forms;
