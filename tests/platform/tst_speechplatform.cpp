@@ -162,6 +162,8 @@ private Q_SLOTS:
     void spokenNumbers();
     void figuresAreEnteredAsWritten();
     void partialHypothesesPassOnOnlyStableWords();
+    void awkwardScripts_data();
+    void awkwardScripts();
 
     void recognizerPerLocale_data();
     void recognizerPerLocale();
@@ -488,12 +490,13 @@ void TestSpeechPlatform::spokenNumbers_data()
     row(u"13"_qs, u"thirteen"_qs);
     row(u"240"_qs, u"two hundred forty|two hundred and forty"_qs);
     row(u"1,000,005"_qs, u"one million five|one million and five"_qs);
-    row(u"1999"_qs, u"nineteen ninety nine|one thousand nine hundred ninety nine|"
-                    u"one thousand nine hundred and ninety nine"_qs);
+    row(u"1999"_qs, u"nineteen ninety nine|nineteen hundred ninety nine|nineteen hundred and "
+                    u"ninety nine|one thousand nine hundred ninety nine|one thousand nine hundred "
+                    u"and ninety nine"_qs);
     row(u"2024"_qs, u"twenty twenty four|two thousand twenty four|two thousand and twenty four"_qs);
     row(u"2005"_qs, u"two thousand five|two thousand and five"_qs);
-    row(u"1905"_qs, u"nineteen oh five|one thousand nine hundred five|"
-                    u"one thousand nine hundred and five"_qs);
+    row(u"1905"_qs, u"nineteen oh five|nineteen hundred five|nineteen hundred and five|"
+                    u"one thousand nine hundred five|one thousand nine hundred and five"_qs);
     row(u"1990s"_qs, u"nineteen nineties"_qs);
     row(u"3rd"_qs, u"third"_qs);
     row(u"21st"_qs, u"twenty first"_qs);
@@ -569,6 +572,36 @@ void TestSpeechPlatform::partialHypothesesPassOnOnlyStableWords()
         QCOMPARE(stable.partial(hypothesis), passed);
     stable.reset();
     QCOMPARE(stable.partial(u"could morning everyone"_qs), u""_qs);
+}
+
+void TestSpeechPlatform::awkwardScripts_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("words");
+    QTest::newRow("only figures") << u"1 22 $3 4th 5:00 60% 1,000."_qs
+                                  << QStringList{u"$3"_qs,  u"1"_qs,    u"1,000"_qs, u"22"_qs,
+                                                 u"4th"_qs, u"5:00"_qs, u"60%"_qs};
+    QTest::newRow("only names") << u"Okafor Wierzbicki Nguyen"_qs
+                                << QStringList{u"nguyen"_qs, u"okafor"_qs, u"wierzbicki"_qs};
+    QTest::newRow("brackets") << u"[[a]] [ ] [a b"_qs << QStringList{u"a"_qs, u"b"_qs};
+    QTest::newRow("a 10,000-digit number") << QString(10000, u'9') << QStringList();
+    QTest::newRow("Latin with CJK")
+        << u"Hello 世界 world"_qs << QStringList{u"hello"_qs, u"world"_qs};
+    QTest::newRow("nothing to say") << u"— … ★"_qs << QStringList();
+}
+
+// Whatever the script, the model holds exactly the words that can be pronounced.
+void TestSpeechPlatform::awkwardScripts()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, words);
+    const ScriptLanguageModel model = ScriptLanguageModel::build(
+        script, QStringLiteral(BRIVEL_POCKETSPHINX_MODELDIR "/en-us/cmudict-en-us.dict"));
+    QCOMPARE(model.words(), words);
+    QCOMPARE(model.isEmpty(), words.isEmpty());
+    const QByteArray lines = '\n' + model.dictionary();
+    for (const QString &word : std::as_const(words))
+        QVERIFY(lines.contains(QByteArray('\n' + word.toUtf8() + ' ')));
 }
 
 void TestSpeechPlatform::recognizerPerLocale_data()

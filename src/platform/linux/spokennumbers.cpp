@@ -45,18 +45,24 @@ QString digitByDigit(QStringView digits, const char *zero = "zero")
     return words.join(u' ');
 }
 
-// "nineteen ninety nine", "nineteen oh five", "eleven hundred"; years such as 2005 or 1000 are
-// read as cardinals.
-QString yearInWords(int year)
+// "nineteen ninety nine", "nineteen oh five", "eleven hundred", and before 2000 also the slower
+// "nineteen hundred (and) ninety nine"; years such as 2005 or 1000 are read as cardinals.
+QStringList yearInWords(int year)
 {
     const int high = year / 100;
     const int low = year % 100;
     if (high % 10 == 0 && low < 10)
         return {};
+    const QString century = belowHundred(high);
     if (low == 0)
-        return belowHundred(high) + u" hundred";
-    return belowHundred(high) + u' '
-           + (low < 10 ? u"oh "_qs + belowHundred(low) : belowHundred(low));
+        return {century + u" hundred"};
+    QStringList forms{century + u' '
+                      + (low < 10 ? u"oh "_qs + belowHundred(low) : belowHundred(low))};
+    if (high < 20) {
+        forms.append(century + u" hundred " + belowHundred(low));
+        forms.append(century + u" hundred and " + belowHundred(low));
+    }
+    return forms;
 }
 
 // "ninety" → "nineties", "six" → "sixes".
@@ -88,8 +94,10 @@ QStringList wholeNumberForms(const QString &digits, bool maybeYear)
         return forms;
     }
     const std::uint64_t number = digits.toULongLong();
-    if (maybeYear && number >= 1100 && number <= 2099)
-        appendUnique(forms, yearInWords(int(number)));
+    if (maybeYear && number >= 1100 && number <= 2099) {
+        for (const QString &form : yearInWords(int(number)))
+            appendUnique(forms, form);
+    }
     appendUnique(forms, cardinalInWords(number));
     appendUnique(forms, cardinalInWords(number, true));
     return forms;
