@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -445,6 +446,87 @@ void BM_FollowSpokenScript(benchmark::State &state)
     state.counters["reached_percent"] = 100.0 * reachedShare;
 }
 
+// Resident memory of the process, in MB.
+double residentMegabytes()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return qQNaN();
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return qQNaN();
+}
+
+// Ten minutes of reading, fed as fast as the decoder takes it: the memory after the first
+// minute and at the end must be the same.
+void BM_MemoryOverLongReading(benchmark::State &state)
+{
+    QStringList script;
+    for (int i = 0; i < 5; ++i)
+        script.append(spokenScript());
+    const QString text = script.join(u"\n"_s);
+    QString error;
+    const QString wav
+        = TestSupport::synthesiseSpeech(speechCacheFolder(), text, u"en-us"_s, 150, &error);
+    if (wav.isEmpty()) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    double audioMinutes = 0;
+    double afterFirstMinute = qQNaN();
+    double atEnd = qQNaN();
+    double peak = 0;
+    int reached = 0;
+    for (auto _ : state) {
+        qint64 deliveredSamples = 0;
+        bool audioEnded = false;
+        QObject context;
+        const SpeechServices services{
+            &SpeechEngine::system(), &LanguageDetector::system(), &Permissions::system(), [&] {
+                auto input = std::make_unique<WavFileAudioInput>(
+                    wav, WavFileAudioInput::Pace::AsFastAsPossible);
+                audioMinutes = double(input->samples().size()) / AudioInput::sampleRate / 60.0;
+                QObject::connect(input.get(), &AudioInput::bufferAvailable, &context,
+                                 [&](std::span<const std::int16_t> samples) {
+                                     deliveredSamples += qint64(samples.size());
+                                 });
+                QObject::connect(input.get(), &WavFileAudioInput::finished, &context,
+                                 [&] { audioEnded = true; });
+                return input;
+            }};
+        SpeechRecognizer recognizer(services);
+        QElapsedTimer clock;
+        qint64 lastChangeMs = 0;
+        QObject::connect(&recognizer, &SpeechRecognizer::recognizedCharCountChanged, &context,
+                         [&] { lastChangeMs = clock.elapsed(); });
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &context, [&] {
+            const double megabytes = residentMegabytes();
+            peak = std::max(peak, megabytes);
+            if (qIsNaN(afterFirstMinute) && deliveredSamples >= 60 * AudioInput::sampleRate)
+                afterFirstMinute = megabytes;
+            if ((audioEnded && clock.elapsed() - lastChangeMs > 5000)
+                || clock.elapsed() > 10 * 60 * 1000)
+                loop.quit();
+        });
+        poll.start(100);
+        clock.start();
+        recognizer.startListening(text);
+        loop.exec();
+        atEnd = residentMegabytes();
+        reached = recognizer.recognizedCharCount();
+        recognizer.stopListening();
+    }
+    state.counters["audio_min"] = audioMinutes;
+    state.counters["rss_after_1min_mb"] = afterFirstMinute;
+    state.counters["rss_end_mb"] = atEnd;
+    state.counters["rss_peak_mb"] = peak;
+    state.counters["reached_chars"] = reached;
+}
+
 void eachVoice(benchmark::internal::Benchmark *b)
 {
     b->DenseRange(0, 2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
@@ -468,3 +550,4 @@ BENCHMARK(BM_FollowSpokenScript)->Apply(eachVoice);
 // Scripts: 0 figures and names, 1 technical words, 2 multi-word cues. Takes the length of the
 // speech, about 25 s per voice and script.
 BENCHMARK(BM_FollowReading)->Apply(eachVoiceAndScript);
+BENCHMARK(BM_MemoryOverLongReading)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
