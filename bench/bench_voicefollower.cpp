@@ -259,7 +259,9 @@ public:
         for (const TestSupport::SpokenWord &word : m_reading.words) {
             const auto at = std::lower_bound(m_spoken.textStarts.begin(), m_spoken.textStarts.end(),
                                              word.textStart);
-            if (at != m_spoken.textStarts.end() && *at == word.textStart)
+            // espeak-ng may report a word again after a pause; its first report counts.
+            if (at != m_spoken.textStarts.end() && *at == word.textStart
+                && !timing[size_t(at - m_spoken.textStarts.begin())])
                 timing[size_t(at - m_spoken.textStarts.begin())] = &word;
         }
         for (const auto &[seconds, count] : m_changes) {
