@@ -167,7 +167,7 @@ inline Reading synthesiseReading(const QString &directory, const QString &text,
         const QByteArray utf8 = text.toUtf8();
         Detail::currentSynthesis() = &synthesis;
         espeak_SetSynthCallback(Detail::collect);
-        const bool spoken = espeak_SetVoiceByName(voice.toUtf8().constData()) == EE_OK
+        const bool spoken = EspeakLibrary::useVoice(voice.toUtf8())
                             && espeak_SetParameter(espeakRATE, wordsPerMinute, 0) == EE_OK
                             && espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0,
                                             POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr)

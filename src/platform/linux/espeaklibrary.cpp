@@ -9,6 +9,7 @@ struct State
     std::mutex mutex;
     bool initialised = false;
     int sampleRate = 0;
+    QByteArray voice;
 };
 
 State &state()
@@ -37,4 +38,16 @@ std::unique_lock<std::mutex> EspeakLibrary::lock(bool *ready)
 int EspeakLibrary::sampleRate()
 {
     return state().sampleRate;
+}
+
+bool EspeakLibrary::useVoice(const QByteArray &name)
+{
+    State &library = state();
+    if (library.voice == name)
+        return true;
+    library.voice.clear();
+    if (espeak_SetVoiceByName(name.constData()) != EE_OK)
+        return false;
+    library.voice = name;
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <mutex>
 
 // espeak-ng keeps one set of global state per process (voice, parameters, callback), so every
@@ -12,4 +14,7 @@ public:
     static std::unique_lock<std::mutex> lock(bool *ready);
     // Samples per second of synthesised speech; only while ready.
     static int sampleRate();
+    // Selects a voice such as "en-us" or "en-us+f2", unless it is the one selected; only while
+    // locked and ready. Selecting a voice costs more than phonemizing a word.
+    static bool useVoice(const QByteArray &name);
 };

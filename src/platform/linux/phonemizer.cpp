@@ -166,7 +166,7 @@ QByteArray espeakPronunciation(const QString &word)
     {
         bool ready = false;
         const auto lock = EspeakLibrary::lock(&ready);
-        if (!ready || espeak_SetVoiceByName("en-us") != EE_OK)
+        if (!ready || !EspeakLibrary::useVoice(QByteArrayLiteral("en-us")))
             return {};
         const void *text = utf8.constData();
         // Names separated by '_', words by spaces, one clause per call.
