@@ -515,12 +515,7 @@ void TestSpeechPlatform::spokenNumbers_data()
                      u"four point five zero"_qs);
     row(u"£3"_qs, u"three pounds|three"_qs);
     row(u"007"_qs, u"zero zero seven|oh oh seven"_qs);
-    row(u"999999999999999"_qs, u"nine hundred ninety nine trillion nine hundred ninety nine "
-                               u"billion nine hundred ninety nine million nine hundred ninety "
-                               u"nine thousand nine hundred ninety nine|nine hundred and ninety "
-                               u"nine trillion nine hundred and ninety nine billion nine hundred "
-                               u"and ninety nine million nine hundred and ninety nine thousand "
-                               u"nine hundred and ninety nine"_qs);
+    row(u"7,000,000,000,001"_qs, u"seven trillion one|seven trillion and one"_qs);
     // Not figures read that way.
     row(u"1000000000000000"_qs, QString());
     row(QString(10000, u'7'), QString());
