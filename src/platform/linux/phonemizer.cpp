@@ -7,6 +7,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace {
