@@ -46,28 +46,6 @@ int letterOrNumberCount(const QString &word, int length)
 
 } // namespace
 
-// A cue such as "[Mira al público]" spans several words: every word from the opening bracket to
-// the closing one on the same script line is part of it. An unclosed bracket marks nothing.
-QList<bool> WordFlowLayout::cueWords(const QStringList &words, const QSet<int> &lineBreaks)
-{
-    const int count = int(words.size());
-    QList<bool> inCue(count, false);
-    // Walking backwards, the nearest word ahead that closes a bracket on the same line.
-    int closing = -1;
-    for (int i = count - 1; i >= 0; --i) {
-        const QString &word = words[i];
-        if (i + 1 < count && lineBreaks.contains(i + 1))
-            closing = -1;
-        if (word.endsWith(u']'))
-            closing = i;
-        if (word.startsWith(u'[') && closing >= i) {
-            for (int k = i; k <= closing && !inCue[k]; ++k)
-                inCue[k] = true;
-        }
-    }
-    return inCue;
-}
-
 bool WordFlowLayout::isRead(const WordItem &item, int highlightedCharCount)
 {
     const int reach = std::min(highlightedCharCount - item.charOffset, item.length);

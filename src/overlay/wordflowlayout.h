@@ -74,8 +74,6 @@ public:
     // A word counts as read once its letters and numbers are reached; trailing punctuation
     // need not be.
     static bool isRead(const WordItem &item, int highlightedCharCount);
-    // Which words belong to a bracketed cue.
-    static QList<bool> cueWords(const QStringList &words, const QSet<int> &lineBreaks);
 
     // Paints the lines that meet [top, top + height) of the layout, shifted up by top.
     void paint(QPainter &painter, qreal top, qreal height, int highlightedCharCount,

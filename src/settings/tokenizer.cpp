@@ -123,6 +123,26 @@ TokenizedScript tokenizeScript(QStringView text)
     return script;
 }
 
+QList<bool> cueWords(const QStringList &words, const QSet<int> &lineBreaks)
+{
+    const int count = int(words.size());
+    QList<bool> inCue(count, false);
+    // Walking backwards, the nearest word ahead that closes a bracket on the same line.
+    int closing = -1;
+    for (int i = count - 1; i >= 0; --i) {
+        const QString &word = words[i];
+        if (i + 1 < count && lineBreaks.contains(i + 1))
+            closing = -1;
+        if (word.endsWith(u']'))
+            closing = i;
+        if (word.startsWith(u'[') && closing >= i) {
+            for (int k = i; k <= closing && !inCue[k]; ++k)
+                inCue[k] = true;
+        }
+    }
+    return inCue;
+}
+
 int charOffsetForWordProgress(const QStringList &words, int limit, double progress)
 {
     // Callers count up from 0; anything else is treated as the start.

@@ -18,6 +18,12 @@ struct TokenizedScript
 TokenizedScript tokenizeScript(QStringView text);
 QStringList tokenizeLine(QStringView text);
 
+// Which words belong to a bracketed cue marker. A cue such as "[Mira al público]" spans several
+// words: every word from the opening bracket to the closing one on the same script line is part
+// of it. An unclosed bracket marks nothing. The reading area styles these words and the voice
+// follower passes over them without speech.
+QList<bool> cueWords(const QStringList &words, const QSet<int> &lineBreaks);
+
 // True when any scalar of the string is a Chinese, Japanese or Korean character; those are
 // words of their own since the scripts are written without spaces.
 bool containsCJK(QStringView text);

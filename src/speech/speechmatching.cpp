@@ -150,10 +150,16 @@ struct ScriptWord
 class ScriptWords
 {
 public:
-    ScriptWords(QStringView text, qsizetype start, qsizetype lastWordEnd)
+    using Cues = std::vector<std::pair<qsizetype, qsizetype>>;
+
+    ScriptWords(QStringView text, qsizetype start, qsizetype lastWordEnd, const Cues &cues)
         : m_text(text)
         , m_position(start)
         , m_lastWordEnd(lastWordEnd)
+        // The first cue that does not end before the start.
+        , m_cue(std::lower_bound(cues.begin(), cues.end(), start,
+                                 [](const auto &cue, qsizetype at) { return cue.second <= at; }))
+        , m_cuesEnd(cues.end())
     {}
 
     bool has(qsizetype index)
@@ -174,14 +180,18 @@ private:
             ++m_position;
         if (m_position >= m_text.size())
             return false;
-        qsizetype end = m_text.indexOf(u' ', m_position);
+        while (m_cue != m_cuesEnd && m_cue->second <= m_position)
+            ++m_cue;
+        // A cue marker is one word, spaces and all, also when the start falls inside it.
+        const bool inCue = m_cue != m_cuesEnd && m_cue->first <= m_position;
+        qsizetype end = inCue ? m_cue->second : m_text.indexOf(u' ', m_position);
         if (end < 0)
             end = m_text.size();
         const QStringView word = m_text.sliced(m_position, end - m_position);
         ScriptWord &read = m_words.emplace_back();
         read.key = keyOfLowered(word.toString().toLower());
         read.characterCount = characterCount(word);
-        read.isSkipped = read.key.empty() || (word.startsWith(u'[') && word.endsWith(u']'));
+        read.isSkipped = read.key.empty() || inCue;
         read.isLast = end >= m_lastWordEnd;
         m_position = end;
         return true;
@@ -190,6 +200,8 @@ private:
     QStringView m_text;
     qsizetype m_position = 0;
     qsizetype m_lastWordEnd = 0;
+    Cues::const_iterator m_cue;
+    Cues::const_iterator m_cuesEnd;
     std::deque<ScriptWord> m_words;
 };
 
@@ -230,8 +242,45 @@ int levenshteinDistance(const QString &a, const QString &b)
 
 ScriptMatcher::ScriptMatcher(const QString &sourceText)
     : m_sourceText(sourceText)
-    , m_characterCount(::characterCount(sourceText))
 {
+    index({});
+}
+
+ScriptMatcher::ScriptMatcher(const TokenizedScript &script)
+    : m_sourceText(script.words.join(u' '))
+{
+    index(script.lineBreaks);
+}
+
+void ScriptMatcher::index(const QSet<int> &lineBreaks)
+{
+    m_characterCount = ::characterCount(m_sourceText);
+    QStringList words;
+    std::vector<qsizetype> starts;
+    for (qsizetype at = 0; at < m_sourceText.size();) {
+        qsizetype end = m_sourceText.indexOf(u' ', at);
+        if (end < 0)
+            end = m_sourceText.size();
+        if (end > at) {
+            if (lineBreaks.contains(int(words.size())))
+                m_lineStarts.push_back(at);
+            words.append(m_sourceText.sliced(at, end - at));
+            starts.push_back(at);
+        }
+        at = end + 1;
+    }
+    // A cue marker runs from a word opening a bracket to the next one closing it.
+    const QList<bool> inCue = cueWords(words, lineBreaks);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (!inCue[i])
+            continue;
+        const qsizetype first = starts[size_t(i)];
+        while (i + 1 < words.size() && inCue[i + 1] && !words[i].endsWith(u']')
+               && !lineBreaks.contains(int(i + 1)))
+            ++i;
+        m_cues.emplace_back(first, starts[size_t(i)] + words[i].size());
+    }
+
     if (m_characterCount != m_sourceText.size()) {
         m_characterStarts.reserve(size_t(m_characterCount) + 1);
         m_characterStarts.push_back(0);
@@ -303,7 +352,7 @@ int ScriptMatcher::matchCharacters(int matchStartOffset, const QString &transcri
 
 int ScriptMatcher::matchWords(int matchStartOffset, const QString &transcript) const
 {
-    ScriptWords script(m_sourceText, indexOfCharacter(matchStartOffset), m_lastWordEnd);
+    ScriptWords script(m_sourceText, indexOfCharacter(matchStartOffset), m_lastWordEnd, m_cues);
     const std::vector<Key> spoken = transcriptKeys(transcript);
     const qsizetype spokenCount = qsizetype(spoken.size());
     int consumed = 0;
@@ -348,4 +397,30 @@ int ScriptMatcher::matchWords(int matchStartOffset, const QString &transcript) c
     while (script.has(si) && script[si].isSkipped)
         consume(1);
     return consumed;
+}
+
+QString ScriptMatcher::spokenText() const
+{
+    QString spoken;
+    auto cue = m_cues.begin();
+    auto lineStart = m_lineStarts.begin();
+    for (qsizetype at = 0; at < m_sourceText.size();) {
+        if (cue != m_cues.end() && cue->first == at) {
+            at = (cue++)->second + 1;
+            continue;
+        }
+        qsizetype end = m_sourceText.indexOf(u' ', at);
+        if (end < 0)
+            end = m_sourceText.size();
+        if (end > at) {
+            bool newLine = false;
+            for (; lineStart != m_lineStarts.end() && *lineStart <= at; ++lineStart)
+                newLine = true;
+            if (!spoken.isEmpty())
+                spoken += newLine ? u'\n' : u' ';
+            spoken += QStringView(m_sourceText).sliced(at, end - at);
+        }
+        at = end + 1;
+    }
+    return spoken;
 }

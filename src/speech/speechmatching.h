@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QList>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
+#include <utility>
 #include <vector>
+
+struct TokenizedScript;
 
 // Transcript to script matching for the voice follower. Keys are a word's letters and numbers,
 // lower-cased; the word functions count the characters of a key in Unicode scalars, which are
@@ -22,8 +28,10 @@ class ScriptMatcher
 {
 public:
     ScriptMatcher() = default;
-    // The script's words joined by single spaces.
+    // The script's words joined by single spaces, taken as one line.
     explicit ScriptMatcher(const QString &sourceText);
+    // The words joined by single spaces; cue markers end at the end of their line.
+    explicit ScriptMatcher(const TokenizedScript &script);
 
     const QString &sourceText() const { return m_sourceText; }
     // User-perceived characters of sourceText.
@@ -33,10 +41,14 @@ public:
     // characters, up to and including the last one matched or substituted.
     int matchCharacters(int matchStartOffset, const QString &transcript) const;
     // Word by word, with fuzzy words and cue markers skipped: the characters of the script after
-    // matchStartOffset up to just past the last word consumed and its space.
+    // matchStartOffset up to just past the last word consumed and its space. A cue marker of
+    // several words ("[Mira al público]") is one word here.
     int matchWords(int matchStartOffset, const QString &transcript) const;
+    // The script as the reader says it: without its cue markers, one line per script line.
+    QString spokenText() const;
 
 private:
+    void index(const QSet<int> &lineBreaks);
     // UTF-16 index of the script after `offset` characters.
     qsizetype indexOfCharacter(int offset) const;
 
@@ -46,4 +58,8 @@ private:
     std::vector<qsizetype> m_characterStarts;
     // UTF-16 index just past the script's last word.
     qsizetype m_lastWordEnd = 0;
+    // UTF-16 ranges [first, last) of the cue markers, in order.
+    std::vector<std::pair<qsizetype, qsizetype>> m_cues;
+    // UTF-16 indices of the first words of lines after the first.
+    std::vector<qsizetype> m_lineStarts;
 };

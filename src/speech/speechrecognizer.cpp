@@ -101,12 +101,11 @@ void SpeechRecognizer::setError(const std::optional<QString> &error)
         Q_EMIT errorChanged();
 }
 
-void SpeechRecognizer::setSourceText(const QString &text)
+void SpeechRecognizer::setScript(const TokenizedScript &script)
 {
     // The matcher indexes the script once, so that each transcript costs the same on any length.
-    if (m_sourceText != text || !m_matcher)
-        m_matcher = std::make_unique<const ScriptMatcher>(text);
-    if (Observable::assign(m_sourceText, text))
+    m_matcher = std::make_unique<const ScriptMatcher>(script);
+    if (Observable::assign(m_sourceText, m_matcher->sourceText()))
         Q_EMIT sourceTextChanged();
 }
 
@@ -134,7 +133,7 @@ void SpeechRecognizer::setPosition(int offset)
 void SpeechRecognizer::startListening(const QString &text)
 {
     tearDownSession();
-    setSourceText(tokenizeLine(text).join(u' '));
+    setScript(tokenizeScript(text));
     setRecognizedCharCount(0);
     setMatchStartOffset(0);
     setRetryCount(0);
@@ -209,7 +208,7 @@ bool SpeechRecognizer::checkPermissionsRevoked()
 void SpeechRecognizer::stopListening()
 {
     setIsListening(false);
-    setSourceText(QString());
+    setScript({});
     // An error already on its way must not find room for another restart.
     setRetryCount(maxRetries);
     tearDownSession();
@@ -283,8 +282,8 @@ void SpeechRecognizer::startSession()
     }
 
     QString taskError;
-    std::unique_ptr<SpeechRecognitionTask> newTask
-        = m_speechRecognizer->startTask(m_sourceText, &taskError);
+    std::unique_ptr<SpeechRecognitionTask> newTask = m_speechRecognizer->startTask(
+        m_matcher ? m_matcher->spokenText() : QString(), &taskError);
     // A recogniser that cannot take a session is as good as none.
     if (!newTask) {
         setError(QStringLiteral("Speech recognizer not available"));

@@ -16,6 +16,7 @@ class QTimer;
 class ScriptMatcher;
 class SpeechRecognitionTask;
 class SpeechRecognizerBackend;
+struct TokenizedScript;
 
 // The voice follower of one overlay window. It publishes how much of the script has been spoken,
 // whether it listens, the latest transcript, a rolling window of input levels and an error text,
@@ -127,7 +128,7 @@ Q_SIGNALS:
 
 private:
     void setError(const std::optional<QString> &error);
-    void setSourceText(const QString &text);
+    void setScript(const TokenizedScript &script);
     void setMatchStartOffset(int offset);
     void setRetryCount(int count);
     bool isCurrentRun(int generation) const;

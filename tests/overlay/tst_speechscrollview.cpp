@@ -126,7 +126,7 @@ void TestSpeechScrollView::cueSpans()
 {
     const TokenizedScript script
         = tokenizeScript(u"[Pausa] hola [Mira al público] fin [abierto\nsigue cerrado] x —"_qs);
-    const QList<bool> cue = WordFlowLayout::cueWords(script.words, script.lineBreaks);
+    const QList<bool> cue = cueWords(script.words, script.lineBreaks);
     const QList<bool> expected{true,  false, true,  true,  true, false,
                                false, false, false, false, false};
     QCOMPARE(script.words.size(), expected.size());

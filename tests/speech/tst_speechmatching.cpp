@@ -1,3 +1,4 @@
+#include "settings/tokenizer.h"
 #include "speech/speechmatching.h"
 
 #include <QTest>
@@ -7,6 +8,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString workshop = u"Hola a todos [Pausa] bienvenidos al taller de hoy"_s;
+// A cue of three words: "[Mira al público]" spans 5 to 22.
+const QString lookUp = u"Hola [Mira al público] a todos"_s;
 // "é" written as "e" and a combining acute accent: one character, two scalars.
 const QString decomposed = u"Cafe\u0301 con leche y pan"_s;
 // A waving hand with a skin tone: one character, two scalars, four UTF-16 units.
@@ -26,6 +29,7 @@ private Q_SLOTS:
     void matchers_data();
     void matchers();
     void longMatchAgreesWithWholeTextLowerCasing();
+    void cuesEndWithTheirLine();
 };
 
 void TestSpeechMatching::normalizeForMatching_data()
@@ -110,6 +114,15 @@ void TestSpeechMatching::matchers_data()
     // The character matcher counts scalars; the word matcher counts characters.
     QTest::newRow("emoji word") << emoji << 0 << u"hola amigos"_s << 14 << 13;
     QTest::newRow("after emoji") << emoji << 7 << u"amigos"_s << 6 << 6;
+    // A cue of several words is passed over whole, and counts as one word when looking ahead.
+    QTest::newRow("trailing cue phrase") << lookUp << 0 << u"hola"_s << 4 << 23;
+    QTest::newRow("through a cue phrase") << lookUp << 0 << u"hola a todos"_s << 17 << 30;
+    QTest::newRow("start inside a cue phrase") << lookUp << 11 << u""_s << 0 << 12;
+    QTest::newRow("cue phrase looked over")
+        << u"uno dos [x y z] tres"_s << 0 << u"uno tres"_s << 7 << 20;
+    QTest::newRow("unclosed bracket is spoken")
+        << u"[abierto sigue fin"_s << 0 << u"abierto"_s << 8 << 9;
+    QTest::newRow("nested brackets") << u"[[a]] b"_s << 0 << u"b"_s << 3 << 7;
 }
 
 void TestSpeechMatching::matchers()
@@ -136,6 +149,19 @@ void TestSpeechMatching::longMatchAgreesWithWholeTextLowerCasing()
     QCOMPARE(matcher.matchWords(0, script), matcher.characterCount());
     QCOMPARE(matcher.characterCount(), script.size() - 120); // a mark and a surrogate each
     QCOMPARE(ScriptMatcher(emoji).characterCount(), 13);
+}
+
+// A bracket closed only on the next line opens no cue; the reader says those words.
+void TestSpeechMatching::cuesEndWithTheirLine()
+{
+    const ScriptMatcher matcher(
+        tokenizeScript(u"Hola [Mira al público] a todos.\n[Pausa] Fin [otra\nlínea] ]"_s));
+    QCOMPARE(matcher.spokenText(), u"Hola a todos.\nFin [otra\nlínea] ]"_s);
+    const int beforeFin = int(u"Hola [Mira al público] a todos. [Pausa] "_s.size());
+    QCOMPARE(matcher.matchWords(0, u"hola a todos"_s), beforeFin);
+    QCOMPARE(matcher.matchWords(beforeFin, u"fin otra línea"_s),
+             matcher.characterCount() - beforeFin);
+    QCOMPARE(matcher.matchWords(beforeFin, u"fin"_s), 4);
 }
 
 QTEST_GUILESS_MAIN(TestSpeechMatching)

@@ -91,6 +91,7 @@ private Q_SLOTS:
     void lateAnswerStartsNothing_data();
     void lateAnswerStartsNothing();
     void transcriptsMoveForwardOnly();
+    void cueMarkersAreNotSpoken();
     void recognitionErrorsRestartWithGrowingDelays();
     void resultResetsTheRetryCount();
     void errorAfterStopRestartsNothing();
@@ -270,6 +271,18 @@ void TestSpeechSession::transcriptsMoveForwardOnly()
         QCOMPARE(follower.recognizer.lastSpokenText(), transcript);
         QCOMPARE(follower.recognizer.recognizedCharCount(), expected);
     }
+}
+
+// The recogniser is biased to the words without the cues; a cue ends with its line.
+void TestSpeechSession::cueMarkersAreNotSpoken()
+{
+    Follower follower;
+    follower.listen(u"Hola [Mira al público] a todos\n[Pausa] fin [de\nlínea]"_qs);
+    QCOMPARE(follower.task()->script, u"Hola a todos\nfin [de\nlínea]"_qs);
+    follower.task()->hear(u"hola a todos"_qs);
+    QCOMPARE(follower.recognizer.recognizedCharCount(), 39); // before "fin"
+    follower.task()->hear(u"hola a todos fin"_qs);
+    QCOMPARE(follower.recognizer.recognizedCharCount(), 43); // "[de" waits to be said
 }
 
 void TestSpeechSession::recognitionErrorsRestartWithGrowingDelays()

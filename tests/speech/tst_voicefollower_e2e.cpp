@@ -19,6 +19,7 @@ class TestVoiceFollowerEndToEnd : public QObject
 
 private Q_SLOTS:
     void followsAnEnglishReading();
+    void hearsFiguresAsTheScriptWritesThem();
     void spanishScriptIsNotAvailableOffline();
 
 private:
@@ -57,6 +58,31 @@ void TestVoiceFollowerEndToEnd::followsAnEnglishReading()
         60000);
     QVERIFY(recognizer.isListening());
     QCOMPARE(recognizer.error(), std::nullopt);
+}
+
+// Figures and names come back written as in the script, so the follower matches them.
+void TestVoiceFollowerEndToEnd::hearsFiguresAsTheScriptWritesThem()
+{
+    const QString script = u"The city will spend $240 million on 17 new bridges, Mayor Okafor "
+                           u"said at 10:30 last night. [Mira al público] Prices rose 4.5% in "
+                           u"February."_qs;
+    const QString spoken = u"The city will spend $240 million on 17 new bridges, Mayor Okafor "
+                           u"said at 10:30 last night. Prices rose 4.5% in February."_qs;
+    QString error;
+    const QString wav
+        = TestSupport::synthesiseSpeech(m_audio.path(), spoken, u"en-us"_qs, 150, &error);
+    QVERIFY2(!wav.isEmpty(), qPrintable(error));
+
+    SpeechRecognizer recognizer(servicesListeningTo(wav));
+    recognizer.startListening(script);
+    const auto heard = [&recognizer] {
+        const QStringList words = recognizer.lastSpokenText().split(u' ');
+        return words.contains(u"$240"_qs) && words.contains(u"10:30"_qs)
+               && words.contains(u"4.5%"_qs);
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        heard() && recognizer.recognizedCharCount() >= int(recognizer.sourceText().size()) * 9 / 10,
+        qPrintable(recognizer.lastSpokenText()), 60000);
 }
 
 void TestVoiceFollowerEndToEnd::spanishScriptIsNotAvailableOffline()

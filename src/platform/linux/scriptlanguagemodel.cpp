@@ -1,5 +1,6 @@
 #include "scriptlanguagemodel.h"
 
+#include "platform/linux/spokennumbers.h"
 #include "platform/logging.h"
 
 #include <QFile>
@@ -280,10 +281,10 @@ QByteArray arpaTrigramModel(const QStringList &vocabulary, const QList<QStringLi
 
 QList<QStringList> ScriptLanguageModel::sentences(const QString &script)
 {
-    static const QRegularExpression cueMarker(QStringLiteral("\\[[^\\[\\]]*\\]"));
-    QString text = script;
-    text.remove(cueMarker);
-    text = text.toLower();
+    // A figure as written, "$240", "4.5%", "10:30", "3rd"; trailing separators are punctuation.
+    static const QRegularExpression figure(
+        QStringLiteral("[$€£]?\\d[\\d.,:]*(?:st|nd|rd|th|s|%)?"));
+    const QString text = script.toLower();
 
     QList<QStringList> result;
     QStringList sentence;
@@ -304,8 +305,22 @@ QList<QStringList> ScriptLanguageModel::sentences(const QString &script)
             result.append(sentence);
         sentence.clear();
     };
-    for (const QChar c : std::as_const(text)) {
-        if (c.isLetter() || c.isMark()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool startsFigure = c.isDigit()
+                                  || ((c == u'$' || c == u'€' || c == u'£') && i + 1 < text.size()
+                                      && text[i + 1].isDigit());
+        if (startsFigure) {
+            endWord();
+            const QRegularExpressionMatch match
+                = figure.match(text, i, QRegularExpression::NormalMatch,
+                               QRegularExpression::AnchorAtOffsetMatchOption);
+            QString token = match.captured();
+            while (token.endsWith(u'.') || token.endsWith(u',') || token.endsWith(u':'))
+                token.chop(1);
+            sentence.append(token);
+            i += token.size() - 1;
+        } else if (c.isLetter() || c.isMark()) {
             word += c;
         } else if (c == u'\'' || c == QChar(0x2019)) {
             word += u'\'';
@@ -320,7 +335,26 @@ QList<QStringList> ScriptLanguageModel::sentences(const QString &script)
     return result;
 }
 
-ScriptLanguageModel ScriptLanguageModel::build(const QString &script, const QString &dictionaryPath)
+namespace {
+
+bool containsDigit(const QString &word)
+{
+    return std::any_of(word.begin(), word.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// The phones of a dictionary line, "HH AH L OW" of "hello HH AH L OW".
+QByteArray phonesOf(const QByteArray &line)
+{
+    const qsizetype space = line.indexOf(' ');
+    const qsizetype tab = line.indexOf('\t');
+    const qsizetype end = space < 0 ? tab : tab < 0 ? space : std::min(space, tab);
+    return end < 0 ? QByteArray() : line.mid(end + 1).trimmed();
+}
+
+} // namespace
+
+ScriptLanguageModel ScriptLanguageModel::build(const QString &script, const QString &dictionaryPath,
+                                               const Phonemizer &phonemizer)
 {
     const QList<QStringList> allSentences = sentences(script);
     QSet<QString> distinct;
@@ -328,7 +362,52 @@ ScriptLanguageModel ScriptLanguageModel::build(const QString &script, const QStr
         for (const QString &word : sentence)
             distinct.insert(word);
     }
-    const Pronunciations known = pronunciations(dictionaryPath, distinct);
+    // Figures are entered as written, pronounced as their spoken forms' words.
+    QHash<QString, QStringList> figures;
+    QSet<QString> lookedUp;
+    for (const QString &word : std::as_const(distinct)) {
+        if (!containsDigit(word)) {
+            lookedUp.insert(word);
+            continue;
+        }
+        const QStringList forms = spokenForms(word);
+        figures.insert(word, forms);
+        for (const QString &form : forms) {
+            for (const QString &spoken : form.split(u' '))
+                lookedUp.insert(spoken);
+        }
+    }
+    Pronunciations known = pronunciations(dictionaryPath, lookedUp);
+    // Without a pronunciation the decoder would hear other script words in the word's place.
+    for (const QString &word : std::as_const(lookedUp)) {
+        QList<QByteArray> &lines = known[word];
+        if (lines.isEmpty() && phonemizer) {
+            const QByteArray phones = phonemizer(word);
+            if (!phones.isEmpty())
+                lines.append(word.toUtf8() + ' ' + phones);
+        }
+    }
+    for (auto it = figures.cbegin(); it != figures.cend(); ++it) {
+        QList<QByteArray> lines;
+        for (const QString &form : it.value()) {
+            QByteArray phones;
+            for (const QString &spoken : form.split(u' ')) {
+                const QList<QByteArray> &spokenLines = known[spoken];
+                if (spokenLines.isEmpty()) {
+                    phones.clear();
+                    break;
+                }
+                phones += ' ' + phonesOf(spokenLines.first());
+            }
+            if (phones.isEmpty())
+                continue;
+            QByteArray line = it.key().toUtf8();
+            if (!lines.isEmpty())
+                line += '(' + QByteArray::number(lines.size() + 1) + ')';
+            lines.append(line + phones);
+        }
+        known.insert(it.key(), lines);
+    }
 
     // Words the decoder could not pronounce are dropped, their neighbours becoming adjacent.
     QList<QStringList> kept;
@@ -343,9 +422,9 @@ ScriptLanguageModel ScriptLanguageModel::build(const QString &script, const QStr
     }
 
     ScriptLanguageModel model;
-    for (auto it = known.cbegin(); it != known.cend(); ++it) {
-        if (!it.value().isEmpty())
-            model.m_words.append(it.key());
+    for (const QString &word : std::as_const(distinct)) {
+        if (!known.value(word).isEmpty())
+            model.m_words.append(word);
     }
     if (model.m_words.isEmpty())
         return model;

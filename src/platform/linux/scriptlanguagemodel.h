@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linux/phonemizer.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -12,13 +14,16 @@
 class ScriptLanguageModel
 {
 public:
-    // The script's sentences as lists of lower-cased words, with cue markers ("[Pausa]") removed.
+    // The script's sentences as lists of lower-cased words. The script is what the reader is
+    // expected to say: its cue markers are already gone.
     static QList<QStringList> sentences(const QString &script);
 
     // `dictionaryPath` names a dictionary in the CMU format ("and AH N D", "and(2) AE N D").
-    // Words it lacks are left out. The file is read only for words not looked up before in this
-    // process, so call this off the main thread.
-    static ScriptLanguageModel build(const QString &script, const QString &dictionaryPath);
+    // Words it lacks are pronounced by `phonemizer`; those it can't pronounce either are left
+    // out. The file is read only for words not looked up before in this process, so call this
+    // off the main thread.
+    static ScriptLanguageModel build(const QString &script, const QString &dictionaryPath,
+                                     const Phonemizer &phonemizer = espeakPronunciation);
 
     // True when no word of the script has a pronunciation.
     bool isEmpty() const { return m_words.isEmpty(); }

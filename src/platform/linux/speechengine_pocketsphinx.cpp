@@ -1,6 +1,7 @@
 #include "speechengine_pocketsphinx.h"
 
 #include "platform/linux/scriptlanguagemodel.h"
+#include "platform/linux/stablehypothesis.h"
 #include "platform/logging.h"
 
 #include <QDir>
@@ -242,6 +243,7 @@ private:
             const char *text = ps_get_hyp(ps, nullptr);
             return text ? QString::fromUtf8(text).simplified() : QString();
         };
+        StableHypothesis stable;
         bool heardSpeech = false;
         qsizetype utteranceSamples = 0;
         const auto endUtterance = [&] {
@@ -252,6 +254,7 @@ private:
                 committed += u' ';
             committed += final;
             partial.clear();
+            stable.reset();
             publish();
             heardSpeech = false;
             utteranceSamples = 0;
@@ -281,7 +284,7 @@ private:
                         return;
                     }
                     utteranceSamples += qsizetype(count);
-                    partial = hypothesis();
+                    partial = stable.partial(hypothesis());
                     publish();
                     // A pause after speech ends the utterance; the decoder keeps its adaptation
                     // to the voice and the room for the next one.
