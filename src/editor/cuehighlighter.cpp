@@ -1,5 +1,6 @@
 #include "cuehighlighter.h"
 
+#include "editor/linepieces.h"
 #include "settings/palette.h"
 
 #include <QRegularExpression>
@@ -39,7 +40,8 @@ void CueHighlighter::highlightBlock(const QString &text)
     }
     if (separatorLineRegex().match(text).hasMatch())
         setFormat(0, int(text.size()), m_separatorFormat);
-    // Only a bullet in the first column; an indented one keeps the text colour.
-    if (text.startsWith(u'\u2022'))
+    // Only a bullet in the first column; an indented one keeps the text colour, and so does one
+    // that opens a later piece of a long line.
+    if (text.startsWith(u'\u2022') && !LinePieces::continuesLine(currentBlock()))
         setFormat(0, 1, m_bulletFormat);
 }

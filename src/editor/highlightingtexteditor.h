@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <vector>
+
 class QTimer;
 
 // The script editor: one page of plain text with its cue markers, separator lines and leading
@@ -56,9 +58,20 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    void stepOverPieceBreak(const QKeyEvent &event);
     bool handleBulletKey(const QKeyEvent &event);
+    // Offsets in text() and positions in the document, which also holds the breaks between the
+    // pieces of long lines (see LinePieces).
+    int textLength() const;
+    int toText(int viewPosition) const;
+    int toView(int textPosition) const;
+    QString textBetween(int from, int to) const;
+    void findPieceBreaks();
+    void showInPieces(int from, int to);
     void recordChange(int position, int removedLength, int addedLength);
     void finishChange();
     void reportCaret();
@@ -66,9 +79,14 @@ private:
 
     QTimer *const m_flashTimer;
     int m_editorCaretPosition = 0;
+    // Document positions of the piece breaks, ascending.
+    std::vector<int> m_pieceBreaks;
     bool m_settingText = false;
+    bool m_makingPieces = false;
     bool m_changePending = false;
     int m_changePosition = 0;
     int m_changeRemovedLength = 0;
     QString m_changeInsertedText;
+    int m_changeViewStart = 0;
+    int m_changeViewEnd = 0;
 };

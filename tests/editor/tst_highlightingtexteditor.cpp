@@ -1,6 +1,9 @@
 #include "editor/highlightingtexteditor.h"
+#include "editor/linepieces.h"
 #include "settings/palette.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -42,6 +45,8 @@ private Q_SLOTS:
     void offsetsAreUtf16();
     void textFromOutside();
     void flashLastsUntilItsTimerOrAnEdit();
+    void longLinesShowInPieces();
+    void editsAcrossPiecesKeepTheText();
 };
 
 void TestHighlightingTextEditor::styles_data()
@@ -251,6 +256,98 @@ void TestHighlightingTextEditor::flashLastsUntilItsTimerOrAnEdit()
     QTest::keyClicks(&editor, u"!"_s);
     QVERIFY(editor.extraSelections().isEmpty());
     QVERIFY(!timer->isActive());
+}
+
+void TestHighlightingTextEditor::longLinesShowInPieces()
+{
+    // A line of clusters without a space, and a line of words and cue markers.
+    const QString letters = u"e\u0301"_s.repeated(5'000);
+    const QString text = letters + u"\n"_s + u"una [Pausa larga] palabra "_s.repeated(400);
+    HighlightingTextEditor editor;
+    QSignalSpy edits(&editor, &HighlightingTextEditor::textEdited);
+    editor.setText(text);
+    QCOMPARE(editor.text(), text);
+    QCOMPARE(edits.count(), 0);
+    QVERIFY(!editor.document()->isUndoAvailable());
+    QVERIFY(editor.document()->blockCount() >= 8);
+    for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
+        const QString piece = block.text();
+        QVERIFY(piece.size() <= LinePieces::pieceLength);
+        QVERIFY(!piece.startsWith(u'\u0301'));
+        int cues = 0;
+        for (const auto &range : block.layout()->formats())
+            cues += range.format.fontItalic() ? 1 : 0;
+        QCOMPARE(cues, piece.count(u"[Pausa larga]"_s));
+    }
+
+    // The first break stands at the same offset in the document and in the text.
+    const int pieceEnd = editor.document()->findBlockByNumber(1).position() - 1;
+    editor.setCaretPosition(pieceEnd);
+    QCOMPARE(editor.editorCaretPosition(), pieceEnd);
+    QTest::keyClick(&editor, Qt::Key_Right);
+    QCOMPARE(editor.editorCaretPosition(), pieceEnd + 2);
+    editor.bumpHighlight(pieceEnd - 2, 4);
+    const QString flashed = editor.extraSelections().first().cursor.selectedText();
+    QCOMPARE(QString(flashed).remove(QChar::ParagraphSeparator), text.mid(pieceEnd - 2, 4));
+    QVERIFY(flashed.contains(QChar::ParagraphSeparator));
+}
+
+void TestHighlightingTextEditor::editsAcrossPiecesKeepTheText()
+{
+    const QString original = u"palabra "_s.repeated(1'000) + u"\nfin"_s;
+    HighlightingTextEditor editor;
+    editor.setText(original);
+    QString copy = editor.text();
+    connect(&editor, &HighlightingTextEditor::textEdited, this,
+            [&](int position, int removedLength, const QString &inserted) {
+                copy.replace(position, removedLength, inserted);
+            });
+    QTextDocument *document = editor.document();
+    const auto pieceStart = [document] { return document->findBlockByNumber(1).position(); };
+    const int textBreak = pieceStart() - 1;
+
+    // Backspace at the start of a piece and Delete at the end of one remove a character.
+    select(editor, pieceStart(), pieceStart());
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    select(editor, pieceStart() - 1, pieceStart() - 1);
+    QTest::keyClick(&editor, Qt::Key_Delete);
+    QCOMPARE(editor.text(), QString(original).remove(textBreak - 1, 2));
+    QCOMPARE(copy, editor.text());
+
+    // A selection across a break copies, and is replaced, as the text it covers.
+    select(editor, pieceStart() - 3, pieceStart() + 2);
+    editor.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), editor.text().mid(textBreak - 3, 4));
+    QTest::keyClicks(&editor, u"X"_s);
+    QCOMPARE(copy, editor.text());
+
+    // Return at the start of a piece is a line break of the text; Return inside a later piece
+    // makes a line of its own, not another piece.
+    select(editor, pieceStart(), pieceStart());
+    QTest::keyClick(&editor, Qt::Key_Return);
+    select(editor, document->lastBlock().previous().position() + 3,
+           document->lastBlock().previous().position() + 3);
+    QTest::keyClick(&editor, Qt::Key_Return);
+    QCOMPARE(copy, editor.text());
+    QCOMPARE(editor.text().count(u'\n'), 3);
+
+    // A long paste into a piece is shown in pieces too.
+    QGuiApplication::clipboard()->setText(u"o"_s.repeated(5'000));
+    select(editor, 10, 10);
+    editor.paste();
+    QCOMPARE(copy, editor.text());
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        QVERIFY(block.length() - 1 <= LinePieces::maxLineLength);
+    const QString edited = editor.text();
+
+    while (document->isUndoAvailable())
+        undo(editor);
+    QCOMPARE(editor.text(), original);
+    QCOMPARE(copy, original);
+    while (document->isRedoAvailable())
+        undo(editor, Qt::ShiftModifier);
+    QCOMPARE(editor.text(), edited);
+    QCOMPARE(copy, edited);
 }
 
 QTEST_MAIN(TestHighlightingTextEditor)
