@@ -29,7 +29,8 @@ const QRegularExpression &CueHighlighter::separatorLineRegex()
 
 void CueHighlighter::highlightBlock(const QString &text)
 {
-    // A block is one line, so a cue never reaches past its line break, as in the reading panel.
+    // A block is one line, or a piece of a long one broken outside its cues, so a cue never
+    // reaches past its line break, as in the reading panel.
     // None of the three styles can overlap another: a cue starts with "[", a separator line
     // holds no bracket and no bullet.
     if (text.contains(u'[')) {

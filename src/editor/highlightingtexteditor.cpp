@@ -46,6 +46,12 @@ QString lineBeforeCaret(const QTextCursor &cursor)
 {
     const QTextBlock block = cursor.block();
     QString text = block.text().left(cursor.position() - block.position());
+    if (!LinePieces::continuesLine(block))
+        return text;
+    // Of a line in pieces only a bullet line needs more than its start.
+    const QString head = lineStart(block).text();
+    if (!QStringView(head).mid(leadingSpaces(head)).startsWith(u'\u2022'))
+        return head;
     for (QTextBlock piece = block; LinePieces::continuesLine(piece);) {
         piece = piece.previous();
         text.prepend(piece.text());

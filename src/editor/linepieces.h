@@ -13,7 +13,7 @@ class QTextBlockFormat;
 // block after it is marked as continuing the line, and the text never contains it.
 namespace LinePieces {
 
-inline constexpr int pieceLength = 2'000;
+inline constexpr int pieceLength = 3'000;
 inline constexpr int maxLineLength = 2 * pieceLength;
 
 // Offsets into `line` where it is shown broken, ascending; none when it is short enough. A break

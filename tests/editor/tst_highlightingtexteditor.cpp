@@ -290,6 +290,12 @@ void TestHighlightingTextEditor::longLinesShowInPieces()
     const QString flashed = editor.extraSelections().first().cursor.selectedText();
     QCOMPARE(QString(flashed).remove(QChar::ParagraphSeparator), text.mid(pieceEnd - 2, 4));
     QVERIFY(flashed.contains(QChar::ParagraphSeparator));
+
+    // A bullet line in pieces still continues on Return.
+    editor.setText(u"• "_s + u"punto "_s.repeated(2'000));
+    editor.moveCursor(QTextCursor::End);
+    QTest::keyClick(&editor, Qt::Key_Return);
+    QVERIFY(editor.text().endsWith(u" \n• "_s));
 }
 
 void TestHighlightingTextEditor::editsAcrossPiecesKeepTheText()
