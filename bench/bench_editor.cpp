@@ -181,6 +181,11 @@ BENCHMARK(BM_TypeCharacter)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchma
 BENCHMARK(BM_PressReturn)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ContinueBullet)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
 // Arg: 0 prose, 1 letters, 2 letters with nine combining marks.
-BENCHMARK(BM_OpenParagraph)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TypeInParagraph)->Arg(0)->Arg(1)->Arg(2)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenParagraph)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeInParagraph)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeTextCopy)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);

@@ -266,14 +266,18 @@ void HighlightingTextEditor::setText(const QString &text)
         // of a million characters quick to open.
         QList<int> pieceStarts;
         setPlainText(shownText(text, pieceStarts));
+        m_pieceBreaks.clear();
         if (!pieceStarts.isEmpty()) {
             QTextCursor marker(document());
             marker.beginEditBlock();
-            markPieces(document(), 0, document()->characterCount(), pieceStarts);
+            for (const int pieceStart : std::as_const(pieceStarts)) {
+                marker.setPosition(pieceStart);
+                marker.setBlockFormat(LinePieces::continuationFormat());
+                m_pieceBreaks.push_back(pieceStart - 1);
+            }
             marker.endEditBlock();
             document()->clearUndoRedoStacks();
         }
-        findPieceBreaks();
     }
     endFlash();
     const int length = textLength();
@@ -458,15 +462,6 @@ QString HighlightingTextEditor::textBetween(int from, int to) const
             text += QStringView(block.text()).mid(start - block.position(), end - start);
     }
     return text;
-}
-
-void HighlightingTextEditor::findPieceBreaks()
-{
-    m_pieceBreaks.clear();
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (LinePieces::continuesLine(block))
-            m_pieceBreaks.push_back(block.position() - 1);
-    }
 }
 
 void HighlightingTextEditor::showInPieces(int from, int to)

@@ -14,7 +14,9 @@ class QTimer;
 //
 // Every offset taken or reported is a UTF-16 offset into text(), whose line breaks are "\n".
 // The work per keystroke does not depend on the length of the page: only the edited lines are
-// restyled, and edits are reported as replacements rather than as the whole text.
+// restyled, and edits are reported as replacements rather than as the whole text. A very long
+// line is shown in pieces (LinePieces): document() holds the breaks between them, while text(),
+// the clipboard and every offset leave them out.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
@@ -70,7 +72,6 @@ private:
     int toText(int viewPosition) const;
     int toView(int textPosition) const;
     QString textBetween(int from, int to) const;
-    void findPieceBreaks();
     void showInPieces(int from, int to);
     void recordChange(int position, int removedLength, int addedLength);
     void finishChange();
