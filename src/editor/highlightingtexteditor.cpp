@@ -343,7 +343,16 @@ void HighlightingTextEditor::keyPressEvent(QKeyEvent *event)
     }
     const int viewCaret = textCursor().position();
     const int caret = toText(viewCaret);
-    QPlainTextEdit::keyPressEvent(event);
+    if (mayLeaveLongBlock(*event)) {
+        // Qt joins the pieces made afterwards to this edit's undo step only when the edit is
+        // a block of its own.
+        QTextCursor step(document());
+        step.beginEditBlock();
+        QPlainTextEdit::keyPressEvent(event);
+        step.endEditBlock();
+    } else {
+        QPlainTextEdit::keyPressEvent(event);
+    }
     // Between two pieces of a line one offset has two caret places: a step takes it past both.
     const bool characterStep = event->matches(QKeySequence::MoveToNextChar)
                                || event->matches(QKeySequence::MoveToPreviousChar)
@@ -359,18 +368,46 @@ void HighlightingTextEditor::stepOverPieceBreak(const QKeyEvent &event)
     // Backspace at the start of a piece or Delete at its end would remove only the break that
     // the view shows: they act on the character beyond it.
     QTextCursor cursor = textCursor();
-    if (isReadOnly() || cursor.hasSelection())
+    const bool deletes = event.key() == Qt::Key_Backspace || event.key() == Qt::Key_Delete;
+    if (isReadOnly() || !deletes)
         return;
-    const QTextBlock block = cursor.block();
-    if (event.key() == Qt::Key_Backspace && cursor.atBlockStart()
-        && LinePieces::continuesLine(block))
+    // A selection of nothing but a break selects nothing of the text.
+    if (cursor.hasSelection() && toText(cursor.selectionStart()) != toText(cursor.selectionEnd()))
+        return;
+    bool moved = cursor.hasSelection();
+    cursor.clearSelection();
+    // Past every break, empty pieces included.
+    while (event.key() == Qt::Key_Backspace && cursor.atBlockStart()
+           && LinePieces::continuesLine(cursor.block())) {
         cursor.setPosition(cursor.position() - 1);
-    else if (event.key() == Qt::Key_Delete && cursor.atBlockEnd()
-             && LinePieces::continuesLine(block.next()))
+        moved = true;
+    }
+    while (event.key() == Qt::Key_Delete && cursor.atBlockEnd()
+           && LinePieces::continuesLine(cursor.block().next())) {
         cursor.setPosition(cursor.position() + 1);
-    else
-        return;
-    setTextCursor(cursor);
+        moved = true;
+    }
+    if (moved)
+        setTextCursor(cursor);
+}
+
+bool HighlightingTextEditor::mayLeaveLongBlock(const QKeyEvent &event) const
+{
+    // What QPlainTextEdit inserts of a key's text.
+    const bool typed = !event.text().isEmpty()
+                       && (event.text().front().isPrint() || event.text().front() == u'\t');
+    const bool backspace = event.key() == Qt::Key_Backspace;
+    const bool del = event.key() == Qt::Key_Delete;
+    if (isReadOnly() || !(typed || backspace || del || event.matches(QKeySequence::Cut)))
+        return false;
+    // Joining two blocks, or growing one past the limit.
+    const QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    if (cursor.hasSelection())
+        return document()->findBlock(cursor.selectionStart()) != block
+               || document()->findBlock(cursor.selectionEnd()) != block;
+    return (backspace && cursor.atBlockStart()) || (del && cursor.atBlockEnd())
+           || block.length() - 1 + event.text().size() > LinePieces::maxLineLength;
 }
 
 bool HighlightingTextEditor::handleBulletKey(const QKeyEvent &event)
@@ -487,6 +524,22 @@ void HighlightingTextEditor::showInPieces(int from, int to)
     cursor.endEditBlock();
 }
 
+void HighlightingTextEditor::restoreMark(int position)
+{
+    const QTextBlock block = document()->findBlock(position);
+    const bool continues
+        = block.position() > 0
+          && std::binary_search(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(), block.position() - 1);
+    if (continues == LinePieces::continuesLine(block))
+        return;
+    const QScopedValueRollback guard(m_makingPieces, true);
+    QTextCursor cursor(block);
+    // Part of the edit that lost the mark, for undo as well.
+    cursor.joinPreviousEditBlock();
+    cursor.setBlockFormat(continues ? LinePieces::continuationFormat() : QTextBlockFormat());
+    cursor.endEditBlock();
+}
+
 void HighlightingTextEditor::recordChange(int position, int removedLength, int addedLength)
 {
     if (m_settingText)
@@ -513,8 +566,20 @@ void HighlightingTextEditor::recordChange(int position, int removedLength, int a
     for (auto it = kept; it != m_pieceBreaks.end(); ++it)
         *it += addedLength - removedLength;
     m_pieceBreaks.insert(kept, added.cbegin(), added.cend());
+    // Removing the break after an empty block, Qt keeps the format of the block after it: the
+    // block at the change may have taken another block's mark.
+    const QTextBlock changed = document()->findBlock(position);
+    const bool continues = changed.position() > 0
+                           && std::binary_search(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(),
+                                                 changed.position() - 1);
+    if (continues != LinePieces::continuesLine(changed))
+        m_lostMark = changed.position();
     if (m_makingPieces)
         return;
+    // Removing a piece break alone changes only the view, but may leave a long block.
+    m_changeViewStart = position;
+    m_changeViewEnd = position + addedLength;
+    m_viewChangePending = true;
     QString inserted = textBetween(position, position + addedLength);
     if (textRemovedLength == 0 && inserted.isEmpty())
         return;
@@ -522,23 +587,28 @@ void HighlightingTextEditor::recordChange(int position, int removedLength, int a
     m_changePosition = textPosition;
     m_changeRemovedLength = textRemovedLength;
     m_changeInsertedText = std::move(inserted);
-    m_changeViewStart = position;
-    m_changeViewEnd = position + addedLength;
 }
 
 void HighlightingTextEditor::finishChange()
 {
-    if (!m_changePending)
+    // Undo and redo bring back the marks they found.
+    if (const int lostMark = std::exchange(m_lostMark, -1);
+        lostMark >= 0 && document()->availableRedoSteps() == 0)
+        restoreMark(lostMark);
+    if (!std::exchange(m_viewChangePending, false))
         return;
-    m_changePending = false;
-    const QString inserted = std::exchange(m_changeInsertedText, QString());
-    Q_EMIT textEdited(m_changePosition, m_changeRemovedLength, inserted);
-    endFlash();
+    if (std::exchange(m_changePending, false)) {
+        const QString inserted = std::exchange(m_changeInsertedText, QString());
+        Q_EMIT textEdited(m_changePosition, m_changeRemovedLength, inserted);
+        endFlash();
+    }
     // Undo and redo leave the text as they found it: a bullet undone stays a dash.
     if (document()->availableRedoSteps() == 0 && !isReadOnly()) {
         showInPieces(m_changeViewStart, m_changeViewEnd);
         autoBulletLine(document(), textCursor().selectionStart());
     }
+    // Ctrl+Backspace moves the caret without a cursorPositionChanged().
+    reportCaret();
 }
 
 void HighlightingTextEditor::reportCaret()

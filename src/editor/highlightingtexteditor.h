@@ -65,6 +65,7 @@ protected:
 
 private:
     void stepOverPieceBreak(const QKeyEvent &event);
+    bool mayLeaveLongBlock(const QKeyEvent &event) const;
     bool handleBulletKey(const QKeyEvent &event);
     // Offsets in text() and positions in the document, which also holds the breaks between the
     // pieces of long lines (see LinePieces).
@@ -73,6 +74,7 @@ private:
     int toView(int textPosition) const;
     QString textBetween(int from, int to) const;
     void showInPieces(int from, int to);
+    void restoreMark(int position);
     void recordChange(int position, int removedLength, int addedLength);
     void finishChange();
     void reportCaret();
@@ -84,10 +86,13 @@ private:
     std::vector<int> m_pieceBreaks;
     bool m_settingText = false;
     bool m_makingPieces = false;
+    bool m_viewChangePending = false;
     bool m_changePending = false;
     int m_changePosition = 0;
     int m_changeRemovedLength = 0;
     QString m_changeInsertedText;
     int m_changeViewStart = 0;
     int m_changeViewEnd = 0;
+    // A block whose mark as a piece no longer matches m_pieceBreaks, or -1.
+    int m_lostMark = -1;
 };

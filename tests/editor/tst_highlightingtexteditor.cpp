@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void flashLastsUntilItsTimerOrAnEdit();
     void longLinesShowInPieces();
     void editsAcrossPiecesKeepTheText();
+    void randomEditsAcrossPieces();
 };
 
 void TestHighlightingTextEditor::styles_data()
@@ -354,6 +356,92 @@ void TestHighlightingTextEditor::editsAcrossPiecesKeepTheText()
         undo(editor, Qt::ShiftModifier);
     QCOMPARE(editor.text(), edited);
     QCOMPARE(copy, edited);
+}
+
+// Edits at and across piece breaks, undone and redone: after each, the text, the reported
+// copy and the pieces agree, and no block outgrows the limit except in an undone state.
+void TestHighlightingTextEditor::randomEditsAcrossPieces()
+{
+    QRandomGenerator random(42);
+    const QString original = u"ab[cd ef] "_s.repeated(700) + u"\n"_s + u"x\u0301"_s.repeated(3'500)
+                             + u"\n• "_s + u"w "_s.repeated(4'000);
+    for (int round = 0; round < 12; ++round) {
+        HighlightingTextEditor editor;
+        editor.setText(original);
+        QString copy = editor.text();
+        connect(&editor, &HighlightingTextEditor::textEdited, this,
+                [&](int position, int removedLength, const QString &inserted) {
+                    copy.replace(position, removedLength, inserted);
+                });
+        QTextDocument *document = editor.document();
+        for (int step = 0; step < 50; ++step) {
+            // Mostly at the edges of blocks, sometimes with a short selection.
+            const QTextBlock block
+                = document->findBlockByNumber(int(random.bounded(document->blockCount())));
+            const int position
+                = random.bounded(2) ? block.position() : block.position() + block.length() - 1;
+            const int anchor = random.bounded(4) ? position
+                                                 : std::clamp(position + int(random.bounded(9)) - 4,
+                                                              0, document->characterCount() - 1);
+            select(editor, anchor, position);
+            const QString before = copy;
+            const bool undoable = document->isUndoAvailable();
+            const quint32 edit = random.bounded(10);
+            // Typing over a selection never puts back what was there.
+            const QChar unique(0x4e00 + round * 100 + step);
+            switch (edit) {
+            case 0:
+                QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, unique, {});
+                break;
+            case 1:
+                QTest::keyClick(&editor, Qt::Key_Backspace);
+                break;
+            case 2:
+                QTest::keyClick(&editor, Qt::Key_Delete);
+                break;
+            case 3:
+                QTest::keyClick(&editor, Qt::Key_Return);
+                break;
+            case 4:
+                QTest::keyClick(&editor, Qt::Key_Left, Qt::ShiftModifier);
+                QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, unique, {});
+                break;
+            case 5:
+                QTest::keyClick(&editor, Qt::Key_Backspace, Qt::ControlModifier);
+                break;
+            case 6:
+                QGuiApplication::clipboard()->setText(
+                    u"zz "_s.repeated(int(random.bounded(3'000))));
+                editor.paste();
+                break;
+            case 7:
+                undo(editor);
+                break;
+            case 8:
+                undo(editor, Qt::ShiftModifier);
+                break;
+            case 9:
+                QTest::keyClick(&editor, Qt::Key_Tab);
+                break;
+            }
+            // Every step undone changes the text: piece breaks go with the edit that made them.
+            QVERIFY(edit != 7 || !undoable || copy != before);
+            QString pieces;
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+                if (block != document->begin() && !LinePieces::continuesLine(block))
+                    pieces += u'\n';
+                pieces += block.text();
+                QVERIFY(block.length() - 1 <= LinePieces::maxLineLength
+                        || document->isRedoAvailable());
+            }
+            QCOMPARE(editor.text(), pieces);
+            QCOMPARE(copy, pieces);
+            QVERIFY(editor.editorCaretPosition() <= pieces.size());
+        }
+        while (document->isUndoAvailable())
+            undo(editor);
+        QCOMPARE(copy, original);
+    }
 }
 
 QTEST_MAIN(TestHighlightingTextEditor)
