@@ -343,16 +343,11 @@ void HighlightingTextEditor::keyPressEvent(QKeyEvent *event)
     }
     const int viewCaret = textCursor().position();
     const int caret = toText(viewCaret);
-    if (mayLeaveLongBlock(*event)) {
-        // Qt joins the pieces made afterwards to this edit's undo step only when the edit is
-        // a block of its own.
-        QTextCursor step(document());
-        step.beginEditBlock();
-        QPlainTextEdit::keyPressEvent(event);
-        step.endEditBlock();
-    } else {
-        QPlainTextEdit::keyPressEvent(event);
+    if (editAsOneStep(*event)) {
+        event->accept();
+        return;
     }
+    QPlainTextEdit::keyPressEvent(event);
     // Between two pieces of a line one offset has two caret places: a step takes it past both.
     const bool characterStep = event->matches(QKeySequence::MoveToNextChar)
                                || event->matches(QKeySequence::MoveToPreviousChar)
@@ -391,23 +386,40 @@ void HighlightingTextEditor::stepOverPieceBreak(const QKeyEvent &event)
         setTextCursor(cursor);
 }
 
-bool HighlightingTextEditor::mayLeaveLongBlock(const QKeyEvent &event) const
+bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
 {
-    // What QPlainTextEdit inserts of a key's text.
-    const bool typed = !event.text().isEmpty()
-                       && (event.text().front().isPrint() || event.text().front() == u'\t');
+    // Qt joins the pieces made after an edit to its undo step only when the edit is an edit
+    // block. Typing, Backspace and Delete that join two blocks or grow one past the limit are
+    // therefore made here, as QPlainTextEdit would make them but in a block.
+    if (isReadOnly() || (event.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)))
+        return false;
     const bool backspace = event.key() == Qt::Key_Backspace;
     const bool del = event.key() == Qt::Key_Delete;
-    if (isReadOnly() || !(typed || backspace || del || event.matches(QKeySequence::Cut)))
+    QString typed;
+    if (!backspace && !del && !event.text().isEmpty()
+        && (event.text().front().isPrint() || event.text().front() == u'\t'))
+        typed = event.text();
+    if (!backspace && !del && typed.isEmpty())
         return false;
-    // Joining two blocks, or growing one past the limit.
-    const QTextCursor cursor = textCursor();
+    QTextCursor cursor = textCursor();
     const QTextBlock block = cursor.block();
-    if (cursor.hasSelection())
-        return document()->findBlock(cursor.selectionStart()) != block
-               || document()->findBlock(cursor.selectionEnd()) != block;
-    return (backspace && cursor.atBlockStart()) || (del && cursor.atBlockEnd())
-           || block.length() - 1 + event.text().size() > LinePieces::maxLineLength;
+    const bool joins = cursor.hasSelection()
+                           ? document()->findBlock(cursor.selectionStart()) != block
+                                 || document()->findBlock(cursor.selectionEnd()) != block
+                           : (backspace && cursor.atBlockStart()) || (del && cursor.atBlockEnd());
+    if (!joins && block.length() - 1 + typed.size() <= LinePieces::maxLineLength)
+        return false;
+    cursor.beginEditBlock();
+    if (backspace)
+        cursor.deletePreviousChar();
+    else if (del)
+        cursor.deleteChar();
+    else
+        cursor.insertText(typed);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
 }
 
 bool HighlightingTextEditor::handleBulletKey(const QKeyEvent &event)

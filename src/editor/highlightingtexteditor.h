@@ -65,7 +65,7 @@ protected:
 
 private:
     void stepOverPieceBreak(const QKeyEvent &event);
-    bool mayLeaveLongBlock(const QKeyEvent &event) const;
+    bool editAsOneStep(const QKeyEvent &event);
     bool handleBulletKey(const QKeyEvent &event);
     // Offsets in text() and positions in the document, which also holds the breaks between the
     // pieces of long lines (see LinePieces).

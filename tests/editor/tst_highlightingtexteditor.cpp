@@ -366,7 +366,10 @@ void TestHighlightingTextEditor::randomEditsAcrossPieces()
     const QString original = u"ab[cd ef] "_s.repeated(700) + u"\n"_s + u"x\u0301"_s.repeated(3'500)
                              + u"\n• "_s + u"w "_s.repeated(4'000);
     for (int round = 0; round < 12; ++round) {
+        // Shown, so that Qt lays out what it paints and scrolls to.
         HighlightingTextEditor editor;
+        editor.resize(300, 200);
+        editor.show();
         editor.setText(original);
         QString copy = editor.text();
         connect(&editor, &HighlightingTextEditor::textEdited, this,
@@ -387,7 +390,7 @@ void TestHighlightingTextEditor::randomEditsAcrossPieces()
             const QString before = copy;
             const bool undoable = document->isUndoAvailable();
             const quint32 edit = random.bounded(10);
-            // Typing over a selection never puts back what was there.
+            // Typing over a selection never puts back what was there, so every undo shows.
             const QChar unique(0x4e00 + round * 100 + step);
             switch (edit) {
             case 0:
@@ -400,6 +403,7 @@ void TestHighlightingTextEditor::randomEditsAcrossPieces()
                 QTest::keyClick(&editor, Qt::Key_Delete);
                 break;
             case 3:
+                select(editor, position, position);
                 QTest::keyClick(&editor, Qt::Key_Return);
                 break;
             case 4:
@@ -411,7 +415,7 @@ void TestHighlightingTextEditor::randomEditsAcrossPieces()
                 break;
             case 6:
                 QGuiApplication::clipboard()->setText(
-                    u"zz "_s.repeated(int(random.bounded(3'000))));
+                    unique + u"zz "_s.repeated(int(random.bounded(3'000))));
                 editor.paste();
                 break;
             case 7:
@@ -421,6 +425,7 @@ void TestHighlightingTextEditor::randomEditsAcrossPieces()
                 undo(editor, Qt::ShiftModifier);
                 break;
             case 9:
+                select(editor, position, position);
                 QTest::keyClick(&editor, Qt::Key_Tab);
                 break;
             }
