@@ -142,6 +142,65 @@ void BM_ContinueBullet(benchmark::State &state)
     page.checkEdits(state, 3);
 }
 
+// A page at the length limit that is one paragraph: prose with its line breaks made spaces,
+// letters without a space, or letters that each carry nine combining marks (ten UTF-16 units per
+// character, no space).
+QString longParagraph(int kind)
+{
+    if (kind == 0)
+        return BenchText::latinPage(longPageSize).replace(u'\n', u' ');
+    if (kind == 1)
+        return QString(longPageSize, u'a');
+    QString cluster(u"a"_s);
+    for (char16_t mark = 0x0300; mark < 0x0309; ++mark)
+        cluster += QChar(mark);
+    return cluster.repeated(longPageSize);
+}
+
+void showParagraph(HighlightingTextEditor &editor, const QString &text)
+{
+    editor.setFont(Fonts::systemFont(16, QFont::Normal));
+    editor.resize(320, 140);
+    editor.setText(text);
+    editor.show();
+    QCoreApplication::processEvents();
+}
+
+// Opening such a page: the text set and the first frame painted.
+void BM_OpenParagraph(benchmark::State &state)
+{
+    const QString text = longParagraph(int(state.range(0)));
+    for (auto _ : state) {
+        HighlightingTextEditor editor;
+        showParagraph(editor, text);
+        editor.viewport()->repaint();
+        state.PauseTiming();
+        if (editor.document()->characterCount() < text.size())
+            state.SkipWithError("the text did not arrive");
+        state.ResumeTiming();
+    }
+}
+
+// A character typed in the middle of such a page and deleted again (two keystrokes).
+void BM_TypeInParagraph(benchmark::State &state)
+{
+    const QString text = longParagraph(int(state.range(0)));
+    HighlightingTextEditor editor;
+    showParagraph(editor, text);
+    editor.setCaretPosition(int(text.size()) / 2 - int(text.size()) / 2 % 10);
+    QCoreApplication::processEvents();
+    int edits = 0;
+    QObject::connect(&editor, &HighlightingTextEditor::textEdited, [&edits] { ++edits; });
+    for (auto _ : state) {
+        press(editor, Qt::Key_A, u"a"_s);
+        editor.viewport()->repaint();
+        press(editor, Qt::Key_Backspace);
+        editor.viewport()->repaint();
+    }
+    if (edits != 2 * int(state.iterations()))
+        state.SkipWithError("the keystrokes were not edits");
+}
+
 // What a caller would pay per keystroke if it asked for the whole text instead of following
 // the editor's change reports.
 void BM_WholeTextCopy(benchmark::State &state)
@@ -162,4 +221,12 @@ void BM_WholeTextCopy(benchmark::State &state)
 BENCHMARK(BM_TypeCharacter)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PressReturn)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ContinueBullet)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
+// Arg: 0 prose, 1 letters, 2 letters with nine combining marks.
+BENCHMARK(BM_OpenParagraph)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeInParagraph)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeTextCopy)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);

@@ -1,5 +1,6 @@
 #include "cuehighlighter.h"
 
+#include "editor/linepieces.h"
 #include "settings/palette.h"
 
 #include <QRegularExpression>
@@ -28,7 +29,8 @@ const QRegularExpression &CueHighlighter::separatorLineRegex()
 
 void CueHighlighter::highlightBlock(const QString &text)
 {
-    // A block is one line, so a cue never reaches past its line break, as in the reading panel.
+    // A block is one line, or a piece of a long one broken outside its cues, so a cue never
+    // reaches past its line break, as in the reading panel.
     // None of the three styles can overlap another: a cue starts with "[", a separator line
     // holds no bracket and no bullet.
     if (text.contains(u'[')) {
@@ -39,7 +41,8 @@ void CueHighlighter::highlightBlock(const QString &text)
     }
     if (separatorLineRegex().match(text).hasMatch())
         setFormat(0, int(text.size()), m_separatorFormat);
-    // Only a bullet in the first column; an indented one keeps the text colour.
-    if (text.startsWith(u'\u2022'))
+    // Only a bullet in the first column; an indented one keeps the text colour, and so does one
+    // that opens a later piece of a long line.
+    if (text.startsWith(u'\u2022') && !LinePieces::continuesLine(currentBlock()))
         setFormat(0, 1, m_bulletFormat);
 }

@@ -5,9 +5,9 @@
 
 class QRegularExpression;
 
-// Styles one line of a script at a time: cue markers, separator lines and a bullet that opens
-// its line. Nothing carries from one line to the next, so an edit restyles only the lines it
-// touched, however long the page.
+// Styles one line of a script at a time (one piece of a long line, see LinePieces): cue markers,
+// separator lines and a bullet that opens its line. Nothing carries from one block to the next,
+// so an edit restyles only the blocks it touched, however long the page.
 class CueHighlighter : public QSyntaxHighlighter
 {
     Q_OBJECT

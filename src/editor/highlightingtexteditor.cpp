@@ -1,15 +1,19 @@
 #include "highlightingtexteditor.h"
 
 #include "editor/cuehighlighter.h"
+#include "editor/linepieces.h"
 #include "settings/palette.h"
 #include "uikit/overlayscroller.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,28 +27,103 @@ int leadingSpaces(QStringView text)
     return count;
 }
 
+// What QTextCursor::insertText() makes a new block of ("\r\n" counts once).
+bool isBlockBreak(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == u'\ufdd0'
+           || c == u'\ufdd1';
+}
+
+// The block that opens the line `block` belongs to.
+QTextBlock lineStart(QTextBlock block)
+{
+    while (LinePieces::continuesLine(block))
+        block = block.previous();
+    return block;
+}
+
 // The text from the start of the caret's line up to the caret.
 QString lineBeforeCaret(const QTextCursor &cursor)
 {
-    return cursor.block().text().left(cursor.position() - cursor.block().position());
+    const QTextBlock block = cursor.block();
+    QString text = block.text().left(cursor.position() - block.position());
+    if (!LinePieces::continuesLine(block))
+        return text;
+    // Of a line in pieces only a bullet line needs more than its start.
+    const QString head = lineStart(block).text();
+    if (!QStringView(head).mid(leadingSpaces(head)).startsWith(u'\u2022'))
+        return head;
+    for (QTextBlock piece = block; LinePieces::continuesLine(piece);) {
+        piece = piece.previous();
+        text.prepend(piece.text());
+    }
+    return text;
 }
 
-// The characters between two positions, with block boundaries as "\n".
-QString textBetween(QTextDocument *document, int from, int to)
+// The text as the document holds it: each line break one paragraph separator, and long lines in
+// pieces. `pieceStarts` receives the offsets of the blocks that carry on a line.
+QString shownText(QStringView text, QList<int> &pieceStarts)
 {
-    QTextCursor range(document);
-    range.setPosition(from);
-    range.setPosition(to, QTextCursor::KeepAnchor);
-    QString text = range.selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
+    QString shown;
+    shown.reserve(text.size());
+    qsizetype start = 0;
+    while (true) {
+        qsizetype end = start;
+        while (end < text.size() && !isBlockBreak(text[end]))
+            ++end;
+        const QStringView line = text.mid(start, end - start);
+        qsizetype pieceStart = 0;
+        for (const int pieceBreak : LinePieces::breaksIn(line)) {
+            shown += line.mid(pieceStart, pieceBreak - pieceStart);
+            shown += QChar::ParagraphSeparator;
+            pieceStarts.append(int(shown.size()));
+            pieceStart = pieceBreak;
+        }
+        shown += line.mid(pieceStart);
+        if (end == text.size())
+            return shown;
+        shown += QChar::ParagraphSeparator;
+        start = end + (text.mid(end).startsWith(u"\r\n") ? 2 : 1);
+    }
+}
+
+// Gives each block from `from` on, up to the block at `to`, the format of a piece or of a line.
+// Blocks made by QTextCursor::insertText() take the format of the block they split.
+void markPieces(QTextDocument *document, int from, int to, const QList<int> &pieceStarts)
+{
+    auto piece = pieceStarts.cbegin();
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        while (piece != pieceStarts.cend() && *piece < block.position())
+            ++piece;
+        const bool continues = piece != pieceStarts.cend() && *piece == block.position();
+        if (block.position() > from && continues != LinePieces::continuesLine(block))
+            QTextCursor(block).setBlockFormat(continues ? LinePieces::continuationFormat()
+                                                        : QTextBlockFormat());
+    }
+}
+
+// Inserts plain text with one insertText(): a step built of smaller insertions would take in
+// the typing that follows it.
+void insertLines(QTextCursor &cursor, QStringView text)
+{
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    const int from = cursor.position();
+    QList<int> pieceStarts;
+    const QString shown = shownText(text, pieceStarts);
+    for (int &pieceStart : pieceStarts)
+        pieceStart += from;
+    cursor.insertText(shown);
+    markPieces(cursor.document(), from, cursor.position(), pieceStarts);
+    cursor.endEditBlock();
 }
 
 // "- " or "* " typed at the start of a line becomes a bullet.
 void autoBulletLine(QTextDocument *document, int caret)
 {
     const QTextBlock block = document->findBlock(caret);
-    if (caret < 2 || caret - block.position() != 2)
+    if (caret < 2 || caret - block.position() != 2 || LinePieces::continuesLine(block))
         return;
     const QString text = block.text();
     if (!text.startsWith(u"- ") && !text.startsWith(u"* "))
@@ -71,10 +150,10 @@ bool continueBulletOnNewline(QTextCursor &cursor)
     cursor.beginEditBlock();
     if (before.size() == spaces + bullet.size()) {
         // An empty bullet ends the list: it goes, and no new line comes.
-        cursor.setPosition(cursor.block().position(), QTextCursor::KeepAnchor);
+        cursor.setPosition(lineStart(cursor.block()).position(), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     } else {
-        cursor.insertText(u'\n' + before.left(spaces) + bullet);
+        insertLines(cursor, QString(u'\n' + before.left(spaces) + bullet));
     }
     cursor.endEditBlock();
     return true;
@@ -101,7 +180,7 @@ bool deleteBulletPrefix(QTextCursor &cursor)
 // Tab and Shift+Tab move the bullet of the selection's first line by two spaces.
 bool indentBulletLine(QTextDocument *document, int selectionStart, bool inward)
 {
-    const QTextBlock block = document->findBlock(selectionStart);
+    const QTextBlock block = lineStart(document->findBlock(selectionStart));
     const QString text = block.text();
     const int spaces = leadingSpaces(text);
     if (!QStringView(text).mid(spaces).startsWith(bullet) || (!inward && spaces < 2))
@@ -160,7 +239,19 @@ HighlightingTextEditor::~HighlightingTextEditor() = default;
 QString HighlightingTextEditor::text() const
 {
     // toPlainText() would also turn no-break spaces into spaces.
-    QString text = document()->toRawText();
+    QString shown = document()->toRawText();
+    QString text;
+    if (m_pieceBreaks.empty()) {
+        text = std::move(shown);
+    } else {
+        text.reserve(shown.size());
+        qsizetype start = 0;
+        for (const int pieceBreak : m_pieceBreaks) {
+            text += QStringView(shown).mid(start, pieceBreak - start);
+            start = pieceBreak + 1;
+        }
+        text += QStringView(shown).mid(start);
+    }
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
@@ -168,19 +259,34 @@ QString HighlightingTextEditor::text() const
 void HighlightingTextEditor::setText(const QString &text)
 {
     // Lengths first: comparing the texts takes a copy of the whole page.
-    if (text.size() == document()->characterCount() - 1 && text == this->text())
+    if (text.size() == textLength() && text == this->text())
         return;
-    const int anchor = textCursor().anchor();
-    const int position = textCursor().position();
+    const int anchor = toText(textCursor().anchor());
+    const int position = toText(textCursor().position());
     {
         const QScopedValueRollback guard(m_settingText, true);
-        setPlainText(text);
+        // Long lines go in as pieces: building the document from one string is what keeps a page
+        // of a million characters quick to open.
+        QList<int> pieceStarts;
+        setPlainText(shownText(text, pieceStarts));
+        m_pieceBreaks.clear();
+        if (!pieceStarts.isEmpty()) {
+            QTextCursor marker(document());
+            marker.beginEditBlock();
+            for (const int pieceStart : std::as_const(pieceStarts)) {
+                marker.setPosition(pieceStart);
+                marker.setBlockFormat(LinePieces::continuationFormat());
+                m_pieceBreaks.push_back(pieceStart - 1);
+            }
+            marker.endEditBlock();
+            document()->clearUndoRedoStacks();
+        }
     }
     endFlash();
-    const int length = document()->characterCount() - 1;
+    const int length = textLength();
     QTextCursor cursor(document());
-    cursor.setPosition(std::min(anchor, length));
-    cursor.setPosition(std::min(position, length), QTextCursor::KeepAnchor);
+    cursor.setPosition(toView(std::min(anchor, length)));
+    cursor.setPosition(toView(std::min(position, length)), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
     if (const QString stored = this->text(); stored != text)
         Q_EMIT textEdited(0, int(text.size()), stored);
@@ -188,22 +294,22 @@ void HighlightingTextEditor::setText(const QString &text)
 
 void HighlightingTextEditor::setCaretPosition(int position)
 {
-    if (position < 0 || position > document()->characterCount() - 1)
+    if (position < 0 || position > textLength())
         return;
     QTextCursor cursor(document());
-    cursor.setPosition(position);
+    cursor.setPosition(toView(position));
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
 void HighlightingTextEditor::bumpHighlight(int position, int length)
 {
-    if (position < 0 || length < 1 || position + length > document()->characterCount() - 1)
+    if (position < 0 || length < 1 || position + length > textLength())
         return;
     QTextEdit::ExtraSelection flash;
     flash.cursor = QTextCursor(document());
-    flash.cursor.setPosition(position);
-    flash.cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+    flash.cursor.setPosition(toView(position));
+    flash.cursor.setPosition(toView(position + length), QTextCursor::KeepAnchor);
     // The platform accent, not the teal of the interface.
     QColor accent(10, 132, 255);
     accent.setAlphaF(0.15f);
@@ -215,27 +321,108 @@ void HighlightingTextEditor::bumpHighlight(int position, int length)
 void HighlightingTextEditor::presentSlashMenu()
 {
     setFocus(Qt::OtherFocusReason);
-    Q_EMIT slashMenuRequested(textCursor().selectionStart());
+    Q_EMIT slashMenuRequested(toText(textCursor().selectionStart()));
 }
 
 void HighlightingTextEditor::keyPressEvent(QKeyEvent *event)
 {
+    stepOverPieceBreak(*event);
     // The command palette, once open, takes its keys before the bullet commands do.
     if (handleBulletKey(*event)) {
         event->accept();
         return;
     }
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (isReturn && (event->modifiers() & Qt::ShiftModifier)) {
-        // Shift+Return would put a line separator inside the line; a page knows only "\n".
-        QKeyEvent plainReturn(QEvent::KeyPress, event->key(),
-                              event->modifiers() & ~Qt::ShiftModifier, event->text(),
-                              event->isAutoRepeat(), event->count());
-        QPlainTextEdit::keyPressEvent(&plainReturn);
-        event->setAccepted(plainReturn.isAccepted());
+    if (isReturn && !isReadOnly()
+        && !(event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))) {
+        // Shift+Return would put a line separator inside the line; a page knows only "\n". The
+        // new line takes no piece mark from the block it splits.
+        QTextCursor cursor = textCursor();
+        cursor.insertBlock(QTextBlockFormat());
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    const int viewCaret = textCursor().position();
+    const int caret = toText(viewCaret);
+    if (editAsOneStep(*event)) {
+        event->accept();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+    // Between two pieces of a line one offset has two caret places: a step takes it past both.
+    const bool characterStep = event->matches(QKeySequence::MoveToNextChar)
+                               || event->matches(QKeySequence::MoveToPreviousChar)
+                               || event->matches(QKeySequence::SelectNextChar)
+                               || event->matches(QKeySequence::SelectPreviousChar);
+    if (characterStep && textCursor().position() != viewCaret
+        && toText(textCursor().position()) == caret)
+        QPlainTextEdit::keyPressEvent(event);
+}
+
+void HighlightingTextEditor::stepOverPieceBreak(const QKeyEvent &event)
+{
+    // Backspace at the start of a piece or Delete at its end would remove only the break that
+    // the view shows: they act on the character beyond it.
+    QTextCursor cursor = textCursor();
+    const bool deletes = event.key() == Qt::Key_Backspace || event.key() == Qt::Key_Delete;
+    if (isReadOnly() || !deletes)
+        return;
+    // A selection of nothing but a break selects nothing of the text.
+    if (cursor.hasSelection() && toText(cursor.selectionStart()) != toText(cursor.selectionEnd()))
+        return;
+    bool moved = cursor.hasSelection();
+    cursor.clearSelection();
+    // Past every break, empty pieces included.
+    while (event.key() == Qt::Key_Backspace && cursor.atBlockStart()
+           && LinePieces::continuesLine(cursor.block())) {
+        cursor.setPosition(cursor.position() - 1);
+        moved = true;
+    }
+    while (event.key() == Qt::Key_Delete && cursor.atBlockEnd()
+           && LinePieces::continuesLine(cursor.block().next())) {
+        cursor.setPosition(cursor.position() + 1);
+        moved = true;
+    }
+    if (moved)
+        setTextCursor(cursor);
+}
+
+bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
+{
+    // Qt joins the pieces made after an edit to its undo step only when the edit is an edit
+    // block. Typing, Backspace and Delete that join two blocks or grow one past the limit are
+    // therefore made here, as QPlainTextEdit would make them but in a block.
+    if (isReadOnly() || (event.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)))
+        return false;
+    const bool backspace = event.key() == Qt::Key_Backspace;
+    const bool del = event.key() == Qt::Key_Delete;
+    QString typed;
+    if (!backspace && !del && !event.text().isEmpty()
+        && (event.text().front().isPrint() || event.text().front() == u'\t'))
+        typed = event.text();
+    if (!backspace && !del && typed.isEmpty())
+        return false;
+    QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    const bool joins = cursor.hasSelection()
+                           ? document()->findBlock(cursor.selectionStart()) != block
+                                 || document()->findBlock(cursor.selectionEnd()) != block
+                           : (backspace && cursor.atBlockStart()) || (del && cursor.atBlockEnd());
+    if (!joins && block.length() - 1 + typed.size() <= LinePieces::maxLineLength)
+        return false;
+    cursor.beginEditBlock();
+    if (backspace)
+        cursor.deletePreviousChar();
+    else if (del)
+        cursor.deleteChar();
+    else
+        cursor.insertText(typed);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
 }
 
 bool HighlightingTextEditor::handleBulletKey(const QKeyEvent &event)
@@ -267,6 +454,107 @@ bool HighlightingTextEditor::handleBulletKey(const QKeyEvent &event)
     return true;
 }
 
+QMimeData *HighlightingTextEditor::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    auto *data = new QMimeData;
+    data->setText(textBetween(cursor.selectionStart(), cursor.selectionEnd()));
+    return data;
+}
+
+void HighlightingTextEditor::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source->hasText())
+        return;
+    QTextCursor cursor = textCursor();
+    insertLines(cursor, source->text());
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+int HighlightingTextEditor::textLength() const
+{
+    return document()->characterCount() - 1 - int(m_pieceBreaks.size());
+}
+
+int HighlightingTextEditor::toText(int viewPosition) const
+{
+    const auto before
+        = std::lower_bound(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(), viewPosition);
+    return viewPosition - int(before - m_pieceBreaks.cbegin());
+}
+
+int HighlightingTextEditor::toView(int textPosition) const
+{
+    // The i-th break stands at text offset m_pieceBreaks[i] - i; an offset at a break is the
+    // end of the piece before it.
+    int lo = 0;
+    int hi = int(m_pieceBreaks.size());
+    while (lo < hi) {
+        const int middle = (lo + hi) / 2;
+        if (m_pieceBreaks[size_t(middle)] - middle < textPosition)
+            lo = middle + 1;
+        else
+            hi = middle;
+    }
+    return textPosition + lo;
+}
+
+QString HighlightingTextEditor::textBetween(int from, int to) const
+{
+    QString text;
+    text.reserve(to - from);
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        if (block.position() > from && !LinePieces::continuesLine(block))
+            text += u'\n';
+        const int start = std::max(from, block.position());
+        const int end = std::min(to, block.position() + block.length() - 1);
+        if (end > start)
+            text += QStringView(block.text()).mid(start - block.position(), end - start);
+    }
+    return text;
+}
+
+void HighlightingTextEditor::showInPieces(int from, int to)
+{
+    QList<int> breaks;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        if (block.length() - 1 <= LinePieces::maxLineLength)
+            continue;
+        for (const int pieceBreak : LinePieces::breaksIn(block.text()))
+            breaks.append(block.position() + pieceBreak);
+    }
+    if (breaks.isEmpty())
+        return;
+    const QScopedValueRollback guard(m_makingPieces, true);
+    QTextCursor cursor(document());
+    // Undone together with the edit that made the line long.
+    cursor.joinPreviousEditBlock();
+    for (auto it = breaks.crbegin(); it != breaks.crend(); ++it) {
+        cursor.setPosition(*it);
+        cursor.insertBlock(LinePieces::continuationFormat());
+    }
+    cursor.endEditBlock();
+}
+
+void HighlightingTextEditor::restoreMark(int position)
+{
+    const QTextBlock block = document()->findBlock(position);
+    const bool continues
+        = block.position() > 0
+          && std::binary_search(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(), block.position() - 1);
+    if (continues == LinePieces::continuesLine(block))
+        return;
+    const QScopedValueRollback guard(m_makingPieces, true);
+    QTextCursor cursor(block);
+    // Part of the edit that lost the mark, for undo as well.
+    cursor.joinPreviousEditBlock();
+    cursor.setBlockFormat(continues ? LinePieces::continuationFormat() : QTextBlockFormat());
+    cursor.endEditBlock();
+}
+
 void HighlightingTextEditor::recordChange(int position, int removedLength, int addedLength)
 {
     if (m_settingText)
@@ -278,28 +566,69 @@ void HighlightingTextEditor::recordChange(int position, int removedLength, int a
     removedLength = std::max(0, removedLength - pastEnd);
     if (removedLength == 0 && addedLength == 0)
         return;
+    // The breaks as they stood before the change give its offsets in the text.
+    const auto first = std::lower_bound(m_pieceBreaks.begin(), m_pieceBreaks.end(), position);
+    const auto last = std::lower_bound(first, m_pieceBreaks.end(), position + removedLength);
+    const int textPosition = position - int(first - m_pieceBreaks.begin());
+    const int textRemovedLength = removedLength - int(last - first);
+    std::vector<int> added;
+    for (QTextBlock block = document()->findBlock(position).next();
+         block.isValid() && block.position() - 1 < position + addedLength; block = block.next()) {
+        if (LinePieces::continuesLine(block))
+            added.push_back(block.position() - 1);
+    }
+    const auto kept = m_pieceBreaks.erase(first, last);
+    for (auto it = kept; it != m_pieceBreaks.end(); ++it)
+        *it += addedLength - removedLength;
+    m_pieceBreaks.insert(kept, added.cbegin(), added.cend());
+    // Removing the break after an empty block, Qt keeps the format of the block after it: the
+    // block at the change may have taken another block's mark.
+    const QTextBlock changed = document()->findBlock(position);
+    const bool continues = changed.position() > 0
+                           && std::binary_search(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(),
+                                                 changed.position() - 1);
+    if (continues != LinePieces::continuesLine(changed))
+        m_lostMark = changed.position();
+    if (m_makingPieces)
+        return;
+    // Removing a piece break alone changes only the view, but may leave a long block.
+    m_changeViewStart = position;
+    m_changeViewEnd = position + addedLength;
+    m_viewChangePending = true;
+    QString inserted = textBetween(position, position + addedLength);
+    if (textRemovedLength == 0 && inserted.isEmpty())
+        return;
     m_changePending = true;
-    m_changePosition = position;
-    m_changeRemovedLength = removedLength;
-    m_changeInsertedText = textBetween(document(), position, position + addedLength);
+    m_changePosition = textPosition;
+    m_changeRemovedLength = textRemovedLength;
+    m_changeInsertedText = std::move(inserted);
 }
 
 void HighlightingTextEditor::finishChange()
 {
-    if (!m_changePending)
+    // Undo and redo bring back the marks they found.
+    if (const int lostMark = std::exchange(m_lostMark, -1);
+        lostMark >= 0 && document()->availableRedoSteps() == 0)
+        restoreMark(lostMark);
+    if (!std::exchange(m_viewChangePending, false))
         return;
-    m_changePending = false;
-    const QString inserted = std::exchange(m_changeInsertedText, QString());
-    Q_EMIT textEdited(m_changePosition, m_changeRemovedLength, inserted);
-    endFlash();
+    if (std::exchange(m_changePending, false)) {
+        const QString inserted = std::exchange(m_changeInsertedText, QString());
+        Q_EMIT textEdited(m_changePosition, m_changeRemovedLength, inserted);
+        endFlash();
+    }
     // Undo and redo leave the text as they found it: a bullet undone stays a dash.
-    if (document()->availableRedoSteps() == 0 && !isReadOnly())
+    if (document()->availableRedoSteps() == 0 && !isReadOnly()) {
+        showInPieces(m_changeViewStart, m_changeViewEnd);
         autoBulletLine(document(), textCursor().selectionStart());
+    }
+    // Ctrl+Backspace moves the caret without a cursorPositionChanged().
+    reportCaret();
 }
 
 void HighlightingTextEditor::reportCaret()
 {
-    const int caret = textCursor().selectionStart();
+    const int caret = toText(textCursor().selectionStart());
     if (caret == m_editorCaretPosition)
         return;
     m_editorCaretPosition = caret;

@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <vector>
+
 class QTimer;
 
 // The script editor: one page of plain text with its cue markers, separator lines and leading
@@ -12,7 +14,9 @@ class QTimer;
 //
 // Every offset taken or reported is a UTF-16 offset into text(), whose line breaks are "\n".
 // The work per keystroke does not depend on the length of the page: only the edited lines are
-// restyled, and edits are reported as replacements rather than as the whole text.
+// restyled, and edits are reported as replacements rather than as the whole text. A very long
+// line is shown in pieces (LinePieces): document() holds the breaks between them, while text(),
+// the clipboard and every offset leave them out.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
@@ -56,9 +60,21 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    void stepOverPieceBreak(const QKeyEvent &event);
+    bool editAsOneStep(const QKeyEvent &event);
     bool handleBulletKey(const QKeyEvent &event);
+    // Offsets in text() and positions in the document, which also holds the breaks between the
+    // pieces of long lines (see LinePieces).
+    int textLength() const;
+    int toText(int viewPosition) const;
+    int toView(int textPosition) const;
+    QString textBetween(int from, int to) const;
+    void showInPieces(int from, int to);
+    void restoreMark(int position);
     void recordChange(int position, int removedLength, int addedLength);
     void finishChange();
     void reportCaret();
@@ -66,9 +82,17 @@ private:
 
     QTimer *const m_flashTimer;
     int m_editorCaretPosition = 0;
+    // Document positions of the piece breaks, ascending.
+    std::vector<int> m_pieceBreaks;
     bool m_settingText = false;
+    bool m_makingPieces = false;
+    bool m_viewChangePending = false;
     bool m_changePending = false;
     int m_changePosition = 0;
     int m_changeRemovedLength = 0;
     QString m_changeInsertedText;
+    int m_changeViewStart = 0;
+    int m_changeViewEnd = 0;
+    // A block whose mark as a piece no longer matches m_pieceBreaks, or -1.
+    int m_lostMark = -1;
 };
