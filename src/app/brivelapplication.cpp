@@ -227,11 +227,11 @@ void BrivelApplication::start(const QStringList &launchArguments)
         m_mainWindow->show();
     }
 
-    // Once the window shows, once per launch, and never before the onboarding was completed.
+    // After the window shows, once per launch, and never before the onboarding was completed.
     if (KeyValueStore::standard().boolValue(u"hasCompletedOnboarding"_qs).value_or(false)
         && !updateFeedUrl.isEmpty()) {
-        m_updateChecker = std::make_unique<UpdateChecker>(updateFeedUrl);
-        QTimer::singleShot(0, m_updateChecker.get(), [this] {
+        QTimer::singleShot(updateCheckDelayMs, this, [this] {
+            m_updateChecker = std::make_unique<UpdateChecker>(updateFeedUrl);
             m_updateChecker->checkForUpdates(QStringLiteral(BRIVEL_BUILD_NUMBER),
                                              KeyValueStore::standard(), *m_dialogs);
         });

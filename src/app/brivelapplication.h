@@ -78,6 +78,9 @@ public:
 
     // The release feed of the update check, the build's own unless changed before start().
     QUrl updateFeedUrl;
+    // The check waits this long after the window shows, so starting the network stack never
+    // delays the window's first frame.
+    static constexpr int updateCheckDelayMs = 1000;
 
 private:
     void finishQuitting();

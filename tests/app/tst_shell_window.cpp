@@ -501,7 +501,7 @@ void TestShellWindow::updateCheckFollowsTheOnboarding()
     QVERIFY(QTest::qWaitForWindowExposed(&window()));
     m_app->handleLaunchArguments({});
     QTRY_COMPARE_WITH_TIMEOUT(connections, requests, 5000);
-    QTest::qWait(300);
+    QTest::qWait(BrivelApplication::updateCheckDelayMs + 500);
     QCOMPARE(connections, requests);
 }
 
