@@ -135,6 +135,10 @@ void UpdateChecker::startRequest(const QUrl &url)
     // Each hop is a request of its own, so every target is looked at before it is asked.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
+    // A few hundred bytes of JSON: no compression to inflate past the cap, and one plain stream
+    // whose reading the buffer limit below really holds back.
+    request.setRawHeader("Accept-Encoding", "identity");
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     m_reply = m_network.get(request);
     // The network thread reads no further ahead than this, whatever the server sends.
     m_reply->setReadBufferSize(maximumFeedBytes);
