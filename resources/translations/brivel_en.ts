@@ -44,6 +44,30 @@
         <translation>Empty</translation>
     </message>
     <message>
+        <source>Hay una nueva versión de Brivel</source>
+        <translation>A new version of Brivel is available</translation>
+    </message>
+    <message>
+        <source>La versión</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>ya está disponible. Descargala para actualizar.</source>
+        <translation>is now available. Download it to update.</translation>
+    </message>
+    <message>
+        <source>Descargar</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>Ahora no</source>
+        <translation>Not now</translation>
+    </message>
+    <message>
+        <source>Omitir esta versión</source>
+        <translation>Skip this version</translation>
+    </message>
+    <message>
         <source>%lld</source>
         <translation>%lld</translation>
     </message>

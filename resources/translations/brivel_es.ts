@@ -44,6 +44,30 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Hay una nueva versión de Brivel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>La versión</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ya está disponible. Descargala para actualizar.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Descargar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ahora no</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Omitir esta versión</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%lld</source>
         <translation type="unfinished"></translation>
     </message>

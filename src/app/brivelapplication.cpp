@@ -7,6 +7,7 @@
 #include "app/unixsignalwatcher.h"
 #include "document/brivelservice.h"
 #include "document/reviewsessioncounter.h"
+#include "document/updatechecker.h"
 #include "editor/contentview.h"
 #include "editor/model/editorcontroller.h"
 #include "overlay/notchoverlaycontroller.h"
@@ -126,6 +127,8 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
             QTimer::singleShot(0, this, &BrivelApplication::reopen);
     });
 
+    updateFeedUrl = QUrl(QStringLiteral(BRIVEL_UPDATE_FEED_URL));
+
     m_modalWatch.setSingleShot(true);
     m_modalWatch.setInterval(100);
     connect(&m_modalWatch, &QTimer::timeout, this, &BrivelApplication::handlePendingLaunches);
@@ -222,6 +225,16 @@ void BrivelApplication::start(const QStringList &launchArguments)
     } else {
         m_mainWindow->placeAtDefaultPosition();
         m_mainWindow->show();
+    }
+
+    // After the window shows, once per launch, and never before the onboarding was completed.
+    if (KeyValueStore::standard().boolValue(u"hasCompletedOnboarding"_qs).value_or(false)
+        && !updateFeedUrl.isEmpty()) {
+        QTimer::singleShot(updateCheckDelayMs, this, [this] {
+            m_updateChecker = std::make_unique<UpdateChecker>(updateFeedUrl);
+            m_updateChecker->checkForUpdates(QStringLiteral(BRIVEL_BUILD_NUMBER),
+                                             KeyValueStore::standard(), *m_dialogs);
+        });
     }
 
     if (!launchArguments.isEmpty()) {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <QUrl>
 
 #include <memory>
 
@@ -17,6 +18,7 @@ class NotchOverlayController;
 class NotchSettings;
 class QWidget;
 class UnixSignalWatcher;
+class UpdateChecker;
 
 // The running application: the settings, the reading-session controller, the document service
 // and the main window, with the window policy that holds them together. One main window and
@@ -74,6 +76,12 @@ public:
     MainWindow &mainWindow() const { return *m_mainWindow; }
     Dialogs &dialogs() const { return *m_dialogs; }
 
+    // The release feed of the update check, the build's own unless changed before start().
+    QUrl updateFeedUrl;
+    // The check waits this long after the window shows, so starting the network stack never
+    // delays the window's first frame.
+    static constexpr int updateCheckDelayMs = 1000;
+
 private:
     void finishQuitting();
     void handlePendingLaunches();
@@ -87,6 +95,7 @@ private:
     std::unique_ptr<EditorController> m_editorController;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<UnixSignalWatcher> m_signalWatcher;
+    std::unique_ptr<UpdateChecker> m_updateChecker;
     bool m_quitting = false;
     bool m_confirmingQuit = false;
     // The reading took the window away, and the text's focus with it.

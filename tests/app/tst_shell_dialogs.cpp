@@ -1,4 +1,6 @@
 #include "app/qtdialogs.h"
+#include "document/updatechecker.h"
+#include "platform/inmemorykeyvaluestore.h"
 #include "settings/localization.h"
 
 #include <QApplication>
@@ -60,6 +62,7 @@ private Q_SLOTS:
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped();
     void cancelledPanelsChooseNothing();
     void alertsStayOnScreenWhileTheWindowIsMinimised();
+    void updateOffer();
 };
 
 void TestShellDialogs::unsavedChangesQuestion_data()
@@ -254,6 +257,34 @@ void TestShellDialogs::alertsStayOnScreenWhileTheWindowIsMinimised()
         dialogs.alert(u"Error al abrir el archivo"_s, QString());
     }
     QCOMPARE(parents, (QList<QWidget *>{&window, nullptr}));
+}
+
+// The offer as the user sees it; BRIVEL_SCREENSHOT_DIR keeps a picture of it.
+void TestShellDialogs::updateOffer()
+{
+    QString informative;
+    QStringList shown;
+    whenModalShows([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        if (const QString dir = qEnvironmentVariable("BRIVEL_SCREENSHOT_DIR"); !dir.isEmpty())
+            box->grab().save(dir + u"/update-offer.png"_s);
+        informative = box->informativeText();
+        for (QAbstractButton *button : box->buttons())
+            shown << button->text();
+        buttonWithText(box, localizedString("Omitir esta versión"))->click();
+    });
+    QtDialogs dialogs;
+    InMemoryKeyValueStore store;
+    UpdateChecker::showUpdateAlert({u"<b>2.0</b>"_s, 43, QUrl(u"https://example.org/dl"_s)},
+                                   dialogs, store);
+    QCOMPARE(informative, localizedString("La versión") + u" <b>2.0</b> "_s
+                              + localizedString("ya está disponible. Descargala para actualizar."));
+    QCOMPARE(shown.size(), 3);
+    QCOMPARE(store.value(u"directUpdaterSkippedBuild"_s), QVariant(qint64(43)));
 }
 
 QTEST_MAIN(TestShellDialogs)

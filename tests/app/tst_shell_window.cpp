@@ -5,6 +5,7 @@
 #include "document/brivelservice.h"
 #include "editor/model/editorcontroller.h"
 #include "overlay/overlaypanel.h"
+#include "platform/keyvaluestore.h"
 #include "settings/localization.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QMenuBar>
 #include <QScopedValueRollback>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -146,6 +148,8 @@ private Q_SLOTS:
     void readingPutsAwayAllButThePanels();
     void fullScreenIsRefused();
     void windowCarriesBrivelsIcon();
+    void updateCheckFollowsTheOnboarding_data();
+    void updateCheckFollowsTheOnboarding();
 
 private:
     FakeDialogs &dialogs() const { return static_cast<FakeDialogs &>(m_app->dialogs()); }
@@ -464,6 +468,41 @@ void TestShellWindow::windowCarriesBrivelsIcon()
     const QImage image = icon.pixmap(QSize(256, 256)).toImage();
     QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
     QCOMPARE(image.pixelColor(128, 93), QColor(0, 216, 191));
+}
+
+void TestShellWindow::updateCheckFollowsTheOnboarding_data()
+{
+    QTest::addColumn<bool>("onboarded");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("first launch") << false << 0;
+    QTest::newRow("after the onboarding") << true << 1;
+}
+
+// Once per launch, and never before the onboarding is done; bringing the window back does not
+// look again.
+void TestShellWindow::updateCheckFollowsTheOnboarding()
+{
+    QFETCH(bool, onboarded);
+    QFETCH(int, requests);
+    QTcpServer feed;
+    QVERIFY(feed.listen(QHostAddress::LocalHost));
+    int connections = 0;
+    connect(&feed, &QTcpServer::newConnection, &feed, [&] {
+        while (feed.nextPendingConnection())
+            ++connections;
+    });
+    const QString key = u"hasCompletedOnboarding"_s;
+    KeyValueStore::standard().setValue(key, onboarded);
+    m_app.reset();
+    m_app = std::make_unique<BrivelApplication>(std::make_unique<FakeDialogs>());
+    m_app->updateFeedUrl = QUrl(u"http://127.0.0.1:%1/latest.json"_s.arg(feed.serverPort()));
+    m_app->start();
+    KeyValueStore::standard().remove(key);
+    QVERIFY(QTest::qWaitForWindowExposed(&window()));
+    m_app->handleLaunchArguments({});
+    QTRY_COMPARE_WITH_TIMEOUT(connections, requests, 5000);
+    QTest::qWait(BrivelApplication::updateCheckDelayMs + 500);
+    QCOMPARE(connections, requests);
 }
 
 QTEST_MAIN(TestShellWindow)
