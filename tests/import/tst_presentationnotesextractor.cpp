@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointer>
 #include <QProcess>
 #include <QSignalSpy>
@@ -65,6 +67,7 @@ private Q_SLOTS:
     void slideNumber();
     void archives_data();
     void archives();
+    void realDecks();
     void refusedFiles();
     void bombsStayWithinMemory();
     void backgroundImport();
@@ -230,6 +233,26 @@ void TestPresentationNotesExtractor::archives()
     QFETCH(QString, file);
     QFETCH(QStringList, texts);
     QCOMPARE(outcome(m_hostile.filePath(file)), texts);
+}
+
+// Decks written by an office suite, with the texts they were made with.
+void TestPresentationNotesExtractor::realDecks()
+{
+    QFile file(TEST_DATA_DIR u"/import/expected.json"_s);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject expected = QJsonDocument::fromJson(file.readAll()).object();
+    QVERIFY(expected.size() >= 6);
+    for (auto deck = expected.begin(); deck != expected.end(); ++deck) {
+        QStringList texts = deck->toVariant().toStringList();
+        if (deck->isNull())
+            texts = {unzipFailed};
+        else if (texts.isEmpty())
+            texts = {noNotes};
+        QCOMPARE(outcome(TEST_DATA_DIR u"/import/"_s + deck.key()), texts);
+    }
+    QStringList reversed = expected.value(u"twelve-notes.pptx"_s).toVariant().toStringList();
+    std::reverse(reversed.begin(), reversed.end());
+    QCOMPARE(outcome(m_hostile.filePath(u"reordered.pptx"_s)), reversed);
 }
 
 void TestPresentationNotesExtractor::refusedFiles()

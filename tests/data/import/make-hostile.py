@@ -4,6 +4,7 @@
 They are made at test time, never committed: some of them inflate to a gigabyte.
 """
 import os
+import re
 import shutil
 import struct
 import sys
@@ -100,6 +101,18 @@ for name, bad in (('dotdot.pptx', '../evil'), ('inner-dotdot.pptx', 'ppt/../../e
 with zipfile.ZipFile(os.path.join(out, 'many-entries.pptx'), 'w') as z:
     for n in range(100_000):
         z.writestr(f'ppt/media/e{n}', b'')
+
+# The tool's twelve-slide deck with its slide list reversed, parts left as they were named.
+with zipfile.ZipFile(os.path.join(os.path.dirname(os.path.abspath(__file__)), 'twelve-notes.pptx')) as source, \
+        zipfile.ZipFile(os.path.join(out, 'reordered.pptx'), 'w', zipfile.ZIP_DEFLATED) as target:
+    for info in source.infolist():
+        data = source.read(info)
+        if info.filename == 'ppt/presentation.xml':
+            text = data.decode()
+            start, end = text.index('<p:sldIdLst>') + 12, text.index('</p:sldIdLst>')
+            ids = re.findall(r'<p:sldId [^>]*/>', text[start:end])
+            data = (text[:start] + ''.join(reversed(ids)) + text[end:]).encode()
+        target.writestr(info, data)
 
 # A gigabyte of zeros as the notes page, declared truthfully.
 GIB = 1 << 30
