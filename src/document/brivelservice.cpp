@@ -371,6 +371,23 @@ void BrivelService::applyImportedSlides(const QStringList &slides)
     autosave();
 }
 
+void BrivelService::appendImportedSlides(const QStringList &slides)
+{
+    // Titles brought to the pages' length first, so that the new titles land on the new pages.
+    QStringList titles = m_pageTitles;
+    normalizedTitles(titles, int(m_pages.size()));
+    for (int i = 0; i < slides.size(); ++i)
+        titles.append(importedPageTitle(int(m_pages.size()) + i + 1));
+    m_suppressAutosave = true;
+    setPages(m_pages + slides);
+    setPageTitles(titles);
+    m_suppressAutosave = false;
+    setReadPages({});
+    if (m_currentFilePath.isEmpty())
+        m_savedPages = m_pages;
+    autosave();
+}
+
 void BrivelService::showImportError(const QString &description)
 {
     m_dialogs.alert(localizedString("Error de importación"), description);

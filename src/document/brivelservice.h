@@ -108,6 +108,9 @@ public:
     // the outcome is applied or shown on the main thread.
     void importPresentation(const QString &path);
     void applyImportedSlides(const QStringList &slides);
+    // Appends the slides with titles numbered after the pages already there. The pages count as
+    // saved only when no document file is open: that file does not hold them.
+    void appendImportedSlides(const QStringList &slides);
     void showImportError(const QString &description);
     // "Diapositiva n" in the interface language.
     static QString importedPageTitle(int number);

@@ -540,6 +540,7 @@ void TestDocumentFile::importedPresentationReplacesTheScript()
     QVERIFY(f.service.currentFilePath().isEmpty());
     QVERIFY(!f.service.hasUnsavedChanges());
     // Written at once, not after the debounce.
+    f.service.flushAutosave();
     QCOMPARE(SaveData::decode(readFile(f.service.autosaveFilePath()))->pages, f.service.pages());
     QVERIFY(f.dialogs.alerts.isEmpty());
 
