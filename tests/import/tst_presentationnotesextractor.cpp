@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QThreadPool>
 
+#include <zip.h>
+
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -265,10 +267,24 @@ void TestPresentationNotesExtractor::refusedFiles()
     write(u"random.pptx"_s, random);
     QVERIFY(::mkfifo(QFile::encodeName(directory.filePath(u"x.pptx"_s)).constData(), 0600) == 0);
     QVERIFY(QDir(directory.path()).mkdir(u"folder.pptx"_s));
+    int error = 0;
+    zip_t *encrypted
+        = zip_open(QFile::encodeName(directory.filePath(u"encrypted.pptx"_s)), ZIP_CREATE, &error);
+    QVERIFY(encrypted);
+    // Readable notes beside one encrypted entry: the archive is refused as a whole.
+    static const char notes[]
+        = "<p:notes><p:txBody><a:p><a:t>visible</a:t></a:p></p:txBody></p:notes>";
+    for (const char *name : {"ppt/notesSlides/notesSlide1.xml", "ppt/media/secret.xml"}) {
+        zip_source_t *source = zip_source_buffer(encrypted, notes, sizeof notes - 1, 0);
+        QVERIFY(zip_file_add(encrypted, name, source, 0) >= 0);
+    }
+    QCOMPARE(zip_file_set_encryption(encrypted, 1, ZIP_EM_AES_256, "password"), 0);
+    QCOMPARE(zip_close(encrypted), 0);
 
-    // A FIFO without a writer must be refused at once, not block the worker.
-    for (const QString &name :
-         {u"empty.pptx"_s, u"random.pptx"_s, u"x.pptx"_s, u"folder.pptx"_s, u"missing.pptx"_s})
+    // A FIFO without a writer must be refused at once, not block the worker; an encrypted
+    // entry is refused even where the password would be known.
+    for (const QString &name : {u"empty.pptx"_s, u"random.pptx"_s, u"x.pptx"_s, u"folder.pptx"_s,
+                                u"missing.pptx"_s, u"encrypted.pptx"_s})
         QCOMPARE(outcome(directory.filePath(name)), QStringList{unzipFailed});
 }
 
