@@ -20,7 +20,8 @@ namespace {
 QList<std::pair<QString, QRect>> windowsNamed(const QString &name)
 {
     QProcess search;
-    search.start(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^"_s + name + u"$"_s});
+    search.start(u"xdotool"_s,
+                 {u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^"_s + name + u"$"_s});
     search.waitForFinished(10000);
     QList<std::pair<QString, QRect>> found;
     for (const QByteArray &id : search.readAllStandardOutput().split('\n')) {
