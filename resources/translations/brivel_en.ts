@@ -176,18 +176,6 @@
         <translation>Could not save the file</translation>
     </message>
     <message>
-        <source>Los archivos de Keynote no se pueden importar directamente</source>
-        <translation>Keynote files can’t be imported directly</translation>
-    </message>
-    <message>
-        <source>Por favor exportá tu presentación de Keynote como PowerPoint (.pptx) primero:
-
-En Keynote: Archivo → Exportar a → PowerPoint</source>
-        <translation>Please export your Keynote presentation as PowerPoint (.pptx) first:
-
-In Keynote: File → Export To → PowerPoint</translation>
-    </message>
-    <message>
         <source>Formato no soportado</source>
         <translation>Unsupported format</translation>
     </message>
@@ -242,6 +230,64 @@ In Keynote: File → Export To → PowerPoint</translation>
     <message>
         <source>El archivo contiene contenido fuera de los límites permitidos.</source>
         <translation>The file holds content beyond the allowed limits.</translation>
+    </message>
+    <message>
+        <source>Los archivos .key no se pueden importar directamente</source>
+        <translation>.key files can’t be imported directly</translation>
+    </message>
+    <message>
+        <source>Por favor exportá tu presentación como PPTX (.pptx) primero y abrí el archivo exportado.</source>
+        <translation>Please export your presentation as PPTX (.pptx) first, then open the exported file.</translation>
+    </message>
+    <message>
+        <source>Diapositiva %lld</source>
+        <translation>Slide %lld</translation>
+    </message>
+    <message>
+        <source>Conversión requerida</source>
+        <translation>Conversion required</translation>
+    </message>
+    <message>
+        <source>Los archivos .key no se pueden importar directamente. Por favor exportá tu presentación como PPTX (.pptx) primero, y luego arrastrá el archivo exportado aquí.</source>
+        <translation>.key files can’t be imported directly. Please export your presentation as PPTX (.pptx) first, then drag the exported file here.</translation>
+    </message>
+    <message>
+        <source>Archivo no compatible. Arrastrá un archivo .pptx.</source>
+        <translation>Unsupported file. Drag a .pptx file.</translation>
+    </message>
+    <message>
+        <source>Seleccioná un archivo .pptx</source>
+        <translation>Choose a .pptx file</translation>
+    </message>
+    <message>
+        <source>Ya tenés notas</source>
+        <translation>You already have notes</translation>
+    </message>
+    <message>
+        <source>¿Querés reemplazar las notas existentes o agregar las nuevas al final?</source>
+        <translation>Do you want to replace the existing notes or add the new ones at the end?</translation>
+    </message>
+    <message>
+        <source>Agregar</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Reemplazar</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>Arrastrá un archivo .pptx</source>
+        <translation>Drag a .pptx file</translation>
+    </message>
+    <message>
+        <source>Desde otros programas de presentaciones,
+exportá como PPTX primero.</source>
+        <translation>From other presentation apps,
+export as PPTX first.</translation>
+    </message>
+    <message>
+        <source>Importar presentación</source>
+        <translation>Import presentation</translation>
     </message>
     <message>
         <source>Error de importación</source>

@@ -176,16 +176,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Los archivos de Keynote no se pueden importar directamente</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Por favor exportá tu presentación de Keynote como PowerPoint (.pptx) primero:
-
-En Keynote: Archivo → Exportar a → PowerPoint</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Formato no soportado</source>
         <translation type="unfinished"></translation>
     </message>
@@ -239,6 +229,63 @@ En Keynote: Archivo → Exportar a → PowerPoint</source>
     </message>
     <message>
         <source>El archivo contiene contenido fuera de los límites permitidos.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Los archivos .key no se pueden importar directamente</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Por favor exportá tu presentación como PPTX (.pptx) primero y abrí el archivo exportado.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Diapositiva %lld</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conversión requerida</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Los archivos .key no se pueden importar directamente. Por favor exportá tu presentación como PPTX (.pptx) primero, y luego arrastrá el archivo exportado aquí.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Archivo no compatible. Arrastrá un archivo .pptx.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Seleccioná un archivo .pptx</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ya tenés notas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>¿Querés reemplazar las notas existentes o agregar las nuevas al final?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agregar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reemplazar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Arrastrá un archivo .pptx</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Desde otros programas de presentaciones,
+exportá como PPTX primero.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Importar presentación</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -135,9 +135,11 @@ std::optional<QString> QtDialogs::savePanel(const QString &proposedFileName,
     return path;
 }
 
-std::optional<QString> QtDialogs::openPanel(const QStringList &extensions)
+std::optional<QString> QtDialogs::openPanel(const QStringList &extensions, const QString &message)
 {
-    QFileDialog dialog(dialogParent(), localizedString("Abrir archivo o presentación…"));
+    QFileDialog dialog(dialogParent(), message.isEmpty()
+                                           ? localizedString("Abrir archivo o presentación…")
+                                           : message);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(nameFilter(extensions));

@@ -26,7 +26,8 @@ public:
     UnsavedChangesChoice askUnsavedChanges() override;
     std::optional<QString> savePanel(const QString &proposedFileName,
                                      const QString &extension) override;
-    std::optional<QString> openPanel(const QStringList &extensions) override;
+    std::optional<QString> openPanel(const QStringList &extensions,
+                                     const QString &message = QString()) override;
 
     // "*.brivel *.BRIVEL …": file names are matched case-sensitively here, and a document's
     // extension counts whatever its case.

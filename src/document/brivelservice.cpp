@@ -7,6 +7,7 @@
 #include "logging.h"
 #include "savedata.h"
 
+#include "import/presentationimport.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/readingoverlay.h"
 #include "platform/observable.h"
@@ -329,17 +330,72 @@ void BrivelService::openFilePanel()
         return;
     const QString extension = QFileInfo(*path).suffix().toLower();
     if (extension == u"key") {
-        m_dialogs.alert(
-            localizedString("Los archivos de Keynote no se pueden importar directamente"),
-            localizedString("Por favor exportá tu presentación de Keynote como PowerPoint (.pptx) "
-                            "primero:\n\nEn Keynote: Archivo → Exportar a → PowerPoint"),
-            Dialogs::AlertStyle::informational);
+        m_dialogs.alert(localizedString("Los archivos .key no se pueden importar directamente"),
+                        localizedString("Por favor exportá tu presentación como PPTX (.pptx) "
+                                        "primero y abrí el archivo exportado."),
+                        Dialogs::AlertStyle::informational);
     } else if (extension == u"pptx") {
-        if (importPresentationHandler)
-            importPresentationHandler(*path);
+        importPresentation(*path);
     } else {
         openDocument(*path);
     }
+}
+
+void BrivelService::importPresentation(const QString &path)
+{
+    PresentationImport::start(path, this, [this](const PresentationImport::Outcome &outcome) {
+        if (outcome.error)
+            showImportError(outcome.error->errorDescription());
+        else
+            applyImportedSlides(outcome.notes);
+    });
+}
+
+void BrivelService::applyImportedSlides(const QStringList &slides)
+{
+    QStringList titles;
+    titles.reserve(slides.size());
+    for (int number = 1; number <= slides.size(); ++number)
+        titles.append(importedPageTitle(number));
+    m_suppressAutosave = true;
+    setPages(slides);
+    setPageTitles(titles);
+    m_suppressAutosave = false;
+    setCurrentPageIndex(0);
+    setReadPages({});
+    m_savedPages = m_pages;
+    if (!m_currentFilePath.isEmpty()) {
+        m_currentFilePath.clear();
+        Q_EMIT currentFilePathChanged();
+    }
+    autosave();
+}
+
+void BrivelService::appendImportedSlides(const QStringList &slides)
+{
+    // Titles brought to the pages' length first, so that the new titles land on the new pages.
+    QStringList titles = m_pageTitles;
+    normalizedTitles(titles, int(m_pages.size()));
+    for (int i = 0; i < slides.size(); ++i)
+        titles.append(importedPageTitle(int(m_pages.size()) + i + 1));
+    m_suppressAutosave = true;
+    setPages(m_pages + slides);
+    setPageTitles(titles);
+    m_suppressAutosave = false;
+    setReadPages({});
+    if (m_currentFilePath.isEmpty())
+        m_savedPages = m_pages;
+    autosave();
+}
+
+void BrivelService::showImportError(const QString &description)
+{
+    m_dialogs.alert(localizedString("Error de importación"), description);
+}
+
+QString BrivelService::importedPageTitle(int number)
+{
+    return localizedString("Diapositiva %lld", qlonglong(number));
 }
 
 void BrivelService::showOpenError(const QString &informativeText)

@@ -41,13 +41,12 @@ public:
     ~BrivelService() override;
 
     ReadingOverlay &overlayController() const { return m_overlay; }
+    Dialogs &dialogs() const { return m_dialogs; }
 
     // Called when a reading session ends; the editor sets it before it starts reading.
     std::function<void()> onOverlayDismissed;
     // Hides every window but the panels; the shell installs it.
     std::function<void()> hideMainWindowsHandler;
-    // Imports a presentation chosen in the open panel; nothing happens while it is unset.
-    std::function<void(const QString &)> importPresentationHandler;
     // True for pages that are the untouched sample document; the editor, which writes the
     // sample, installs it.
     std::function<bool(const QStringList &)> isSampleDocument;
@@ -104,6 +103,17 @@ public:
     // The same question before another document or a presentation replaces the pages: also
     // asked for pages that no document file holds, whose only copy is the autosave.
     bool confirmReplacingPages();
+
+    // Presentation import: the notes of a .pptx replace the whole script. Returns at once;
+    // the outcome is applied or shown on the main thread.
+    void importPresentation(const QString &path);
+    void applyImportedSlides(const QStringList &slides);
+    // Appends the slides with titles numbered after the pages already there. The pages count as
+    // saved only when no document file is open: that file does not hold them.
+    void appendImportedSlides(const QStringList &slides);
+    void showImportError(const QString &description);
+    // "Diapositiva n" in the interface language.
+    static QString importedPageTitle(int number);
 
 Q_SIGNALS:
     void pagesChanged();

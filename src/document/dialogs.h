@@ -39,5 +39,8 @@ public:
     virtual std::optional<QString> savePanel(const QString &proposedFileName,
                                              const QString &extension)
         = 0;
-    virtual std::optional<QString> openPanel(const QStringList &extensions) = 0;
+    // `message` says what to choose; without one the panel asks for a file or presentation.
+    virtual std::optional<QString> openPanel(const QStringList &extensions,
+                                             const QString &message = QString())
+        = 0;
 };

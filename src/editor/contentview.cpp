@@ -35,6 +35,7 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, D
             &ContentView::showCurrentPage);
     connect(&controller, &EditorController::pendingDeleteIndexChanged, this,
             &ContentView::askToDelete);
+    connect(&controller, &EditorController::dropErrorChanged, this, &ContentView::showDropError);
     showCurrentPage();
 }
 
@@ -99,4 +100,14 @@ void ContentView::askToDelete()
     else
         m_controller.cancelDeletePage();
     m_controller.setIsTextFocused(true);
+}
+
+void ContentView::showDropError()
+{
+    const std::optional<QString> error = m_controller.dropError();
+    if (!error || m_showingDropError)
+        return;
+    const QScopedValueRollback showing(m_showingDropError, true);
+    m_dialogs.alert(m_controller.dropAlertTitle(), *error);
+    m_controller.setDropError(std::nullopt);
 }

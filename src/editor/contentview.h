@@ -29,10 +29,12 @@ private:
     void showCurrentPage();
     void applyWindowStyle();
     void askToDelete();
+    void showDropError();
 
     EditorController &m_controller;
     Dialogs &m_dialogs;
     QWidget *m_firstRun = nullptr;
     QWidget *m_editor = nullptr;
     bool m_askingToDelete = false;
+    bool m_showingDropError = false;
 };

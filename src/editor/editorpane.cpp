@@ -2,6 +2,7 @@
 
 #include "document/brivelservice.h"
 #include "editor/highlightingtexteditor.h"
+#include "editor/importpresentationbutton.h"
 #include "editor/model/editorcontroller.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
@@ -12,9 +13,11 @@
 #include "uikit/painting.h"
 
 #include <QAbstractButton>
+#include <QDropEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QLinearGradient>
+#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -173,6 +176,71 @@ private:
     AnimatedValue m_outgoingOpacity{0};
 };
 
+// While a file hovers over the pane: a dashed accent frame on an accent tint, inset 8 points,
+// around the drop-zone content (the document symbol and two lines saying what to drop).
+class DropHighlight : public QWidget
+{
+public:
+    explicit DropHighlight(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        LocalizedText::follow(this, "texts", [this] {
+            m_title = localizedString("Arrastrá un archivo .pptx");
+            m_hint = localizedString("Desde otros programas de presentaciones,\n"
+                                     "exportá como PPTX primero.");
+            update();
+        });
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF frame = QRectF(rect()).adjusted(8, 8, -8, -8);
+        p.setPen(Qt::NoPen);
+        p.setBrush(accentTeal(0.08));
+        p.drawPath(roundedRectPath(frame, 12));
+        QPen dashes(accentTeal(), 2);
+        // Dash lengths are in pen widths: 8-point dashes with 8-point gaps.
+        dashes.setDashPattern({4, 4});
+        strokeInsideRoundedRect(&p, frame, 12, dashes);
+
+        const QFont titleFont = Fonts::systemFont(13, QFont::Medium);
+        const QFont hintFont = Fonts::systemFont(11, QFont::Normal);
+        const QFontMetrics titleMetrics(titleFont);
+        const QFontMetrics hintMetrics(hintFont);
+        const QRect hintBox
+            = hintMetrics.boundingRect(QRect(0, 0, width(), height()), Qt::AlignHCenter, m_hint);
+        constexpr int symbolSize = 34;
+        constexpr int spacing = 8;
+        const int total = symbolSize + spacing + titleMetrics.height() + spacing + hintBox.height();
+        int y = (height() - total) / 2;
+        Icons::paint(&p, QStringLiteral("doc.text"), QRectF(0, y, width(), symbolSize),
+                     accentTeal(), 28, QFont::Light);
+        y += symbolSize + spacing;
+        p.setFont(titleFont);
+        p.setPen(whiteAt(0.9));
+        p.drawText(QRect(0, y, width(), titleMetrics.height()), Qt::AlignHCenter, m_title);
+        y += titleMetrics.height() + spacing;
+        p.setFont(hintFont);
+        p.setPen(whiteAt(0.55));
+        p.drawText(QRect(0, y, width(), hintBox.height()), Qt::AlignHCenter, m_hint);
+    }
+
+private:
+    QString m_title;
+    QString m_hint;
+};
+
+bool hasLocalFile(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return std::any_of(urls.cbegin(), urls.cend(),
+                       [](const QUrl &url) { return url.isLocalFile(); });
+}
+
 } // namespace
 
 EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWidget *parent)
@@ -195,6 +263,12 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     m_slashButton = new CircleButton(false, this);
     LocalizedText::bind(m_slashButton, "toolTip", "Comandos");
     m_playButton = new CircleButton(true, this);
+    // Until the pages sidebar hosts it, the import button sits beside the round buttons.
+    m_importButton = new ImportPresentationButton(controller, this);
+    m_dropHighlight = new DropHighlight(this);
+    m_dropHighlight->setVisible(controller.isDroppingPresentation());
+    setAcceptDrops(true);
+    m_editor->viewport()->installEventFilter(this);
 
     m_toastPresence = new AnimatedValue(controller.showCopiedToast() ? 1 : 0, this);
     m_copiedToast = new ToastLabel(QString(), this);
@@ -243,6 +317,10 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     });
     connect(&controller, &EditorController::isTextFocusedChanged, this,
             &EditorPane::applyTextFocus);
+    connect(&controller, &EditorController::isDroppingPresentationChanged, this, [this] {
+        m_dropHighlight->setVisible(m_controller.isDroppingPresentation());
+        m_dropHighlight->raise();
+    });
     m_editor->installEventFilter(this);
     reloadPage();
     refreshButtons();
@@ -259,11 +337,71 @@ void EditorPane::applyTextFocus()
 
 bool EditorPane::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_editor->viewport() && handleFileDrag(event))
+        return true;
     if (watched == m_editor && event->type() == QEvent::FocusIn)
         m_controller.setIsTextFocused(true);
     else if (watched == m_editor && event->type() == QEvent::FocusOut)
         m_controller.setIsTextFocused(false);
     return QWidget::eventFilter(watched, event);
+}
+
+bool EditorPane::handleFileDrag(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (!hasLocalFile(drag->mimeData()))
+            return false;
+        drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+        m_controller.setIsDroppingPresentation(true);
+        return true;
+    }
+    case QEvent::DragLeave:
+        if (!m_controller.isDroppingPresentation())
+            return false;
+        m_controller.setIsDroppingPresentation(false);
+        return true;
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (!hasLocalFile(drop->mimeData()))
+            return false;
+        m_controller.setIsDroppingPresentation(false);
+        if (m_controller.handlePresentationDrop(drop->mimeData()->urls())) {
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void EditorPane::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!handleFileDrag(event))
+        QWidget::dragEnterEvent(event);
+}
+
+void EditorPane::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!handleFileDrag(event))
+        QWidget::dragMoveEvent(event);
+}
+
+void EditorPane::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    if (!handleFileDrag(event))
+        QWidget::dragLeaveEvent(event);
+}
+
+void EditorPane::dropEvent(QDropEvent *event)
+{
+    if (!handleFileDrag(event))
+        QWidget::dropEvent(event);
 }
 
 void EditorPane::applyEdit(int position, int removedLength, const QString &insertedText)
@@ -304,8 +442,14 @@ void EditorPane::placeOverlays()
     const int y = height() - buttonMargin - circleSize;
     m_playButton->move(width() - buttonMargin - circleSize, y);
     m_slashButton->move(m_playButton->x() - 10 - circleSize, y);
+    m_importButton->resize(m_importButton->sizeHint());
+    m_importButton->move(m_slashButton->x() - 10 - m_importButton->width(),
+                         y + (circleSize - m_importButton->height()) / 2);
     m_slashButton->raise();
     m_playButton->raise();
+    m_importButton->raise();
+    m_dropHighlight->setGeometry(rect());
+    m_dropHighlight->raise();
     placeCopiedToast();
 }
 

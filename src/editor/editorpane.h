@@ -24,9 +24,15 @@ public:
     QAbstractButton *slashButton() const { return m_slashButton; }
     QAbstractButton *playButton() const { return m_playButton; }
     QLabel *copiedToast() const { return m_copiedToast; }
+    QAbstractButton *importButton() const { return m_importButton; }
+    QWidget *dropHighlight() const { return m_dropHighlight; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -38,6 +44,9 @@ private:
     void placeOverlays();
     void presentCopiedToast();
     void placeCopiedToast();
+    // Drags of local files anywhere over the pane, the editor included, belong to the import;
+    // true when the event was one of them.
+    bool handleFileDrag(QEvent *event);
 
     EditorController &m_controller;
     BrivelService &m_service;
@@ -45,6 +54,8 @@ private:
     QAbstractButton *m_slashButton = nullptr;
     QAbstractButton *m_playButton = nullptr;
     QLabel *m_copiedToast = nullptr;
+    QAbstractButton *m_importButton = nullptr;
+    QWidget *m_dropHighlight = nullptr;
     AnimatedValue *m_toastPresence = nullptr;
     QWidget *m_edgeFade = nullptr;
     // The current page as the editor shows it.

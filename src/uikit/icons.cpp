@@ -173,6 +173,16 @@ QPainterPath docTextGlyph(double s)
     return p;
 }
 
+QPainterPath squareAndArrowDownGlyph(double s)
+{
+    // A tray open at the top, and an arrow coming down into it.
+    QPainterPath p = polyline(
+        {{0.34, 0.36}, {0.16, 0.36}, {0.16, 0.96}, {0.84, 0.96}, {0.84, 0.36}, {0.66, 0.36}});
+    p.addPath(line({0.5, 0.04}, {0.5, 0.66}));
+    p.addPath(polyline({{0.34, 0.5}, {0.5, 0.66}, {0.66, 0.5}}));
+    return strokedOutline(p, s);
+}
+
 QPainterPath plusSquareOnSquareGlyph(double s)
 {
     // The back square shows only where the front one does not cover it, with a gap between.
@@ -301,6 +311,7 @@ constexpr Glyph glyphs[] = {
     {u"backward.end.fill", backwardEndFillGlyph},
     {u"chevron.down", chevronDownGlyph},
     {u"doc.text", docTextGlyph},
+    {u"square.and.arrow.down", squareAndArrowDownGlyph},
     {u"plus.square.on.square", plusSquareOnSquareGlyph},
     {u"checkmark.circle.fill", checkmarkCircleFillGlyph},
     {u"arrow.up", arrowUpGlyph},

@@ -89,9 +89,10 @@ public:
         FakeDialogs::alert(message, informativeText, style);
         runModal();
     }
-    std::optional<QString> openPanel(const QStringList &extensions) override
+    std::optional<QString> openPanel(const QStringList &extensions,
+                                     const QString &message = QString()) override
     {
-        const std::optional<QString> answer = FakeDialogs::openPanel(extensions);
+        const std::optional<QString> answer = FakeDialogs::openPanel(extensions, message);
         runModal();
         return answer;
     }

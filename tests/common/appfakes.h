@@ -56,9 +56,11 @@ public:
         savePanels.append({proposedFileName, extension});
         return savePanelAnswer;
     }
-    std::optional<QString> openPanel(const QStringList &extensions) override
+    std::optional<QString> openPanel(const QStringList &extensions,
+                                     const QString &message = QString()) override
     {
         openPanels.append(extensions);
+        openPanelMessages.append(message);
         return openPanelAnswer;
     }
 
@@ -82,6 +84,7 @@ public:
     QList<std::pair<QString, QString>> savePanels;
     std::optional<QString> openPanelAnswer;
     QList<QStringList> openPanels;
+    QStringList openPanelMessages;
 };
 
 // A reading session without windows: it records what the service asked and loads the text into

@@ -4,16 +4,19 @@
 #include "editor/editorpane.h"
 #include "editor/editortoolbar.h"
 #include "editor/highlightingtexteditor.h"
+#include "editor/importpresentationbutton.h"
 #include "editor/model/editorcontroller.h"
 #include "settings/localization.h"
 #include "uikit/overlayscroller.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -359,6 +362,75 @@ private Q_SLOTS:
         // The box fades out before it leaves.
         QTRY_VERIFY(!f.toolbar->searchField()->isVisible());
         QVERIFY(f.toolbar->searchField()->text().isEmpty());
+    }
+    // Drags of files anywhere over the pane, the text included, show the highlight and drop
+    // into the import; a drop of text is left to the editor. The window root shows the alert.
+    void filesDropOnThePane()
+    {
+        RootFixture f(true);
+        f.service.setPages({QString()});
+        EditorPane *pane = f.pane();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        const QString deck = f.path(u"deck.pptx"_s);
+        QVERIFY(QFile::copy(TEST_DATA_DIR u"/import/three-slides.pptx"_s, deck));
+        QWidget *viewport = pane->editor()->viewport();
+        const QPoint over = viewport->rect().center();
+
+        QMimeData text;
+        text.setText(u"plain words"_s);
+        QDragEnterEvent textEnter(over, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &textEnter);
+        QVERIFY(!f.controller.isDroppingPresentation());
+
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(deck), QUrl::fromLocalFile(f.path(u"x.key"_s))});
+        QDragEnterEvent enter(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &enter);
+        QVERIFY(enter.isAccepted());
+        QVERIFY(f.controller.isDroppingPresentation());
+        QVERIFY(pane->dropHighlight()->isVisible());
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(viewport, &leave);
+        QVERIFY(!pane->dropHighlight()->isVisible());
+
+        QCoreApplication::sendEvent(viewport, &enter);
+        QDropEvent drop(QPointF(over), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(!f.controller.isDroppingPresentation());
+        QTRY_COMPARE(f.service.pages().size(), 2);
+        QCOMPARE(f.service.currentPageText(), u"Notas de la primera"_s);
+
+        QMimeData key;
+        key.setUrls({QUrl::fromLocalFile(f.path(u"deck.key"_s))});
+        const QPoint margin = pane->rect().topLeft() + QPoint(2, 2);
+        QDragEnterEvent keyEnter(margin, Qt::CopyAction, &key, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane, &keyEnter);
+        QDropEvent keyDrop(QPointF(margin), Qt::CopyAction, &key, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane, &keyDrop);
+        QTRY_COMPARE(f.dialogs.alerts.size(), 1);
+        QCOMPARE(f.dialogs.alerts.first().message, localizedString("Conversión requerida"));
+        QVERIFY(!f.controller.dropError());
+    }
+
+    // The import button opens the panel and shows a turning spinner while the import runs.
+    void importButtonFollowsTheImport()
+    {
+        Fixture f({QString()});
+        QAbstractButton *button = f.pane->importButton();
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->text(), localizedString("Importar presentación"));
+        QVERIFY(button->geometry().right() < f.pane->slashButton()->geometry().left());
+        QVERIFY(QFile::copy(TEST_DATA_DIR u"/import/bench-500.pptx"_s, f.path(u"big.pptx"_s)));
+        f.dialogs.openPanelAnswer = f.path(u"big.pptx"_s);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(f.dialogs.openPanels.size(), 1);
+        QVERIFY(f.controller.isImporting());
+        auto *importButton = static_cast<ImportPresentationButton *>(button);
+        const int step = importButton->spinnerStep();
+        QTRY_VERIFY(importButton->spinnerStep() != step || !f.controller.isImporting());
+        QTRY_VERIFY(!f.controller.isImporting());
+        QCOMPARE(f.service.pages().size(), 500);
     }
 };
 

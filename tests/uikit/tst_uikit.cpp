@@ -49,6 +49,7 @@ void TestUikit::everyIconDrawsInsideItsFrame_data()
                              "backward.end.fill",
                              "chevron.down",
                              "doc.text",
+                             "square.and.arrow.down",
                              "plus.square.on.square",
                              "checkmark.circle.fill",
                              "arrow.up",

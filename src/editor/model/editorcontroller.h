@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -28,6 +29,7 @@ class EditorController : public QObject
         std::optional<QString> dropError READ dropError WRITE setDropError NOTIFY dropErrorChanged)
     Q_PROPERTY(QString dropAlertTitle READ dropAlertTitle WRITE setDropAlertTitle NOTIFY
                    dropAlertTitleChanged)
+    Q_PROPERTY(bool isImporting READ isImporting NOTIFY isImportingChanged)
     Q_PROPERTY(bool showSettings READ showSettings WRITE setShowSettings NOTIFY showSettingsChanged)
     Q_PROPERTY(bool showAbout READ showAbout WRITE setShowAbout NOTIFY showAboutChanged)
     Q_PROPERTY(bool showOnboarding READ showOnboarding NOTIFY showOnboardingChanged)
@@ -87,6 +89,8 @@ public:
     void setDropError(const std::optional<QString> &error);
     QString dropAlertTitle() const { return m_dropAlertTitle; }
     void setDropAlertTitle(const QString &title);
+    // From the start of a presentation import until its result has been handled.
+    bool isImporting() const { return m_isImporting; }
     bool showSettings() const { return m_showSettings; }
     // Opening the settings ends a running session.
     void setShowSettings(bool show);
@@ -166,6 +170,16 @@ public:
     void movePages(const QList<int> &sources, int destination);
     void openSlashCommands();
 
+    // Presentation import.
+    // The pane's drop action with the dropped URLs: only the first local file counts, and a URL
+    // that is not a local file is never fetched. False when no local file was dropped.
+    bool handlePresentationDrop(const QList<QUrl> &urls);
+    // The import button: an open panel for a .pptx.
+    void importPresentation();
+    void importPresentationFile(const QString &path);
+    // Replaces the pages or appends to them, asking first when some page holds text.
+    void mergeImportedNotes(const QStringList &notes);
+
     // The first-run document, localised.
     static QList<SamplePage> sampleContent();
     // The pages are the first-run document's, unedited.
@@ -173,6 +187,7 @@ public:
 
 Q_SIGNALS:
     void isRunningChanged();
+    void isImportingChanged();
     void editorCaretPositionChanged();
     void isDroppingPresentationChanged();
     void dropErrorChanged();
@@ -194,6 +209,8 @@ Q_SIGNALS:
 
 private:
     void setIsRunning(bool running);
+    void setIsImporting(bool importing);
+    void showDropAlert(const QString &title, const QString &message);
     void setShowOnboarding(bool show);
     void setPendingDeleteIndex(std::optional<int> index);
     void setShowCopiedToast(bool show);
@@ -221,6 +238,7 @@ private:
     bool m_isRunning = false;
     int m_editorCaretPosition = 0;
     bool m_isDroppingPresentation = false;
+    bool m_isImporting = false;
     std::optional<QString> m_dropError;
     QString m_dropAlertTitle;
     bool m_didInitialOnboardingCheck = false;
