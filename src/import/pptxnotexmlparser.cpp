@@ -32,7 +32,7 @@ void PPTXNoteXMLParser::parse()
             endElement(reader.name());
             break;
         case QXmlStreamReader::Characters:
-            // CDATA sections are not text of the part.
+            // CDATA sections are not text of an XML part.
             if (m_insideTextRun && !reader.isCDATA())
                 m_currentText += reader.text();
             break;

@@ -17,7 +17,7 @@ public:
     void parse();
     QStringList paragraphs() const { return m_paragraphs; }
 
-    // The part's paragraphs joined with line breaks.
+    // An XML part's paragraphs joined with line breaks.
     static QString text(const QByteArray &data);
 
 private:

@@ -202,7 +202,7 @@ SlideOrder listedOrder(PptxArchive &archive)
     return order;
 }
 
-// The parts admitted by `admits`, ordered by the number in their names.
+// Package parts admitted by `admits`, ordered by the number in their names.
 QStringList numberedParts(const PptxArchive &archive,
                           const std::function<bool(QStringView)> &admits)
 {

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QXmlStreamReader>
 
-// A QXmlStreamReader over one package part that ends the part, like a parse error, at a DTD
+// A QXmlStreamReader over one package part that ends that part, like a parse error, at a DTD
 // (so no entity is ever expanded) or at nesting deeper than `maximumDepth`, since the reader
 // keeps every open element. Namespace processing is off: names arrive with their prefixes.
 class SafeXmlReader
@@ -13,7 +13,7 @@ public:
 
     explicit SafeXmlReader(const QByteArray &data);
 
-    // The next token, or false at the end of the part, at an error or at a refused construct.
+    // The next token, or false at the end of this part, at an error or at a refused construct.
     bool next();
     QXmlStreamReader &reader() { return m_reader; }
 

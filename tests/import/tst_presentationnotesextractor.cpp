@@ -159,7 +159,7 @@ void TestPresentationNotesExtractor::hostileXml_data()
     QByteArray deep = opening + shape("", run("before"));
     deep += QByteArray("<d>").repeated(300) + shape("", run("deep"))
             + QByteArray("</d>").repeated(300);
-    QTest::newRow("nesting deeper than 256 stops the part")
+    QTest::newRow("nesting deeper than 256 stops its part")
         << deep + shape("", run("after")) + closing << u"before"_s;
 
     const QString expected = u"héllo ñ"_s;
@@ -177,10 +177,10 @@ void TestPresentationNotesExtractor::hostileXml_data()
     QTest::newRow("UTF-16") << QByteArray(
         utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>"_s + QString::fromUtf8(utf8)))
                             << expected;
-    QTest::newRow("unknown encoding ends the part")
+    QTest::newRow("unknown encoding ends its part")
         << QByteArray("<?xml version=\"1.0\" encoding=\"x-no-such\"?>") + utf8 << QString();
     // The reader decodes the whole part before its first token.
-    QTest::newRow("invalid UTF-8 ends the part")
+    QTest::newRow("invalid UTF-8 ends its part")
         << opening + shape("", run("ok")) + shape("", run("bad \xff\xfe")) + closing << QString();
 }
 
