@@ -64,12 +64,12 @@ void TestExternalText::links_data()
     QTest::newRow("action in capitals") << u"brivel://READ?text=x"_s << none;
     QTest::newRow("other item name") << u"brivel://read?Text=x"_s << none;
     QTest::newRow("web link") << u"https://example.org/read?text=x"_s << none;
-    QTest::newRow("100,000 letters") << u"brivel://read?text="_s + QString(100'000, u'a')
-                                     << QString(100'000, u'a');
+    QTest::newRow("100,000 letters")
+        << u"brivel://read?text="_s + QString(100'000, u'a') << QString(100'000, u'a');
     QTest::newRow("100,001 letters") << u"brivel://read?text="_s + QString(100'001, u'a') << none;
     // The longest argument a program can be given.
-    QTest::newRow("131,071 bytes") << u"brivel://read?text="_s + QString(131'071 - 19, u'b')
-                                   << none;
+    QTest::newRow("131,071 bytes")
+        << u"brivel://read?text="_s + QString(131'071 - 19, u'b') << none;
 }
 
 void TestExternalText::links()
@@ -101,8 +101,8 @@ void TestExternalText::lengthIsCountedInCharacters_data()
     QTest::newRow("100,000 line breaks as CR LF") << repeated(u"\r\n"_s, 100'000) << true;
     QTest::newRow("dropped controls are not counted")
         << QString(100'000, u'a') + QString(500, u'\x01') << true;
-    QTest::newRow("one huge cluster") << u"a"_s + QString(ExternalText::maximumCodeUnits, u'\u0301')
-                                      << false;
+    QTest::newRow("one huge cluster")
+        << u"a"_s + QString(ExternalText::maximumCodeUnits, u'\u0301') << false;
 }
 
 void TestExternalText::lengthIsCountedInCharacters()
@@ -134,9 +134,8 @@ void TestExternalText::toggleKeyRegistration()
     manager.registerHotKey(Qt::Key_B, (Qt::ControlModifier | Qt::AltModifier).toInt());
     QCOMPARE(keys.registeredIds(), QList<int>{GlobalHotkeyManager::hotKeyId});
     // Keypad and group-switch bits mean nothing to a global key.
-    manager.registerHotKey(Qt::Key_F5,
-                           (Qt::ShiftModifier | Qt::MetaModifier | Qt::KeypadModifier).toInt()
-                               | 0x1);
+    manager.registerHotKey(
+        Qt::Key_F5, (Qt::ShiftModifier | Qt::MetaModifier | Qt::KeypadModifier).toInt() | 0x1);
     QCOMPARE(keys.binding(GlobalHotkeyManager::hotKeyId),
              std::make_pair(int(Qt::Key_F5), Qt::ShiftModifier | Qt::MetaModifier));
     manager.registerHotKey(0, Qt::ControlModifier);
