@@ -320,6 +320,14 @@ void BrivelApplication::queueLaunch(PendingLaunch launch)
 {
     if (m_quitting)
         return;
+    // A text would replace a waiting one on the panel at once: only the latest waits, so the
+    // entry never drops a text it took.
+    if (launch.kind == PendingLaunch::Kind::text) {
+        m_pendingLaunches.removeIf(
+            [](const PendingLaunch &waiting) { return waiting.kind == PendingLaunch::Kind::text; });
+        m_pendingLaunches.append(std::move(launch));
+        return;
+    }
     if (m_pendingLaunches.size() >= maximumPendingLaunches) {
         qCWarning(launchLog, "Too many launches waiting; dropped %s",
                   qPrintable(launch.value.left(200)));

@@ -147,7 +147,8 @@ void TestShellLinks::readSelection()
     startApp();
     m_app->handleLaunchArguments({u"--read-selection"_s});
     QCOMPARE(dialogs().alerts.size(), 1);
-    QCOMPARE(dialogs().alerts[0].message, localizedString("No se encontró texto en el portapapeles"));
+    QCOMPARE(dialogs().alerts[0].message,
+             localizedString("No se encontró texto en el portapapeles"));
     QVERIFY(window().isVisible());
 
     QGuiApplication::clipboard()->setText(QString(100'001, u'x'));
@@ -190,7 +191,8 @@ void TestShellLinks::linksAndTextsWaitForModalDialogs()
 void TestShellLinks::textEntryAnswersAtOnce()
 {
     startApp();
-    QCOMPARE(m_app->readText(QString(100'001, u'x')), localizedString("El texto es demasiado largo"));
+    QCOMPARE(m_app->readText(QString(100'001, u'x')),
+             localizedString("El texto es demasiado largo"));
     QCOMPARE(m_app->readText(u"  "_s), QString());
     QCOMPARE(m_app->readText(u"hola"_s), QString());
     // Shown on the next turn, after the caller has its answer.

@@ -6,8 +6,6 @@
 #include <QDBusConnectionInterface>
 #include <QFileInfo>
 
-#include <malloc.h>
-
 namespace {
 
 // Without an address, the bus library would try to start a bus for the X session and wait for
@@ -39,8 +37,9 @@ bool DBusTextService::publish()
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        qCWarning(lcPlatform, "The session bus cannot be reached (%s): other programs cannot hand "
-                              "Brivel a text",
+        qCWarning(lcPlatform,
+                  "The session bus cannot be reached (%s): other programs cannot hand "
+                  "Brivel a text",
                   qPrintable(bus.lastError().message()));
         return false;
     }
@@ -50,8 +49,9 @@ bool DBusTextService::publish()
         return false;
     }
     if (!bus.registerService(QString::fromLatin1(serviceName))) {
-        qCWarning(lcPlatform, "%s is taken on the session bus: other programs cannot hand "
-                              "Brivel a text",
+        qCWarning(lcPlatform,
+                  "%s is taken on the session bus: other programs cannot hand "
+                  "Brivel a text",
                   serviceName);
         bus.unregisterObject(QString::fromLatin1(objectPath));
         return false;
@@ -63,10 +63,6 @@ bool DBusTextService::publish()
 void DBusTextService::ReadText(const QString &text)
 {
     answer(readText ? readText(text) : QString());
-    // A refused text of many megabytes is given back to the system at once, not kept in the
-    // heap the allocator holds on to.
-    if (text.size() > 1024 * 1024)
-        malloc_trim(0);
 }
 
 void DBusTextService::ReadSelection()
