@@ -35,10 +35,10 @@ struct CallResult
 CallResult gdbusCall(const QString &method, const QStringList &arguments = {})
 {
     QProcess gdbus;
-    gdbus.start(u"gdbus"_s, QStringList{u"call"_s, u"--session"_s, u"--dest"_s, service,
-                                        u"--object-path"_s, path, u"--method"_s,
-                                        service + u'.' + method}
-                                + arguments);
+    gdbus.start(u"gdbus"_s,
+                QStringList{u"call"_s, u"--session"_s, u"--dest"_s, service, u"--object-path"_s,
+                            path, u"--method"_s, service + u'.' + method}
+                    + arguments);
     // The application answers on this thread's event loop.
     QElapsedTimer timer;
     timer.start();
