@@ -410,8 +410,12 @@ void BrivelApplication::reopen()
 void BrivelApplication::toggleMainWindow()
 {
     MainWindow &window = *m_mainWindow;
-    if (QGuiApplication::applicationState() == Qt::ApplicationActive && window.isVisible()
-        && !window.isMinimized()) {
+    // The window manager's word on the active window: the toolkit hears of a change of focus a
+    // moment later.
+    const ActiveWindow::WindowId active = ActiveWindow::system().current();
+    const bool isActive = active ? active == ActiveWindow::WindowId(window.internalWinId())
+                                 : window.isActiveWindow();
+    if (isActive && window.isVisible() && !window.isMinimized()) {
         // Put away as the reading puts it away: in the taskbar, or off the desktop while the
         // text came from outside.
         if (m_service->launchedExternally())

@@ -2,6 +2,7 @@
 #include "common/overlayfakes.h"
 #include "document/externaltext.h"
 #include "document/globalhotkeymanager.h"
+#include "settings/localization.h"
 
 #include <QTest>
 
@@ -116,10 +117,10 @@ void TestExternalText::textEntryRefusals()
 {
     QString refusal;
     QVERIFY(!BrivelService::acceptExternalText(std::nullopt, &refusal));
-    QCOMPARE(refusal, u"No se encontró texto en el portapapeles"_s);
+    QCOMPARE(refusal, localizedString("No se encontró texto en el portapapeles"));
     refusal.clear();
     QVERIFY(!BrivelService::acceptExternalText(QString(100'001, u'x'), &refusal));
-    QCOMPARE(refusal, u"El texto es demasiado largo"_s);
+    QCOMPARE(refusal, localizedString("El texto es demasiado largo"));
     refusal.clear();
     QCOMPARE(BrivelService::acceptExternalText(u"a\u0000b"_s, &refusal), u"ab"_s);
     QVERIFY(refusal.isEmpty());
