@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using TestSupport::xdotool;
@@ -71,8 +73,7 @@ std::optional<ShownWindow> readingPanel()
 std::optional<ShownWindow> alertWindow()
 {
     for (const ShownWindow &window : shownWindows()) {
-        if (window.name == u"Brivel" && window.geometry.width() < 600
-            && window.geometry.top() > 0)
+        if (window.name == u"Brivel" && window.geometry.width() < 600 && window.geometry.top() > 0)
             return window;
     }
     return std::nullopt;
@@ -129,6 +130,7 @@ public:
         m_process.waitForFinished();
     }
 
+    const QProcessEnvironment &environment() const { return m_environment; }
     bool start(const QStringList &arguments = {})
     {
         m_process.start(QStringLiteral(BRIVEL_EXECUTABLE), arguments);
@@ -183,6 +185,7 @@ private Q_SLOTS:
     void initTestCase();
     void linkWhileRunningScrollsWithoutTheWindow();
     void firstLaunchWithALinkNeverMapsTheWindow();
+    void hundredLaunchesAtOnce();
     void textEntryAndSelection();
     void toggleKeyFromAnotherApplication();
     void toggleKeyThatIsTaken_data();
@@ -229,6 +232,37 @@ void TestTextFromOutside::firstLaunchWithALinkNeverMapsTheWindow()
         mainWindowSeen = mainWindowSeen || mainWindow().has_value();
     QVERIFY(!mainWindowSeen);
     screenshot(u"outside-first-launch.png"_s);
+}
+
+// With no Brivel running: one process remains and shows one panel; every launch reports success.
+void TestTextFromOutside::hundredLaunchesAtOnce()
+{
+    Brivel brivel;
+    std::vector<std::unique_ptr<QProcess>> launches;
+    for (int i = 0; i < 100; ++i) {
+        auto launch = std::make_unique<QProcess>();
+        launch->setProcessEnvironment(brivel.environment());
+        launch->start(QStringLiteral(BRIVEL_EXECUTABLE), {readLink(u"lanzamiento %1"_s.arg(i))});
+        launches.push_back(std::move(launch));
+    }
+    const auto running = [&] {
+        return std::count_if(launches.cbegin(), launches.cend(), [](const auto &launch) {
+            return launch->state() != QProcess::NotRunning;
+        });
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(running(), 1, 30000);
+    QTest::qWait(1000);
+    QCOMPARE(running(), 1);
+    for (const auto &launch : launches) {
+        if (launch->state() == QProcess::NotRunning)
+            QCOMPARE(launch->exitCode(), 0);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(readingPanel().has_value(), 5000);
+    QCOMPARE(shownWindows().size(), 1);
+    for (const auto &launch : launches) {
+        launch->kill();
+        launch->waitForFinished();
+    }
 }
 
 void TestTextFromOutside::textEntryAndSelection()
@@ -309,7 +343,7 @@ void TestTextFromOutside::toggleKeyFromAnotherApplication()
 void TestTextFromOutside::toggleKeyThatIsTaken_data()
 {
     QTest::addColumn<QByteArray>("settings");
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("name"); // the key as the warning names it
     QTest::addColumn<bool>("grabFirst");
     QTest::newRow("held by another client")
         << QByteArray("globalHotkeyKeyCode=66\nglobalHotkeyModifiers=201326592\n")
@@ -321,6 +355,8 @@ void TestTextFromOutside::toggleKeyThatIsTaken_data()
     QTest::newRow("Super+D") << QByteArray("globalHotkeyKeyCode=68\n"
                                            "globalHotkeyModifiers=268435456\n")
                              << u"Meta+D"_s << false;
+    QTest::newRow("not a key") << QByteArray("globalHotkeyKeyCode=19088743\n") << u"not available"_s
+                               << false;
 }
 
 void TestTextFromOutside::toggleKeyThatIsTaken()
@@ -335,8 +371,8 @@ void TestTextFromOutside::toggleKeyThatIsTaken()
         // B, with Ctrl and Alt, in every lock variant.
         for (const int locks : {0, int(XCB_MOD_MASK_LOCK), int(XCB_MOD_MASK_2),
                                 int(XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2)}) {
-            xcb_grab_key(holder, 1, root, quint16(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | locks), bKeyCode,
-                         XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            xcb_grab_key(holder, 1, root, quint16(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | locks),
+                         bKeyCode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         }
         xcb_flush(holder);
     }
