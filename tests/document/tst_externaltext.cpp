@@ -46,6 +46,7 @@ void TestExternalText::links_data()
     const QString none;
     QTest::newRow("decoded") << u"brivel://read?text=Hola%20mundo%20%C3%B1and%C3%BA"_s
                              << u"Hola mundo ñandú"_s;
+    QTest::newRow("letters unencoded") << u"brivel://read?text=ñandú"_s << u"ñandú"_s;
     QTest::newRow("action as path") << u"brivel:/read?text=x"_s << u"x"_s;
     QTest::newRow("plus stays") << u"brivel://read?text=1+1%2B1"_s << u"1+1+1"_s;
     QTest::newRow("first text wins") << u"brivel://read?a=1&text=one&text=two"_s << u"one"_s;
@@ -56,6 +57,7 @@ void TestExternalText::links_data()
     QTest::newRow("first has no value") << u"brivel://read?text&text=x"_s << none;
     QTest::newRow("empty") << u"brivel://read?text="_s << none;
     QTest::newRow("spaces") << u"brivel://read?text=%20%20"_s << none;
+    QTest::newRow("unencoded space") << u"brivel://read?text=a b"_s << none;
     QTest::newRow("bad escape") << u"brivel://read?text=%zz"_s << none;
     QTest::newRow("not UTF-8") << u"brivel://read?text=%FF%FE"_s << none;
     QTest::newRow("cut UTF-8") << u"brivel://read?text=a%C3"_s << none;
