@@ -3,9 +3,13 @@
 #include "common/appfakes.h"
 #include "document/brivelservice.h"
 #include "overlay/notchoverlaycontroller.h"
+#include "platform/textservice.h"
 #include "settings/localization.h"
 
 #include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -17,6 +21,20 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QString busName = u"org.brivel.Brivel"_s;
+
+qint64 residentKiB()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
 
 // Counts the times a widget was shown at all.
 class ShowCounter : public QObject
@@ -35,7 +53,8 @@ protected:
 } // namespace
 
 // Text from other programs in the running application: links of a launch, the request to read
-// the selection, the text entry, and the toggle key's window policy.
+// the selection, the text entry on a private session bus (the test runs under dbus-run-session),
+// and the toggle key's window policy.
 class TestShellLinks : public QObject
 {
     Q_OBJECT
@@ -50,7 +69,9 @@ private Q_SLOTS:
     void laterLinkTakesTheWindowAway();
     void readSelection();
     void linksAndTextsWaitForModalDialogs();
-    void textEntryAnswersAtOnce();
+    void textEntryOnTheBus();
+    void hugeTextIsRefusedAndGivenBack();
+    void noBusMeansNoWait();
     void toggleKeyHidesAndBringsBack();
 
 private:
@@ -65,8 +86,18 @@ private:
                    : QStringList();
     }
 
+    // Through the bus from a connection of its own, as another program calls.
+    QDBusPendingCall call(const QString &method, const QVariantList &arguments = {}) const
+    {
+        QDBusMessage message
+            = QDBusMessage::createMethodCall(busName, u"/org/brivel/Brivel"_s, busName, method);
+        message.setArguments(arguments);
+        return m_client.asyncCall(message, 60'000);
+    }
+
     QTemporaryDir m_home;
     std::unique_ptr<BrivelApplication> m_app;
+    QDBusConnection m_client{QString()};
 };
 
 void TestShellLinks::initTestCase()
@@ -74,6 +105,8 @@ void TestShellLinks::initTestCase()
     QVERIFY(m_home.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(u"config"_s)));
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(u"data"_s)));
+    m_client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"client"_s);
+    QVERIFY2(m_client.isConnected(), "needs a session bus: run under dbus-run-session");
 }
 
 void TestShellLinks::cleanup()
@@ -152,7 +185,6 @@ void TestShellLinks::readSelection()
     QVERIFY(window().isVisible());
 
     QGuiApplication::clipboard()->setText(QString(100'001, u'x'));
-    QCOMPARE(m_app->readSelection(), localizedString("El texto es demasiado largo"));
     m_app->handleLaunchArguments({u"--read-selection"_s});
     QCOMPARE(dialogs().alerts.size(), 2);
     QCOMPARE(dialogs().alerts[1].message, localizedString("El texto es demasiado largo"));
@@ -188,16 +220,58 @@ void TestShellLinks::linksAndTextsWaitForModalDialogs()
     QVERIFY(service().launchedExternally());
 }
 
-void TestShellLinks::textEntryAnswersAtOnce()
+void TestShellLinks::textEntryOnTheBus()
 {
     startApp();
-    QCOMPARE(m_app->readText(QString(100'001, u'x')),
+    // Waiting on the event loop: the application answers on this thread.
+    const auto refusal = [](const QDBusPendingCall &pending) {
+        for (QDeadlineTimer deadline(10'000); !pending.isFinished() && !deadline.hasExpired();)
+            QTest::qWait(5);
+        return pending.isError() ? pending.error().message() : QString();
+    };
+    QCOMPARE(refusal(call(u"ReadText"_s, {QString(100'001, u'x')})),
              localizedString("El texto es demasiado largo"));
-    QCOMPARE(m_app->readText(u"  "_s), QString());
-    QCOMPARE(m_app->readText(u"hola"_s), QString());
-    // Shown on the next turn, after the caller has its answer.
+    QGuiApplication::clipboard()->clear();
+    QCOMPARE(refusal(call(u"ReadSelection"_s)),
+             localizedString("No se encontró texto en el portapapeles"));
     QCOMPARE(shownWords(), QStringList());
-    QTRY_COMPARE(shownWords(), QStringList{u"hola"_s});
+
+    // A thousand in a row: each answered, none dropped, the last one shown.
+    QList<QDBusPendingCall> calls{call(u"ReadText"_s, {QString()}), call(u"ReadText"_s, {u"  "_s})};
+    for (int i = 0; i < 1000; ++i)
+        calls.append(call(u"ReadText"_s, {u"texto %1"_s.arg(i)}));
+    QTRY_VERIFY_WITH_TIMEOUT(calls.constLast().isFinished(), 30'000);
+    for (const QDBusPendingCall &pending : std::as_const(calls))
+        QVERIFY(pending.isFinished() && !pending.isError());
+    QTRY_COMPARE(shownWords(), QStringList({u"texto"_s, u"999"_s}));
+
+    QGuiApplication::clipboard()->setText(u"lo copiado"_s);
+    QCOMPARE(refusal(call(u"ReadSelection"_s)), QString());
+    QTRY_COMPARE(shownWords(), QStringList({u"lo"_s, u"copiado"_s}));
+}
+
+void TestShellLinks::hugeTextIsRefusedAndGivenBack()
+{
+    startApp();
+    const qint64 before = residentKiB();
+    {
+        QDBusPendingCall pending = call(u"ReadText"_s, {QString(50'000'000, u'a')});
+        QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), 30'000);
+        QCOMPARE(pending.error().message(), localizedString("El texto es demasiado largo"));
+    }
+    // Both ends of the call live in this process: the client's copy goes too.
+    const qint64 after = residentKiB();
+    QVERIFY2(after - before < 40 * 1024,
+             qPrintable(u"%1 KiB, then %2 KiB"_s.arg(before).arg(after)));
+}
+
+void TestShellLinks::noBusMeansNoWait()
+{
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    const auto restore = qScopeGuard([&] { qputenv("DBUS_SESSION_BUS_ADDRESS", address); });
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"No session bus"_s));
+    QVERIFY(!TextService::create()->publish());
 }
 
 void TestShellLinks::toggleKeyHidesAndBringsBack()
