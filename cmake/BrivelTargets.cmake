@@ -22,18 +22,23 @@ function(brivel_add_library name)
     brivel_configure_target(${name})
 endfunction()
 
-# brivel_add_test(name SOURCES ... LIBS ... [GUI])
+# brivel_add_test(name SOURCES ... LIBS ... [GUI] [SESSION_BUS])
 # Every test gets config and data homes of its own, so it never touches the user's files;
-# tests that need a clean slate make a temporary one.
+# tests that need a clean slate make a temporary one. SESSION_BUS runs the test on a private
+# session bus of its own.
 function(brivel_add_test name)
-    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;SESSION_BUS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     target_compile_definitions(${name} PRIVATE TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
     brivel_configure_target(${name})
     set(home ${CMAKE_CURRENT_BINARY_DIR}/${name}-home)
-    add_test(NAME ${name} COMMAND ${name})
+    if(ARG_SESSION_BUS)
+        add_test(NAME ${name} COMMAND dbus-run-session -- $<TARGET_FILE:${name}>)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+    endif()
     set(env
         "XDG_CONFIG_HOME=${home}/config"
         "XDG_DATA_HOME=${home}/data"

@@ -405,5 +405,13 @@ Good luck. [Wave]</translation>
         <source>Brivel queda a la vista por encima de las demás ventanas, cerca de la cámara.</source>
         <translation>Brivel stays in view above every other window, close to the camera.</translation>
     </message>
+    <message>
+        <source>El texto es demasiado largo</source>
+        <translation>The text is too long</translation>
+    </message>
+    <message>
+        <source>No se encontró texto en el portapapeles</source>
+        <translation>No text was found in the clipboard</translation>
+    </message>
 </context>
 </TS>

@@ -388,5 +388,13 @@ Mucha suerte. [Saludo]</source>
         <source>Brivel queda a la vista por encima de las demás ventanas, cerca de la cámara.</source>
         <translation>Brivel queda a la vista por encima de las demás ventanas, cerca de la cámara.</translation>
     </message>
+    <message>
+        <source>El texto es demasiado largo</source>
+        <translation>El texto es demasiado largo</translation>
+    </message>
+    <message>
+        <source>No se encontró texto en el portapapeles</source>
+        <translation>No se encontró texto en el portapapeles</translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include "app/qtdialogs.h"
 #include "app/unixsignalwatcher.h"
 #include "document/brivelservice.h"
+#include "document/globalhotkeymanager.h"
 #include "document/reviewsessioncounter.h"
 #include "document/updatechecker.h"
 #include "editor/contentview.h"
@@ -18,6 +19,7 @@
 #include "platform/globalhotkeys.h"
 #include "platform/keyvaluestore.h"
 #include "platform/screens.h"
+#include "platform/textservice.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 
@@ -27,6 +29,7 @@
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleFactory>
@@ -38,6 +41,7 @@
 #include <QSessionManager>
 #endif
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 
@@ -121,13 +125,20 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
         desktopDialogs->setParentWindow(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindow::quitRequested, this, &BrivelApplication::requestQuit);
     // Restoring the minimised window from the taskbar, Alt+Tab or a pager is a reopen. Our own
-    // restoring is one already.
+    // restoring is one already, and the window system's late word of it must not bring back a
+    // window taken away since.
     connect(m_mainWindow.get(), &MainWindow::restored, this, [this] {
-        if (!m_reopening)
+        if (!m_reopening && m_mainWindow->isVisible())
             QTimer::singleShot(0, this, &BrivelApplication::reopen);
     });
 
     updateFeedUrl = QUrl(QStringLiteral(BRIVEL_UPDATE_FEED_URL));
+
+    m_hotkeyManager = std::make_unique<GlobalHotkeyManager>();
+    m_hotkeyManager->onHotkeyPressed = [self = QPointer(this)] {
+        if (self)
+            self->toggleMainWindow();
+    };
 
     m_modalWatch.setSingleShot(true);
     m_modalWatch.setInterval(100);
@@ -136,6 +147,8 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
 
 BrivelApplication::~BrivelApplication()
 {
+    m_textService.reset();
+    m_hotkeyManager.reset();
     m_mainWindow.reset();
     m_editorController.reset();
     // The controller outlives the service that owns its pages, so it must forget it first.
@@ -217,15 +230,22 @@ void BrivelApplication::start(const QStringList &launchArguments)
 #endif
 
     m_service->loadAutosave();
-    // The text entry on the session bus, the global toggle key and the update check are set up
-    // here when they exist.
+    m_textService = TextService::create();
+    m_textService->readText = [this](const QString &text) { return readText(text); };
+    m_textService->readSelection = [this] { return readSelection(); };
+    m_textService->publish();
 
+    // A launch by link runs without the window: it never shows.
+    if (std::any_of(launchArguments.cbegin(), launchArguments.cend(), &LaunchArguments::isLink))
+        m_service->setLaunchedExternally(true);
     if (m_service->launchedExternally()) {
         m_service->hideMainWindows();
     } else {
         m_mainWindow->placeAtDefaultPosition();
         m_mainWindow->show();
     }
+    if (const quint32 key = m_settings.globalHotkeyKeyCode())
+        m_hotkeyManager->registerHotKey(key, m_settings.globalHotkeyModifiers());
 
     // After the window shows, once per launch, and never before the onboarding was completed.
     if (KeyValueStore::standard().boolValue(u"hasCompletedOnboarding"_qs).value_or(false)
@@ -252,22 +272,81 @@ void BrivelApplication::handleLaunchArguments(const QStringList &arguments)
         reopen();
         return;
     }
+    using Kind = PendingLaunch::Kind;
     for (const QString &argument : arguments) {
-        const QString path = LaunchArguments::localFilePath(argument);
-        // Links of the "brivel" scheme go to the URL entry point here once it exists; other
-        // links and files of other types are not for Brivel.
-        if (path.isEmpty() || QFileInfo(path).suffix().toLower() != u"brivel"_qs)
-            continue;
-        if (path == m_documentInHand || m_pendingDocuments.contains(path))
-            continue;
-        if (m_pendingDocuments.size() >= maximumPendingDocuments) {
-            qCWarning(launchLog, "Too many documents waiting to open; dropped %s",
-                      qPrintable(path));
+        if (argument == LaunchArguments::readSelectionOption) {
+            queueLaunch({Kind::readSelection, {}});
             continue;
         }
-        m_pendingDocuments.append(path);
+        if (LaunchArguments::isLink(argument)) {
+            queueLaunch({Kind::link, argument});
+            continue;
+        }
+        // Files of other types are not for Brivel.
+        const QString path = LaunchArguments::localFilePath(argument);
+        if (QFileInfo(path).suffix().toLower() != u"brivel"_qs)
+            continue;
+        const bool waiting = std::any_of(
+            m_pendingLaunches.cbegin(), m_pendingLaunches.cend(), [&](const PendingLaunch &launch) {
+                return launch.kind == Kind::document && launch.value == path;
+            });
+        if (!waiting && path != m_documentInHand)
+            queueLaunch({Kind::document, path});
     }
     handlePendingLaunches();
+}
+
+QString BrivelApplication::readText(const QString &text)
+{
+    QString refusal;
+    if (const std::optional<QString> accepted = BrivelService::acceptExternalText(text, &refusal))
+        queueLaunch({PendingLaunch::Kind::text, *accepted});
+    // Not at once: the caller has its answer before anything is shown.
+    QTimer::singleShot(0, this, &BrivelApplication::handlePendingLaunches);
+    return refusal;
+}
+
+QString BrivelApplication::readSelection()
+{
+    QString refusal;
+    if (const std::optional<QString> accepted = acceptSelection(&refusal))
+        queueLaunch({PendingLaunch::Kind::text, *accepted});
+    QTimer::singleShot(0, this, &BrivelApplication::handlePendingLaunches);
+    return refusal;
+}
+
+std::optional<QString> BrivelApplication::acceptSelection(QString *refusal) const
+{
+    // The text selected anywhere, else what was copied.
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    std::optional<QString> text;
+    for (const QClipboard::Mode mode : {QClipboard::Selection, QClipboard::Clipboard}) {
+        if (const QString found = clipboard->text(mode); !found.isEmpty()) {
+            text = found;
+            break;
+        }
+    }
+    return BrivelService::acceptExternalText(text, refusal);
+}
+
+void BrivelApplication::queueLaunch(PendingLaunch launch)
+{
+    if (m_quitting)
+        return;
+    // A text would replace a waiting one on the panel at once: only the latest waits, so the
+    // entry never drops a text it took.
+    if (launch.kind == PendingLaunch::Kind::text) {
+        m_pendingLaunches.removeIf(
+            [](const PendingLaunch &waiting) { return waiting.kind == PendingLaunch::Kind::text; });
+        m_pendingLaunches.append(std::move(launch));
+        return;
+    }
+    if (m_pendingLaunches.size() >= maximumPendingLaunches) {
+        qCWarning(launchLog, "Too many launches waiting; dropped %s",
+                  qPrintable(launch.value.left(200)));
+        return;
+    }
+    m_pendingLaunches.append(std::move(launch));
 }
 
 void BrivelApplication::handlePendingLaunches()
@@ -275,20 +354,46 @@ void BrivelApplication::handlePendingLaunches()
     // The document in hand takes up the rest when its questions are answered.
     if (m_handlingLaunches)
         return;
-    // Opening from inside a modal dialog's loop would stack its questions on the dialog's.
+    // Acting from inside a modal dialog's loop would stack its questions on the dialog's, or
+    // hide the dialog with the window.
     if (QApplication::activeModalWidget()) {
-        if (!m_pendingDocuments.isEmpty())
+        if (!m_pendingLaunches.isEmpty())
             m_modalWatch.start();
         return;
     }
     const QScopedValueRollback handling(m_handlingLaunches, true);
-    while (!m_quitting && !m_pendingDocuments.isEmpty()) {
-        m_documentInHand = m_pendingDocuments.takeFirst();
+    while (!m_quitting && !m_pendingLaunches.isEmpty())
+        takeLaunch(m_pendingLaunches.takeFirst());
+    if (m_quitting)
+        m_pendingLaunches.clear();
+}
+
+void BrivelApplication::takeLaunch(const PendingLaunch &launch)
+{
+    switch (launch.kind) {
+    case PendingLaunch::Kind::document:
+        m_documentInHand = launch.value;
         openDocumentFromOutside(m_documentInHand);
         m_documentInHand.clear();
+        return;
+    case PendingLaunch::Kind::link:
+        // Taken off the desktop whatever the link asks for.
+        m_service->setLaunchedExternally(true);
+        m_service->hideMainWindows();
+        m_service->handleURL(launch.value);
+        return;
+    case PendingLaunch::Kind::readSelection: {
+        QString refusal;
+        if (const std::optional<QString> text = acceptSelection(&refusal))
+            m_service->showExternalText(*text);
+        else
+            m_dialogs->alert(refusal, {});
+        return;
     }
-    if (m_quitting)
-        m_pendingDocuments.clear();
+    case PendingLaunch::Kind::text:
+        m_service->showExternalText(launch.value);
+        return;
+    }
 }
 
 void BrivelApplication::reopen()
@@ -313,6 +418,32 @@ void BrivelApplication::reopen()
         m_editorController->setIsTextFocused(false);
         m_editorController->setIsTextFocused(true);
     }
+}
+
+void BrivelApplication::toggleMainWindow()
+{
+    MainWindow &window = *m_mainWindow;
+    // The window manager's word on the active window: the toolkit hears of a change of focus a
+    // moment later.
+    const ActiveWindow::WindowId active = ActiveWindow::system().current();
+    const bool isActive = active ? active == ActiveWindow::WindowId(window.internalWinId())
+                                 : window.isActiveWindow();
+    if (isActive && window.isVisible() && !window.isMinimized()) {
+        // Put away as the reading puts it away: in the taskbar, or off the desktop while the
+        // text came from outside.
+        if (m_service->launchedExternally())
+            window.hide();
+        else
+            window.setWindowState(window.windowState() | Qt::WindowMinimized);
+        return;
+    }
+    reopen();
+    // The window manager may refuse a program the keyboard it asks for when the request
+    // carries no recent user time, as after a key that went to the grab; ask as a pager does.
+    QTimer::singleShot(150, this, [this] {
+        if (m_mainWindow->isVisible() && !m_mainWindow->isActiveWindow())
+            ActiveWindow::system().activate(m_mainWindow->winId());
+    });
 }
 
 void BrivelApplication::openDocumentFromOutside(const QString &path)

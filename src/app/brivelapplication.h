@@ -9,14 +9,17 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 class ActiveWindow;
 class BrivelService;
 class EditorController;
+class GlobalHotkeyManager;
 class MainWindow;
 class NotchOverlayController;
 class NotchSettings;
 class QWidget;
+class TextService;
 class UnixSignalWatcher;
 class UpdateChecker;
 
@@ -42,17 +45,28 @@ public:
     // Brivel's icon, drawn from its vector image at the sizes window managers and task bars use.
     static QIcon applicationIcon();
 
-    // Loads the autosave, shows the main window and, once the event loop runs, does what the
-    // launch's own arguments ask.
+    // Loads the autosave, offers the text entry to other programs, shows the main window (not
+    // when the launch brings a link), registers the global toggle key and, once the event loop
+    // runs, does what the launch's own arguments ask.
     void start(const QStringList &launchArguments = {});
 
     // A launch, the first or a later one: no argument brings the window back; a ".brivel"
-    // document is opened after the unsaved-changes question. Documents wait while a modal
-    // dialog is open or another one is being opened, and are then opened one at a time; a
-    // document already waiting or being opened is not queued again.
+    // document is opened after the unsaved-changes question; a link takes the window off the
+    // desktop and shows its text in the panel (a link that asks for nothing still takes the
+    // window away, and no link brings it back); the option to read the selection reads it or
+    // says why not in an alert. They wait while a modal dialog is open or a document is being
+    // opened, and are then taken one at a time in order; a document already waiting or being
+    // opened is not queued again.
     void handleLaunchArguments(const QStringList &arguments);
     // Shows, raises and activates the hidden or buried main window.
     void reopen();
+    // The global toggle key: hides the main window when it is shown and active, otherwise
+    // brings it back as reopen() does.
+    void toggleMainWindow();
+    // The text entry's requests: the text of a refusal for the caller, or an empty string when
+    // the text waits its turn to be shown as a launch's link does.
+    QString readText(const QString &text);
+    QString readSelection();
     // A document handed to Brivel by the desktop or the command line.
     void openDocumentFromOutside(const QString &path);
 
@@ -67,14 +81,15 @@ public:
     void hideMainWindows();
     static bool isOverlayPanel(const QWidget *window);
 
-    // Documents waiting beyond this many are dropped with a warning.
-    static constexpr int maximumPendingDocuments = 64;
+    // Requests waiting beyond this many are dropped with a warning.
+    static constexpr int maximumPendingLaunches = 64;
 
     NotchSettings &settings() const { return m_settings; }
     NotchOverlayController &overlayController() const { return *m_overlayController; }
     BrivelService &service() const { return *m_service; }
     MainWindow &mainWindow() const { return *m_mainWindow; }
     Dialogs &dialogs() const { return *m_dialogs; }
+    GlobalHotkeyManager &globalHotkeyManager() const { return *m_hotkeyManager; }
 
     // The release feed of the update check, the build's own unless changed before start().
     QUrl updateFeedUrl;
@@ -83,8 +98,18 @@ public:
     static constexpr int updateCheckDelayMs = 1000;
 
 private:
+    struct PendingLaunch
+    {
+        enum class Kind { document, link, readSelection, text };
+        Kind kind;
+        QString value;
+    };
+
     void finishQuitting();
+    void queueLaunch(PendingLaunch launch);
     void handlePendingLaunches();
+    void takeLaunch(const PendingLaunch &launch);
+    std::optional<QString> acceptSelection(QString *refusal) const;
     bool isOwnWindowPutAway(quint64 windowId) const;
 
     NotchSettings &m_settings;
@@ -96,13 +121,15 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<UnixSignalWatcher> m_signalWatcher;
     std::unique_ptr<UpdateChecker> m_updateChecker;
+    std::unique_ptr<GlobalHotkeyManager> m_hotkeyManager;
+    std::unique_ptr<TextService> m_textService;
     bool m_quitting = false;
     bool m_confirmingQuit = false;
     // The reading took the window away, and the text's focus with it.
     bool m_windowPutAway = false;
     bool m_reopening = false;
 
-    QStringList m_pendingDocuments;
+    QList<PendingLaunch> m_pendingLaunches;
     QString m_documentInHand;
     bool m_handlingLaunches = false;
     // Looks again, while launches wait, whether the modal dialog has gone.

@@ -45,6 +45,10 @@ QStringList fromCommandLine(const QStringList &arguments, const QString &working
             optionsEnded = true;
             continue;
         }
+        if (!optionsEnded && argument == readSelectionOption) {
+            result << argument;
+            continue;
+        }
         if (!optionsEnded && argument.startsWith(u'-')) {
             if (takesValue(argument))
                 ++i;
@@ -66,6 +70,11 @@ QString localFilePath(const QString &argument)
         return argument;
     const QUrl url(argument);
     return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+bool isLink(const QString &argument)
+{
+    return hasUrlScheme(argument) && !QUrl(argument).isLocalFile();
 }
 
 } // namespace LaunchArguments

@@ -21,8 +21,13 @@ class SingleInstance : public QObject
 
 public:
     static constexpr int headerBytes = 4;
-    static constexpr quint32 maximumMessageBytes = 64 * 1024;
-    static constexpr int maximumArguments = 32;
+    // The most a new program is given of arguments and environment together: a quarter of the
+    // stack limit, never more than three quarters of 8 MiB.
+    static constexpr quint32 maximumLaunchBytes = 6 * 1024 * 1024;
+    // Any launch's arguments fit: in JSON a byte becomes at most six ("\u001f"), and each
+    // argument costs the launch at least its pointer and two bytes.
+    static constexpr quint32 maximumMessageBytes = 6 * maximumLaunchBytes + 2;
+    static constexpr int maximumArguments = int(maximumLaunchBytes / (sizeof(char *) + 2));
     // Connections beyond this many at once are refused.
     static constexpr int maximumConnections = 8;
     // A connection that has not delivered its message by then is dropped.
@@ -47,8 +52,8 @@ public:
     // "brivel.sock" in the user's runtime folder; empty when there is no usable one.
     static QString defaultSocketPath();
 
-    // The framed message of the arguments. Arguments past the limits are left out, so the
-    // message is always one the running instance accepts.
+    // The framed message of the arguments. Arguments past the limits, which no launch reaches,
+    // are left out, so the message is always one the running instance accepts.
     static QByteArray encodeMessage(const QStringList &arguments);
     // The arguments in a message's body, or nothing when it is not an array of at most
     // maximumArguments strings.

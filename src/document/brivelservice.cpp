@@ -4,6 +4,7 @@
 #include "autosaver.h"
 #include "boundedfilereader.h"
 #include "dialogs.h"
+#include "externaltext.h"
 #include "logging.h"
 #include "savedata.h"
 
@@ -207,6 +208,25 @@ void BrivelService::showExternalText(const QString &text)
             self->onOverlayDismissed();
     });
     updatePageIndicator();
+}
+
+void BrivelService::handleURL(const QString &link)
+{
+    if (const std::optional<QString> text = ExternalText::textFromLink(link))
+        showExternalText(*text);
+}
+
+std::optional<QString> BrivelService::acceptExternalText(const std::optional<QString> &text,
+                                                         QString *refusal)
+{
+    if (!text) {
+        *refusal = localizedString("No se encontró texto en el portapapeles");
+        return std::nullopt;
+    }
+    std::optional<QString> accepted = ExternalText::checked(*text);
+    if (!accepted)
+        *refusal = localizedString("El texto es demasiado largo");
+    return accepted;
 }
 
 void BrivelService::updatePageIndicator()

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Autosaver;
 class Dialogs;
@@ -79,6 +80,13 @@ public:
     void goToPage(int index) override;
     void goToNextNonBlankPage() override;
     void showExternalText(const QString &text);
+    // A "brivel://read?text=…" link: shows its text; any other link, or one too long, is ignored.
+    void handleURL(const QString &link);
+    // The text another program hands over through the desktop's text entry, ready for
+    // showExternalText; or nothing, with `refusal` set to the localised reason for the caller:
+    // there was no text, or it is too long.
+    static std::optional<QString> acceptExternalText(const std::optional<QString> &text,
+                                                     QString *refusal);
     void updatePageIndicator() override;
     void updateOverlayPageTitles(OverlayContent &content) override;
     void hideMainWindows();

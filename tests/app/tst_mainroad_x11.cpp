@@ -1,4 +1,4 @@
-#include "common/xvfb.h"
+#include "common/brivelwindows.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,88 +13,9 @@
 #include <optional>
 
 using namespace Qt::StringLiterals;
-using TestSupport::xdotool;
+using namespace TestSupport;
 
 namespace {
-
-struct ShownWindow
-{
-    QString id;
-    QString name;
-    QRect geometry;
-};
-
-// The program's windows that are on screen now.
-QList<ShownWindow> shownWindows()
-{
-    // Not through xdotool(): an empty result is an exit code of 1, not a failure here.
-    QProcess search;
-    search.start(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--classname"_s, u"brivel"_s});
-    search.waitForFinished(10000);
-    const QByteArray ids = search.readAllStandardOutput();
-    QList<ShownWindow> windows;
-    for (const QByteArray &id : ids.split('\n')) {
-        if (id.trimmed().isEmpty())
-            continue;
-        QByteArray name;
-        QByteArray shell;
-        if (!xdotool({u"getwindowname"_s, QString::fromLatin1(id)}, &name)
-            || !xdotool({u"getwindowgeometry"_s, u"--shell"_s, QString::fromLatin1(id)}, &shell))
-            continue;
-        QMap<QByteArray, int> values;
-        for (const QByteArray &line : shell.split('\n')) {
-            const QList<QByteArray> pair = line.split('=');
-            if (pair.size() == 2)
-                values.insert(pair[0], pair[1].toInt());
-        }
-        windows.append({QString::fromLatin1(id.trimmed()), QString::fromUtf8(name.trimmed()),
-                        QRect(values.value("X"), values.value("Y"), values.value("WIDTH"),
-                              values.value("HEIGHT"))});
-    }
-    return windows;
-}
-
-std::optional<ShownWindow> mainWindow()
-{
-    for (const ShownWindow &window : shownWindows()) {
-        if (window.name == u"Brivel" && window.geometry.width() >= 600)
-            return window;
-    }
-    return std::nullopt;
-}
-
-// The reading panel hangs from the top edge of the screen.
-std::optional<ShownWindow> readingPanel()
-{
-    for (const ShownWindow &window : shownWindows()) {
-        if (window.geometry.top() == 0 && window.geometry.width() < 600)
-            return window;
-    }
-    return std::nullopt;
-}
-
-// "Normal", "Iconic" or "Withdrawn", as the window manager keeps it in the window's WM_STATE.
-QString windowManagerState(const QString &id)
-{
-    QProcess xprop;
-    xprop.start(u"xprop"_s, {u"-id"_s, id, u"WM_STATE"_s});
-    xprop.waitForFinished(10000);
-    const QString output = QString::fromLatin1(xprop.readAllStandardOutput());
-    const qsizetype at = output.indexOf(u"window state: "_s);
-    return at < 0 ? QString() : output.mid(at + 14).section(u'\n', 0, 0).trimmed();
-}
-
-QImage grab(const QRect &area)
-{
-    QProcess import;
-    import.start(u"import"_s,
-                 {u"-window"_s, u"root"_s, u"-crop"_s,
-                  u"%1x%2+%3+%4"_s.arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
-                  u"png:-"_s});
-    import.waitForFinished(10000);
-    return QImage::fromData(import.readAllStandardOutput(), "PNG")
-        .convertToFormat(QImage::Format_RGB32);
-}
 
 double differingShare(const QImage &a, const QImage &b)
 {

@@ -105,6 +105,8 @@ void TestShellLaunch::commandLine_data()
         << QStringList{u"/home/ana/talks/a.brivel"_s};
     QTest::newRow("after --") << QStringList{u"--"_s, u"-odd.brivel"_s}
                               << QStringList{u"/home/ana/talks/-odd.brivel"_s};
+    QTest::newRow("read the selection")
+        << QStringList{u"--read-selection"_s, u"-x"_s} << QStringList{u"--read-selection"_s};
 }
 
 void TestShellLaunch::commandLine()
@@ -121,6 +123,7 @@ void TestShellLaunch::localFilePath_data()
     QTest::newRow("path") << u"/tmp/a.brivel"_s << u"/tmp/a.brivel"_s;
     QTest::newRow("file URL") << u"file:///tmp/a%20b.brivel"_s << u"/tmp/a b.brivel"_s;
     QTest::newRow("app link") << u"brivel://read?text=x"_s << QString();
+    QTest::newRow("scheme only") << u"brivel:read"_s << QString();
     QTest::newRow("web link") << u"https://example.org/a.brivel"_s << QString();
 }
 
@@ -129,29 +132,28 @@ void TestShellLaunch::localFilePath()
     QFETCH(QString, argument);
     QFETCH(QString, expected);
     QCOMPARE(LaunchArguments::localFilePath(argument), expected);
+    QCOMPARE(LaunchArguments::isLink(argument), expected.isEmpty());
 }
 
 void TestShellLaunch::messagesKeepToTheLimits()
 {
-    QStringList many;
+    // Whatever a launch can carry arrives whole: many documents, the longest argument a program
+    // is given, and arguments JSON must escape byte by byte.
+    QStringList launch;
     for (int i = 0; i < 40; ++i)
-        many << u"/tmp/%1.brivel"_s.arg(i);
-    const QByteArray manyMessage = SingleInstance::encodeMessage(many);
-    const auto manyDecoded
-        = SingleInstance::decodeMessageBody(manyMessage.mid(SingleInstance::headerBytes));
-    QVERIFY(manyDecoded);
-    QCOMPARE(*manyDecoded, many.mid(0, SingleInstance::maximumArguments));
-
-    const QStringList huge{u"a"_s, QString(40'000, u'b'), QString(40'000, u'c')};
-    const QByteArray hugeMessage = SingleInstance::encodeMessage(huge);
-    QVERIFY(hugeMessage.size()
+        launch << u"/tmp/%1.brivel"_s.arg(i);
+    launch << u"brivel://read?text="_s + QString(131'071 - 19, u'a');
+    for (int i = 0; i < 40; ++i)
+        launch << QString(131'071, u'\x01');
+    const QByteArray message = SingleInstance::encodeMessage(launch);
+    QVERIFY(message.size()
             <= SingleInstance::headerBytes + qsizetype(SingleInstance::maximumMessageBytes));
-    const auto hugeDecoded
-        = SingleInstance::decodeMessageBody(hugeMessage.mid(SingleInstance::headerBytes));
-    QVERIFY(hugeDecoded);
-    QCOMPARE(*hugeDecoded, huge.mid(0, 2));
-    QCOMPARE(qFromBigEndian<quint32>(hugeMessage.constData()),
-             quint32(hugeMessage.size() - SingleInstance::headerBytes));
+    QCOMPARE(qFromBigEndian<quint32>(message.constData()),
+             quint32(message.size() - SingleInstance::headerBytes));
+    const auto decoded
+        = SingleInstance::decodeMessageBody(message.mid(SingleInstance::headerBytes));
+    QVERIFY(decoded);
+    QCOMPARE(*decoded, launch);
 }
 
 void TestShellLaunch::argumentsOfALaterLaunchArrive_data()
@@ -188,7 +190,9 @@ void TestShellLaunch::malformedMessagesAreDropped_data()
 
     QTest::newRow("zero length") << QByteArray(4, '\0') << false;
     QTest::newRow("huge length") << QByteArray::fromHex("ffffffff") + "[]" << false;
-    QTest::newRow("one past the cap") << QByteArray::fromHex("00010001") + "[" << false;
+    QByteArray pastTheCap(SingleInstance::headerBytes, '\0');
+    qToBigEndian<quint32>(SingleInstance::maximumMessageBytes + 1, pastTheCap.data());
+    QTest::newRow("one past the cap") << pastTheCap + "[" << false;
     QTest::newRow("invalid JSON") << frame(R"(["a")") << false;
     QTest::newRow("not an array") << frame(R"({"a":"b"})") << false;
     QTest::newRow("non-string items") << frame(R"(["a",1,null])") << false;

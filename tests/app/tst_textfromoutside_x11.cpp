@@ -1,0 +1,325 @@
+#include "common/brivelwindows.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using namespace TestSupport;
+
+namespace {
+
+std::optional<ShownWindow> alertWindow()
+{
+    for (const ShownWindow &window : shownWindows()) {
+        if (window.name == u"Brivel" && window.geometry.width() < 600 && window.geometry.top() > 0)
+            return window;
+    }
+    return std::nullopt;
+}
+
+QString activeWindow()
+{
+    QByteArray id;
+    xdotool({u"getactivewindow"_s}, &id);
+    return QString::fromLatin1(id.trimmed());
+}
+
+void screenshot(const QString &name)
+{
+    grab().save(name);
+}
+
+// The program with a home of its own; the test's session bus is its session bus.
+class Brivel
+{
+public:
+    explicit Brivel(const QByteArray &settings = {})
+    {
+        QDir().mkpath(m_home.filePath(u"config/Brivel"_s));
+        const QString runtime = m_home.filePath(u"runtime"_s);
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile file(m_home.filePath(u"config/Brivel/Brivel.conf"_s));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("[General]\nhasCompletedOnboarding=true\nhasCompletedCoachMarks=true\n"
+                       "appLanguage=es\n"
+                       + settings);
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
+        m_environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"data"_s));
+        m_environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+        m_process.setProcessEnvironment(m_environment);
+    }
+    ~Brivel()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    const QProcessEnvironment &environment() const { return m_environment; }
+    bool start(const QStringList &arguments = {})
+    {
+        m_process.start(QStringLiteral(BRIVEL_EXECUTABLE), arguments);
+        return m_process.waitForStarted();
+    }
+    // A later launch: it hands its arguments over and ends.
+    int launchAgain(const QStringList &arguments)
+    {
+        QProcess later;
+        later.setProcessEnvironment(m_environment);
+        later.start(QStringLiteral(BRIVEL_EXECUTABLE), arguments);
+        if (!later.waitForStarted())
+            return -1;
+        while (later.state() != QProcess::NotRunning)
+            QTest::qWait(20); // the test may own the selection the launch asks for
+        return later.exitCode();
+    }
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    QString log() { return QString::fromLocal8Bit(m_process.readAllStandardError()); }
+
+private:
+    QTemporaryDir m_home;
+    QProcessEnvironment m_environment;
+    QProcess m_process;
+};
+
+// B on Xvfb's keymap.
+constexpr quint8 bKeyCode = 56;
+
+QString sixtyWords()
+{
+    QStringList words;
+    for (int i = 1; i <= 60; ++i)
+        words << u"palabra%1"_s.arg(i);
+    return words.join(u' ');
+}
+
+QString readLink(const QString &text)
+{
+    return u"brivel://read?text="_s + QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
+} // namespace
+
+// Text from other programs and the global toggle key, on a real X server with a window manager
+// and a session bus of the test's own: the real program, driven as the desktop drives it.
+class TestTextFromOutside : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void linkWhileRunningScrollsWithoutTheWindow();
+    void firstLaunchWithALinkNeverMapsTheWindow();
+    void hundredLaunchesAtOnce();
+    void textEntryAndSelection();
+    void toggleKeyFromAnotherApplication();
+    void toggleKeyThatIsTaken_data();
+    void toggleKeyThatIsTaken();
+};
+
+void TestTextFromOutside::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        QSKIP("needs a session bus: run under dbus-run-session");
+}
+
+void TestTextFromOutside::linkWhileRunningScrollsWithoutTheWindow()
+{
+    Brivel brivel;
+    QVERIFY(brivel.start());
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    QTest::qWait(500);
+    screenshot(u"outside-editor.png"_s);
+
+    QCOMPARE(brivel.launchAgain({readLink(sixtyWords())}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(readingPanel().has_value(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!mainWindow().has_value(), 5000);
+    QTest::qWait(1000);
+    const QRect panel = readingPanel()->geometry;
+    const QImage first = grab(panel);
+    screenshot(u"outside-link-1.png"_s);
+    QTest::qWait(2000);
+    screenshot(u"outside-link-2.png"_s);
+    QVERIFY2(grab(panel) != first, "the text did not move on by itself");
+}
+
+void TestTextFromOutside::firstLaunchWithALinkNeverMapsTheWindow()
+{
+    Brivel brivel;
+    QVERIFY(brivel.start({readLink(u"Un texto que llega desde otro programa"_s)}));
+    bool mainWindowSeen = false;
+    // Until the panel is up and a while after: the window manager never sees the main window.
+    QDeadlineTimer deadline(10000);
+    while (!readingPanel() && !deadline.hasExpired())
+        mainWindowSeen = mainWindowSeen || mainWindow().has_value();
+    QVERIFY(readingPanel().has_value());
+    for (QDeadlineTimer after(1500); !after.hasExpired(); QTest::qWait(50))
+        mainWindowSeen = mainWindowSeen || mainWindow().has_value();
+    QVERIFY(!mainWindowSeen);
+    screenshot(u"outside-first-launch.png"_s);
+}
+
+// With no Brivel running: one process remains and shows one panel; every launch reports success.
+void TestTextFromOutside::hundredLaunchesAtOnce()
+{
+    Brivel brivel;
+    std::vector<std::unique_ptr<QProcess>> launches;
+    for (int i = 0; i < 100; ++i) {
+        auto launch = std::make_unique<QProcess>();
+        launch->setProcessEnvironment(brivel.environment());
+        launch->start(QStringLiteral(BRIVEL_EXECUTABLE), {readLink(u"lanzamiento %1"_s.arg(i))});
+        launches.push_back(std::move(launch));
+    }
+    const auto running = [&] {
+        return std::count_if(launches.cbegin(), launches.cend(), [](const auto &launch) {
+            return launch->state() != QProcess::NotRunning;
+        });
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(running(), 1, 30000);
+    QTest::qWait(1000);
+    QCOMPARE(running(), 1);
+    for (const auto &launch : launches) {
+        if (launch->state() == QProcess::NotRunning)
+            QCOMPARE(launch->exitCode(), 0);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(readingPanel().has_value(), 5000);
+    QCOMPARE(shownWindows().size(), 1);
+    for (const auto &launch : launches) {
+        launch->kill();
+        launch->waitForFinished();
+    }
+}
+
+void TestTextFromOutside::textEntryAndSelection()
+{
+    Brivel brivel;
+    QVERIFY(brivel.start());
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    const auto gdbus = [](const QString &text, QByteArray *error) {
+        QProcess call;
+        call.start(u"gdbus"_s, {u"call"_s, u"--session"_s, u"--dest"_s, u"org.brivel.Brivel"_s,
+                                u"--object-path"_s, u"/org/brivel/Brivel"_s, u"--method"_s,
+                                u"org.brivel.Brivel.ReadText"_s, text});
+        call.waitForFinished(20000);
+        *error = call.readAllStandardError();
+        return call.exitCode();
+    };
+    QByteArray error;
+    QCOMPARE(gdbus(u"Leído desde el bus de sesión"_s, &error), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(readingPanel().has_value(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!mainWindow().has_value(), 5000);
+    QTest::qWait(800);
+    screenshot(u"outside-dbus.png"_s);
+    const QImage dbusText = grab(readingPanel()->geometry);
+
+    QVERIFY(gdbus(QString(100'001, u'a'), &error) != 0);
+    QVERIFY2(error.contains("El texto es demasiado largo"), error.constData());
+
+    // The test owns the selection the launch asks Brivel to read.
+    QGuiApplication::clipboard()->setText(u"Texto seleccionado en otro programa"_s,
+                                          QClipboard::Selection);
+    QCOMPARE(brivel.launchAgain({u"--read-selection"_s}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(grab(readingPanel()->geometry) != dbusText, 5000);
+    QTest::qWait(800);
+    screenshot(u"outside-selection.png"_s);
+
+    QGuiApplication::clipboard()->clear(QClipboard::Selection);
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+    QCOMPARE(brivel.launchAgain({u"--read-selection"_s}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
+    QTest::qWait(500);
+    screenshot(u"outside-no-selection.png"_s);
+    QVERIFY(xdotool({u"key"_s, u"Return"_s}));
+    QTRY_VERIFY_WITH_TIMEOUT(!alertWindow().has_value(), 5000);
+    QVERIFY(brivel.isRunning());
+}
+
+void TestTextFromOutside::toggleKeyFromAnotherApplication()
+{
+    // Ctrl+Alt+B as Qt stores it: the key and the modifier bits.
+    Brivel brivel("globalHotkeyKeyCode=66\nglobalHotkeyModifiers=201326592\n");
+    QVERIFY(brivel.start());
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    const QString editor = mainWindow()->id;
+    TestSupport::ForeignWindow other("Other program", QRect(700, 300, 400, 300));
+    QVERIFY(other.isValid());
+    QVERIFY(xdotool({u"windowactivate"_s, u"--sync"_s, other.idString()}));
+    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), other.idString(), 5000);
+
+    // Real key events: only they set off a grab.
+    QVERIFY(xdotool({u"key"_s, u"ctrl+alt+b"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), editor, 5000);
+    QVERIFY(mainWindow().has_value());
+    QTest::qWait(300);
+    screenshot(u"toggle-shown.png"_s);
+    // Only Ctrl and Alt went down there; B went to Brivel.
+    QVERIFY(!other.takeKeyPresses().contains(bKeyCode));
+
+    QVERIFY(xdotool({u"key"_s, u"ctrl+alt+b"_s}));
+    QTRY_VERIFY_WITH_TIMEOUT(!mainWindow().has_value(), 5000);
+    QTest::qWait(300);
+    screenshot(u"toggle-hidden.png"_s);
+
+    QVERIFY(xdotool({u"key"_s, u"ctrl+alt+b"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), editor, 5000);
+    QVERIFY(mainWindow().has_value());
+}
+
+void TestTextFromOutside::toggleKeyThatIsTaken_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("name"); // the key as the warning names it
+    QTest::addColumn<bool>("grabFirst");
+    QTest::newRow("held by another client")
+        << QByteArray("globalHotkeyKeyCode=66\nglobalHotkeyModifiers=201326592\n")
+        << u"Ctrl+Alt+B"_s << true;
+    // Openbox binds these by default.
+    QTest::newRow("Alt+Tab") << QByteArray("globalHotkeyKeyCode=16777217\n"
+                                           "globalHotkeyModifiers=134217728\n")
+                             << u"Alt+Tab"_s << false;
+    QTest::newRow("Super+D") << QByteArray("globalHotkeyKeyCode=68\n"
+                                           "globalHotkeyModifiers=268435456\n")
+                             << u"Meta+D"_s << false;
+    QTest::newRow("not a key") << QByteArray("globalHotkeyKeyCode=19088743\n") << u"not available"_s
+                               << false;
+}
+
+void TestTextFromOutside::toggleKeyThatIsTaken()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, name);
+    QFETCH(bool, grabFirst);
+    xcb_connection_t *holder = xcb_connect(nullptr, nullptr);
+    const auto disconnect = qScopeGuard([holder] { xcb_disconnect(holder); });
+    if (grabFirst) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(holder)).data->root;
+        // B, with Ctrl and Alt, in every lock variant.
+        for (const int locks : {0, int(XCB_MOD_MASK_LOCK), int(XCB_MOD_MASK_2),
+                                int(XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2)}) {
+            xcb_grab_key(holder, 1, root, quint16(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | locks),
+                         bKeyCode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        }
+        xcb_flush(holder);
+    }
+    Brivel brivel(settings);
+    QVERIFY(brivel.start());
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    QTest::qWait(300);
+    const QString log = brivel.log();
+    QVERIFY2(log.contains(name), qPrintable(log));
+    QVERIFY(brivel.isRunning());
+}
+
+BRIVEL_XVFB_TEST_MAIN(TestTextFromOutside, true)
+
+#include "tst_textfromoutside_x11.moc"
