@@ -1,60 +1,19 @@
-#include "common/xvfb.h"
+#include "common/brivelwindows.h"
 
-#include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <optional>
 
 using namespace Qt::StringLiterals;
-using TestSupport::xdotool;
+using namespace TestSupport;
 
 namespace {
 
-// Windows on screen whose name is `name`, with their geometry.
-QList<std::pair<QString, QRect>> windowsNamed(const QString &name)
+// Windows on screen whose whole name is `name`.
+QList<ShownWindow> windowsNamed(const QString &name)
 {
-    QProcess search;
-    search.start(u"xdotool"_s,
-                 {u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^"_s + name + u"$"_s});
-    search.waitForFinished(10000);
-    QList<std::pair<QString, QRect>> found;
-    for (const QByteArray &id : search.readAllStandardOutput().split('\n')) {
-        QByteArray shell;
-        if (id.trimmed().isEmpty()
-            || !xdotool({u"getwindowgeometry"_s, u"--shell"_s, QString::fromLatin1(id)}, &shell))
-            continue;
-        QMap<QByteArray, int> values;
-        for (const QByteArray &line : shell.split('\n')) {
-            const QList<QByteArray> pair = line.split('=');
-            if (pair.size() == 2)
-                values.insert(pair[0], pair[1].toInt());
-        }
-        found.append({QString::fromLatin1(id.trimmed()),
-                      QRect(values.value("X"), values.value("Y"), values.value("WIDTH"),
-                            values.value("HEIGHT"))});
-    }
-    return found;
-}
-
-// The editor window, or an alert of the program (smaller, with the same name).
-std::optional<QRect> brivelWindow(bool alert)
-{
-    for (const auto &[id, geometry] : windowsNamed(u"Brivel"_s)) {
-        if ((geometry.width() >= 600) != alert)
-            return geometry;
-    }
-    return std::nullopt;
-}
-
-void screenshot(const QString &file)
-{
-    QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s, file});
+    return shownWindows({u"--name"_s, u"^"_s + name + u"$"_s});
 }
 
 QJsonObject autosaved(const QString &path)
@@ -67,11 +26,10 @@ QJsonObject autosaved(const QString &path)
 // Presses the drag source, moves in steps onto `target`, waits there, then releases.
 bool dragOnto(const QPoint &target, const QString &hoverScreenshot)
 {
-    const std::optional<std::pair<QString, QRect>> source
-        = windowsNamed(u"brivel-drag-source"_s).value(0);
-    if (!source)
+    const QList<ShownWindow> source = windowsNamed(u"brivel-drag-source"_s);
+    if (source.isEmpty())
         return false;
-    const QPoint start = source->second.center();
+    const QPoint start = source.first().geometry.center();
     xdotool({u"mousemove"_s, QString::number(start.x()), QString::number(start.y())});
     QTest::qWait(200);
     xdotool({u"mousedown"_s, u"1"_s});
@@ -100,47 +58,23 @@ private Q_SLOTS:
 
 void TestImportX11::openPanelAndRealDrops()
 {
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    const QString runtime = home.filePath(u"runtime"_s);
-    QVERIFY(QDir().mkpath(runtime));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(QDir().mkpath(home.filePath(u"config/Brivel"_s)));
-    {
-        QFile settings(home.filePath(u"config/Brivel/Brivel.conf"_s));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\nhasCompletedOnboarding=true\nhasCompletedCoachMarks=true\n"
-                       "appLanguage=es\n");
-    }
-    const QString twelve = home.filePath(u"twelve.pptx"_s);
+    BrivelProcess brivel;
+    const QString twelve = brivel.path(u"twelve.pptx"_s);
     QVERIFY(QFile::copy(TEST_DATA_DIR u"/import/twelve-notes.pptx"_s, twelve));
-    const QString three = home.filePath(u"three.pptx"_s);
+    const QString three = brivel.path(u"three.pptx"_s);
     QVERIFY(QFile::copy(TEST_DATA_DIR u"/import/three-slides.pptx"_s, three));
-    const QString keynote = home.filePath(u"deck.key"_s);
+    const QString keynote = brivel.path(u"deck.key"_s);
     QVERIFY(QFile::copy(three, keynote));
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
-    const QString autosave = home.filePath(u"data/Brivel/pages.json"_s);
-
-    QProcess brivel;
-    brivel.setProcessEnvironment(environment);
-    brivel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    brivel.start(QStringLiteral(BRIVEL_EXECUTABLE));
-    QVERIFY(brivel.waitForStarted());
-    const auto stopProgram = qScopeGuard([&] {
-        brivel.kill();
-        brivel.waitForFinished();
-    });
-    QTRY_VERIFY_WITH_TIMEOUT(brivelWindow(false).has_value(), 10000);
+    const QString autosave = brivel.autosave();
+    QVERIFY(brivel.start());
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     QTest::qWait(800);
 
     // Ctrl+O, the deck's path typed into the panel, Return: twelve pages, written at once.
     QVERIFY(xdotool({u"key"_s, u"ctrl+o"_s}));
     // The first-run pages are in no file: "Descartar" lets them go.
-    QTRY_VERIFY_WITH_TIMEOUT(brivelWindow(true).has_value(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
     QTest::qWait(300);
     QVERIFY(xdotool({u"key"_s, u"Tab"_s, u"space"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!windowsNamed(u"Abrir archivo o presentación…"_s).isEmpty(), 5000);
@@ -165,9 +99,9 @@ void TestImportX11::openPanelAndRealDrops()
     });
     QTRY_VERIFY_WITH_TIMEOUT(!windowsNamed(u"brivel-drag-source"_s).isEmpty(), 5000);
     QTest::qWait(500);
-    const QPoint pane = brivelWindow(false)->center();
+    const QPoint pane = mainWindow()->geometry.center();
     QVERIFY(dragOnto(pane, u"import-drop-hover.png"_s));
-    QTRY_VERIFY_WITH_TIMEOUT(brivelWindow(true).has_value(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
     QTest::qWait(300);
     screenshot(u"import-question.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
@@ -183,11 +117,11 @@ void TestImportX11::openPanelAndRealDrops()
     QTRY_VERIFY_WITH_TIMEOUT(!windowsNamed(u"brivel-drag-source"_s).isEmpty(), 5000);
     QTest::qWait(500);
     QVERIFY(dragOnto(pane, QString()));
-    QTRY_VERIFY_WITH_TIMEOUT(brivelWindow(true).has_value(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
     QTest::qWait(300);
     screenshot(u"import-key-alert.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
-    QTRY_VERIFY_WITH_TIMEOUT(!brivelWindow(true).has_value(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!alertWindow().has_value(), 5000);
     QCOMPARE(autosaved(autosave)[u"pages"_s].toArray().size(), 14);
 }
 

@@ -1,13 +1,10 @@
 #include "common/brivelwindows.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <csignal>
 #include <optional>
@@ -61,32 +58,9 @@ private Q_SLOTS:
 
 void TestMainRoad::writeReadStepStopAndKeep()
 {
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    const QString runtime = home.filePath(u"runtime"_s);
-    QVERIFY(QDir().mkpath(runtime));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(QDir().mkpath(home.filePath(u"config/Brivel"_s)));
-    {
-        QFile settings(home.filePath(u"config/Brivel/Brivel.conf"_s));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\nhasCompletedOnboarding=true\nhasCompletedCoachMarks=true\n");
-    }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
-    const QString autosave = home.filePath(u"data/Brivel/pages.json"_s);
-
-    QProcess brivel;
-    brivel.setProcessEnvironment(environment);
-    brivel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    brivel.start(QStringLiteral(BRIVEL_EXECUTABLE));
-    QVERIFY(brivel.waitForStarted());
-    const auto stopProgram = qScopeGuard([&] {
-        brivel.kill();
-        brivel.waitForFinished();
-    });
+    BrivelProcess brivel;
+    const QString autosave = brivel.autosave();
+    QVERIFY(brivel.start());
 
     // A fresh start shows the editor with the sample pages and the text focused.
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
@@ -154,17 +128,13 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QVERIFY(readingPanel().has_value());
 
     // A second launch brings the editor back; the session's end keeps every page.
-    QProcess second;
-    second.setProcessEnvironment(environment);
-    second.start(QStringLiteral(BRIVEL_EXECUTABLE));
-    QVERIFY(second.waitForFinished(10000));
-    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(brivel.launchAgain({}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 5000);
     QCOMPARE(windowManagerState(editor), u"Normal"_s);
-    ::kill(pid_t(brivel.processId()), SIGTERM);
-    QVERIFY(brivel.waitForFinished(10000));
-    QCOMPARE(brivel.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(brivel.exitCode(), 0);
+    ::kill(pid_t(brivel.process().processId()), SIGTERM);
+    QVERIFY(brivel.process().waitForFinished(10000));
+    QCOMPARE(brivel.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(brivel.process().exitCode(), 0);
     QCOMPARE(autosavedPages(autosave).value(0), u"Good morning everyone!"_s);
 }
 

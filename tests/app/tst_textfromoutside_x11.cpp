@@ -1,15 +1,11 @@
 #include "common/brivelwindows.h"
 
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -17,80 +13,12 @@ using namespace TestSupport;
 
 namespace {
 
-std::optional<ShownWindow> alertWindow()
-{
-    for (const ShownWindow &window : shownWindows()) {
-        if (window.name == u"Brivel" && window.geometry.width() < 600 && window.geometry.top() > 0)
-            return window;
-    }
-    return std::nullopt;
-}
-
 QString activeWindow()
 {
     QByteArray id;
     xdotool({u"getactivewindow"_s}, &id);
     return QString::fromLatin1(id.trimmed());
 }
-
-void screenshot(const QString &name)
-{
-    grab().save(name);
-}
-
-// The program with a home of its own; the test's session bus is its session bus.
-class Brivel
-{
-public:
-    explicit Brivel(const QByteArray &settings = {})
-    {
-        QDir().mkpath(m_home.filePath(u"config/Brivel"_s));
-        const QString runtime = m_home.filePath(u"runtime"_s);
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile file(m_home.filePath(u"config/Brivel/Brivel.conf"_s));
-        if (file.open(QIODevice::WriteOnly))
-            file.write("[General]\nhasCompletedOnboarding=true\nhasCompletedCoachMarks=true\n"
-                       "appLanguage=es\n"
-                       + settings);
-        m_environment = QProcessEnvironment::systemEnvironment();
-        m_environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
-        m_environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"data"_s));
-        m_environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
-        m_process.setProcessEnvironment(m_environment);
-    }
-    ~Brivel()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-    const QProcessEnvironment &environment() const { return m_environment; }
-    bool start(const QStringList &arguments = {})
-    {
-        m_process.start(QStringLiteral(BRIVEL_EXECUTABLE), arguments);
-        return m_process.waitForStarted();
-    }
-    // A later launch: it hands its arguments over and ends.
-    int launchAgain(const QStringList &arguments)
-    {
-        QProcess later;
-        later.setProcessEnvironment(m_environment);
-        later.start(QStringLiteral(BRIVEL_EXECUTABLE), arguments);
-        if (!later.waitForStarted())
-            return -1;
-        while (later.state() != QProcess::NotRunning)
-            QTest::qWait(20); // the test may own the selection the launch asks for
-        return later.exitCode();
-    }
-    bool isRunning() const { return m_process.state() == QProcess::Running; }
-    QString log() { return QString::fromLocal8Bit(m_process.readAllStandardError()); }
-
-private:
-    QTemporaryDir m_home;
-    QProcessEnvironment m_environment;
-    QProcess m_process;
-};
 
 // B on Xvfb's keymap.
 constexpr quint8 bKeyCode = 56;
@@ -135,7 +63,7 @@ void TestTextFromOutside::initTestCase()
 
 void TestTextFromOutside::linkWhileRunningScrollsWithoutTheWindow()
 {
-    Brivel brivel;
+    BrivelProcess brivel;
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     QTest::qWait(500);
@@ -155,7 +83,7 @@ void TestTextFromOutside::linkWhileRunningScrollsWithoutTheWindow()
 
 void TestTextFromOutside::firstLaunchWithALinkNeverMapsTheWindow()
 {
-    Brivel brivel;
+    BrivelProcess brivel;
     QVERIFY(brivel.start({readLink(u"Un texto que llega desde otro programa"_s)}));
     bool mainWindowSeen = false;
     // Until the panel is up and a while after: the window manager never sees the main window.
@@ -172,7 +100,7 @@ void TestTextFromOutside::firstLaunchWithALinkNeverMapsTheWindow()
 // With no Brivel running: one process remains and shows one panel; every launch reports success.
 void TestTextFromOutside::hundredLaunchesAtOnce()
 {
-    Brivel brivel;
+    BrivelProcess brivel;
     std::vector<std::unique_ptr<QProcess>> launches;
     for (int i = 0; i < 100; ++i) {
         auto launch = std::make_unique<QProcess>();
@@ -202,7 +130,7 @@ void TestTextFromOutside::hundredLaunchesAtOnce()
 
 void TestTextFromOutside::textEntryAndSelection()
 {
-    Brivel brivel;
+    BrivelProcess brivel;
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     const auto gdbus = [](const QString &text, QByteArray *error) {
@@ -247,7 +175,7 @@ void TestTextFromOutside::textEntryAndSelection()
 void TestTextFromOutside::toggleKeyFromAnotherApplication()
 {
     // Ctrl+Alt+B as Qt stores it: the key and the modifier bits.
-    Brivel brivel("globalHotkeyKeyCode=66\nglobalHotkeyModifiers=201326592\n");
+    BrivelProcess brivel("globalHotkeyKeyCode=66\nglobalHotkeyModifiers=201326592\n");
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     const QString editor = mainWindow()->id;
@@ -311,7 +239,7 @@ void TestTextFromOutside::toggleKeyThatIsTaken()
         }
         xcb_flush(holder);
     }
-    Brivel brivel(settings);
+    BrivelProcess brivel(settings);
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     QTest::qWait(300);

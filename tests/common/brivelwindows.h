@@ -5,8 +5,11 @@
 
 #include "common/xvfb.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMap>
+#include <QTemporaryDir>
 
 #include <optional>
 
@@ -19,14 +22,14 @@ struct ShownWindow
     QRect geometry;
 };
 
-// The program's windows that are on screen now.
-inline QList<ShownWindow> shownWindows()
+// The program's windows that are on screen now, or those xdotool's `search` finds by `match`.
+inline QList<ShownWindow> shownWindows(const QStringList &match
+                                       = {QStringLiteral("--classname"), QStringLiteral("brivel")})
 {
     // Not through xdotool(): an empty result is an exit code of 1, not a failure here.
     QProcess search;
     search.start(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                  QStringLiteral("--classname"), QStringLiteral("brivel")});
+                 QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + match);
     search.waitForFinished(10000);
     QList<ShownWindow> windows;
     for (const QByteArray &id : search.readAllStandardOutput().split('\n')) {
@@ -56,6 +59,17 @@ inline std::optional<ShownWindow> mainWindow()
 {
     for (const ShownWindow &window : shownWindows()) {
         if (window.name == QStringLiteral("Brivel") && window.geometry.width() >= 600)
+            return window;
+    }
+    return std::nullopt;
+}
+
+// An alert of the program: smaller than the editor, with the same name.
+inline std::optional<ShownWindow> alertWindow()
+{
+    for (const ShownWindow &window : shownWindows()) {
+        if (window.name == QStringLiteral("Brivel") && window.geometry.width() < 600
+            && window.geometry.top() > 0)
             return window;
     }
     return std::nullopt;
@@ -97,5 +111,68 @@ inline QImage grab(const QRect &area = QRect(0, 0, 1280, 800))
     return QImage::fromData(import.readAllStandardOutput(), "PNG")
         .convertToFormat(QImage::Format_RGB32);
 }
+
+inline void screenshot(const QString &file)
+{
+    grab().save(file);
+}
+
+// The program with a home of its own, past the first run, speaking Spanish; the test's session
+// bus, if any, is its session bus.
+class BrivelProcess
+{
+public:
+    explicit BrivelProcess(const QByteArray &settings = {})
+    {
+        QDir().mkpath(m_home.filePath(QStringLiteral("config/Brivel")));
+        const QString runtime = m_home.filePath(QStringLiteral("runtime"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile file(m_home.filePath(QStringLiteral("config/Brivel/Brivel.conf")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("[General]\nhasCompletedOnboarding=true\nhasCompletedCoachMarks=true\n"
+                       "appLanguage=es\n"
+                       + settings);
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+        m_environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        m_process.setProcessEnvironment(m_environment);
+    }
+    ~BrivelProcess()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    QString path(const QString &name) const { return m_home.filePath(name); }
+    QString autosave() const { return path(QStringLiteral("data/Brivel/pages.json")); }
+    const QProcessEnvironment &environment() const { return m_environment; }
+    bool start(const QStringList &arguments = {})
+    {
+        m_process.start(QStringLiteral(BRIVEL_EXECUTABLE), arguments);
+        return m_process.waitForStarted();
+    }
+    // A later launch: it hands its arguments over and ends.
+    int launchAgain(const QStringList &arguments)
+    {
+        QProcess later;
+        later.setProcessEnvironment(m_environment);
+        later.start(QStringLiteral(BRIVEL_EXECUTABLE), arguments);
+        if (!later.waitForStarted())
+            return -1;
+        while (later.state() != QProcess::NotRunning)
+            QTest::qWait(20); // the test may own the selection the launch asks for
+        return later.exitCode();
+    }
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    QProcess &process() { return m_process; }
+    QString log() { return QString::fromLocal8Bit(m_process.readAllStandardError()); }
+
+private:
+    QTemporaryDir m_home;
+    QProcessEnvironment m_environment;
+    QProcess m_process;
+};
 
 } // namespace TestSupport
