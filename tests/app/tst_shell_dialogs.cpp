@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -45,6 +46,53 @@ QPushButton *buttonWithText(QMessageBox *box, const QString &text)
     return nullptr;
 }
 
+// What the next message box showed.
+struct ShownBox
+{
+    QString message;
+    QString informative;
+    QStringList buttons; // sorted
+    bool plain = false;  // every label shows its text as written
+};
+
+// Answers the next message box with `key`, else a click on the button called `button`, else by
+// closing it; anything else that comes up is closed.
+std::shared_ptr<ShownBox> answerNextBox(int key, const QString &button = {})
+{
+    auto shown = std::make_shared<ShownBox>();
+    whenModalShows([=](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        shown->message = box->text();
+        shown->informative = box->informativeText();
+        for (QAbstractButton *each : box->buttons())
+            shown->buttons << each->text();
+        shown->buttons.sort();
+        const auto labels = box->findChildren<QLabel *>();
+        shown->plain = std::all_of(labels.begin(), labels.end(), [](const QLabel *label) {
+            return label->text().isEmpty() || label->textFormat() == Qt::PlainText;
+        });
+        if (const QString dir = qEnvironmentVariable("BRIVEL_SCREENSHOT_DIR"); !dir.isEmpty())
+            box->grab().save(dir + u"/"_s + QTest::currentTestFunction() + u".png"_s);
+        if (key)
+            QTest::keyClick(box, Qt::Key(key));
+        else if (QPushButton *target = buttonWithText(box, button))
+            target->click();
+        else
+            box->close();
+    });
+    return shown;
+}
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
 } // namespace
 
 class TestShellDialogs : public QObject
@@ -67,48 +115,28 @@ private Q_SLOTS:
 
 void TestShellDialogs::unsavedChangesQuestion_data()
 {
-    QTest::addColumn<QString>("button"); // empty: the Escape key
+    QTest::addColumn<int>("key"); // 0: a click on the button
+    QTest::addColumn<QString>("button");
     QTest::addColumn<Choice>("expected");
-    QTest::newRow("Guardar") << localizedString("Guardar") << Choice::save;
-    QTest::newRow("Descartar") << localizedString("Descartar") << Choice::discard;
-    QTest::newRow("Cancelar") << localizedString("Cancelar") << Choice::cancel;
-    QTest::newRow("Escape") << QString() << Choice::cancel;
+    QTest::newRow("Guardar") << 0 << localizedString("Guardar") << Choice::save;
+    QTest::newRow("Descartar") << 0 << localizedString("Descartar") << Choice::discard;
+    QTest::newRow("Cancelar") << 0 << localizedString("Cancelar") << Choice::cancel;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << QString() << Choice::cancel;
 }
 
 void TestShellDialogs::unsavedChangesQuestion()
 {
+    QFETCH(int, key);
     QFETCH(QString, button);
     QFETCH(Choice, expected);
-    QString message;
-    QString informative;
-    QStringList buttons;
-    whenModalShows([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            modal->close();
-            return;
-        }
-        message = box->text();
-        informative = box->informativeText();
-        for (QAbstractButton *each : box->buttons())
-            buttons << each->text();
-        if (button.isEmpty())
-            QTest::keyClick(box, Qt::Key_Escape);
-        else if (QPushButton *target = buttonWithText(box, button))
-            target->click();
-        else
-            box->close();
-    });
+    const auto shown = answerNextBox(key, button);
     QtDialogs dialogs;
     QCOMPARE(dialogs.askUnsavedChanges(), expected);
-    QCOMPARE(message, localizedString("Tenés cambios sin guardar"));
-    QCOMPARE(informative,
+    QCOMPARE(shown->message, localizedString("Tenés cambios sin guardar"));
+    QCOMPARE(shown->informative,
              localizedString("¿Querés guardar los cambios antes de abrir otro archivo?"));
-    buttons.sort();
-    QStringList expectedButtons{localizedString("Guardar"), localizedString("Descartar"),
-                                localizedString("Cancelar")};
-    expectedButtons.sort();
-    QCOMPARE(buttons, expectedButtons);
+    QCOMPARE(shown->buttons, sorted({localizedString("Guardar"), localizedString("Descartar"),
+                                     localizedString("Cancelar")}));
 }
 
 void TestShellDialogs::destructiveQuestion_data()
@@ -127,40 +155,25 @@ void TestShellDialogs::destructiveQuestion()
     QFETCH(int, key);
     QFETCH(QString, button);
     QFETCH(bool, expected);
-    QString message;
-    QString informative;
-    whenModalShows([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        QPushButton *target = box ? buttonWithText(box, button) : nullptr;
-        if (box) {
-            message = box->text();
-            informative = box->informativeText();
-        }
-        if (box && key)
-            QTest::keyClick(box, Qt::Key(key));
-        else if (target)
-            target->click();
-        else
-            modal->close();
-    });
+    const auto shown = answerNextBox(key, button);
     QtDialogs dialogs;
     QCOMPARE(dialogs.confirmDestructive(u"¿Eliminar esta página?"_s, u"Se perderá."_s,
                                         localizedString("Eliminar")),
              expected);
     // The question is the body's text, not only the window's caption.
-    QCOMPARE(message, u"¿Eliminar esta página?"_s);
-    QCOMPARE(informative, u"Se perderá."_s);
+    QCOMPARE(shown->message, u"¿Eliminar esta página?"_s);
+    QCOMPARE(shown->informative, u"Se perderá."_s);
 }
 
 void TestShellDialogs::questionWithButtons_data()
 {
-    QTest::addColumn<int>("key"); // 0: a click on the button, -1: the alert is closed
+    QTest::addColumn<int>("key"); // 0: a click on the button, or the alert is closed
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("expected");
     QTest::newRow("Reemplazar") << 0 << u"Reemplazar"_s << 1;
     QTest::newRow("Return") << int(Qt::Key_Return) << QString() << 0;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << QString() << 2;
-    QTest::newRow("closed") << -1 << QString() << 2;
+    QTest::newRow("closed") << 0 << QString() << 2;
 }
 
 void TestShellDialogs::questionWithButtons()
@@ -168,36 +181,14 @@ void TestShellDialogs::questionWithButtons()
     QFETCH(int, key);
     QFETCH(QString, button);
     QFETCH(int, expected);
-    QStringList shown;
-    bool plain = false;
-    whenModalShows([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            modal->close();
-            return;
-        }
-        for (QAbstractButton *b : box->buttons())
-            shown << b->text();
-        const auto labels = box->findChildren<QLabel *>();
-        plain = std::all_of(labels.begin(), labels.end(), [](const QLabel *label) {
-            return label->text().isEmpty() || label->textFormat() == Qt::PlainText;
-        });
-        if (key > 0)
-            QTest::keyClick(box, Qt::Key(key));
-        else if (key == 0)
-            buttonWithText(box, button)->click();
-        else
-            box->close();
-    });
+    const auto shown = answerNextBox(key, button);
     QtDialogs dialogs;
     QCOMPARE(dialogs.ask(u"<b>Ya tenés notas</b>"_s, u"<i>1.2</i>"_s,
                          {u"Agregar"_s, u"Reemplazar"_s, u"Cancelar"_s}, 0, 2),
              expected);
-    QCOMPARE(shown.size(), 3);
-    for (const QString &text : {u"Agregar"_s, u"Reemplazar"_s, u"Cancelar"_s})
-        QVERIFY(shown.contains(text));
+    QCOMPARE(shown->buttons, sorted({u"Agregar"_s, u"Reemplazar"_s, u"Cancelar"_s}));
     // Markup from outside is shown as it is written.
-    QVERIFY(plain);
+    QVERIFY(shown->plain);
 }
 
 void TestShellDialogs::savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data()
@@ -262,28 +253,15 @@ void TestShellDialogs::alertsStayOnScreenWhileTheWindowIsMinimised()
 // The offer as the user sees it; BRIVEL_SCREENSHOT_DIR keeps a picture of it.
 void TestShellDialogs::updateOffer()
 {
-    QString informative;
-    QStringList shown;
-    whenModalShows([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            modal->close();
-            return;
-        }
-        if (const QString dir = qEnvironmentVariable("BRIVEL_SCREENSHOT_DIR"); !dir.isEmpty())
-            box->grab().save(dir + u"/update-offer.png"_s);
-        informative = box->informativeText();
-        for (QAbstractButton *button : box->buttons())
-            shown << button->text();
-        buttonWithText(box, localizedString("Omitir esta versión"))->click();
-    });
+    const auto shown = answerNextBox(0, localizedString("Omitir esta versión"));
     QtDialogs dialogs;
     InMemoryKeyValueStore store;
     UpdateChecker::showUpdateAlert({u"<b>2.0</b>"_s, 43, QUrl(u"https://example.org/dl"_s)},
                                    dialogs, store);
-    QCOMPARE(informative, localizedString("La versión") + u" <b>2.0</b> "_s
-                              + localizedString("ya está disponible. Descargala para actualizar."));
-    QCOMPARE(shown.size(), 3);
+    QCOMPARE(shown->informative,
+             localizedString("La versión") + u" <b>2.0</b> "_s
+                 + localizedString("ya está disponible. Descargala para actualizar."));
+    QCOMPARE(shown->buttons.size(), 3);
     QCOMPARE(store.value(u"directUpdaterSkippedBuild"_s), QVariant(qint64(43)));
 }
 
