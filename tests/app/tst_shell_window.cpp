@@ -141,7 +141,6 @@ private Q_SLOTS:
     void cancelledCloseKeepsTheWindow_data();
     void cancelledCloseKeepsTheWindow();
 
-    void laterLaunchWithoutArgumentsBringsTheWindowBack();
     void documentFromOutsideAsksFirst_data();
     void documentFromOutsideAsksFirst();
     void documentsWaitForModalDialogs();
@@ -321,15 +320,6 @@ void TestShellWindow::cancelledCloseKeepsTheWindow()
     QVERIFY(!m_app->isQuitting());
     QVERIFY(window().isVisible());
     QCOMPARE(service().pages(), QStringList{u"unsaved"_s});
-}
-
-void TestShellWindow::laterLaunchWithoutArgumentsBringsTheWindowBack()
-{
-    service().setLaunchedExternally(true);
-    window().hide();
-    m_app->handleLaunchArguments({});
-    QVERIFY(window().isVisible());
-    QVERIFY(!service().launchedExternally());
 }
 
 void TestShellWindow::documentFromOutsideAsksFirst_data()
