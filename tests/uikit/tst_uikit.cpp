@@ -7,12 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace {
-
 using TestSupport::inkBounds;
 using TestSupport::transparentImage;
-
-} // namespace
 
 class TestUikit : public QObject
 {
@@ -39,32 +35,13 @@ void TestUikit::roundIconButtonReactsInsideItsDisc()
 void TestUikit::everyIconDrawsInsideItsFrame_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name : {"minus",
-                             "xmark",
-                             "stop.fill",
-                             "eye",
-                             "eye.slash",
-                             "play.fill",
-                             "pause.fill",
-                             "backward.end.fill",
-                             "chevron.down",
-                             "doc.text",
-                             "square.and.arrow.down",
-                             "plus.square.on.square",
-                             "checkmark.circle.fill",
-                             "arrow.up",
-                             "arrow.down",
-                             "arrow.left",
-                             "arrow.right",
-                             "chevron.left",
-                             "chevron.right",
-                             "plus",
-                             "magnifyingglass",
-                             "trash",
-                             "doc.on.doc",
-                             "gearshape",
-                             "xmark.circle.fill"})
-        QTest::newRow(name) << QString::fromLatin1(name);
+    const QString names = u"minus xmark stop.fill eye eye.slash play.fill pause.fill "
+                          u"backward.end.fill chevron.down doc.text square.and.arrow.down "
+                          u"plus.square.on.square checkmark.circle.fill arrow.up arrow.down "
+                          u"arrow.left arrow.right chevron.left chevron.right plus "
+                          u"magnifyingglass trash doc.on.doc gearshape xmark.circle.fill"_qs;
+    for (const QString &name : names.split(u' '))
+        QTest::newRow(qPrintable(name)) << name;
 }
 
 void TestUikit::everyIconDrawsInsideItsFrame()
