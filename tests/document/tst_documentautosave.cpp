@@ -27,6 +27,8 @@ namespace {
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
+using Change = std::function<void(BrivelService &)>;
+using MakeFile = std::function<void(const QString &)>;
 
 std::optional<SaveData> readAutosave(const BrivelService &service)
 {
@@ -83,26 +85,22 @@ void TestDocumentAutosave::burstOfEditsIsWrittenOnceAfterTheLastOne()
 
 void TestDocumentAutosave::flushWritesAPendingChange_data()
 {
-    QTest::addColumn<std::function<void(BrivelService &)>>("change");
+    QTest::addColumn<Change>("change");
     QTest::addColumn<bool>("written");
-    QTest::newRow("pages") << std::function<void(BrivelService &)>([](BrivelService &s) {
-        s.setPages({u"edited"_s});
-    }) << true;
-    QTest::newRow("titles") << std::function<void(BrivelService &)>([](BrivelService &s) {
-        s.setPageTitles({u"renamed"_s});
-    }) << true;
-    QTest::newRow("while suppressed") << std::function<void(BrivelService &)>([](BrivelService &s) {
+    QTest::newRow("pages") << Change([](BrivelService &s) { s.setPages({u"edited"_s}); }) << true;
+    QTest::newRow("titles") << Change([](BrivelService &s) { s.setPageTitles({u"renamed"_s}); })
+                            << true;
+    QTest::newRow("while suppressed") << Change([](BrivelService &s) {
         s.setSuppressAutosave(true);
         s.setPages({u"edited"_s});
     }) << false;
     QTest::newRow("unchanged value")
-        << std::function<void(BrivelService &)>([](BrivelService &s) { s.setPages({QString()}); })
-        << false;
+        << Change([](BrivelService &s) { s.setPages({QString()}); }) << false;
 }
 
 void TestDocumentAutosave::flushWritesAPendingChange()
 {
-    QFETCH(std::function<void(BrivelService &)>, change);
+    QFETCH(Change, change);
     QFETCH(bool, written);
     ServiceFixture f;
     change(f.service);
@@ -174,16 +172,15 @@ void TestDocumentAutosave::openedDocumentReachesTheAutosave()
 
 void TestDocumentAutosave::unusableAutosaveIsMovedAside_data()
 {
-    QTest::addColumn<std::function<void(const QString &)>>("make");
-    QTest::newRow("not JSON") << std::function<void(const QString &)>(
+    QTest::addColumn<MakeFile>("make");
+    QTest::newRow("not JSON") << MakeFile(
         [](const QString &path) { writeFile(path, "{\"pages\": [\"half"); });
-    QTest::newRow("wrong types") << std::function<void(const QString &)>(
+    QTest::newRow("wrong types") << MakeFile(
         [](const QString &path) { writeFile(path, R"({"pages":"a","titles":[]})"); });
-    QTest::newRow("directory") << std::function<void(const QString &)>(
-        [](const QString &path) { QDir().mkpath(path); });
-    QTest::newRow("fifo") << std::function<void(const QString &)>(
+    QTest::newRow("directory") << MakeFile([](const QString &path) { QDir().mkpath(path); });
+    QTest::newRow("fifo") << MakeFile(
         [](const QString &path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); });
-    QTest::newRow("no permission") << std::function<void(const QString &)>([](const QString &path) {
+    QTest::newRow("no permission") << MakeFile([](const QString &path) {
         writeFile(path, R"(["kept"])");
         QFile::setPermissions(path, {});
     });
@@ -191,7 +188,7 @@ void TestDocumentAutosave::unusableAutosaveIsMovedAside_data()
 
 void TestDocumentAutosave::unusableAutosaveIsMovedAside()
 {
-    QFETCH(std::function<void(const QString &)>, make);
+    QFETCH(MakeFile, make);
     if (QByteArray(QTest::currentDataTag()) == "no permission" && ::geteuid() == 0)
         QSKIP("File permissions do not bind the superuser, so the file stays readable.");
     ServiceFixture f;
