@@ -18,6 +18,17 @@ using Controls = OverlayFooter::Controls;
 
 namespace {
 
+// The footer's controls by object name.
+namespace Control {
+const QString title = u"pageTitleToggle"_qs;
+const QString tabs = u"pageTabs"_qs;
+const QString previous = u"previousButton"_qs;
+const QString next = u"nextButton"_qs;
+const QString restart = u"restartButton"_qs;
+const QString play = u"playPauseButton"_qs;
+const QString back = u"backToListButton"_qs;
+} // namespace Control
+
 // The footer alone over its own models, as wide as a panel.
 struct Footer : TestSupport::PanelModels
 {
@@ -37,9 +48,8 @@ struct Footer : TestSupport::PanelModels
     QStringList shown()
     {
         QStringList visible;
-        for (const QString &name :
-             {u"pageTitleToggle"_qs, u"pageTabs"_qs, u"previousButton"_qs, u"nextButton"_qs,
-              u"restartButton"_qs, u"playPauseButton"_qs, u"backToListButton"_qs}) {
+        using namespace Control;
+        for (const QString &name : {title, tabs, previous, next, restart, play, back}) {
             if (control(name)->isVisibleTo(&footer))
                 visible << name;
         }
@@ -82,15 +92,7 @@ void TestOverlayFooter::controls_data()
     QTest::addColumn<int>("pageCount");
     QTest::addColumn<int>("current");
     QTest::addColumn<QStringList>("shown");
-
-    const QString title = u"pageTitleToggle"_qs;
-    const QString tabs = u"pageTabs"_qs;
-    const QString previous = u"previousButton"_qs;
-    const QString next = u"nextButton"_qs;
-    const QString restart = u"restartButton"_qs;
-    const QString play = u"playPauseButton"_qs;
-    const QString back = u"backToListButton"_qs;
-
+    using namespace Control;
     QTest::newRow("notes, first page, numbers on")
         << false << true << true << 5 << 0 << QStringList{title, tabs, next, back};
     QTest::newRow("notes, middle page, numbers on")
@@ -127,8 +129,8 @@ void TestOverlayFooter::controls()
 
     QCOMPARE(f.shown(), shown);
     // Beside the tabs the toggle is the bare symbol; otherwise it shows the page's title.
-    QCOMPARE(f.control<PageTitleToggle>(u"pageTitleToggle"_qs)->showsTitle(),
-             !shown.contains(u"pageTabs"_qs));
+    QCOMPARE(f.control<PageTitleToggle>(Control::title)->showsTitle(),
+             !shown.contains(Control::tabs));
 }
 
 void TestOverlayFooter::pageRequests()
