@@ -218,13 +218,9 @@ void TestShellWindow::menuItems()
     QFETCH(QString, label);
     QFETCH(QKeySequence, shortcut);
     QFETCH(QByteArray, notification);
-    const QMenu *owner = window().menuBar()->actions().at(menu)->menu();
-    QAction *found = nullptr;
-    for (QAction *action : owner->actions()) {
-        if (action->text() == label)
-            found = action;
-    }
-    QVERIFY2(found, qPrintable(label));
+    QAction *found = findAction(window().menuBar(), label);
+    QVERIFY2(found && window().menuBar()->actions().at(menu)->menu()->actions().contains(found),
+             qPrintable(label));
     QCOMPARE(found->shortcut(), shortcut);
     if (notification.isEmpty())
         return;
