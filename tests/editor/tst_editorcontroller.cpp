@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -418,39 +419,32 @@ private Q_SLOTS:
     // elsewhere does not fade.
     void pageChangeFade_data()
     {
-        QTest::addColumn<QString>("change");
+        using Change = std::function<void(Fixture &)>;
+        QTest::addColumn<Change>("change");
         QTest::addColumn<double>("seconds");
-        QTest::newRow("next") << u"next"_s << 0.18;
-        QTest::newRow("previous") << u"previous"_s << 0.18;
-        QTest::newRow("add") << u"add"_s << 0.2;
-        QTest::newRow("bullets") << u"bullets"_s << 0.2;
-        QTest::newRow("delete") << u"delete"_s << 0.2;
-        QTest::newRow("from the service") << u"service"_s << 0.0;
+        QTest::newRow("next") << Change([](Fixture &f) { f.editor->goToNextPage(); }) << 0.18;
+        QTest::newRow("previous") << Change([](Fixture &f) { f.editor->goToPreviousPage(); })
+                                  << 0.18;
+        QTest::newRow("add") << Change([](Fixture &f) { f.editor->appendEmptyPage(); }) << 0.2;
+        QTest::newRow("bullets") << Change([](Fixture &f) { f.editor->addBulletsPage(); }) << 0.2;
+        QTest::newRow("delete") << Change([](Fixture &f) { f.editor->deletePage(0); }) << 0.2;
+        QTest::newRow("from the service")
+            << Change([](Fixture &f) { f.service.setCurrentPageIndex(0); }) << 0.0;
     }
 
     void pageChangeFade()
     {
-        QFETCH(QString, change);
+        QFETCH(std::function<void(Fixture &)>, change);
         QFETCH(double, seconds);
         Fixture f({u"a"_s, u"b"_s, u"c"_s}, {}, 1);
         QList<double> seen;
         QObject::connect(&f.service, &BrivelService::currentPageIndexChanged, f.editor.get(),
                          [&f, &seen] { seen << f.editor->pageChangeFadeSeconds(); });
-        if (change == u"next")
-            f.editor->goToNextPage();
-        else if (change == u"previous")
-            f.editor->goToPreviousPage();
-        else if (change == u"add")
-            f.editor->appendEmptyPage();
-        else if (change == u"bullets")
-            f.editor->addBulletsPage();
-        else if (change == u"delete")
-            f.editor->deletePage(0);
-        else
-            f.service.setCurrentPageIndex(0);
+        change(f);
         QCOMPARE(seen, QList<double>{seconds});
         QCOMPARE(f.editor->pageChangeFadeSeconds(), 0.0);
     }
+
     void presentationDrops_data()
     {
         QTest::addColumn<QStringList>("dropped");
