@@ -4,11 +4,51 @@
 
 #include <zip.h>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <type_traits>
+
 namespace {
+
+// libzip, and the crypto library it brings, are loaded at the first import rather than at every
+// start of the program, where binding their symbols cost several milliseconds.
+struct LibZip
+{
+    decltype(&zip_fdopen) fdopen = nullptr;
+    decltype(&zip_discard) discard = nullptr;
+    decltype(&zip_get_num_entries) getNumEntries = nullptr;
+    decltype(&zip_stat_init) statInit = nullptr;
+    decltype(&zip_stat_index) statIndex = nullptr;
+    decltype(&zip_fopen_index) fopenIndex = nullptr;
+    decltype(&zip_fread) fread = nullptr;
+    decltype(&zip_fclose) fclose = nullptr;
+    bool loaded = false;
+};
+
+const LibZip &libzip()
+{
+    static const LibZip library = [] {
+        LibZip l;
+        void *handle = ::dlopen(LIBZIP_SONAME, RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return l;
+        auto bind = [handle](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                ::dlsym(handle, name));
+            return function != nullptr;
+        };
+        l.loaded = bind(l.fdopen, "zip_fdopen") && bind(l.discard, "zip_discard")
+                   && bind(l.getNumEntries, "zip_get_num_entries")
+                   && bind(l.statInit, "zip_stat_init") && bind(l.statIndex, "zip_stat_index")
+                   && bind(l.fopenIndex, "zip_fopen_index") && bind(l.fread, "zip_fread")
+                   && bind(l.fclose, "zip_fclose");
+        return l;
+    }();
+    return library;
+}
 
 bool isUnsafeName(const QString &name)
 {
@@ -26,7 +66,7 @@ bool isUnsafeName(const QString &name)
 PptxArchive::~PptxArchive()
 {
     if (m_archive)
-        zip_discard(m_archive);
+        libzip().discard(m_archive);
 }
 
 void PptxArchive::open(const QString &path)
@@ -42,21 +82,25 @@ void PptxArchive::open(const QString &path)
         ::close(fd);
         throw Failure();
     }
+    if (!libzip().loaded) {
+        ::close(fd);
+        throw Failure();
+    }
     int error = 0;
-    m_archive = zip_fdopen(fd, ZIP_CHECKCONS | ZIP_RDONLY, &error);
+    m_archive = libzip().fdopen(fd, ZIP_CHECKCONS | ZIP_RDONLY, &error);
     if (!m_archive) {
         ::close(fd);
         throw Failure();
     }
 
-    const zip_int64_t count = zip_get_num_entries(m_archive, 0);
+    const zip_int64_t count = libzip().getNumEntries(m_archive, 0);
     if (count < 0 || count > maximumEntries)
         throw Failure();
     m_names.reserve(count);
     for (zip_int64_t index = 0; index < count; ++index) {
         zip_stat_t entry;
-        zip_stat_init(&entry);
-        if (zip_stat_index(m_archive, index, 0, &entry) != 0 || !(entry.valid & ZIP_STAT_NAME))
+        libzip().statInit(&entry);
+        if (libzip().statIndex(m_archive, index, 0, &entry) != 0 || !(entry.valid & ZIP_STAT_NAME))
             throw Failure();
         if ((entry.valid & ZIP_STAT_ENCRYPTION_METHOD) && entry.encryption_method != ZIP_EM_NONE)
             throw Failure();
@@ -76,8 +120,8 @@ QByteArray PptxArchive::read(const QString &name)
     const zip_uint64_t index = *found;
 
     zip_stat_t entry;
-    zip_stat_init(&entry);
-    if (zip_stat_index(m_archive, index, 0, &entry) != 0)
+    libzip().statInit(&entry);
+    if (libzip().statIndex(m_archive, index, 0, &entry) != 0)
         throw Failure();
     // A cheap first refusal; the sizes below are counted on what actually comes out.
     if ((entry.valid & ZIP_STAT_SIZE)
@@ -85,23 +129,23 @@ QByteArray PptxArchive::read(const QString &name)
             || qint64(entry.size) > maximumTotalBytes - m_bytesRead))
         throw Failure();
 
-    zip_file_t *file = zip_fopen_index(m_archive, index, 0);
+    zip_file_t *file = libzip().fopenIndex(m_archive, index, 0);
     if (!file)
         throw Failure();
     QByteArray data;
     data.reserve(int(qMin<zip_uint64_t>(entry.size, 64 * 1024)));
     char buffer[64 * 1024];
     zip_int64_t got = 0;
-    while ((got = zip_fread(file, buffer, sizeof buffer)) > 0) {
+    while ((got = libzip().fread(file, buffer, sizeof buffer)) > 0) {
         m_bytesRead += got;
         if (data.size() + got > maximumPartBytes || m_bytesRead > maximumTotalBytes) {
-            zip_fclose(file);
+            libzip().fclose(file);
             throw Failure();
         }
         data.append(buffer, got);
     }
     // Closing reports a damaged stream that the last read did not.
-    if (zip_fclose(file) != 0 || got < 0)
+    if (libzip().fclose(file) != 0 || got < 0)
         throw Failure();
     return data;
 }
