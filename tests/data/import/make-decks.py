@@ -63,28 +63,28 @@ def make_deck(desktop, path, slides):
     pages = doc.DrawPages
     while pages.Count < len(slides):
         pages.insertNewByIndex(pages.Count - 1)
-    for page, spec in zip((pages.getByIndex(i) for i in range(pages.Count)), slides):
-        page.Layout = 1 if spec.get('body') else 0
+    for page, slide in zip((pages.getByIndex(i) for i in range(pages.Count)), slides):
+        page.Layout = 1 if slide.get('body') else 0
         for k in range(page.Count):
             shape = page.getByIndex(k)
             if shape.ShapeType == 'com.sun.star.presentation.TitleTextShape':
-                shape.setString(spec['title'])
-            elif shape.ShapeType == 'com.sun.star.presentation.OutlinerShape' and spec.get('body'):
-                write_text(shape, spec['body'])
-        if spec.get('table'):
+                shape.setString(slide['title'])
+            elif shape.ShapeType == 'com.sun.star.presentation.OutlinerShape' and slide.get('body'):
+                write_text(shape, slide['body'])
+        if slide.get('table'):
             table = doc.createInstance('com.sun.star.drawing.TableShape')
             page.add(table)
-            rows, columns = len(spec['table']), len(spec['table'][0])
+            rows, columns = len(slide['table']), len(slide['table'][0])
             table.Model.Rows.insertByIndex(0, rows - 1)
             table.Model.Columns.insertByIndex(0, columns - 1)
-            for r, row in enumerate(spec['table']):
+            for r, row in enumerate(slide['table']):
                 for c, cell in enumerate(row):
                     table.Model.getCellByPosition(c, r).setString(cell)
-        if spec.get('notes'):
+        if slide.get('notes'):
             notes = page.NotesPage
             shape = next((notes.getByIndex(k) for k in range(notes.Count)
                           if notes.getByIndex(k).ShapeType == NOTES_SHAPE), None)
-            write_text(shape, spec['notes'])
+            write_text(shape, slide['notes'])
     filters = {'.pptx': 'Impress MS PowerPoint 2007 XML', '.ppt': 'MS PowerPoint 97'}
     doc.storeToURL(uno.systemPathToFileUrl(path),
                    (prop('FilterName', filters[os.path.splitext(path)[1]]),))
