@@ -22,6 +22,7 @@
 #include <QtNumeric>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <numeric>
@@ -401,6 +402,47 @@ void BM_FollowReading(benchmark::State &state)
     state.counters["reached_spread"] = most->reachedPercent - least->reachedPercent;
 }
 
+// Follows a recording fed as fast as the decoder takes it, until a quiet spell after the audio
+// ends (the decoder may still be catching up). `onPoll` sees the recogniser every `pollMs` and
+// `onEnd` once before it stops; both also get the recording's length in minutes.
+using FollowObserver = std::function<void(const SpeechRecognizer &, double audioMinutes)>;
+void followAsFastAsPossible(const QString &wav, const QString &script, int pollMs,
+                            const FollowObserver &onPoll, const FollowObserver &onEnd)
+{
+    bool audioEnded = false;
+    double audioMinutes = 0;
+    QObject context;
+    const SpeechServices services{
+        &SpeechEngine::system(), &LanguageDetector::system(), &Permissions::system(), [&] {
+            auto input = std::make_unique<WavFileAudioInput>(
+                wav, WavFileAudioInput::Pace::AsFastAsPossible);
+            audioMinutes = double(input->samples().size()) / AudioInput::sampleRate / 60.0;
+            QObject::connect(input.get(), &WavFileAudioInput::finished, &context,
+                             [&] { audioEnded = true; });
+            return input;
+        }};
+    SpeechRecognizer recognizer(services);
+    QElapsedTimer clock;
+    qint64 lastChangeMs = 0;
+    QObject::connect(&recognizer, &SpeechRecognizer::recognizedCharCountChanged, &context,
+                     [&] { lastChangeMs = clock.elapsed(); });
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &context, [&] {
+        if (onPoll)
+            onPoll(recognizer, audioMinutes);
+        if ((audioEnded && clock.elapsed() - lastChangeMs > 5000)
+            || clock.elapsed() > 10 * 60 * 1000)
+            loop.quit();
+    });
+    poll.start(pollMs);
+    clock.start();
+    recognizer.startListening(script);
+    loop.exec();
+    onEnd(recognizer, audioMinutes);
+    recognizer.stopListening();
+}
+
 // Reads the plain script aloud, as fast as the decoder takes it, and reports how far the
 // follower got.
 void BM_FollowSpokenScript(benchmark::State &state)
@@ -417,36 +459,11 @@ void BM_FollowSpokenScript(benchmark::State &state)
 
     double reachedShare = 0;
     for (auto _ : state) {
-        bool audioEnded = false;
-        QObject context;
-        const SpeechServices services{
-            &SpeechEngine::system(), &LanguageDetector::system(), &Permissions::system(), [&] {
-                auto input = std::make_unique<WavFileAudioInput>(
-                    wav, WavFileAudioInput::Pace::AsFastAsPossible);
-                QObject::connect(input.get(), &WavFileAudioInput::finished, &context,
-                                 [&] { audioEnded = true; });
-                return input;
-            }};
-        SpeechRecognizer recognizer(services);
-        QElapsedTimer clock;
-        qint64 lastChangeMs = 0;
-        QObject::connect(&recognizer, &SpeechRecognizer::recognizedCharCountChanged, &context,
-                         [&] { lastChangeMs = clock.elapsed(); });
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &context, [&] {
-            // The decoder may still be catching up after the audio; a quiet spell ends it.
-            if ((audioEnded && clock.elapsed() - lastChangeMs > 5000)
-                || clock.elapsed() > 10 * 60 * 1000)
-                loop.quit();
-        });
-        poll.start(50);
-        clock.start();
-        recognizer.startListening(spokenScript());
-        loop.exec();
-        reachedShare = double(recognizer.recognizedCharCount())
-                       / double(std::max<qsizetype>(1, recognizer.sourceText().size()));
-        recognizer.stopListening();
+        followAsFastAsPossible(
+            wav, spokenScript(), 50, {}, [&](const SpeechRecognizer &recognizer, double) {
+                reachedShare = double(recognizer.recognizedCharCount())
+                               / double(std::max<qsizetype>(1, recognizer.sourceText().size()));
+            });
     }
     // A follower that heard nothing, from a missing model or a silent input, measured nothing.
     if (reachedShare <= 0)
@@ -488,43 +505,23 @@ void BM_MemoryOverLongReading(benchmark::State &state)
     double peak = 0;
     int reached = 0;
     for (auto _ : state) {
-        bool audioEnded = false;
-        QObject context;
-        const SpeechServices services{
-            &SpeechEngine::system(), &LanguageDetector::system(), &Permissions::system(), [&] {
-                auto input = std::make_unique<WavFileAudioInput>(
-                    wav, WavFileAudioInput::Pace::AsFastAsPossible);
-                audioMinutes = double(input->samples().size()) / AudioInput::sampleRate / 60.0;
-                QObject::connect(input.get(), &WavFileAudioInput::finished, &context,
-                                 [&] { audioEnded = true; });
-                return input;
-            }};
-        SpeechRecognizer recognizer(services);
-        QElapsedTimer clock;
-        qint64 lastChangeMs = 0;
-        QObject::connect(&recognizer, &SpeechRecognizer::recognizedCharCountChanged, &context,
-                         [&] { lastChangeMs = clock.elapsed(); });
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &context, [&] {
-            const double megabytes = residentMegabytes();
-            peak = std::max(peak, megabytes);
-            // The audio comes faster than it is decoded: the reading's progress tells the time.
-            if (qIsNaN(afterFirstMinute)
-                && recognizer.recognizedCharCount() * audioMinutes
-                       >= recognizer.sourceText().size())
-                afterFirstMinute = megabytes;
-            if ((audioEnded && clock.elapsed() - lastChangeMs > 5000)
-                || clock.elapsed() > 10 * 60 * 1000)
-                loop.quit();
-        });
-        poll.start(100);
-        clock.start();
-        recognizer.startListening(text);
-        loop.exec();
-        atEnd = residentMegabytes();
-        reached = recognizer.recognizedCharCount();
-        recognizer.stopListening();
+        followAsFastAsPossible(
+            wav, text, 100,
+            [&](const SpeechRecognizer &recognizer, double minutes) {
+                audioMinutes = minutes;
+                const double megabytes = residentMegabytes();
+                peak = std::max(peak, megabytes);
+                // The audio comes faster than it is decoded: the reading's progress tells the
+                // time.
+                if (qIsNaN(afterFirstMinute)
+                    && recognizer.recognizedCharCount() * minutes >= recognizer.sourceText().size())
+                    afterFirstMinute = megabytes;
+            },
+            [&](const SpeechRecognizer &recognizer, double minutes) {
+                audioMinutes = minutes;
+                atEnd = residentMegabytes();
+                reached = recognizer.recognizedCharCount();
+            });
     }
     state.counters["audio_min"] = audioMinutes;
     state.counters["rss_after_1min_mb"] = afterFirstMinute;
