@@ -30,6 +30,16 @@ void undo(HighlightingTextEditor &editor, Qt::KeyboardModifiers extra = {})
     QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier | extra);
 }
 
+// Keeps `copy` in step with the edits the editor reports, as the page model does.
+void mirrorEdits(HighlightingTextEditor &editor, QString &copy)
+{
+    copy = editor.text();
+    QObject::connect(&editor, &HighlightingTextEditor::textEdited, &editor,
+                     [&copy](int position, int removedLength, const QString &inserted) {
+                         copy.replace(position, removedLength, inserted);
+                     });
+}
+
 } // namespace
 
 class TestHighlightingTextEditor : public QObject
@@ -305,11 +315,8 @@ void TestHighlightingTextEditor::editsAcrossPiecesKeepTheText()
     const QString original = u"palabra "_s.repeated(1'000) + u"\nfin"_s;
     HighlightingTextEditor editor;
     editor.setText(original);
-    QString copy = editor.text();
-    connect(&editor, &HighlightingTextEditor::textEdited, this,
-            [&](int position, int removedLength, const QString &inserted) {
-                copy.replace(position, removedLength, inserted);
-            });
+    QString copy;
+    mirrorEdits(editor, copy);
     QTextDocument *document = editor.document();
     const auto pieceStart = [document] { return document->findBlockByNumber(1).position(); };
     const int textBreak = pieceStart() - 1;
@@ -371,11 +378,8 @@ void TestHighlightingTextEditor::randomEditsAcrossPieces()
         editor.resize(300, 200);
         editor.show();
         editor.setText(original);
-        QString copy = editor.text();
-        connect(&editor, &HighlightingTextEditor::textEdited, this,
-                [&](int position, int removedLength, const QString &inserted) {
-                    copy.replace(position, removedLength, inserted);
-                });
+        QString copy;
+        mirrorEdits(editor, copy);
         QTextDocument *document = editor.document();
         for (int step = 0; step < 50; ++step) {
             // Mostly at the edges of blocks, sometimes with a short selection.
