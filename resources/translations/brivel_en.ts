@@ -366,6 +366,94 @@ Good luck. [Wave]</translation>
         <translation>Commands</translation>
     </message>
     <message>
+        <source>Puntos</source>
+        <translation>Bullets</translation>
+    </message>
+    <message>
+        <source>Indicaciones</source>
+        <translation>Cues</translation>
+    </message>
+    <message>
+        <source>Entrega</source>
+        <translation>Delivery</translation>
+    </message>
+    <message>
+        <source>Estructura</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>Audiencia</source>
+        <translation>Audience</translation>
+    </message>
+    <message>
+        <source>Punto</source>
+        <translation>Bullet</translation>
+    </message>
+    <message>
+        <source>Lista de puntos</source>
+        <translation>Bullet list</translation>
+    </message>
+    <message>
+        <source>Pausa</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Sonríe</source>
+        <translation>Smile</translation>
+    </message>
+    <message>
+        <source>Más lento</source>
+        <translation>Slower</translation>
+    </message>
+    <message>
+        <source>+ Lento</source>
+        <translation>+ Slow</translation>
+    </message>
+    <message>
+        <source>Más rápido</source>
+        <translation>Faster</translation>
+    </message>
+    <message>
+        <source>+ Rápido</source>
+        <translation>+ Fast</translation>
+    </message>
+    <message>
+        <source>Respira</source>
+        <translation>Breathe</translation>
+    </message>
+    <message>
+        <source>Énfasis</source>
+        <translation>Emphasis</translation>
+    </message>
+    <message>
+        <source>Voz baja</source>
+        <translation>Soft voice</translation>
+    </message>
+    <message>
+        <source>Más fuerte</source>
+        <translation>Louder</translation>
+    </message>
+    <message>
+        <source>Separador</source>
+        <translation>Separator</translation>
+    </message>
+    <message>
+        <source>Mira al público</source>
+        <translation>Look at the audience</translation>
+    </message>
+    <message>
+        <source>Espera reacción</source>
+        <translation>Wait for a reaction</translation>
+    </message>
+    <message>
+        <source>Pregunta al público</source>
+        <translation>Ask the audience</translation>
+    </message>
+    <message>
         <source>Copiado</source>
         <translation>Copied</translation>
     </message>

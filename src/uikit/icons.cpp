@@ -277,6 +277,213 @@ QPainterPath xmarkCircleFillGlyph(double s)
     return subtract(disc, strokedOutline(cross, std::max(s, 0.08)));
 }
 
+QPainterPath dot(QPointF centre, double radius)
+{
+    QPainterPath p;
+    p.addEllipse(centre, radius, radius);
+    return p;
+}
+
+QPainterPath ring(QPointF centre, double radius)
+{
+    QPainterPath p;
+    p.addEllipse(centre, radius, radius);
+    return p;
+}
+
+// An arc of the circle about `centre`, from `startDegrees` (0 = right, counter-clockwise as seen)
+// through `spanDegrees`.
+QPainterPath arc(QPointF centre, double radius, double startDegrees, double spanDegrees)
+{
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    QPainterPath p;
+    p.arcMoveTo(box, startDegrees);
+    p.arcTo(box, startDegrees, spanDegrees);
+    return p;
+}
+
+// Three rows of a list: a dot and a line each; `indent` moves the dots of the lower two in.
+QPainterPath listGlyph(double s, double indent)
+{
+    QPainterPath p;
+    const double rows[] = {0.2, 0.5, 0.8};
+    for (int i = 0; i < 3; ++i) {
+        const double x = 0.1 + (i > 0 ? indent : 0);
+        p.addPath(dot({x, rows[i]}, 0.075));
+        p.addPath(strokedOutline(line({x + 0.2, rows[i]}, {0.94, rows[i]}), s));
+    }
+    return p;
+}
+
+QPainterPath listBulletGlyph(double s)
+{
+    return listGlyph(s, 0);
+}
+
+QPainterPath listBulletIndentGlyph(double s)
+{
+    return listGlyph(s, 0.22);
+}
+
+QPainterPath pauseCircleGlyph(double s)
+{
+    QPainterPath bars = line({0.4, 0.34}, {0.4, 0.66});
+    bars.addPath(line({0.6, 0.34}, {0.6, 0.66}));
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(strokedOutline(bars, s));
+    return p;
+}
+
+QPainterPath stopCircleGlyph(double s)
+{
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(roundedRectPath({0.34, 0.34, 0.32, 0.32}, 0.05));
+    return p;
+}
+
+QPainterPath faceSmilingGlyph(double s)
+{
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(dot({0.36, 0.4}, 0.06));
+    p.addPath(dot({0.64, 0.4}, 0.06));
+    // The smile: the lower part of a circle about the face's centre.
+    p.addPath(strokedOutline(arc({0.5, 0.5}, 0.24, 205, 130), s));
+    return p;
+}
+
+QPainterPath tortoiseGlyph(double s)
+{
+    // A domed shell on short legs, the head poking out in front.
+    QPainterPath shell;
+    shell.moveTo(0.1, 0.66);
+    shell.cubicTo(0.12, 0.22, 0.7, 0.22, 0.72, 0.66);
+    shell.closeSubpath();
+    QPainterPath p = strokedOutline(shell, s);
+    p.addPath(strokedOutline(line({0.28, 0.34}, {0.36, 0.66}), s));
+    p.addPath(strokedOutline(line({0.54, 0.34}, {0.48, 0.66}), s));
+    QPainterPath limbs = line({0.22, 0.66}, {0.2, 0.8});
+    limbs.addPath(line({0.6, 0.66}, {0.62, 0.8}));
+    limbs.addPath(polyline({{0.72, 0.6}, {0.8, 0.52}}));
+    p.addPath(strokedOutline(limbs, 1.4 * s));
+    p.addPath(dot({0.86, 0.5}, 0.09));
+    return p;
+}
+
+QPainterPath hareGlyph(double s)
+{
+    // A crouching body, a round head with two long ears laid back, and a round tail.
+    QPainterPath body;
+    body.addEllipse(QPointF(0.44, 0.64), 0.28, 0.18);
+    QPainterPath p = strokedOutline(body, s);
+    QPainterPath head;
+    head.addEllipse(QPointF(0.76, 0.5), 0.12, 0.11);
+    p.addPath(head);
+    QPainterPath ears = line({0.72, 0.42}, {0.52, 0.1});
+    ears.addPath(line({0.78, 0.4}, {0.68, 0.06}));
+    p.addPath(strokedOutline(ears, 1.6 * s));
+    p.addPath(dot({0.13, 0.56}, 0.07));
+    p.addPath(strokedOutline(line({0.62, 0.78}, {0.74, 0.88}), 1.4 * s));
+    return p;
+}
+
+QPainterPath windGlyph(double s)
+{
+    // Three gusts, the upper two ending in a curl.
+    QPainterPath p;
+    p.moveTo(0.06, 0.36);
+    p.lineTo(0.62, 0.36);
+    p.cubicTo(0.84, 0.36, 0.84, 0.08, 0.64, 0.1);
+    p.moveTo(0.06, 0.56);
+    p.lineTo(0.76, 0.56);
+    p.cubicTo(0.98, 0.56, 0.98, 0.86, 0.76, 0.84);
+    p.moveTo(0.06, 0.76);
+    p.lineTo(0.44, 0.76);
+    return strokedOutline(p, s);
+}
+
+QPainterPath exclamationmarkCircleGlyph(double s)
+{
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(strokedOutline(line({0.5, 0.25}, {0.5, 0.56}), 1.2 * s));
+    p.addPath(dot({0.5, 0.72}, 0.065));
+    return p;
+}
+
+// A loudspeaker facing right, and `waves` arcs of sound in front of it.
+QPainterPath speakerGlyph(double s, int waves)
+{
+    const double shift = waves > 1 ? -0.08 : 0;
+    QPainterPath p = roundedPolygon({{0.04 + shift, 0.36},
+                                     {0.2 + shift, 0.36},
+                                     {0.42 + shift, 0.16},
+                                     {0.42 + shift, 0.84},
+                                     {0.2 + shift, 0.64},
+                                     {0.04 + shift, 0.64}},
+                                    0.04);
+    QPainterPath sound;
+    for (int i = 0; i < waves; ++i)
+        sound.addPath(arc({0.42 + shift, 0.5}, 0.2 + 0.17 * i, -45, 90));
+    p.addPath(strokedOutline(sound, s));
+    return p;
+}
+
+QPainterPath speakerWave1Glyph(double s)
+{
+    return speakerGlyph(s, 1);
+}
+
+QPainterPath speakerWave3Glyph(double s)
+{
+    return speakerGlyph(s, 3);
+}
+
+// Head and shoulders of a person standing at `x`, scaled by `size`.
+QPainterPath bust(double x, double y, double size)
+{
+    QPainterPath p = dot({x, y}, 0.11 * size);
+    QPainterPath shoulders;
+    const QRectF box(x - 0.22 * size, y + 0.16 * size, 0.44 * size, 0.44 * size);
+    shoulders.moveTo(box.left(), box.center().y());
+    shoulders.arcTo(box, 180, -180);
+    shoulders.closeSubpath();
+    p.addPath(shoulders);
+    return p;
+}
+
+QPainterPath person3Glyph(double s)
+{
+    // The middle one in front; a clear channel keeps the two behind apart from it.
+    const QPainterPath front = bust(0.5, 0.36, 1.1);
+    QPainterPath behind = bust(0.18, 0.4, 0.85);
+    behind.addPath(bust(0.82, 0.4, 0.85));
+    const QPainterPath p = subtract(behind, unite(front, strokedOutline(front, 2 * s)));
+    return unite(p, front);
+}
+
+QPainterPath clockGlyph(double s)
+{
+    QPainterPath hands = polyline({{0.5, 0.22}, {0.5, 0.5}, {0.7, 0.62}});
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(strokedOutline(hands, s));
+    return p;
+}
+
+QPainterPath questionmarkBubbleGlyph(double s)
+{
+    // A speech bubble with its tail at the lower left, a question mark inside.
+    QPainterPath bubble;
+    bubble.addRoundedRect(QRectF(0.04, 0.08, 0.92, 0.66), 0.2, 0.2);
+    const QPainterPath tail = polyline({{0.22, 0.7}, {0.18, 0.94}, {0.44, 0.72}});
+    QPainterPath p
+        = subtract(strokedOutline(bubble, s), polyline({{0.26, 0.72}, {0.38, 0.72}, {0.3, 0.8}}));
+    p.addPath(strokedOutline(tail, s, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath question = arc({0.5, 0.3}, 0.1, 160, -230);
+    question.lineTo(0.5, 0.48);
+    p.addPath(strokedOutline(question, 0.9 * s));
+    p.addPath(dot({0.5, 0.6}, 0.05));
+    return p;
+}
+
 struct Glyph
 {
     QStringView name;
@@ -326,6 +533,20 @@ constexpr Glyph glyphs[] = {
     {u"doc.on.doc", docOnDocGlyph},
     {u"gearshape", gearshapeGlyph},
     {u"xmark.circle.fill", xmarkCircleFillGlyph},
+    {u"list.bullet", listBulletGlyph},
+    {u"list.bullet.indent", listBulletIndentGlyph},
+    {u"pause.circle", pauseCircleGlyph},
+    {u"stop.circle", stopCircleGlyph},
+    {u"face.smiling", faceSmilingGlyph},
+    {u"tortoise", tortoiseGlyph},
+    {u"hare", hareGlyph},
+    {u"wind", windGlyph},
+    {u"exclamationmark.circle", exclamationmarkCircleGlyph},
+    {u"speaker.wave.1", speakerWave1Glyph},
+    {u"speaker.wave.3", speakerWave3Glyph},
+    {u"person.3", person3Glyph},
+    {u"clock", clockGlyph},
+    {u"questionmark.bubble", questionmarkBubbleGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and

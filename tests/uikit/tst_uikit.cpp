@@ -39,7 +39,10 @@ void TestUikit::everyIconDrawsInsideItsFrame_data()
                           u"backward.end.fill chevron.down doc.text square.and.arrow.down "
                           u"plus.square.on.square checkmark.circle.fill arrow.up arrow.down "
                           u"arrow.left arrow.right chevron.left chevron.right plus "
-                          u"magnifyingglass trash doc.on.doc gearshape xmark.circle.fill"_qs;
+                          u"magnifyingglass trash doc.on.doc gearshape xmark.circle.fill "
+                          u"list.bullet list.bullet.indent pause.circle stop.circle face.smiling "
+                          u"tortoise hare wind exclamationmark.circle speaker.wave.1 "
+                          u"speaker.wave.3 person.3 clock questionmark.bubble"_qs;
     for (const QString &name : names.split(u' '))
         QTest::newRow(qPrintable(name)) << name;
 }
