@@ -56,7 +56,7 @@ void SlashCommandPopupView::setContent(const QList<SlashCommand> &commands, int 
 {
     m_commands = commands;
     m_selectedIndex = selectedIndex;
-    layoutItems();
+    m_items = layoutItems(m_commands, &m_contentHeight);
     if (scrollTick != m_scrollTick) {
         m_scrollTick = scrollTick;
         const QRect row = rowRect(selectedIndex);
@@ -73,23 +73,32 @@ void SlashCommandPopupView::setContent(const QList<SlashCommand> &commands, int 
     update();
 }
 
-void SlashCommandPopupView::layoutItems()
+QList<SlashCommandPopupView::Item>
+SlashCommandPopupView::layoutItems(const QList<SlashCommand> &commands, int *contentHeight)
 {
-    m_items.clear();
+    QList<Item> items;
     const int headerText = QFontMetrics(headerFont()).height();
     int y = padding;
-    for (int i = 0; i < m_commands.size(); ++i) {
-        if (i == 0 || m_commands[i].category != m_commands[i - 1].category) {
+    for (int i = 0; i < commands.size(); ++i) {
+        if (i == 0 || commands[i].category != commands[i - 1].category) {
             const int above = i == 0 ? 4 : 10;
             const int height = above + headerText + 3;
-            m_items.append(
-                {y, height, -1, slashCommandCategoryTitle(m_commands[i].category).toUpper()});
+            items.append(
+                {y, height, -1, slashCommandCategoryTitle(commands[i].category).toUpper()});
             y += height + spacing;
         }
-        m_items.append({y, rowHeight, i, {}});
+        items.append({y, rowHeight, i, {}});
         y += rowHeight + spacing;
     }
-    m_contentHeight = y - (m_items.isEmpty() ? 0 : spacing) + padding;
+    *contentHeight = y - (items.isEmpty() ? 0 : spacing) + padding;
+    return items;
+}
+
+int SlashCommandPopupView::contentHeight(const QList<SlashCommand> &commands)
+{
+    int height = 0;
+    layoutItems(commands, &height);
+    return height;
 }
 
 QRect SlashCommandPopupView::rowRect(int index) const
@@ -372,8 +381,7 @@ void SlashCommandPalette::show()
             }
         };
     }
-    m_panel->resize(SlashCommandPopupView::panelWidth, slashPanelHeight(m_filtered));
-    m_panel->setContent(m_filtered, m_selected, m_scrollTick);
+    applyContent();
     place();
     if (m_watchedWindow != m_editor->window()) {
         if (m_watchedWindow)
@@ -388,13 +396,19 @@ void SlashCommandPalette::refresh()
 {
     if (!m_panel)
         return;
-    const QSize size(SlashCommandPopupView::panelWidth, slashPanelHeight(m_filtered));
-    if (m_panel->size() != size) {
-        // Its top-left corner stays where it was.
-        const QPoint corner = m_panel->pos();
-        m_panel->resize(size);
-        m_panel->move(corner);
-    }
+    // Placed anew: a list above the caret that got shorter still ends just above it.
+    applyContent();
+    place();
+}
+
+void SlashCommandPalette::applyContent()
+{
+    // A few rows under their headers are taller than the estimate: the list grows to show them
+    // all rather than scroll, up to its maximum.
+    const int height = std::max(slashPanelHeight(m_filtered),
+                                std::min(SlashCommandPopupView::contentHeight(m_filtered),
+                                         SlashCommandPopupView::maximumHeight));
+    m_panel->resize(SlashCommandPopupView::panelWidth, height);
     m_panel->setContent(m_filtered, m_selected, m_scrollTick);
 }
 

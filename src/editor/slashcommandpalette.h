@@ -24,6 +24,7 @@ class SlashCommandPopupView : public QWidget
 
 public:
     static constexpr int panelWidth = 250;
+    static constexpr int maximumHeight = 300;
 
     explicit SlashCommandPopupView(QWidget *parent = nullptr);
 
@@ -33,6 +34,9 @@ public:
     // Row `index` as shown now, scroll included; empty for an index outside the list.
     QRect rowRect(int index) const;
     double scrollOffset() const;
+    // Headers and rows with their padding: what a list of `commands` needs to show without
+    // scrolling.
+    static int contentHeight(const QList<SlashCommand> &commands);
 
     std::function<void(const SlashCommand &)> onSelect;
     std::function<void(int)> onHoverIndex;
@@ -53,7 +57,7 @@ private:
         QString header;
     };
 
-    void layoutItems();
+    static QList<Item> layoutItems(const QList<SlashCommand> &commands, int *contentHeight);
     int rowAt(const QPoint &position) const;
     double maximumScroll() const;
     void scrollTo(double offset);
@@ -113,6 +117,8 @@ private:
     void refresh();
     void place();
     void select(int index);
+    // The list's content set, and its height brought to what it lists.
+    void applyContent();
     std::optional<QRect> caretScreenRect() const;
 
     HighlightingTextEditor *const m_editor;

@@ -353,36 +353,41 @@ QPainterPath faceSmilingGlyph(double s)
 
 QPainterPath tortoiseGlyph(double s)
 {
-    // A domed shell on short legs, the head poking out in front.
+    // In profile: a domed shell on short legs, the head poking out in front. Two channels mark
+    // the shell's plates.
     QPainterPath shell;
-    shell.moveTo(0.1, 0.66);
-    shell.cubicTo(0.12, 0.22, 0.7, 0.22, 0.72, 0.66);
+    shell.moveTo(0.08, 0.66);
+    shell.cubicTo(0.1, 0.2, 0.72, 0.2, 0.74, 0.66);
     shell.closeSubpath();
-    QPainterPath p = strokedOutline(shell, s);
-    p.addPath(strokedOutline(line({0.28, 0.34}, {0.36, 0.66}), s));
-    p.addPath(strokedOutline(line({0.54, 0.34}, {0.48, 0.66}), s));
-    QPainterPath limbs = line({0.22, 0.66}, {0.2, 0.8});
-    limbs.addPath(line({0.6, 0.66}, {0.62, 0.8}));
-    limbs.addPath(polyline({{0.72, 0.6}, {0.8, 0.52}}));
-    p.addPath(strokedOutline(limbs, 1.4 * s));
-    p.addPath(dot({0.86, 0.5}, 0.09));
-    return p;
+    QPainterPath plates = line({0.3, 0.3}, {0.36, 0.68});
+    plates.addPath(line({0.54, 0.3}, {0.48, 0.68}));
+    QPainterPath limbs = line({0.2, 0.66}, {0.2, 0.76});
+    limbs.addPath(line({0.6, 0.66}, {0.6, 0.76}));
+    limbs.addPath(line({0.7, 0.6}, {0.8, 0.54}));
+    QPainterPath rest = strokedOutline(limbs, 1.6 * s);
+    rest.addPath(dot({0.86, 0.5}, 0.1));
+    // The shell's holes keep their own fill rule: the rest is united, not added.
+    return unite(subtract(shell, strokedOutline(plates, 0.6 * s)), rest);
 }
 
 QPainterPath hareGlyph(double s)
 {
-    // A crouching body, a round head with two long ears laid back, and a round tail.
-    QPainterPath body;
-    body.addEllipse(QPointF(0.44, 0.64), 0.28, 0.18);
-    QPainterPath p = strokedOutline(body, s);
-    QPainterPath head;
-    head.addEllipse(QPointF(0.76, 0.5), 0.12, 0.11);
-    p.addPath(head);
-    QPainterPath ears = line({0.72, 0.42}, {0.52, 0.1});
-    ears.addPath(line({0.78, 0.4}, {0.68, 0.06}));
-    p.addPath(strokedOutline(ears, 1.6 * s));
-    p.addPath(dot({0.13, 0.56}, 0.07));
-    p.addPath(strokedOutline(line({0.62, 0.78}, {0.74, 0.88}), 1.4 * s));
+    // In profile: a crouching body, the head raised in front, two long ears laid back and a
+    // round tail.
+    const auto ellipse = [](QPointF centre, double rx, double ry, double degrees) {
+        QPainterPath p;
+        p.addEllipse(QPointF(0, 0), rx, ry);
+        QTransform place;
+        place.translate(centre.x(), centre.y()).rotate(degrees);
+        return place.map(p);
+    };
+    QPainterPath p = ellipse({0.42, 0.64}, 0.3, 0.19, -8);
+    p = unite(p, ellipse({0.74, 0.46}, 0.14, 0.12, 0));
+    p = unite(p, ellipse({0.6, 0.24}, 0.05, 0.18, -35));
+    p = unite(p, ellipse({0.72, 0.2}, 0.05, 0.18, -15));
+    p = unite(p, ellipse({0.34, 0.83}, 0.17, 0.05, 0));
+    p = unite(p, strokedOutline(line({0.66, 0.7}, {0.72, 0.85}), 1.3 * s));
+    p.addPath(dot({0.1, 0.56}, 0.07));
     return p;
 }
 
@@ -473,12 +478,11 @@ QPainterPath questionmarkBubbleGlyph(double s)
     // A speech bubble with its tail at the lower left, a question mark inside.
     QPainterPath bubble;
     bubble.addRoundedRect(QRectF(0.04, 0.08, 0.92, 0.66), 0.2, 0.2);
-    const QPainterPath tail = polyline({{0.22, 0.7}, {0.18, 0.94}, {0.44, 0.72}});
-    QPainterPath p
-        = subtract(strokedOutline(bubble, s), polyline({{0.26, 0.72}, {0.38, 0.72}, {0.3, 0.8}}));
-    p.addPath(strokedOutline(tail, s, Qt::RoundCap, Qt::RoundJoin));
-    QPainterPath question = arc({0.5, 0.3}, 0.1, 160, -230);
-    question.lineTo(0.5, 0.48);
+    QPainterPath tail = polyline({{0.2, 0.66}, {0.16, 0.94}, {0.46, 0.7}});
+    tail.closeSubpath();
+    QPainterPath p = strokedOutline(unite(bubble, tail), s);
+    QPainterPath question = arc({0.5, 0.3}, 0.11, 160, -250);
+    question.lineTo(0.5, 0.47);
     p.addPath(strokedOutline(question, 0.9 * s));
     p.addPath(dot({0.5, 0.6}, 0.05));
     return p;
