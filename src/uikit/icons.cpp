@@ -2,6 +2,7 @@
 
 #include "uikit/painting.h"
 
+#include <QHash>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPathStroker>
@@ -284,6 +285,19 @@ QPainterPath dot(QPointF centre, double radius)
     return p;
 }
 
+// The path as polygons fine enough for any size drawn. Booleans on curves flatten them far
+// finer at their working scale, which makes a glyph of a few curves cost milliseconds.
+QPainterPath flattened(const QPainterPath &path)
+{
+    const QTransform up = QTransform::fromScale(200, 200);
+    const QTransform down = up.inverted();
+    QPainterPath p;
+    for (const QPolygonF &polygon : path.toSubpathPolygons(up))
+        p.addPolygon(down.map(polygon));
+    p.setFillRule(path.fillRule());
+    return p;
+}
+
 QPainterPath ring(QPointF centre, double radius)
 {
     QPainterPath p;
@@ -367,7 +381,7 @@ QPainterPath tortoiseGlyph(double s)
     QPainterPath rest = strokedOutline(limbs, 1.6 * s);
     rest.addPath(dot({0.86, 0.5}, 0.1));
     // The shell's holes keep their own fill rule: the rest is united, not added.
-    return unite(subtract(shell, strokedOutline(plates, 0.6 * s)), rest);
+    return unite(subtract(flattened(shell), strokedOutline(plates, 0.6 * s)), flattened(rest));
 }
 
 QPainterPath hareGlyph(double s)
@@ -381,14 +395,15 @@ QPainterPath hareGlyph(double s)
         place.translate(centre.x(), centre.y()).rotate(degrees);
         return place.map(p);
     };
+    // Every part runs the same way round, so the winding fill joins the overlaps.
     QPainterPath p = ellipse({0.42, 0.64}, 0.3, 0.19, -8);
-    p = unite(p, ellipse({0.74, 0.46}, 0.14, 0.12, 0));
-    p = unite(p, ellipse({0.6, 0.24}, 0.05, 0.18, -35));
-    p = unite(p, ellipse({0.72, 0.2}, 0.05, 0.18, -15));
-    p = unite(p, ellipse({0.34, 0.83}, 0.17, 0.05, 0));
-    p = unite(p, strokedOutline(line({0.66, 0.7}, {0.72, 0.85}), 1.3 * s));
+    p.addPath(ellipse({0.74, 0.46}, 0.14, 0.12, 0));
+    p.addPath(ellipse({0.6, 0.24}, 0.05, 0.18, -35));
+    p.addPath(ellipse({0.72, 0.2}, 0.05, 0.18, -15));
+    p.addPath(ellipse({0.34, 0.83}, 0.17, 0.05, 0));
     p.addPath(dot({0.1, 0.56}, 0.07));
-    return p;
+    p.setFillRule(Qt::WindingFill);
+    return unite(flattened(p), strokedOutline(line({0.66, 0.7}, {0.72, 0.85}), 1.3 * s));
 }
 
 QPainterPath windGlyph(double s)
@@ -458,11 +473,15 @@ QPainterPath bust(double x, double y, double size)
 QPainterPath person3Glyph(double s)
 {
     // The middle one in front; a clear channel keeps the two behind apart from it.
-    const QPainterPath front = bust(0.5, 0.36, 1.1);
-    QPainterPath behind = bust(0.18, 0.4, 0.85);
-    behind.addPath(bust(0.82, 0.4, 0.85));
-    const QPainterPath p = subtract(behind, unite(front, strokedOutline(front, 2 * s)));
-    return unite(p, front);
+    const QPainterPath front = flattened(bust(0.5, 0.36, 1.1));
+    QPainterPath behind = flattened(bust(0.18, 0.4, 0.85));
+    behind.addPath(flattened(bust(0.82, 0.4, 0.85)));
+    // Bevels: on a polygon this fine they look round, and round joins at every corner are slow.
+    QPainterPath clear = strokedOutline(front, 2 * s, Qt::FlatCap, Qt::BevelJoin);
+    clear.addPath(front);
+    QPainterPath p = subtract(behind, clear);
+    p.addPath(front);
+    return p;
 }
 
 QPainterPath clockGlyph(double s)
@@ -480,7 +499,7 @@ QPainterPath questionmarkBubbleGlyph(double s)
     bubble.addRoundedRect(QRectF(0.04, 0.08, 0.92, 0.66), 0.2, 0.2);
     QPainterPath tail = polyline({{0.2, 0.66}, {0.16, 0.94}, {0.46, 0.7}});
     tail.closeSubpath();
-    QPainterPath p = strokedOutline(unite(bubble, tail), s);
+    QPainterPath p = strokedOutline(unite(flattened(bubble), tail), s);
     QPainterPath question = arc({0.5, 0.3}, 0.11, 160, -250);
     question.lineTo(0.5, 0.47);
     p.addPath(strokedOutline(question, 0.9 * s));
@@ -586,11 +605,19 @@ bool paint(QPainter *painter, const QString &name, const QRectF &rect, const QCo
     place.scale(pointSize, pointSize);
     place.translate(-0.5, -0.5);
 
+    // Built once per glyph and stroke: outlines and booleans cost far more than the painting.
+    // Main thread only, as all painting of widgets.
+    static QHash<QPair<QString, double>, QPainterPath> built;
+    const double stroke = strokeWidth(weight, pointSize);
+    auto path = built.find({name, stroke});
+    if (path == built.end())
+        path = built.insert({name, stroke}, found->build(stroke));
+
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(color);
-    painter->drawPath(place.map(found->build(strokeWidth(weight, pointSize))));
+    painter->drawPath(place.map(*path));
     painter->restore();
     return true;
 }
