@@ -80,9 +80,8 @@ AboutView::AboutView(QWidget *parent)
     LocalizedText::bind(madeBy, "text", "Creado por el equipo de Brivel");
     auto *craft = sheetLabel(this, Fonts::systemFont(11, QFont::Normal), whiteAt(0.25));
     LocalizedText::bind(craft, "text", "Diseño y desarrollo: el equipo de Brivel");
-    m_ok = new QPushButton(this);
+    m_ok = new ProminentButton(this);
     LocalizedText::bind(m_ok, "text", "OK");
-    makeProminentButton(m_ok);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 

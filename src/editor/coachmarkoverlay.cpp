@@ -130,9 +130,8 @@ CoachMarkOverlay::CoachMarkOverlay(EditorController &controller, const QList<QWi
     m_title = cardLabel(m_card, Fonts::systemFont(14, QFont::DemiBold), whiteAt(0.85));
     m_message = cardLabel(m_card, Fonts::systemFont(12, QFont::Normal), whiteAt(0.55));
     m_message->setWordWrap(true);
-    m_button = new QPushButton(m_card);
+    m_button = new ProminentButton(m_card);
     m_button->setObjectName(QStringLiteral("coachMarkButton"));
-    makeProminentButton(m_button);
     auto *column = new QVBoxLayout(m_card);
     const int inset = shadowMargin + int(padding);
     column->setContentsMargins(inset, inset, inset, inset);

@@ -25,8 +25,7 @@ public:
     static constexpr double padding = 16;
 
     // The targets of the steps 1, 2 and 3, each inside `page`, which the overlay covers.
-    CoachMarkOverlay(EditorController &controller, const QList<QWidget *> &targets,
-                     QWidget *page);
+    CoachMarkOverlay(EditorController &controller, const QList<QWidget *> &targets, QWidget *page);
 
     // The page with a rounded hole over `cutout`, to be filled with the odd-even rule.
     static QPainterPath scrimPath(const QRectF &bounds, const QRectF &cutout);
