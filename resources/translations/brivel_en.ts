@@ -501,5 +501,45 @@ Good luck. [Wave]</translation>
         <source>No se encontró texto en el portapapeles</source>
         <translation>No text was found in the clipboard</translation>
     </message>
+    <message>
+        <source>Tu guión</source>
+        <translation>Your script</translation>
+    </message>
+    <message>
+        <source>Escribí o pegá tu guión acá. Cada página es una sección independiente.</source>
+        <translation>Write or paste your script here. Each page is a section of its own.</translation>
+    </message>
+    <message>
+        <source>Personalizá la apariencia, el idioma y los controles.</source>
+        <translation>Customize the appearance, the language and the controls.</translation>
+    </message>
+    <message>
+        <source>Iniciar teleprompter</source>
+        <translation>Start teleprompter</translation>
+    </message>
+    <message>
+        <source>Presioná Play para iniciar. ¡Probalo ahora!</source>
+        <translation>Press Play to start. Try it now!</translation>
+    </message>
+    <message>
+        <source>Iniciar</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Versión %@</source>
+        <translation>Version %@</translation>
+    </message>
+    <message>
+        <source>Tu teleprompter personal que resalta tu guión en tiempo real mientras hablás.</source>
+        <translation>Your personal teleprompter that highlights your script in real time as you speak.</translation>
+    </message>
+    <message>
+        <source>Creado por el equipo de Brivel</source>
+        <translation>Made by the Brivel team</translation>
+    </message>
+    <message>
+        <source>Diseño y desarrollo: el equipo de Brivel</source>
+        <translation>Design and development: the Brivel team</translation>
+    </message>
 </context>
 </TS>

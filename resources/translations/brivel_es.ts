@@ -484,5 +484,45 @@ Mucha suerte. [Saludo]</source>
         <source>No se encontró texto en el portapapeles</source>
         <translation>No se encontró texto en el portapapeles</translation>
     </message>
+    <message>
+        <source>Tu guión</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Escribí o pegá tu guión acá. Cada página es una sección independiente.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Personalizá la apariencia, el idioma y los controles.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Iniciar teleprompter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presioná Play para iniciar. ¡Probalo ahora!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Iniciar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Versión %@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tu teleprompter personal que resalta tu guión en tiempo real mientras hablás.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Creado por el equipo de Brivel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Diseño y desarrollo: el equipo de Brivel</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
