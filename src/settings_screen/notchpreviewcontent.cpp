@@ -600,17 +600,30 @@ void NotchPreviewContent::paintBadge(QPainter &painter, const QRectF &mock)
     const double leading = 30 - 20 * o;
     const double top = std::max((m_options.menuBarHeight - badgeSize) / 2, 2.0) * (1 - o) + 10 * o;
     const QRectF circle(mock.left() + leading, mock.top() + top, badgeSize, badgeSize);
-    const double borderWidth = 0.5 + 0.5 * hidden;
-    painter.save();
-    painter.setBrush(mixed(whiteAt(0.1), accentTeal(0.12), hidden));
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(circle);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(mixed(whiteAt(0.2), accentTeal(0.45), hidden), borderWidth));
-    const double inset = borderWidth / 2;
-    painter.drawEllipse(circle.adjusted(inset, inset, -inset, -inset));
-    const bool slashed = hidden >= 0.5;
-    Icons::paint(&painter, slashed ? QStringLiteral("eye.slash") : QStringLiteral("eye"), circle,
-                 slashed ? accentTeal(1) : whiteAt(0.85), 10.5, QFont::Medium);
-    painter.restore();
+    // The symbols are built from path operations: costly to redo on every frame.
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QString::asprintf("%.3f@%.2f", hidden, ratio);
+    if (key != m_badgeKey) {
+        m_badgeKey = key;
+        m_badge
+            = QImage(QSize(int(std::ceil(badgeSize * ratio)), int(std::ceil(badgeSize * ratio))),
+                     QImage::Format_ARGB32_Premultiplied);
+        m_badge.setDevicePixelRatio(ratio);
+        m_badge.fill(Qt::transparent);
+        QPainter badge(&m_badge);
+        badge.setRenderHint(QPainter::Antialiasing);
+        const QRectF local(0, 0, badgeSize, badgeSize);
+        const double borderWidth = 0.5 + 0.5 * hidden;
+        badge.setPen(Qt::NoPen);
+        badge.setBrush(mixed(whiteAt(0.1), accentTeal(0.12), hidden));
+        badge.drawEllipse(local);
+        badge.setBrush(Qt::NoBrush);
+        badge.setPen(QPen(mixed(whiteAt(0.2), accentTeal(0.45), hidden), borderWidth));
+        const double inset = borderWidth / 2;
+        badge.drawEllipse(local.adjusted(inset, inset, -inset, -inset));
+        const bool slashed = hidden >= 0.5;
+        Icons::paint(&badge, slashed ? QStringLiteral("eye.slash") : QStringLiteral("eye"), local,
+                     slashed ? accentTeal(1) : whiteAt(0.85), 10.5, QFont::Medium);
+    }
+    painter.drawImage(circle.topLeft(), m_badge);
 }

@@ -139,6 +139,8 @@ private:
     CachedLayer m_outlineLayer;
     CachedLayer m_borderLayer;
     int m_blurRenders = 0;
+    QImage m_badge;
+    QString m_badgeKey;
 
     // The sample text laid out for one width and font.
     QTextLayout m_textLayout;
