@@ -541,5 +541,21 @@ Good luck. [Wave]</translation>
         <source>Diseño y desarrollo: el equipo de Brivel</source>
         <translation>Design and development: the Brivel team</translation>
     </message>
+    <message>
+        <source>Solo vos podés ver esta ventana cuando compartís pantalla. Acá podés ajustar el color, la fuente y el tamaño, o aumentar el ancho y la altura de la ventana invisible.</source>
+        <translation>Only you can see this window when you share your screen. Here you can adjust the colour, the font and the size, or increase the width and height of the invisible window.</translation>
+    </message>
+    <message>
+        <source>Solo vos podés ver esta ventana cuando compartís pantalla.</source>
+        <translation>Only you can see this window when you share your screen.</translation>
+    </message>
+    <message>
+        <source>Esta ventana también se ve cuando compartís pantalla.</source>
+        <translation>This window also shows when you share your screen.</translation>
+    </message>
+    <message>
+        <source>Podés crear hasta 4 notas sticky invisibles</source>
+        <translation>You can create up to 4 invisible sticky notes</translation>
+    </message>
 </context>
 </TS>

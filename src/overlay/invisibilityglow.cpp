@@ -103,6 +103,15 @@ void paintInvisibilityGlow(QPainter &painter, const QPainterPath &outline, const
     painter.restore();
 }
 
+void paintSoftAccentStroke(QPainter &painter, const QPainterPath &outline)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    paintSoftStroke(painter, outline);
+    painter.restore();
+}
+
 void paintFloatingPanelBorder(QPainter &painter, const QRectF &panelRect, double cornerRadius,
                               double opacity)
 {

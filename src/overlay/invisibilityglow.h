@@ -19,6 +19,10 @@ QLinearGradient edgeFadeGradient(double top);
 void paintInvisibilityGlow(QPainter &painter, const QPainterPath &outline, const QRectF &frame,
                            double cornerStripWidth, double opacity);
 
+// The soft part of the glow alone: a 5 point accent line along `outline` blurred with radius 3,
+// at full strength (the painter's opacity scales it).
+void paintSoftAccentStroke(QPainter &painter, const QPainterPath &outline);
+
 // The floating panels' version of the glow, for a panel that fills `panelRect` with corners of
 // `cornerRadius`: the soft stroke along the outline set 3 points in, and a thin line inside the
 // edge, at `opacity`. The settings preview draws it too.

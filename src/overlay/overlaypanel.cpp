@@ -40,17 +40,18 @@ OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
     winId(); // the native window must exist before its window-system properties are set
     OverlayWindow::configure(windowHandle());
     // Presses that no control of the content takes move or resize the panel.
-    if (options.testFlag(MovableAndResizable))
-        content->installEventFilter(this);
+    m_resizable = options.testFlag(MovableAndResizable);
+    m_movable = m_resizable;
+    content->installEventFilter(this);
 }
 
 bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_content && event->type() == QEvent::MouseButtonPress) {
+    if (m_movable && watched == m_content && event->type() == QEvent::MouseButtonPress) {
         const auto *press = static_cast<QMouseEvent *>(event);
         if (press->button() == Qt::LeftButton && windowHandle()) {
             const QPoint position = press->position().toPoint();
-            const bool inCorner = position.x() >= width() - resizeCornerSize
+            const bool inCorner = m_resizable && position.x() >= width() - resizeCornerSize
                                   && position.y() >= height() - resizeCornerSize;
             if (inCorner)
                 windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
@@ -83,6 +84,25 @@ void OverlayPanel::orderFront()
 {
     show();
     raise();
+}
+
+void OverlayPanel::setClickThrough(bool clickThrough)
+{
+    m_movable = !clickThrough;
+    QWindow *window = windowHandle();
+    if (!window || isClickThrough() == clickThrough)
+        return;
+    // On the native window, not through setWindowFlags(), which would hide and rebuild it: Qt
+    // changes the input shape of a mapped window in place, and a window manager hears of that.
+    // The widget keeps the same flags for its next show.
+    window->setFlag(Qt::WindowTransparentForInput, clickThrough);
+    overrideWindowFlags(clickThrough ? windowFlags() | Qt::WindowTransparentForInput
+                                     : windowFlags() & ~Qt::WindowTransparentForInput);
+}
+
+bool OverlayPanel::isClickThrough() const
+{
+    return windowHandle() && windowHandle()->flags().testFlag(Qt::WindowTransparentForInput);
 }
 
 void OverlayPanel::resizeEvent(QResizeEvent *event)

@@ -36,6 +36,11 @@ public:
     // Shows the panel without activating the application.
     void orderFront();
 
+    // Switches at run time between letting clicks through to the window beneath and being
+    // moved by its background (resizable too when built MovableAndResizable).
+    void setClickThrough(bool clickThrough);
+    bool isClickThrough() const;
+
     // The corner that resizes a movable panel.
     static constexpr int resizeCornerSize = 18;
 
@@ -46,6 +51,8 @@ protected:
 private:
     QWidget *m_content = nullptr;
     std::function<QPainterPath()> m_shape;
+    bool m_movable = false;
+    bool m_resizable = false;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(OverlayPanel::Options)

@@ -1,0 +1,629 @@
+#include "notchpreviewcontent.h"
+
+#include "overlay/cursorkeyhintfooter.h"
+#include "overlay/elapsedtimeview.h"
+#include "overlay/invisibilityglow.h"
+#include "overlay/overlayshapes.h"
+#include "platform/captureshield.h"
+#include "platform/fonts.h"
+#include "settings/localization.h"
+#include "settings/notchsettings.h"
+#include "settings/palette.h"
+#include "settings/presets.h"
+#include "settings/scriptfont.h"
+#include "uikit/animation.h"
+#include "uikit/circleglyphbutton.h"
+#include "uikit/glasseffectview.h"
+#include "uikit/icons.h"
+#include "uikit/localizedtext.h"
+#include "uikit/painting.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double bottomRadius = 18;
+constexpr double cardRadius = 16;
+constexpr double stackPadding = 20;
+constexpr double textPadding = 16;
+constexpr double textBottomPadding = 6;
+constexpr double lineSpacing = 3;
+constexpr double badgeSize = 22;
+constexpr double outlineStripWidth = 32;
+// Room around a stroke that is blurred beyond its outline.
+constexpr double blurMargin = 8;
+
+// A stored number held within bounds; NaN gives the lower one.
+double bounded(double value, double low, double high)
+{
+    if (!(value > low))
+        return low;
+    return std::min(value, high);
+}
+
+// Children follow the painted layers' opacity: hidden at 0, an effect only in between, so a
+// settled child paints as fast as before.
+void setChildOpacity(QWidget *child, double opacity)
+{
+    if (opacity <= 0.001) {
+        child->hide();
+        return;
+    }
+    auto *effect = qobject_cast<QGraphicsOpacityEffect *>(child->graphicsEffect());
+    if (opacity >= 0.999) {
+        if (effect)
+            child->setGraphicsEffect(nullptr);
+    } else {
+        if (!effect) {
+            effect = new QGraphicsOpacityEffect(child);
+            child->setGraphicsEffect(effect);
+        }
+        effect->setOpacity(opacity);
+    }
+    child->show();
+}
+
+QColor mixed(const QColor &from, const QColor &to, double t)
+{
+    const auto mix = [t](float a, float b) { return a + (b - a) * float(t); };
+    return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
+                            mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
+}
+
+void fillMock(QPainter &painter, const QPainterPath &path, const NotchSettings &settings)
+{
+    if (settings.glassEffect()) {
+        painter.fillPath(path, GlassEffectView::materialColor());
+        painter.fillPath(path,
+                         QColor::fromRgbF(0, 0, 0, float(bounded(settings.glassOpacity(), 0, 1))));
+    } else {
+        painter.fillPath(path, Qt::black);
+    }
+}
+
+} // namespace
+
+NotchPreviewContent::NotchPreviewContent(Options options, QWidget *parent)
+    : QWidget(parent)
+    , m_options(std::move(options))
+    , m_cornerPhase(new AnimatedValue(0, this))
+    , m_offsetPhase(new AnimatedValue(0, this))
+    , m_expansion(new AnimatedValue(0, this))
+    , m_contentOpacity(new AnimatedValue(0, this))
+    , m_glowPulse(new AnimatedValue(0, this))
+    , m_width(new AnimatedValue(0, this))
+    , m_height(new AnimatedValue(0, this))
+    , m_outlineOpacity(new AnimatedValue(0, this))
+    , m_badgeHidden(new AnimatedValue(0, this))
+{
+    Q_ASSERT(m_options.settings);
+    NotchSettings &settings = *m_options.settings;
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(false);
+
+    m_width->setValue(bounded(settings.notchWidth(), 1, 1e6));
+    m_height->setValue(bounded(settings.textAreaHeight(), 0, 1e6));
+    m_outlineOpacity->setValue(hidesFromCapture() ? 1 : 0);
+    m_badgeHidden->setValue(hidesFromCapture() ? 1 : 0);
+
+    for (AnimatedValue *value : {m_cornerPhase, m_offsetPhase, m_expansion, m_width, m_height})
+        connect(value, &AnimatedValue::valueChanged, this, &NotchPreviewContent::geometryChanged);
+    for (AnimatedValue *value : {m_contentOpacity, m_glowPulse, m_outlineOpacity, m_badgeHidden})
+        connect(value, &AnimatedValue::valueChanged, this, [this] { update(); });
+    connect(m_contentOpacity, &AnimatedValue::valueChanged, this,
+            &NotchPreviewContent::updateChildren);
+    connect(m_glowPulse, &AnimatedValue::finished, this, [this] {
+        if (m_pulsing) // repeats for as long as the view lives, reversing each time
+            m_glowPulse->animateTo(m_glowPulse->value() > 0.5 ? 0 : 1,
+                                   AnimationTiming::easeInOut(1.3));
+    });
+
+    m_elapsedTime = new ElapsedTimeView(11, this);
+    m_elapsedTime->hide();
+    CircleGlyphButton::Face face;
+    face.symbol = QStringLiteral("plus.square.on.square");
+    face.diameter = badgeSize;
+    face.glyphSize = 9;
+    face.weight = QFont::Bold;
+    face.glyphColor = whiteAt(0.5);
+    face.background = whiteAt(0.1);
+    m_duplicateButton = new CircleGlyphButton(face, this);
+    m_duplicateButton->setFocusPolicy(Qt::NoFocus);
+    m_duplicateButton->hide();
+    LocalizedText::bind(m_duplicateButton, "toolTip", "Duplicar ventana");
+    connect(m_duplicateButton, &QAbstractButton::clicked, this, [this] {
+        if (m_options.onDuplicate)
+            m_options.onDuplicate();
+    });
+    m_footer = new CursorKeyHintFooter(false, this);
+    m_footer->hide();
+
+    const auto animateSize = [this] {
+        const AnimationTiming timing = AnimationTiming::easeInOut(0.15);
+        m_width->retarget(bounded(m_options.settings->notchWidth(), 1, 1e6), timing);
+        m_height->retarget(bounded(m_options.settings->textAreaHeight(), 0, 1e6), timing);
+    };
+    connect(&settings, &NotchSettings::notchWidthChanged, this, animateSize);
+    connect(&settings, &NotchSettings::textAreaHeightChanged, this, animateSize);
+    connect(&settings, &NotchSettings::effectiveHideFromScreenShareChanged, this, [this] {
+        const double target = hidesFromCapture() ? 1 : 0;
+        m_outlineOpacity->animateTo(target, AnimationTiming::easeInOut(0.28));
+        m_badgeHidden->animateTo(target, AnimationTiming::easeInOut(0.25));
+    });
+    connect(&settings, &NotchSettings::highlightColorChanged, this, [this] {
+        if (m_options.settings->cueColor() != m_options.settings->highlightColor())
+            m_options.settings->setCueColor(m_options.settings->highlightColor());
+        update();
+    });
+    connect(&settings, &NotchSettings::overlayModeChanged, this,
+            &NotchPreviewContent::handleModeChange);
+    connect(&settings, &NotchSettings::showElapsedTimeChanged, this,
+            &NotchPreviewContent::updateChildren);
+    for (auto changed :
+         {&NotchSettings::fontFamilyPresetChanged, &NotchSettings::fontSizePresetChanged,
+          &NotchSettings::glassEffectChanged, &NotchSettings::glassOpacityChanged})
+        connect(&settings, changed, this, [this] { update(); });
+    LocalizedText::follow(this, "sampleText", [this] {
+        m_textKey.clear();
+        update();
+    });
+    if (m_options.dismissNotifier) {
+        connect(m_options.dismissNotifier, SIGNAL(notchPreviewWillDismiss()), this,
+                SLOT(playExit()));
+    }
+}
+
+NotchPreviewContent::~NotchPreviewContent()
+{
+    m_pulsing = false;
+}
+
+double NotchPreviewContent::cornerPhase() const
+{
+    return m_cornerPhase->value();
+}
+
+double NotchPreviewContent::offsetPhase() const
+{
+    return m_offsetPhase->value();
+}
+
+double NotchPreviewContent::expansion() const
+{
+    return m_expansion->value();
+}
+
+bool NotchPreviewContent::hidesFromCapture() const
+{
+    return m_options.settings->effectiveHideFromScreenShare();
+}
+
+bool NotchPreviewContent::isStickyMode() const
+{
+    const OverlayMode mode = m_options.settings->overlayMode();
+    return !m_options.forcePinned && (mode == OverlayMode::floating || mode == OverlayMode::cursor);
+}
+
+double NotchPreviewContent::topBand() const
+{
+    const double o = offsetPhase();
+    return m_options.menuBarHeight * (1 - o) + stickyTopBand * o;
+}
+
+QSizeF NotchPreviewContent::mockSize() const
+{
+    const double e = expansion();
+    const double width = collapsedWidth + (m_width->value() - collapsedWidth) * e;
+    const double height = collapsedHeight + (topBand() + m_height->value() - collapsedHeight) * e;
+    const double room = std::max(0.0, this->height() - offsetPhase() * stickyShift);
+    return {bounded(width, 0, this->width()), bounded(height, 0, room)};
+}
+
+QRectF NotchPreviewContent::mockRect() const
+{
+    const QSizeF size = mockSize();
+    return {(width() - size.width()) / 2, offsetPhase() * stickyShift, size.width(), size.height()};
+}
+
+QPainterPath NotchPreviewContent::notchPath(const QRectF &rect) const
+{
+    const DynamicIslandShape shape{(1 - cornerPhase()) * flareInset, bottomRadius};
+    return shape.path(QRectF(QPointF(0, 0), rect.size())).translated(rect.topLeft());
+}
+
+QPainterPath NotchPreviewContent::outlinePath() const
+{
+    const QRectF mock = mockRect();
+    QPainterPath outline;
+    if (mock.isEmpty())
+        return outline;
+    if (offsetPhase() < 0.999)
+        outline = notchPath(mock);
+    if (offsetPhase() > 0.001)
+        outline = outline.united(roundedRectPath(mock, cardRadius));
+    return outline;
+}
+
+QString NotchPreviewContent::sampleText() const
+{
+    QString text = localizedString(
+        "Solo vos podés ver esta ventana cuando compartís pantalla. Acá podés ajustar el color, "
+        "la fuente y el tamaño, o aumentar el ancho y la altura de la ventana invisible.");
+    // Where the window system cannot keep the panel out of a screen share, the preview must not
+    // promise it: a presenter would rely on it.
+    if (m_options.captureShield && !m_options.captureShield->isSupported()) {
+        text.replace(localizedString("Solo vos podés ver esta ventana cuando compartís pantalla."),
+                     localizedString("Esta ventana también se ve cuando compartís pantalla."));
+    }
+    return text;
+}
+
+void NotchPreviewContent::finishAnimations()
+{
+    for (AnimatedValue *value : {m_cornerPhase, m_offsetPhase, m_expansion, m_contentOpacity,
+                                 m_width, m_height, m_outlineOpacity, m_badgeHidden})
+        value->setValue(value->target());
+}
+
+void NotchPreviewContent::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_appeared) {
+        m_appeared = true;
+        appear();
+    }
+}
+
+void NotchPreviewContent::appear()
+{
+    if (m_options.glow) {
+        m_pulsing = true;
+        m_glowPulse->animateTo(1, AnimationTiming::easeInOut(1.3));
+    }
+    m_expansion->animateTo(1, AnimationTiming::easeOut(0.4));
+    QTimer::singleShot(350, this, [this] {
+        if (m_exiting)
+            return;
+        m_contentVisible = true;
+        m_contentOpacity->animateTo(1, AnimationTiming::easeOut(0.25));
+        updateChildren();
+    });
+    const double phase = isStickyMode() ? 1 : 0;
+    m_cornerPhase->setValue(phase);
+    m_offsetPhase->setValue(phase);
+    syncCues();
+    updateChildren();
+}
+
+void NotchPreviewContent::syncCues()
+{
+    NotchSettings &settings = *m_options.settings;
+    if (settings.cueColor() != settings.highlightColor())
+        settings.setCueColor(settings.highlightColor());
+    settings.setCueBrightness(CueBrightness::medium);
+}
+
+void NotchPreviewContent::handleModeChange()
+{
+    updateChildren();
+    if (m_options.forcePinned)
+        return;
+    const AnimationTiming corner = AnimationTiming::easeInOut(0.25);
+    const AnimationTiming slide = AnimationTiming::springCurve(0.4, 0.85);
+    // A change of mind within the delay must not let the earlier change's second step land.
+    const int generation = ++m_modeGeneration;
+    if (isStickyMode()) {
+        m_cornerPhase->animateTo(1, corner);
+        QTimer::singleShot(250, this, [this, generation, slide] {
+            if (generation == m_modeGeneration)
+                m_offsetPhase->animateTo(1, slide);
+        });
+    } else {
+        m_offsetPhase->animateTo(0, slide);
+        QTimer::singleShot(300, this, [this, generation, corner] {
+            if (generation == m_modeGeneration)
+                m_cornerPhase->animateTo(0, corner);
+        });
+    }
+}
+
+void NotchPreviewContent::playExit()
+{
+    m_exiting = true;
+    m_contentVisible = false;
+    m_contentOpacity->animateTo(0, AnimationTiming::easeIn(0.15));
+    QTimer::singleShot(100, this,
+                       [this] { m_expansion->animateTo(0, AnimationTiming::easeIn(0.3)); });
+}
+
+void NotchPreviewContent::geometryChanged()
+{
+    updateChildren();
+    update();
+    Q_EMIT outlineChanged();
+}
+
+void NotchPreviewContent::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    geometryChanged();
+}
+
+void NotchPreviewContent::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        m_textKey.clear();
+}
+
+void NotchPreviewContent::updateChildren()
+{
+    const QRectF mock = mockRect();
+    const double content = m_contentOpacity->value();
+    const double o = offsetPhase();
+    const OverlayMode mode = m_options.settings->overlayMode();
+    const bool pinnedOnly = m_options.forcePinned;
+
+    if (m_options.settings->showElapsedTime() && m_contentVisible) {
+        if (m_elapsedTime->isHidden())
+            m_elapsedTime->restart(); // counts from the moment it appears
+        const QSize size = m_elapsedTime->sizeHint();
+        const double right = mock.right() - stackPadding - 12;
+        m_elapsedTime->setGeometry(int(std::lround(right - size.width())),
+                                   int(std::lround(mock.top() + (topBand() - size.height()) / 2)),
+                                   size.width(), size.height());
+        setChildOpacity(m_elapsedTime, content);
+    } else {
+        m_elapsedTime->hide();
+    }
+
+    const bool duplicable = mode == OverlayMode::floating && !pinnedOnly && m_contentVisible;
+    if (duplicable) {
+        m_duplicateButton->move(int(std::lround(mock.right() - 10 - badgeSize)),
+                                int(std::lround(mock.top() + 10)));
+        setChildOpacity(m_duplicateButton, content * o);
+    } else {
+        m_duplicateButton->hide();
+    }
+
+    if (mode == OverlayMode::cursor && !pinnedOnly && m_contentVisible) {
+        const QSize size = m_footer->sizeHint();
+        m_footer->setGeometry(int(std::lround(mock.center().x() - size.width() / 2.0)),
+                              int(std::lround(mock.top() + 18)), size.width(), size.height());
+        setChildOpacity(m_footer, content * o);
+    } else {
+        m_footer->hide();
+    }
+}
+
+QRectF NotchPreviewContent::contentRect() const
+{
+    const QRectF mock = mockRect();
+    const double top = mock.top() + topBand();
+    return QRectF(mock.left() + stackPadding + textPadding, top,
+                  mock.width() - 2 * (stackPadding + textPadding),
+                  mock.bottom() - textBottomPadding - top);
+}
+
+QFont NotchPreviewContent::textFont() const
+{
+    const NotchSettings &settings = *m_options.settings;
+    return ::font(settings.fontFamilyPreset(), pointSize(settings.fontSizePreset()),
+                  QFont::DemiBold);
+}
+
+const QImage &NotchPreviewContent::cachedLayer(CachedLayer &cache, const QString &key,
+                                               const QRectF &bounds,
+                                               const std::function<void(QPainter &)> &paint)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QString fullKey = key + u'@' + QString::number(ratio);
+    if (cache.key == fullKey)
+        return cache.image;
+    ++m_blurRenders;
+    cache.key = fullKey;
+    cache.origin = bounds.topLeft();
+    const QSize pixels(int(std::ceil(bounds.width() * ratio)),
+                       int(std::ceil(bounds.height() * ratio)));
+    cache.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    cache.image.setDevicePixelRatio(ratio);
+    cache.image.fill(Qt::transparent);
+    QPainter painter(&cache.image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-bounds.topLeft());
+    paint(painter);
+    return cache.image;
+}
+
+void NotchPreviewContent::paintEvent(QPaintEvent *)
+{
+    const QRectF mock = mockRect();
+    if (mock.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const QPainterPath notch = notchPath(mock);
+    if (m_options.glow)
+        paintGlow(painter, mock, notch);
+    paintMocks(painter, mock, notch);
+    paintOutlines(painter, mock, notch);
+    if (m_contentOpacity->value() > 0)
+        paintContent(painter, mock);
+}
+
+void NotchPreviewContent::paintGlow(QPainter &painter, const QRectF &mock,
+                                    const QPainterPath &notch)
+{
+    const double pulse = m_glowPulse->value();
+    const double opacity = (1 - offsetPhase()) * (0.2 + 0.7 * pulse);
+    if (opacity <= 0)
+        return;
+    const QString key
+        = QString::asprintf("%.2f,%.2f,%.2f", mock.width(), mock.height(), cornerPhase());
+    const QRectF bounds = mock.adjusted(-blurMargin, -blurMargin, blurMargin, blurMargin);
+    const QImage &layer
+        = cachedLayer(m_glowLayer, key, bounds.translated(-mock.topLeft()), [&](QPainter &p) {
+              paintSoftAccentStroke(p, notch.translated(-mock.topLeft()));
+          });
+    painter.save();
+    painter.setOpacity(opacity);
+    const double scale = 1 + 0.012 * pulse;
+    painter.translate(mock.center());
+    painter.scale(scale, scale);
+    painter.translate(-mock.center());
+    painter.drawImage(mock.topLeft() + m_glowLayer.origin, layer);
+    painter.restore();
+}
+
+void NotchPreviewContent::paintMocks(QPainter &painter, const QRectF &mock,
+                                     const QPainterPath &notch)
+{
+    const NotchSettings &settings = *m_options.settings;
+    const double o = offsetPhase();
+    if (o < 1) {
+        painter.save();
+        painter.setOpacity(1 - o);
+        if (m_options.glow)
+            paintSoftShadow(&painter, mock, bottomRadius, accentTeal(0.25), 16, 0);
+        fillMock(painter, notch, settings);
+        painter.restore();
+    }
+    if (o > 0) {
+        painter.save();
+        painter.setOpacity(o);
+        fillMock(painter, roundedRectPath(mock, cardRadius), settings);
+        painter.restore();
+    }
+}
+
+void NotchPreviewContent::paintOutlines(QPainter &painter, const QRectF &mock,
+                                        const QPainterPath &notch)
+{
+    const double shown = m_outlineOpacity->value();
+    if (shown <= 0)
+        return;
+    const double o = offsetPhase();
+    const QRectF local(QPointF(0, 0), mock.size());
+    const QString size = QString::asprintf("%.2f,%.2f", mock.width(), mock.height());
+    if (o < 1) {
+        const QImage &layer
+            = cachedLayer(m_outlineLayer, size + QString::asprintf(",%.3f", cornerPhase()), local,
+                          [&](QPainter &p) {
+                              paintInvisibilityGlow(p, notch.translated(-mock.topLeft()), local,
+                                                    outlineStripWidth, 1);
+                          });
+        painter.save();
+        painter.setOpacity(shown * (1 - o));
+        painter.drawImage(mock.topLeft(), layer);
+        painter.restore();
+    }
+    if (o > 0) {
+        const QImage &layer = cachedLayer(m_borderLayer, size, local, [&](QPainter &p) {
+            paintFloatingPanelBorder(p, local, cardRadius, 1);
+        });
+        painter.save();
+        painter.setOpacity(shown * o);
+        painter.drawImage(mock.topLeft(), layer);
+        painter.restore();
+    }
+}
+
+void NotchPreviewContent::paintContent(QPainter &painter, const QRectF &mock)
+{
+    const double content = m_contentOpacity->value();
+    const double o = offsetPhase();
+    const NotchSettings &settings = *m_options.settings;
+    painter.save();
+    painter.setOpacity(content);
+
+    const QRectF textRect = contentRect();
+    if (textRect.width() > 0 && textRect.height() > 0) {
+        const QFont scriptFont = textFont();
+        const QString text = sampleText();
+        const QString key
+            = text + u'|' + scriptFont.key() + u'|' + QString::number(textRect.width(), 'f', 2);
+        if (key != m_textKey) {
+            m_textKey = key;
+            m_textLayout.setText(text);
+            m_textLayout.setFont(scriptFont);
+            QTextOption option;
+            option.setWrapMode(QTextOption::WordWrap);
+            m_textLayout.setTextOption(option);
+            m_textLayout.beginLayout();
+            double y = 0;
+            for (QTextLine line = m_textLayout.createLine(); line.isValid();
+                 line = m_textLayout.createLine()) {
+                line.setLineWidth(textRect.width());
+                line.setPosition(QPointF(0, y));
+                y += line.height() + lineSpacing;
+            }
+            m_textLayout.endLayout();
+        }
+        const double textHeight = std::max(0.0, m_textLayout.boundingRect().height());
+        // Centred in its area when it fits; a longer text shows its beginning.
+        const double top = textRect.top() + std::max(0.0, (textRect.height() - textHeight) / 2);
+        painter.save();
+        painter.setClipRect(textRect);
+        painter.setPen(QColor::fromRgbF(settings.highlightColor().redF(),
+                                        settings.highlightColor().greenF(),
+                                        settings.highlightColor().blueF(), 0.92f));
+        m_textLayout.draw(&painter, QPointF(textRect.left(), top));
+        painter.restore();
+    }
+
+    paintBadge(painter, mock);
+
+    if (settings.overlayMode() == OverlayMode::floating && !m_options.forcePinned
+        && m_options.showStickyHint && o > 0) {
+        painter.save();
+        painter.setOpacity(content * o * 0.55);
+        painter.setFont(Fonts::systemFont(9.5, QFont::Normal));
+        painter.setPen(whiteAt(0.8));
+        const QRectF hint(mock.left(), mock.top() + 18, mock.width(), 14);
+        painter.drawText(hint, Qt::AlignHCenter | Qt::AlignTop,
+                         localizedString("Podés crear hasta 4 notas sticky invisibles"));
+        painter.restore();
+    }
+    painter.restore();
+}
+
+void NotchPreviewContent::paintBadge(QPainter &painter, const QRectF &mock)
+{
+    const double o = offsetPhase();
+    const double hidden = m_badgeHidden->value();
+    const double leading = 30 - 20 * o;
+    const double top = std::max((m_options.menuBarHeight - badgeSize) / 2, 2.0) * (1 - o) + 10 * o;
+    const QRectF circle(mock.left() + leading, mock.top() + top, badgeSize, badgeSize);
+    // The symbols are built from path operations: costly to redo on every frame.
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QString::asprintf("%.3f@%.2f", hidden, ratio);
+    if (key != m_badgeKey) {
+        m_badgeKey = key;
+        m_badge
+            = QImage(QSize(int(std::ceil(badgeSize * ratio)), int(std::ceil(badgeSize * ratio))),
+                     QImage::Format_ARGB32_Premultiplied);
+        m_badge.setDevicePixelRatio(ratio);
+        m_badge.fill(Qt::transparent);
+        QPainter badge(&m_badge);
+        badge.setRenderHint(QPainter::Antialiasing);
+        const QRectF local(0, 0, badgeSize, badgeSize);
+        const double borderWidth = 0.5 + 0.5 * hidden;
+        badge.setPen(Qt::NoPen);
+        badge.setBrush(mixed(whiteAt(0.1), accentTeal(0.12), hidden));
+        badge.drawEllipse(local);
+        badge.setBrush(Qt::NoBrush);
+        badge.setPen(QPen(mixed(whiteAt(0.2), accentTeal(0.45), hidden), borderWidth));
+        const double inset = borderWidth / 2;
+        badge.drawEllipse(local.adjusted(inset, inset, -inset, -inset));
+        const bool slashed = hidden >= 0.5;
+        Icons::paint(&badge, slashed ? QStringLiteral("eye.slash") : QStringLiteral("eye"), local,
+                     slashed ? accentTeal(1) : whiteAt(0.85), 10.5, QFont::Medium);
+    }
+    painter.drawImage(circle.topLeft(), m_badge);
+}

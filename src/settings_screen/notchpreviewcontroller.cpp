@@ -1,0 +1,291 @@
+#include "notchpreviewcontroller.h"
+
+#include "overlay/boundedpixels.h"
+#include "overlay/notchoverlaycontroller.h"
+#include "platform/screens.h"
+#include "settings/notchsettings.h"
+#include "settings/presets.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The strip the mock's top band spans: the desktop's top panel, with the same room for the
+// bar as the reading panel keeps on a display without one.
+int topStripHeight(const ScreenInfo &screen)
+{
+    return std::max(screen.menuBarHeight(), NotchOverlayController::minimumTopStripHeight);
+}
+
+// The frame moved as little as needed to lie on the display (its top-left wins when too big).
+QRect keptOn(QRect frame, const QRect &area)
+{
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    return frame;
+}
+
+} // namespace
+
+NotchPreviewController::NotchPreviewController(Screens &screens, const CaptureShield &captureShield,
+                                               QObject *notifications, QObject *parent)
+    : QObject(parent)
+    , m_screens(screens)
+    , m_captureShield(captureShield)
+    , m_notifications(notifications ? notifications : this)
+{
+    m_windowFactory = [](NotchPreviewContent::Options options, const QRect &frame,
+                         bool interactive) -> std::unique_ptr<PreviewPanelWindow> {
+        return std::make_unique<OverlayPreviewWindow>(std::move(options), frame, interactive);
+    };
+    m_scheduler = [this](int delayMs, std::function<void()> task) {
+        QTimer::singleShot(delayMs, this, std::move(task));
+    };
+    m_cursorTimer.setInterval(cursorFollowIntervalMs);
+    m_cursorTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_cursorTimer, &QTimer::timeout, this, &NotchPreviewController::followCursorTick);
+}
+
+NotchPreviewController::~NotchPreviewController() = default;
+
+void NotchPreviewController::setWindowFactory(WindowFactory factory)
+{
+    m_windowFactory = std::move(factory);
+}
+
+void NotchPreviewController::setScheduler(Scheduler scheduler)
+{
+    m_scheduler = std::move(scheduler);
+}
+
+NotchPreviewContent::Options NotchPreviewController::contentOptions(NotchSettings &settings,
+                                                                    double menuBarHeight, bool glow,
+                                                                    bool showStickyHint,
+                                                                    bool forcePinned)
+{
+    NotchPreviewContent::Options options;
+    options.settings = &settings;
+    options.captureShield = &m_captureShield;
+    options.menuBarHeight = menuBarHeight;
+    options.glow = glow;
+    options.showStickyHint = showStickyHint;
+    options.forcePinned = forcePinned;
+    options.dismissNotifier = m_notifications;
+    QPointer<NotchPreviewController> self(this);
+    QPointer<NotchSettings> target(&settings);
+    options.onDuplicate = [self, target] {
+        if (self && target)
+            self->duplicateWindow(*target);
+    };
+    return options;
+}
+
+void NotchPreviewController::show(NotchSettings &settings, bool glow, bool forcePinned)
+{
+    m_forcePinned = forcePinned;
+    if (m_panel) {
+        m_panel->orderFront();
+        applyMode(settings);
+        return;
+    }
+    const std::optional<ScreenInfo> screen = m_screens.mainScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry;
+    const int menuBar = topStripHeight(*screen);
+    const int width = std::min(panelWidth, area.width());
+    const int height = std::min(menuBar + panelExtraHeight, area.height());
+    const QRect frame(area.left() + (area.width() - width) / 2, area.top(), width, height);
+    m_panel
+        = m_windowFactory(contentOptions(settings, menuBar, glow, true, forcePinned), frame, false);
+    m_panel->orderFront();
+    applyMode(settings);
+}
+
+void NotchPreviewController::applyMode(NotchSettings &settings)
+{
+    const bool interactive = settings.overlayMode() == OverlayMode::floating && !m_forcePinned;
+    if (m_panel)
+        m_panel->setInteractive(interactive);
+    if (interactive) {
+        shrinkToStickySize(settings);
+        return;
+    }
+    if (m_panel && m_fullFrame) {
+        m_panel->setFrame(*m_fullFrame);
+        m_fullFrame.reset();
+    }
+    closeAllDuplicates();
+}
+
+std::optional<ScreenInfo> NotchPreviewController::screenOfPanel() const
+{
+    if (m_panel) {
+        const QPoint centre = m_panel->frame().center();
+        for (const ScreenInfo &screen : m_screens.screens()) {
+            if (screen.geometry.contains(centre))
+                return screen;
+        }
+    }
+    return m_screens.mainScreen();
+}
+
+void NotchPreviewController::shrinkToStickySize(NotchSettings &settings)
+{
+    if (!m_panel || m_originalFrame)
+        return;
+    const QRect current = m_panel->frame();
+    if (!m_fullFrame)
+        m_fullFrame = current;
+    // Stored sizes come from a file a person may have edited: the window stays on its display.
+    const std::optional<ScreenInfo> screen = screenOfPanel();
+    const QSize room = screen ? screen->geometry.size() : current.size();
+    const int width = boundedPixels(settings.notchWidth() + stickyExtraWidth, 1, room.width());
+    const int height
+        = boundedPixels(settings.textAreaHeight() + stickyExtraHeight, 1, room.height());
+    const double centre = current.left() + current.width() / 2.0;
+    m_panel->setFrame(QRect(int(std::lround(centre - width / 2.0)), current.top(), width, height));
+}
+
+void NotchPreviewController::duplicateWindow(NotchSettings &settings)
+{
+    if (settings.overlayMode() != OverlayMode::floating || !m_panel)
+        return;
+    if (int(m_duplicatePanels.size()) + 1 > maximumDuplicates)
+        return;
+    const std::optional<ScreenInfo> screen = screenOfPanel();
+    if (!screen)
+        return;
+    const QSize room = screen->geometry.size();
+    const int width = boundedPixels(settings.notchWidth() + stickyExtraWidth, 1, room.width());
+    const int height
+        = boundedPixels(settings.textAreaHeight() + stickyExtraHeight, 1, room.height());
+    const QRect reference
+        = m_duplicatePanels.empty() ? m_panel->frame() : m_duplicatePanels.back()->frame();
+    const double centre = reference.left() + reference.width() / 2.0;
+    const QRect frame = keptOn(QRect(int(std::lround(centre - width / 2.0)) + duplicateCascade,
+                                     reference.top() + duplicateCascade, width, height),
+                               screen->geometry);
+    std::unique_ptr<PreviewPanelWindow> duplicate = m_windowFactory(
+        contentOptions(settings, topStripHeight(*screen), false, false, false), frame, true);
+    duplicate->orderFront();
+    m_duplicatePanels.push_back(std::move(duplicate));
+}
+
+void NotchPreviewController::closeAllDuplicates()
+{
+    for (const std::unique_ptr<PreviewPanelWindow> &duplicate : m_duplicatePanels)
+        duplicate->orderOut();
+    m_duplicatePanels.clear();
+}
+
+void NotchPreviewController::hideAll()
+{
+    if (m_panel)
+        m_panel->orderOut();
+    for (const std::unique_ptr<PreviewPanelWindow> &duplicate : m_duplicatePanels)
+        duplicate->orderOut();
+}
+
+void NotchPreviewController::tearDown()
+{
+    m_cursorTimer.stop();
+    ++m_move; // a move to the pointer under way never starts the follow
+    closeAllDuplicates();
+    if (m_panel) {
+        m_panel->stopAnimation();
+        m_panel->orderOut();
+    }
+    m_panel.reset();
+    m_originalFrame.reset();
+    m_fullFrame.reset();
+}
+
+void NotchPreviewController::dismiss()
+{
+    if (!m_panel)
+        return;
+    if (m_notifications)
+        QMetaObject::invokeMethod(m_notifications, "notchPreviewWillDismiss", Qt::DirectConnection);
+    QPointer<NotchPreviewController> self(this);
+    m_scheduler(dismissDelayMs, [self] {
+        if (self)
+            self->tearDown();
+    });
+}
+
+QRect NotchPreviewController::cursorTarget(const QRect &frame, double notchWidth) const
+{
+    // The mock is centred in the window and, in this form, 60 points below its top: this puts
+    // its top-left corner 8 points right of the pointer, level with it.
+    const QPoint pointer = m_screens.cursorPosition();
+    const int mockWidth = boundedPixels(notchWidth, 0, frame.width());
+    const int left = pointer.x() + cursorOffsetX - (frame.width() - mockWidth) / 2;
+    const int top = pointer.y() - int(NotchPreviewContent::stickyShift);
+    return QRect(left, top, frame.width(), frame.height());
+}
+
+void NotchPreviewController::startCursorFollow(NotchSettings &settings)
+{
+    if (!m_panel)
+        return;
+    if (!m_originalFrame)
+        m_originalFrame = m_panel->frame();
+    m_trackingSettings = &settings;
+    // The ticks would fight the move; its arrival starts them again.
+    m_cursorTimer.stop();
+    const quint64 move = ++m_move;
+    QPointer<NotchPreviewController> self(this);
+    m_panel->animateFrame(cursorTarget(m_panel->frame(), settings.notchWidth()), moveDurationMs,
+                          [self, move] {
+                              // Only the latest move, and only while still following.
+                              if (self && self->m_move == move && self->m_originalFrame)
+                                  self->startCursorTimer();
+                          });
+}
+
+void NotchPreviewController::startCursorTimer()
+{
+    m_cursorTimer.start();
+}
+
+void NotchPreviewController::followCursorTick()
+{
+    if (!m_panel || !m_trackingSettings)
+        return;
+    const QRect frame = m_panel->frame();
+    const QRect target = cursorTarget(frame, m_trackingSettings->notchWidth());
+    if (target.topLeft() != frame.topLeft())
+        m_panel->moveTo(target.topLeft());
+}
+
+void NotchPreviewController::stopCursorFollow(std::function<void()> completion)
+{
+    m_cursorTimer.stop();
+    ++m_move; // stops a move to the pointer that is still under way
+    if (m_panel && m_originalFrame) {
+        m_panel->animateFrame(*m_originalFrame, moveDurationMs, std::move(completion));
+        m_originalFrame.reset();
+        m_trackingSettings = nullptr;
+        return;
+    }
+    if (completion)
+        completion();
+}
+
+QRect NotchPreviewController::settingsWindowPlacement(const QRect &window, const ScreenInfo &screen,
+                                                      double textAreaHeight)
+{
+    const QRect visible = screen.availableGeometry;
+    const int reserved = boundedPixels(textAreaHeight, 0, screen.geometry.height());
+    const int limit = screen.geometry.top() + topStripHeight(screen) + reserved + settingsWindowGap;
+    if (window.top() >= limit)
+        return window;
+    const int lowest = visible.bottom() + 1 - settingsWindowBottomMargin - window.height();
+    QRect placed = window;
+    placed.moveTop(std::max(visible.top(), std::min(limit, lowest)));
+    return placed;
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "settings_screen/previewpanelwindow.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CaptureShield;
+class NotchSettings;
+class Screens;
+struct ScreenInfo;
+
+// The live preview of the reading panel: one window hanging from the top centre of the main
+// screen, mirroring the overlay mode, plus up to three duplicates in the floating mode. Pinned
+// and fullscreen keep the full-size, click-through window; floating shrinks it to a sticky
+// window that takes clicks and is moved by its background; cursor makes it follow the pointer.
+// It never writes a setting.
+class NotchPreviewController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds one window showing the mock, at `frame`, click-through unless `interactive`.
+    using WindowFactory = std::function<std::unique_ptr<PreviewPanelWindow>(
+        NotchPreviewContent::Options options, const QRect &frame, bool interactive)>;
+    // Runs `task` once, `delayMs` later, on the main thread.
+    using Scheduler = std::function<void(int delayMs, std::function<void()> task)>;
+
+    static constexpr int panelWidth = 500;
+    static constexpr int panelExtraHeight = 440;
+    static constexpr int stickyExtraWidth = 16;
+    static constexpr int stickyExtraHeight = 82; // 14 top band + 60 shift + 8 below
+    static constexpr int duplicateCascade = 36;
+    static constexpr int maximumDuplicates = 3;
+    static constexpr int cursorOffsetX = 8;
+    static constexpr int moveDurationMs = 500;
+    static constexpr int dismissDelayMs = 500;
+    static constexpr int cursorFollowIntervalMs = 16;
+    // The main window's top stays this far below the preview's text area.
+    static constexpr int settingsWindowGap = 24;
+    static constexpr int settingsWindowBottomMargin = 10;
+
+    // `notifications` is an object with a notchPreviewWillDismiss() signal (the application's
+    // notifications); without one the controller's own signal carries the announcement.
+    NotchPreviewController(Screens &screens, const CaptureShield &captureShield,
+                           QObject *notifications = nullptr, QObject *parent = nullptr);
+    ~NotchPreviewController() override;
+
+    void setWindowFactory(WindowFactory factory);
+    void setScheduler(Scheduler scheduler);
+
+    // Shows the preview and applies the mode. On a live preview it only orders the main window
+    // front and applies the mode again: `glow` is then ignored, `forcePinned` takes effect.
+    void show(NotchSettings &settings, bool glow, bool forcePinned);
+    // Makes the windows mirror the overlay mode.
+    void applyMode(NotchSettings &settings);
+    // Resizes the main window to the sticky size, keeping its horizontal centre and its top.
+    void shrinkToStickySize(NotchSettings &settings);
+    // Opens one duplicate below and right of the newest window (floating mode, at most three).
+    void duplicateWindow(NotchSettings &settings);
+    void closeAllDuplicates();
+    // Hides every window, keeping them and the saved frames.
+    void hideAll();
+    // Removes the preview at once. Nothing shown: nothing happens.
+    void tearDown();
+    // Announces the dismissal, then tears down 0.5 s later.
+    void dismiss();
+    // Moves the main window to the pointer over 0.5 s, then follows the pointer.
+    void startCursorFollow(NotchSettings &settings);
+    // Stops following and moves the main window back to where following began; `completion`
+    // runs once it is there (at once when nothing was following).
+    void stopCursorFollow(std::function<void()> completion = {});
+    void startCursorTimer();
+    void followCursorTick();
+
+    PreviewPanelWindow *panel() const { return m_panel.get(); }
+    NotchPreviewContent *hostingView() const { return m_panel ? m_panel->content() : nullptr; }
+    std::optional<QRect> originalFrame() const { return m_originalFrame; }
+    std::optional<QRect> fullFrame() const { return m_fullFrame; }
+    const std::vector<std::unique_ptr<PreviewPanelWindow>> &duplicatePanels() const
+    {
+        return m_duplicatePanels;
+    }
+    bool forcePinned() const { return m_forcePinned; }
+    bool isFollowingCursor() const { return m_cursorTimer.isActive(); }
+
+    // The main window's frame moved down clear of a preview hanging from the top of `screen`:
+    // its top at the top strip + `textAreaHeight` + 24, raised on a short screen so that its
+    // bottom stays 10 above the visible area's, never above the visible area. A window already
+    // low enough keeps its frame.
+    static QRect settingsWindowPlacement(const QRect &window, const ScreenInfo &screen,
+                                         double textAreaHeight);
+
+Q_SIGNALS:
+    void notchPreviewWillDismiss();
+
+private:
+    std::optional<ScreenInfo> screenOfPanel() const;
+    QRect cursorTarget(const QRect &frame, double notchWidth) const;
+    NotchPreviewContent::Options contentOptions(NotchSettings &settings, double menuBarHeight,
+                                                bool glow, bool showStickyHint, bool forcePinned);
+
+    Screens &m_screens;
+    const CaptureShield &m_captureShield;
+    QPointer<QObject> m_notifications;
+    WindowFactory m_windowFactory;
+    Scheduler m_scheduler;
+
+    std::unique_ptr<PreviewPanelWindow> m_panel;
+    std::optional<QRect> m_originalFrame;
+    QTimer m_cursorTimer;
+    QPointer<NotchSettings> m_trackingSettings;
+    std::vector<std::unique_ptr<PreviewPanelWindow>> m_duplicatePanels;
+    std::optional<QRect> m_fullFrame;
+    bool m_forcePinned = false;
+    // Each move to the pointer; a move that was stopped or replaced never starts the follow.
+    quint64 m_move = 0;
+};

@@ -1,0 +1,199 @@
+// The settings preview on a real X server with a window manager: the pinned window lets clicks
+// through, the sticky one is dragged and duplicated, the cursor one follows the pointer, and a
+// dismissal takes it away within half a second.
+
+#include "common/xvfb.h"
+#include "overlay/overlaypanel.h"
+#include "platform/captureshield.h"
+#include "platform/inmemorykeyvaluestore.h"
+#include "platform/screens.h"
+#include "settings/notchsettings.h"
+#include "settings/presets.h"
+#include "settings_screen/notchpreviewcontroller.h"
+#include "uikit/circleglyphbutton.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+using TestSupport::xdotool;
+
+bool moveTo(QPoint point)
+{
+    return xdotool({u"mousemove"_qs, QString::number(point.x()), QString::number(point.y())});
+}
+
+bool click(QPoint point)
+{
+    if (!moveTo(point) || !xdotool({u"mousedown"_qs, u"1"_qs}))
+        return false;
+    QTest::qWait(120);
+    return xdotool({u"mouseup"_qs, u"1"_qs});
+}
+
+bool drag(QPoint from, QPoint to)
+{
+    if (!moveTo(from) || !xdotool({u"mousedown"_qs, u"1"_qs}))
+        return false;
+    QTest::qWait(250);
+    for (int step = 1; step <= 8; ++step) {
+        if (!moveTo(from + (to - from) * step / 8))
+            return false;
+        QTest::qWait(30);
+    }
+    QTest::qWait(150);
+    const bool released = xdotool({u"mouseup"_qs, u"1"_qs});
+    QTest::qWait(250);
+    return released;
+}
+
+void screenshot(const QString &name)
+{
+    const QString dir = qEnvironmentVariable("BRIVEL_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        QProcess::execute(u"import"_qs, {u"-window"_qs, u"root"_qs, dir + u'/' + name});
+}
+
+OverlayPanel *panelOf(PreviewPanelWindow *window)
+{
+    auto *overlay = dynamic_cast<OverlayPreviewWindow *>(window);
+    return overlay ? overlay->panel() : nullptr;
+}
+
+struct Preview
+{
+    // Shown, grown in, its text visible.
+    OverlayPanel *open()
+    {
+        controller.show(settings, false, false);
+        OverlayPanel *panel = panelOf(controller.panel());
+        if (!panel || !QTest::qWaitForWindowExposed(panel))
+            return nullptr;
+        if (!QTest::qWaitFor([this] { return controller.hostingView()->isContentVisible(); }, 2000))
+            return nullptr;
+        QTest::qWait(400);
+        return panel;
+    }
+
+    InMemoryKeyValueStore store;
+    NotchSettings settings{store, CaptureShield::system(), u"es"_qs};
+    NotchPreviewController controller{Screens::system(), CaptureShield::system()};
+};
+
+} // namespace
+
+class TestNotchPreviewX11 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_desk.isValid());
+        QVERIFY(m_topBar.isValid());
+        QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().top(), 30);
+    }
+
+    void pinnedLetsClicksThroughAndLeavesOnDismiss()
+    {
+        Preview p;
+        OverlayPanel *panel = p.open();
+        QVERIFY(panel);
+        QCOMPARE(panel->frameGeometry(), QRect(390, 0, 500, 30 + 440));
+        screenshot(u"preview-pinned.png"_qs);
+
+        m_desk.takeButtonPresses();
+        const QPoint inside(640, 120); // on the mock's text
+        QVERIFY(click(inside));
+        QList<QPoint> presses;
+        QTRY_VERIFY((presses += m_desk.takeButtonPresses(), !presses.isEmpty()));
+        QCOMPARE(presses, QList<QPoint>({inside}));
+
+        const QPointer<OverlayPanel> gone(panel);
+        QElapsedTimer clock;
+        clock.start();
+        p.controller.dismiss();
+        QTRY_VERIFY_WITH_TIMEOUT(!gone || !gone->isVisible(), 1000);
+        QVERIFY2(clock.elapsed() < 600, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!p.controller.panel());
+        screenshot(u"preview-dismissed.png"_qs);
+    }
+
+    void stickyIsDraggedAndDuplicated()
+    {
+        Preview p;
+        p.settings.setOverlayMode(OverlayMode::floating);
+        OverlayPanel *panel = p.open();
+        QVERIFY(panel);
+        const QRect start = panel->frameGeometry();
+        QCOMPARE(start, QRect(640 - 178, 0, 356, 242));
+        QVERIFY(!panel->isClickThrough());
+
+        // Moved by the card's background.
+        const QPoint background = start.topLeft() + QPoint(start.width() / 2, 60 + 120);
+        QVERIFY(drag(background, background + QPoint(-200, 150)));
+        QTRY_COMPARE(panel->frameGeometry(), start.translated(-200, 150));
+
+        auto *button = p.controller.hostingView()->findChild<CircleGlyphButton *>();
+        QVERIFY(button && button->isVisible());
+        const QPoint buttonCentre = button->mapToGlobal(button->rect().center());
+        for (int i = 1; i <= 4; ++i) {
+            QVERIFY(click(buttonCentre));
+            QTRY_COMPARE(int(p.controller.duplicatePanels().size()), std::min(i, 3));
+        }
+        QTest::qWait(300);
+        QCOMPARE(int(p.controller.duplicatePanels().size()), 3);
+        const QRect third = panelOf(p.controller.duplicatePanels().back().get())->frameGeometry();
+        QCOMPARE(third.topLeft(), panel->frameGeometry().topLeft() + QPoint(108, 108));
+        QTest::qWait(800);
+        screenshot(u"preview-sticky-duplicates.png"_qs);
+
+        // Back to pinned: the duplicates close and the window takes its full frame again.
+        p.settings.setOverlayMode(OverlayMode::pinned);
+        p.controller.applyMode(p.settings);
+        QVERIFY(p.controller.duplicatePanels().empty());
+        QTRY_COMPARE(panel->frameGeometry(), QRect(390, 0, 500, 470));
+        QVERIFY(panel->isClickThrough());
+        // The switch back lets clicks through again.
+        m_desk.takeButtonPresses();
+        QVERIFY(click({640, 120}));
+        QList<QPoint> presses;
+        QTRY_VERIFY((presses += m_desk.takeButtonPresses(), !presses.isEmpty()));
+        QCOMPARE(presses, QList<QPoint>({{640, 120}}));
+        p.controller.tearDown();
+    }
+
+    void cursorFormFollowsThePointer()
+    {
+        QVERIFY(moveTo({300, 300}));
+        Preview p;
+        p.settings.setOverlayMode(OverlayMode::cursor);
+        OverlayPanel *panel = p.open();
+        QVERIFY(panel);
+        p.controller.startCursorFollow(p.settings);
+        // The mock's top-left corner sits 8 right of the pointer, level with it.
+        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(300 + 8 - 80, 300 - 60));
+        QTRY_VERIFY(p.controller.isFollowingCursor());
+        QVERIFY(moveTo({700, 500}));
+        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(700 + 8 - 80, 500 - 60));
+        screenshot(u"preview-cursor.png"_qs);
+
+        bool back = false;
+        p.controller.stopCursorFollow([&] { back = true; });
+        QTRY_VERIFY(back);
+        QCOMPARE(panel->frameGeometry(), QRect(390, 0, 500, 470));
+        QVERIFY(moveTo({200, 600}));
+        QTest::qWait(100);
+        QCOMPARE(panel->frameGeometry(), QRect(390, 0, 500, 470));
+        p.controller.tearDown();
+    }
+
+private:
+    TestSupport::ForeignWindow m_desk{"Desk", {0, 0, 1280, 800}};
+    TestSupport::TopBar m_topBar{30};
+};
+
+BRIVEL_XVFB_TEST_MAIN(TestNotchPreviewX11, true)
+#include "tst_notchpreview_x11.moc"
