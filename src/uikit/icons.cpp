@@ -300,6 +300,19 @@ QPainterPath arrowLeftGlyph(double s)
     return arrowGlyph(s, 270);
 }
 
+// The mouse pointer: a slanted arrowhead with a short tail, its tip at the top left.
+QPainterPath cursorArrowGlyph(double)
+{
+    return roundedPolygon({{0.26, 0.06},
+                           {0.26, 0.84},
+                           {0.45, 0.66},
+                           {0.57, 0.94},
+                           {0.69, 0.89},
+                           {0.57, 0.62},
+                           {0.82, 0.62}},
+                          0.03);
+}
+
 constexpr Glyph glyphs[] = {
     {u"minus", minusGlyph},
     {u"xmark", xmarkGlyph},
@@ -326,6 +339,7 @@ constexpr Glyph glyphs[] = {
     {u"doc.on.doc", docOnDocGlyph},
     {u"gearshape", gearshapeGlyph},
     {u"xmark.circle.fill", xmarkCircleFillGlyph},
+    {u"cursorarrow", cursorArrowGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and
