@@ -185,8 +185,11 @@ void HiwDemoView::paintStage(QPainter &painter)
         painter.translate(0, 3 * (1 - p) * m_scale);
     }
     painter.scale(m_scale, m_scale);
-    painter.setClipPath(roundedRectPath(QRectF(0, 0, stageWidth, stageHeight), 11),
-                        Qt::IntersectClip);
+    // The rectangle first: at a fractional scale an antialiased path clip alone lets a faint
+    // pixel past its edges.
+    const QRectF stage(0, 0, stageWidth, stageHeight);
+    painter.setClipRect(stage, Qt::IntersectClip);
+    painter.setClipPath(roundedRectPath(stage, 11), Qt::IntersectClip);
     paintHiwStageBackground(painter);
     switch (m_tab) {
     case HiwTab::arrows:
@@ -199,7 +202,6 @@ void HiwDemoView::paintStage(QPainter &painter)
         paintNotes(painter, now);
         break;
     }
-    painter.setClipping(false);
     paintHiwStageBorder(painter);
     painter.restore();
 }
