@@ -2,6 +2,7 @@
 
 #include "uikit/painting.h"
 
+#include <QHash>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPathStroker>
@@ -350,6 +351,21 @@ double strokeWidth(QFont::Weight weight, double pointSize)
     return std::max(em, 1.0 / pointSize);
 }
 
+// Building a glyph runs path operations that cost far more than drawing it, and animated
+// views draw the same few glyphs every frame, so each outline is built once.
+QPainterPath glyphPath(const Glyph &glyph, double strokeWidth)
+{
+    static QHash<QString, QPainterPath> built;
+    const QString key = glyph.name.toString() + u'|' + QString::number(strokeWidth, 'g', 6);
+    auto found = built.constFind(key);
+    if (found == built.cend()) {
+        if (built.size() > 512)
+            built.clear();
+        found = built.insert(key, glyph.build(strokeWidth));
+    }
+    return *found;
+}
+
 } // namespace
 
 bool paint(QPainter *painter, const QString &name, const QRectF &rect, const QColor &color,
@@ -379,7 +395,7 @@ bool paint(QPainter *painter, const QString &name, const QRectF &rect, const QCo
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(color);
-    painter->drawPath(place.map(found->build(strokeWidth(weight, pointSize))));
+    painter->drawPath(place.map(glyphPath(*found, strokeWidth(weight, pointSize))));
     painter->restore();
     return true;
 }
