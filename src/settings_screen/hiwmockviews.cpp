@@ -96,8 +96,8 @@ void HiwPrompterView::paint(QPainter &painter, HiwPaintContext &context) const
         };
         painter.save();
         painter.setOpacity(painter.opacity() * glow);
-        context.shadows.draw(painter, u"glowNear"_qs + sizeKey, panel, ring, accentTeal(0.6), 8);
-        context.shadows.draw(painter, u"glowFar"_qs + sizeKey, panel, ring, accentTeal(0.33), 20);
+        context.shadows.draw(painter, u"glow"_qs + sizeKey, panel, ring,
+                             {{accentTeal(0.6), 8}, {accentTeal(0.33), 20}});
         painter.setPen(QPen(accentTeal(), glow));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(roundedRectPath(panel, 10));
@@ -199,13 +199,15 @@ void HiwPrompterView::paint(QPainter &painter, HiwPaintContext &context) const
         const QRectF pill(w / 2 - (contentWidth + 22) / 2, 27, contentWidth + 22, pillHeight);
         painter.save();
         painter.setOpacity(painter.opacity() * showPill);
+        // Cached shadows are drawn unscaled: a scaled image costs a filtered blit each frame,
+        // and the difference in a soft shadow cannot be seen.
+        context.shadows.draw(
+            painter, u"pill"_qs + QString::number(pill.width(), 'f', 1), pill,
+            [&](QPainter &p) { p.fillPath(capsulePath(pill), Qt::black); }, accentTeal(0.66), 8);
         const double scale = 0.85 + 0.15 * showPill;
         painter.translate(pill.center());
         painter.scale(scale, scale);
         painter.translate(-pill.center());
-        context.shadows.draw(
-            painter, u"pill"_qs + QString::number(pill.width(), 'f', 1), pill,
-            [&](QPainter &p) { p.fillPath(capsulePath(pill), Qt::black); }, accentTeal(0.66), 8);
         painter.fillPath(capsulePath(pill), accentTeal());
         const QRectF icon(pill.left() + 11, pill.top(), 12, pill.height());
         Icons::paint(&painter, u"eye.slash"_qs, icon, HiwColors::deepGreen(), 10, QFont::Bold);
@@ -234,16 +236,16 @@ void paintHiwBodyText(QPainter &painter, HiwTextCache &texts, const QString &tex
 void paintHiwCursor(QPainter &painter, HiwPaintContext &context, QPointF position, double press)
 {
     const QRectF box(position.x() - 8, position.y() - 9, 16, 18);
-    painter.save();
-    const double scale = 1 - 0.2 * press;
-    painter.translate(position);
-    painter.scale(scale, scale);
-    painter.translate(-position);
     context.shadows.draw(painter, u"cursor"_qs, box,
                          [&](QPainter &p) {
                              Icons::paint(&p, u"cursorarrow"_qs, box, Qt::black, 15, QFont::Medium);
                          },
                          QColor(0, 0, 0, 153), 2, {0, 1});
+    painter.save();
+    const double scale = 1 - 0.2 * press;
+    painter.translate(position);
+    painter.scale(scale, scale);
+    painter.translate(-position);
     Icons::paint(&painter, u"cursorarrow"_qs, box, Qt::white, 15, QFont::Medium);
     painter.restore();
 }
@@ -292,10 +294,6 @@ void paintHiwKey(QPainter &painter, HiwPaintContext &context, QPointF topLeft,
 {
     const QRectF key(topLeft, QSizeF(30, 30));
     painter.save();
-    const double scale = 1 - 0.08 * active;
-    painter.translate(key.center());
-    painter.scale(scale, scale);
-    painter.translate(-key.center());
     const auto square = [&](QPainter &p) { p.fillPath(roundedRectPath(key, 7), Qt::black); };
     const double opacity = painter.opacity();
     if (active < 1) {
@@ -307,6 +305,10 @@ void paintHiwKey(QPainter &painter, HiwPaintContext &context, QPointF topLeft,
         context.shadows.draw(painter, u"keyActive"_qs, key, square, accentTeal(0.4), 7);
     }
     painter.setOpacity(opacity);
+    const double scale = 1 - 0.08 * active;
+    painter.translate(key.center());
+    painter.scale(scale, scale);
+    painter.translate(-key.center());
     painter.fillPath(roundedRectPath(key, 7), hiwMix(HiwColors::keyFace(), accentTeal(), active));
     strokeInsideRoundedRect(&painter, key, 7, QPen(whiteAt(hiwMix(0.14, 0.25, active)), 0.5));
     Icons::paint(&painter, symbol, key, hiwMix(whiteAt(0.8), HiwColors::deepGreen(), active), 12,

@@ -101,40 +101,61 @@ void HiwShadowCache::draw(QPainter &painter, const QString &key, const QRectF &b
                           const std::function<void(QPainter &)> &paintShape, const QColor &color,
                           double radius, QPointF offset)
 {
+    draw(painter, key, bounds, paintShape, QList<Layer>{{color, radius}}, offset);
+}
+
+void HiwShadowCache::draw(QPainter &painter, const QString &key, const QRectF &bounds,
+                          const std::function<void(QPainter &)> &paintShape,
+                          const QList<Layer> &layers, QPointF offset)
+{
     const QTransform device = painter.deviceTransform();
     const double scale = std::hypot(device.m11(), device.m12());
-    if (scale <= 0 || bounds.isEmpty())
+    if (scale <= 0 || bounds.isEmpty() || layers.isEmpty())
         return;
     // The blur's reach: three deviations of a Gaussian of half the radius.
-    const double margin = 1.5 * radius + 1;
+    double widest = 0;
+    QString layerKey;
+    for (const Layer &layer : layers) {
+        widest = std::max(widest, layer.radius);
+        layerKey += layer.color.name(QColor::HexArgb) + u'/' + QString::number(layer.radius);
+    }
+    const double margin = 1.5 * widest + 1;
     const QRectF area = bounds.adjusted(-margin, -margin, margin, margin);
     const QString fullKey = key + u'|' + QString::number(area.width(), 'f', 2) + u'x'
                             + QString::number(area.height(), 'f', 2) + u'|'
-                            + QString::number(scale, 'f', 4) + u'|' + color.name(QColor::HexArgb)
-                            + u'|' + QString::number(radius);
+                            + QString::number(scale, 'f', 4) + u'|' + layerKey;
     auto found = m_images.constFind(fullKey);
     if (found == m_images.cend()) {
+        // A few sizes are in use at a time; resizing the stage leaves the old ones behind.
+        if (m_images.size() > 64)
+            m_images.clear();
         const QSize pixels(int(std::ceil(area.width() * scale)),
                            int(std::ceil(area.height() * scale)));
-        QImage alpha(pixels, QImage::Format_Alpha8);
-        alpha.fill(0);
+        QImage silhouette(pixels, QImage::Format_Alpha8);
+        silhouette.fill(0);
         {
-            QPainter shape(&alpha);
+            QPainter shape(&silhouette);
             shape.setRenderHint(QPainter::Antialiasing);
             shape.scale(scale, scale);
             shape.translate(-area.topLeft());
             paintShape(shape);
         }
-        blurAlpha(alpha, radius / 2 * scale);
-        QImage tinted(pixels, QImage::Format_ARGB32_Premultiplied);
-        tinted.fill(color);
-        {
+        QImage result(pixels, QImage::Format_ARGB32_Premultiplied);
+        result.fill(Qt::transparent);
+        for (const Layer &layer : layers) {
+            QImage alpha = silhouette;
+            blurAlpha(alpha, layer.radius / 2 * scale);
+            QImage tinted(pixels, QImage::Format_ARGB32_Premultiplied);
+            tinted.fill(layer.color);
             QPainter tint(&tinted);
             tint.setCompositionMode(QPainter::CompositionMode_DestinationIn);
             tint.drawImage(0, 0, alpha);
+            tint.end();
+            QPainter add(&result);
+            add.drawImage(0, 0, tinted);
         }
-        tinted.setDevicePixelRatio(scale);
-        found = m_images.insert(fullKey, tinted);
+        result.setDevicePixelRatio(scale);
+        found = m_images.insert(fullKey, result);
     }
     painter.drawImage(area.topLeft() + offset, *found);
 }

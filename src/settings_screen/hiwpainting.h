@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -36,6 +37,16 @@ public:
     // opacity. `key` names the shape; the same key must always paint the same shape.
     void draw(QPainter &painter, const QString &key, const QRectF &bounds,
               const std::function<void(QPainter &)> &paintShape, const QColor &color, double radius,
+              QPointF offset = {});
+
+    // Several blurs of one shape, one over the other, kept and drawn as one image.
+    struct Layer
+    {
+        QColor color;
+        double radius = 0;
+    };
+    void draw(QPainter &painter, const QString &key, const QRectF &bounds,
+              const std::function<void(QPainter &)> &paintShape, const QList<Layer> &layers,
               QPointF offset = {});
 
     int size() const { return int(m_images.size()); }

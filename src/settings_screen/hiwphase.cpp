@@ -131,20 +131,35 @@ QList<HiwPhase> makeNotesPhases()
 
 } // namespace
 
+const QList<HiwPhase> &arrowsDemoPhases()
+{
+    static const QList<HiwPhase> phases = makeArrowsPhases();
+    return phases;
+}
+
+const QList<HiwPhase> &invisibleDemoPhases()
+{
+    static const QList<HiwPhase> phases = makeInvisiblePhases();
+    return phases;
+}
+
+const QList<HiwPhase> &notesDemoPhases()
+{
+    static const QList<HiwPhase> phases = makeNotesPhases();
+    return phases;
+}
+
 const QList<HiwPhase> &hiwDemoPhases(HiwTab tab)
 {
-    static const QList<HiwPhase> arrows = makeArrowsPhases();
-    static const QList<HiwPhase> invisible = makeInvisiblePhases();
-    static const QList<HiwPhase> notes = makeNotesPhases();
     switch (tab) {
     case HiwTab::invisible:
-        return invisible;
+        return invisibleDemoPhases();
     case HiwTab::notes:
-        return notes;
+        return notesDemoPhases();
     case HiwTab::arrows:
         break;
     }
-    return arrows;
+    return arrowsDemoPhases();
 }
 
 int hiwStillPhase(HiwTab tab)

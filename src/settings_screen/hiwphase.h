@@ -37,7 +37,10 @@ QString hiwTabTitle(HiwTab tab);
 // invisibility demo says so instead of promising it.
 QString hiwTabCaption(HiwTab tab, const CaptureShield &shield);
 
-// The demo's timeline, built once; a run loops over it.
+// The demos' timelines, each built once; a run loops over one.
+const QList<HiwPhase> &arrowsDemoPhases();
+const QList<HiwPhase> &invisibleDemoPhases();
+const QList<HiwPhase> &notesDemoPhases();
 const QList<HiwPhase> &hiwDemoPhases(HiwTab tab);
 // The phase a demo shows, and stays on, when motion is reduced.
 int hiwStillPhase(HiwTab tab);

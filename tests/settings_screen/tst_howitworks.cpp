@@ -6,7 +6,7 @@
 #include "settings/palette.h"
 #include "settings_screen/hiwdemoview.h"
 #include "settings_screen/hiwphaseplayer.h"
-#include "settings_screen/howitworksview.h"
+#include "settings_screen/howitworkstabview.h"
 #include "uikit/icons.h"
 
 #include <QPainter>
@@ -23,7 +23,7 @@ struct Tab
     std::optional<bool> reduceMotion = false;
     FakeCaptureShield shield{false};
     QWidget window;
-    HowItWorksView *view = nullptr;
+    HowItWorksTabView *view = nullptr;
 
     explicit Tab(int width = 700)
     {
@@ -31,7 +31,7 @@ struct Tab
         environment.clock = [this] { return now; };
         environment.reduceMotion = [this] { return reduceMotion; };
         environment.captureShield = &shield;
-        view = new HowItWorksView(environment, &window);
+        view = new HowItWorksTabView(environment, &window);
         window.resize(width, 500);
         view->resize(window.size());
     }
@@ -159,7 +159,7 @@ private Q_SLOTS:
         QFETCH(double, stageWidth);
         Tab t(offered);
         t.window.show();
-        QCOMPARE(HowItWorksView::stageWidthFor(offered), stageWidth);
+        QCOMPARE(HowItWorksTabView::stageWidthFor(offered), stageWidth);
         QCOMPARE(t.view->demo()->size(), QSize(qRound(stageWidth), qRound(stageWidth / 520 * 240)));
         QCOMPARE(t.view->selector()->width(), qRound(stageWidth));
         // Each demo at its busiest paints inside its stage and nowhere else.
@@ -185,7 +185,12 @@ private Q_SLOTS:
         t.at(0.5);
         QVERIFY(!isAccent(demo->grab().toImage().pixel(downKey)));
         t.at(2.0);
-        QVERIFY(isAccent(demo->grab().toImage().pixel(downKey)));
+        const QImage spanish = demo->grab().toImage();
+        QVERIFY(isAccent(spanish.pixel(downKey)));
+        // A change of language mid-demo reaches the caption at once and stops nothing.
+        NotchSettings::shared().setAppLanguage(u"en"_qs);
+        QVERIFY(demo->grab().toImage() != spanish);
+        QCOMPARE(demo->idx(), 1);
 
         t.view->setTab(HiwTab::invisible); // starts at 2.0 s
         const QPoint pillEdge(262, 29);    // inside the pill, above its text

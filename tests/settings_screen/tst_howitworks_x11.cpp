@@ -2,7 +2,7 @@
 
 #include "settings/notchsettings.h"
 #include "settings_screen/hiwdemoview.h"
-#include "settings_screen/howitworksview.h"
+#include "settings_screen/howitworkstabview.h"
 
 #include <QDir>
 #include <QPalette>
@@ -29,7 +29,7 @@ struct Window
 {
     qint64 now = 0;
     QWidget frame;
-    HowItWorksView *view = nullptr;
+    HowItWorksTabView *view = nullptr;
 
     Window(int offeredWidth, bool reduceMotion)
     {
@@ -41,7 +41,7 @@ struct Window
         palette.setColor(QPalette::Window, QColor(28, 29, 31));
         frame.setPalette(palette);
         frame.setGeometry(40, 40, offeredWidth, 470);
-        view = new HowItWorksView(environment, &frame);
+        view = new HowItWorksTabView(environment, &frame);
         view->setGeometry(frame.rect());
     }
 };
@@ -133,7 +133,7 @@ void TestHowItWorksX11::realClockMoves()
 {
     QWidget frame;
     frame.setGeometry(40, 40, 700, 470);
-    auto *view = new HowItWorksView({}, &frame);
+    auto *view = new HowItWorksTabView({}, &frame);
     view->setGeometry(frame.rect());
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

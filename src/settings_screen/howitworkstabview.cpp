@@ -1,4 +1,4 @@
-#include "howitworksview.h"
+#include "howitworkstabview.h"
 
 #include "hiwdemoview.h"
 #include "hiwpainting.h"
@@ -123,7 +123,7 @@ private:
 
 } // namespace
 
-HowItWorksView::HowItWorksView(HiwEnvironment environment, QWidget *parent)
+HowItWorksTabView::HowItWorksTabView(HiwEnvironment environment, QWidget *parent)
     : QWidget(parent)
     , m_environment(std::move(environment))
 {
@@ -147,14 +147,14 @@ HowItWorksView::HowItWorksView(HiwEnvironment environment, QWidget *parent)
     });
 }
 
-HowItWorksView::~HowItWorksView() = default;
+HowItWorksTabView::~HowItWorksTabView() = default;
 
-double HowItWorksView::stageWidthFor(double offeredWidth)
+double HowItWorksTabView::stageWidthFor(double offeredWidth)
 {
     return std::clamp(offeredWidth - 52, 280.0, 520.0);
 }
 
-void HowItWorksView::setTab(HiwTab tab)
+void HowItWorksTabView::setTab(HiwTab tab)
 {
     if (tab == m_tab)
         return;
@@ -168,13 +168,13 @@ void HowItWorksView::setTab(HiwTab tab)
     m_caption->update();
 }
 
-void HowItWorksView::resizeEvent(QResizeEvent *event)
+void HowItWorksTabView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     relayout();
 }
 
-void HowItWorksView::relayout()
+void HowItWorksTabView::relayout()
 {
     m_scroll->setGeometry(rect());
     const int offered = width();

@@ -12,13 +12,13 @@ class QScrollArea;
 // The settings' how-it-works tab: a selector of the three demos, the chosen demo on a stage
 // scaled to the room offered, and a caption about it, in a scroll area. It starts at the
 // arrows demo; choosing another demo replaces the stage (and its timers) with a fresh one.
-class HowItWorksView : public QWidget
+class HowItWorksTabView : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit HowItWorksView(HiwEnvironment environment = {}, QWidget *parent = nullptr);
-    ~HowItWorksView() override;
+    explicit HowItWorksTabView(HiwEnvironment environment = {}, QWidget *parent = nullptr);
+    ~HowItWorksTabView() override;
 
     HiwTab tab() const { return m_tab; }
     // Shows the demo; choosing the one shown changes nothing.
