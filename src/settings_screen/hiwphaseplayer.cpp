@@ -32,7 +32,8 @@ void HiwPhasePlayer::hold(int phase)
 {
     m_running = false;
     m_timer.stop();
-    m_previous = m_idx;
+    // Like a fresh start: the scene comes from the first phase.
+    m_previous = 0;
     m_idx = std::clamp(phase, 0, int(m_phases.size()) - 1);
     m_enteredAt = m_clock();
     m_entering.reset();

@@ -25,7 +25,7 @@ public:
 
     // Starts at phase 0, held for its time without an entering animation.
     void start();
-    // Goes to `phase` and stays there: no timer runs.
+    // Goes from phase 0 to `phase` and stays there: no timer runs.
     void hold(int phase);
     // Stops where it is; nothing changes until the next start.
     void stop();

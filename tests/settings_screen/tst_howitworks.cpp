@@ -252,6 +252,10 @@ private Q_SLOTS:
         QCOMPARE(t.view->demo()->idx(), 0);
         QVERIFY(activeTimers(*t.view->demo()) > 0);
         hideAndWait([&t] { t.view->hide(); });
+        // Closing the settings takes the tab, its demo and the demo's timers with it.
+        QPointer<HiwDemoView> last = t.view->demo();
+        delete t.view;
+        QVERIFY(last.isNull());
     }
 
     void reducedMotion()
