@@ -557,5 +557,89 @@ Good luck. [Wave]</translation>
         <source>Podés crear hasta 4 notas sticky invisibles</source>
         <translation>You can create up to 4 invisible sticky notes</translation>
     </message>
+    <message>
+        <source>Flechas</source>
+        <translation>Arrows</translation>
+    </message>
+    <message>
+        <source>Volverse invisible</source>
+        <translation>Going invisible</translation>
+    </message>
+    <message>
+        <source>Títulos y números</source>
+        <translation>Titles and numbers</translation>
+    </message>
+    <message>
+        <source>Mantené ↓ para deslizar el guion a tu ritmo, ↑ para volver atrás. Tocá → y ← para saltar entre notas.</source>
+        <translation>Hold ↓ to glide through the script at your own pace, ↑ to go back. Tap → and ← to jump between notes.</translation>
+    </message>
+    <message>
+        <source>Tocá el ojo en el notch para ocultar la app de las pantallas compartidas y de las grabaciones. El borde que brilla confirma que solo vos podés ver la ventana.</source>
+        <translation>Tap the eye in the notch to hide the app from shared screens and recordings. The glowing border confirms that only you can see the window.</translation>
+    </message>
+    <message>
+        <source>Tocá el ojo en el notch para marcar la ventana como invisible; el borde que brilla lo confirma. Ocultarla de las pantallas compartidas depende del sistema: en este, la ventana sigue visible al compartir o grabar.</source>
+        <translation>Tap the eye in the notch to mark the window as invisible; the glowing border confirms it. Hiding it from shared screens depends on the system: on this one, the window stays visible when you share or record.</translation>
+    </message>
+    <message>
+        <source>El pie muestra el título de la nota actual. Tocá el ícono de notas para cambiar a números de diapositiva, útil al presentar.</source>
+        <translation>The footer shows the title of the current note. Tap the notes icon to switch to slide numbers, handy when presenting.</translation>
+    </message>
+    <message>
+        <source>Mantené ↓ para scrollear</source>
+        <translation>Hold ↓ to scroll</translation>
+    </message>
+    <message>
+        <source>Mantené ↑ para volver</source>
+        <translation>Hold ↑ to go back</translation>
+    </message>
+    <message>
+        <source>Siguiente nota</source>
+        <translation>Next note</translation>
+    </message>
+    <message>
+        <source>Nota anterior</source>
+        <translation>Previous note</translation>
+    </message>
+    <message>
+        <source>Números de diapositiva</source>
+        <translation>Slide numbers</translation>
+    </message>
+    <message>
+        <source>Títulos de notas</source>
+        <translation>Note titles</translation>
+    </message>
+    <message>
+        <source>Invisible</source>
+        <translation>Invisible</translation>
+    </message>
+    <message>
+        <source>Hola. Bienvenido a Brivel. Mantené la tecla ↓ y este texto se desliza a tu ritmo. Soltá para frenar. Sin micrófono, sin seguimiento por voz, solo teclas. Brivel es visible solo para vos, pero oculto para los demás al compartir pantalla.</source>
+        <translation>Hi. Welcome to Brivel. Hold the ↓ key and this text glides at your pace. Let go to stop. No microphone, no voice tracking, just keys. Brivel is visible only to you, but hidden from others when you share your screen.</translation>
+    </message>
+    <message>
+        <source>Brivel es visible solo para vos, pero oculto para los demás al compartir pantalla.</source>
+        <translation>Brivel is visible only to you, but hidden from others when you share your screen.</translation>
+    </message>
+    <message>
+        <source>Los guiones pueden tener varias notas. Presioná → para la siguiente, ← para volver. La ventana queda justo debajo de tu cámara, así leés sin que nadie lo note.</source>
+        <translation>Scripts can have several notes. Press → for the next one, ← to go back. The window sits right below your camera, so you read without anyone noticing.</translation>
+    </message>
+    <message>
+        <source>Esto es lo que vos ves durante una presentación o videollamada. Los demás no van a ver esta ventana cuando esté invisible.</source>
+        <translation>This is what you see during a presentation or video call. Others won't see this window while it is invisible.</translation>
+    </message>
+    <message>
+        <source>Los demás no van a ver esta ventana cuando esté invisible.</source>
+        <translation>Others won't see this window while it is invisible.</translation>
+    </message>
+    <message>
+        <source>En este sistema, la ventana sigue visible al compartir pantalla.</source>
+        <translation>On this system, the window stays visible when you share your screen.</translation>
+    </message>
+    <message>
+        <source>El pie muestra el título de la nota o los números de tus diapositivas. Tocá el ícono de notas para cambiar.</source>
+        <translation>The footer shows the note's title or your slide numbers. Tap the notes icon to switch.</translation>
+    </message>
 </context>
 </TS>

@@ -522,6 +522,89 @@ Mucha suerte. [Saludo]</source>
     </message>
     <message>
         <source>Diseño y desarrollo: el equipo de Brivel</source>
+    </message>
+    <message>
+        <source>Flechas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volverse invisible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Títulos y números</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mantené ↓ para deslizar el guion a tu ritmo, ↑ para volver atrás. Tocá → y ← para saltar entre notas.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tocá el ojo en el notch para ocultar la app de las pantallas compartidas y de las grabaciones. El borde que brilla confirma que solo vos podés ver la ventana.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tocá el ojo en el notch para marcar la ventana como invisible; el borde que brilla lo confirma. Ocultarla de las pantallas compartidas depende del sistema: en este, la ventana sigue visible al compartir o grabar.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El pie muestra el título de la nota actual. Tocá el ícono de notas para cambiar a números de diapositiva, útil al presentar.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mantené ↓ para scrollear</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mantené ↑ para volver</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Siguiente nota</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nota anterior</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Números de diapositiva</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Títulos de notas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Invisible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hola. Bienvenido a Brivel. Mantené la tecla ↓ y este texto se desliza a tu ritmo. Soltá para frenar. Sin micrófono, sin seguimiento por voz, solo teclas. Brivel es visible solo para vos, pero oculto para los demás al compartir pantalla.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Brivel es visible solo para vos, pero oculto para los demás al compartir pantalla.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Los guiones pueden tener varias notas. Presioná → para la siguiente, ← para volver. La ventana queda justo debajo de tu cámara, así leés sin que nadie lo note.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esto es lo que vos ves durante una presentación o videollamada. Los demás no van a ver esta ventana cuando esté invisible.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Los demás no van a ver esta ventana cuando esté invisible.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>En este sistema, la ventana sigue visible al compartir pantalla.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El pie muestra el título de la nota o los números de tus diapositivas. Tocá el ícono de notas para cambiar.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -530,6 +530,19 @@ QPainterPath arrowLeftGlyph(double s)
     return arrowGlyph(s, 270);
 }
 
+// The mouse pointer: a slanted arrowhead with a short tail, its tip at the top left.
+QPainterPath cursorArrowGlyph(double)
+{
+    return roundedPolygon({{0.26, 0.06},
+                           {0.26, 0.84},
+                           {0.45, 0.66},
+                           {0.57, 0.94},
+                           {0.69, 0.89},
+                           {0.57, 0.62},
+                           {0.82, 0.62}},
+                          0.03);
+}
+
 constexpr Glyph glyphs[] = {
     {u"minus", minusGlyph},
     {u"xmark", xmarkGlyph},
@@ -570,6 +583,7 @@ constexpr Glyph glyphs[] = {
     {u"person.3", person3Glyph},
     {u"clock", clockGlyph},
     {u"questionmark.bubble", questionmarkBubbleGlyph},
+    {u"cursorarrow", cursorArrowGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and
@@ -578,6 +592,21 @@ double strokeWidth(QFont::Weight weight, double pointSize)
 {
     const double em = 0.085 + (int(weight) - int(QFont::Normal)) * 0.00012;
     return std::max(em, 1.0 / pointSize);
+}
+
+// Building a glyph runs path operations that cost far more than drawing it, and animated
+// views draw the same few glyphs every frame, so each outline is built once.
+QPainterPath glyphPath(const Glyph &glyph, double strokeWidth)
+{
+    static QHash<QString, QPainterPath> built;
+    const QString key = glyph.name.toString() + u'|' + QString::number(strokeWidth, 'g', 6);
+    auto found = built.constFind(key);
+    if (found == built.cend()) {
+        if (built.size() > 512)
+            built.clear();
+        found = built.insert(key, glyph.build(strokeWidth));
+    }
+    return *found;
 }
 
 } // namespace
@@ -605,19 +634,12 @@ bool paint(QPainter *painter, const QString &name, const QRectF &rect, const QCo
     place.scale(pointSize, pointSize);
     place.translate(-0.5, -0.5);
 
-    // Built once per glyph and stroke: outlines and booleans cost far more than the painting.
-    // Main thread only, as all painting of widgets.
-    static QHash<QPair<QString, double>, QPainterPath> built;
-    const double stroke = strokeWidth(weight, pointSize);
-    auto path = built.find({name, stroke});
-    if (path == built.end())
-        path = built.insert({name, stroke}, found->build(stroke));
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(color);
-    painter->drawPath(place.map(*path));
+    painter->drawPath(place.map(glyphPath(*found, strokeWidth(weight, pointSize))));
     painter->restore();
     return true;
 }

@@ -1,0 +1,11 @@
+#include "reducemotion.h"
+
+ReduceMotionQuery systemReduceMotionQuery()
+{
+    return [] { return std::optional<bool>(false); };
+}
+
+bool shouldReduceMotion(const ReduceMotionQuery &query)
+{
+    return query && query().value_or(false);
+}
