@@ -634,7 +634,6 @@ bool paint(QPainter *painter, const QString &name, const QRectF &rect, const QCo
     place.scale(pointSize, pointSize);
     place.translate(-0.5, -0.5);
 
-
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
