@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QSize>
 #include <QStackedWidget>
 
@@ -7,10 +8,10 @@ class BrivelService;
 class Dialogs;
 class EditorController;
 
-// The root of the main window: the first-run view until onboarding is complete, then the
-// editor (toolbar and page header over the editor pane), with the delete confirmation. It also
-// gives the window its size limits: the first-run view has a size of its own, the editor only
-// a minimum, and no text inside ever raises it.
+// The root of the main window: the onboarding until it is complete, then the editor (toolbar
+// and page header over the editor pane), with the delete confirmation. It also gives the window
+// its size limits: the onboarding has a size of its own, the editor only a minimum, and no text
+// inside ever raises it.
 class ContentView : public QStackedWidget
 {
     Q_OBJECT
@@ -33,7 +34,7 @@ private:
 
     EditorController &m_controller;
     Dialogs &m_dialogs;
-    QWidget *m_firstRun = nullptr;
+    QPointer<QWidget> m_onboarding;
     QWidget *m_editor = nullptr;
     bool m_askingToDelete = false;
     bool m_showingDropError = false;
