@@ -574,7 +574,8 @@ private:
         for (QLabel *label : block->findChildren<QLabel *>()) {
             QPalette palette = label->palette();
             QColor color = palette.color(QPalette::WindowText);
-            color.setAlphaF(float(opacity * label->property("fullAlpha").toDouble()));
+            color.setAlphaF(
+                float(std::clamp(opacity, 0.0, 1.0) * label->property("fullAlpha").toDouble()));
             palette.setColor(QPalette::WindowText, color);
             label->setPalette(palette);
         }
