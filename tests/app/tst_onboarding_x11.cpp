@@ -96,6 +96,7 @@ class TestOnboardingX11 : public QObject
 
 private Q_SLOTS:
     void firstLaunchWalk();
+    void endedMidFlow();
 
 private:
     QRect m_content;
@@ -204,6 +205,32 @@ void TestOnboardingX11::firstLaunchWalk()
     QVERIFY2(hint(relaunched, u"minimum size:"_s) != hint(relaunched, u"maximum size:"_s),
              qPrintable(relaunched));
     screenshot(u"onboarding-relaunch.png"_s);
+}
+
+// Ended by SIGTERM while the language choice's step change is pending: a clean exit, the
+// language kept, the onboarding not marked done.
+void TestOnboardingX11::endedMidFlow()
+{
+    BrivelProcess brivel;
+    const QString conf = brivel.path(u"config/Brivel/Brivel.conf"_s);
+    QFile::remove(conf);
+    QVERIFY(brivel.start());
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    m_content = clientArea(mainWindow()->id);
+    m_content.setTop(m_content.bottom() - 559);
+    settle();
+    const std::optional<QPoint> begin = tealButton(content());
+    QVERIFY(begin);
+    QVERIFY(clickAt(*begin));
+    settle();
+    QVERIFY(clickAt({540, 330})); // English
+    ::kill(pid_t(brivel.process().processId()), SIGTERM);
+    QVERIFY(brivel.process().waitForFinished(10000));
+    QCOMPARE(brivel.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(brivel.process().exitCode(), 0);
+    const QSettings settings(conf, QSettings::IniFormat);
+    QCOMPARE(settings.value(u"appLanguage"_s).toString(), u"en"_s);
+    QVERIFY(!settings.value(u"hasCompletedOnboarding"_s).toBool());
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestOnboardingX11, true)

@@ -87,6 +87,7 @@ private Q_SLOTS:
         QVERIFY(!root.controller.isRunning());
 
         root.click("beginButton");
+        QVERIFY(!mediaPluginLoaded());
         root.click("language_es");
         QTRY_COMPARE(MediaHeroPlayer::liveCount(), 3);
         QVERIFY(mediaPluginLoaded());
