@@ -38,9 +38,13 @@ MediaHeroPlayer::MediaHeroPlayer(const QString &filePath, QObject *parent)
             [this](QMediaPlayer::MediaStatus status) {
                 if (status != QMediaPlayer::EndOfMedia)
                     return;
-                // The backend's own looping does not loop; a clip that ends at once is left
-                // on its last frame rather than restarted over and over.
-                if (m_sinceStart.isValid() && m_sinceStart.elapsed() < minimumLoopMs)
+                // The backend's own looping does not loop, so the clip is started again here.
+                // Now and then the backend also reports an end just after a restart; a clip
+                // that keeps ending within half a second of its start, such as a truncated
+                // file, is left on its last frame rather than restarted over and over.
+                const bool quick = m_sinceStart.isValid() && m_sinceStart.elapsed() < minimumLoopMs;
+                m_quickEnds = quick ? m_quickEnds + 1 : 0;
+                if (m_quickEnds > maximumQuickEnds)
                     return;
                 ++m_loops;
                 m_sinceStart.restart();
@@ -83,6 +87,7 @@ void MediaHeroPlayer::play()
 
 void MediaHeroPlayer::restart()
 {
+    m_quickEnds = 0;
     m_sinceStart.restart();
     m_player->setPosition(0);
     m_player->play();

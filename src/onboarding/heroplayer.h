@@ -44,15 +44,17 @@ private:
 // Makes the player of a clip, or none when the clip is missing.
 using HeroPlayerFactory = std::function<std::unique_ptr<HeroPlayer>(const QString &videoName)>;
 
-// Qt Multimedia's player. It loops by hand at the end of the clip; a clip that ends within
-// half a second of its start is not restarted (a truncated file would otherwise restart
-// without pause) and keeps its last frame.
+// Qt Multimedia's player. It loops by hand at the end of the clip; a clip that ends again and
+// again within half a second of its start is not restarted any more (a truncated file would
+// otherwise restart without pause) and keeps its last frame.
 class MediaHeroPlayer : public HeroPlayer
 {
     Q_OBJECT
 
 public:
     static constexpr int minimumLoopMs = 500;
+    // Quick ends in a row that are still restarted: the backend reports one now and then.
+    static constexpr int maximumQuickEnds = 2;
 
     explicit MediaHeroPlayer(const QString &filePath, QObject *parent = nullptr);
     ~MediaHeroPlayer() override;
@@ -77,6 +79,7 @@ private:
     QVideoSink *m_sink;
     QElapsedTimer m_sinceStart;
     int m_loops = 0;
+    int m_quickEnds = 0;
 };
 
 // A decoded frame as an image: YUV 4:2:0 planes converted here, any other layout by Qt.

@@ -102,8 +102,11 @@ public:
 protected:
     QRectF body() const
     {
-        const double inset = m_style.shadow.alpha() ? 12 : 0;
-        return QRectF(rect()).adjusted(inset, inset - 3, -inset, -inset - 3);
+        // Room for the shadow, which falls 6 points: the capsule sits 3 above the middle.
+        const bool shadow = m_style.shadow.alpha() > 0;
+        const double inset = shadow ? 12 : 0;
+        const double lift = shadow ? 3 : 0;
+        return QRectF(rect()).adjusted(inset, inset - lift, -inset, -inset - lift);
     }
 
     bool hitButton(const QPoint &pos) const override { return body().contains(pos); }
