@@ -7,9 +7,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QAbstractButton>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMediaPlayer>
-#include <QEventLoop>
 #include <QTimer>
 #include <QUrl>
 #include <QVideoSink>
@@ -82,11 +82,12 @@ void BM_CarouselPlayback(benchmark::State &state)
                             raw->play();
                         });
                 });
-                QObject::connect(sink.get(), &QVideoSink::videoFrameChanged, sink.get(),
-                                 [&bareFrames] { ++bareFrames; }, Qt::DirectConnection);
+                QObject::connect(
+                    sink.get(), &QVideoSink::videoFrameChanged, sink.get(),
+                    [&bareFrames] { ++bareFrames; }, Qt::DirectConnection);
                 player->setVideoSink(sink.get());
-                player->setSource(QUrl(u"qrc"_s + Bundle::main()->path() + u'/' + name
-                                       + u" Onboarding.mp4"_s));
+                player->setSource(
+                    QUrl(u"qrc"_s + Bundle::main()->path() + u'/' + name + u" Onboarding.mp4"_s));
                 player->play();
                 players.push_back(std::move(player));
                 sinks.push_back(std::move(sink));
