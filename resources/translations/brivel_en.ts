@@ -641,5 +641,93 @@ Good luck. [Wave]</translation>
         <source>El pie muestra el título de la nota o los números de tus diapositivas. Tocá el ícono de notas para cambiar.</source>
         <translation>The footer shows the note's title or your slide numbers. Tap the notes icon to switch.</translation>
     </message>
+    <message>
+        <source>La ventana invisible</source>
+        <translation>The invisible window</translation>
+    </message>
+    <message>
+        <source>Comencemos</source>
+        <translation>Let's begin</translation>
+    </message>
+    <message>
+        <source>Elegí tu idioma</source>
+        <translation>Choose your language</translation>
+    </message>
+    <message>
+        <source>Choose your language</source>
+        <translation>Choose your language</translation>
+    </message>
+    <message>
+        <source>Leé mirando a cámara</source>
+        <translation>Read while looking at the camera</translation>
+    </message>
+    <message>
+        <source>Mantené contacto visual mientras tu nota queda justo debajo de la webcam.</source>
+        <translation>Keep eye contact while your note sits right below the webcam.</translation>
+    </message>
+    <message>
+        <source>Controlá con teclas</source>
+        <translation>Control it with keys</translation>
+    </message>
+    <message>
+        <source>Movete por tus notas con las flechas del teclado.</source>
+        <translation>Move through your notes with the arrow keys.</translation>
+    </message>
+    <message>
+        <source>Invisible al compartir pantalla</source>
+        <translation>Invisible when sharing your screen</translation>
+    </message>
+    <message>
+        <source>Tu nota es visible solo para vos, invisible al compartir pantalla.</source>
+        <translation>Your note is visible only to you, invisible when you share your screen.</translation>
+    </message>
+    <message>
+        <source>Siempre a la vista</source>
+        <translation>Always in view</translation>
+    </message>
+    <message>
+        <source>Omitir</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>Continuar</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>¡Estás listo!</source>
+        <translation>You're all set!</translation>
+    </message>
+    <message>
+        <source>NOTCH</source>
+        <translation>NOTCH</translation>
+    </message>
+    <message>
+        <source>Personalizado</source>
+        <translation>Personalized</translation>
+    </message>
+    <message>
+        <source>CONTROLES</source>
+        <translation>CONTROLS</translation>
+    </message>
+    <message>
+        <source>Aprendidos</source>
+        <translation>Learned</translation>
+    </message>
+    <message>
+        <source>INVISIBILIDAD</source>
+        <translation>INVISIBILITY</translation>
+    </message>
+    <message>
+        <source>Probada</source>
+        <translation>Tried</translation>
+    </message>
+    <message>
+        <source>NOTAS</source>
+        <translation>NOTES</translation>
+    </message>
+    <message>
+        <source>Listas</source>
+        <translation>Ready</translation>
+    </message>
 </context>
 </TS>

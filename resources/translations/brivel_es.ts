@@ -607,5 +607,93 @@ Mucha suerte. [Saludo]</source>
         <source>El pie muestra el título de la nota o los números de tus diapositivas. Tocá el ícono de notas para cambiar.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>La ventana invisible</source>
+        <translation>La ventana invisible</translation>
+    </message>
+    <message>
+        <source>Comencemos</source>
+        <translation>Comencemos</translation>
+    </message>
+    <message>
+        <source>Elegí tu idioma</source>
+        <translation>Elegí tu idioma</translation>
+    </message>
+    <message>
+        <source>Choose your language</source>
+        <translation>Choose your language</translation>
+    </message>
+    <message>
+        <source>Leé mirando a cámara</source>
+        <translation>Leé mirando a cámara</translation>
+    </message>
+    <message>
+        <source>Mantené contacto visual mientras tu nota queda justo debajo de la webcam.</source>
+        <translation>Mantené contacto visual mientras tu nota queda justo debajo de la webcam.</translation>
+    </message>
+    <message>
+        <source>Controlá con teclas</source>
+        <translation>Controlá con teclas</translation>
+    </message>
+    <message>
+        <source>Movete por tus notas con las flechas del teclado.</source>
+        <translation>Movete por tus notas con las flechas del teclado.</translation>
+    </message>
+    <message>
+        <source>Invisible al compartir pantalla</source>
+        <translation>Invisible al compartir pantalla</translation>
+    </message>
+    <message>
+        <source>Tu nota es visible solo para vos, invisible al compartir pantalla.</source>
+        <translation>Tu nota es visible solo para vos, invisible al compartir pantalla.</translation>
+    </message>
+    <message>
+        <source>Siempre a la vista</source>
+        <translation>Siempre a la vista</translation>
+    </message>
+    <message>
+        <source>Omitir</source>
+        <translation>Omitir</translation>
+    </message>
+    <message>
+        <source>Continuar</source>
+        <translation>Continuar</translation>
+    </message>
+    <message>
+        <source>¡Estás listo!</source>
+        <translation>¡Estás listo!</translation>
+    </message>
+    <message>
+        <source>NOTCH</source>
+        <translation>NOTCH</translation>
+    </message>
+    <message>
+        <source>Personalizado</source>
+        <translation>Personalizado</translation>
+    </message>
+    <message>
+        <source>CONTROLES</source>
+        <translation>CONTROLES</translation>
+    </message>
+    <message>
+        <source>Aprendidos</source>
+        <translation>Aprendidos</translation>
+    </message>
+    <message>
+        <source>INVISIBILIDAD</source>
+        <translation>INVISIBILIDAD</translation>
+    </message>
+    <message>
+        <source>Probada</source>
+        <translation>Probada</translation>
+    </message>
+    <message>
+        <source>NOTAS</source>
+        <translation>NOTAS</translation>
+    </message>
+    <message>
+        <source>Listas</source>
+        <translation>Listas</translation>
+    </message>
 </context>
 </TS>

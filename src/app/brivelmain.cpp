@@ -3,6 +3,7 @@
 #include "app/brivelapplication.h"
 #include "app/launcharguments.h"
 #include "app/singleinstance.h"
+#include "platform/mediabackend.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,6 +37,7 @@ int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicatio
     if (const std::optional<int> exitCode = handOver())
         return *exitCode;
 
+    chooseMediaBackend();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brivel"));
     QApplication::setApplicationVersion(QStringLiteral(BRIVEL_VERSION));

@@ -5,10 +5,11 @@
 #include "editor/coachmarkoverlay.h"
 #include "editor/editorpane.h"
 #include "editor/editortoolbar.h"
-#include "editor/firstrunview.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/model/editorcontroller.h"
+#include "onboarding/onboardingwidget.h"
 #include "settings/localization.h"
+#include "settings/notchsettings.h"
 
 #include <QAbstractButton>
 #include <QScopedValueRollback>
@@ -20,7 +21,6 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, D
     , m_controller(controller)
     , m_dialogs(dialogs)
 {
-    m_firstRun = new FirstRunView([this] { m_controller.onboardingCompleted(); }, this);
     m_editor = new QWidget(this);
     // The detail column's own dark face, a shade apart from the window's material.
     m_editor->setAutoFillBackground(true);
@@ -37,8 +37,13 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, D
     // The first-run tour, over the whole editor page.
     new CoachMarkOverlay(controller,
                          {pane->editor(), toolbar->settingsButton(), pane->playButton()}, m_editor);
-    addWidget(m_firstRun);
     addWidget(m_editor);
+    // The onboarding exists only while it is shown: a completed one costs nothing at start-up.
+    if (m_controller.showOnboarding()) {
+        m_onboarding = new OnboardingWidget(
+            NotchSettings::shared(), [this] { m_controller.onboardingCompleted(); }, this);
+        addWidget(m_onboarding);
+    }
 
     connect(&controller, &EditorController::showOnboardingChanged, this,
             &ContentView::showCurrentPage);
@@ -61,7 +66,13 @@ void ContentView::showEvent(QShowEvent *event)
 void ContentView::showCurrentPage()
 {
     const bool editor = !m_controller.showOnboarding();
-    setCurrentWidget(editor ? m_editor : m_firstRun);
+    if (editor && m_onboarding) {
+        // The completion runs inside one of the onboarding's own handlers.
+        removeWidget(m_onboarding);
+        m_onboarding->deleteLater();
+        m_onboarding = nullptr;
+    }
+    setCurrentWidget(editor || !m_onboarding ? m_editor : m_onboarding.data());
     if (!isVisible())
         return;
     applyWindowStyle();

@@ -9,10 +9,10 @@ class BrivelService;
 class Dialogs;
 class EditorController;
 
-// The root of the main window: the first-run view until onboarding is complete, then the
-// editor (toolbar and page header over the editor pane), with the delete confirmation, the
-// first-run tour and the About sheet. It also gives the window its size limits: the first-run
-// view has a size of its own, the editor only a minimum, and no text inside ever raises it.
+// The root of the main window: the onboarding until it is complete, then the editor (toolbar
+// and page header over the editor pane), with the delete confirmation, the first-run tour and
+// the About sheet. It also gives the window its size limits: the onboarding has a size of its
+// own, the editor only a minimum, and no text inside ever raises it.
 class ContentView : public QStackedWidget
 {
     Q_OBJECT
@@ -36,7 +36,7 @@ private:
 
     EditorController &m_controller;
     Dialogs &m_dialogs;
-    QWidget *m_firstRun = nullptr;
+    QPointer<QWidget> m_onboarding;
     QWidget *m_editor = nullptr;
     QPointer<AboutView> m_about;
     bool m_askingToDelete = false;

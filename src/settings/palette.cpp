@@ -9,3 +9,8 @@ QColor whiteAt(double opacity)
 {
     return QColor::fromRgbF(1.0f, 1.0f, 1.0f, float(opacity));
 }
+
+QColor onAccentTeal()
+{
+    return QColor(0, 24, 24);
+}

@@ -8,3 +8,5 @@
 QColor accentTeal(double opacity = 1);
 // White at an opacity: the label styles of the dark panels.
 QColor whiteAt(double opacity);
+// Text and glyphs on an accent-teal fill.
+QColor onAccentTeal();

@@ -215,6 +215,11 @@ QPainterPath checkmarkCircleFillGlyph(double s)
     return subtract(disc, strokedOutline(check, std::max(s, 0.08)));
 }
 
+QPainterPath checkmarkGlyph(double s)
+{
+    return strokedOutline(polyline({{0.16, 0.54}, {0.4, 0.78}, {0.84, 0.24}}), s);
+}
+
 QPainterPath chevronLeftGlyph(double s)
 {
     return strokedOutline(polyline({{0.64, 0.16}, {0.32, 0.5}, {0.64, 0.84}}), s);
@@ -584,6 +589,7 @@ constexpr Glyph glyphs[] = {
     {u"clock", clockGlyph},
     {u"questionmark.bubble", questionmarkBubbleGlyph},
     {u"cursorarrow", cursorArrowGlyph},
+    {u"checkmark", checkmarkGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and
