@@ -277,6 +277,35 @@ QPainterPath xmarkCircleFillGlyph(double s)
     return subtract(disc, strokedOutline(cross, std::max(s, 0.08)));
 }
 
+QPainterPath pencilGlyph(double s)
+{
+    // Drawn lying along x, point to the left, then turned to write towards the lower left: a
+    // sharpened tip, the body, and the band of the eraser.
+    const double half = 0.11;
+    QPainterPath p = polyline({{-0.02, 0.5},
+                               {0.24, 0.5 - half},
+                               {1.02, 0.5 - half},
+                               {1.02, 0.5 + half},
+                               {0.24, 0.5 + half},
+                               {-0.02, 0.5}});
+    p.addPath(line({0.24, 0.5 - half}, {0.24, 0.5 + half}));
+    p.addPath(line({0.84, 0.5 - half}, {0.84, 0.5 + half}));
+    QTransform turn;
+    turn.translate(0.5, 0.5).rotate(-45).translate(-0.5, -0.5);
+    return turn.map(strokedOutline(p, s));
+}
+
+QPainterPath listBulletGlyph(double s)
+{
+    // Three lines, each after a round bullet.
+    QPainterPath p;
+    for (const double y : {0.2, 0.5, 0.8}) {
+        p.addEllipse(QPointF(0.12, y), 0.08, 0.08);
+        p.addPath(strokedOutline(line({0.34, y}, {0.92, y}), s));
+    }
+    return p;
+}
+
 struct Glyph
 {
     QStringView name;
@@ -326,6 +355,8 @@ constexpr Glyph glyphs[] = {
     {u"doc.on.doc", docOnDocGlyph},
     {u"gearshape", gearshapeGlyph},
     {u"xmark.circle.fill", xmarkCircleFillGlyph},
+    {u"pencil", pencilGlyph},
+    {u"list.bullet", listBulletGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and
