@@ -8,9 +8,9 @@ class Dialogs;
 class EditorController;
 
 // The root of the main window: the first-run view until onboarding is complete, then the
-// editor (toolbar and page header over the editor pane), with the delete confirmation. It also
-// gives the window its size limits: the first-run view has a size of its own, the editor only
-// a minimum, and no text inside ever raises it.
+// editor (the pages sidebar beside the toolbar and page header over the editor pane), with the
+// delete confirmation. It also gives the window its size limits: the first-run view has a size
+// of its own, the editor only a minimum, and no text inside ever raises it.
 class ContentView : public QStackedWidget
 {
     Q_OBJECT
