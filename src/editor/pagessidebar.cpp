@@ -244,8 +244,10 @@ protected:
             m_dragging = false;
             const QPoint at = event->position().toPoint();
             viewport()->update();
-            if (viewport()->rect().contains(at))
-                m_model.movePage(source, dropRowAt(at.y()));
+            // The keyboard's place follows the moved page, which is now current.
+            if (viewport()->rect().contains(at) && m_model.movePage(source, dropRowAt(at.y()))
+                && m_model.currentRow() >= 0)
+                setCurrentIndex(m_model.index(m_model.currentRow()));
             return;
         }
         m_pressRow = -1;
