@@ -124,11 +124,10 @@ void PageListModel::refresh()
         apply(all);
         return;
     }
-    PageSearch::Input input{pages, m_service.pageTitles(), {}, query};
-    input.shownTitles.reserve(pages.size());
-    for (int i = 0; i < pages.size(); ++i)
-        input.shownTitles.append(m_service.title(i));
-    m_search.start(input);
+    // Nothing here reads the pages or titles one by one: a keystroke costs the same for any
+    // document. The service's title of a page past the end is its placeholder for no title.
+    const QString untitled = m_service.title(int(pages.size()));
+    m_search.start({pages, m_service.pageTitles(), query, untitled});
     // The older rows stay listed until the result comes.
     Q_EMIT rowsRefreshed();
 }

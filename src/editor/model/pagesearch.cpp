@@ -136,7 +136,9 @@ QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *st
             return {};
         PageMatch match;
         match.pageIndex = i;
-        match.title = input.shownTitles.value(i);
+        match.title = input.titles.value(i).trimmed();
+        if (match.title.isEmpty())
+            match.title = input.untitled;
         if (needles.isEmpty()) {
             found.append(match);
             continue;

@@ -14,7 +14,8 @@
 struct PageMatch
 {
     int pageIndex = 0;
-    // The row's title as it was searched, and the match in it; -1 when it holds no match.
+    // The row's title (the stored one trimmed, or the placeholder of an untitled page) as it was
+    // searched, and the match in it; -1 when it holds no match.
     QString title;
     qsizetype titleMatchStart = -1;
     qsizetype titleMatchLength = 0;
@@ -38,9 +39,9 @@ public:
         QStringList pages;
         // The stored titles, which the filter reads; as short or long as they come.
         QStringList titles;
-        // The titles the rows show (trimmed, or the placeholder of an untitled page).
-        QStringList shownTitles;
         QString query;
+        // What a row shows for a page without a title of its own.
+        QString untitled;
     };
 
     explicit PageSearch(QObject *parent = nullptr);
