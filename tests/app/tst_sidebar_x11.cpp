@@ -118,8 +118,7 @@ void TestSidebarX11::addRenameDragSearchAndKeys()
     QVERIFY(xdotool({u"mouseup"_s, u"1"_s}));
     QTRY_COMPARE_WITH_TIMEOUT(autosavedList(autosave, u"pages"_s).value(0), u"• \n• \n• "_s, 5000);
     QCOMPARE(autosavedList(autosave, u"titles"_s),
-             (QStringList{u"Bullets"_s, u"Bienvenido a Brivel"_s, u"Puntos clave"_s,
-                          u"Cierre"_s}));
+             (QStringList{u"Bullets"_s, u"Bienvenido a Brivel"_s, u"Puntos clave"_s, u"Cierre"_s}));
     settle();
     screenshot(u"sidebar-dragged.png"_s);
 
@@ -144,8 +143,8 @@ void TestSidebarX11::addRenameDragSearchAndKeys()
     settle();
     QVERIFY(clickAt(QPoint(inside.center().x() + 140, inside.center().y())));
     settle();
-    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"shift+Tab"_s, u"Down"_s, u"Return"_s,
-                     u"Menu"_s}));
+    QVERIFY(xdotool(
+        {u"key"_s, u"--delay"_s, u"100"_s, u"shift+Tab"_s, u"Down"_s, u"Return"_s, u"Menu"_s}));
     settle();
     screenshot(u"sidebar-keyboard-menu.png"_s);
     QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"Down"_s, u"Return"_s}));
