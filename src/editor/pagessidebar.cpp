@@ -412,6 +412,8 @@ PagesSidebar::PagesSidebar(EditorController &controller, BrivelService &service,
     clear.setColor(QPalette::Base, Qt::transparent);
     list->setPalette(clear);
     new OverlayScroller(list);
+    // The placeholder of untitled pages is in the interface language.
+    LocalizedText::follow(list->viewport(), "rows", [list] { list->viewport()->update(); });
     column->addWidget(list, 1);
 
     // The footer: an 8-point gap, then the three buttons.
