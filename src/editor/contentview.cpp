@@ -20,23 +20,24 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, D
 {
     m_firstRun = new FirstRunView([this] { m_controller.onboardingCompleted(); }, this);
     m_editor = new QWidget(this);
-    // The pages sidebar on the window's material, then the detail column.
+    // The detail column's own dark face, a shade apart from the window's material.
+    m_editor->setAutoFillBackground(true);
+    QPalette detail = m_editor->palette();
+    detail.setColor(QPalette::Window, QColor(28, 29, 31));
+    m_editor->setPalette(detail);
+    auto *column = new QVBoxLayout(m_editor);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(new EditorToolbar(controller, service, m_editor));
+    column->addWidget(new EditorPane(controller, service, m_editor), 1);
+    // The editor is the pages sidebar, on the window's material, beside that detail column.
+    QWidget *detailColumn = m_editor;
+    m_editor = new QWidget(this);
     auto *split = new QHBoxLayout(m_editor);
     split->setContentsMargins(0, 0, 0, 0);
     split->setSpacing(0);
     split->addWidget(new PagesSidebar(controller, service, m_editor));
-    auto *detailColumn = new QWidget(m_editor);
     split->addWidget(detailColumn, 1);
-    // The detail column's own dark face, a shade apart from the window's material.
-    detailColumn->setAutoFillBackground(true);
-    QPalette detail = detailColumn->palette();
-    detail.setColor(QPalette::Window, QColor(28, 29, 31));
-    detailColumn->setPalette(detail);
-    auto *column = new QVBoxLayout(detailColumn);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(new EditorToolbar(controller, service, detailColumn));
-    column->addWidget(new EditorPane(controller, service, detailColumn), 1);
     addWidget(m_firstRun);
     addWidget(m_editor);
 
