@@ -73,8 +73,7 @@ void BM_SidebarFilterFullResult(benchmark::State &state)
     for (auto _ : state) {
         document.controller.setToolbarSearchText(queries.at(keystroke++ % queries.size()));
         listed = document.waitForRows(model) && model.rowCount() == state.range(0)
-                 && !model.index(0).data(PageListModel::SnippetRole).toString().isEmpty()
-                 && listed;
+                 && !model.index(0).data(PageListModel::SnippetRole).toString().isEmpty() && listed;
     }
     if (!listed)
         state.SkipWithError("a search did not list every page with its snippet");
@@ -93,8 +92,7 @@ void BM_SidebarPaint(benchmark::State &state)
     sidebar.resize(PagesSidebar::columnWidth, 560);
     sidebar.show();
     document.controller.setToolbarSearchText(u"palabraclave"_s);
-    if (!document.waitForRows(*sidebar.model())
-        || sidebar.model()->rowCount() != state.range(0)) {
+    if (!document.waitForRows(*sidebar.model()) || sidebar.model()->rowCount() != state.range(0)) {
         state.SkipWithError("the rows were not listed");
         return;
     }
