@@ -729,5 +729,25 @@ Good luck. [Wave]</translation>
         <source>Listas</source>
         <translation>Ready</translation>
     </message>
+    <message>
+        <source>Agregar página</source>
+        <translation>Add page</translation>
+    </message>
+    <message>
+        <source>Sin resultados</source>
+        <translation>No results</translation>
+    </message>
+    <message>
+        <source>Renombrar</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>Eliminar página</source>
+        <translation>Delete page</translation>
+    </message>
+    <message>
+        <source>Nombre</source>
+        <translation>Name</translation>
+    </message>
 </context>
 </TS>

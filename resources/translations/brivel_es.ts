@@ -695,5 +695,25 @@ Mucha suerte. [Saludo]</source>
         <source>Listas</source>
         <translation>Listas</translation>
     </message>
+    <message>
+        <source>Agregar página</source>
+        <translation>Agregar página</translation>
+    </message>
+    <message>
+        <source>Sin resultados</source>
+        <translation>Sin resultados</translation>
+    </message>
+    <message>
+        <source>Renombrar</source>
+        <translation>Renombrar</translation>
+    </message>
+    <message>
+        <source>Eliminar página</source>
+        <translation>Eliminar página</translation>
+    </message>
+    <message>
+        <source>Nombre</source>
+        <translation>Nombre</translation>
+    </message>
 </context>
 </TS>

@@ -8,10 +8,12 @@
 #include "editor/highlightingtexteditor.h"
 #include "editor/model/editorcontroller.h"
 #include "onboarding/onboardingwidget.h"
+#include "editor/pagessidebar.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 
 #include <QAbstractButton>
+#include <QHBoxLayout>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 
@@ -34,6 +36,14 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, D
     auto *pane = new EditorPane(controller, service, m_editor);
     column->addWidget(toolbar);
     column->addWidget(pane, 1);
+    // The editor is the pages sidebar, on the window's material, beside that detail column.
+    QWidget *detailColumn = m_editor;
+    m_editor = new QWidget(this);
+    auto *split = new QHBoxLayout(m_editor);
+    split->setContentsMargins(0, 0, 0, 0);
+    split->setSpacing(0);
+    split->addWidget(new PagesSidebar(controller, service, m_editor));
+    split->addWidget(detailColumn, 1);
     // The first-run tour, over the whole editor page.
     new CoachMarkOverlay(controller,
                          {pane->editor(), toolbar->settingsButton(), pane->playButton()}, m_editor);

@@ -9,10 +9,11 @@ class BrivelService;
 class Dialogs;
 class EditorController;
 
-// The root of the main window: the onboarding until it is complete, then the editor (toolbar
-// and page header over the editor pane), with the delete confirmation, the first-run tour and
-// the About sheet. It also gives the window its size limits: the onboarding has a size of its
-// own, the editor only a minimum, and no text inside ever raises it.
+// The root of the main window: the onboarding until it is complete, then the editor (the pages
+// sidebar beside the toolbar and page header over the editor pane), with the delete
+// confirmation, the first-run tour and the About sheet. It also gives the window its size
+// limits: the onboarding has a size of its own, the editor only a minimum, and no text inside
+// ever raises it.
 class ContentView : public QStackedWidget
 {
     Q_OBJECT

@@ -2,7 +2,6 @@
 
 #include "document/brivelservice.h"
 #include "editor/highlightingtexteditor.h"
-#include "editor/importpresentationbutton.h"
 #include "editor/model/editorcontroller.h"
 #include "editor/slashcommandpalette.h"
 #include "platform/fonts.h"
@@ -264,8 +263,6 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     m_slashButton = new CircleButton(false, this);
     LocalizedText::bind(m_slashButton, "toolTip", "Comandos");
     m_playButton = new CircleButton(true, this);
-    // Until the pages sidebar hosts it, the import button sits beside the round buttons.
-    m_importButton = new ImportPresentationButton(controller, this);
     m_dropHighlight = new DropHighlight(this);
     m_dropHighlight->setVisible(controller.isDroppingPresentation());
     setAcceptDrops(true);
@@ -448,12 +445,8 @@ void EditorPane::placeOverlays()
     const int y = height() - buttonMargin - circleSize;
     m_playButton->move(width() - buttonMargin - circleSize, y);
     m_slashButton->move(m_playButton->x() - 10 - circleSize, y);
-    m_importButton->resize(m_importButton->sizeHint());
-    m_importButton->move(m_slashButton->x() - 10 - m_importButton->width(),
-                         y + (circleSize - m_importButton->height()) / 2);
     m_slashButton->raise();
     m_playButton->raise();
-    m_importButton->raise();
     m_dropHighlight->setGeometry(rect());
     m_dropHighlight->raise();
     placeCopiedToast();

@@ -24,7 +24,6 @@ public:
     QAbstractButton *slashButton() const { return m_slashButton; }
     QAbstractButton *playButton() const { return m_playButton; }
     QLabel *copiedToast() const { return m_copiedToast; }
-    QAbstractButton *importButton() const { return m_importButton; }
     QWidget *dropHighlight() const { return m_dropHighlight; }
 
 protected:
@@ -54,7 +53,6 @@ private:
     QAbstractButton *m_slashButton = nullptr;
     QAbstractButton *m_playButton = nullptr;
     QLabel *m_copiedToast = nullptr;
-    QAbstractButton *m_importButton = nullptr;
     QWidget *m_dropHighlight = nullptr;
     AnimatedValue *m_toastPresence = nullptr;
     QWidget *m_edgeFade = nullptr;

@@ -86,7 +86,9 @@ private:
     bool m_hoverBackground;
 };
 
-// The gear and "Ajustes" side by side, 20 points high.
+// The gear and "Ajustes" side by side, 20 points high. Beside the sidebar at the window's
+// minimum width, with the search open, the header runs short: the label gives way first and
+// the gear stays.
 class SettingsButton : public QAbstractButton
 {
 public:
@@ -94,23 +96,39 @@ public:
         : QAbstractButton(parent)
     {
         setFont(Fonts::systemFont(11, QFont::Medium));
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        setFixedHeight(20);
         LocalizedText::follow(this, "text", [this] {
             setText(localizedString("Ajustes"));
-            setFixedSize(14 + 4 + QFontMetrics(font()).horizontalAdvance(text()), 20);
+            updateGeometry();
         });
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::NoFocus);
     }
 
+    QSize sizeHint() const override
+    {
+        return {gearWidth + 4 + QFontMetrics(font()).horizontalAdvance(text()), 20};
+    }
+    QSize minimumSizeHint() const override { return {gearWidth, 20}; }
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        paintSymbol(p, QStringLiteral("gearshape"), QRectF(0, 0, 14, height()), primary, 10,
-                    QFont::DemiBold);
+        const bool labelled = width() >= sizeHint().width();
+        paintSymbol(p, QStringLiteral("gearshape"),
+                    QRectF(labelled ? 0 : (width() - gearWidth) / 2.0, 0, gearWidth, height()),
+                    primary, 10, QFont::DemiBold);
+        if (!labelled)
+            return;
         p.setPen(primary);
-        p.drawText(rect().adjusted(18, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
+        p.drawText(rect().adjusted(gearWidth + 4, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                   text());
     }
+
+private:
+    static constexpr int gearWidth = 14;
 };
 
 QHBoxLayout *capsuleRow(Capsule *capsule, int horizontal, int vertical, int spacing = 0)

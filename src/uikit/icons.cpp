@@ -334,6 +334,24 @@ QPainterPath listGlyph(double s, double indent)
     return p;
 }
 
+QPainterPath pencilGlyph(double s)
+{
+    // Drawn lying along x, point to the left, then turned to write towards the lower left: a
+    // sharpened tip, the body, and the band of the eraser.
+    const double half = 0.11;
+    QPainterPath p = polyline({{-0.02, 0.5},
+                               {0.24, 0.5 - half},
+                               {1.02, 0.5 - half},
+                               {1.02, 0.5 + half},
+                               {0.24, 0.5 + half},
+                               {-0.02, 0.5}});
+    p.addPath(line({0.24, 0.5 - half}, {0.24, 0.5 + half}));
+    p.addPath(line({0.84, 0.5 - half}, {0.84, 0.5 + half}));
+    QTransform turn;
+    turn.translate(0.5, 0.5).rotate(-45).translate(-0.5, -0.5);
+    return turn.map(strokedOutline(p, s));
+}
+
 QPainterPath listBulletGlyph(double s)
 {
     return listGlyph(s, 0);
@@ -590,6 +608,7 @@ constexpr Glyph glyphs[] = {
     {u"questionmark.bubble", questionmarkBubbleGlyph},
     {u"cursorarrow", cursorArrowGlyph},
     {u"checkmark", checkmarkGlyph},
+    {u"pencil", pencilGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and

@@ -371,30 +371,46 @@ private Q_SLOTS:
         QVERIFY(!f.editor->isEditingToolbarTitle());
     }
 
+    // The header's title edit and the sidebar's rename keep to the page they were opened for.
     void titleEditLandsOnItsPage_data()
     {
+        QTest::addColumn<bool>("sidebar");
         QTest::addColumn<int>("current");
         QTest::addColumn<Restructuring>("change");
         QTest::addColumn<QStringList>("titlesAfter");
         // Pages a b c with titles A B C. An opened document leaves page 0 current, so only the
         // replaced titles tell the edit that its page is gone.
-        QTest::newRow("earlier page deleted")
-            << 1 << Restructuring::deleteEarlier << QStringList{u"Nuevo"_s, u"C"_s};
-        QTest::newRow("edited page deleted")
-            << 1 << Restructuring::deleteEdited << QStringList{u"A"_s, u"C"_s};
-        QTest::newRow("another page moved above it")
-            << 0 << Restructuring::moveToTop << QStringList{u"C"_s, u"Nuevo"_s, u"B"_s};
-        QTest::newRow("document replaced")
-            << 0 << Restructuring::replaceDocument << QStringList{u"X"_s, u"Y"_s};
+        for (const bool sidebar : {false, true}) {
+            const char *where = sidebar ? "sidebar, " : "header, ";
+            QTest::addRow("%searlier page deleted", where)
+                << sidebar << 1 << Restructuring::deleteEarlier << QStringList{u"Nuevo"_s, u"C"_s};
+            QTest::addRow("%sedited page deleted", where)
+                << sidebar << 1 << Restructuring::deleteEdited << QStringList{u"A"_s, u"C"_s};
+            QTest::addRow("%sanother page moved above it", where)
+                << sidebar << 0 << Restructuring::moveToTop
+                << QStringList{u"C"_s, u"Nuevo"_s, u"B"_s};
+            QTest::addRow("%sdocument replaced", where)
+                << sidebar << 0 << Restructuring::replaceDocument << QStringList{u"X"_s, u"Y"_s};
+        }
     }
 
     void titleEditLandsOnItsPage()
     {
+        QFETCH(bool, sidebar);
         QFETCH(int, current);
         QFETCH(Restructuring, change);
         Fixture f({u"a"_s, u"b"_s, u"c"_s}, {u"A"_s, u"B"_s, u"C"_s}, current);
-        f.editor->beginToolbarTitleEdit();
-        f.editor->setToolbarTitleText(u"  Nuevo "_s);
+        const auto type = [&f, sidebar](const QString &text) {
+            if (sidebar)
+                f.editor->setRenameText(text);
+            else
+                f.editor->setToolbarTitleText(text);
+        };
+        if (sidebar)
+            f.editor->startRename(current);
+        else
+            f.editor->beginToolbarTitleEdit();
+        type(u"  Nuevo "_s);
         switch (change) {
         case Restructuring::deleteEarlier:
             f.editor->deletePage(0);
@@ -413,10 +429,69 @@ private Q_SLOTS:
         }
         QTEST(f.service.pageTitles(), "titlesAfter");
         QVERIFY(!f.editor->isEditingToolbarTitle());
+        QVERIFY(!f.editor->renamingPageIndex());
         // Late keystrokes of the closed field reach no page.
-        f.editor->setToolbarTitleText(u"tarde"_s);
+        type(u"tarde"_s);
         f.editor->commitToolbarTitle();
+        f.editor->commitRename();
         QTEST(f.service.pageTitles(), "titlesAfter");
+    }
+
+    // Return stores the trimmed text on the page the field was opened for, padding short titles;
+    // Esc stores nothing.
+    void renameStoresTrimmedTitle_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("spaces only") << u"   "_s << false << u""_s;
+        QTest::newRow("pasted lines") << u" uno\ndos \n"_s << false << u"uno\ndos"_s;
+        QTest::newRow("emoji and right to left")
+            << u"\U0001F3A4 \u05E9\u05DC\u05D5\u05DD"_s << false
+            << u"\U0001F3A4 \u05E9\u05DC\u05D5\u05DD"_s;
+        QTest::newRow("10,000 characters")
+            << QString(10'000, u'x') << false << QString(10'000, u'x');
+        QTest::newRow("Esc") << u"Otro"_s << true << u""_s;
+    }
+
+    void renameStoresTrimmedTitle()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, escape);
+        // The renamed page lies past the end of the titles.
+        Fixture f({u"a"_s, u"b"_s, u"c"_s}, {u"A"_s}, 0);
+        f.editor->startRename(2);
+        QCOMPARE(f.service.currentPageIndex(), 2);
+        QCOMPARE(f.editor->renamingPageIndex(), 2);
+        QCOMPARE(f.editor->renameText(), u""_s);
+        QTRY_VERIFY(f.editor->isRenameFieldFocused());
+        f.editor->setRenameText(typed);
+        if (escape)
+            f.editor->cancelRename();
+        else
+            f.editor->commitRename();
+        QVERIFY(!f.editor->renamingPageIndex());
+        QFETCH(QString, stored);
+        QCOMPARE(f.service.pageTitles().value(2), stored);
+        QCOMPARE(f.service.pageTitles().value(0), u"A"_s);
+        if (stored.trimmed().isEmpty())
+            QCOMPARE(f.service.title(2), localizedString("Vacío"));
+    }
+
+    // One title edit at a time: opening one stores the other.
+    void oneTitleEditAtATime()
+    {
+        Fixture f({u"a"_s, u"b"_s}, {u"A"_s, u"B"_s}, 0);
+        f.editor->beginToolbarTitleEdit();
+        f.editor->setToolbarTitleText(u" Uno "_s);
+        f.editor->startRename(1);
+        QVERIFY(!f.editor->isEditingToolbarTitle());
+        QCOMPARE(f.editor->renameText(), u"B"_s);
+        f.editor->setRenameText(u" Dos "_s);
+        f.editor->beginToolbarTitleEdit();
+        QVERIFY(!f.editor->renamingPageIndex());
+        QCOMPARE(f.service.pageTitles(), (QStringList{u"Uno"_s, u"Dos"_s}));
+        QCOMPARE(f.editor->toolbarTitleText(), u"Dos"_s);
     }
 
     void addedPageGetsItsOwnTitle_data()
@@ -458,6 +533,7 @@ private Q_SLOTS:
         QTest::newRow("add") << Change([](Fixture &f) { f.editor->appendEmptyPage(); }) << 0.2;
         QTest::newRow("bullets") << Change([](Fixture &f) { f.editor->addBulletsPage(); }) << 0.2;
         QTest::newRow("delete") << Change([](Fixture &f) { f.editor->deletePage(0); }) << 0.2;
+        QTest::newRow("sidebar row") << Change([](Fixture &f) { f.editor->selectPage(2); }) << 0.18;
         QTest::newRow("from the service")
             << Change([](Fixture &f) { f.service.setCurrentPageIndex(0); }) << 0.0;
     }

@@ -3,6 +3,7 @@
 #include "document/brivelservice.h"
 #include "document/dialogs.h"
 #include "document/reviewsessioncounter.h"
+#include "editor/model/pagesearch.h"
 #include "import/presentationimport.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/readingoverlay.h"
@@ -55,6 +56,12 @@ EditorController::EditorController(BrivelService &service, NotchSettings &settin
     connect(&m_service, &BrivelService::pageTitlesChanged, this, [this] {
         if (m_isEditingToolbarTitle && !titleEditPageIsIntact())
             endTitleEdit();
+        if (m_renamingPageIndex && !renamePageIsIntact())
+            cancelRename();
+    });
+    connect(&m_service, &BrivelService::pagesChanged, this, [this] {
+        if (m_renamingPageIndex && !renamePageIsIntact())
+            cancelRename();
     });
 }
 
@@ -275,6 +282,24 @@ void EditorController::setIsSearchFieldFocused(bool focused)
         Q_EMIT isSearchFieldFocusedChanged();
 }
 
+void EditorController::setRenamingPageIndex(std::optional<int> index)
+{
+    if (Observable::assign(m_renamingPageIndex, index))
+        Q_EMIT renamingPageIndexChanged();
+}
+
+void EditorController::setRenameText(const QString &text)
+{
+    if (Observable::assign(m_renameText, text))
+        Q_EMIT renameTextChanged();
+}
+
+void EditorController::setIsRenameFieldFocused(bool focused)
+{
+    if (Observable::assign(m_isRenameFieldFocused, focused))
+        Q_EMIT isRenameFieldFocusedChanged();
+}
+
 // Window root and reading control
 
 void EditorController::onboardingCompleted()
@@ -447,6 +472,8 @@ void EditorController::goToNextPage()
 
 void EditorController::beginToolbarTitleEdit()
 {
+    // One title edit at a time.
+    commitRename();
     const int index = m_service.currentPageIndex();
     m_titleEditPageIndex = index;
     m_titleEditStoredTitle = storedTitle(m_service.pageTitles(), index);
@@ -538,11 +565,68 @@ QList<int> EditorController::filteredPageIndices() const
     indices.reserve(pages.size());
     const QStringList titles = m_service.pageTitles();
     for (int i = 0; i < pages.size(); ++i) {
-        if (query.isEmpty() || storedTitle(titles, i).contains(query, Qt::CaseInsensitive)
-            || pages.at(i).contains(query, Qt::CaseInsensitive))
+        if (query.isEmpty() || PageSearch::find(storedTitle(titles, i), query) >= 0
+            || PageSearch::find(pages.at(i), query) >= 0)
             indices.append(i);
     }
     return indices;
+}
+
+// Sidebar
+
+void EditorController::selectPage(int index)
+{
+    if (index < 0 || index >= m_service.pages().size())
+        return;
+    const QScopedValueRollback fade(m_pageChangeFadeSeconds, chevronFadeSeconds);
+    setToolbarSearchText(QString());
+    m_service.setCurrentPageIndex(index);
+}
+
+void EditorController::startRename(int index)
+{
+    if (index < 0 || index >= m_service.pages().size())
+        return;
+    // One title edit at a time: the other one is kept, not dropped.
+    commitToolbarTitle();
+    commitRename();
+    m_service.setCurrentPageIndex(index);
+    m_renameStoredTitle = storedTitle(m_service.pageTitles(), index);
+    setRenameText(m_renameStoredTitle);
+    setRenamingPageIndex(index);
+    QTimer::singleShot(titleFieldFocusDelayMs, this, [this, index] {
+        if (m_renamingPageIndex == index)
+            setIsRenameFieldFocused(true);
+    });
+}
+
+bool EditorController::renamePageIsIntact() const
+{
+    return m_renamingPageIndex && *m_renamingPageIndex < m_service.pages().size()
+           && storedTitle(m_service.pageTitles(), *m_renamingPageIndex) == m_renameStoredTitle;
+}
+
+void EditorController::commitRename()
+{
+    if (!m_renamingPageIndex)
+        return;
+    const int index = *m_renamingPageIndex;
+    const bool intact = renamePageIsIntact();
+    // Closed before the store, so the title's change is not taken for someone else's.
+    cancelRename();
+    if (!intact)
+        return;
+    QStringList titles = m_service.pageTitles();
+    if (titles.size() <= index)
+        titles.resize(index + 1);
+    titles[index] = m_renameText.trimmed();
+    m_service.setPageTitles(titles);
+}
+
+void EditorController::cancelRename()
+{
+    setRenamingPageIndex(std::nullopt);
+    setIsRenameFieldFocused(false);
 }
 
 // Pages
@@ -622,8 +706,9 @@ void EditorController::deletePage(int index)
     if (count < 2 || index < 0 || index >= count)
         return;
     const QScopedValueRollback fade(m_pageChangeFadeSeconds, addOrDeleteFadeSeconds);
-    // The open title edit goes to its page while the index still names it.
+    // The open title edits go to their pages while the indices still name them.
     commitToolbarTitle();
+    commitRename();
     removePage(index);
 }
 
@@ -658,6 +743,7 @@ void EditorController::movePages(const QList<int> &sources, int destination)
     std::sort(moved.begin(), moved.end());
     destination = std::clamp(destination, 0, int(pages.size()));
     commitToolbarTitle();
+    commitRename();
 
     const auto move = [&moved, destination](const QStringList &list) {
         QStringList kept;

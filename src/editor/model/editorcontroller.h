@@ -53,6 +53,11 @@ class EditorController : public QObject
                    NOTIFY isToolbarTitleFocusedChanged)
     Q_PROPERTY(bool isSearchFieldFocused READ isSearchFieldFocused WRITE setIsSearchFieldFocused
                    NOTIFY isSearchFieldFocusedChanged)
+    Q_PROPERTY(
+        std::optional<int> renamingPageIndex READ renamingPageIndex NOTIFY renamingPageIndexChanged)
+    Q_PROPERTY(QString renameText READ renameText WRITE setRenameText NOTIFY renameTextChanged)
+    Q_PROPERTY(bool isRenameFieldFocused READ isRenameFieldFocused WRITE setIsRenameFieldFocused
+                   NOTIFY isRenameFieldFocusedChanged)
 
 public:
     struct SamplePage
@@ -123,6 +128,12 @@ public:
     void setIsToolbarTitleFocused(bool focused);
     bool isSearchFieldFocused() const { return m_isSearchFieldFocused; }
     void setIsSearchFieldFocused(bool focused);
+    // The page whose title the sidebar's field edits, and the field's text.
+    std::optional<int> renamingPageIndex() const { return m_renamingPageIndex; }
+    QString renameText() const { return m_renameText; }
+    void setRenameText(const QString &text);
+    bool isRenameFieldFocused() const { return m_isRenameFieldFocused; }
+    void setIsRenameFieldFocused(bool focused);
     // While the current page changes: how long the editor's text fades from the old page to the
     // new one, in seconds; 0 for a change that is not animated (a load, the reading session).
     double pageChangeFadeSeconds() const { return m_pageChangeFadeSeconds; }
@@ -156,6 +167,16 @@ public:
     void copyPageText();
     // Indices of the pages whose title or text holds the trimmed query; all without one.
     QList<int> filteredPageIndices() const;
+
+    // Sidebar.
+    // A row's click: the search is cleared and the page becomes current.
+    void selectPage(int index);
+    // Opens the sidebar's title field on the page, which becomes current; an open header title
+    // edit is stored first.
+    void startRename(int index);
+    // Return: the trimmed text becomes the page's title. Esc closes without storing.
+    void commitRename();
+    void cancelRename();
 
     // Pages.
     QString currentPageText() const;
@@ -210,6 +231,9 @@ Q_SIGNALS:
     void isTextFocusedChanged();
     void isToolbarTitleFocusedChanged();
     void isSearchFieldFocusedChanged();
+    void renamingPageIndexChanged();
+    void renameTextChanged();
+    void isRenameFieldFocusedChanged();
 
 private:
     void setIsRunning(bool running);
@@ -231,6 +255,8 @@ private:
     void storeTitleEdit(const QString &title);
     void endTitleEdit();
     void removePage(int index);
+    void setRenamingPageIndex(std::optional<int> index);
+    bool renamePageIsIntact() const;
     // The titles brought to the pages' length, so that titles move with their pages.
     QStringList normalizedTitles() const;
 
@@ -266,6 +292,12 @@ private:
     bool m_isToolbarTitleFocused = false;
     bool m_isSearchFieldFocused = false;
     double m_pageChangeFadeSeconds = 0;
+    std::optional<int> m_renamingPageIndex;
+    QString m_renameText;
+    bool m_isRenameFieldFocused = false;
+    // The stored title of the page being renamed when the rename began: the same identity test
+    // as the header's edit.
+    QString m_renameStoredTitle;
     // One start of the tour, however many reasons schedule it.
     QTimer *const m_coachMarksStart;
 };

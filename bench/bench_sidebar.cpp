@@ -1,0 +1,108 @@
+#include "benchtext.h"
+
+#include "common/appfakes.h"
+#include "document/reviewsessioncounter.h"
+#include "editor/model/editorcontroller.h"
+#include "editor/model/pagelistmodel.h"
+#include "editor/pagessidebar.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QListView>
+
+#include <memory>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr int pageSize = 500'000;
+
+// A document of `pageCount` pages of half a million characters, the word searched for near each
+// page's end. The pages share one text, as a document's copies do, so a thousand of them fit.
+struct SidebarDocument : ServiceFixture
+{
+    explicit SidebarDocument(int pageCount)
+    {
+        const QString page = BenchText::latinPage(pageSize - 20) + u" palabraclave final"_s;
+        service.setPages(QStringList(pageCount, page));
+        service.setPageTitles(QStringList(pageCount, u"Página"_s));
+    }
+
+    // Waits for the newest search's rows; false when they never came.
+    bool waitForRows(PageListModel &model)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!model.isUpToDate() && waited.elapsed() < 60'000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return model.isUpToDate();
+    }
+
+    ReviewSessionCounter counter{store};
+    EditorController controller{service, settings, store, counter};
+};
+
+const QStringList queries{u"palabracl"_s, u"palabracla"_s, u"palabraclav"_s, u"palabraclave"_s};
+
+// The main thread's share of a keystroke in the search field: the search starts and the
+// keystroke returns; the pages are read on a worker.
+void BM_SidebarFilterKeystroke(benchmark::State &state)
+{
+    SidebarDocument document(int(state.range(0)));
+    PageListModel model(document.controller, document.service);
+    int keystroke = 0;
+    for (auto _ : state) {
+        document.controller.setToolbarSearchText(queries.at(keystroke++ % queries.size()));
+        benchmark::DoNotOptimize(model.isUpToDate());
+    }
+    if (!document.waitForRows(model) || model.rowCount() != state.range(0))
+        state.SkipWithError("the search did not list every page");
+}
+BENCHMARK(BM_SidebarFilterKeystroke)->Arg(10)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// From the keystroke to the full list of matches, each with its snippet.
+void BM_SidebarFilterFullResult(benchmark::State &state)
+{
+    SidebarDocument document(int(state.range(0)));
+    PageListModel model(document.controller, document.service);
+    int keystroke = 0;
+    bool listed = true;
+    for (auto _ : state) {
+        document.controller.setToolbarSearchText(queries.at(keystroke++ % queries.size()));
+        listed = document.waitForRows(model) && model.rowCount() == state.range(0)
+                 && !model.index(0).data(PageListModel::SnippetRole).toString().isEmpty() && listed;
+    }
+    if (!listed)
+        state.SkipWithError("a search did not list every page with its snippet");
+}
+BENCHMARK(BM_SidebarFilterFullResult)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One paint of the list's viewport while a query lists every page with a snippet.
+void BM_SidebarPaint(benchmark::State &state)
+{
+    SidebarDocument document(int(state.range(0)));
+    PagesSidebar sidebar(document.controller, document.service);
+    sidebar.resize(PagesSidebar::columnWidth, 560);
+    sidebar.show();
+    document.controller.setToolbarSearchText(u"palabraclave"_s);
+    if (!document.waitForRows(*sidebar.model()) || sidebar.model()->rowCount() != state.range(0)) {
+        state.SkipWithError("the rows were not listed");
+        return;
+    }
+    QCoreApplication::processEvents();
+    QListView *list = sidebar.list();
+    for (auto _ : state)
+        list->viewport()->repaint();
+    if (!list->viewport()->isVisible() || !list->indexAt(QPoint(20, 20)).isValid())
+        state.SkipWithError("no row was on screen, so nothing was painted");
+}
+BENCHMARK(BM_SidebarPaint)->Arg(10)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
