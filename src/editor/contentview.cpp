@@ -7,8 +7,8 @@
 #include "editor/editortoolbar.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/model/editorcontroller.h"
-#include "onboarding/onboardingwidget.h"
 #include "editor/pagessidebar.h"
+#include "onboarding/onboardingwidget.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 
