@@ -1,5 +1,8 @@
 #pragma once
 
+#include "settings_screen/settingsview.h"
+
+#include <QPointer>
 #include <QSize>
 #include <QStackedWidget>
 
@@ -22,14 +25,23 @@ public:
     ContentView(EditorController &controller, BrivelService &service, Dialogs &dialogs,
                 QWidget *parent = nullptr);
 
+    // What the settings screen needs beyond the dialogs; set before it is first opened.
+    void setSettingsScreenServices(const SettingsScreenServices &services);
+    // The settings screen while it is open (or closing); null otherwise.
+    SettingsView *settingsView() const { return m_settingsView; }
+
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showCurrentPage();
     void applyWindowStyle();
     void askToDelete();
     void showDropError();
+    // The settings screen comes over the whole editor page, or leaves it.
+    void showOrHideSettings();
+    void setEditorBeneathEnabled(bool enabled);
 
     EditorController &m_controller;
     Dialogs &m_dialogs;
@@ -37,4 +49,8 @@ private:
     QWidget *m_editor = nullptr;
     bool m_askingToDelete = false;
     bool m_showingDropError = false;
+    SettingsScreenServices m_settingsServices;
+    QPointer<SettingsView> m_settingsView;
+    // The closing screen's picture, scaling and fading away.
+    QPointer<QWidget> m_settingsLeaving;
 };

@@ -353,6 +353,11 @@ void EditorController::openSettings()
         setShowSettings(true);
 }
 
+void EditorController::dismissSettings()
+{
+    setShowSettings(false);
+}
+
 void EditorController::openAbout()
 {
     if (!m_showOnboarding)
