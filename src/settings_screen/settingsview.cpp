@@ -2,6 +2,7 @@
 
 #include "platform/captureshield.h"
 #include "platform/fonts.h"
+#include "platform/motionpreference.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "settings_screen/appearancetab.h"
@@ -157,6 +158,11 @@ SettingsView::SettingsView(NotchSettings &settings, const SettingsScreenServices
         settings, services.makePreview ? services.makePreview() : nullptr, *m_window,
         *services.dialogs, services.hotkeyManager, this);
     m_controller->reduceMotion = services.reduceMotion;
+    if (!m_controller->reduceMotion) {
+        // Asked now, so the desktop's answer is in before "Listo".
+        MotionPreference &motion = MotionPreference::system();
+        m_controller->reduceMotion = [&motion] { return motion.reduceMotion(); };
+    }
     connect(m_controller, &SettingsScreenController::done, this, &SettingsView::done);
     connect(qApp, &QGuiApplication::applicationStateChanged, m_controller,
             [this](Qt::ApplicationState state) {

@@ -30,7 +30,7 @@ struct SettingsScreenServices
     const CaptureShield *captureShield = nullptr;
     // Makes the live preview of the panel; none, and the screen shows no preview.
     std::function<std::unique_ptr<NotchPreviewControlling>()> makePreview;
-    // Whether the desktop asks for less motion; none means motion.
+    // Whether the desktop asks for less motion; the desktop's own switch when none is given.
     std::function<bool()> reduceMotion;
 };
 

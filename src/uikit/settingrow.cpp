@@ -35,15 +35,25 @@ SettingRow::SettingRow(const char *labelKey, QWidget *control, ControlWidth widt
     if (infoButton)
         line->addWidget(infoButton);
     if (width == ControlWidth::fixed) {
+        // A control of its own size (a switch) sits at the trailing edge of the 200 points;
+        // one that can grow (a picker) fills them.
+        auto *frame = new QWidget(this);
+        frame->setFixedWidth(controlWidth);
+        auto *inside = new QHBoxLayout(frame);
+        inside->setContentsMargins(0, 0, 0, 0);
+        const bool ownSize = control->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed
+                             || control->maximumWidth() < controlWidth;
+        control->setParent(frame);
+        inside->addWidget(control, 0,
+                          ownSize ? Qt::AlignRight | Qt::AlignVCenter : Qt::Alignment());
         line->addStretch(1);
-        control->setFixedWidth(controlWidth);
-        line->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
+        line->addWidget(frame);
     } else {
+        control->setParent(this);
         control->setMinimumWidth(0);
         control->setSizePolicy(QSizePolicy::Expanding, control->sizePolicy().verticalPolicy());
         line->addWidget(control, 1);
     }
-    control->setParent(this);
     setMinimumHeight(minimumLineHeight + 2 * verticalPadding + dividerHeight);
 }
 

@@ -1,10 +1,14 @@
 #include "common/appfakes.h"
 #include "common/overlayfakes.h"
 #include "document/globalhotkeymanager.h"
+#include "platform/motionpreference.h"
 #include "settings_screen/settingsfakes.h"
 #include "settings_screen/settingsscreencontroller.h"
 
+#include <QDBusVariant>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using Motion = SettingsWindow::Motion;
@@ -60,6 +64,7 @@ private Q_SLOTS:
     void modeChangesMoveThePreviewAndTheWindow();
     void resetAsksFirstThenWritesItsValues();
     void previewHidesWhileTheApplicationIsInactive();
+    void desktopMotionSwitches();
 };
 
 void TestSettingsScreenController::closingSequence_data()
@@ -271,6 +276,27 @@ void TestSettingsScreenController::previewHidesWhileTheApplicationIsInactive()
     QVERIFY(f.window.moves.isEmpty());
     f.controller.disappeared();
     QCOMPARE(f.preview->calls.last(), u"tearDown"_qs);
+}
+
+void TestSettingsScreenController::desktopMotionSwitches()
+{
+    QTemporaryDir home;
+    const QString kdeglobals = home.filePath(u"kdeglobals"_qs);
+    QVERIFY(!MotionPreference::kdeAnimationsOff(kdeglobals));
+    for (const auto &[factor, off] : {std::pair{"0", true}, {"0.5", false}, {"x", false}}) {
+        QFile file(kdeglobals);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[KDE]\nAnimationDurationFactor=" + QByteArray(factor) + '\n');
+        file.close();
+        QCOMPARE(MotionPreference::kdeAnimationsOff(kdeglobals), off);
+    }
+    const auto wrapped
+        = [](const QVariant &value) { return QVariant::fromValue(QDBusVariant(value)); };
+    QVERIFY(MotionPreference::portalAnimationsOff(wrapped(wrapped(false))));
+    QVERIFY(MotionPreference::portalAnimationsOff(false));
+    QVERIFY(!MotionPreference::portalAnimationsOff(wrapped(wrapped(true))));
+    QVERIFY(!MotionPreference::portalAnimationsOff(wrapped(u"false"_qs)));
+    QVERIFY(!MotionPreference::portalAnimationsOff(QVariant()));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsScreenController)

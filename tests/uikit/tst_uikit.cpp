@@ -39,7 +39,9 @@ void TestUikit::everyIconDrawsInsideItsFrame_data()
                           u"backward.end.fill chevron.down doc.text square.and.arrow.down "
                           u"plus.square.on.square checkmark.circle.fill arrow.up arrow.down "
                           u"arrow.left arrow.right chevron.left chevron.right plus "
-                          u"magnifyingglass trash doc.on.doc gearshape xmark.circle.fill"_qs;
+                          u"magnifyingglass trash doc.on.doc gearshape xmark.circle.fill "
+                          u"gearshape.fill paintpalette.fill info.circle info.circle.fill "
+                          u"arrow.counterclockwise"_qs;
     for (const QString &name : names.split(u' '))
         QTest::newRow(qPrintable(name)) << name;
 }
