@@ -326,7 +326,13 @@ void TestSettingsView::frameTabsAndDone()
     view.setHowItWorksView(demo);
     QCOMPARE(view.tabPage(SettingsTab::howItWorks), demo);
     QVERIFY(demo->isVisible());
+    // A new language redraws every label at once.
     QCOMPARE(view.tabButton(SettingsTab::howItWorks)->text(), u"How it works"_qs);
+    NotchSettings::shared().setAppLanguage(u"es"_qs);
+    QCOMPARE(view.tabButton(SettingsTab::howItWorks)->text(), u"Cómo funciona"_qs);
+    QCOMPARE(view.generalTab()->row(1)->label()->text(), u"Posición"_qs);
+    QCOMPARE(view.doneButton()->text(), u"Listo"_qs);
+    NotchSettings::shared().setAppLanguage(u"en"_qs);
 
     QSignalSpy done(&view, &SettingsView::done);
     QTest::mouseClick(view.doneButton(), Qt::LeftButton);
