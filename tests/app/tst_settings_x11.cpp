@@ -38,18 +38,6 @@ void settle(int ms = 700)
     QTest::qWait(ms);
 }
 
-double differingShare(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size() || a.isNull())
-        return 1.0;
-    qint64 differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x)
-            differing += a.pixel(x, y) != b.pixel(x, y);
-    }
-    return double(differing) / (qint64(a.width()) * a.height());
-}
-
 // Where the controls sit in the 900 × 599 main window, from its client area's corner.
 namespace at {
 const QPoint settingsButton(815, 45);

@@ -112,6 +112,20 @@ inline QImage grab(const QRect &area = QRect(0, 0, 1280, 800))
         .convertToFormat(QImage::Format_RGB32);
 }
 
+// The share of pixels that differ between two pictures of the same size (1 when the sizes do
+// not match).
+inline double differingShare(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 1.0;
+    qint64 differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    }
+    return double(differing) / (qint64(a.width()) * a.height());
+}
+
 inline void screenshot(const QString &file)
 {
     grab().save(file);
