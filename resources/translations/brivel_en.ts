@@ -366,6 +366,94 @@ Good luck. [Wave]</translation>
         <translation>Commands</translation>
     </message>
     <message>
+        <source>Puntos</source>
+        <translation>Bullets</translation>
+    </message>
+    <message>
+        <source>Indicaciones</source>
+        <translation>Cues</translation>
+    </message>
+    <message>
+        <source>Entrega</source>
+        <translation>Delivery</translation>
+    </message>
+    <message>
+        <source>Estructura</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>Audiencia</source>
+        <translation>Audience</translation>
+    </message>
+    <message>
+        <source>Punto</source>
+        <translation>Bullet</translation>
+    </message>
+    <message>
+        <source>Lista de puntos</source>
+        <translation>Bullet list</translation>
+    </message>
+    <message>
+        <source>Pausa</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Sonríe</source>
+        <translation>Smile</translation>
+    </message>
+    <message>
+        <source>Más lento</source>
+        <translation>Slower</translation>
+    </message>
+    <message>
+        <source>+ Lento</source>
+        <translation>+ Slow</translation>
+    </message>
+    <message>
+        <source>Más rápido</source>
+        <translation>Faster</translation>
+    </message>
+    <message>
+        <source>+ Rápido</source>
+        <translation>+ Fast</translation>
+    </message>
+    <message>
+        <source>Respira</source>
+        <translation>Breathe</translation>
+    </message>
+    <message>
+        <source>Énfasis</source>
+        <translation>Emphasis</translation>
+    </message>
+    <message>
+        <source>Voz baja</source>
+        <translation>Soft voice</translation>
+    </message>
+    <message>
+        <source>Más fuerte</source>
+        <translation>Louder</translation>
+    </message>
+    <message>
+        <source>Separador</source>
+        <translation>Separator</translation>
+    </message>
+    <message>
+        <source>Mira al público</source>
+        <translation>Look at the audience</translation>
+    </message>
+    <message>
+        <source>Espera reacción</source>
+        <translation>Wait for a reaction</translation>
+    </message>
+    <message>
+        <source>Pregunta al público</source>
+        <translation>Ask the audience</translation>
+    </message>
+    <message>
         <source>Copiado</source>
         <translation>Copied</translation>
     </message>
@@ -536,6 +624,46 @@ Good luck. [Wave]</translation>
     <message>
         <source>Alto</source>
         <translation>Height</translation>
+    </message>
+    <message>
+        <source>Tu guión</source>
+        <translation>Your script</translation>
+    </message>
+    <message>
+        <source>Escribí o pegá tu guión acá. Cada página es una sección independiente.</source>
+        <translation>Write or paste your script here. Each page is a section of its own.</translation>
+    </message>
+    <message>
+        <source>Personalizá la apariencia, el idioma y los controles.</source>
+        <translation>Customize the appearance, the language and the controls.</translation>
+    </message>
+    <message>
+        <source>Iniciar teleprompter</source>
+        <translation>Start teleprompter</translation>
+    </message>
+    <message>
+        <source>Presioná Play para iniciar. ¡Probalo ahora!</source>
+        <translation>Press Play to start. Try it now!</translation>
+    </message>
+    <message>
+        <source>Iniciar</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Versión %@</source>
+        <translation>Version %@</translation>
+    </message>
+    <message>
+        <source>Tu teleprompter personal que resalta tu guión en tiempo real mientras hablás.</source>
+        <translation>Your personal teleprompter that highlights your script in real time as you speak.</translation>
+    </message>
+    <message>
+        <source>Creado por el equipo de Brivel</source>
+        <translation>Made by the Brivel team</translation>
+    </message>
+    <message>
+        <source>Diseño y desarrollo: el equipo de Brivel</source>
+        <translation>Design and development: the Brivel team</translation>
     </message>
 </context>
 </TS>

@@ -349,6 +349,94 @@ Mucha suerte. [Saludo]</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Puntos</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Indicaciones</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Entrega</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Estructura</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audiencia</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Punto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lista de puntos</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pausa</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sonríe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Más lento</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>+ Lento</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Más rápido</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>+ Rápido</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Respira</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Énfasis</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Voz baja</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Más fuerte</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Separador</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mira al público</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Espera reacción</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pregunta al público</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Copiado</source>
         <translation type="unfinished"></translation>
     </message>
@@ -395,6 +483,46 @@ Mucha suerte. [Saludo]</source>
     <message>
         <source>No se encontró texto en el portapapeles</source>
         <translation>No se encontró texto en el portapapeles</translation>
+    </message>
+    <message>
+        <source>Tu guión</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Escribí o pegá tu guión acá. Cada página es una sección independiente.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Personalizá la apariencia, el idioma y los controles.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Iniciar teleprompter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presioná Play para iniciar. ¡Probalo ahora!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Iniciar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Versión %@</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tu teleprompter personal que resalta tu guión en tiempo real mientras hablás.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Creado por el equipo de Brivel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Diseño y desarrollo: el equipo de Brivel</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -38,6 +38,7 @@ int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicatio
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brivel"));
+    QApplication::setApplicationVersion(QStringLiteral(BRIVEL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("brivel"));
     if (onApplicationCreated)
         onApplicationCreated();

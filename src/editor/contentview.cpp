@@ -1,14 +1,18 @@
 #include "contentview.h"
 
 #include "document/dialogs.h"
+#include "editor/aboutview.h"
+#include "editor/coachmarkoverlay.h"
 #include "editor/editorpane.h"
 #include "editor/editortoolbar.h"
 #include "editor/firstrunview.h"
+#include "editor/highlightingtexteditor.h"
 #include "editor/model/editorcontroller.h"
 #include "settings/localization.h"
 #include "uikit/animation.h"
 #include "uikit/fade.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -83,8 +87,13 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, D
     auto *column = new QVBoxLayout(m_editor);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(new EditorToolbar(controller, service, m_editor));
-    column->addWidget(new EditorPane(controller, service, m_editor), 1);
+    auto *toolbar = new EditorToolbar(controller, service, m_editor);
+    auto *pane = new EditorPane(controller, service, m_editor);
+    column->addWidget(toolbar);
+    column->addWidget(pane, 1);
+    // The first-run tour, over the whole editor page.
+    new CoachMarkOverlay(controller,
+                         {pane->editor(), toolbar->settingsButton(), pane->playButton()}, m_editor);
     addWidget(m_firstRun);
     addWidget(m_editor);
 
@@ -97,6 +106,7 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, D
     connect(&controller, &EditorController::showSettingsChanged, this,
             &ContentView::showOrHideSettings);
     m_editor->installEventFilter(this);
+    connect(&controller, &EditorController::showAboutChanged, this, &ContentView::presentAbout);
     showCurrentPage();
 }
 
@@ -236,4 +246,19 @@ void ContentView::showDropError()
     const QScopedValueRollback showing(m_showingDropError, true);
     m_dialogs.alert(m_controller.dropAlertTitle(), *error);
     m_controller.setDropError(std::nullopt);
+}
+
+void ContentView::presentAbout()
+{
+    if (!m_controller.showAbout()) {
+        if (m_about)
+            m_about->close();
+        return;
+    }
+    if (m_about)
+        return;
+    m_about = new AboutView(window());
+    m_about->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_about, &QDialog::finished, this, [this] { m_controller.setShowAbout(false); });
+    m_about->open();
 }

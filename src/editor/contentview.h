@@ -6,14 +6,15 @@
 #include <QSize>
 #include <QStackedWidget>
 
+class AboutView;
 class BrivelService;
 class Dialogs;
 class EditorController;
 
 // The root of the main window: the first-run view until onboarding is complete, then the
-// editor (toolbar and page header over the editor pane), with the delete confirmation. It also
-// gives the window its size limits: the first-run view has a size of its own, the editor only
-// a minimum, and no text inside ever raises it.
+// editor (toolbar and page header over the editor pane), with the delete confirmation, the
+// first-run tour and the About sheet. It also gives the window its size limits: the first-run
+// view has a size of its own, the editor only a minimum, and no text inside ever raises it.
 class ContentView : public QStackedWidget
 {
     Q_OBJECT
@@ -42,11 +43,13 @@ private:
     // The settings screen comes over the whole editor page, or leaves it.
     void showOrHideSettings();
     void setEditorBeneathEnabled(bool enabled);
+    void presentAbout();
 
     EditorController &m_controller;
     Dialogs &m_dialogs;
     QWidget *m_firstRun = nullptr;
     QWidget *m_editor = nullptr;
+    QPointer<AboutView> m_about;
     bool m_askingToDelete = false;
     bool m_showingDropError = false;
     SettingsScreenServices m_settingsServices;

@@ -4,6 +4,7 @@
 #include "editor/highlightingtexteditor.h"
 #include "editor/importpresentationbutton.h"
 #include "editor/model/editorcontroller.h"
+#include "editor/slashcommandpalette.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
 #include "settings/palette.h"
@@ -302,7 +303,8 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     });
     connect(&service, &BrivelService::currentPageIndexChanged, this, [this] {
         // Another page is another text: on an animated change the old one fades out as the new
-        // one takes its place.
+        // one takes its place. A command chosen later never lands on it.
+        m_editor->slashPalette()->close();
         if (const double seconds = m_controller.pageChangeFadeSeconds(); seconds > 0 && isVisible())
             static_cast<EdgeFade *>(m_edgeFade)
                 ->fadeOut(m_editor->grab(), m_editor->pos(), seconds);
@@ -311,8 +313,10 @@ EditorPane::EditorPane(EditorController &controller, BrivelService &service, QWi
     connect(&service, &BrivelService::pagesChanged, this, [this] {
         // Our own stores already match the editor; anything else (a load, an import, a
         // deletion) is shown.
-        if (!m_storing)
+        if (!m_storing) {
+            m_editor->slashPalette()->close();
             reloadPage();
+        }
         refreshButtons();
     });
     connect(&controller, &EditorController::isTextFocusedChanged, this,
@@ -425,6 +429,8 @@ void EditorPane::reloadPage()
 void EditorPane::refreshButtons()
 {
     const bool running = m_controller.isRunning();
+    if (running)
+        m_editor->slashPalette()->close();
     m_slashButton->setEnabled(!running);
     m_playButton->setEnabled(!running && m_controller.canStartTeleprompter());
 }

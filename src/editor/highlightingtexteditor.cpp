@@ -2,6 +2,7 @@
 
 #include "editor/cuehighlighter.h"
 #include "editor/linepieces.h"
+#include "editor/slashcommandpalette.h"
 #include "settings/palette.h"
 #include "uikit/overlayscroller.h"
 
@@ -202,6 +203,7 @@ bool indentBulletLine(QTextDocument *document, int selectionStart, bool inward)
 HighlightingTextEditor::HighlightingTextEditor(QWidget *parent)
     : QPlainTextEdit(parent)
     , m_flashTimer(new QTimer(this))
+    , m_slashPalette(new SlashCommandPalette(this))
 {
     new CueHighlighter(document());
     setFrameShape(QFrame::NoFrame);
@@ -261,6 +263,8 @@ void HighlightingTextEditor::setText(const QString &text)
     // Lengths first: comparing the texts takes a copy of the whole page.
     if (text.size() == textLength() && text == this->text())
         return;
+    // The palette's range belongs to the text it was opened on.
+    m_slashPalette->close();
     const int anchor = toText(textCursor().anchor());
     const int position = toText(textCursor().position());
     {
@@ -324,10 +328,52 @@ void HighlightingTextEditor::presentSlashMenu()
     Q_EMIT slashMenuRequested(toText(textCursor().selectionStart()));
 }
 
+QString HighlightingTextEditor::textRange(int from, int to) const
+{
+    from = std::clamp(from, 0, textLength());
+    to = std::clamp(to, from, textLength());
+    return textBetween(toView(from), toView(to));
+}
+
+bool HighlightingTextEditor::replaceText(int position, int length, const QString &text)
+{
+    if (isReadOnly() || position < 0 || length < 0 || position + length > textLength())
+        return false;
+    QTextCursor cursor(document());
+    cursor.setPosition(toView(position));
+    cursor.setPosition(toView(position + length), QTextCursor::KeepAnchor);
+    insertLines(cursor, text);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
+}
+
+QRect HighlightingTextEditor::caretRect(int position) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(toView(std::clamp(position, 0, textLength())));
+    return cursorRect(cursor);
+}
+
+bool HighlightingTextEditor::event(QEvent *event)
+{
+    // A shortcut of the window must not take a key that the open palette uses.
+    if (event->type() == QEvent::ShortcutOverride
+        && m_slashPalette->wantsKey(*static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
+    return QPlainTextEdit::event(event);
+}
+
 void HighlightingTextEditor::keyPressEvent(QKeyEvent *event)
 {
     stepOverPieceBreak(*event);
     // The command palette, once open, takes its keys before the bullet commands do.
+    if (m_slashPalette->handleKey(*event)) {
+        event->accept();
+        return;
+    }
     if (handleBulletKey(*event)) {
         event->accept();
         return;
@@ -612,7 +658,8 @@ void HighlightingTextEditor::finishChange()
         restoreMark(lostMark);
     if (!std::exchange(m_viewChangePending, false))
         return;
-    if (std::exchange(m_changePending, false)) {
+    const bool textChanged = std::exchange(m_changePending, false);
+    if (textChanged) {
         const QString inserted = std::exchange(m_changeInsertedText, QString());
         Q_EMIT textEdited(m_changePosition, m_changeRemovedLength, inserted);
         endFlash();
@@ -624,6 +671,8 @@ void HighlightingTextEditor::finishChange()
     }
     // Ctrl+Backspace moves the caret without a cursorPositionChanged().
     reportCaret();
+    if (textChanged)
+        m_slashPalette->updateQuery();
 }
 
 void HighlightingTextEditor::reportCaret()
@@ -632,6 +681,9 @@ void HighlightingTextEditor::reportCaret()
     if (caret == m_editorCaretPosition)
         return;
     m_editorCaretPosition = caret;
+    // Mid-edit the caret has moved but the palette's range has not yet: the edit decides.
+    if (!m_viewChangePending)
+        m_slashPalette->caretMoved(caret);
     Q_EMIT editorCaretPositionChanged(caret);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 class QTimer;
+class SlashCommandPalette;
 
 // The script editor: one page of plain text with its cue markers, separator lines and leading
 // bullets styled, and bullet lists kept up as the user types ("- " or "* " at a line start
@@ -48,6 +49,18 @@ public:
     // The pane's "/" button: gives the text the keyboard focus and asks for the command palette
     // at the start of the selection, which stays as it is.
     void presentSlashMenu();
+    // The "/" command palette, which takes its keys before the editor does.
+    SlashCommandPalette *slashPalette() const { return m_slashPalette; }
+
+    int textLength() const;
+    // The text between two offsets, without copying the rest of the page.
+    QString textRange(int from, int to) const;
+    // Replaces a range as one edit of the editor's own: one undo step, reported through
+    // textEdited(), the caret after the new text. False, changing nothing, when the editor is
+    // read-only or the range is not inside the text.
+    bool replaceText(int position, int length, const QString &text);
+    // The caret's rectangle at an offset, in the viewport's coordinates.
+    QRect caretRect(int position) const;
 
 Q_SIGNALS:
     // Every change of the text other than setText(): the user's edits, the editor's own, undo
@@ -59,6 +72,7 @@ Q_SIGNALS:
     void slashMenuRequested(int position);
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -69,7 +83,6 @@ private:
     bool handleBulletKey(const QKeyEvent &event);
     // Offsets in text() and positions in the document, which also holds the breaks between the
     // pieces of long lines (see LinePieces).
-    int textLength() const;
     int toText(int viewPosition) const;
     int toView(int textPosition) const;
     QString textBetween(int from, int to) const;
@@ -81,6 +94,7 @@ private:
     void endFlash();
 
     QTimer *const m_flashTimer;
+    SlashCommandPalette *const m_slashPalette;
     int m_editorCaretPosition = 0;
     // Document positions of the piece breaks, ascending.
     std::vector<int> m_pieceBreaks;

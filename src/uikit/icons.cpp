@@ -2,6 +2,7 @@
 
 #include "uikit/painting.h"
 
+#include <QHash>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPathStroker>
@@ -353,6 +354,235 @@ QPainterPath arrowCounterclockwiseGlyph(double s)
     return p;
 }
 
+QPainterPath dot(QPointF centre, double radius)
+{
+    QPainterPath p;
+    p.addEllipse(centre, radius, radius);
+    return p;
+}
+
+// The path as polygons fine enough for any size drawn. Booleans on curves flatten them far
+// finer at their working scale, which makes a glyph of a few curves cost milliseconds.
+QPainterPath flattened(const QPainterPath &path)
+{
+    const QTransform up = QTransform::fromScale(200, 200);
+    const QTransform down = up.inverted();
+    QPainterPath p;
+    for (const QPolygonF &polygon : path.toSubpathPolygons(up))
+        p.addPolygon(down.map(polygon));
+    p.setFillRule(path.fillRule());
+    return p;
+}
+
+QPainterPath ring(QPointF centre, double radius)
+{
+    QPainterPath p;
+    p.addEllipse(centre, radius, radius);
+    return p;
+}
+
+// An arc of the circle about `centre`, from `startDegrees` (0 = right, counter-clockwise as seen)
+// through `spanDegrees`.
+QPainterPath arc(QPointF centre, double radius, double startDegrees, double spanDegrees)
+{
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    QPainterPath p;
+    p.arcMoveTo(box, startDegrees);
+    p.arcTo(box, startDegrees, spanDegrees);
+    return p;
+}
+
+// Three rows of a list: a dot and a line each; `indent` moves the dots of the lower two in.
+QPainterPath listGlyph(double s, double indent)
+{
+    QPainterPath p;
+    const double rows[] = {0.2, 0.5, 0.8};
+    for (int i = 0; i < 3; ++i) {
+        const double x = 0.1 + (i > 0 ? indent : 0);
+        p.addPath(dot({x, rows[i]}, 0.075));
+        p.addPath(strokedOutline(line({x + 0.2, rows[i]}, {0.94, rows[i]}), s));
+    }
+    return p;
+}
+
+QPainterPath listBulletGlyph(double s)
+{
+    return listGlyph(s, 0);
+}
+
+QPainterPath listBulletIndentGlyph(double s)
+{
+    return listGlyph(s, 0.22);
+}
+
+QPainterPath pauseCircleGlyph(double s)
+{
+    QPainterPath bars = line({0.4, 0.34}, {0.4, 0.66});
+    bars.addPath(line({0.6, 0.34}, {0.6, 0.66}));
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(strokedOutline(bars, s));
+    return p;
+}
+
+QPainterPath stopCircleGlyph(double s)
+{
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(roundedRectPath({0.34, 0.34, 0.32, 0.32}, 0.05));
+    return p;
+}
+
+QPainterPath faceSmilingGlyph(double s)
+{
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(dot({0.36, 0.4}, 0.06));
+    p.addPath(dot({0.64, 0.4}, 0.06));
+    // The smile: the lower part of a circle about the face's centre.
+    p.addPath(strokedOutline(arc({0.5, 0.5}, 0.24, 205, 130), s));
+    return p;
+}
+
+QPainterPath tortoiseGlyph(double s)
+{
+    // In profile: a domed shell on short legs, the head poking out in front. Two channels mark
+    // the shell's plates.
+    QPainterPath shell;
+    shell.moveTo(0.08, 0.66);
+    shell.cubicTo(0.1, 0.2, 0.72, 0.2, 0.74, 0.66);
+    shell.closeSubpath();
+    QPainterPath plates = line({0.3, 0.3}, {0.36, 0.68});
+    plates.addPath(line({0.54, 0.3}, {0.48, 0.68}));
+    QPainterPath limbs = line({0.2, 0.66}, {0.2, 0.76});
+    limbs.addPath(line({0.6, 0.66}, {0.6, 0.76}));
+    limbs.addPath(line({0.7, 0.6}, {0.8, 0.54}));
+    QPainterPath rest = strokedOutline(limbs, 1.6 * s);
+    rest.addPath(dot({0.86, 0.5}, 0.1));
+    // The shell's holes keep their own fill rule: the rest is united, not added.
+    return unite(subtract(flattened(shell), strokedOutline(plates, 0.6 * s)), flattened(rest));
+}
+
+QPainterPath hareGlyph(double s)
+{
+    // In profile: a crouching body, the head raised in front, two long ears laid back and a
+    // round tail.
+    const auto ellipse = [](QPointF centre, double rx, double ry, double degrees) {
+        QPainterPath p;
+        p.addEllipse(QPointF(0, 0), rx, ry);
+        QTransform place;
+        place.translate(centre.x(), centre.y()).rotate(degrees);
+        return place.map(p);
+    };
+    // Every part runs the same way round, so the winding fill joins the overlaps.
+    QPainterPath p = ellipse({0.42, 0.64}, 0.3, 0.19, -8);
+    p.addPath(ellipse({0.74, 0.46}, 0.14, 0.12, 0));
+    p.addPath(ellipse({0.6, 0.24}, 0.05, 0.18, -35));
+    p.addPath(ellipse({0.72, 0.2}, 0.05, 0.18, -15));
+    p.addPath(ellipse({0.34, 0.83}, 0.17, 0.05, 0));
+    p.addPath(dot({0.1, 0.56}, 0.07));
+    p.setFillRule(Qt::WindingFill);
+    return unite(flattened(p), strokedOutline(line({0.66, 0.7}, {0.72, 0.85}), 1.3 * s));
+}
+
+QPainterPath windGlyph(double s)
+{
+    // Three gusts, the upper two ending in a curl.
+    QPainterPath p;
+    p.moveTo(0.06, 0.36);
+    p.lineTo(0.62, 0.36);
+    p.cubicTo(0.84, 0.36, 0.84, 0.08, 0.64, 0.1);
+    p.moveTo(0.06, 0.56);
+    p.lineTo(0.76, 0.56);
+    p.cubicTo(0.98, 0.56, 0.98, 0.86, 0.76, 0.84);
+    p.moveTo(0.06, 0.76);
+    p.lineTo(0.44, 0.76);
+    return strokedOutline(p, s);
+}
+
+QPainterPath exclamationmarkCircleGlyph(double s)
+{
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(strokedOutline(line({0.5, 0.25}, {0.5, 0.56}), 1.2 * s));
+    p.addPath(dot({0.5, 0.72}, 0.065));
+    return p;
+}
+
+// A loudspeaker facing right, and `waves` arcs of sound in front of it.
+QPainterPath speakerGlyph(double s, int waves)
+{
+    const double shift = waves > 1 ? -0.08 : 0;
+    QPainterPath p = roundedPolygon({{0.04 + shift, 0.36},
+                                     {0.2 + shift, 0.36},
+                                     {0.42 + shift, 0.16},
+                                     {0.42 + shift, 0.84},
+                                     {0.2 + shift, 0.64},
+                                     {0.04 + shift, 0.64}},
+                                    0.04);
+    QPainterPath sound;
+    for (int i = 0; i < waves; ++i)
+        sound.addPath(arc({0.42 + shift, 0.5}, 0.2 + 0.17 * i, -45, 90));
+    p.addPath(strokedOutline(sound, s));
+    return p;
+}
+
+QPainterPath speakerWave1Glyph(double s)
+{
+    return speakerGlyph(s, 1);
+}
+
+QPainterPath speakerWave3Glyph(double s)
+{
+    return speakerGlyph(s, 3);
+}
+
+// Head and shoulders of a person standing at `x`, scaled by `size`.
+QPainterPath bust(double x, double y, double size)
+{
+    QPainterPath p = dot({x, y}, 0.11 * size);
+    QPainterPath shoulders;
+    const QRectF box(x - 0.22 * size, y + 0.16 * size, 0.44 * size, 0.44 * size);
+    shoulders.moveTo(box.left(), box.center().y());
+    shoulders.arcTo(box, 180, -180);
+    shoulders.closeSubpath();
+    p.addPath(shoulders);
+    return p;
+}
+
+QPainterPath person3Glyph(double s)
+{
+    // The middle one in front; a clear channel keeps the two behind apart from it.
+    const QPainterPath front = flattened(bust(0.5, 0.36, 1.1));
+    QPainterPath behind = flattened(bust(0.18, 0.4, 0.85));
+    behind.addPath(flattened(bust(0.82, 0.4, 0.85)));
+    // Bevels: on a polygon this fine they look round, and round joins at every corner are slow.
+    QPainterPath clear = strokedOutline(front, 2 * s, Qt::FlatCap, Qt::BevelJoin);
+    clear.addPath(front);
+    QPainterPath p = subtract(behind, clear);
+    p.addPath(front);
+    return p;
+}
+
+QPainterPath clockGlyph(double s)
+{
+    QPainterPath hands = polyline({{0.5, 0.22}, {0.5, 0.5}, {0.7, 0.62}});
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(strokedOutline(hands, s));
+    return p;
+}
+
+QPainterPath questionmarkBubbleGlyph(double s)
+{
+    // A speech bubble with its tail at the lower left, a question mark inside.
+    QPainterPath bubble;
+    bubble.addRoundedRect(QRectF(0.04, 0.08, 0.92, 0.66), 0.2, 0.2);
+    QPainterPath tail = polyline({{0.2, 0.66}, {0.16, 0.94}, {0.46, 0.7}});
+    tail.closeSubpath();
+    QPainterPath p = strokedOutline(unite(flattened(bubble), tail), s);
+    QPainterPath question = arc({0.5, 0.3}, 0.11, 160, -250);
+    question.lineTo(0.5, 0.47);
+    p.addPath(strokedOutline(question, 0.9 * s));
+    p.addPath(dot({0.5, 0.6}, 0.05));
+    return p;
+}
+
 struct Glyph
 {
     QStringView name;
@@ -407,6 +637,20 @@ constexpr Glyph glyphs[] = {
     {u"info.circle", infoCircleGlyph},
     {u"info.circle.fill", infoCircleFillGlyph},
     {u"arrow.counterclockwise", arrowCounterclockwiseGlyph},
+    {u"list.bullet", listBulletGlyph},
+    {u"list.bullet.indent", listBulletIndentGlyph},
+    {u"pause.circle", pauseCircleGlyph},
+    {u"stop.circle", stopCircleGlyph},
+    {u"face.smiling", faceSmilingGlyph},
+    {u"tortoise", tortoiseGlyph},
+    {u"hare", hareGlyph},
+    {u"wind", windGlyph},
+    {u"exclamationmark.circle", exclamationmarkCircleGlyph},
+    {u"speaker.wave.1", speakerWave1Glyph},
+    {u"speaker.wave.3", speakerWave3Glyph},
+    {u"person.3", person3Glyph},
+    {u"clock", clockGlyph},
+    {u"questionmark.bubble", questionmarkBubbleGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and
@@ -442,11 +686,19 @@ bool paint(QPainter *painter, const QString &name, const QRectF &rect, const QCo
     place.scale(pointSize, pointSize);
     place.translate(-0.5, -0.5);
 
+    // Built once per glyph and stroke: outlines and booleans cost far more than the painting.
+    // Main thread only, as all painting of widgets.
+    static QHash<QPair<QString, double>, QPainterPath> built;
+    const double stroke = strokeWidth(weight, pointSize);
+    auto path = built.find({name, stroke});
+    if (path == built.end())
+        path = built.insert({name, stroke}, found->build(stroke));
+
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(color);
-    painter->drawPath(place.map(found->build(strokeWidth(weight, pointSize))));
+    painter->drawPath(place.map(*path));
     painter->restore();
     return true;
 }

@@ -167,6 +167,36 @@ private Q_SLOTS:
         QVERIFY(f.editor->showSettings());
     }
 
+    // The last button stores the tour and starts one session 0.3 s later; a new launch shows no
+    // tour, and a script of blank pages stores it without reading.
+    void finishingTheTourStoresItAndStartsReadingOnce()
+    {
+        for (const bool blank : {false, true}) {
+            Fixture f({blank ? u" "_s : u"uno"_s});
+            f.store.remove(u"hasCompletedCoachMarks"_s);
+            f.editor->finishCoachMarks();
+            QVERIFY(!f.store.contains(u"hasCompletedCoachMarks"_s)); // no tour showing
+            f.editor->initialSetup();
+            f.editor->initialSetup();
+            QTRY_COMPARE(f.editor->coachMarkStep(), 1);
+            f.editor->setCoachMarkStep(3);
+            f.editor->finishCoachMarks();
+            f.editor->finishCoachMarks();
+            QCOMPARE(f.editor->coachMarkStep(), 0);
+            QCOMPARE(f.store.boolValue(u"hasCompletedCoachMarks"_s), true);
+            QTest::qWait(EditorController::coachMarksReadingDelayMs / 2);
+            QVERIFY(f.overlay.calls.isEmpty());
+            QTest::qWait(EditorController::coachMarksReadingDelayMs);
+            QCOMPARE(f.overlay.calls.count(u"show"_s), blank ? 0 : 1);
+            QCOMPARE(f.editor->isRunning(), !blank);
+
+            EditorController relaunched(f.service, f.settings, f.store, f.counter);
+            relaunched.initialSetup();
+            QTest::qWait(EditorController::coachMarksDelayMs + 100);
+            QCOMPARE(relaunched.coachMarkStep(), 0);
+        }
+    }
+
     void sampleFillsOnlyAnUntouchedDocument_data()
     {
         QTest::addColumn<QStringList>("pages");

@@ -1,5 +1,7 @@
 #include "common/appfakes.h"
 #include "document/reviewsessioncounter.h"
+#include "editor/aboutview.h"
+#include "editor/coachmarkoverlay.h"
 #include "editor/contentview.h"
 #include "editor/editorpane.h"
 #include "editor/editortoolbar.h"
@@ -52,8 +54,8 @@ struct Fixture : ServiceFixture
 // The window root in a main window with a menu bar, as the application shows it.
 struct RootFixture : ServiceFixture
 {
-    explicit RootFixture(bool onboardingDone)
-        : controller(serviceWithFlag(onboardingDone), settings, store, counter)
+    explicit RootFixture(bool onboardingDone, bool tourDone = true)
+        : controller(serviceWithFlags(onboardingDone, tourDone), settings, store, counter)
     {
         service.setPages({u"one"_s, u"two"_s});
         service.setPageTitles({u"Intro"_s, QString()});
@@ -62,10 +64,11 @@ struct RootFixture : ServiceFixture
         window.show();
     }
 
-    // The flag is read when the controller is made.
-    BrivelService &serviceWithFlag(bool onboardingDone)
+    // The flags are read when the controller is made.
+    BrivelService &serviceWithFlags(bool onboardingDone, bool tourDone)
     {
         store.setValue(u"hasCompletedOnboarding"_s, onboardingDone);
+        store.setValue(u"hasCompletedCoachMarks"_s, tourDone);
         return service;
     }
 
@@ -431,6 +434,107 @@ private Q_SLOTS:
         QTRY_VERIFY(importButton->spinnerStep() != step || !f.controller.isImporting());
         QTRY_VERIFY(!f.controller.isImporting());
         QCOMPARE(f.service.pages().size(), 500);
+    }
+
+    // Above a target in the lower half, below one in the upper half, and whatever the target,
+    // the card (of the assumed height, or taller) stays 16 points inside.
+    void coachCardStaysInsideBesideItsTarget()
+    {
+        const QSizeF container(680, 400);
+        const QRectF inside = QRectF(QPointF(), container).adjusted(16, 16, -16, -16);
+        for (const QSizeF card : {QSizeF(260, 150), QSizeF(260, 100), QSizeF(260, 300)}) {
+            for (int y = -40; y <= 440; y += 40) {
+                for (int x = -40; x <= 720; x += 80) {
+                    const QRectF anchor(x, y, 40, 30);
+                    const QPointF centre = CoachMarkOverlay::cardCenter(container, anchor, card);
+                    const QRectF placed(centre - QPointF(card.width(), card.height()) / 2, card);
+                    QVERIFY2(inside.contains(placed), qPrintable(u"%1,%2"_s.arg(x).arg(y)));
+                }
+            }
+        }
+        const QSizeF card(260, 150);
+        const QRectF low(300, 330, 40, 30);
+        QCOMPARE(CoachMarkOverlay::cardCenter(container, low, card).y(), low.top() - 10 - 75);
+        const QRectF high(300, 60, 40, 30);
+        QCOMPARE(CoachMarkOverlay::cardCenter(container, high, card).y(), high.bottom() + 10 + 75);
+        const QPainterPath scrim = CoachMarkOverlay::scrimPath(QRectF(0, 0, 680, 400), high);
+        QVERIFY(scrim.contains(QPointF(5, 5)));
+        QVERIFY(!scrim.contains(high.center()));
+    }
+
+    // The tour at the window's minimum: each card beside its target and inside the page, the
+    // button holding the keys (Return, Tab, Space), a click anywhere advancing, a hidden target
+    // showing nothing, and the end giving the keys back and starting to read.
+    void tourWalksItsTargetsAndHoldsTheKeys()
+    {
+        RootFixture f(true, false);
+        f.window.resize(f.window.minimumSizeHint());
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        auto *tour = f.view->findChild<CoachMarkOverlay *>();
+        QWidget *editor = f.pane()->editor();
+        QVERIFY(tour->isHidden());
+        QCOMPARE(QApplication::focusWidget(), editor);
+        QTRY_COMPARE(f.controller.coachMarkStep(), 1);
+        const QList<QWidget *> targets{editor, f.toolbar()->settingsButton(),
+                                       f.pane()->playButton()};
+        for (int step = 1; step <= 3; ++step) {
+            QCOMPARE(f.controller.coachMarkStep(), step);
+            QWidget *target = targets.at(step - 1);
+            QVERIFY(tour->isVisible());
+            QCOMPARE(tour->anchorRect(),
+                     QRectF(tour->mapFrom(&f.window, target->mapTo(&f.window, QPoint())),
+                            target->size()));
+            QVERIFY(tour->rect().contains(
+                tour->card()->geometry().marginsRemoved(QMargins(20, 20, 20, 20))));
+            QCOMPARE(QApplication::focusWidget(), tour->button());
+            if (step == 1) {
+                QTest::keyClick(f.window.windowHandle(), Qt::Key_Return);
+            } else if (step == 2) {
+                QTest::keyClick(f.window.windowHandle(), Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), tour->button());
+                QTest::mouseClick(tour, Qt::LeftButton, {}, QPoint(4, tour->height() - 4));
+            }
+        }
+        QCOMPARE(tour->titleLabel()->text(), u"Start teleprompter"_s); // C locale: English
+        f.pane()->playButton()->hide();
+        QVERIFY(tour->isHidden());
+        f.pane()->playButton()->show();
+        QVERIFY(tour->isVisible());
+        QCOMPARE(QApplication::focusWidget(), tour->button());
+        QTest::keyClick(f.window.windowHandle(), Qt::Key_Space);
+        QCOMPARE(f.controller.coachMarkStep(), 0);
+        QVERIFY(tour->isHidden());
+        QCOMPARE(QApplication::focusWidget(), editor);
+        QCOMPARE(f.store.boolValue(u"hasCompletedCoachMarks"_s), true);
+        QTRY_VERIFY(f.controller.isRunning());
+    }
+
+    // From the menu command: exactly 320 wide, window-modal, the version or 1.0 without one,
+    // the icon drawn from the bundled image; Esc and Return close it.
+    void aboutSheetShowsTheVersionAndClosesOnKeys()
+    {
+        RootFixture f(true);
+        for (const QString &version : {QString(), u"2.5"_s}) {
+            QCoreApplication::setApplicationVersion(version);
+            f.controller.openAbout();
+            auto *about = f.window.findChild<AboutView *>();
+            QVERIFY(about);
+            QVERIFY(QTest::qWaitForWindowExposed(about));
+            QCOMPARE(about->width(), 320);
+            QCOMPARE(about->windowModality(), Qt::WindowModal);
+            QVERIFY(about->okButton()->isDefault());
+            QCOMPARE(about->versionLabel()->text(),
+                     u"Version %1"_s.arg(version.isEmpty() ? u"1.0"_s : version));
+            QImage icon(AboutView::iconSide, AboutView::iconSide,
+                        QImage::Format_ARGB32_Premultiplied);
+            icon.fill(Qt::transparent);
+            about->iconView()->render(&icon, {}, {}, QWidget::DrawChildren);
+            QCOMPARE(qAlpha(icon.pixel(40, 40)), 255);
+            QTest::keyClick(about, version.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+            QVERIFY(!f.controller.showAbout());
+            QTRY_VERIFY(!f.window.findChild<AboutView *>());
+        }
+        QCoreApplication::setApplicationVersion({});
     }
 };
 

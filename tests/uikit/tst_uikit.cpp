@@ -40,6 +40,9 @@ void TestUikit::everyIconDrawsInsideItsFrame_data()
                           u"plus.square.on.square checkmark.circle.fill arrow.up arrow.down "
                           u"arrow.left arrow.right chevron.left chevron.right plus "
                           u"magnifyingglass trash doc.on.doc gearshape xmark.circle.fill "
+                          u"list.bullet list.bullet.indent pause.circle stop.circle face.smiling "
+                          u"tortoise hare wind exclamationmark.circle speaker.wave.1 "
+                          u"speaker.wave.3 person.3 clock questionmark.bubble "
                           u"gearshape.fill paintpalette.fill info.circle info.circle.fill "
                           u"arrow.counterclockwise"_qs;
     for (const QString &name : names.split(u' '))

@@ -413,6 +413,18 @@ void EditorController::beginCoachMarks()
     setCoachMarkStep(1);
 }
 
+void EditorController::finishCoachMarks()
+{
+    if (m_coachMarkStep == 0)
+        return;
+    setCoachMarkStep(0);
+    m_store.setValue(coachMarksKey, true);
+    QTimer::singleShot(coachMarksReadingDelayMs, this, [this] {
+        if (!m_isRunning && !m_showOnboarding)
+            startTeleprompter();
+    });
+}
+
 // Header
 
 bool EditorController::canGoToPreviousPage() const

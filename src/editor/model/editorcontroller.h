@@ -63,6 +63,7 @@ public:
 
     // Delays of the deferred steps, in milliseconds.
     static constexpr int coachMarksDelayMs = 500;
+    static constexpr int coachMarksReadingDelayMs = 300;
     static constexpr int titleFieldFocusDelayMs = 100;
     static constexpr int copiedToastDurationMs = 1500;
     // How long the editor's text fades when the current page changes.
@@ -141,6 +142,9 @@ public:
     // Each time the editor comes on screen.
     void initialSetup();
     void beginCoachMarks();
+    // The tour's last button: the tour is stored as done and reading starts a moment later.
+    // Only a tour that shows can be finished, so a second click starts no second session.
+    void finishCoachMarks();
 
     // Header.
     bool canGoToPreviousPage() const;
