@@ -78,7 +78,7 @@ void TestSettingsX11::changeKeepResetAndClose()
 
     // The general tab, every control.
     QVERIFY(click(window, at::languagePicker));
-    settle(300);
+    settle(); // the list is open
     QVERIFY(xdotool({u"key"_s, u"Up"_s, u"Return"_s}));
     settle();
     for (const QPoint &control : {at::invisibleSwitch, at::clockSwitch, at::arrowsSwitch}) {
@@ -103,7 +103,7 @@ void TestSettingsX11::changeKeepResetAndClose()
     QVERIFY(click(window, at::appearanceTab));
     settle();
     QVERIFY(click(window, at::fontPicker));
-    settle(300);
+    settle();
     QVERIFY(xdotool({u"key"_s, u"Down"_s, u"Return"_s}));
     settle(300);
     QVERIFY(click(window, at::sizeLarge));
