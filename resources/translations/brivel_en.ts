@@ -502,6 +502,130 @@ Good luck. [Wave]</translation>
         <translation>No text was found in the clipboard</translation>
     </message>
     <message>
+        <source>General</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Apariencia</source>
+        <translation>Appearance</translation>
+    </message>
+    <message>
+        <source>Cómo funciona</source>
+        <translation>How it works</translation>
+    </message>
+    <message>
+        <source>Restablecer todo</source>
+        <translation>Reset all</translation>
+    </message>
+    <message>
+        <source>Listo</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>¿Restablecer todos los ajustes?</source>
+        <translation>Reset all settings?</translation>
+    </message>
+    <message>
+        <source>Esto restaurará todos los ajustes a sus valores predeterminados.</source>
+        <translation>This will restore all settings to their default values.</translation>
+    </message>
+    <message>
+        <source>Restablecer</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Idioma / Language</source>
+        <translation>Idioma / Language</translation>
+    </message>
+    <message>
+        <source>Invisible / Oculto</source>
+        <translation>Invisible / Hidden</translation>
+    </message>
+    <message>
+        <source>El panel queda oculto en grabaciones de pantalla y videollamadas.</source>
+        <translation>The panel stays hidden in screen recordings and video calls.</translation>
+    </message>
+    <message>
+        <source>En este sistema, las grabaciones de pantalla y las videollamadas muestran el panel.</source>
+        <translation>On this system, screen recordings and video calls show the panel.</translation>
+    </message>
+    <message>
+        <source>Posición</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Notch</source>
+        <translation>Notch</translation>
+    </message>
+    <message>
+        <source>Sticky</source>
+        <translation>Sticky</translation>
+    </message>
+    <message>
+        <source>Cursor</source>
+        <translation>Cursor</translation>
+    </message>
+    <message>
+        <source>Cronómetro</source>
+        <translation>Timer</translation>
+    </message>
+    <message>
+        <source>Mostrar un temporizador mientras el teleprompter está activo.</source>
+        <translation>Show a timer while the teleprompter is running.</translation>
+    </message>
+    <message>
+        <source>Control presentación</source>
+        <translation>Presentation control</translation>
+    </message>
+    <message>
+        <source>Cambiar de nota con flechas aunque otra app esté en primer plano.</source>
+        <translation>Change notes with the arrow keys even when another app is in front.</translation>
+    </message>
+    <message>
+        <source>Cambiar nota</source>
+        <translation>Change note</translation>
+    </message>
+    <message>
+        <source>Flechas mueven texto</source>
+        <translation>Arrows move text</translation>
+    </message>
+    <message>
+        <source>Las flechas ↑↓ desplazan el texto en vez de cambiar de nota.</source>
+        <translation>The ↑↓ arrows scroll the text instead of changing notes.</translation>
+    </message>
+    <message>
+        <source>Scrollear texto</source>
+        <translation>Scroll text</translation>
+    </message>
+    <message>
+        <source>Fuente</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>Tamaño</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <source>Efecto Vidrio</source>
+        <translation>Glass Effect</translation>
+    </message>
+    <message>
+        <source>Opacidad</source>
+        <translation>Opacity</translation>
+    </message>
+    <message>
+        <source>Ancho</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>Alto</source>
+        <translation>Height</translation>
+    </message>
+    <message>
         <source>Tu guión</source>
         <translation>Your script</translation>
     </message>

@@ -107,7 +107,8 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     m_editorController->copyTextHandler
         = [](const QString &text) { QGuiApplication::clipboard()->setText(text); };
     m_mainWindow = std::make_unique<MainWindow>(*m_service, AppSignals::shared());
-    m_mainWindow->setContentView(new ContentView(*m_editorController, *m_service, *m_dialogs));
+    auto *contentView = new ContentView(*m_editorController, *m_service, *m_dialogs);
+    m_mainWindow->setContentView(contentView);
     // The menu commands reach the editor through the application's notifications.
     AppSignals &signals = AppSignals::shared();
     connect(&signals, &AppSignals::toggleTeleprompter, m_editorController.get(),
@@ -139,6 +140,10 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
         if (self)
             self->toggleMainWindow();
     };
+    SettingsScreenServices settingsScreen;
+    settingsScreen.dialogs = m_dialogs.get();
+    settingsScreen.hotkeyManager = m_hotkeyManager.get();
+    contentView->setSettingsScreenServices(settingsScreen);
 
     m_modalWatch.setSingleShot(true);
     m_modalWatch.setInterval(100);

@@ -11,11 +11,68 @@
 #include "onboarding/onboardingwidget.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
+#include "uikit/animation.h"
+#include "uikit/fade.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// The settings screen moves in and out with this spring.
+AnimationTiming settingsTransition()
+{
+    return AnimationTiming::springCurve(0.35, 0.9);
+}
+
+constexpr int settingsInsertionOffset = 16;
+constexpr double settingsRemovalScale = 0.98;
+constexpr int settingsPreviewExitMs = 500;
+
+// A picture of the closing settings screen that shrinks a little about its centre as it fades.
+class LeavingPicture : public QWidget
+{
+public:
+    LeavingPicture(const QPixmap &picture, QWidget *parent)
+        : QWidget(parent)
+        , m_picture(picture)
+        , m_progress(new AnimatedValue(0, this))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        connect(m_progress, &AnimatedValue::valueChanged, this, qOverload<>(&QWidget::update));
+        connect(m_progress, &AnimatedValue::finished, this, &QObject::deleteLater);
+    }
+
+    void start() { m_progress->animateTo(1, settingsTransition()); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const double t = std::clamp(m_progress->value(), 0.0, 1.0);
+        QPainter p(this);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.setOpacity(1 - t);
+        const double scale = 1 - (1 - settingsRemovalScale) * t;
+        const QPointF centre = QRectF(rect()).center();
+        p.translate(centre);
+        p.scale(scale, scale);
+        p.translate(-centre);
+        p.drawPixmap(rect(), m_picture);
+    }
+
+private:
+    QPixmap m_picture;
+    AnimatedValue *m_progress;
+};
+
+} // namespace
 
 ContentView::ContentView(EditorController &controller, BrivelService &service, Dialogs &dialogs,
                          QWidget *parent)
@@ -60,8 +117,77 @@ ContentView::ContentView(EditorController &controller, BrivelService &service, D
     connect(&controller, &EditorController::pendingDeleteIndexChanged, this,
             &ContentView::askToDelete);
     connect(&controller, &EditorController::dropErrorChanged, this, &ContentView::showDropError);
+    m_settingsServices.dialogs = &dialogs;
+    connect(&controller, &EditorController::showSettingsChanged, this,
+            &ContentView::showOrHideSettings);
+    m_editor->installEventFilter(this);
     connect(&controller, &EditorController::showAboutChanged, this, &ContentView::presentAbout);
     showCurrentPage();
+}
+
+void ContentView::setSettingsScreenServices(const SettingsScreenServices &services)
+{
+    m_settingsServices = services;
+    if (!m_settingsServices.dialogs)
+        m_settingsServices.dialogs = &m_dialogs;
+}
+
+bool ContentView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_editor && event->type() == QEvent::Resize) {
+        if (m_settingsView)
+            m_settingsView->setGeometry(m_editor->rect());
+        if (m_settingsLeaving)
+            m_settingsLeaving->setGeometry(m_editor->rect());
+    }
+    return QStackedWidget::eventFilter(watched, event);
+}
+
+void ContentView::showOrHideSettings()
+{
+    if (m_controller.showSettings() && !m_settingsView) {
+        auto *view = new SettingsView(m_controller.settings(), m_settingsServices, m_editor);
+        m_settingsView = view;
+        connect(view, &SettingsView::done, &m_controller, &EditorController::dismissSettings);
+        setEditorBeneathEnabled(false);
+        // It rises 16 points into place as it fades in.
+        view->setGeometry(m_editor->rect().translated(0, settingsInsertionOffset));
+        view->raise();
+        auto *rise = new AnimatedValue(settingsInsertionOffset, view);
+        connect(rise, &AnimatedValue::valueChanged, view,
+                [view](double offset) { view->move(0, qRound(offset)); });
+        connect(rise, &AnimatedValue::finished, rise, &QObject::deleteLater);
+        view->hide();
+        fadeWidget(view, true, settingsTransition());
+        rise->animateTo(0, settingsTransition());
+        view->setFocusPolicy(Qt::StrongFocus);
+        view->setFocus();
+    } else if (!m_controller.showSettings() && m_settingsView) {
+        SettingsView *view = m_settingsView;
+        m_settingsView = nullptr;
+        setEditorBeneathEnabled(true);
+        if (isVisible()) {
+            auto *picture = new LeavingPicture(view->grab(), m_editor);
+            picture->setGeometry(m_editor->rect());
+            picture->show();
+            picture->raise();
+            m_settingsLeaving = picture;
+            picture->start();
+        }
+        view->hide();
+        // The preview it owns plays out its exit before it goes with it.
+        QTimer::singleShot(settingsPreviewExitMs, view, &QObject::deleteLater);
+        m_controller.setIsTextFocused(true);
+    }
+}
+
+void ContentView::setEditorBeneathEnabled(bool enabled)
+{
+    for (QObject *child : m_editor->children()) {
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (widget && !qobject_cast<SettingsView *>(widget) && widget != m_settingsLeaving)
+            widget->setEnabled(enabled);
+    }
 }
 
 void ContentView::showEvent(QShowEvent *event)

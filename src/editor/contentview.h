@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings_screen/settingsview.h"
+
 #include <QPointer>
 #include <QSize>
 #include <QStackedWidget>
@@ -25,14 +27,23 @@ public:
     ContentView(EditorController &controller, BrivelService &service, Dialogs &dialogs,
                 QWidget *parent = nullptr);
 
+    // What the settings screen needs beyond the dialogs; set before it is first opened.
+    void setSettingsScreenServices(const SettingsScreenServices &services);
+    // The settings screen while it is open (or closing); null otherwise.
+    SettingsView *settingsView() const { return m_settingsView; }
+
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showCurrentPage();
     void applyWindowStyle();
     void askToDelete();
     void showDropError();
+    // The settings screen comes over the whole editor page, or leaves it.
+    void showOrHideSettings();
+    void setEditorBeneathEnabled(bool enabled);
     void presentAbout();
 
     EditorController &m_controller;
@@ -42,4 +53,8 @@ private:
     QPointer<AboutView> m_about;
     bool m_askingToDelete = false;
     bool m_showingDropError = false;
+    SettingsScreenServices m_settingsServices;
+    QPointer<SettingsView> m_settingsView;
+    // The closing screen's picture, scaling and fading away.
+    QPointer<QWidget> m_settingsLeaving;
 };

@@ -283,6 +283,82 @@ QPainterPath xmarkCircleFillGlyph(double s)
     return subtract(disc, strokedOutline(cross, std::max(s, 0.08)));
 }
 
+QPainterPath gearshapeFillGlyph(double)
+{
+    // A toothed wheel with a round hole: a disc and eight rounded teeth, less the hole.
+    QPainterPath wheel;
+    wheel.addEllipse(QPointF(0.5, 0.5), 0.33, 0.33);
+    for (int i = 0; i < 8; ++i) {
+        QPainterPath tooth = roundedRectPath({0.41, 0.02, 0.18, 0.2}, 0.05);
+        QTransform turn;
+        turn.translate(0.5, 0.5).rotate(i * 45).translate(-0.5, -0.5);
+        wheel = unite(wheel, turn.map(tooth));
+    }
+    QPainterPath hole;
+    hole.addEllipse(QPointF(0.5, 0.5), 0.13, 0.13);
+    return subtract(wheel, hole);
+}
+
+QPainterPath paintpaletteFillGlyph(double)
+{
+    // A painter's palette: a rounded board with a notch for the thumb, and four wells of paint
+    // cut out of it.
+    QPainterPath board;
+    board.moveTo(0.5, 0.06);
+    board.cubicTo(0.78, 0.06, 0.96, 0.26, 0.96, 0.48);
+    board.cubicTo(0.96, 0.66, 0.84, 0.72, 0.72, 0.7);
+    board.cubicTo(0.6, 0.68, 0.54, 0.74, 0.58, 0.84);
+    board.cubicTo(0.62, 0.94, 0.56, 0.96, 0.48, 0.96);
+    board.cubicTo(0.22, 0.96, 0.04, 0.76, 0.04, 0.5);
+    board.cubicTo(0.04, 0.24, 0.24, 0.06, 0.5, 0.06);
+    board.closeSubpath();
+    QPainterPath wells;
+    for (const QPointF &well :
+         {QPointF(0.26, 0.5), QPointF(0.34, 0.28), QPointF(0.56, 0.22), QPointF(0.76, 0.36)})
+        wells.addEllipse(well, 0.075, 0.075);
+    return subtract(board, wells);
+}
+
+// The letter i of the info symbols: a dot over a short stem.
+QPainterPath infoLetter(double s)
+{
+    QPainterPath letter;
+    letter.addEllipse(QPointF(0.5, 0.3), 0.065, 0.065);
+    letter.addPath(strokedOutline(line({0.5, 0.46}, {0.5, 0.72}), std::max(s, 0.1)));
+    return letter;
+}
+
+QPainterPath infoCircleGlyph(double s)
+{
+    QPainterPath ring;
+    ring.addEllipse(QPointF(0.5, 0.5), 0.44, 0.44);
+    QPainterPath p = strokedOutline(ring, s);
+    p.addPath(infoLetter(s));
+    return p;
+}
+
+QPainterPath infoCircleFillGlyph(double s)
+{
+    QPainterPath disc;
+    disc.addEllipse(QPointF(0.5, 0.5), 0.47, 0.47);
+    return subtract(disc, infoLetter(s));
+}
+
+QPainterPath arrowCounterclockwiseGlyph(double s)
+{
+    // Most of a circle, open at the top left; the end at the top carries an arrow head pointing
+    // left, the way the hands would go back.
+    const QRectF circle(0.12, 0.12, 0.76, 0.76);
+    QPainterPath arc;
+    arc.arcMoveTo(circle, 150);
+    arc.arcTo(circle, 150, 300);
+    QPainterPath p = strokedOutline(arc, s);
+    const QPointF top(0.5, 0.12);
+    p.addPath(roundedPolygon(
+        {top + QPointF(-0.17, 0), top + QPointF(0.05, -0.14), top + QPointF(0.05, 0.14)}, 0.02));
+    return p;
+}
+
 QPainterPath dot(QPointF centre, double radius)
 {
     QPainterPath p;
@@ -592,6 +668,11 @@ constexpr Glyph glyphs[] = {
     {u"doc.on.doc", docOnDocGlyph},
     {u"gearshape", gearshapeGlyph},
     {u"xmark.circle.fill", xmarkCircleFillGlyph},
+    {u"gearshape.fill", gearshapeFillGlyph},
+    {u"paintpalette.fill", paintpaletteFillGlyph},
+    {u"info.circle", infoCircleGlyph},
+    {u"info.circle.fill", infoCircleFillGlyph},
+    {u"arrow.counterclockwise", arrowCounterclockwiseGlyph},
     {u"list.bullet", listBulletGlyph},
     {u"list.bullet.indent", listBulletIndentGlyph},
     {u"pause.circle", pauseCircleGlyph},

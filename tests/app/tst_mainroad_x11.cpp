@@ -14,18 +14,6 @@ using namespace TestSupport;
 
 namespace {
 
-double differingShare(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size() || a.isNull())
-        return 1.0;
-    qint64 differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x)
-            differing += a.pixel(x, y) != b.pixel(x, y);
-    }
-    return double(differing) / (qint64(a.width()) * a.height());
-}
-
 QStringList autosavedPages(const QString &path)
 {
     QFile file(path);

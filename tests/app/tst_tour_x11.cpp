@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QRegularExpression>
 #include <QScreen>
 
 #include <csignal>
@@ -29,36 +28,12 @@ double meanGray(const QRect &area)
     return double(sum) / (qint64(image.width()) * image.height());
 }
 
-double differingShare(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size() || a.isNull())
-        return 1.0;
-    qint64 differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x)
-            differing += a.pixel(x, y) != b.pixel(x, y);
-    }
-    return double(differing) / (qint64(a.width()) * a.height());
-}
-
 // The main window's content on the screen, as the server places it (xdotool's geometry counts
 // the window manager's frame twice).
 QRect mainWindowContent()
 {
     const std::optional<ShownWindow> window = mainWindow();
-    if (!window)
-        return {};
-    QProcess info;
-    info.start(u"xwininfo"_s, {u"-id"_s, window->id});
-    info.waitForFinished(10000);
-    const QString output = QString::fromLatin1(info.readAllStandardOutput());
-    const auto absolute = [&](QChar axis) {
-        return QRegularExpression(u"Absolute upper-left %1:\\s+(-?\\d+)"_s.arg(axis))
-            .match(output)
-            .captured(1)
-            .toInt();
-    };
-    return {QPoint(absolute(u'X'), absolute(u'Y')), window->geometry.size()};
+    return window ? clientArea(window->id) : QRect();
 }
 
 bool click(const QPoint &at)

@@ -112,6 +112,38 @@ inline QImage grab(const QRect &area = QRect(0, 0, 1280, 800))
         .convertToFormat(QImage::Format_RGB32);
 }
 
+// A window's client area on the screen as the X server has it (xdotool's own position counts
+// the window manager's frame twice under openbox).
+inline QRect clientArea(const QString &id)
+{
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    xwininfo.waitForFinished(10000);
+    QMap<QString, int> values;
+    for (const QString &line : QString::fromLatin1(xwininfo.readAllStandardOutput()).split(u'\n')) {
+        const qsizetype colon = line.indexOf(u':');
+        if (colon > 0)
+            values.insert(line.left(colon).trimmed(), line.mid(colon + 1).trimmed().toInt());
+    }
+    return {values.value(QStringLiteral("Absolute upper-left X")),
+            values.value(QStringLiteral("Absolute upper-left Y")),
+            values.value(QStringLiteral("Width")), values.value(QStringLiteral("Height"))};
+}
+
+// The share of pixels that differ between two pictures of the same size (1 when the sizes do
+// not match).
+inline double differingShare(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 1.0;
+    qint64 differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    }
+    return double(differing) / (qint64(a.width()) * a.height());
+}
+
 inline void screenshot(const QString &file)
 {
     grab().save(file);

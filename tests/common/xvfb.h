@@ -352,6 +352,11 @@ public:
                             atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32, 12, strut);
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STRUT"),
                             XCB_ATOM_CARDINAL, 32, 4, strut);
+        // Its place is the user's (USPosition, USSize), so a window manager keeps it at the top
+        // instead of placing it as it would a new window.
+        quint32 sizeHints[18] = {1 | 2, 0, 0, quint32(screenWidth), quint32(height)};
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, 18, sizeHints);
         xcb_map_window(m_connection, window);
         xcb_flush(m_connection);
         m_valid = true;

@@ -42,7 +42,9 @@ void TestUikit::everyIconDrawsInsideItsFrame_data()
                           u"magnifyingglass trash doc.on.doc gearshape xmark.circle.fill "
                           u"list.bullet list.bullet.indent pause.circle stop.circle face.smiling "
                           u"tortoise hare wind exclamationmark.circle speaker.wave.1 "
-                          u"speaker.wave.3 person.3 clock questionmark.bubble pencil"_qs;
+                          u"speaker.wave.3 person.3 clock questionmark.bubble pencil "
+                          u"gearshape.fill paintpalette.fill info.circle info.circle.fill "
+                          u"arrow.counterclockwise"_qs;
     for (const QString &name : names.split(u' '))
         QTest::newRow(qPrintable(name)) << name;
 }

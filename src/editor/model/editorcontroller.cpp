@@ -378,6 +378,11 @@ void EditorController::openSettings()
         setShowSettings(true);
 }
 
+void EditorController::dismissSettings()
+{
+    setShowSettings(false);
+}
+
 void EditorController::openAbout()
 {
     if (!m_showOnboarding)

@@ -85,6 +85,7 @@ public:
     // confirmation.
     std::function<void(const QString &)> copyTextHandler;
 
+    NotchSettings &settings() const { return m_settings; }
     bool isRunning() const { return m_isRunning; }
     int editorCaretPosition() const { return m_editorCaretPosition; }
     void setEditorCaretPosition(int position);
@@ -146,6 +147,8 @@ public:
     void handleToggleTeleprompter();
     void syncRunningState();
     void openSettings();
+    // The settings screen's completion: it has finished closing.
+    void dismissSettings();
     void openAbout();
     // Each time the editor comes on screen.
     void initialSetup();
