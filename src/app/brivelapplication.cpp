@@ -22,6 +22,7 @@
 #include "platform/textservice.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
+#include "settings_screen/notchpreviewcontroller.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -143,6 +144,10 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     SettingsScreenServices settingsScreen;
     settingsScreen.dialogs = m_dialogs.get();
     settingsScreen.hotkeyManager = m_hotkeyManager.get();
+    settingsScreen.makePreview = [] {
+        return std::make_unique<NotchPreviewController>(Screens::system(), CaptureShield::system(),
+                                                        &AppSignals::shared());
+    };
     contentView->setSettingsScreenServices(settingsScreen);
 
     m_modalWatch.setSingleShot(true);

@@ -2,6 +2,7 @@
 
 #include "onboarding/celebrationmath.h"
 #include "platform/fonts.h"
+#include "platform/motionpreference.h"
 #include "settings/palette.h"
 #include "uikit/animation.h"
 #include "uikit/painting.h"
@@ -20,7 +21,7 @@ std::optional<bool> overridden;
 
 bool reduceMotion()
 {
-    return overridden.value_or(false);
+    return overridden.value_or(MotionPreference::system().reduceMotion());
 }
 
 void overrideReduceMotion(std::optional<bool> reduce)

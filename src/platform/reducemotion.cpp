@@ -1,8 +1,10 @@
 #include "reducemotion.h"
 
+#include "motionpreference.h"
+
 ReduceMotionQuery systemReduceMotionQuery()
 {
-    return [] { return std::optional<bool>(false); };
+    return [] { return std::optional<bool>(MotionPreference::system().reduceMotion()); };
 }
 
 bool shouldReduceMotion(const ReduceMotionQuery &query)

@@ -7,7 +7,7 @@
 // when the desktop gave no answer in time; callers then keep their motion.
 using ReduceMotionQuery = std::function<std::optional<bool>()>;
 
-// The desktop's own answer. X11 desktops carry no such setting, so it is always false.
+// The desktop's own switch, as MotionPreference reads it.
 ReduceMotionQuery systemReduceMotionQuery();
 
 // The answer of a query, no answer meaning motion.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings_screen/notchpreviewcontrolling.h"
 #include "settings_screen/previewpanelwindow.h"
 
 #include <QObject>
@@ -22,7 +23,7 @@ struct ScreenInfo;
 // and fullscreen keep the full-size, click-through window; floating shrinks it to a sticky
 // window that takes clicks and is moved by its background; cursor makes it follow the pointer.
 // It never writes a setting.
-class NotchPreviewController : public QObject
+class NotchPreviewController : public QObject, public NotchPreviewControlling
 {
     Q_OBJECT
 
@@ -58,31 +59,32 @@ public:
 
     // Shows the preview and applies the mode. On a live preview it only orders the main window
     // front and applies the mode again: `glow` is then ignored, `forcePinned` takes effect.
-    void show(NotchSettings &settings, bool glow, bool forcePinned);
+    void show(NotchSettings &settings, bool glow, bool forcePinned) override;
     // Makes the windows mirror the overlay mode.
-    void applyMode(NotchSettings &settings);
+    void applyMode(NotchSettings &settings) override;
     // Resizes the main window to the sticky size, keeping its horizontal centre and its top.
     void shrinkToStickySize(NotchSettings &settings);
     // Opens one duplicate below and right of the newest window (floating mode, at most three).
     void duplicateWindow(NotchSettings &settings);
     void closeAllDuplicates();
     // Hides every window, keeping them and the saved frames.
-    void hideAll();
+    void hideAll() override;
     // Removes the preview at once. Nothing shown: nothing happens.
-    void tearDown();
+    void tearDown() override;
     // Announces the dismissal, then tears down 0.5 s later.
-    void dismiss();
+    void dismiss() override;
     // Moves the main window to the pointer over 0.5 s, then follows the pointer.
-    void startCursorFollow(NotchSettings &settings);
+    void startCursorFollow(NotchSettings &settings) override;
     // Stops following and moves the main window back to where following began; `completion`
     // runs once it is there (at once when nothing was following).
-    void stopCursorFollow(std::function<void()> completion = {});
+    void stopCursorFollow(std::function<void()> completion = {}) override;
     void startCursorTimer();
     void followCursorTick();
 
     PreviewPanelWindow *panel() const { return m_panel.get(); }
     NotchPreviewContent *hostingView() const { return m_panel ? m_panel->content() : nullptr; }
     std::optional<QRect> originalFrame() const { return m_originalFrame; }
+    bool hasOriginalFrame() const override { return m_originalFrame.has_value(); }
     std::optional<QRect> fullFrame() const { return m_fullFrame; }
     const std::vector<std::unique_ptr<PreviewPanelWindow>> &duplicatePanels() const
     {

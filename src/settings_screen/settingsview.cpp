@@ -7,6 +7,8 @@
 #include "settings/palette.h"
 #include "settings_screen/appearancetab.h"
 #include "settings_screen/generaltab.h"
+#include "settings_screen/hiwdemoview.h"
+#include "settings_screen/howitworkstabview.h"
 #include "settings_screen/notchpreviewcontrolling.h"
 #include "settings_screen/settingsscreencontroller.h"
 #include "settings_screen/settingswindow.h"
@@ -171,6 +173,7 @@ SettingsView::SettingsView(NotchSettings &settings, const SettingsScreenServices
 
     const CaptureShield &shield
         = services.captureShield ? *services.captureShield : CaptureShield::system();
+    m_captureShield = &shield;
     m_generalTab = new GeneralTab(settings, shield);
     m_appearanceTab = new AppearanceTab(settings);
     m_howItWorksPage = new QWidget;
@@ -237,6 +240,15 @@ QWidget *SettingsView::buildFooter()
 
 void SettingsView::setSelectedTab(SettingsTab tab)
 {
+    // Each showing of the how-it-works tab starts its demos afresh, at the first one.
+    if (tab == SettingsTab::howItWorks && m_selectedTab != tab) {
+        HiwEnvironment environment;
+        environment.captureShield = m_captureShield;
+        if (m_controller->reduceMotion)
+            environment.reduceMotion
+                = [query = m_controller->reduceMotion] { return std::optional<bool>(query()); };
+        setHowItWorksView(new HowItWorksTabView(environment));
+    }
     m_selectedTab = tab;
     m_pages->setCurrentIndex(int(tab));
     for (int i = 0; i < m_tabButtons.size(); ++i)

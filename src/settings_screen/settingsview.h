@@ -83,6 +83,7 @@ private:
     QList<QAbstractButton *> m_tabButtons;
     QStackedWidget *m_pages = nullptr;
     QWidget *m_howItWorksPage = nullptr;
+    const CaptureShield *m_captureShield = nullptr;
     GeneralTab *m_generalTab = nullptr;
     AppearanceTab *m_appearanceTab = nullptr;
     QAbstractButton *m_resetButton = nullptr;

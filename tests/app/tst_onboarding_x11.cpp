@@ -18,18 +18,6 @@ void settle(int ms = 900)
     QTest::qWait(ms);
 }
 
-double differingShare(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size() || a.isNull())
-        return 1.0;
-    qint64 differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x)
-            differing += a.pixel(x, y) != b.pixel(x, y);
-    }
-    return double(differing) / (qint64(a.width()) * a.height());
-}
-
 // The centre of the widest accent-teal band (a filled button) in the image, if any.
 std::optional<QPoint> tealButton(const QImage &image)
 {
@@ -55,21 +43,6 @@ std::optional<QPoint> tealButton(const QImage &image)
     if (rows.isEmpty())
         return std::nullopt;
     return QPoint(int(sumX / count), (rows.first() + rows.last()) / 2);
-}
-
-// The window's own area on the screen, without the window manager's frame.
-QRect clientArea(const QString &id)
-{
-    QProcess info;
-    info.start(u"xwininfo"_s, {u"-id"_s, id});
-    info.waitForFinished(10000);
-    const QString output = QString::fromLatin1(info.readAllStandardOutput());
-    const auto value = [&output](const QString &name) {
-        const qsizetype at = output.indexOf(name);
-        return at < 0 ? 0 : output.mid(at + name.size()).section(u'\n', 0, 0).trimmed().toInt();
-    };
-    return QRect(value(u"Absolute upper-left X:"_s), value(u"Absolute upper-left Y:"_s),
-                 value(u"Width:"_s), value(u"Height:"_s));
 }
 
 QString normalHints(const QString &id)
