@@ -1,3 +1,4 @@
+#include "benchkeys.h"
 #include "benchtext.h"
 
 #include "editor/highlightingtexteditor.h"
@@ -17,13 +18,7 @@ constexpr int longPageSize = 500'000;
 // One paragraph: what a short page holds.
 constexpr int paragraphSize = 400;
 
-void press(QWidget &widget, Qt::Key key, const QString &text = {})
-{
-    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(&widget, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(&widget, &up);
-}
+using BenchKeys::press;
 
 // A page of the given size with cue markers sprinkled in and a bullet line in the middle; the
 // caret at the end of the bullet line, on screen. The short page is one paragraph.

@@ -1,3 +1,4 @@
+#include "benchkeys.h"
 #include "benchtext.h"
 
 #include "editor/highlightingtexteditor.h"
@@ -18,13 +19,7 @@ using namespace Qt::StringLiterals;
 constexpr int longPageSize = 500'000;
 constexpr int paragraphSize = 400;
 
-void press(QWidget &widget, Qt::Key key, const QString &text = {})
-{
-    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(&widget, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(&widget, &up);
-}
+using BenchKeys::press;
 
 // An editor on screen holding a page of the given size (the short one a single paragraph), the
 // caret after a space in the middle of the page.
