@@ -2,8 +2,15 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIVEL_WERROR=ON
+# The sanitizer build, which also holds the fuzz targets. Warnings are errors in the main build
+# only: clang warns of a few things gcc accepts.
+ASAN_DIR ?= build-asan
+ASAN_CMAKE_FLAGS ?= $(CMAKE_FLAGS) -DCMAKE_CXX_COMPILER=clang++-14 -DBRIVEL_SANITIZE=ON \
+	-DBRIVEL_FUZZ=ON -DBRIVEL_BUILD_BENCHMARKS=OFF -DBRIVEL_WERROR=OFF
+FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test bench format format-check install clean
+.PHONY: all deps configure build run test bench format format-check install clean \
+	configure-asan fuzz-build fuzz test-sanitize
 
 all: build
 
@@ -19,8 +26,24 @@ build: configure
 run: build
 	$(BUILD_DIR)/src/app/brivel
 
-test: build
+test: build fuzz-build
 	@scripts/run-tests $(BUILD_DIR) $(JOBS)
+	@scripts/run-tests $(ASAN_DIR) $(JOBS) -L fuzz
+
+configure-asan: deps
+	@cmake -S . -B $(ASAN_DIR) $(ASAN_CMAKE_FLAGS) >/dev/null
+
+fuzz-build: configure-asan
+	@cmake --build $(ASAN_DIR) -j $(JOBS) --target brivel_fuzzers
+
+# Every fuzz target for FUZZ_SECONDS, one after the other, each with a job per core.
+fuzz: fuzz-build
+	@scripts/fuzz $(ASAN_DIR) $(FUZZ_SECONDS) $(JOBS)
+
+# The whole suite, fuzz smokes included, under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: configure-asan
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@scripts/run-tests $(ASAN_DIR) $(JOBS)
 
 bench: build
 	$(BUILD_DIR)/bench/brivel_bench

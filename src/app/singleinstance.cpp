@@ -120,6 +120,20 @@ std::optional<QStringList> SingleInstance::decodeMessageBody(const QByteArray &b
     return arguments;
 }
 
+SingleInstance::Framing SingleInstance::framing(QByteArrayView header, qint64 received)
+{
+    if (received < headerBytes || header.size() < headerBytes)
+        return Framing::incomplete;
+    const quint32 length = qFromBigEndian<quint32>(header.data());
+    if (length == 0 || length > maximumMessageBytes)
+        return Framing::refused;
+    const qint64 messageBytes = headerBytes + qint64(length);
+    if (received < messageBytes)
+        return Framing::incomplete;
+    // One message per connection: anything after it is no launch of ours.
+    return received > messageBytes ? Framing::refused : Framing::complete;
+}
+
 SingleInstance::Delivery SingleInstance::sendToRunningInstance(const QString &socketPath,
                                                                const QStringList &arguments)
 {
@@ -230,20 +244,16 @@ void SingleInstance::readMessage(QLocalSocket *socket)
     const qint64 available = socket->bytesAvailable();
     if (available < headerBytes)
         return;
-    const QByteArray header = socket->peek(headerBytes);
-    const quint32 length = qFromBigEndian<quint32>(header.constData());
-    if (length == 0 || length > maximumMessageBytes) {
+    switch (framing(socket->peek(headerBytes), available)) {
+    case Framing::incomplete:
+        return;
+    case Framing::refused:
         drop(socket);
         return;
+    case Framing::complete:
+        break;
     }
-    const qint64 messageBytes = headerBytes + qint64(length);
-    if (available < messageBytes)
-        return;
-    if (available > messageBytes) {
-        drop(socket);
-        return;
-    }
-    const QByteArray body = socket->read(messageBytes).mid(headerBytes);
+    const QByteArray body = socket->read(available).mid(headerBytes);
     const std::optional<QStringList> arguments = decodeMessageBody(body);
     // Answer and hang up before acting: the launch waiting on the other end may go, and acting
     // may open a modal question.

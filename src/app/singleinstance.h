@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QLocalServer>
 #include <QObject>
 #include <QSet>
@@ -58,6 +59,10 @@ public:
     // The arguments in a message's body, or nothing when it is not an array of at most
     // maximumArguments strings.
     static std::optional<QStringList> decodeMessageBody(const QByteArray &body);
+    // What the bytes received so far on a connection amount to, from the header (the first
+    // headerBytes of them) and their count.
+    enum class Framing { incomplete, refused, complete };
+    static Framing framing(QByteArrayView header, qint64 received);
 
     // A later launch, one attempt. Needs no application object, so a launch that only hands
     // over never opens a display.

@@ -31,6 +31,12 @@ ScrollingReadingView::ScrollingReadingView(OverlayContent &content, NotchSetting
     m_pageReload.setSingleShot(true);
     m_pageReload.setInterval(0);
     connect(&m_pageReload, &QTimer::timeout, this, &ScrollingReadingView::reloadPage);
+    // A closed panel is deleted by the event loop, which may first run its timers after the
+    // content went with its controller: nothing may scroll what is gone.
+    connect(&content, &QObject::destroyed, this, [this] {
+        m_scrollTimer.stop();
+        m_pageReload.stop();
+    });
 
     connect(&content, &OverlayContent::arrowScrollDeltaChanged, this,
             [this] { m_scrollView->setArrowScrollDelta(m_content.arrowScrollDelta()); });

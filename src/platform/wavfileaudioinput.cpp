@@ -56,8 +56,10 @@ std::optional<PcmFormat> readFormatChunk(const QByteArray &bytes, qsizetype offs
     return format;
 }
 
+} // namespace
+
 // Walks the RIFF chunks, whatever comes before the audio, and gives the audio as 16 kHz mono.
-std::vector<std::int16_t> decodeWav(const QByteArray &bytes, QString *error)
+std::vector<std::int16_t> WavFileAudioInput::decode(const QByteArray &bytes, QString *error)
 {
     if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") {
         *error = u"Not a WAV file"_qs;
@@ -114,8 +116,6 @@ std::vector<std::int16_t> decodeWav(const QByteArray &bytes, QString *error)
     return {};
 }
 
-} // namespace
-
 WavFileAudioInput::WavFileAudioInput(const QString &path, Pace pace, QObject *parent)
     : AudioInput(parent)
     , m_timer(new QTimer(this))
@@ -134,7 +134,7 @@ WavFileAudioInput::WavFileAudioInput(const QString &path, Pace pace, QObject *pa
         m_error = u"The WAV file is too large"_qs;
         return;
     }
-    m_samples = decodeWav(bytes, &m_error);
+    m_samples = decode(bytes, &m_error);
 }
 
 WavFileAudioInput::~WavFileAudioInput() = default;

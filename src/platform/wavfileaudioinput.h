@@ -2,6 +2,7 @@
 
 #include "audioinput.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <vector>
@@ -39,6 +40,9 @@ public:
 
     // The whole file as delivered: 16 kHz mono.
     const std::vector<std::int16_t> &samples() const { return m_samples; }
+
+    // The audio of a WAV file's bytes as 16 kHz mono; empty, with `error` set, when unusable.
+    static std::vector<std::int16_t> decode(const QByteArray &bytes, QString *error);
 
 Q_SIGNALS:
     // The last buffer has been delivered; not emitted when stopped before.

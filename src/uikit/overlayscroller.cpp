@@ -15,6 +15,7 @@
 OverlayScroller::OverlayScroller(QAbstractScrollArea *area)
     : QWidget(area)
     , m_area(area)
+    , m_viewport(area->viewport())
     , m_opacity(new AnimatedValue(0, this))
     , m_linger(new QTimer(this))
 {
@@ -34,7 +35,7 @@ OverlayScroller::OverlayScroller(QAbstractScrollArea *area)
     QScrollBar *bar = area->verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, &OverlayScroller::flash);
     connect(bar, &QScrollBar::rangeChanged, this, qOverload<>(&QWidget::update));
-    area->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     followViewport();
 }
 
@@ -69,15 +70,14 @@ void OverlayScroller::flash()
 
 void OverlayScroller::followViewport()
 {
-    const QRect viewport = m_area->viewport()->geometry();
+    const QRect viewport = m_viewport->geometry();
     setGeometry(viewport.right() + 1 - thumbWidth - 2 * inset, viewport.top(),
                 thumbWidth + 2 * inset, viewport.height());
 }
 
 bool OverlayScroller::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_area->viewport()
-        && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if (watched == m_viewport && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         followViewport();
     return QWidget::eventFilter(watched, event);
 }

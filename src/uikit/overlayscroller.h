@@ -37,6 +37,9 @@ private:
     void followViewport();
 
     QAbstractScrollArea *const m_area;
+    // Kept apart from the area: events of the viewport still arrive while the area is being
+    // destroyed, when it is no scroll area any more.
+    QWidget *const m_viewport;
     AnimatedValue *const m_opacity;
     QTimer *const m_linger;
 };

@@ -18,6 +18,13 @@
 
 #include <memory>
 
+#ifdef __has_feature
+#if __has_feature(address_sanitizer)
+#include <sanitizer/allocator_interface.h>
+#define BRIVEL_ASAN
+#endif
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -26,6 +33,11 @@ const QString busName = u"org.brivel.Brivel"_s;
 
 qint64 residentKiB()
 {
+#ifdef BRIVEL_ASAN
+    // The sanitizer holds freed memory back to catch late uses: released first, it counts as
+    // given back, as it is in a normal build.
+    __sanitizer_purge_allocator();
+#endif
     QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return -1;
