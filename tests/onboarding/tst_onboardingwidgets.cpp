@@ -1,4 +1,5 @@
 #include "common/fakecaptureshield.h"
+#include "common/overlayfakes.h"
 #include "onboarding/herovideoview.h"
 #include "onboarding/onboardingvisuals.h"
 #include "onboarding/onboardingwidget.h"
@@ -54,8 +55,10 @@ struct Fixture
         : shield(shieldSupported)
     {
         settings.setAppLanguage(language);
+        screens.m_screens = {{u"main"_s, QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1050), 1}};
         OnboardingWidget::Options options;
         options.captureShield = &shield;
+        options.screens = &screens;
         options.playerFactory = [this](const QString &name) -> std::unique_ptr<HeroPlayer> {
             names.append(name);
             return std::make_unique<FakePlayer>(&players);
@@ -89,6 +92,7 @@ struct Fixture
 
     NotchSettings &settings = NotchSettings::shared();
     FakeCaptureShield shield;
+    FakeScreens screens;
     QList<FakePlayer *> players;
     QStringList names;
     int completions = 0;
@@ -136,6 +140,24 @@ private Q_SLOTS:
         f.click("continueButton");
         QCOMPARE(f.widget->flow().currentPage(), 2);
         f.click("continueButton");
+        QCOMPARE(f.widget->flow().step(), Step::personalize);
+        QVERIFY(f.widget->preview().panel());
+        f.click("personalizeContinue");
+        QVERIFY(!f.widget->preview().panel());
+        // The tutorial: "Continuar" waits for the four arrows, which the page catches.
+        QVERIFY(f.widget->tutorialNotch().panel());
+        f.click("tutorialContinue");
+        QCOMPARE(f.widget->flow().step(), Step::tutorial);
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Up, Qt::Key_Left})
+            QTest::keyClick(f.widget.get(), key);
+        f.click("tutorialContinue");
+        QCOMPARE(f.widget->flow().step(), Step::invisibility);
+        QVERIFY(f.widget->tutorialNotch().panel()->isInteractive());
+        f.widget->tutorialNotch().model().toggleInvisibleDemo();
+        QVERIFY(!f.widget->findChild<QAbstractButton *>(u"invisibilitySkip"_s)->isVisible());
+        f.click("invisibilityContinue");
+        QVERIFY(!f.widget->tutorialNotch().panel());
+        QVERIFY(!f.widget->tutorialNotch().model().isInvisibleDemo());
         QCOMPARE(f.widget->flow().step(), Step::celebration);
         QVERIFY(std::all_of(f.players.cbegin(), f.players.cend(),
                             [](FakePlayer *p) { return !p->playing; }));
@@ -200,6 +222,9 @@ private Q_SLOTS:
             if (finishing) {
                 for (int i = 0; i < 3; ++i)
                     f.click("continueButton");
+                f.widget->flow().showTutorialStep();
+                f.widget->flow().finishTutorialStep();
+                f.widget->flow().closeInvisibilityStep();
                 f.click("startButton");
             } else {
                 f.click("backButton");
