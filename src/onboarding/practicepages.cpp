@@ -72,8 +72,7 @@ public:
     QSize sizeHint() const override
     {
         const QFontMetrics metrics(font());
-        return QSize(metrics.horizontalAdvance(text()), metrics.height())
-               .grownBy(m_padding);
+        return QSize(metrics.horizontalAdvance(text()), metrics.height()).grownBy(m_padding);
     }
 
 protected:
@@ -179,8 +178,7 @@ public:
         LocalizedText::follow(this, "chip", [this] {
             m_text = localizedString("Flechas");
             const QFontMetricsF metrics(Fonts::systemFont(13, QFont::DemiBold));
-            setFixedSize(int(std::ceil(12 + 18 + 8 + metrics.horizontalAdvance(m_text) + 12)),
-                         30);
+            setFixedSize(int(std::ceil(12 + 18 + 8 + metrics.horizontalAdvance(m_text) + 12)), 30);
             update();
         });
     }
@@ -288,8 +286,8 @@ private:
         painter.setBrush(done ? accentTeal() : whiteAt(0.08));
         painter.drawEllipse(dot);
         if (done)
-            Icons::paint(&painter, QStringLiteral("checkmark"),
-                         dot.adjusted(4.5, 4.5, -4.5, -4.5), Qt::black, 9, QFont::Bold);
+            Icons::paint(&painter, QStringLiteral("checkmark"), dot.adjusted(4.5, 4.5, -4.5, -4.5),
+                         Qt::black, 9, QFont::Bold);
         const QRectF text = rect.adjusted(14 + 18 + 10, 0, -14, 0);
         painter.setFont(Fonts::systemFont(13, QFont::Medium));
         painter.setPen(Qt::white);
@@ -314,9 +312,8 @@ public:
     {
         setObjectName(QStringLiteral("voiceBlock"));
         setFixedHeight(14 + 64 + 14);
-        m_action = new CapsuleButton({Fonts::systemFont(12, QFont::DemiBold), onAccentTeal(),
-                                      accentTeal(), 12, 6},
-                                     this);
+        m_action = new CapsuleButton(
+            {Fonts::systemFont(12, QFont::DemiBold), onAccentTeal(), accentTeal(), 12, 6}, this);
         m_action->setObjectName(QStringLiteral("voiceAction"));
         connect(m_action, &QAbstractButton::clicked, this, [this] {
             switch (m_practice.voiceState()) {
@@ -402,8 +399,8 @@ protected:
         if (state == VoiceState::listening || state == VoiceState::completed) {
             const bool done = state == VoiceState::completed;
             const QString text = localizedString(done ? "¡Listo!" : "Escuchando…");
-            const QFont font = Fonts::systemFont(done ? 12 : 11,
-                                                 done ? QFont::DemiBold : QFont::Medium);
+            const QFont font
+                = Fonts::systemFont(done ? 12 : 11, done ? QFont::DemiBold : QFont::Medium);
             const double w = QFontMetricsF(font).horizontalAdvance(text) + 24 + 11;
             const QRectF capsule(width() - 14 - w, height() / 2.0 - 12, w, 24);
             painter.fillPath(capsulePath(capsule), done ? accentTeal() : whiteAt(0.1));
@@ -418,8 +415,8 @@ protected:
             }
             painter.setFont(font);
             painter.setPen(done ? onAccentTeal() : QColor(Qt::white));
-            painter.drawText(capsule.adjusted(12 + 14, 0, -12, 0),
-                             Qt::AlignVCenter | Qt::AlignLeft, text);
+            painter.drawText(capsule.adjusted(12 + 14, 0, -12, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                             text);
         }
     }
 
@@ -575,8 +572,7 @@ protected:
     {
         QPainter painter(this);
         paintTile(painter, QRectF(rect()), 10, whiteAt(0.035), whiteAt(0.05), 0.5);
-        Icons::paint(&painter, m_symbol, QRectF(width() / 2.0 - 12, 19, 24, 21), whiteAt(0.5),
-                     21);
+        Icons::paint(&painter, m_symbol, QRectF(width() / 2.0 - 12, 19, 24, 21), whiteAt(0.5), 21);
         QFont font = Fonts::systemFont(12, QFont::Medium);
         const QString text = localizedString(m_label);
         const double room = width() - 16;
@@ -598,6 +594,9 @@ QLabel *wrappedLabel(const char *key, const QFont &font, const QColor &color, QW
     QLabel *label = textLabel(key, font, color, parent);
     label->setWordWrap(true);
     label->setFixedWidth(380);
+    // A wrapped label centred in a column is not asked for its height for its width.
+    LocalizedText::follow(label, "height",
+                          [label] { label->setFixedHeight(label->heightForWidth(380)); });
     return label;
 }
 
@@ -716,8 +715,8 @@ protected:
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(accentTeal(0.35), 1));
         painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-        Icons::paint(&painter, QStringLiteral("eye.slash"), QRectF(rect()).adjusted(15, 15, -15, -15),
-                     accentTeal(), 22);
+        Icons::paint(&painter, QStringLiteral("eye.slash"),
+                     QRectF(rect()).adjusted(15, 15, -15, -15), accentTeal(), 22);
     }
 };
 
@@ -750,8 +749,8 @@ InvisibilityPage::InvisibilityPage(OnboardingFlow &flow, TutorialNotchController
     LocalizedText::bind(eyebrow, "text", [] { return localizedString("Invisibilidad").toUpper(); });
     column->addWidget(eyebrow);
     column->addSpacing(10);
-    QLabel *title = textLabel(introTitle(supported), trackedFont(30, QFont::Black, -0.5),
-                              Qt::white, m_intro);
+    QLabel *title
+        = textLabel(introTitle(supported), trackedFont(30, QFont::Black, -0.5), Qt::white, m_intro);
     title->setObjectName(QStringLiteral("introTitle"));
     column->addWidget(title);
     column->addSpacing(8);
@@ -765,7 +764,8 @@ InvisibilityPage::InvisibilityPage(OnboardingFlow &flow, TutorialNotchController
     auto *tileRow = new QHBoxLayout(tiles);
     tileRow->setContentsMargins(0, 0, 0, 0);
     tileRow->setSpacing(12);
-    tileRow->addWidget(new HiddenSurfaceTile("rectangle.on.rectangle", "Pantallas compartidas", tiles));
+    tileRow->addWidget(
+        new HiddenSurfaceTile("rectangle.on.rectangle", "Pantallas compartidas", tiles));
     tileRow->addWidget(new HiddenSurfaceTile("record.circle", "Grabaciones", tiles));
     tileRow->addWidget(new HiddenSurfaceTile("camera.viewfinder", "Capturas", tiles));
     column->addWidget(tiles, 0, Qt::AlignHCenter);
@@ -853,8 +853,8 @@ void InvisibilityPage::buildSuccess()
         int i = 0;
         for (const CallApp &app : callApps()) {
             const QString name = localizedString(app.name);
-            row->addWidget(new StaggeredAppTile(name, name.left(1), app.tint, 0.08 + 0.06 * i++,
-                                                apps));
+            row->addWidget(
+                new StaggeredAppTile(name, name.left(1), app.tint, 0.08 + 0.06 * i++, apps));
         }
         column->addWidget(apps, 0, Qt::AlignHCenter);
         column->addSpacing(14);
@@ -896,8 +896,8 @@ void InvisibilityPage::resizeEvent(QResizeEvent *)
     const int y = height() - 26 - next.height();
     m_continue->setGeometry(width() - 28 - next.width(), y, next.width(), next.height());
     const QSize skip = m_skip->sizeHint();
-    m_skip->setGeometry(m_continue->x() - 12 - skip.width(), y + (next.height() - skip.height()) / 2,
-                        skip.width(), skip.height());
+    m_skip->setGeometry(m_continue->x() - 12 - skip.width(),
+                        y + (next.height() - skip.height()) / 2, skip.width(), skip.height());
     m_continue->raise();
     m_skip->raise();
 }
@@ -919,7 +919,8 @@ public:
         m_column->setSpacing(10);
         auto *labels = new QHBoxLayout;
         labels->setSpacing(6);
-        QLabel *titleLabel = keyLabel(title, Fonts::systemFont(12, QFont::DemiBold), whiteAt(0.85), this);
+        QLabel *titleLabel
+            = keyLabel(title, Fonts::systemFont(12, QFont::DemiBold), whiteAt(0.85), this);
         labels->addWidget(titleLabel, 0, Qt::AlignBaseline);
         m_subtitle = plainLabel(Fonts::systemFont(11, QFont::Normal), whiteAt(0.4), this);
         m_subtitle->hide();
@@ -1175,13 +1176,13 @@ QSlider *rangeSlider(QWidget *parent)
     auto *slider = new QSlider(Qt::Horizontal, parent);
     slider->setRange(0, 1000);
     slider->setFocusPolicy(Qt::NoFocus);
-    slider->setStyleSheet(QStringLiteral(
-        "QSlider::groove:horizontal { height: 4px; background: rgba(255,255,255,40);"
-        " border-radius: 2px; }"
-        "QSlider::sub-page:horizontal { background: %1; border-radius: 2px; }"
-        "QSlider::handle:horizontal { background: white; width: 14px; height: 14px;"
-        " margin: -5px 0; border-radius: 7px; }")
-                              .arg(accentTeal().name()));
+    slider->setStyleSheet(
+        QStringLiteral("QSlider::groove:horizontal { height: 4px; background: rgba(255,255,255,40);"
+                       " border-radius: 2px; }"
+                       "QSlider::sub-page:horizontal { background: %1; border-radius: 2px; }"
+                       "QSlider::handle:horizontal { background: white; width: 14px; height: 14px;"
+                       " margin: -5px 0; border-radius: 7px; }")
+            .arg(accentTeal().name()));
     return slider;
 }
 
@@ -1224,8 +1225,8 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     headerRow->setContentsMargins(28, 60, 28, 28);
     auto *headerText = new QVBoxLayout;
     headerText->setSpacing(6);
-    QLabel *title = keyLabel("Personalizá a Brivel", trackedFont(32, QFont::Black, -0.6),
-                             Qt::white, m_header);
+    QLabel *title = keyLabel("Personalizá a Brivel", trackedFont(32, QFont::Black, -0.6), Qt::white,
+                             m_header);
     headerText->addWidget(title);
     headerText->addWidget(keyLabel("Mirá el notch arriba para ver cómo afectan los cambios.",
                                    Fonts::systemFont(14, QFont::Medium), whiteAt(0.55), m_header));
@@ -1271,7 +1272,8 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     chipRow->setContentsMargins(0, 0, 0, 0);
     chipRow->setSpacing(8);
     chipRow->addWidget(new ColorChip(settings, Qt::white, true, chips));
-    chipRow->addWidget(new ColorChip(settings, QColor::fromRgbF(0.0f, 0.847f, 0.749f), false, chips));
+    chipRow->addWidget(
+        new ColorChip(settings, QColor::fromRgbF(0.0f, 0.847f, 0.749f), false, chips));
     chipRow->addWidget(new ColorWell(settings, chips));
     chipRow->addStretch();
     colour->column()->addWidget(chips);
@@ -1305,11 +1307,11 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     invisible->column()->setSpacing(3);
     auto *invisibleRow = new QHBoxLayout;
     // Where windows cannot be kept out of captures, the switch is a stored wish only.
-    QLabel *description = keyLabel(shield.isSupported()
-                                       ? "Tu ventana no aparece al compartir pantalla"
-                                       : "En este sistema la ventana sigue visible al compartir "
-                                         "pantalla",
-                                   Fonts::systemFont(11, QFont::Normal), whiteAt(0.6), invisible);
+    QLabel *description
+        = keyLabel(shield.isSupported() ? "Tu ventana no aparece al compartir pantalla"
+                                        : "En este sistema la ventana sigue visible al compartir "
+                                          "pantalla",
+                   Fonts::systemFont(11, QFont::Normal), whiteAt(0.6), invisible);
     description->setObjectName(QStringLiteral("invisibleDescription"));
     invisibleRow->addWidget(description);
     invisibleRow->addStretch();
@@ -1338,7 +1340,10 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
           &NotchSettings::glassOpacityChanged, &NotchSettings::hideFromScreenShareChanged,
           &NotchSettings::showElapsedTimeChanged})
         connect(&settings, signal, this, &PersonalizePage::refresh);
-    LocalizedText::follow(this, "values", [this] { refresh(); });
+    LocalizedText::follow(this, "values", [this] {
+        refresh();
+        resizeEvent(nullptr);
+    });
     arrangeGrid();
     refresh();
 }
@@ -1394,16 +1399,19 @@ void PersonalizePage::refresh()
     std::vector<std::unique_ptr<QSignalBlocker>> blockers;
     for (QWidget *control : std::as_const(m_controls))
         blockers.push_back(std::make_unique<QSignalBlocker>(control));
-    const auto setChecked = [](QWidget *w, bool on) { static_cast<QAbstractButton *>(w)->setChecked(on); };
+    const auto setChecked
+        = [](QWidget *w, bool on) { static_cast<QAbstractButton *>(w)->setChecked(on); };
     setChecked(m_controls[0], m_settings.showElapsedTime());
     setChecked(m_controls[1], m_settings.glassEffect());
     setChecked(m_controls[2], m_settings.hideFromScreenShare());
     m_opacity->setValue(int(std::round(sliderFraction(m_settings.glassOpacity(), 0, 1) * 1000)));
     m_width->setValue(int(std::round(sliderFraction(m_settings.notchWidth(), 310, 500) * 1000)));
-    m_height->setValue(int(std::round(sliderFraction(m_settings.textAreaHeight(), 140, 400) * 1000)));
+    m_height->setValue(
+        int(std::round(sliderFraction(m_settings.textAreaHeight(), 140, 400) * 1000)));
     m_opacityValue->setText(localizedString("%lld%", percent(m_settings.glassOpacity(), 0, 1)));
     m_widthValue->setText(localizedString("%lld%", percent(m_settings.notchWidth(), 310, 500)));
-    m_heightValue->setText(localizedString("%lld%", percent(m_settings.textAreaHeight(), 140, 400)));
+    m_heightValue->setText(
+        localizedString("%lld%", percent(m_settings.textAreaHeight(), 140, 400)));
     if (m_opacityTile->isVisibleTo(this) != m_settings.glassEffect())
         arrangeGrid();
     for (QWidget *child : findChildren<QWidget *>())

@@ -37,6 +37,14 @@ QColor bubbleFill()
     return QColor::fromRgbF(0.075f, 0.085f, 0.095f);
 }
 
+// The notch outline at the rectangle's place (the shape draws from the origin).
+QPainterPath islandPath(const QRectF &rect)
+{
+    return DynamicIslandShape{TutorialNotchContent::topInset, TutorialNotchContent::bottomRadius}
+        .path(rect)
+        .translated(rect.topLeft());
+}
+
 double finiteOr(double value, double fallback)
 {
     return std::isfinite(value) ? value : fallback;
@@ -89,8 +97,7 @@ private:
 };
 
 TutorialNotchContent::TutorialNotchContent(TutorialNotchModel &model, NotchSettings &settings,
-                                           const CaptureShield &captureShield,
-                                           double menuBarHeight,
+                                           const CaptureShield &captureShield, double menuBarHeight,
                                            std::function<void(double)> onScrollClamp,
                                            QWidget *parent)
     : QWidget(parent)
@@ -119,7 +126,8 @@ TutorialNotchContent::TutorialNotchContent(TutorialNotchModel &model, NotchSetti
           &NotchSettings::cueBrightnessChanged, &NotchSettings::glassEffectChanged,
           &NotchSettings::glassOpacityChanged})
         connect(&settings, signal, this, &TutorialNotchContent::scheduleSync);
-    connect(m_pulse, &AnimatedValue::valueChanged, this, [this] { update(capsuleRect().toAlignedRect().adjusted(-4, -4, 4, 4)); });
+    connect(m_pulse, &AnimatedValue::valueChanged, this,
+            [this] { update(capsuleRect().toAlignedRect().adjusted(-4, -4, 4, 4)); });
     syncNow();
 }
 
@@ -133,7 +141,9 @@ QAbstractButton *TutorialNotchContent::invisibilityToggle() const
 QSizeF TutorialNotchContent::panelSize() const
 {
     // A hand-edited store may hold anything; the drawing stays inside the window.
-    const double width = std::clamp(finiteOr(m_settings.notchWidth(), 340), 1.0, double(this->width() > 0 ? this->width() : TutorialNotchController::panelWidth));
+    const double width = std::clamp(
+        finiteOr(m_settings.notchWidth(), 340), 1.0,
+        double(this->width() > 0 ? this->width() : TutorialNotchController::panelWidth));
     const double text = std::clamp(finiteOr(m_settings.textAreaHeight(), 160), 0.0,
                                    double(TutorialNotchController::panelExtraHeight));
     return {width, m_menuBarHeight + text};
@@ -147,7 +157,7 @@ QRectF TutorialNotchContent::panelRect() const
 
 QPainterPath TutorialNotchContent::outlinePath() const
 {
-    const QPainterPath panel = DynamicIslandShape{topInset, bottomRadius}.path(panelRect());
+    const QPainterPath panel = islandPath(panelRect());
     QPainterPathStroker stroker;
     stroker.setWidth(6);
     QPainterPath outline = panel.united(stroker.createStroke(panel));
@@ -189,7 +199,8 @@ QRectF TutorialNotchContent::capsuleRect() const
         return {};
     const double glyph = m_model.voiceMode() ? 9 + 5 : 0;
     const double width = QFontMetricsF(capsuleFont()).horizontalAdvance(text) + glyph + 20;
-    const double below = m_model.voiceMode() ? 8 : 6 + (m_model.pageCount() >= 2 ? pageRowHeight : 0);
+    const double below
+        = m_model.voiceMode() ? 8 : 6 + (m_model.pageCount() >= 2 ? pageRowHeight : 0);
     return QRectF(panel.center().x() - width / 2, panel.bottom() - below - capsuleHeight, width,
                   capsuleHeight);
 }
@@ -297,6 +308,8 @@ void TutorialNotchContent::scrollClamped(double delta)
 void TutorialNotchContent::resizeEvent(QResizeEvent *)
 {
     layoutChildren();
+    // The panel cuts itself before its content is laid out at the new size.
+    Q_EMIT outlineChanged();
 }
 
 void TutorialNotchContent::showEvent(QShowEvent *)
@@ -332,13 +345,14 @@ const QImage &TutorialNotchContent::background()
         return m_background;
     m_backgroundKey = key;
     const qreal dpr = devicePixelRatioF();
-    m_background = QImage((QSizeF(this->size()) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    m_background
+        = QImage((QSizeF(this->size()) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
     m_background.setDevicePixelRatio(dpr);
     m_background.fill(Qt::black);
     QPainter painter(&m_background);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF panel = panelRect();
-    const QPainterPath outline = DynamicIslandShape{topInset, bottomRadius}.path(panel);
+    const QPainterPath outline = islandPath(panel);
 
     // Shadow of the body, by state.
     double shadowOpacity = 0.25;
@@ -363,7 +377,8 @@ const QImage &TutorialNotchContent::background()
         for (int i = steps; i >= 0; --i) {
             const double spread = blur * i / steps;
             QColor c = accentTeal(opacity / (steps + 1) * (1 + (steps - i) * 0.5));
-            painter.strokePath(outline, QPen(c, 5 + 2 * spread, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.strokePath(outline,
+                               QPen(c, 5 + 2 * spread, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         }
     }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <QPointer>
+#include <QString>
 #include <QTimer>
 
 #include <algorithm>

@@ -57,18 +57,17 @@ struct Fixture
         , notch(screens, shield,
                 realPanel ? OverlayTutorialPanel::factory(settings, shield)
                           : TutorialNotchController::PanelFactory(
-                                [this](TutorialNotchModel &, const QRect &frame, double, bool on,
-                                       TutorialNotchController::ScrollClamp clamp) {
-                                    auto panel = std::make_unique<FakePanel>();
-                                    panel->rect = frame;
-                                    panel->interactive = on;
-                                    panel->clamp = std::move(clamp);
-                                    ++built;
-                                    return panel;
-                                }))
-        , practice(notch, permissions, [this] {
-            return std::make_unique<SpeechRecognizer>(device.services());
-        })
+                              [this](TutorialNotchModel &, const QRect &frame, double, bool on,
+                                     TutorialNotchController::ScrollClamp clamp) {
+                                  auto panel = std::make_unique<FakePanel>();
+                                  panel->rect = frame;
+                                  panel->interactive = on;
+                                  panel->clamp = std::move(clamp);
+                                  ++built;
+                                  return panel;
+                              }))
+        , practice(notch, permissions,
+                   [this] { return std::make_unique<SpeechRecognizer>(device.services()); })
     {
         screens.m_screens = {screen()};
     }
