@@ -1,6 +1,7 @@
 #include "common/fakecaptureshield.h"
 #include "common/overlayfakes.h"
 #include "common/speechfakes.h"
+#include "onboarding/onboardingflow.h"
 #include "onboarding/practicepages.h"
 #include "onboarding/tutorialnotchcontent.h"
 #include "onboarding/tutorialnotchcontroller.h"
@@ -12,7 +13,10 @@
 #include "settings/notchsettings.h"
 #include "speech/speechrecognizer.h"
 
+#include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSlider>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -251,6 +255,71 @@ private Q_SLOTS:
             const int percent = PersonalizePage::percent(value, 310, 500);
             QVERIFY(std::abs(percent) <= 1000000000);
             QVERIFY(!std::isnan(value) || percent == 0);
+        }
+    }
+
+    // The appearance page: the glass switch brings the opacity tile at 70 %, the reset writes
+    // its values (the invisibility switch off), and showing a stored value out of a slider's
+    // range never writes it back.
+    void personalizePage()
+    {
+        Fixture f;
+        f.store.setValue(u"notchWidth"_s, 1e308);
+        NotchSettings settings(f.store, f.shield, u"es"_s);
+        settings.setCueColor(Qt::red);
+        const double stored = settings.notchWidth();
+        OnboardingFlow flow(settings);
+        PersonalizePage page(flow, settings, f.shield);
+        page.resize(720, 560);
+        page.show();
+        QCOMPARE(settings.notchWidth(), stored);
+        QCOMPARE(page.widthSlider()->value(), 1000);
+        QVERIFY(!page.opacityTile()->isVisible());
+        page.findChild<QAbstractButton *>(u"glassSwitch"_s)->click();
+        QVERIFY(settings.glassEffect());
+        QCOMPARE(settings.glassOpacity(), 0.7);
+        QVERIFY(page.opacityTile()->isVisible());
+        page.heightSlider()->setValue(1000); // a user's move writes
+        QCOMPARE(settings.textAreaHeight(), 400.0);
+        page.findChild<QAbstractButton *>(u"resetAppearance"_s)->click();
+        QCOMPARE(settings.notchWidth(), 340.0);
+        QCOMPARE(settings.textAreaHeight(), 160.0);
+        QVERIFY(!settings.glassEffect() && !settings.hideFromScreenShare());
+        QCOMPARE(settings.glassOpacity(), 0.7);
+        QCOMPARE(settings.cueColor(), QColor(Qt::red));
+        QVERIFY(!page.opacityTile()->isVisible());
+        QCOMPARE(PersonalizePage::percent(340, 310, 500), 15);
+        QCOMPARE(PersonalizePage::percent(160, 140, 400), 7);
+    }
+
+    // The invisibility page says what is true: as written where the shield works, without any
+    // claim of hiding where it does not; the eye toggle leads to the success either way.
+    void invisibilityPageTexts()
+    {
+        for (const bool supported : {true, false}) {
+            Fixture f(supported, true);
+            OnboardingFlow flow(f.settings);
+            InvisibilityPage page(flow, f.notch, f.shield);
+            page.resize(720, 560);
+            page.show();
+            page.enter();
+            QVERIFY(f.notch.panel()->isInteractive());
+            const auto text = [&page](const char *name) {
+                return page.findChild<QLabel *>(QString::fromLatin1(name))->text();
+            };
+            QCOMPARE(text("introTitle"), localizedString(supported ? "Hacelo invisible"
+                                                                   : "Probá el ojo del notch"));
+            QCOMPARE(f.notch.model().noteBody().contains(localizedString("En este sistema, quien vea tu pantalla compartida, una grabación o una captura también ve esta ventana.").left(12)), !supported);
+            f.content()->invisibilityToggle()->click();
+            QVERIFY(page.successContent());
+            QCOMPARE(text("successTitle"), localizedString(supported ? "La pantalla es invisible"
+                                                                     : "Así funciona el ojo"));
+            QVERIFY(!page.skipButton()->isVisible());
+            settle();
+            QCOMPARE(f.shield.isHidden(f.notch.panel()->window()), std::optional(true));
+            page.leave();
+            QVERIFY(!f.notch.panel());
+            QVERIFY(!f.notch.model().isInvisibleDemo());
         }
     }
 
