@@ -16,8 +16,8 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSlider>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QWindow>
 
@@ -307,9 +307,13 @@ private Q_SLOTS:
             const auto text = [&page](const char *name) {
                 return page.findChild<QLabel *>(QString::fromLatin1(name))->text();
             };
-            QCOMPARE(text("introTitle"), localizedString(supported ? "Hacelo invisible"
-                                                                   : "Probá el ojo del notch"));
-            QCOMPARE(f.notch.model().noteBody().contains(localizedString("En este sistema, quien vea tu pantalla compartida, una grabación o una captura también ve esta ventana.").left(12)), !supported);
+            QCOMPARE(text("introTitle"),
+                     localizedString(supported ? "Hacelo invisible" : "Probá el ojo del notch"));
+            QCOMPARE(f.notch.model().noteBody().contains(
+                         localizedString("En este sistema, quien vea tu pantalla compartida, una "
+                                         "grabación o una captura también ve esta ventana.")
+                             .left(12)),
+                     !supported);
             f.content()->invisibilityToggle()->click();
             QVERIFY(page.successContent());
             QCOMPARE(text("successTitle"), localizedString(supported ? "La pantalla es invisible"
