@@ -51,9 +51,8 @@ void BM_ArrowScrollFrame(benchmark::State &state)
     if (tutorial) {
         model.setNoteTitle(QStringLiteral("Slide 2"));
         model.setNoteBody(text);
-        auto panel = std::make_unique<TutorialNotchContent>(model, settings,
-                                                            CaptureShield::system(), menuBar,
-                                                            std::function<void(double)>());
+        auto panel = std::make_unique<TutorialNotchContent>(
+            model, settings, CaptureShield::system(), menuBar, std::function<void(double)>());
         panel->resize(500, int(menuBar) + 440);
         panel->show();
         source = panel->panelRect().toAlignedRect();
