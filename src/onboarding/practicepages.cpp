@@ -483,7 +483,12 @@ TutorialPage::TutorialPage(OnboardingFlow &flow, TutorialPractice &practice, QWi
         m_flow.finishTutorialStep();
     });
     connect(&practice, &TutorialPractice::changed, this, &TutorialPage::refresh);
-    LocalizedText::follow(this, "texts", [this] { refresh(); });
+    LocalizedText::follow(this, "texts", [this] {
+        // The panel's texts were looked up when stored.
+        if (m_practice.isActive())
+            m_practice.updateTutorialNotch();
+        refresh();
+    });
 }
 
 QAbstractButton *TutorialPage::continueButton() const

@@ -7,7 +7,9 @@
 #include "settings/notchsettings.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -234,6 +236,37 @@ private Q_SLOTS:
             QVERIFY(f.players.isEmpty());
             QTest::qWait(600);
             QCOMPARE(f.completions, 0);
+        }
+    }
+
+    // Destroyed in each practice step: no preview, no tutorial panel, and the arrows are
+    // nobody's but the focused widget's again.
+    void destroyedInThePracticeSteps()
+    {
+        for (const Step step : {Step::personalize, Step::tutorial, Step::invisibility}) {
+            Fixture f;
+            f.toCarousel();
+            for (int i = 0; i < 3; ++i)
+                f.click("continueButton");
+            if (step != Step::personalize)
+                f.widget->flow().showTutorialStep();
+            if (step == Step::invisibility)
+                f.widget->flow().finishTutorialStep();
+            QCOMPARE(f.widget->flow().step(), step);
+            const auto panels = [] {
+                int shown = 0;
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    shown += w->isVisible() && w->inherits("OverlayPanel");
+                return shown;
+            };
+            QCOMPARE(panels(), 1);
+            f.widget.reset();
+            QCOMPARE(panels(), 0);
+            QLineEdit editor(u"ab"_s);
+            editor.show();
+            editor.setFocus();
+            QTest::keyClick(&editor, Qt::Key_Left);
+            QCOMPARE(editor.cursorPosition(), 1);
         }
     }
 
