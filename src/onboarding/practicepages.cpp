@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -524,12 +523,11 @@ void TutorialPage::refresh()
     m_voice->setVisible(voice);
     const bool enabled = m_practice.canContinue();
     m_continue->setEnabled(enabled);
-    auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_continue->graphicsEffect());
-    if (!effect) {
-        effect = new QGraphicsOpacityEffect(m_continue);
-        m_continue->setGraphicsEffect(effect);
-    }
-    effect->setOpacity(enabled ? 1.0 : 0.4);
+    // At 0.4 while disabled, by its colours: the page itself may be fading with an effect.
+    const double opacity = enabled ? 1.0 : 0.4;
+    QColor fill = QColor::fromRgbF(0.18f, 0.18f, 0.18f);
+    fill.setAlphaF(float(opacity));
+    m_continue->setCapsuleStyle({Fonts::systemFont(14, QFont::Medium), whiteAt(opacity), fill});
     resizeEvent(nullptr);
 }
 
