@@ -873,5 +873,301 @@ Good luck. [Wave]</translation>
         <source>Nombre</source>
         <translation>Name</translation>
     </message>
+    <message>
+        <source>Slide 1</source>
+        <translation>Slide 1</translation>
+    </message>
+    <message>
+        <source>Slide 2</source>
+        <translation>Slide 2</translation>
+    </message>
+    <message>
+        <source>Slide 3</source>
+        <translation>Slide 3</translation>
+    </message>
+    <message>
+        <source>Hola. Esta es la primera slide del tutorial. Probá la flecha → del teclado para ir a la próxima.</source>
+        <translation>Hi. This is the first slide of the tutorial. Try the → key on your keyboard to go to the next one.</translation>
+    </message>
+    <message>
+        <source>Cuando estés presentando, vas a tener slides con bastante texto que no entran en una sola pantalla del notch. En esos casos no tenés que apurarte ni saltearte líneas. La idea es que sigas tu ritmo natural mientras hablás, y solamente uses ↑ y ↓ cuando ya pasaste el contenido visible y querés ver lo que sigue. El notch te muestra el texto justo debajo de la cámara, así que mantenés contacto visual con tu audiencia mientras leés. Probá scrollear hacia abajo ahora con la flecha ↓ para ver el resto de esta slide. Cuando llegues al final, andá a la próxima con →.</source>
+        <translation>When you present, some slides will have more text than fits on one screen of the notch. There is no need to rush or skip lines. Keep your natural pace while you speak, and use ↑ and ↓ only once you have gone past the visible text and want to see what comes next. The notch shows the text right below the camera, so you keep eye contact with your audience while you read. Try scrolling down now with the ↓ key to see the rest of this slide. When you reach the end, go to the next one with →.</translation>
+    </message>
+    <message>
+        <source>¡Excelente! Ya manejás las flechas. Volvé a la slide anterior con ← y después tocá Continuar para ver cómo hacer a Brivel invisible.</source>
+        <translation>Excellent! You have the arrows down. Go back to the previous slide with ← and then press Continue to see how to make Brivel invisible.</translation>
+    </message>
+    <message>
+        <source>Hola, estoy practicando con Brivel. Cuando hablo, el texto se mueve solo y puedo seguir sin perder el hilo.</source>
+        <translation>Hi, I'm practising with Brivel. When I speak, the text moves on its own and I can keep going without losing my place.</translation>
+    </message>
+    <message>
+        <source>Presioná → para ir a la siguiente nota</source>
+        <translation>Press → for the next note</translation>
+    </message>
+    <message>
+        <source>Presioná ← para volver a la anterior</source>
+        <translation>Press ← to go back to the previous one</translation>
+    </message>
+    <message>
+        <source>Presioná ↑ para volver arriba</source>
+        <translation>Press ↑ to go back to the top</translation>
+    </message>
+    <message>
+        <source>Presioná ↓ para scrollear</source>
+        <translation>Press ↓ to scroll</translation>
+    </message>
+    <message>
+        <source>Perfecto. Tocá Siguiente.</source>
+        <translation>Perfect. Press Continue.</translation>
+    </message>
+    <message>
+        <source>Probá las cuatro flechas para continuar.</source>
+        <translation>Try all four arrows to continue.</translation>
+    </message>
+    <message>
+        <source>¡Excelente! Tocá Siguiente.</source>
+        <translation>Excellent! Press Continue.</translation>
+    </message>
+    <message>
+        <source>Cuando termines, tocá Siguiente.</source>
+        <translation>When you are done, press Continue.</translation>
+    </message>
+    <message>
+        <source>Probá el control por flechas</source>
+        <translation>Try the arrow controls</translation>
+    </message>
+    <message>
+        <source>Probá el control por voz</source>
+        <translation>Try the voice control</translation>
+    </message>
+    <message>
+        <source>← / → para cambiar de nota · ↑ / ↓ para mover el texto</source>
+        <translation>← / → to change notes · ↑ / ↓ to move the text</translation>
+    </message>
+    <message>
+        <source>Leé el texto que aparece en el notch arriba.</source>
+        <translation>Read the text shown in the notch above.</translation>
+    </message>
+    <message>
+        <source>Probá →</source>
+        <translation>Try →</translation>
+    </message>
+    <message>
+        <source>Nota siguiente</source>
+        <translation>Next note</translation>
+    </message>
+    <message>
+        <source>Probá ↑</source>
+        <translation>Try ↑</translation>
+    </message>
+    <message>
+        <source>Subir el texto</source>
+        <translation>Move the text up</translation>
+    </message>
+    <message>
+        <source>Probá ↓</source>
+        <translation>Try ↓</translation>
+    </message>
+    <message>
+        <source>Bajar el texto</source>
+        <translation>Move the text down</translation>
+    </message>
+    <message>
+        <source>Probá ←</source>
+        <translation>Try ←</translation>
+    </message>
+    <message>
+        <source>Atrás</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Comprobando permisos…</source>
+        <translation>Checking permissions…</translation>
+    </message>
+    <message>
+        <source>Necesitamos micrófono y voz</source>
+        <translation>We need the microphone and speech</translation>
+    </message>
+    <message>
+        <source>Permiso denegado</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>Necesitamos permiso para escucharte.</source>
+        <translation>We need permission to listen to you.</translation>
+    </message>
+    <message>
+        <source>Abrir Ajustes del sistema</source>
+        <translation>Open System Settings</translation>
+    </message>
+    <message>
+        <source>Listo para escuchar</source>
+        <translation>Ready to listen</translation>
+    </message>
+    <message>
+        <source>Probá ahora</source>
+        <translation>Try it now</translation>
+    </message>
+    <message>
+        <source>Leé el texto del notch en voz alta</source>
+        <translation>Read the text in the notch aloud</translation>
+    </message>
+    <message>
+        <source>El texto del notch se mueve solo a medida que hablás.</source>
+        <translation>The text in the notch moves on its own as you speak.</translation>
+    </message>
+    <message>
+        <source>Bien hecho. Esto es lo que vas a sentir presentando.</source>
+        <translation>Well done. This is how presenting will feel.</translation>
+    </message>
+    <message>
+        <source>Escuchando…</source>
+        <translation>Listening…</translation>
+    </message>
+    <message>
+        <source>Tocá acá</source>
+        <translation>Click here</translation>
+    </message>
+    <message>
+        <source>Leé en voz alta</source>
+        <translation>Read aloud</translation>
+    </message>
+    <message>
+        <source>Invisibilidad</source>
+        <translation>Invisibility</translation>
+    </message>
+    <message>
+        <source>Hacelo invisible</source>
+        <translation>Make it invisible</translation>
+    </message>
+    <message>
+        <source>Probá el ojo del notch</source>
+        <translation>Try the notch's eye</translation>
+    </message>
+    <message>
+        <source>Solo vos podés ver tu guion. Los demás ven una pantalla limpia.</source>
+        <translation>Only you can see your script. Everyone else sees a clean screen.</translation>
+    </message>
+    <message>
+        <source>En este sistema, quien vea tu pantalla compartida, una grabación o una captura también ve esta ventana.</source>
+        <translation>On this system, anyone who sees your shared screen, a recording or a screenshot also sees this window.</translation>
+    </message>
+    <message>
+        <source>Pantallas compartidas</source>
+        <translation>Shared screens</translation>
+    </message>
+    <message>
+        <source>Grabaciones</source>
+        <translation>Recordings</translation>
+    </message>
+    <message>
+        <source>Capturas</source>
+        <translation>Screenshots</translation>
+    </message>
+    <message>
+        <source>Tocá el </source>
+        <translation>Click the </translation>
+    </message>
+    <message>
+        <source>ojo</source>
+        <translation>eye</translation>
+    </message>
+    <message>
+        <source> de arriba para continuar</source>
+        <translation> above to continue</translation>
+    </message>
+    <message>
+        <source>La pantalla es invisible</source>
+        <translation>The screen is invisible</translation>
+    </message>
+    <message>
+        <source>Tu guion ahora está oculto de pantallas compartidas, grabaciones y capturas. Solo vos podés verlo.</source>
+        <translation>Your script is now hidden from shared screens, recordings and screenshots. Only you can see it.</translation>
+    </message>
+    <message>
+        <source>Así funciona el ojo</source>
+        <translation>That is what the eye does</translation>
+    </message>
+    <message>
+        <source>Donde el sistema lo permite, el ojo oculta tu guion de pantallas compartidas, grabaciones y capturas. En este sistema la ventana sigue a la vista.</source>
+        <translation>Where the system allows it, the eye hides your script from shared screens, recordings and screenshots. On this system the window stays visible.</translation>
+    </message>
+    <message>
+        <source>Videollamada</source>
+        <translation>Video call</translation>
+    </message>
+    <message>
+        <source>Reunión</source>
+        <translation>Meeting</translation>
+    </message>
+    <message>
+        <source>Seminario</source>
+        <translation>Webinar</translation>
+    </message>
+    <message>
+        <source>Chat</source>
+        <translation>Chat</translation>
+    </message>
+    <message>
+        <source>Llamada</source>
+        <translation>Call</translation>
+    </message>
+    <message>
+        <source>Transmisión</source>
+        <translation>Live stream</translation>
+    </message>
+    <message>
+        <source>y la mayoría de las apps donde podés compartir pantalla</source>
+        <translation>and most apps where you can share your screen</translation>
+    </message>
+    <message>
+        <source>Tu nota privada</source>
+        <translation>Your private note</translation>
+    </message>
+    <message>
+        <source>Esto es lo que vos ves durante una presentación o videollamada. En este sistema, quien vea tu pantalla compartida, una grabación o una captura también ve esta ventana.</source>
+        <translation>This is what you see during a presentation or video call. On this system, anyone who sees your shared screen, a recording or a screenshot also sees this window.</translation>
+    </message>
+    <message>
+        <source>Personalizá a Brivel</source>
+        <translation>Make Brivel yours</translation>
+    </message>
+    <message>
+        <source>Mirá el notch arriba para ver cómo afectan los cambios.</source>
+        <translation>Watch the notch above to see how your changes look.</translation>
+    </message>
+    <message>
+        <source>Tipografía</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>del texto</source>
+        <translation>of the text</translation>
+    </message>
+    <message>
+        <source>visible al presentar</source>
+        <translation>shown while presenting</translation>
+    </message>
+    <message>
+        <source>Efecto vidrio</source>
+        <translation>Glass effect</translation>
+    </message>
+    <message>
+        <source>%lld%</source>
+        <translation>%lld%</translation>
+    </message>
+    <message>
+        <source>Invisible al compartir</source>
+        <translation>Invisible when sharing</translation>
+    </message>
+    <message>
+        <source>Tu ventana no aparece al compartir pantalla</source>
+        <translation>Your window does not show when you share your screen</translation>
+    </message>
+    <message>
+        <source>En este sistema la ventana sigue visible al compartir pantalla</source>
+        <translation>On this system the window stays visible when you share your screen</translation>
+    </message>
 </context>
 </TS>

@@ -715,5 +715,329 @@ Mucha suerte. [Saludo]</source>
         <source>Nombre</source>
         <translation>Nombre</translation>
     </message>
+    <message>
+        <source>Slide 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Slide 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Slide 3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hola. Esta es la primera slide del tutorial. Probá la flecha → del teclado para ir a la próxima.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cuando estés presentando, vas a tener slides con bastante texto que no entran en una sola pantalla del notch. En esos casos no tenés que apurarte ni saltearte líneas. La idea es que sigas tu ritmo natural mientras hablás, y solamente uses ↑ y ↓ cuando ya pasaste el contenido visible y querés ver lo que sigue. El notch te muestra el texto justo debajo de la cámara, así que mantenés contacto visual con tu audiencia mientras leés. Probá scrollear hacia abajo ahora con la flecha ↓ para ver el resto de esta slide. Cuando llegues al final, andá a la próxima con →.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>¡Excelente! Ya manejás las flechas. Volvé a la slide anterior con ← y después tocá Continuar para ver cómo hacer a Brivel invisible.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hola, estoy practicando con Brivel. Cuando hablo, el texto se mueve solo y puedo seguir sin perder el hilo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presioná → para ir a la siguiente nota</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presioná ← para volver a la anterior</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presioná ↑ para volver arriba</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presioná ↓ para scrollear</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Perfecto. Tocá Siguiente.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá las cuatro flechas para continuar.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>¡Excelente! Tocá Siguiente.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cuando termines, tocá Siguiente.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá el control por flechas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá el control por voz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>← / → para cambiar de nota · ↑ / ↓ para mover el texto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leé el texto que aparece en el notch arriba.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá →</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nota siguiente</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá ↑</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Subir el texto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá ↓</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bajar el texto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá ←</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Atrás</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comprobando permisos…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Necesitamos micrófono y voz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Permiso denegado</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Necesitamos permiso para escucharte.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Abrir Ajustes del sistema</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Listo para escuchar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá ahora</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leé el texto del notch en voz alta</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El texto del notch se mueve solo a medida que hablás.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bien hecho. Esto es lo que vas a sentir presentando.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Escuchando…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tocá acá</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leé en voz alta</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Invisibilidad</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hacelo invisible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probá el ojo del notch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Solo vos podés ver tu guion. Los demás ven una pantalla limpia.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>En este sistema, quien vea tu pantalla compartida, una grabación o una captura también ve esta ventana.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pantallas compartidas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Grabaciones</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capturas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tocá el </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ojo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> de arriba para continuar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>La pantalla es invisible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tu guion ahora está oculto de pantallas compartidas, grabaciones y capturas. Solo vos podés verlo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Así funciona el ojo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Donde el sistema lo permite, el ojo oculta tu guion de pantallas compartidas, grabaciones y capturas. En este sistema la ventana sigue a la vista.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Videollamada</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reunión</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Seminario</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chat</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Llamada</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Transmisión</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>y la mayoría de las apps donde podés compartir pantalla</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tu nota privada</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esto es lo que vos ves durante una presentación o videollamada. En este sistema, quien vea tu pantalla compartida, una grabación o una captura también ve esta ventana.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Personalizá a Brivel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mirá el notch arriba para ver cómo afectan los cambios.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restablecer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tipografía</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tamaño</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>del texto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cronómetro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>visible al presentar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Efecto vidrio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Opacidad</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ancho</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%lld%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Invisible al compartir</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tu ventana no aparece al compartir pantalla</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>En este sistema la ventana sigue visible al compartir pantalla</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

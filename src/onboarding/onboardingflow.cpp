@@ -4,10 +4,9 @@
 
 #include <QTimer>
 
-OnboardingFlow::OnboardingFlow(NotchSettings &settings, bool practiceSteps, QObject *parent)
+OnboardingFlow::OnboardingFlow(NotchSettings &settings, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
-    , m_practiceSteps(practiceSteps)
 {}
 
 OnboardingFlow::Step OnboardingFlow::stepFor(const Flags &flags)
@@ -90,10 +89,7 @@ void OnboardingFlow::continuePressed()
         return;
     }
     Flags next = m_flags;
-    if (m_practiceSteps)
-        next.showPersonalize = true;
-    else
-        next.showCelebration = true;
+    next.showPersonalize = true;
     apply(next);
 }
 

@@ -46,8 +46,7 @@ public:
     static constexpr int finishDelayMs = 450;
     static constexpr double stepChangeSeconds = 0.45;
 
-    // With the practice steps off, "Empezar" on the last page leads straight to the celebration.
-    OnboardingFlow(NotchSettings &settings, bool practiceSteps = false, QObject *parent = nullptr);
+    explicit OnboardingFlow(NotchSettings &settings, QObject *parent = nullptr);
 
     // Replaces the timer-based scheduler (tests run the delays by hand).
     void setScheduler(Scheduler scheduler) { m_scheduler = std::move(scheduler); }
@@ -66,7 +65,6 @@ public:
         m_tutorialPanelHook = std::move(hook);
     }
 
-    bool practiceSteps() const { return m_practiceSteps; }
     const Flags &flags() const { return m_flags; }
     Step step() const { return stepFor(m_flags); }
     static Step stepFor(const Flags &flags);
@@ -99,7 +97,6 @@ private:
     void schedule(int delayMs, std::function<void()> task);
 
     NotchSettings &m_settings;
-    const bool m_practiceSteps;
     Flags m_flags;
     int m_currentPage = 0;
     bool m_preloaded = false;

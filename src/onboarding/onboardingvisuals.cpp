@@ -161,7 +161,7 @@ void PingRing::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPointF centre = QRectF(rect()).center();
-    const double radius = std::min(width(), height()) / 2.0;
+    const double radius = (m_ringDiameter > 0 ? m_ringDiameter : std::min(width(), height())) / 2.0;
     if (Motion::reduceMotion()) {
         strokeRing(&painter, centre, radius, {1.3, 0.7}, m_color, 2.5);
         return;

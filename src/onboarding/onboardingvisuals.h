@@ -55,6 +55,9 @@ class PingRing : public AnimatedOrnament
 
 public:
     explicit PingRing(const QColor &color, QWidget *parent = nullptr);
+    // The control's size the rings start from, for a ring widget made larger than its control
+    // so the waves have room; by default the widget's own size.
+    void setRingDiameter(double diameter) { m_ringDiameter = diameter; }
     // One wave: small and visible until its delay, then every 1.6 s it grows from 0.95 to 2.4
     // times its size as it fades out.
     static RingPose wavePose(double seconds, double delay);
@@ -65,6 +68,7 @@ protected:
 
 private:
     QColor m_color;
+    double m_ringDiameter = 0;
 };
 
 // A 7-point dot with a ring that grows to 2.6 times it and fades, every 1.6 s.

@@ -1,11 +1,17 @@
 #include "onboardingwidget.h"
 
 #include "onboarding/herovideoview.h"
+#include "onboarding/onboardingparts.h"
 #include "onboarding/onboardingvisuals.h"
+#include "onboarding/practicepages.h"
+#include "onboarding/tutorialnotchcontent.h"
 #include "platform/captureshield.h"
 #include "platform/fonts.h"
+#include "platform/permissions.h"
+#include "platform/screens.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
+#include "speech/speechrecognizer.h"
 #include "uikit/animation.h"
 #include "uikit/circleglyphbutton.h"
 #include "uikit/fade.h"
@@ -45,104 +51,6 @@ namespace {
 constexpr const char *visibleTitle = "Siempre a la vista";
 constexpr const char *visibleDescription
     = "Brivel queda a la vista por encima de las demás ventanas, cerca de la cámara.";
-
-QFont trackedFont(double size, QFont::Weight weight, double tracking)
-{
-    QFont font = Fonts::systemFont(size, weight);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
-    return font;
-}
-
-QLabel *textLabel(const char *key, const QFont &font, const QColor &color, QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    LocalizedText::bind(label, "text", key);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
-// A capsule button: text (and an optional trailing chevron) on a filled capsule.
-class CapsuleButton : public QAbstractButton
-{
-public:
-    struct Style
-    {
-        QFont font;
-        QColor text;
-        QColor fill;
-        double padX = 20;
-        double padY = 8;
-        bool chevron = false;
-        QColor shadow = Qt::transparent;
-    };
-
-    CapsuleButton(const Style &style, QWidget *parent)
-        : QAbstractButton(parent)
-        , m_style(style)
-    {
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-    }
-
-    QSize sizeHint() const override
-    {
-        const QFontMetricsF metrics(m_style.font);
-        double width = metrics.horizontalAdvance(text()) + 2 * m_style.padX;
-        if (m_style.chevron)
-            width += 10 + 11;
-        const double shadow = m_style.shadow.alpha() ? 24 : 0;
-        return QSize(int(std::ceil(width + shadow)),
-                     int(std::ceil(metrics.height() + 2 * m_style.padY + shadow)));
-    }
-
-protected:
-    QRectF body() const
-    {
-        // Room for the shadow, which falls 6 points: the capsule sits 3 above the middle.
-        const bool shadow = m_style.shadow.alpha() > 0;
-        const double inset = shadow ? 12 : 0;
-        const double lift = shadow ? 3 : 0;
-        return QRectF(rect()).adjusted(inset, inset - lift, -inset, -inset - lift);
-    }
-
-    bool hitButton(const QPoint &pos) const override { return body().contains(pos); }
-
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF capsule = body();
-        if (m_style.shadow.alpha())
-            paintSoftShadow(&painter, capsule, capsule.height() / 2, m_style.shadow, 14, 6);
-        painter.fillPath(capsulePath(capsule), m_style.fill);
-        painter.setPen(m_style.text);
-        painter.setFont(m_style.font);
-        QRectF label = capsule.adjusted(m_style.padX, 0, -m_style.padX, 0);
-        if (m_style.chevron) {
-            Icons::paint(&painter, QStringLiteral("chevron.right"),
-                         QRectF(label.right() - 11, label.center().y() - 5.5, 11, 11), m_style.text,
-                         11, QFont::Bold);
-            label.setRight(label.right() - 21);
-        }
-        painter.drawText(label, Qt::AlignCenter, text());
-    }
-
-private:
-    Style m_style;
-};
-
-CapsuleButton *pillButton(const char *key, QWidget *parent)
-{
-    auto *button = new CapsuleButton(
-        {Fonts::systemFont(14, QFont::Medium), Qt::white, QColor::fromRgbF(0.18f, 0.18f, 0.18f)},
-        parent);
-    LocalizedText::bind(button, "text", key);
-    return button;
-}
 
 // Fades a widget in and raises it a few points, after a delay, each time entrance() runs.
 class Entrance : public QObject
@@ -810,12 +718,21 @@ OnboardingWidget::OnboardingWidget(NotchSettings &settings, std::function<void()
     : QWidget(parent)
     , m_settings(settings)
     , m_options(options)
-    , m_flow(new OnboardingFlow(settings, options.practiceSteps, this))
+    , m_flow(new OnboardingFlow(settings, this))
 {
     if (!m_options.playerFactory)
         m_options.playerFactory = &MediaHeroPlayer::fromBundle;
     if (!m_options.captureShield)
         m_options.captureShield = &CaptureShield::system();
+    if (!m_options.screens)
+        m_options.screens = &Screens::system();
+    if (!m_options.tutorialPanelFactory)
+        m_options.tutorialPanelFactory
+            = OverlayTutorialPanel::factory(settings, *m_options.captureShield);
+    if (!m_options.permissions)
+        m_options.permissions = &Permissions::system();
+    if (!m_options.makeRecognizer)
+        m_options.makeRecognizer = [] { return std::make_unique<SpeechRecognizer>(); };
     setAutoFillBackground(true);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -825,8 +742,33 @@ OnboardingWidget::OnboardingWidget(NotchSettings &settings, std::function<void()
     m_language = new LanguagePage(*m_flow, settings, this);
     m_carousel = new CarouselPage(*m_flow, m_options, m_heroes, this);
     m_celebration = new CelebrationPage(*m_flow, this);
+
+    // The practice steps: the preview beside the appearance page, the tutorial panel from the
+    // tutorial to the end of the invisibility demo.
+    m_preview
+        = new NotchPreviewController(*m_options.screens, *m_options.captureShield, nullptr, this);
+    if (m_options.previewWindowFactory)
+        m_preview->setWindowFactory(m_options.previewWindowFactory);
+    m_tutorialNotch = new TutorialNotchController(*m_options.screens, *m_options.captureShield,
+                                                  m_options.tutorialPanelFactory, this);
+    m_practice = new TutorialPractice(*m_tutorialNotch, *m_options.permissions,
+                                      m_options.makeRecognizer, this);
+    m_personalize = new PersonalizePage(*m_flow, settings, *m_options.captureShield, this);
+    m_tutorial = new TutorialPage(*m_flow, *m_practice, this);
+    m_invisibility
+        = new InvisibilityPage(*m_flow, *m_tutorialNotch, *m_options.captureShield, this);
+    m_flow->setPersonalizePreviewChanged([this](bool shown) {
+        if (shown)
+            m_preview->show(m_settings, true, true);
+        else
+            m_preview->tearDown();
+    });
+    m_flow->setOrderOutTutorialPanel([this] { m_tutorialNotch->closePanel(); });
+
     for (QWidget *page :
-         {m_language, static_cast<QWidget *>(m_carousel), static_cast<QWidget *>(m_celebration)})
+         {m_language, static_cast<QWidget *>(m_carousel), static_cast<QWidget *>(m_celebration),
+          static_cast<QWidget *>(m_personalize), static_cast<QWidget *>(m_tutorial),
+          static_cast<QWidget *>(m_invisibility)})
         page->hide();
     m_shown = m_welcome;
 
@@ -838,6 +780,10 @@ OnboardingWidget::OnboardingWidget(NotchSettings &settings, std::function<void()
 OnboardingWidget::~OnboardingWidget()
 {
     stopEveryPlayer();
+    // Nothing of the flow outlives it: no key filter, no preview, no tutorial panel.
+    m_tutorial->leave();
+    m_preview->tearDown();
+    m_tutorialNotch->closePanel();
 }
 
 void OnboardingWidget::stopEveryPlayer()
@@ -859,16 +805,23 @@ QWidget *OnboardingWidget::page(Step step) const
         return m_carousel;
     case Step::celebration:
         return m_celebration;
-    default:
-        return nullptr;
+    case Step::personalize:
+        return m_personalize;
+    case Step::tutorial:
+        return m_tutorial;
+    case Step::invisibility:
+        return m_invisibility;
     }
+    return nullptr;
 }
 
 void OnboardingWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    for (QWidget *page : {m_welcome, m_language, static_cast<QWidget *>(m_carousel),
-                          static_cast<QWidget *>(m_celebration)})
+    for (QWidget *page :
+         {m_welcome, m_language, static_cast<QWidget *>(m_carousel),
+          static_cast<QWidget *>(m_celebration), static_cast<QWidget *>(m_personalize),
+          static_cast<QWidget *>(m_tutorial), static_cast<QWidget *>(m_invisibility)})
         page->setGeometry(rect());
 }
 
@@ -888,6 +841,16 @@ void OnboardingWidget::preloadFirstVideo()
 
 void OnboardingWidget::showStep(Step step)
 {
+    // The practice pages hand their panel and keys over as they come and go.
+    const Step left = std::exchange(m_step, step);
+    if (left == Step::tutorial && step != Step::tutorial)
+        m_tutorial->leave();
+    if (left == Step::invisibility && step != Step::invisibility)
+        m_invisibility->leave();
+    if (step == Step::tutorial && left != Step::tutorial)
+        m_tutorial->enter();
+    if (step == Step::invisibility && left != Step::invisibility)
+        m_invisibility->enter();
     QWidget *next = page(step);
     const AnimationTiming fade = AnimationTiming::easeInOut(crossFadeSeconds);
     if (next != m_carousel)

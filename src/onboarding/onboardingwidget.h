@@ -2,6 +2,9 @@
 
 #include "onboarding/heroplayer.h"
 #include "onboarding/onboardingflow.h"
+#include "onboarding/tutorialnotchcontroller.h"
+#include "onboarding/tutorialpractice.h"
+#include "settings_screen/notchpreviewcontroller.h"
 
 #include <QList>
 #include <QPointer>
@@ -12,7 +15,12 @@
 
 class CaptureShield;
 class HeroVideoView;
+class InvisibilityPage;
 class NotchSettings;
+class Permissions;
+class PersonalizePage;
+class Screens;
+class TutorialPage;
 
 // One intro page of the carousel.
 struct OnboardingPage
@@ -36,11 +44,18 @@ class OnboardingWidget : public QWidget
 public:
     struct Options
     {
-        bool practiceSteps = false;
         // Makes the heroes' players; the bundle's clips through Qt Multimedia by default.
         HeroPlayerFactory playerFactory;
         // Where windows cannot be kept out of captures, no page claims they are.
         const CaptureShield *captureShield = nullptr;
+        // The displays the panels hang from; the application's by default.
+        Screens *screens = nullptr;
+        // The tutorial panel's and the preview's windows; the real overlay panels by default.
+        TutorialNotchController::PanelFactory tutorialPanelFactory;
+        NotchPreviewController::WindowFactory previewWindowFactory;
+        // The voice practice's permissions and voice follower; the system's by default.
+        Permissions *permissions = nullptr;
+        TutorialPractice::RecognizerFactory makeRecognizer;
     };
 
     static constexpr double crossFadeSeconds = 0.45;
@@ -52,9 +67,12 @@ public:
     ~OnboardingWidget() override;
 
     OnboardingFlow &flow() { return *m_flow; }
-    // The page of a step; null for the practice steps, which have none here.
+    // The page of a step.
     QWidget *page(OnboardingFlow::Step step) const;
     HeroPlayer *preloadedPlayer() const { return m_preloaded.get(); }
+    TutorialNotchController &tutorialNotch() { return *m_tutorialNotch; }
+    TutorialPractice &tutorialPractice() { return *m_practice; }
+    NotchPreviewController &preview() { return *m_preview; }
     const QList<HeroVideoView *> &heroes() const { return m_heroes; }
 
 protected:
@@ -74,5 +92,12 @@ private:
     QWidget *m_language = nullptr;
     class CarouselPage *m_carousel = nullptr;
     class CelebrationPage *m_celebration = nullptr;
+    NotchPreviewController *m_preview = nullptr;
+    TutorialNotchController *m_tutorialNotch = nullptr;
+    TutorialPractice *m_practice = nullptr;
+    PersonalizePage *m_personalize = nullptr;
+    TutorialPage *m_tutorial = nullptr;
+    InvisibilityPage *m_invisibility = nullptr;
+    OnboardingFlow::Step m_step = OnboardingFlow::Step::welcome;
     QPointer<QWidget> m_shown;
 };

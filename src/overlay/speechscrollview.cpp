@@ -153,8 +153,11 @@ void SpeechScrollView::setArrowScrollDelta(double delta)
     if (delta == m_arrowScrollDelta)
         return;
     m_arrowScrollDelta = delta;
-    if (delta == 0)
+    // Zero brings the text back to where it rests: no clamp, nothing to report.
+    if (delta == 0) {
+        m_manualOffset->animateTo(0, manualTiming);
         return;
+    }
     const auto [lower, upper] = manualRange();
     const double clamped = std::clamp(delta, lower, upper);
     m_manualOffset->animateTo(clamped, manualTiming);

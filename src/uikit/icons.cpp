@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QtMath>
+
 // Glyphs are built in "em" units: the nominal box is [0, 1] x [0, 1] with its centre at
 // (0.5, 0.5). Strokes are turned into outlines so that every glyph is one filled path and
 // cut-outs (the eye's slash, the check in its disc) are plain path subtractions.
@@ -606,6 +608,64 @@ QPainterPath questionmarkBubbleGlyph(double s)
     return p;
 }
 
+QPainterPath chevronUpChevronDownGlyph(double s)
+{
+    QPainterPath p = strokedOutline(polyline({{0.26, 0.38}, {0.5, 0.14}, {0.74, 0.38}}), s);
+    p.addPath(strokedOutline(polyline({{0.26, 0.62}, {0.5, 0.86}, {0.74, 0.62}}), s));
+    return p;
+}
+
+QPainterPath eyeSlashFillGlyph(double s)
+{
+    const QPainterPath slash = line({0.06, 0.08}, {0.94, 0.92});
+    QPainterPath eye = eyeOutline();
+    eye.setFillRule(Qt::WindingFill);
+    QPainterPath p = subtract(eye, strokedOutline(slash, 2.6 * s));
+    p.addPath(strokedOutline(slash, s));
+    return p;
+}
+
+QPainterPath rectangleOnRectangleGlyph(double s)
+{
+    QPainterPath back
+        = polyline({{0.3, 0.26}, {0.3, 0.14}, {0.94, 0.14}, {0.94, 0.6}, {0.84, 0.6}});
+    QPainterPath front;
+    front.addRoundedRect(QRectF(0.06, 0.34, 0.68, 0.5), 0.06, 0.06);
+    back.addPath(front);
+    return strokedOutline(back, s);
+}
+
+QPainterPath recordCircleGlyph(double s)
+{
+    QPainterPath p = strokedOutline(ring({0.5, 0.5}, 0.45), s);
+    p.addPath(dot({0.5, 0.5}, 0.22));
+    return p;
+}
+
+QPainterPath cameraViewfinderGlyph(double s)
+{
+    // Four corner brackets round a small camera body.
+    QPainterPath p = polyline({{0.06, 0.3}, {0.06, 0.1}, {0.26, 0.1}});
+    p.addPath(polyline({{0.74, 0.1}, {0.94, 0.1}, {0.94, 0.3}}));
+    p.addPath(polyline({{0.94, 0.7}, {0.94, 0.9}, {0.74, 0.9}}));
+    p.addPath(polyline({{0.26, 0.9}, {0.06, 0.9}, {0.06, 0.7}}));
+    QPainterPath body;
+    body.addRoundedRect(QRectF(0.27, 0.36, 0.46, 0.32), 0.06, 0.06);
+    p.addPath(body);
+    QPainterPath outline = strokedOutline(p, s);
+    outline.addPath(dot({0.5, 0.52}, 0.07));
+    return outline;
+}
+
+QPainterPath micFillGlyph(double s)
+{
+    QPainterPath p = roundedRectPath({0.34, 0.04, 0.32, 0.56}, 0.16);
+    p.addPath(strokedOutline(arc({0.5, 0.44}, 0.27, 180, 180), s));
+    p.addPath(strokedOutline(line({0.5, 0.72}, {0.5, 0.92}), s));
+    p.addPath(strokedOutline(line({0.34, 0.94}, {0.66, 0.94}), s));
+    return p;
+}
+
 struct Glyph
 {
     QStringView name;
@@ -690,6 +750,12 @@ constexpr Glyph glyphs[] = {
     {u"cursorarrow", cursorArrowGlyph},
     {u"checkmark", checkmarkGlyph},
     {u"pencil", pencilGlyph},
+    {u"chevron.up.chevron.down", chevronUpChevronDownGlyph},
+    {u"eye.slash.fill", eyeSlashFillGlyph},
+    {u"rectangle.on.rectangle", rectangleOnRectangleGlyph},
+    {u"record.circle", recordCircleGlyph},
+    {u"camera.viewfinder", cameraViewfinderGlyph},
+    {u"mic.fill", micFillGlyph},
 };
 
 // Stroke width in em for a font weight: regular strokes are about a twelfth of the size, and

@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSettings>
 
 #include <csignal>
@@ -45,6 +48,32 @@ std::optional<QPoint> tealButton(const QImage &image)
     return QPoint(int(sumX / count), (rows.first() + rows.last()) / 2);
 }
 
+// What of a window is drawn: the extents of its shape, in its own coordinates.
+QRect shapeExtents(const QString &id)
+{
+    QProcess info;
+    info.start(u"xwininfo"_s, {u"-id"_s, id, u"-shape"_s});
+    info.waitForFinished(10000);
+    const QString output = QString::fromLatin1(info.readAllStandardOutput());
+    const QString line
+        = output.section(u"Window shape extents:"_s, 1, 1).section(u'\n', 0, 0).trimmed();
+    const QStringList parts = line.split(QRegularExpression(u"[x+]"_s));
+    if (parts.size() < 4)
+        return {};
+    return QRect(parts[2].toInt(), parts[3].toInt(), parts[0].toInt(), parts[1].toInt());
+}
+
+QStringList autosavedPages(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList pages;
+    for (const QJsonValue &page : QJsonDocument::fromJson(file.readAll())[u"pages"_s].toArray())
+        pages.append(page.toString());
+    return pages;
+}
+
 QString normalHints(const QString &id)
 {
     QProcess xprop;
@@ -62,7 +91,8 @@ QString hint(const QString &hints, const QString &name)
 } // namespace
 
 // A first launch as a person takes it, on a real X server with a window manager: welcome,
-// language, the intro pages forth and back, English, the celebration and the editor after it.
+// language, the intro pages forth and back, English, the appearance with its preview, the
+// arrow-key tutorial, the invisibility demo, the celebration and the editor after it.
 class TestOnboardingX11 : public QObject
 {
     Q_OBJECT
@@ -74,11 +104,28 @@ private Q_SLOTS:
 private:
     QRect m_content;
     int m_shot = 0;
+    // Where a desktop's top panel would be: the panels hang below it.
+    TopBar m_topBar{28};
 
     QImage content() { return grab(m_content); }
     void shoot(const QString &name)
     {
         grab(m_content).save(u"onboarding-%1-%2.png"_s.arg(++m_shot, 2, 10, QChar(u'0')).arg(name));
+    }
+    void shootScreen(const QString &name)
+    {
+        screenshot(u"onboarding-%1-%2.png"_s.arg(++m_shot, 2, 10, QChar(u'0')).arg(name));
+    }
+    bool drag(QPoint from, QPoint to)
+    {
+        from += m_content.topLeft();
+        to += m_content.topLeft();
+        return xdotool({u"mousemove"_s, QString::number(from.x()), QString::number(from.y())})
+               && xdotool({u"mousedown"_s, u"1"_s})
+               && xdotool({u"mousemove"_s, QString::number((from.x() + to.x()) / 2),
+                           QString::number(to.y())})
+               && xdotool({u"mousemove"_s, QString::number(to.x()), QString::number(to.y())})
+               && xdotool({u"mouseup"_s, u"1"_s});
     }
     bool clickAt(QPoint point)
     {
@@ -90,9 +137,12 @@ private:
 
 void TestOnboardingX11::firstLaunchWalk()
 {
+    QVERIFY(m_topBar.isValid());
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().top(), 28);
     BrivelProcess brivel;
     const QString conf = brivel.path(u"config/Brivel/Brivel.conf"_s);
-    QFile::remove(conf); // a fresh home
+    QFile::remove(conf); // a fresh home, but for the editor's own tour, seen before
+    QSettings(conf, QSettings::IniFormat).setValue(u"hasCompletedCoachMarks"_s, true);
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     const ShownWindow window = *mainWindow();
@@ -148,8 +198,66 @@ void TestOnboardingX11::firstLaunchWalk()
     settle();
     shoot(u"page2-english"_s);
     QVERIFY(clickAt(next)); // "Empezar"
+    settle(1500);
+
+    // Personalize: the preview hangs from the top over the bar, its notch drawn below it, and
+    // widens with the width slider.
+    shootScreen(u"personalize"_s);
+    const std::optional<ShownWindow> preview = readingPanel();
+    QVERIFY(preview);
+    QCOMPARE(preview->geometry, QRect(390, 0, 500, 28 + 440));
+    const QRect narrow = shapeExtents(preview->id);
+    QVERIFY2(narrow.height() > 28 + 100, "the preview does not reach below the bar");
+    QVERIFY(drag({93, 384}, {330, 384}));
+    settle();
+    shootScreen(u"personalize-wider"_s);
+    const QRect wide = shapeExtents(preview->id);
+    QVERIFY2(wide.width() > narrow.width() + 80, "the preview kept its width");
+    const double width = QSettings(conf, QSettings::IniFormat).value(u"notchWidth"_s).toDouble();
+    QVERIFY(width > 400);
+
+    // The tutorial: the panel never takes the keyboard, so the arrows reach the main window.
+    QVERIFY(clickAt({644, 523})); // "Continue"
+    settle();
+    shootScreen(u"tutorial"_s);
+    QVERIFY(!alertWindow());
+    const std::optional<ShownWindow> panel = readingPanel();
+    QVERIFY(panel);
+    QCOMPARE(panel->geometry, QRect(390, 0, 500, 28 + 440));
+    QVERIFY(xdotool({u"key"_s, u"Right"_s}));
+    settle(400);
+    shootScreen(u"key-right"_s);
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(xdotool({u"key"_s, u"Down"_s}));
+    settle(500);
+    shootScreen(u"key-down-to-the-end"_s);
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(xdotool({u"key"_s, u"Up"_s}));
+    settle(500);
+    shootScreen(u"key-up"_s);
+    QVERIFY(xdotool({u"key"_s, u"Left"_s}));
+    settle(400);
+    shootScreen(u"key-left"_s);
+    const QImage tutorial = content();
+    QVERIFY(clickAt({637, 518})); // "Continue", enabled now
+    settle();
+    QVERIFY2(differingShare(tutorial, content()) > 0.05, "Continue stayed disabled");
+
+    // The invisibility step: the same panel now takes the click on its eye.
+    shootScreen(u"invisibility"_s);
+    const int toggleX = 390 + std::max(int((500 - width) / 2) + 34, 12) + 13;
+    const QImage intro = content();
+    QVERIFY(xdotool({u"mousemove"_s, QString::number(toggleX), u"21"_s}));
+    QVERIFY(xdotool({u"click"_s, u"1"_s}));
+    settle();
+    shootScreen(u"invisibility-tried"_s);
+    QVERIFY2(differingShare(intro, content()) > 0.05, "the eye did not reach the page");
+    const std::optional<QPoint> onward = tealButton(content().copy(0, 480, 720, 80));
+    QVERIFY2(onward, "no brand-coloured Continue");
+    QVERIFY(clickAt(*onward + QPoint(0, 480)));
     settle(1800);
     shoot(u"celebration"_s);
+    QVERIFY(!readingPanel());
 
     // The reading shortcut does nothing meanwhile.
     QVERIFY(xdotool({u"key"_s, u"ctrl+Return"_s}));
@@ -163,6 +271,16 @@ void TestOnboardingX11::firstLaunchWalk()
         QSettings(conf, QSettings::IniFormat).value(u"hasCompletedOnboarding"_s).toBool(), 5000);
     settle();
     shoot(u"editor"_s);
+    QVERIFY(!readingPanel()); // no panel left over
+    // The arrows are the editor's again.
+    QVERIFY(clickAt({300, 430}));
+    QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"ab"_s}));
+    QVERIFY(xdotool({u"key"_s, u"Left"_s}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"X"_s}));
+    settle();
+    shoot(u"editor-typed"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(autosavedPages(brivel.autosave()).value(0), u"aXb"_s, 5000);
     const QString after = normalHints(window.id);
     QVERIFY2(hint(after, u"minimum size:"_s) != hint(after, u"maximum size:"_s), qPrintable(after));
     QCOMPARE(mainWindow()->geometry.size(), window.geometry.size());

@@ -14,8 +14,8 @@ namespace {
 // A flow whose delays run only when the test says so.
 struct Fixture
 {
-    explicit Fixture(bool practice = false)
-        : flow(settings, practice)
+    Fixture()
+        : flow(settings)
     {
         flow.setScheduler([this](int delay, std::function<void()> task) {
             pending.append({delay, std::move(task)});
@@ -58,9 +58,9 @@ class TestOnboardingFlow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Welcome, language, the pages forth and back, the language again, and the celebration:
-    // each transition is announced once, after all its flags are written.
-    void roadWithoutPracticeSteps()
+    // Welcome, language, the pages forth and back, the language again, the practice steps and
+    // the celebration: each transition is announced once, after all its flags are written.
+    void roadThroughEveryStep()
     {
         Fixture f;
         QSignalSpy steps(&f.flow, &OnboardingFlow::stepChanged);
@@ -95,10 +95,15 @@ private Q_SLOTS:
         f.flow.continuePressed();
         f.flow.continuePressed();
         f.flow.continuePressed(); // "Empezar" on the last page
+        QCOMPARE(f.flow.step(), Step::personalize);
+        f.flow.showTutorialStep();
+        f.flow.finishTutorialStep();
+        f.flow.closeInvisibilityStep();
         QCOMPARE(f.flow.step(), Step::celebration);
-        QVERIFY(f.previews.isEmpty());
+        QCOMPARE(f.previews, (QList<bool>{true, false}));
         const QList<Step> expected{Step::languagePicker, Step::introCarousel, Step::languagePicker,
-                                   Step::introCarousel, Step::celebration};
+                                   Step::introCarousel,  Step::personalize,   Step::tutorial,
+                                   Step::invisibility,   Step::celebration};
         QCOMPARE(steps.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(steps.at(i).at(0).value<Step>(), expected[i]);
@@ -123,7 +128,7 @@ private Q_SLOTS:
     // the invisibility step, the celebration.
     void roadWithPracticeSteps()
     {
-        Fixture f(true);
+        Fixture f;
         f.toCarousel();
         f.flow.continuePressed();
         f.flow.continuePressed();

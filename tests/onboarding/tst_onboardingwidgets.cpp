@@ -1,4 +1,5 @@
 #include "common/fakecaptureshield.h"
+#include "common/overlayfakes.h"
 #include "onboarding/herovideoview.h"
 #include "onboarding/onboardingvisuals.h"
 #include "onboarding/onboardingwidget.h"
@@ -6,7 +7,9 @@
 #include "settings/notchsettings.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -54,8 +57,10 @@ struct Fixture
         : shield(shieldSupported)
     {
         settings.setAppLanguage(language);
+        screens.m_screens = {{u"main"_s, QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1050), 1}};
         OnboardingWidget::Options options;
         options.captureShield = &shield;
+        options.screens = &screens;
         options.playerFactory = [this](const QString &name) -> std::unique_ptr<HeroPlayer> {
             names.append(name);
             return std::make_unique<FakePlayer>(&players);
@@ -89,6 +94,7 @@ struct Fixture
 
     NotchSettings &settings = NotchSettings::shared();
     FakeCaptureShield shield;
+    FakeScreens screens;
     QList<FakePlayer *> players;
     QStringList names;
     int completions = 0;
@@ -136,6 +142,24 @@ private Q_SLOTS:
         f.click("continueButton");
         QCOMPARE(f.widget->flow().currentPage(), 2);
         f.click("continueButton");
+        QCOMPARE(f.widget->flow().step(), Step::personalize);
+        QVERIFY(f.widget->preview().panel());
+        f.click("personalizeContinue");
+        QVERIFY(!f.widget->preview().panel());
+        // The tutorial: "Continuar" waits for the four arrows, which the page catches.
+        QVERIFY(f.widget->tutorialNotch().panel());
+        f.click("tutorialContinue");
+        QCOMPARE(f.widget->flow().step(), Step::tutorial);
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Up, Qt::Key_Left})
+            QTest::keyClick(f.widget.get(), key);
+        f.click("tutorialContinue");
+        QCOMPARE(f.widget->flow().step(), Step::invisibility);
+        QVERIFY(f.widget->tutorialNotch().panel()->isInteractive());
+        f.widget->tutorialNotch().model().toggleInvisibleDemo();
+        QVERIFY(!f.widget->findChild<QAbstractButton *>(u"invisibilitySkip"_s)->isVisible());
+        f.click("invisibilityContinue");
+        QVERIFY(!f.widget->tutorialNotch().panel());
+        QVERIFY(!f.widget->tutorialNotch().model().isInvisibleDemo());
         QCOMPARE(f.widget->flow().step(), Step::celebration);
         QVERIFY(std::all_of(f.players.cbegin(), f.players.cend(),
                             [](FakePlayer *p) { return !p->playing; }));
@@ -200,6 +224,9 @@ private Q_SLOTS:
             if (finishing) {
                 for (int i = 0; i < 3; ++i)
                     f.click("continueButton");
+                f.widget->flow().showTutorialStep();
+                f.widget->flow().finishTutorialStep();
+                f.widget->flow().closeInvisibilityStep();
                 f.click("startButton");
             } else {
                 f.click("backButton");
@@ -209,6 +236,37 @@ private Q_SLOTS:
             QVERIFY(f.players.isEmpty());
             QTest::qWait(600);
             QCOMPARE(f.completions, 0);
+        }
+    }
+
+    // Destroyed in each practice step: no preview, no tutorial panel, and the arrows are
+    // nobody's but the focused widget's again.
+    void destroyedInThePracticeSteps()
+    {
+        for (const Step step : {Step::personalize, Step::tutorial, Step::invisibility}) {
+            Fixture f;
+            f.toCarousel();
+            for (int i = 0; i < 3; ++i)
+                f.click("continueButton");
+            if (step != Step::personalize)
+                f.widget->flow().showTutorialStep();
+            if (step == Step::invisibility)
+                f.widget->flow().finishTutorialStep();
+            QCOMPARE(f.widget->flow().step(), step);
+            const auto panels = [] {
+                int shown = 0;
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    shown += w->isVisible() && w->inherits("OverlayPanel");
+                return shown;
+            };
+            QCOMPARE(panels(), 1);
+            f.widget.reset();
+            QCOMPARE(panels(), 0);
+            QLineEdit editor(u"ab"_s);
+            editor.show();
+            editor.setFocus();
+            QTest::keyClick(&editor, Qt::Key_Left);
+            QCOMPARE(editor.cursorPosition(), 1);
         }
     }
 

@@ -318,9 +318,13 @@ void TestSpeechScrollView::arrowClampReportsOnce()
     v.view->setArrowScrollDelta(lower - 1);
     QCOMPARE(clamped.count(), 2);
     QCOMPARE(clamped.at(1).at(0).toDouble(), lower);
-    // Zero is not a request.
+    // Zero brings the text back to rest, unreported: one step down and one up leave no drift.
     v.view->setArrowScrollDelta(0);
-    QCOMPARE(v.view->targetManualOffset(), lower);
+    QCOMPARE(v.view->targetManualOffset(), 0.0);
+    v.view->setArrowScrollDelta(-22.4);
+    v.view->setArrowScrollDelta(-22.4 + 22.4);
+    QCOMPARE(v.view->targetManualOffset(), 0.0);
+    QCOMPARE(clamped.count(), 2);
 }
 
 void TestSpeechScrollView::tapReportsTheWordAndRefollows()

@@ -1,0 +1,1435 @@
+#include "practicepages.h"
+
+#include "onboarding/onboardingflow.h"
+#include "onboarding/onboardingparts.h"
+#include "onboarding/onboardingvisuals.h"
+#include "onboarding/tutorialnotchcontroller.h"
+#include "onboarding/tutorialpractice.h"
+#include "platform/captureshield.h"
+#include "platform/fonts.h"
+#include "settings/localization.h"
+#include "settings/notchsettings.h"
+#include "settings/palette.h"
+#include "settings/presets.h"
+#include "uikit/icons.h"
+#include "uikit/localizedtext.h"
+#include "uikit/painting.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using Key = TutorialPractice::Key;
+using VoiceState = TutorialPractice::VoiceState;
+
+namespace {
+
+QLabel *plainLabel(const QFont &font, const QColor &color, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+QLabel *keyLabel(const char *key, const QFont &font, const QColor &color, QWidget *parent)
+{
+    QLabel *label = textLabel(key, font, color, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+// A button that is only its text.
+class TextButton : public QAbstractButton
+{
+public:
+    TextButton(const char *key, const QFont &font, const QColor &color, QMargins padding,
+               QWidget *parent)
+        : QAbstractButton(parent)
+        , m_color(color)
+        , m_padding(padding)
+    {
+        setFont(font);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        LocalizedText::bind(this, "text", key);
+    }
+
+    QSize sizeHint() const override
+    {
+        const QFontMetrics metrics(font());
+        return QSize(metrics.horizontalAdvance(text()), metrics.height()).grownBy(m_padding);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(m_color);
+        painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+
+private:
+    QColor m_color;
+    QMargins m_padding;
+};
+
+void paintTile(QPainter &painter, const QRectF &rect, double radius, const QColor &fill,
+               const QColor &border, double borderWidth)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(roundedRectPath(rect, radius), fill);
+    strokeInsideRoundedRect(&painter, rect, radius, QPen(border, borderWidth));
+}
+
+} // namespace
+
+// Backdrop
+
+void PracticeBackdrop::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    // An 800-point circle at 0.1, blurred by 140, its frame's top-right corner moved 200 right
+    // and 200 up from the page's.
+    const QPointF centre(width() + 200 - 400, -200 + 400);
+    QRadialGradient gradient(centre, 400 + 140);
+    gradient.setColorAt(0, accentTeal(0.1));
+    gradient.setColorAt(400.0 / 540 * 0.75, accentTeal(0.07));
+    gradient.setColorAt(1, accentTeal(0));
+    painter.fillRect(rect(), gradient);
+}
+
+// Key filter
+
+TutorialKeyFilter::TutorialKeyFilter(TutorialPractice &practice, QObject *parent)
+    : QObject(parent)
+    , m_practice(practice)
+{}
+
+TutorialKeyFilter::~TutorialKeyFilter()
+{
+    remove();
+}
+
+void TutorialKeyFilter::install()
+{
+    if (m_installed || !qApp)
+        return;
+    qApp->installEventFilter(this);
+    m_installed = true;
+}
+
+void TutorialKeyFilter::remove()
+{
+    if (!m_installed)
+        return;
+    if (qApp)
+        qApp->removeEventFilter(this);
+    m_installed = false;
+}
+
+bool TutorialKeyFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent *>(event)->key()) {
+    case Qt::Key_Left:
+        m_practice.pressKey(Key::left);
+        return true;
+    case Qt::Key_Right:
+        m_practice.pressKey(Key::right);
+        return true;
+    case Qt::Key_Down:
+        m_practice.pressKey(Key::down);
+        return true;
+    case Qt::Key_Up:
+        m_practice.pressKey(Key::up);
+        return true;
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+// Tutorial page
+
+namespace {
+
+// "Flechas" with its check, on a faint brand capsule.
+class StageChip : public QWidget
+{
+public:
+    explicit StageChip(QWidget *parent)
+        : QWidget(parent)
+    {
+        LocalizedText::follow(this, "chip", [this] {
+            m_text = localizedString("Flechas");
+            const QFontMetricsF metrics(Fonts::systemFont(13, QFont::DemiBold));
+            setFixedSize(int(std::ceil(12 + 18 + 8 + metrics.horizontalAdvance(m_text) + 12)), 30);
+            update();
+        });
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF chip(rect());
+        painter.fillPath(capsulePath(chip), accentTeal(0.15));
+        painter.strokePath(capsulePath(chip.adjusted(0.25, 0.25, -0.25, -0.25)),
+                           QPen(accentTeal(0.4), 0.5));
+        const QRectF dot(12, (height() - 18) / 2.0, 18, 18);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(accentTeal());
+        painter.drawEllipse(dot);
+        Icons::paint(&painter, QStringLiteral("checkmark"), dot.adjusted(4.5, 4.5, -4.5, -4.5),
+                     onAccentTeal(), 9, QFont::Bold);
+        painter.setFont(Fonts::systemFont(13, QFont::DemiBold));
+        painter.setPen(Qt::white);
+        painter.drawText(QRectF(dot.right() + 8, 0, width(), height()),
+                         Qt::AlignVCenter | Qt::AlignLeft, m_text);
+    }
+
+private:
+    QString m_text;
+};
+
+// The four key caps laid out like the arrow cluster, beside a legend of four rows.
+class ArrowKeyGrid : public QWidget
+{
+public:
+    static constexpr double cap = 56;
+    static constexpr double rowHeight = 38;
+
+    ArrowKeyGrid(TutorialPractice &practice, QWidget *parent)
+        : QWidget(parent)
+        , m_practice(practice)
+    {
+        setObjectName(QStringLiteral("arrowKeyGrid"));
+        setFixedHeight(int(4 * rowHeight + 3 * 8));
+        connect(&practice, &TutorialPractice::changed, this, qOverload<>(&QWidget::update));
+        LocalizedText::follow(this, "legend", [this] { update(); });
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double column = (width() - 24) / 2.0;
+        // Caps, centred in the first column.
+        const double rowWidth = 3 * cap + 2 * 12;
+        const double left = (column - rowWidth) / 2;
+        const double top = (height() - (2 * cap + 12)) / 2;
+        paintCap(painter, QRectF(left + cap + 12, top, cap, cap), "arrow.up", Key::up);
+        const double bottom = top + cap + 12;
+        paintCap(painter, QRectF(left, bottom, cap, cap), "arrow.left", Key::left);
+        paintCap(painter, QRectF(left + cap + 12, bottom, cap, cap), "arrow.down", Key::down);
+        paintCap(painter, QRectF(left + 2 * (cap + 12), bottom, cap, cap), "arrow.right",
+                 Key::right);
+        // Legend.
+        static constexpr struct
+        {
+            const char *first;
+            const char *second;
+            Key key;
+        } rows[]{{"Probá →", "Nota siguiente", Key::right},
+                 {"Probá ↑", "Subir el texto", Key::up},
+                 {"Probá ↓", "Bajar el texto", Key::down},
+                 {"Probá ←", "Nota anterior", Key::left}};
+        double y = 0;
+        for (const auto &row : rows) {
+            paintLegendRow(painter, QRectF(column + 24, y, column, rowHeight), row.first,
+                           row.second, m_practice.practiced(row.key));
+            y += rowHeight + 8;
+        }
+    }
+
+private:
+    void paintCap(QPainter &painter, const QRectF &rect, const char *symbol, Key key)
+    {
+        const bool done = m_practice.practiced(key);
+        paintTile(painter, rect, 8, whiteAt(0.06), done ? accentTeal(0.6) : whiteAt(0.1), 1);
+        Icons::paint(&painter, QString::fromLatin1(symbol), rect.adjusted(18, 18, -18, -18),
+                     done ? accentTeal() : whiteAt(0.85), 20, QFont::DemiBold);
+        if (!done)
+            return;
+        const QRectF badge(rect.right() - 7 + 6, rect.top() - 7 - 6, 14, 14);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(badge);
+        Icons::paint(&painter, QStringLiteral("checkmark.circle.fill"), badge, accentTeal(), 14,
+                     QFont::Bold);
+    }
+
+    void paintLegendRow(QPainter &painter, const QRectF &rect, const char *first,
+                        const char *second, bool done)
+    {
+        paintTile(painter, rect, 10, done ? accentTeal(0.1) : whiteAt(0.04),
+                  done ? accentTeal(0.3) : whiteAt(0.06), 0.5);
+        const QRectF dot(rect.left() + 14, rect.center().y() - 9, 18, 18);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(done ? accentTeal() : whiteAt(0.08));
+        painter.drawEllipse(dot);
+        if (done)
+            Icons::paint(&painter, QStringLiteral("checkmark"), dot.adjusted(4.5, 4.5, -4.5, -4.5),
+                         Qt::black, 9, QFont::Bold);
+        const QRectF text = rect.adjusted(14 + 18 + 10, 0, -14, 0);
+        painter.setFont(Fonts::systemFont(13, QFont::Medium));
+        painter.setPen(Qt::white);
+        painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, localizedString(first));
+        painter.setFont(Fonts::systemFont(12, QFont::Normal));
+        painter.setPen(whiteAt(0.55));
+        painter.drawText(text, Qt::AlignVCenter | Qt::AlignRight, localizedString(second));
+    }
+
+    TutorialPractice &m_practice;
+};
+
+} // namespace
+
+// The voice practice block: microphone, texts and the action of the state.
+class VoiceBlock : public QWidget
+{
+public:
+    VoiceBlock(TutorialPractice &practice, QWidget *parent)
+        : QWidget(parent)
+        , m_practice(practice)
+    {
+        setObjectName(QStringLiteral("voiceBlock"));
+        setFixedHeight(14 + 64 + 14);
+        m_action = new CapsuleButton(
+            {Fonts::systemFont(12, QFont::DemiBold), onAccentTeal(), accentTeal(), 12, 6}, this);
+        m_action->setObjectName(QStringLiteral("voiceAction"));
+        connect(m_action, &QAbstractButton::clicked, this, [this] {
+            switch (m_practice.voiceState()) {
+            case VoiceState::notDetermined:
+                m_practice.requestVoicePermissions();
+                break;
+            case VoiceState::denied:
+                m_practice.openPrivacySettings();
+                break;
+            case VoiceState::ready:
+                m_practice.startVoiceListening();
+                break;
+            default:
+                break;
+            }
+        });
+        connect(&practice, &TutorialPractice::changed, this, &VoiceBlock::refresh);
+        LocalizedText::follow(this, "voice", [this] { refresh(); });
+    }
+
+    QAbstractButton *action() const { return m_action; }
+
+    struct Texts
+    {
+        const char *title;
+        const char *subtitle;
+        const char *action; // a button's label, or none
+    };
+
+    static Texts texts(VoiceState state)
+    {
+        constexpr const char *read = "Leé el texto que aparece en el notch arriba.";
+        switch (state) {
+        case VoiceState::checking:
+            return {"Comprobando permisos…", read, nullptr};
+        case VoiceState::notDetermined:
+            return {"Necesitamos micrófono y voz", read, "Continuar"};
+        case VoiceState::denied:
+            return {"Permiso denegado", "Necesitamos permiso para escucharte.",
+                    "Abrir Ajustes del sistema"};
+        case VoiceState::ready:
+            return {"Listo para escuchar", read, "Probá ahora"};
+        case VoiceState::listening:
+            return {"Leé el texto del notch en voz alta",
+                    "El texto del notch se mueve solo a medida que hablás.", nullptr};
+        case VoiceState::completed:
+            return {"¡Listo!", "Bien hecho. Esto es lo que vas a sentir presentando.", nullptr};
+        }
+        return {"", "", nullptr};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { placeAction(); }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const VoiceState state = m_practice.voiceState();
+        const bool listening = state == VoiceState::listening;
+        paintTile(painter, QRectF(rect()), 12, whiteAt(0.04),
+                  listening ? accentTeal(0.3) : whiteAt(0.06), listening ? 1 : 0.5);
+        const QRectF disc(14, 14, 64, 64);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(listening ? accentTeal(0.18) : whiteAt(0.06));
+        painter.drawEllipse(disc);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(listening ? accentTeal(0.45) : whiteAt(0.1), 1));
+        painter.drawEllipse(disc.adjusted(0.5, 0.5, -0.5, -0.5));
+        Icons::paint(&painter, QStringLiteral("mic.fill"), disc.adjusted(20, 20, -20, -20),
+                     listening ? accentTeal() : whiteAt(0.85), 24, QFont::DemiBold);
+        const Texts t = texts(state);
+        const QRectF column(disc.right() + 14, 14, width() - disc.right() - 28, 64);
+        painter.setFont(Fonts::systemFont(14, QFont::DemiBold));
+        painter.setPen(listening ? accentTeal() : QColor(Qt::white));
+        painter.drawText(column.adjusted(0, 0, 0, -34), Qt::AlignLeft | Qt::AlignBottom,
+                         localizedString(t.title));
+        painter.setFont(Fonts::systemFont(12, QFont::Normal));
+        painter.setPen(whiteAt(0.55));
+        painter.drawText(column.adjusted(0, 34, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                         localizedString(t.subtitle));
+        // The labels that are not buttons.
+        if (state == VoiceState::listening || state == VoiceState::completed) {
+            const bool done = state == VoiceState::completed;
+            const QString text = localizedString(done ? "¡Listo!" : "Escuchando…");
+            const QFont font
+                = Fonts::systemFont(done ? 12 : 11, done ? QFont::DemiBold : QFont::Medium);
+            const double w = QFontMetricsF(font).horizontalAdvance(text) + 24 + 11;
+            const QRectF capsule(width() - 14 - w, height() / 2.0 - 12, w, 24);
+            painter.fillPath(capsulePath(capsule), done ? accentTeal() : whiteAt(0.1));
+            const QRectF mark(capsule.left() + 12, capsule.center().y() - 4.5, 9, 9);
+            if (done) {
+                Icons::paint(&painter, QStringLiteral("checkmark"), mark, onAccentTeal(), 9,
+                             QFont::Bold);
+            } else {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(accentTeal());
+                painter.drawEllipse(mark.adjusted(1.5, 1.5, -1.5, -1.5));
+            }
+            painter.setFont(font);
+            painter.setPen(done ? onAccentTeal() : QColor(Qt::white));
+            painter.drawText(capsule.adjusted(12 + 14, 0, -12, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                             text);
+        }
+    }
+
+private:
+    void refresh()
+    {
+        const VoiceState state = m_practice.voiceState();
+        const Texts t = texts(state);
+        m_action->setVisible(t.action != nullptr);
+        if (t.action) {
+            const bool plain = state == VoiceState::denied;
+            m_action->setCapsuleStyle({Fonts::systemFont(12, QFont::DemiBold),
+                                       plain ? QColor(Qt::white) : onAccentTeal(),
+                                       plain ? whiteAt(0.1) : accentTeal(), 12, 6});
+            m_action->setText(localizedString(t.action));
+        }
+        placeAction();
+        update();
+    }
+
+    void placeAction()
+    {
+        const QSize hint = m_action->sizeHint();
+        m_action->setGeometry(width() - 14 - hint.width(), (height() - hint.height()) / 2,
+                              hint.width(), hint.height());
+    }
+
+    TutorialPractice &m_practice;
+    CapsuleButton *m_action;
+};
+
+TutorialPage::TutorialPage(OnboardingFlow &flow, TutorialPractice &practice, QWidget *parent)
+    : PracticeBackdrop(parent)
+    , m_flow(flow)
+    , m_practice(practice)
+    , m_filter(new TutorialKeyFilter(practice, this))
+{
+    m_chip = new StageChip(this);
+    QFont titleFont = Fonts::systemFont(26, QFont::Bold);
+    titleFont.setLetterSpacing(QFont::AbsoluteSpacing, -0.4);
+    m_title = plainLabel(titleFont, Qt::white, this);
+    m_title->setObjectName(QStringLiteral("tutorialTitle"));
+    m_hint = plainLabel(Fonts::systemFont(13, QFont::Normal), whiteAt(0.55), this);
+    m_grid = new ArrowKeyGrid(practice, this);
+    m_voice = new VoiceBlock(practice, this);
+    m_back = new TextButton("Atrás", Fonts::systemFont(13, QFont::Medium), whiteAt(0.65),
+                            QMargins(4, 8, 4, 8), this);
+    m_back->setObjectName(QStringLiteral("tutorialBack"));
+    m_status = plainLabel(Fonts::systemFont(12, QFont::Normal), whiteAt(0.55), this);
+    m_status->setObjectName(QStringLiteral("tutorialStatus"));
+    m_continue = pillButton("Continuar", this);
+    m_continue->setObjectName(QStringLiteral("tutorialContinue"));
+
+    connect(m_back, &QAbstractButton::clicked, this, [this] {
+        if (!m_practice.back())
+            return;
+        leave();
+        m_flow.tutorialBack();
+    });
+    connect(m_continue, &QAbstractButton::clicked, this, [this] {
+        if (!m_practice.canContinue())
+            return;
+        m_filter->remove();
+        m_flow.finishTutorialStep();
+    });
+    connect(&practice, &TutorialPractice::changed, this, &TutorialPage::refresh);
+    LocalizedText::follow(this, "texts", [this] {
+        // The panel's texts were looked up when stored.
+        if (m_practice.isActive())
+            m_practice.updateTutorialNotch();
+        refresh();
+    });
+}
+
+QAbstractButton *TutorialPage::continueButton() const
+{
+    return m_continue;
+}
+
+QAbstractButton *TutorialPage::backButton() const
+{
+    return m_back;
+}
+
+void TutorialPage::enter()
+{
+    m_filter->install();
+    m_practice.start();
+}
+
+void TutorialPage::leave()
+{
+    m_filter->remove();
+    if (m_practice.isActive())
+        m_practice.leave();
+}
+
+void TutorialPage::refresh()
+{
+    m_title->setText(localizedString(m_practice.title()));
+    m_hint->setText(localizedString(m_practice.hint()));
+    m_status->setText(localizedString(m_practice.statusText()));
+    const bool voice = m_practice.stage() == TutorialPractice::Stage::voice;
+    m_grid->setVisible(!voice);
+    m_voice->setVisible(voice);
+    const bool enabled = m_practice.canContinue();
+    m_continue->setEnabled(enabled);
+    // At 0.4 while disabled, by its colours: the page itself may be fading with an effect.
+    const double opacity = enabled ? 1.0 : 0.4;
+    QColor fill = QColor::fromRgbF(0.18f, 0.18f, 0.18f);
+    fill.setAlphaF(float(opacity));
+    m_continue->setCapsuleStyle({Fonts::systemFont(14, QFont::Medium), whiteAt(opacity), fill});
+    resizeEvent(nullptr);
+}
+
+void TutorialPage::resizeEvent(QResizeEvent *)
+{
+    const int w = width();
+    m_chip->move(28, 56);
+    int y = 56 + m_chip->height() + 18;
+    const int titleHeight = m_title->sizeHint().height();
+    m_title->setGeometry(28, y, w - 56, titleHeight);
+    y += titleHeight + 6;
+    const int hintHeight = m_hint->sizeHint().height();
+    m_hint->setGeometry(28, y, w - 56, hintHeight);
+    y += hintHeight + 22;
+    m_grid->setGeometry(28, y, w - 56, m_grid->height());
+    m_voice->setGeometry(28, y, w - 56, m_voice->height());
+    const QSize back = m_back->sizeHint();
+    const QSize next = m_continue->sizeHint();
+    const int barCentre = height() - 26 - next.height() / 2;
+    m_back->setGeometry(28, barCentre - back.height() / 2, back.width(), back.height());
+    const int statusLeft = 28 + back.width() + 16;
+    m_status->setGeometry(statusLeft, barCentre - 10, w - statusLeft - 28 - next.width() - 8, 20);
+    m_continue->setGeometry(w - 28 - next.width(), barCentre - next.height() / 2, next.width(),
+                            next.height());
+}
+
+// Invisibility page
+
+namespace {
+
+// "Pantallas compartidas", "Grabaciones", "Capturas": where the panel would not show.
+class HiddenSurfaceTile : public QWidget
+{
+public:
+    HiddenSurfaceTile(const char *symbol, const char *label, QWidget *parent)
+        : QWidget(parent)
+        , m_symbol(QString::fromLatin1(symbol))
+        , m_label(label)
+    {
+        setFixedHeight(19 + 21 + 9 + 15 + 19);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintTile(painter, QRectF(rect()), 10, whiteAt(0.035), whiteAt(0.05), 0.5);
+        Icons::paint(&painter, m_symbol, QRectF(width() / 2.0 - 12, 19, 24, 21), whiteAt(0.5), 21);
+        QFont font = Fonts::systemFont(12, QFont::Medium);
+        const QString text = localizedString(m_label);
+        const double room = width() - 16;
+        const double natural = QFontMetricsF(font).horizontalAdvance(text);
+        if (natural > room)
+            font = Fonts::systemFont(std::max(12 * 0.8, 12 * room / natural), QFont::Medium);
+        painter.setFont(font);
+        painter.setPen(whiteAt(0.6));
+        painter.drawText(QRectF(8, 19 + 21 + 9, room, 15), Qt::AlignCenter, text);
+    }
+
+private:
+    QString m_symbol;
+    const char *m_label;
+};
+
+QLabel *wrappedLabel(const char *key, const QFont &font, const QColor &color, QWidget *parent)
+{
+    QLabel *label = textLabel(key, font, color, parent);
+    label->setWordWrap(true);
+    label->setFixedWidth(380);
+    // A wrapped label centred in a column is not asked for its height for its width.
+    LocalizedText::follow(label, "height",
+                          [label] { label->setFixedHeight(label->heightForWidth(380)); });
+    return label;
+}
+
+// Where the window system cannot keep windows out of captures, the step says so.
+const char *introTitle(bool supported)
+{
+    return supported ? "Hacelo invisible" : "Probá el ojo del notch";
+}
+
+const char *introSubtitle(bool supported)
+{
+    return supported ? "Solo vos podés ver tu guion. Los demás ven una pantalla limpia."
+                     : "En este sistema, quien vea tu pantalla compartida, una grabación o una "
+                       "captura también ve esta ventana.";
+}
+
+const char *successTitle(bool supported)
+{
+    return supported ? "La pantalla es invisible" : "Así funciona el ojo";
+}
+
+const char *successBody(bool supported)
+{
+    return supported ? "Tu guion ahora está oculto de pantallas compartidas, grabaciones y "
+                       "capturas. Solo vos podés verlo."
+                     : "Donde el sistema lo permite, el ojo oculta tu guion de pantallas "
+                       "compartidas, grabaciones y capturas. En este sistema la ventana sigue "
+                       "a la vista.";
+}
+
+const char *demoNote(bool supported)
+{
+    return supported ? "Esto es lo que vos ves durante una presentación o videollamada. Los "
+                       "demás no van a ver esta ventana cuando esté invisible."
+                     : "Esto es lo que vos ves durante una presentación o videollamada. En este "
+                       "sistema, quien vea tu pantalla compartida, una grabación o una captura "
+                       "también ve esta ventana.";
+}
+
+struct CallApp
+{
+    const char *name;
+    QColor tint;
+};
+
+const QList<CallApp> &callApps()
+{
+    static const QList<CallApp> apps{
+        {"Videollamada", QColor::fromRgbF(0.18f, 0.55f, 1.0f)},
+        {"Reunión", QColor::fromRgbF(0.0f, 0.66f, 0.42f)},
+        {"Seminario", QColor::fromRgbF(0.42f, 0.4f, 0.78f)},
+        {"Chat", QColor::fromRgbF(0.2f, 0.78f, 0.35f)},
+        {"Llamada", QColor::fromRgbF(0.38f, 0.12f, 0.41f)},
+        {"Transmisión", QColor::fromRgbF(0.35f, 0.4f, 0.95f)},
+    };
+    return apps;
+}
+
+// The capsule under the intro: a pulsing dot and "Tocá el ojo de arriba para continuar".
+QWidget *eyeHint(QWidget *parent)
+{
+    auto *chip = new QWidget(parent);
+    auto *row = new QHBoxLayout(chip);
+    row->setContentsMargins(16, 9, 16, 9);
+    row->setSpacing(9);
+    row->addWidget(new PulsingDot(accentTeal(), chip));
+    QLabel *text = plainLabel(Fonts::systemFont(12.5, QFont::DemiBold), Qt::white, chip);
+    row->addWidget(text);
+    LocalizedText::follow(text, "hint", [text] {
+        text->setText(localizedString("Tocá el ").toHtmlEscaped()
+                      + QStringLiteral("<span style=\"color:%1\">").arg(accentTeal().name())
+                      + localizedString("ojo").toHtmlEscaped() + QStringLiteral("</span>")
+                      + localizedString(" de arriba para continuar").toHtmlEscaped());
+    });
+    struct Painter : QObject
+    {
+        using QObject::QObject;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                auto *w = static_cast<QWidget *>(watched);
+                QPainter painter(w);
+                painter.setRenderHint(QPainter::Antialiasing);
+                const QRectF r = QRectF(w->rect()).adjusted(10, 2, -10, -10);
+                paintSoftShadow(&painter, r, r.height() / 2, accentTeal(0.18), 9, 4);
+                painter.fillPath(capsulePath(r), accentTeal(0.14));
+                painter.strokePath(capsulePath(r.adjusted(0.5, 0.5, -0.5, -0.5)),
+                                   QPen(accentTeal(0.45), 1));
+            }
+            return false;
+        }
+    };
+    row->setContentsMargins(16 + 10, 9 + 2, 16 + 10, 9 + 10);
+    chip->installEventFilter(new Painter(chip));
+    return chip;
+}
+
+// The eye-slash disc of the success content.
+class SuccessBadge : public QWidget
+{
+public:
+    explicit SuccessBadge(QWidget *parent)
+        : QWidget(parent)
+    {
+        setFixedSize(52, 52);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(accentTeal(0.16));
+        painter.drawEllipse(rect());
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(accentTeal(0.35), 1));
+        painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        Icons::paint(&painter, QStringLiteral("eye.slash"),
+                     QRectF(rect()).adjusted(15, 15, -15, -15), accentTeal(), 22);
+    }
+};
+
+CapsuleButton::Style continueStyle(bool tried)
+{
+    return {Fonts::systemFont(13, QFont::DemiBold),
+            tried ? QColor::fromRgbF(3 / 255.f, 34 / 255.f, 30 / 255.f) : whiteAt(0.55),
+            tried ? accentTeal() : whiteAt(0.1), 20, 8};
+}
+
+} // namespace
+
+InvisibilityPage::InvisibilityPage(OnboardingFlow &flow, TutorialNotchController &notch,
+                                   const CaptureShield &captureShield, QWidget *parent)
+    : PracticeBackdrop(parent)
+    , m_flow(flow)
+    , m_notch(notch)
+    , m_captureShield(captureShield)
+{
+    const bool supported = captureShield.isSupported();
+    m_intro = new QWidget(this);
+    m_intro->setObjectName(QStringLiteral("invisibilityIntro"));
+    auto *column = new QVBoxLayout(m_intro);
+    column->setContentsMargins(0, 56, 0, 0);
+    column->setSpacing(0);
+    QFont eyebrowFont = Fonts::systemFont(10, QFont::Bold);
+    eyebrowFont.setLetterSpacing(QFont::AbsoluteSpacing, 1.4);
+    QLabel *eyebrow = plainLabel(eyebrowFont, whiteAt(0.34), m_intro);
+    eyebrow->setAlignment(Qt::AlignCenter);
+    LocalizedText::bind(eyebrow, "text", [] { return localizedString("Invisibilidad").toUpper(); });
+    column->addWidget(eyebrow);
+    column->addSpacing(10);
+    QLabel *title
+        = textLabel(introTitle(supported), trackedFont(30, QFont::Black, -0.5), Qt::white, m_intro);
+    title->setObjectName(QStringLiteral("introTitle"));
+    column->addWidget(title);
+    column->addSpacing(8);
+    QLabel *subtitle = wrappedLabel(introSubtitle(supported), Fonts::systemFont(13, QFont::Normal),
+                                    whiteAt(0.55), m_intro);
+    subtitle->setObjectName(QStringLiteral("introSubtitle"));
+    column->addWidget(subtitle, 0, Qt::AlignHCenter);
+    column->addSpacing(26);
+    auto *tiles = new QWidget(m_intro);
+    tiles->setFixedWidth(480);
+    auto *tileRow = new QHBoxLayout(tiles);
+    tileRow->setContentsMargins(0, 0, 0, 0);
+    tileRow->setSpacing(12);
+    tileRow->addWidget(
+        new HiddenSurfaceTile("rectangle.on.rectangle", "Pantallas compartidas", tiles));
+    tileRow->addWidget(new HiddenSurfaceTile("record.circle", "Grabaciones", tiles));
+    tileRow->addWidget(new HiddenSurfaceTile("camera.viewfinder", "Capturas", tiles));
+    column->addWidget(tiles, 0, Qt::AlignHCenter);
+    column->addSpacing(22 - 2);
+    column->addWidget(eyeHint(m_intro), 0, Qt::AlignHCenter);
+    column->addStretch();
+
+    m_skip = new TextButton("Omitir", Fonts::systemFont(12, QFont::Normal), whiteAt(0.34),
+                            QMargins(0, 0, 0, 0), this);
+    m_skip->setObjectName(QStringLiteral("invisibilitySkip"));
+    m_continue = new CapsuleButton(continueStyle(false), this);
+    m_continue->setObjectName(QStringLiteral("invisibilityContinue"));
+    LocalizedText::bind(m_continue, "text", "Continuar");
+    for (QAbstractButton *button : {m_skip, static_cast<QAbstractButton *>(m_continue)})
+        connect(button, &QAbstractButton::clicked, &flow, &OnboardingFlow::closeInvisibilityStep);
+
+    TutorialNotchModel &model = notch.model();
+    connect(&model, &TutorialNotchModel::isInvisibleDemoChanged, this, &InvisibilityPage::refresh);
+    connect(&model, &TutorialNotchModel::invisibilityTriedChanged, this,
+            &InvisibilityPage::refresh);
+    LocalizedText::follow(this, "layout", [this] { resizeEvent(nullptr); });
+    refresh();
+}
+
+QAbstractButton *InvisibilityPage::continueButton() const
+{
+    return m_continue;
+}
+
+QAbstractButton *InvisibilityPage::skipButton() const
+{
+    return m_skip;
+}
+
+void InvisibilityPage::enter()
+{
+    TutorialNotchModel &model = m_notch.model();
+    model.setIsInvisibleDemo(false);
+    model.setShowInvisibilityToggle(true);
+    model.setNoteTitle(localizedString("Tu nota privada"));
+    model.setNoteBody(localizedString(demoNote(m_captureShield.isSupported())));
+    model.setScrollDelta(0);
+    model.setPageCount(0);
+    model.setCurrentPageIndex(0);
+    model.setArrowInstruction(std::nullopt);
+    model.setVoiceMode(false);
+    m_notch.show(true);
+    refresh();
+}
+
+void InvisibilityPage::leave()
+{
+    TutorialNotchModel &model = m_notch.model();
+    model.setIsInvisibleDemo(false);
+    model.setShowInvisibilityToggle(false);
+    m_notch.closePanel();
+}
+
+void InvisibilityPage::buildSuccess()
+{
+    const bool supported = m_captureShield.isSupported();
+    auto *success = new QWidget(this);
+    success->setObjectName(QStringLiteral("invisibilitySuccess"));
+    auto *column = new QVBoxLayout(success);
+    column->setContentsMargins(0, 64, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(new SuccessBadge(success), 0, Qt::AlignHCenter);
+    column->addSpacing(14);
+    QLabel *title = textLabel(successTitle(supported), trackedFont(30, QFont::Black, -0.5),
+                              Qt::white, success);
+    title->setObjectName(QStringLiteral("successTitle"));
+    column->addWidget(title);
+    column->addSpacing(8);
+    QLabel *body = wrappedLabel(successBody(supported), Fonts::systemFont(13, QFont::Normal),
+                                whiteAt(0.55), success);
+    body->setObjectName(QStringLiteral("successBody"));
+    column->addWidget(body, 0, Qt::AlignHCenter);
+    column->addSpacing(18);
+    // The calls the panel stays out of: only where it does.
+    if (supported) {
+        auto *apps = new QWidget(success);
+        auto *row = new QHBoxLayout(apps);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(8);
+        int i = 0;
+        for (const CallApp &app : callApps()) {
+            const QString name = localizedString(app.name);
+            row->addWidget(
+                new StaggeredAppTile(name, name.left(1), app.tint, 0.08 + 0.06 * i++, apps));
+        }
+        column->addWidget(apps, 0, Qt::AlignHCenter);
+        column->addSpacing(14);
+        QLabel *caption = textLabel("y la mayoría de las apps donde podés compartir pantalla",
+                                    Fonts::systemFont(11, QFont::Normal), whiteAt(0.45), success);
+        caption->setContentsMargins(12, 7, 12, 7);
+        caption->setStyleSheet(QStringLiteral(
+            "QLabel { background: rgba(255,255,255,9); border: 0.5px solid rgba(255,255,255,18);"
+            " border-radius: 8px; }"));
+        column->addWidget(caption, 0, Qt::AlignHCenter);
+    }
+    column->addStretch();
+    success->setGeometry(rect());
+    success->show();
+    m_success = success;
+}
+
+void InvisibilityPage::refresh()
+{
+    const TutorialNotchModel &model = m_notch.model();
+    const bool demo = model.isInvisibleDemo();
+    m_intro->setVisible(!demo);
+    if (demo && !m_success)
+        buildSuccess();
+    else if (!demo && m_success)
+        delete m_success;
+    const bool tried = model.invisibilityTried();
+    m_skip->setVisible(!tried);
+    m_continue->setCapsuleStyle(continueStyle(tried));
+    resizeEvent(nullptr);
+}
+
+void InvisibilityPage::resizeEvent(QResizeEvent *)
+{
+    m_intro->setGeometry(rect());
+    if (m_success)
+        m_success->setGeometry(rect());
+    const QSize next = m_continue->sizeHint();
+    const int y = height() - 26 - next.height();
+    m_continue->setGeometry(width() - 28 - next.width(), y, next.width(), next.height());
+    const QSize skip = m_skip->sizeHint();
+    m_skip->setGeometry(m_continue->x() - 12 - skip.width(),
+                        y + (next.height() - skip.height()) / 2, skip.width(), skip.height());
+    m_continue->raise();
+    m_skip->raise();
+}
+
+// Personalize page
+
+namespace {
+
+// A setting tile: a faint rounded card holding the label row and the control.
+class SettingTile : public QWidget
+{
+public:
+    SettingTile(const char *title, QWidget *parent, int minimumHeight = 78)
+        : QWidget(parent)
+    {
+        setMinimumHeight(minimumHeight);
+        m_column = new QVBoxLayout(this);
+        m_column->setContentsMargins(14, 14, 14, 14);
+        m_column->setSpacing(10);
+        auto *labels = new QHBoxLayout;
+        labels->setSpacing(6);
+        QLabel *titleLabel
+            = keyLabel(title, Fonts::systemFont(12, QFont::DemiBold), whiteAt(0.85), this);
+        labels->addWidget(titleLabel, 0, Qt::AlignBaseline);
+        m_subtitle = plainLabel(Fonts::systemFont(11, QFont::Normal), whiteAt(0.4), this);
+        m_subtitle->hide();
+        labels->addWidget(m_subtitle, 0, Qt::AlignBaseline);
+        labels->addStretch();
+        m_column->addLayout(labels);
+    }
+
+    QLabel *subtitle()
+    {
+        m_subtitle->show();
+        return m_subtitle;
+    }
+    QVBoxLayout *column() const { return m_column; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintTile(painter, QRectF(rect()), 12, whiteAt(0.04), whiteAt(0.07), 0.5);
+    }
+
+private:
+    QVBoxLayout *m_column;
+    QLabel *m_subtitle;
+};
+
+// A small switch in the brand colour.
+class SettingSwitch : public QAbstractButton
+{
+public:
+    explicit SettingSwitch(QWidget *parent)
+        : QAbstractButton(parent)
+    {
+        setCheckable(true);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setFixedSize(34, 20);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter.fillPath(capsulePath(track), isChecked() ? accentTeal() : whiteAt(0.2));
+        const double d = track.height() - 4;
+        const double x = isChecked() ? track.right() - 2 - d : track.left() + 2;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QRectF(x, track.top() + 2, d, d));
+    }
+};
+
+// The three size letters, the current one on the brand colour.
+class SizeSegments : public QWidget
+{
+public:
+    SizeSegments(NotchSettings &settings, QWidget *parent)
+        : QWidget(parent)
+        , m_settings(settings)
+    {
+        setFixedHeight(30);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+    static constexpr std::pair<FontSizePreset, const char *> segments[]{
+        {FontSizePreset::xs, "S"}, {FontSizePreset::sm, "M"}, {FontSizePreset::lg, "L"}};
+
+protected:
+    QRectF segment(int i) const
+    {
+        const QRectF inner = QRectF(rect()).adjusted(2, 2, -2, -2);
+        const double w = inner.width() / 3;
+        return QRectF(inner.left() + i * w, inner.top(), w, inner.height());
+    }
+
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        for (int i = 0; i < 3; ++i)
+            if (segment(i).contains(event->position()))
+                m_settings.setFontSizePreset(segments[i].first);
+    }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintTile(painter, QRectF(rect()), 8, whiteAt(0.1), whiteAt(0.12), 0.5);
+        painter.setFont(Fonts::systemFont(12.5, QFont::DemiBold));
+        for (int i = 0; i < 3; ++i) {
+            const bool current = m_settings.fontSizePreset() == segments[i].first;
+            if (current)
+                painter.fillPath(roundedRectPath(segment(i), 6), accentTeal());
+            painter.setPen(current ? onAccentTeal() : QColor(Qt::white));
+            painter.drawText(segment(i), Qt::AlignCenter, QString::fromLatin1(segments[i].second));
+        }
+    }
+
+private:
+    NotchSettings &m_settings;
+};
+
+const char *familyName(FontFamilyPreset family)
+{
+    switch (family) {
+    case FontFamilyPreset::sans:
+        return "Sans";
+    case FontFamilyPreset::serif:
+        return "Serif";
+    case FontFamilyPreset::mono:
+        return "Mono";
+    case FontFamilyPreset::dyslexia:
+        return "Dyslexia";
+    }
+    return "Sans";
+}
+
+// The family menu's label: the current family and an up-down chevron.
+class FamilyMenuButton : public QAbstractButton
+{
+public:
+    FamilyMenuButton(NotchSettings &settings, QWidget *parent)
+        : QAbstractButton(parent)
+        , m_settings(settings)
+    {
+        setObjectName(QStringLiteral("familyMenu"));
+        setFixedHeight(30);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        connect(this, &QAbstractButton::clicked, this, [this] {
+            QMenu menu(this);
+            for (FontFamilyPreset family : PresetTraits<FontFamilyPreset>::cases) {
+                QAction *action = menu.addAction(QString::fromLatin1(familyName(family)));
+                connect(action, &QAction::triggered, this,
+                        [this, family] { m_settings.setFontFamilyPreset(family); });
+            }
+            menu.exec(mapToGlobal(QPoint(0, height())));
+        });
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintTile(painter, QRectF(rect()), 8, whiteAt(0.1), whiteAt(0.12), 0.5);
+        painter.setFont(Fonts::systemFont(13, QFont::Normal));
+        painter.setPen(Qt::white);
+        painter.drawText(QRectF(rect()).adjusted(12, 0, -30, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                         QString::fromLatin1(familyName(m_settings.fontFamilyPreset())));
+        Icons::paint(&painter, QStringLiteral("chevron.up.chevron.down"),
+                     QRectF(width() - 12 - 9, height() / 2.0 - 4.5, 9, 9), whiteAt(0.7), 9,
+                     QFont::DemiBold);
+    }
+
+private:
+    NotchSettings &m_settings;
+};
+
+bool colorMatches(const QColor &a, const QColor &b)
+{
+    const QColor x = a.toRgb();
+    const QColor y = b.toRgb();
+    if (!x.isValid() || !y.isValid())
+        return false;
+    return std::abs(x.redF() - y.redF()) < 0.01 && std::abs(x.greenF() - y.greenF()) < 0.01
+           && std::abs(x.blueF() - y.blueF()) < 0.01;
+}
+
+// A colour chip: a dot of its colour, ringed while it is the text colour.
+class ColorChip : public QAbstractButton
+{
+public:
+    ColorChip(NotchSettings &settings, const QColor &color, bool hairline, QWidget *parent)
+        : QAbstractButton(parent)
+        , m_settings(settings)
+        , m_color(color)
+        , m_hairline(hairline)
+    {
+        setFixedSize(26, 26);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        connect(this, &QAbstractButton::clicked, this,
+                [this] { m_settings.setHighlightColor(m_color); });
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QPointF c = QRectF(rect()).center();
+        if (colorMatches(m_settings.highlightColor(), m_color)) {
+            painter.setPen(QPen(accentTeal(), 1.5));
+            painter.drawEllipse(c, 11, 11);
+        }
+        painter.setPen(m_hairline ? QPen(whiteAt(0.25), 0.5) : QPen(Qt::NoPen));
+        painter.setBrush(m_color);
+        painter.drawEllipse(c, 8, 8);
+    }
+
+private:
+    NotchSettings &m_settings;
+    QColor m_color;
+    bool m_hairline;
+};
+
+// The colour well: the current colour; a press opens the picker, without opacity.
+class ColorWell : public QAbstractButton
+{
+public:
+    ColorWell(NotchSettings &settings, QWidget *parent)
+        : QAbstractButton(parent)
+        , m_settings(settings)
+    {
+        setObjectName(QStringLiteral("colorWell"));
+        setFixedSize(34, 22);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        connect(this, &QAbstractButton::clicked, this, [this] {
+            if (m_dialog) {
+                m_dialog->raise();
+                return;
+            }
+            m_dialog = new QColorDialog(m_settings.highlightColor(), this);
+            m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+            connect(m_dialog, &QColorDialog::currentColorChanged, this, [this](const QColor &c) {
+                if (c.isValid())
+                    m_settings.setHighlightColor(c);
+            });
+            m_dialog->show();
+        });
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintTile(painter, QRectF(rect()), 5, whiteAt(0.1), whiteAt(0.2), 0.5);
+        QColor colour = m_settings.highlightColor();
+        colour.setAlphaF(1);
+        painter.fillPath(roundedRectPath(QRectF(rect()).adjusted(4, 4, -4, -4), 3), colour);
+    }
+
+private:
+    NotchSettings &m_settings;
+    QPointer<QColorDialog> m_dialog;
+};
+
+// A slider of 0…1000 steps over a setting's range, in the brand colour.
+QSlider *rangeSlider(QWidget *parent)
+{
+    auto *slider = new QSlider(Qt::Horizontal, parent);
+    slider->setRange(0, 1000);
+    slider->setFocusPolicy(Qt::NoFocus);
+    slider->setStyleSheet(
+        QStringLiteral("QSlider::groove:horizontal { height: 4px; background: rgba(255,255,255,40);"
+                       " border-radius: 2px; }"
+                       "QSlider::sub-page:horizontal { background: %1; border-radius: 2px; }"
+                       "QSlider::handle:horizontal { background: white; width: 14px; height: 14px;"
+                       " margin: -5px 0; border-radius: 7px; }")
+            .arg(accentTeal().name()));
+    return slider;
+}
+
+double sliderFraction(double value, double lower, double upper)
+{
+    if (!std::isfinite(value))
+        return value > 0 ? 1 : 0;
+    return std::clamp((value - lower) / (upper - lower), 0.0, 1.0);
+}
+
+// Writes the setting only on the user's moves; refresh() sets the slider under a blocker.
+void bindSlider(QSlider *slider, double lower, double upper, std::function<void(double)> write)
+{
+    QObject::connect(slider, &QSlider::valueChanged, slider,
+                     [lower, upper, write = std::move(write)](int step) {
+                         write(lower + (upper - lower) * step / 1000.0);
+                     });
+}
+
+QWidget *switchRow(SettingSwitch *toggle, QWidget *parent)
+{
+    auto *row = new QWidget(parent);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(toggle);
+    layout->addStretch();
+    return row;
+}
+
+} // namespace
+
+PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
+                                 const CaptureShield &shield, QWidget *parent)
+    : PracticeBackdrop(parent)
+    , m_flow(flow)
+    , m_settings(settings)
+{
+    m_header = new QWidget(this);
+    auto *headerRow = new QHBoxLayout(m_header);
+    headerRow->setContentsMargins(28, 60, 28, 28);
+    auto *headerText = new QVBoxLayout;
+    headerText->setSpacing(6);
+    QLabel *title = keyLabel("Personalizá a Brivel", trackedFont(32, QFont::Black, -0.6), Qt::white,
+                             m_header);
+    headerText->addWidget(title);
+    headerText->addWidget(keyLabel("Mirá el notch arriba para ver cómo afectan los cambios.",
+                                   Fonts::systemFont(14, QFont::Medium), whiteAt(0.55), m_header));
+    headerRow->addLayout(headerText);
+    headerRow->addStretch();
+    CapsuleButton::Style resetStyle{Fonts::systemFont(11, QFont::Medium), Qt::white, whiteAt(0.1),
+                                    12, 6};
+    resetStyle.leadingGlyph = QStringLiteral("arrow.counterclockwise");
+    auto *reset = new CapsuleButton(resetStyle, m_header);
+    reset->setObjectName(QStringLiteral("resetAppearance"));
+    LocalizedText::bind(reset, "text", "Restablecer");
+    connect(reset, &QAbstractButton::clicked, this, [this] { resetAppearance(m_settings); });
+    headerRow->addWidget(reset, 0, Qt::AlignTop);
+
+    m_gridHost = new QWidget(this);
+    m_grid = new QGridLayout(m_gridHost);
+    m_grid->setContentsMargins(28, 0, 28, 0);
+    m_grid->setHorizontalSpacing(12);
+    m_grid->setVerticalSpacing(10);
+    for (int c = 0; c < 6; ++c)
+        m_grid->setColumnStretch(c, 1);
+
+    auto *font = new SettingTile("Tipografía", m_gridHost);
+    font->column()->addWidget(new FamilyMenuButton(settings, font));
+    m_fontTile = font;
+
+    auto *size = new SettingTile("Tamaño", m_gridHost);
+    LocalizedText::bind(size->subtitle(), "text", "del texto");
+    size->column()->addWidget(new SizeSegments(settings, size));
+    m_sizeTile = size;
+
+    auto *timer = new SettingTile("Cronómetro", m_gridHost);
+    LocalizedText::bind(timer->subtitle(), "text", "visible al presentar");
+    auto *timerSwitch = new SettingSwitch(timer);
+    timerSwitch->setObjectName(QStringLiteral("timerSwitch"));
+    connect(timerSwitch, &QAbstractButton::toggled, &settings, &NotchSettings::setShowElapsedTime);
+    timer->column()->addWidget(switchRow(timerSwitch, timer));
+    m_timerTile = timer;
+
+    auto *colour = new SettingTile("Color", m_gridHost);
+    auto *chips = new QWidget(colour);
+    auto *chipRow = new QHBoxLayout(chips);
+    chipRow->setContentsMargins(0, 0, 0, 0);
+    chipRow->setSpacing(8);
+    chipRow->addWidget(new ColorChip(settings, Qt::white, true, chips));
+    chipRow->addWidget(
+        new ColorChip(settings, QColor::fromRgbF(0.0f, 0.847f, 0.749f), false, chips));
+    chipRow->addWidget(new ColorWell(settings, chips));
+    chipRow->addStretch();
+    colour->column()->addWidget(chips);
+    m_colorTile = colour;
+
+    auto *glass = new SettingTile("Efecto vidrio", m_gridHost);
+    auto *glassSwitch = new SettingSwitch(glass);
+    glassSwitch->setObjectName(QStringLiteral("glassSwitch"));
+    connect(glassSwitch, &QAbstractButton::toggled, &settings, &NotchSettings::setGlassEffect);
+    glass->column()->addWidget(switchRow(glassSwitch, glass));
+    m_glassTile = glass;
+
+    const auto sliderTile = [this](const char *title, QSlider *&slider, QLabel *&value) {
+        auto *tile = new SettingTile(title, m_gridHost);
+        value = tile->subtitle();
+        slider = rangeSlider(tile);
+        tile->column()->addWidget(slider);
+        return tile;
+    };
+    m_opacityTile = sliderTile("Opacidad", m_opacity, m_opacityValue);
+    m_widthTile = sliderTile("Ancho", m_width, m_widthValue);
+    m_heightTile = sliderTile("Alto", m_height, m_heightValue);
+    m_opacity->setObjectName(QStringLiteral("opacitySlider"));
+    m_width->setObjectName(QStringLiteral("widthSlider"));
+    m_height->setObjectName(QStringLiteral("heightSlider"));
+    bindSlider(m_opacity, 0, 1, [&settings](double v) { settings.setGlassOpacity(v); });
+    bindSlider(m_width, 310, 500, [&settings](double v) { settings.setNotchWidth(v); });
+    bindSlider(m_height, 140, 400, [&settings](double v) { settings.setTextAreaHeight(v); });
+
+    auto *invisible = new SettingTile("Invisible al compartir", m_gridHost, 56);
+    invisible->column()->setSpacing(3);
+    auto *invisibleRow = new QHBoxLayout;
+    // Where windows cannot be kept out of captures, the switch is a stored wish only.
+    QLabel *description
+        = keyLabel(shield.isSupported() ? "Tu ventana no aparece al compartir pantalla"
+                                        : "En este sistema la ventana sigue visible al compartir "
+                                          "pantalla",
+                   Fonts::systemFont(11, QFont::Normal), whiteAt(0.6), invisible);
+    description->setObjectName(QStringLiteral("invisibleDescription"));
+    invisibleRow->addWidget(description);
+    invisibleRow->addStretch();
+    auto *invisibleSwitch = new SettingSwitch(invisible);
+    invisibleSwitch->setObjectName(QStringLiteral("invisibleSwitch"));
+    connect(invisibleSwitch, &QAbstractButton::toggled, &settings,
+            &NotchSettings::setHideFromScreenShare);
+    invisibleRow->addWidget(invisibleSwitch);
+    invisible->column()->addLayout(invisibleRow);
+    m_invisibleTile = invisible;
+    m_controls = {timerSwitch, glassSwitch, invisibleSwitch, m_opacity, m_width, m_height};
+
+    auto *skip = pillButton("Omitir", this);
+    skip->setObjectName(QStringLiteral("personalizeSkip"));
+    auto *next = pillButton("Continuar", this);
+    next->setObjectName(QStringLiteral("personalizeContinue"));
+    m_skip = skip;
+    m_continue = next;
+    for (QAbstractButton *button : {m_skip, m_continue})
+        connect(button, &QAbstractButton::clicked, &flow, &OnboardingFlow::showTutorialStep);
+
+    for (auto signal :
+         {&NotchSettings::notchWidthChanged, &NotchSettings::textAreaHeightChanged,
+          &NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged,
+          &NotchSettings::highlightColorChanged, &NotchSettings::glassEffectChanged,
+          &NotchSettings::glassOpacityChanged, &NotchSettings::hideFromScreenShareChanged,
+          &NotchSettings::showElapsedTimeChanged})
+        connect(&settings, signal, this, &PersonalizePage::refresh);
+    LocalizedText::follow(this, "values", [this] {
+        refresh();
+        resizeEvent(nullptr);
+    });
+    arrangeGrid();
+    refresh();
+}
+
+void PersonalizePage::resetAppearance(NotchSettings &settings)
+{
+    settings.setFontFamilyPreset(FontFamilyPreset::sans);
+    settings.setFontSizePreset(FontSizePreset::sm);
+    settings.setHighlightColor(Qt::white);
+    settings.setGlassEffect(false);
+    settings.setGlassOpacity(0.7);
+    settings.setNotchWidth(340);
+    settings.setTextAreaHeight(160);
+    settings.setHideFromScreenShare(false);
+    settings.setShowElapsedTime(false);
+}
+
+int PersonalizePage::percent(double value, double lower, double upper)
+{
+    // A stored value may be anything; the conversion to an integer must stay defined.
+    const double p = (value - lower) / (upper - lower) * 100;
+    if (std::isnan(p))
+        return 0;
+    return int(std::trunc(std::clamp(p, -1e9, 1e9)));
+}
+
+void PersonalizePage::arrangeGrid()
+{
+    for (QWidget *tile : {m_fontTile, m_sizeTile, m_timerTile, m_colorTile, m_glassTile,
+                          m_opacityTile, m_widthTile, m_heightTile, m_invisibleTile})
+        m_grid->removeWidget(tile);
+    m_grid->addWidget(m_fontTile, 0, 0, 1, 2);
+    m_grid->addWidget(m_sizeTile, 0, 2, 1, 2);
+    m_grid->addWidget(m_timerTile, 0, 4, 1, 2);
+    m_grid->addWidget(m_colorTile, 1, 0, 1, 3);
+    m_grid->addWidget(m_glassTile, 1, 3, 1, 3);
+    const bool glass = m_settings.glassEffect();
+    m_opacityTile->setVisible(glass);
+    if (glass) {
+        m_grid->addWidget(m_opacityTile, 2, 0, 1, 2);
+        m_grid->addWidget(m_widthTile, 2, 2, 1, 2);
+        m_grid->addWidget(m_heightTile, 2, 4, 1, 2);
+    } else {
+        m_grid->addWidget(m_widthTile, 2, 0, 1, 3);
+        m_grid->addWidget(m_heightTile, 2, 3, 1, 3);
+    }
+    m_grid->addWidget(m_invisibleTile, 3, 0, 1, 6);
+}
+
+void PersonalizePage::refresh()
+{
+    // Showing a value never writes it back, even one outside a slider's range.
+    std::vector<std::unique_ptr<QSignalBlocker>> blockers;
+    for (QWidget *control : std::as_const(m_controls))
+        blockers.push_back(std::make_unique<QSignalBlocker>(control));
+    const auto setChecked
+        = [](QWidget *w, bool on) { static_cast<QAbstractButton *>(w)->setChecked(on); };
+    setChecked(m_controls[0], m_settings.showElapsedTime());
+    setChecked(m_controls[1], m_settings.glassEffect());
+    setChecked(m_controls[2], m_settings.hideFromScreenShare());
+    m_opacity->setValue(int(std::round(sliderFraction(m_settings.glassOpacity(), 0, 1) * 1000)));
+    m_width->setValue(int(std::round(sliderFraction(m_settings.notchWidth(), 310, 500) * 1000)));
+    m_height->setValue(
+        int(std::round(sliderFraction(m_settings.textAreaHeight(), 140, 400) * 1000)));
+    m_opacityValue->setText(localizedString("%lld%", percent(m_settings.glassOpacity(), 0, 1)));
+    m_widthValue->setText(localizedString("%lld%", percent(m_settings.notchWidth(), 310, 500)));
+    m_heightValue->setText(
+        localizedString("%lld%", percent(m_settings.textAreaHeight(), 140, 400)));
+    if (m_opacityTile->isVisibleTo(this) != m_settings.glassEffect())
+        arrangeGrid();
+    for (QWidget *child : findChildren<QWidget *>())
+        child->update();
+}
+
+void PersonalizePage::resizeEvent(QResizeEvent *)
+{
+    const int headerHeight = m_header->sizeHint().height();
+    m_header->setGeometry(0, 0, width(), headerHeight);
+    const int gridHeight = m_gridHost->sizeHint().height();
+    m_gridHost->setGeometry(0, headerHeight, width(), gridHeight);
+    const QSize skip = m_skip->sizeHint();
+    const QSize next = m_continue->sizeHint();
+    m_skip->setGeometry(24, height() - 20 - skip.height(), skip.width(), skip.height());
+    m_continue->setGeometry(width() - 24 - next.width(), height() - 20 - next.height(),
+                            next.width(), next.height());
+}
