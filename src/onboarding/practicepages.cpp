@@ -14,6 +14,7 @@
 #include "uikit/icons.h"
 #include "uikit/localizedtext.h"
 #include "uikit/painting.h"
+#include "uikit/switchbutton.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -951,34 +952,6 @@ private:
     QLabel *m_subtitle;
 };
 
-// A small switch in the brand colour.
-class SettingSwitch : public QAbstractButton
-{
-public:
-    explicit SettingSwitch(QWidget *parent)
-        : QAbstractButton(parent)
-    {
-        setCheckable(true);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        setFixedSize(34, 20);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        painter.fillPath(capsulePath(track), isChecked() ? accentTeal() : whiteAt(0.2));
-        const double d = track.height() - 4;
-        const double x = isChecked() ? track.right() - 2 - d : track.left() + 2;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::white);
-        painter.drawEllipse(QRectF(x, track.top() + 2, d, d));
-    }
-};
-
 // The three size letters, the current one on the brand colour.
 class SizeSegments : public QWidget
 {
@@ -1205,7 +1178,16 @@ void bindSlider(QSlider *slider, double lower, double upper, std::function<void(
                      });
 }
 
-QWidget *switchRow(SettingSwitch *toggle, QWidget *parent)
+// The kit's switch in the brand colour, taking no keyboard focus like the rest of the page.
+SwitchButton *brandSwitch(QWidget *parent)
+{
+    auto *toggle = new SwitchButton(parent);
+    toggle->setOnColor(accentTeal());
+    toggle->setFocusPolicy(Qt::NoFocus);
+    return toggle;
+}
+
+QWidget *switchRow(SwitchButton *toggle, QWidget *parent)
 {
     auto *row = new QWidget(parent);
     auto *layout = new QHBoxLayout(row);
@@ -1263,7 +1245,7 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
 
     auto *timer = new SettingTile("Cronómetro", m_gridHost);
     LocalizedText::bind(timer->subtitle(), "text", "visible al presentar");
-    auto *timerSwitch = new SettingSwitch(timer);
+    auto *timerSwitch = brandSwitch(timer);
     timerSwitch->setObjectName(QStringLiteral("timerSwitch"));
     connect(timerSwitch, &QAbstractButton::toggled, &settings, &NotchSettings::setShowElapsedTime);
     timer->column()->addWidget(switchRow(timerSwitch, timer));
@@ -1283,7 +1265,7 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     m_colorTile = colour;
 
     auto *glass = new SettingTile("Efecto vidrio", m_gridHost);
-    auto *glassSwitch = new SettingSwitch(glass);
+    auto *glassSwitch = brandSwitch(glass);
     glassSwitch->setObjectName(QStringLiteral("glassSwitch"));
     connect(glassSwitch, &QAbstractButton::toggled, &settings, &NotchSettings::setGlassEffect);
     glass->column()->addWidget(switchRow(glassSwitch, glass));
@@ -1318,7 +1300,7 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     description->setObjectName(QStringLiteral("invisibleDescription"));
     invisibleRow->addWidget(description);
     invisibleRow->addStretch();
-    auto *invisibleSwitch = new SettingSwitch(invisible);
+    auto *invisibleSwitch = brandSwitch(invisible);
     invisibleSwitch->setObjectName(QStringLiteral("invisibleSwitch"));
     connect(invisibleSwitch, &QAbstractButton::toggled, &settings,
             &NotchSettings::setHideFromScreenShare);

@@ -15,6 +15,7 @@ constexpr double slideSeconds = 0.15;
 SwitchButton::SwitchButton(QWidget *parent)
     : QAbstractButton(parent)
     , m_position(new AnimatedValue(0, this))
+    , m_onColor(platformAccent)
 {
     setCheckable(true);
     setFixedSize(switchSize);
@@ -37,7 +38,7 @@ void SwitchButton::paintEvent(QPaintEvent *)
     const double t = m_position->value();
     const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QColor off(255, 255, 255, int(0.16 * 255));
-    QColor fill = platformAccent;
+    QColor fill = m_onColor;
     fill.setAlphaF(float(t));
     p.setPen(Qt::NoPen);
     p.setBrush(off);
@@ -54,9 +55,15 @@ void SwitchButton::paintEvent(QPaintEvent *)
     p.drawEllipse(QRectF(x, track.top() + 1.5, knob, knob));
     if (hasFocus()) {
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(platformAccent.lighter(130), 1));
+        p.setPen(QPen(m_onColor.lighter(130), 1));
         p.drawPath(capsulePath(track));
     }
+}
+
+void SwitchButton::setOnColor(const QColor &color)
+{
+    m_onColor = color;
+    update();
 }
 
 bool SwitchButton::hitButton(const QPoint &pos) const

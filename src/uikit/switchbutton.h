@@ -18,6 +18,9 @@ public:
 
     QSize sizeHint() const override { return switchSize; }
 
+    // The track's colour when on; the platform accent unless set (the onboarding uses the brand).
+    void setOnColor(const QColor &color);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &pos) const override;
@@ -25,4 +28,5 @@ protected:
 private:
     // 0 off, 1 on; follows the checked state with a short slide.
     AnimatedValue *m_position;
+    QColor m_onColor;
 };
