@@ -36,6 +36,16 @@ QList<ShownWindow> previews(const QString &main)
     return windows;
 }
 
+// Whether a window of the program besides its main window is on screen: one search a look.
+bool previewShown()
+{
+    QProcess search;
+    search.start(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--classname"_s, u"^brivel$"_s});
+    search.waitForFinished(10000);
+    // A window going while the search walks the tree fails it: look again.
+    return search.exitCode() != 0 || search.readAllStandardOutput().trimmed().count('\n') > 0;
+}
+
 // Saves a picture of the preview's windows, or of the whole screen when none is shown.
 void shootPreview(const QString &main, const QString &step)
 {
@@ -97,16 +107,23 @@ class TestSettingsX11 : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_desk.isValid());
+        QVERIFY(m_topBar.isValid());
+    }
     void changeKeepResetAndClose();
     void howItWorksDemos();
+
+private:
+    // For the whole run: the window manager may mistake a later window for one gone before.
+    ForeignWindow m_desk{"Desk", {0, 0, 1280, 800}}; // beneath everything of the program
+    TopBar m_topBar{24};
 };
 
 void TestSettingsX11::changeKeepResetAndClose()
 {
-    ForeignWindow desk("Desk", {0, 0, 1280, 800}); // beneath everything of the program
-    QVERIFY(desk.isValid());
-    TopBar topBar(24);
-    QVERIFY(topBar.isValid());
+    ForeignWindow &desk = m_desk;
     BrivelProcess brivel;
     const QString conf = brivel.path(u"config/Brivel/Brivel.conf"_s);
     QVERIFY(brivel.start());
@@ -290,16 +307,16 @@ void TestSettingsX11::changeKeepResetAndClose()
         QCOMPARE(stored.value(u"appLanguage"_s).toString(), u"en"_s);
     }
 
-    // "Listo": the preview leaves within half a second (the search for it takes a moment), the
-    // settings leave and the window is centred in the free area.
+    // "Listo": the preview leaves within half a second, the settings leave and the window is
+    // centred in the free area.
     const QImage settingsShown = grab(clientArea(relaunched));
     QCOMPARE(previews(relaunched).size(), 1);
     QVERIFY(click(relaunched, at::done));
     QElapsedTimer leaving;
     leaving.start();
-    while (!previews(relaunched).isEmpty() && leaving.elapsed() < 2000) {
+    while (previewShown() && leaving.elapsed() < 2000) {
     }
-    QVERIFY2(leaving.elapsed() < 500 + 100, qPrintable(QString::number(leaving.elapsed())));
+    QVERIFY2(leaving.elapsed() < 500 + 60, qPrintable(QString::number(leaving.elapsed())));
     QTest::qWait(1200);
     grab().save(u"settings-done.png"_s);
     const QRect centred = clientArea(relaunched);
@@ -311,18 +328,16 @@ void TestSettingsX11::changeKeepResetAndClose()
 // moving on the wall clock, and no work left behind once another tab is shown.
 void TestSettingsX11::howItWorksDemos()
 {
-    TopBar topBar(24);
-    QVERIFY(topBar.isValid());
     BrivelProcess brivel;
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     const QString window = mainWindow()->id;
-    // Short enough to keep clear of the preview on this screen.
+    // Short enough to fit below the preview on this screen.
     QVERIFY(xdotool({u"windowsize"_s, u"--sync"_s, window, u"900"_s, u"450"_s}));
     settle();
     QVERIFY(xdotool({u"key"_s, u"ctrl+comma"_s}));
     settle();
-    // A screen tall enough: the window's top keeps 24 below the preview's text area.
+    // Its top keeps 24 below the preview's text area.
     const int frameTop = clientArea(window).top() - frameExtents(window).top();
     QCOMPARE(frameTop, 24 + 160 + 24);
     QCOMPARE(previews(window).value(0).geometry, QRect(390, 0, 500, 28 + 440));
@@ -363,8 +378,8 @@ void TestSettingsX11::howItWorksDemos()
     const double hiddenShare = (cpuSeconds(pid) - before) / 4;
     qInfo("processor time: %.1f %% of a core with the demo shown, %.1f %% on another tab",
           demoShare * 100, hiddenShare * 100);
-    QVERIFY(before >= 0);
-    QVERIFY2(hiddenShare <= 0.02, qPrintable(QString::number(hiddenShare)));
+    QVERIFY2(demoShare > 0.05, "the measure does not see the demo");
+    QVERIFY2(hiddenShare >= 0 && hiddenShare <= 0.02, qPrintable(QString::number(hiddenShare)));
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestSettingsX11, true)
