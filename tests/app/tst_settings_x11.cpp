@@ -316,7 +316,8 @@ void TestSettingsX11::changeKeepResetAndClose()
     leaving.start();
     while (previewShown() && leaving.elapsed() < 2000) {
     }
-    QVERIFY2(leaving.elapsed() < 500 + 60, qPrintable(QString::number(leaving.elapsed())));
+    // Each look takes its moment, longer on a busy machine.
+    QVERIFY2(leaving.elapsed() < 500 + 200, qPrintable(QString::number(leaving.elapsed())));
     QTest::qWait(1200);
     grab().save(u"settings-done.png"_s);
     const QRect centred = clientArea(relaunched);
