@@ -1,5 +1,6 @@
 #include "settingsview.h"
 
+#include "platform/activewindow.h"
 #include "platform/captureshield.h"
 #include "platform/fonts.h"
 #include "platform/motionpreference.h"
@@ -24,6 +25,9 @@
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -134,6 +138,18 @@ protected:
     }
 };
 
+// Whether the window manager's active window is one of the program's.
+bool activationIsOurs()
+{
+    const ActiveWindow::WindowId active = ActiveWindow::system().current();
+    if (active == 0)
+        return false;
+    const QWindowList windows = QGuiApplication::allWindows();
+    return std::any_of(windows.cbegin(), windows.cend(), [active](const QWindow *window) {
+        return window->handle() && window->winId() == active;
+    });
+}
+
 QScrollArea *scrolling(QWidget *content, QWidget *parent)
 {
     auto *area = new QScrollArea(parent);
@@ -168,6 +184,11 @@ SettingsView::SettingsView(NotchSettings &settings, const SettingsScreenServices
     connect(m_controller, &SettingsScreenController::done, this, &SettingsView::done);
     connect(qApp, &QGuiApplication::applicationStateChanged, m_controller,
             [this](Qt::ApplicationState state) {
+                // A window manager that moves the sticky preview grabs the keyboard, and Qt
+                // calls that leaving the program; only another program's window taking the
+                // activation is.
+                if (state != Qt::ApplicationActive && activationIsOurs())
+                    return;
                 m_controller->applicationActiveChanged(state == Qt::ApplicationActive);
             });
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMap>
+#include <QMargins>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -128,6 +129,21 @@ inline QRect clientArea(const QString &id)
     return {values.value(QStringLiteral("Absolute upper-left X")),
             values.value(QStringLiteral("Absolute upper-left Y")),
             values.value(QStringLiteral("Width")), values.value(QStringLiteral("Height"))};
+}
+
+// The window manager's frame around a window's client area: left, top, right, bottom.
+inline QMargins frameExtents(const QString &id)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+    xprop.waitForFinished(10000);
+    const QStringList values
+        = QString::fromLatin1(xprop.readAllStandardOutput()).section(u'=', 1).split(u',');
+    if (values.size() != 4)
+        return {};
+    // The property lists left, right, top, bottom.
+    return {values[0].toInt(), values[2].toInt(), values[1].toInt(), values[3].toInt()};
 }
 
 // The share of pixels that differ between two pictures of the same size (1 when the sizes do

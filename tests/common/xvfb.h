@@ -232,6 +232,30 @@ inline bool xdotool(const QStringList &arguments, QByteArray *output = nullptr)
     return false;
 }
 
+// Moves the pointer to a point of the screen.
+inline bool movePointer(QPoint to)
+{
+    return xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())});
+}
+
+// Drags with the first button from one point of the screen to another in small steps, pausing
+// as a hand does, so that the window under the pointer sees a press, moves and a release.
+inline bool drag(QPoint from, QPoint to)
+{
+    if (!movePointer(from) || !xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}))
+        return false;
+    QTest::qWait(250);
+    for (int step = 1; step <= 8; ++step) {
+        if (!movePointer(from + (to - from) * step / 8))
+            return false;
+        QTest::qWait(30);
+    }
+    QTest::qWait(150);
+    const bool released = xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    QTest::qWait(250);
+    return released;
+}
+
 // A plain top-level window of another X client, to hold the keyboard focus while a test looks
 // at the keys and clicks that reach it. It is mapped when the constructor returns (when
 // isValid()).

@@ -18,35 +18,16 @@
 
 namespace {
 
+using TestSupport::drag;
+using TestSupport::movePointer;
 using TestSupport::xdotool;
-
-bool moveTo(QPoint point)
-{
-    return xdotool({u"mousemove"_qs, QString::number(point.x()), QString::number(point.y())});
-}
 
 bool click(QPoint point)
 {
-    if (!moveTo(point) || !xdotool({u"mousedown"_qs, u"1"_qs}))
+    if (!movePointer(point) || !xdotool({u"mousedown"_qs, u"1"_qs}))
         return false;
     QTest::qWait(120);
     return xdotool({u"mouseup"_qs, u"1"_qs});
-}
-
-bool drag(QPoint from, QPoint to)
-{
-    if (!moveTo(from) || !xdotool({u"mousedown"_qs, u"1"_qs}))
-        return false;
-    QTest::qWait(250);
-    for (int step = 1; step <= 8; ++step) {
-        if (!moveTo(from + (to - from) * step / 8))
-            return false;
-        QTest::qWait(30);
-    }
-    QTest::qWait(150);
-    const bool released = xdotool({u"mouseup"_qs, u"1"_qs});
-    QTest::qWait(250);
-    return released;
 }
 
 void screenshot(const QString &name)
@@ -168,7 +149,7 @@ private Q_SLOTS:
 
     void cursorFormFollowsThePointer()
     {
-        QVERIFY(moveTo({300, 300}));
+        QVERIFY(movePointer({300, 300}));
         Preview p;
         p.settings.setOverlayMode(OverlayMode::cursor);
         OverlayPanel *panel = p.open();
@@ -177,7 +158,7 @@ private Q_SLOTS:
         // The mock's top-left corner sits 8 right of the pointer, level with it.
         QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(300 + 8 - 80, 300 - 60));
         QTRY_VERIFY(p.controller.isFollowingCursor());
-        QVERIFY(moveTo({700, 500}));
+        QVERIFY(movePointer({700, 500}));
         QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(700 + 8 - 80, 500 - 60));
         screenshot(u"preview-cursor.png"_qs);
 
@@ -185,7 +166,7 @@ private Q_SLOTS:
         p.controller.stopCursorFollow([&] { back = true; });
         QTRY_VERIFY(back);
         QTRY_COMPARE(panel->frameGeometry(), QRect(390, 0, 500, 470));
-        QVERIFY(moveTo({200, 600}));
+        QVERIFY(movePointer({200, 600}));
         QTest::qWait(100);
         QCOMPARE(panel->frameGeometry(), QRect(390, 0, 500, 470));
         p.controller.tearDown();
