@@ -522,10 +522,9 @@ OverlayTutorialPanel::OverlayTutorialPanel(TutorialNotchModel &model, NotchSetti
 
 OverlayTutorialPanel::~OverlayTutorialPanel()
 {
-    if (m_panel) {
-        m_panel->hide();
-        m_panel->deleteLater();
-    }
+    // At once, not later: the content reads the controller's model, which goes right after this.
+    // No closer runs from inside the panel's own events.
+    delete m_panel;
 }
 
 QRect OverlayTutorialPanel::frame() const
