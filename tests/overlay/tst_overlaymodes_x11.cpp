@@ -220,7 +220,7 @@ void TestOverlayModesX11::fullscreenCoversTheDisplayAndEscEnds()
     s.controller.show(page, false, false, [&s] { ++s.completions; });
     OverlayPanel *panel = s.controller.panel();
     QVERIFY(QTest::qWaitForWindowExposed(panel));
-    QTRY_COMPARE(panel->frameGeometry(), QRect(0, 0, 1280, 800));
+    QTRY_COMPARE_WITH_TIMEOUT(panel->frameGeometry(), QRect(0, 0, 1280, 800), 15000);
     QTRY_COMPARE(QGuiApplication::focusWindow(), panel->windowHandle());
     QVERIFY(!editor.hasInputFocus());
     QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
