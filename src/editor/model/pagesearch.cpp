@@ -1,5 +1,6 @@
 #include "pagesearch.h"
 
+#include <QFutureWatcher>
 #include <QTextBoundaryFinder>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -116,15 +117,18 @@ void PageSearch::start(const Input &input)
     m_stopCurrent = stop;
     const quint64 generation = ++m_generation;
     m_pending = true;
-    QtConcurrent::run([input, stop] {
-        return run(input, stop.get());
-    }).then(this, [this, generation](const QList<PageMatch> &results) {
+    // A watcher, not a continuation bound to this object: the watcher's results come as events
+    // that die with it, while a continuation may still post to this object as it is destroyed.
+    auto *watcher = new QFutureWatcher<QList<PageMatch>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
         if (generation != m_generation)
             return;
-        m_results = results;
+        m_results = watcher->result();
         m_pending = false;
         Q_EMIT finished();
     });
+    watcher->setFuture(QtConcurrent::run([input, stop] { return run(input, stop.get()); }));
 }
 
 QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *stop)
