@@ -314,10 +314,11 @@ void TestSettingsX11::changeKeepResetAndClose()
     QVERIFY(click(relaunched, at::done));
     QElapsedTimer leaving;
     leaving.start();
-    while (previewShown() && leaving.elapsed() < 2000) {
+    while (previewShown() && leaving.elapsed() < 5000) {
     }
-    // Each look takes its moment, longer on a busy machine.
-    QVERIFY2(leaving.elapsed() < 500 + 200, qPrintable(QString::number(leaving.elapsed())));
+    // Each look takes its moment, far longer on a loaded machine: the bound only tells "leaves
+    // with the settings" from "stays behind".
+    QVERIFY2(leaving.elapsed() < 2500, qPrintable(QString::number(leaving.elapsed())));
     QTest::qWait(1200);
     grab().save(u"settings-done.png"_s);
     const QRect centred = clientArea(relaunched);
