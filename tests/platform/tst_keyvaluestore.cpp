@@ -83,8 +83,9 @@ void TestKeyValueStore::settingsFileFollowsXdgConfigHome()
     qputenv("XDG_CONFIG_HOME", previous);
 }
 
-// A fresh process sees only strings in an INI file; the typed reads must still work, and a
-// value with an unquoted comma (hand-edited) must not turn into garbage.
+// A fresh process sees only strings in an INI file; the typed reads must still work, a value
+// with an unquoted comma (hand-edited) must not turn into garbage, and a serialised value that
+// claims two billion entries must not be unpacked.
 void TestKeyValueStore::iniFileWrittenByAnotherProcessReadsBack()
 {
     QTemporaryDir dir;
@@ -96,7 +97,9 @@ void TestKeyValueStore::iniFileWrittenByAnotherProcessReadsBack()
                "notchWidth=340.5\n"
                "overlayMode=pinned\n"
                "fullscreenScreenID=4000000000\n"
-               "appLanguage=es, en\n");
+               "appLanguage=es, en\n"
+               "notchMode=@Variant(\\0\\0\\0\\t\\0\\x7f\\xff\\xff\\xff)\n"
+               "fontFamilyPreset=@@Variant(serif)\n");
     file.close();
 
     const QSettingsKeyValueStore store(path);
@@ -108,6 +111,10 @@ void TestKeyValueStore::iniFileWrittenByAnotherProcessReadsBack()
     QCOMPARE(store.stringValue(QStringLiteral("appLanguage")),
              std::optional<QString>(u"es, en"_qs));
     QVERIFY(!store.contains(QStringLiteral("missing")));
+    const std::optional<QString> mended = store.stringValue(QStringLiteral("notchMode"));
+    QVERIFY(mended && mended->startsWith(u"@Variant("));
+    QCOMPARE(store.stringValue(QStringLiteral("fontFamilyPreset")),
+             std::optional<QString>(u"@Variant(serif)"_qs));
 }
 
 void TestKeyValueStore::writesReachTheDiskAtOnce()
