@@ -49,9 +49,8 @@ public:
     static QIcon applicationIcon();
 
     // Gives the windows Brivel's icon, loads the autosave, offers the text entry to other
-    // programs, shows the main window (not
-    // when the launch brings a link), registers the global toggle key and, once the event loop
-    // runs, does what the launch's own arguments ask.
+    // programs, shows the main window (not when the launch brings a link), registers the global
+    // toggle key and, once the event loop runs, does what the launch's own arguments ask.
     void start(const QStringList &launchArguments = {});
 
     // A launch, the first or a later one: no argument brings the window back; a ".brivel"
