@@ -1,6 +1,7 @@
 #include "brivelapplication.h"
 
 #include "app/appsignals.h"
+#include "app/fontwarmup.h"
 #include "app/launcharguments.h"
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
@@ -83,7 +84,8 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     // through the quit sequence, never because the last window closed.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     applyDarkAppearance();
-    QApplication::setWindowIcon(applicationIcon());
+    // Drawn beside the set-up; the window has it before it shows.
+    m_iconImages = std::async(std::launch::async, &BrivelApplication::applicationIconImages);
 
     QtDialogs *desktopDialogs = nullptr;
     if (!dialogs) {
@@ -108,6 +110,8 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     m_editorController->copyTextHandler
         = [](const QString &text) { QGuiApplication::clipboard()->setText(text); };
     m_mainWindow = std::make_unique<MainWindow>(*m_service, AppSignals::shared());
+    // The editor lays out the first text.
+    FontWarmUp::finish();
     auto *contentView = new ContentView(*m_editorController, *m_service, *m_dialogs);
     m_mainWindow->setContentView(contentView);
     // The menu commands reach the editor through the application's notifications.
@@ -210,18 +214,31 @@ void BrivelApplication::applyDarkAppearance()
 
 QIcon BrivelApplication::applicationIcon()
 {
+    return iconFromImages(applicationIconImages());
+}
+
+QList<QImage> BrivelApplication::applicationIconImages()
+{
     QSvgRenderer renderer(QStringLiteral(":/brivel/brivel.svg"));
-    QIcon icon;
+    QList<QImage> images;
     if (!renderer.isValid())
-        return icon;
+        return images;
     for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
         QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
         renderer.render(&painter);
         painter.end();
-        icon.addPixmap(QPixmap::fromImage(std::move(image)));
+        images.append(std::move(image));
     }
+    return images;
+}
+
+QIcon BrivelApplication::iconFromImages(const QList<QImage> &images)
+{
+    QIcon icon;
+    for (const QImage &image : images)
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 
@@ -239,6 +256,8 @@ void BrivelApplication::start(const QStringList &launchArguments)
         [this](QSessionManager &) { m_service->flushAutosave(); }, Qt::DirectConnection);
 #endif
 
+    if (m_iconImages.valid())
+        QApplication::setWindowIcon(iconFromImages(m_iconImages.get()));
     m_service->loadAutosave();
     m_textService = TextService::create();
     m_textService->readText = [this](const QString &text) { return readText(text); };

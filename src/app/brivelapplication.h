@@ -3,11 +3,14 @@
 #include "document/dialogs.h"
 
 #include <QIcon>
+#include <QImage>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
 
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -45,9 +48,9 @@ public:
     // Brivel's icon, drawn from its vector image at the sizes window managers and task bars use.
     static QIcon applicationIcon();
 
-    // Loads the autosave, offers the text entry to other programs, shows the main window (not
-    // when the launch brings a link), registers the global toggle key and, once the event loop
-    // runs, does what the launch's own arguments ask.
+    // Gives the windows Brivel's icon, loads the autosave, offers the text entry to other
+    // programs, shows the main window (not when the launch brings a link), registers the global
+    // toggle key and, once the event loop runs, does what the launch's own arguments ask.
     void start(const QStringList &launchArguments = {});
 
     // A launch, the first or a later one: no argument brings the window back; a ".brivel"
@@ -105,6 +108,10 @@ private:
         QString value;
     };
 
+    // The icon's images, which may be drawn on any thread, and the icon made of them.
+    static QList<QImage> applicationIconImages();
+    static QIcon iconFromImages(const QList<QImage> &images);
+
     void finishQuitting();
     void queueLaunch(PendingLaunch launch);
     void handlePendingLaunches();
@@ -134,4 +141,6 @@ private:
     bool m_handlingLaunches = false;
     // Looks again, while launches wait, whether the modal dialog has gone.
     QTimer m_modalWatch;
+    // Drawing while the windows are built; start() gives them the icon.
+    std::future<QList<QImage>> m_iconImages;
 };

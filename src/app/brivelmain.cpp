@@ -1,6 +1,7 @@
 #include "brivelmain.h"
 
 #include "app/brivelapplication.h"
+#include "app/fontwarmup.h"
 #include "app/launcharguments.h"
 #include "app/singleinstance.h"
 #include "platform/mediabackend.h"
@@ -37,6 +38,13 @@ int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicatio
     if (const std::optional<int> exitCode = handOver())
         return *exitCode;
 
+    // This launch builds the windows: their first text needs the font configuration.
+    FontWarmUp::start();
+    // Whatever ends the start-up early, the reading is over before the process ends.
+    const struct FontWarmUpFinish
+    {
+        ~FontWarmUpFinish() { FontWarmUp::finish(); }
+    } fontWarmUpFinish;
     chooseMediaBackend();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brivel"));

@@ -12,6 +12,8 @@
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -19,6 +21,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -73,28 +76,79 @@ ModelFiles modelFiles(const LocaleModel &model)
             folder + u'/' + QString::fromUtf16(model.dictionary)};
 }
 
-// The decoder's log is pages of INFO lines. Pointing -logfn at /dev/null would reopen the one
-// process-wide log file at every decoder start, under the feet of decoders on other threads;
-// switching logging off once avoids that.
-void silenceDecoderLog()
+// The decoder's libraries, with the linear algebra they bring, come with the first decoder
+// rather than with the program: linked, they cost every start-up several milliseconds.
+struct DecoderLibrary
 {
-    static std::once_flag once;
-    std::call_once(once, [] { err_set_logfp(nullptr); });
+    decltype(&err_set_logfp) setLogFile = nullptr;
+    decltype(&cmd_ln_init) initConfig = nullptr;
+    decltype(&cmd_ln_free_r) freeConfig = nullptr;
+    decltype(&ps_args) arguments = nullptr;
+    decltype(&ps_init) init = nullptr;
+    decltype(&ps_free) free = nullptr;
+    decltype(&ps_start_utt) startUtterance = nullptr;
+    decltype(&ps_end_utt) endUtterance = nullptr;
+    decltype(&ps_process_raw) processRaw = nullptr;
+    decltype(&ps_get_hyp) hypothesis = nullptr;
+    decltype(&ps_get_in_speech) inSpeech = nullptr;
+};
+
+// The libraries the headers describe; null when they cannot be loaded, with the reason logged.
+const DecoderLibrary *decoderLibrary()
+{
+    static const std::optional<DecoderLibrary> library = []() -> std::optional<DecoderLibrary> {
+        // Never unloaded: decoders may run until the process ends.
+        void *const base = dlopen("libsphinxbase.so.3", RTLD_NOW | RTLD_LOCAL);
+        void *const decoder
+            = base ? dlopen("libpocketsphinx.so.3", RTLD_NOW | RTLD_LOCAL) : nullptr;
+        DecoderLibrary api;
+        bool complete = decoder != nullptr;
+        const auto resolve = [&](auto &function, void *handle, const char *name) {
+            function = handle ? reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                           dlsym(handle, name))
+                              : nullptr;
+            complete = complete && function;
+        };
+        resolve(api.setLogFile, base, "err_set_logfp");
+        resolve(api.initConfig, base, "cmd_ln_init");
+        resolve(api.freeConfig, base, "cmd_ln_free_r");
+        resolve(api.arguments, decoder, "ps_args");
+        resolve(api.init, decoder, "ps_init");
+        resolve(api.free, decoder, "ps_free");
+        resolve(api.startUtterance, decoder, "ps_start_utt");
+        resolve(api.endUtterance, decoder, "ps_end_utt");
+        resolve(api.processRaw, decoder, "ps_process_raw");
+        resolve(api.hypothesis, decoder, "ps_get_hyp");
+        resolve(api.inSpeech, decoder, "ps_get_in_speech");
+        if (!complete) {
+            qCWarning(lcPlatform) << "Cannot load the speech decoder:" << dlerror();
+            return std::nullopt;
+        }
+        // The decoder's log is pages of INFO lines. Pointing -logfn at /dev/null would reopen
+        // the one process-wide log file at every decoder start, under the feet of decoders on
+        // other threads; switching logging off once avoids that.
+        api.setLogFile(nullptr);
+        return api;
+    }();
+    return library ? &*library : nullptr;
 }
 
 struct Decoder
 {
-    Decoder() = default;
+    explicit Decoder(const DecoderLibrary &library)
+        : api(library)
+    {}
     Decoder(const Decoder &) = delete;
     Decoder &operator=(const Decoder &) = delete;
     ~Decoder()
     {
         if (decoder)
-            ps_free(decoder);
+            api.free(decoder);
         if (config)
-            cmd_ln_free_r(config);
+            api.freeConfig(config);
     }
 
+    const DecoderLibrary &api;
     cmd_ln_t *config = nullptr;
     ps_decoder_t *decoder = nullptr;
 };
@@ -174,7 +228,11 @@ private:
     // between, so cancel() waits for one step at most (0.3 s for a 500,000-character script).
     std::unique_ptr<Decoder> createDecoder(QString *errorDescription)
     {
-        silenceDecoderLog();
+        const DecoderLibrary *const library = decoderLibrary();
+        if (!library) {
+            *errorDescription = u"Could not load the speech decoder"_qs;
+            return nullptr;
+        }
         const ScriptLanguageModel script = ScriptLanguageModel::build(m_script, m_model.dictionary);
         if (m_cancelled)
             return nullptr;
@@ -196,15 +254,16 @@ private:
         }
         if (m_cancelled)
             return nullptr;
-        auto decoder = std::make_unique<Decoder>();
+        auto decoder = std::make_unique<Decoder>(*library);
         // A quarter second of silence ends an utterance, so utterances follow the pauses between
         // sentences, as the model's sentences do (the default half second rarely triggers).
-        decoder->config = cmd_ln_init(
-            nullptr, ps_args(), TRUE, "-hmm", QFile::encodeName(m_model.acousticModel).constData(),
-            "-lm", QFile::encodeName(languageModelPath).constData(), "-dict",
+        decoder->config = library->initConfig(
+            nullptr, library->arguments(), TRUE, "-hmm",
+            QFile::encodeName(m_model.acousticModel).constData(), "-lm",
+            QFile::encodeName(languageModelPath).constData(), "-dict",
             QFile::encodeName(dictionaryPath).constData(), "-vad_postspeech", "25", nullptr);
         if (decoder->config)
-            decoder->decoder = ps_init(decoder->config);
+            decoder->decoder = library->init(decoder->config);
         if (!decoder->decoder) {
             *errorDescription = u"Could not load the speech model in "_qs
                                 + QFileInfo(m_model.acousticModel).path();
@@ -223,6 +282,7 @@ private:
             return;
         }
         ps_decoder_t *const ps = decoder->decoder;
+        const DecoderLibrary &api = decoder->api;
 
         // Each transcript is the whole text since the task began: the finished utterances
         // followed by the current one's partial hypothesis.
@@ -239,15 +299,15 @@ private:
                 postTranscript(text);
             }
         };
-        const auto hypothesis = [ps] {
-            const char *text = ps_get_hyp(ps, nullptr);
+        const auto hypothesis = [ps, &api] {
+            const char *text = api.hypothesis(ps, nullptr);
             return text ? QString::fromUtf8(text).simplified() : QString();
         };
         StableHypothesis stable;
         bool heardSpeech = false;
         qsizetype utteranceSamples = 0;
         const auto endUtterance = [&] {
-            ps_end_utt(ps);
+            api.endUtterance(ps);
             // The final hypothesis is rescored and may differ from the last partial.
             const QString final = hypothesis();
             if (!final.isEmpty() && !committed.isEmpty())
@@ -260,7 +320,7 @@ private:
             utteranceSamples = 0;
         };
 
-        ps_start_utt(ps);
+        api.startUtterance(ps);
         for (;;) {
             std::deque<std::vector<std::int16_t>> batch;
             bool ended = false;
@@ -279,7 +339,7 @@ private:
                     if (m_cancelled)
                         return;
                     const size_t count = std::min(decodeStepSamples, chunk.size() - at);
-                    if (ps_process_raw(ps, chunk.data() + at, count, FALSE, FALSE) < 0) {
+                    if (api.processRaw(ps, chunk.data() + at, count, FALSE, FALSE) < 0) {
                         postFailure(u"Speech decoding failed"_qs);
                         return;
                     }
@@ -288,11 +348,11 @@ private:
                     publish();
                     // A pause after speech ends the utterance; the decoder keeps its adaptation
                     // to the voice and the room for the next one.
-                    const bool inSpeech = ps_get_in_speech(ps);
+                    const bool inSpeech = api.inSpeech(ps);
                     heardSpeech = heardSpeech || inSpeech;
                     if ((heardSpeech && !inSpeech) || utteranceSamples > maxUtteranceSamples) {
                         endUtterance();
-                        ps_start_utt(ps);
+                        api.startUtterance(ps);
                     }
                 }
             }
