@@ -233,7 +233,7 @@ QRectF NotchPreviewContent::mockRect() const
 QPainterPath NotchPreviewContent::notchPath(const QRectF &rect) const
 {
     const DynamicIslandShape shape{(1 - cornerPhase()) * flareInset, bottomRadius};
-    return shape.path(QRectF(QPointF(0, 0), rect.size())).translated(rect.topLeft());
+    return shape.path(rect);
 }
 
 QPainterPath NotchPreviewContent::outlinePath() const
