@@ -846,6 +846,14 @@ Good luck. [Wave]</translation>
         <translation>Tried</translation>
     </message>
     <message>
+        <source>OJO DEL NOTCH</source>
+        <translation>NOTCH EYE</translation>
+    </message>
+    <message>
+        <source>Probado</source>
+        <translation>Tried</translation>
+    </message>
+    <message>
         <source>NOTAS</source>
         <translation>NOTES</translation>
     </message>
