@@ -678,8 +678,16 @@ Good luck. [Wave]</translation>
         <translation>This window also shows when you share your screen.</translation>
     </message>
     <message>
+        <source>Acá podés ajustar el color, la fuente y el tamaño, o aumentar el ancho y la altura de la ventana.</source>
+        <translation>Here you can adjust the colour, the font and the size, or increase the width and height of the window.</translation>
+    </message>
+    <message>
         <source>Podés crear hasta 4 notas sticky invisibles</source>
         <translation>You can create up to 4 invisible sticky notes</translation>
+    </message>
+    <message>
+        <source>Podés crear hasta 4 notas sticky</source>
+        <translation>You can create up to 4 sticky notes</translation>
     </message>
     <message>
         <source>Flechas</source>
@@ -843,6 +851,14 @@ Good luck. [Wave]</translation>
     </message>
     <message>
         <source>Probada</source>
+        <translation>Tried</translation>
+    </message>
+    <message>
+        <source>OJO DEL NOTCH</source>
+        <translation>NOTCH EYE</translation>
+    </message>
+    <message>
+        <source>Probado</source>
         <translation>Tried</translation>
     </message>
     <message>

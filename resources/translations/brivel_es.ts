@@ -688,6 +688,14 @@ Mucha suerte. [Saludo]</source>
         <translation>Probada</translation>
     </message>
     <message>
+        <source>OJO DEL NOTCH</source>
+        <translation>OJO DEL NOTCH</translation>
+    </message>
+    <message>
+        <source>Probado</source>
+        <translation>Probado</translation>
+    </message>
+    <message>
         <source>NOTAS</source>
         <translation>NOTAS</translation>
     </message>

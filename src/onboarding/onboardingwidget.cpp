@@ -565,6 +565,7 @@ public:
         LocalizedText::follow(this, "chip", [this, label, value] {
             m_label = localizedString(label);
             m_value = localizedString(value);
+            setAccessibleName(m_label + u": "_s + m_value);
             update();
         });
     }
@@ -601,7 +602,7 @@ private:
 class CelebrationPage : public QWidget
 {
 public:
-    CelebrationPage(OnboardingFlow &flow, QWidget *parent)
+    CelebrationPage(OnboardingFlow &flow, bool shieldSupported, QWidget *parent)
         : QWidget(parent)
     {
         m_confetti = new CelebrationConfetti(32, this);
@@ -626,10 +627,13 @@ public:
         auto *row = new QHBoxLayout(chips);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(8);
-        static constexpr std::pair<const char *, const char *> summary[]{
+        // Where windows cannot be kept out of captures, the user only tried the eye: the
+        // chip must not say the invisibility held.
+        const std::pair<const char *, const char *> summary[]{
             {"NOTCH", "Personalizado"},
             {"CONTROLES", "Aprendidos"},
-            {"INVISIBILIDAD", "Probada"},
+            shieldSupported ? std::pair{"INVISIBILIDAD", "Probada"}
+                            : std::pair{"OJO DEL NOTCH", "Probado"},
             {"NOTAS", "Listas"}};
         int index = 0;
         for (const auto &[label, value] : summary) {
@@ -741,7 +745,7 @@ OnboardingWidget::OnboardingWidget(NotchSettings &settings, std::function<void()
     m_welcome = new WelcomePage(*m_flow, this);
     m_language = new LanguagePage(*m_flow, settings, this);
     m_carousel = new CarouselPage(*m_flow, m_options, m_heroes, this);
-    m_celebration = new CelebrationPage(*m_flow, this);
+    m_celebration = new CelebrationPage(*m_flow, m_options.captureShield->isSupported(), this);
 
     // The practice steps: the preview beside the appearance page, the tutorial panel from the
     // tutorial to the end of the invisibility demo.

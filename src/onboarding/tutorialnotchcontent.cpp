@@ -37,12 +37,10 @@ QColor bubbleFill()
     return QColor::fromRgbF(0.075f, 0.085f, 0.095f);
 }
 
-// The notch outline at the rectangle's place (the shape draws from the origin).
 QPainterPath islandPath(const QRectF &rect)
 {
     return DynamicIslandShape{TutorialNotchContent::topInset, TutorialNotchContent::bottomRadius}
-        .path(rect)
-        .translated(rect.topLeft());
+        .path(rect);
 }
 
 double finiteOr(double value, double fallback)

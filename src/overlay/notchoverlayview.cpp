@@ -433,7 +433,7 @@ QPainterPath NotchOverlayView::outlinePath() const
 {
     const QRectF frame = outlineRect();
     const DynamicIslandShape shape{currentInset(), 8 + 10 * m_expansion->value()};
-    return shape.path(QRectF(QPointF(0, 0), frame.size())).translated(frame.topLeft());
+    return shape.path(frame);
 }
 
 QRect NotchOverlayView::columnRect() const

@@ -2,20 +2,22 @@
 
 QPainterPath DynamicIslandShape::path(const QRectF &rect) const
 {
+    const double x = rect.left();
+    const double y = rect.top();
     const double w = rect.width();
     const double h = rect.height();
     const double t = topInset;
     const double r = bottomRadius;
 
     QPainterPath p;
-    p.moveTo(0, 0);
-    p.quadTo(t, 0, t, t);
-    p.lineTo(t, h - r);
-    p.quadTo(t, h, t + r, h);
-    p.lineTo(w - t - r, h);
-    p.quadTo(w - t, h, w - t, h - r);
-    p.lineTo(w - t, t);
-    p.quadTo(w - t, 0, w, 0);
+    p.moveTo(x, y);
+    p.quadTo(x + t, y, x + t, y + t);
+    p.lineTo(x + t, y + h - r);
+    p.quadTo(x + t, y + h, x + t + r, y + h);
+    p.lineTo(x + w - t - r, y + h);
+    p.quadTo(x + w - t, y + h, x + w - t, y + h - r);
+    p.lineTo(x + w - t, y + t);
+    p.quadTo(x + w - t, y, x + w, y);
     p.closeSubpath();
     return p;
 }

@@ -9,7 +9,7 @@
 // for a rectangle; the users fill or stroke it with their own colour, width and caps.
 
 // The pinned panel's outline: full width along the top edge, flaring inward at both top
-// corners, with rounded bottom corners. Drawn from (0, 0) using only the rectangle's size.
+// corners, with rounded bottom corners, in the rectangle's place.
 struct DynamicIslandShape
 {
     using AnimatableData = std::pair<double, double>;

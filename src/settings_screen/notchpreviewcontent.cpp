@@ -34,6 +34,11 @@ constexpr double textPadding = 16;
 constexpr double textBottomPadding = 6;
 constexpr double lineSpacing = 3;
 constexpr double badgeSize = 22;
+// The sticky hint and the cursor footer hang this far below the card's top; the text keeps
+// below them.
+constexpr double stickyNoteTop = 18;
+constexpr double stickyHintHeight = 14;
+constexpr double stickyNoteGap = 4;
 constexpr double outlineStripWidth = 32;
 // Room around a stroke that is blurred beyond its outline.
 constexpr double blurMargin = 8;
@@ -233,7 +238,7 @@ QRectF NotchPreviewContent::mockRect() const
 QPainterPath NotchPreviewContent::notchPath(const QRectF &rect) const
 {
     const DynamicIslandShape shape{(1 - cornerPhase()) * flareInset, bottomRadius};
-    return shape.path(QRectF(QPointF(0, 0), rect.size())).translated(rect.topLeft());
+    return shape.path(rect);
 }
 
 QPainterPath NotchPreviewContent::outlinePath() const
@@ -251,16 +256,27 @@ QPainterPath NotchPreviewContent::outlinePath() const
 
 QString NotchPreviewContent::sampleText() const
 {
-    QString text = localizedString(
-        "Solo vos podés ver esta ventana cuando compartís pantalla. Acá podés ajustar el color, "
-        "la fuente y el tamaño, o aumentar el ancho y la altura de la ventana invisible.");
     // Where the window system cannot keep the panel out of a screen share, the preview must not
     // promise it: a presenter would rely on it.
-    if (m_options.captureShield && !m_options.captureShield->isSupported()) {
-        text.replace(localizedString("Solo vos podés ver esta ventana cuando compartís pantalla."),
-                     localizedString("Esta ventana también se ve cuando compartís pantalla."));
+    if (!shieldHolds()) {
+        return localizedString("Esta ventana también se ve cuando compartís pantalla.") + u' '
+               + localizedString("Acá podés ajustar el color, la fuente y el tamaño, o aumentar "
+                                 "el ancho y la altura de la ventana.");
     }
-    return text;
+    return localizedString(
+        "Solo vos podés ver esta ventana cuando compartís pantalla. Acá podés ajustar el color, "
+        "la fuente y el tamaño, o aumentar el ancho y la altura de la ventana invisible.");
+}
+
+QString NotchPreviewContent::stickyHint() const
+{
+    return shieldHolds() ? localizedString("Podés crear hasta 4 notas sticky invisibles")
+                         : localizedString("Podés crear hasta 4 notas sticky");
+}
+
+bool NotchPreviewContent::shieldHolds() const
+{
+    return !m_options.captureShield || m_options.captureShield->isSupported();
 }
 
 void NotchPreviewContent::finishAnimations()
@@ -394,17 +410,35 @@ void NotchPreviewContent::updateChildren()
     if (mode == OverlayMode::cursor && !pinnedOnly && m_contentVisible) {
         const QSize size = m_footer->sizeHint();
         m_footer->setGeometry(int(std::lround(mock.center().x() - size.width() / 2.0)),
-                              int(std::lround(mock.top() + 18)), size.width(), size.height());
+                              int(std::lround(mock.top() + stickyNoteTop)), size.width(),
+                              size.height());
         setChildOpacity(m_footer, content * o);
     } else {
         m_footer->hide();
     }
 }
 
+bool NotchPreviewContent::showsStickyHint() const
+{
+    return m_options.settings->overlayMode() == OverlayMode::floating && !m_options.forcePinned
+           && m_options.showStickyHint;
+}
+
+double NotchPreviewContent::stickyNoteHeight() const
+{
+    if (showsStickyHint())
+        return stickyHintHeight;
+    if (m_options.settings->overlayMode() == OverlayMode::cursor && !m_options.forcePinned)
+        return m_footer->sizeHint().height();
+    return 0;
+}
+
 QRectF NotchPreviewContent::contentRect() const
 {
     const QRectF mock = mockRect();
-    const double top = mock.top() + topBand();
+    const double note = stickyNoteHeight();
+    const double below = note > 0 ? stickyNoteTop + note + stickyNoteGap : 0;
+    const double top = mock.top() + std::max(topBand(), offsetPhase() * below);
     return QRectF(mock.left() + stackPadding + textPadding, top,
                   mock.width() - 2 * (stackPadding + textPadding),
                   mock.bottom() - textBottomPadding - top);
@@ -579,15 +613,13 @@ void NotchPreviewContent::paintContent(QPainter &painter, const QRectF &mock)
 
     paintBadge(painter, mock);
 
-    if (settings.overlayMode() == OverlayMode::floating && !m_options.forcePinned
-        && m_options.showStickyHint && o > 0) {
+    if (showsStickyHint() && o > 0) {
         painter.save();
         painter.setOpacity(content * o * 0.55);
         painter.setFont(Fonts::systemFont(9.5, QFont::Normal));
         painter.setPen(whiteAt(0.8));
-        const QRectF hint(mock.left(), mock.top() + 18, mock.width(), 14);
-        painter.drawText(hint, Qt::AlignHCenter | Qt::AlignTop,
-                         localizedString("Podés crear hasta 4 notas sticky invisibles"));
+        const QRectF hint(mock.left(), mock.top() + stickyNoteTop, mock.width(), stickyHintHeight);
+        painter.drawText(hint, Qt::AlignHCenter | Qt::AlignTop, stickyHint());
         painter.restore();
     }
     painter.restore();

@@ -68,6 +68,11 @@ public:
     // The sample sentence in the interface language; it promises invisibility only where the
     // window system can keep the panel out of captures.
     QString sampleText() const;
+    // The duplicate-limit hint of the floating form, as honest as the sentence.
+    QString stickyHint() const;
+    // Where the sample text is laid out: below the top band, and in the sticky form below the
+    // hint or the cursor footer.
+    QRectF contentRect() const;
 
     // Jumps every running transition to its end (benchmarks, reduced motion).
     void finishAnimations();
@@ -97,8 +102,10 @@ private:
     bool isStickyMode() const;
     bool hidesFromCapture() const;
     QPainterPath notchPath(const QRectF &rect) const;
-    QRectF contentRect() const;
     QFont textFont() const;
+    bool shieldHolds() const;
+    bool showsStickyHint() const;
+    double stickyNoteHeight() const;
     void paintGlow(QPainter &painter, const QRectF &mock, const QPainterPath &notch);
     void paintMocks(QPainter &painter, const QRectF &mock, const QPainterPath &notch);
     void paintOutlines(QPainter &painter, const QRectF &mock, const QPainterPath &notch);

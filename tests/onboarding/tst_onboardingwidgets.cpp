@@ -176,7 +176,8 @@ private Q_SLOTS:
         f.settings.setAppLanguage(u"es"_s);
     }
 
-    // Where windows cannot be kept out of captures, the last page says what is true.
+    // Where windows cannot be kept out of captures, the last page and the celebration's
+    // summary say what is true.
     void lastPageTellsTheTruth()
     {
         for (const bool supported : {true, false}) {
@@ -186,6 +187,12 @@ private Q_SLOTS:
             f.click("continueButton");
             QCOMPARE(f.pageTitle(),
                      supported ? u"Invisible al compartir pantalla"_s : u"Siempre a la vista"_s);
+            QStringList chips;
+            for (const QWidget *child :
+                 f.widget->page(Step::celebration)->findChildren<QWidget *>())
+                chips << child->accessibleName();
+            QCOMPARE(chips.contains(u"INVISIBILIDAD: Probada"_s), supported);
+            QCOMPARE(chips.contains(u"OJO DEL NOTCH: Probado"_s), !supported);
         }
     }
 

@@ -57,9 +57,7 @@ struct Pinned : TestSupport::PanelModels
 
 QPainterPath outline(double inset, double radius, const QRectF &frame)
 {
-    const QPainterPath path
-        = DynamicIslandShape{inset, radius}.path(QRectF(QPointF(0, 0), frame.size()));
-    return path.translated(frame.topLeft());
+    return DynamicIslandShape{inset, radius}.path(frame);
 }
 
 } // namespace

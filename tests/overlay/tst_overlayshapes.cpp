@@ -74,8 +74,11 @@ void TestOverlayShapes::islandOutline_data()
     const QString open = u"M 0 0 | Q 16 0 16 16 | L 16 182 | Q 16 200 34 200 | L 306 200 | "
                          "Q 324 200 324 182 | L 324 16 | Q 324 0 340 0 | L 0 0"_qs;
     QTest::newRow("fully open, 340 wide") << 16.0 << 18.0 << QRectF(0, 0, 340, 200) << open;
-    // Only the size counts: the outline is always drawn from (0, 0).
-    QTest::newRow("origin ignored") << 16.0 << 18.0 << QRectF(-30, 75, 340, 200) << open;
+    // The origin places the outline: the same path, moved.
+    QTest::newRow("at an origin")
+        << 16.0 << 18.0 << QRectF(-30, 75, 340, 200)
+        << u"M -30 75 | Q -14 75 -14 91 | L -14 257 | Q -14 275 4 275 | L 276 275 | "
+           "Q 294 275 294 257 | L 294 91 | Q 294 75 310 75 | L -30 75"_qs;
     QTest::newRow("at the notch's size")
         << 8.0 << 8.0 << QRectF(0, 0, 200, 37)
         << u"M 0 0 | Q 8 0 8 8 | L 8 29 | Q 8 37 16 37 | L 184 37 | Q 192 37 192 29 | "
@@ -106,9 +109,10 @@ void TestOverlayShapes::islandWithoutInsetIsTheRectangle()
         if (corners.isEmpty() || corners.last() != p)
             corners << p;
     }
-    const QList<QPointF> expected{{0, 0}, {0, 120}, {300, 120}, {300, 0}, {0, 0}};
+    const QList<QPointF> expected{rect.topLeft(), rect.bottomLeft(), rect.bottomRight(),
+                                  rect.topRight(), rect.topLeft()};
     QCOMPARE(corners, expected);
-    QCOMPARE(path.boundingRect(), QRectF(0, 0, 300, 120));
+    QCOMPARE(path.boundingRect(), rect);
 }
 
 void TestOverlayShapes::islandAnimatableData()

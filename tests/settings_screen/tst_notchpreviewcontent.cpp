@@ -4,6 +4,7 @@
 
 #include "common/fakecaptureshield.h"
 #include "common/overlayfakes.h"
+#include "overlay/cursorkeyhintfooter.h"
 #include "platform/inmemorykeyvaluestore.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
@@ -103,6 +104,7 @@ private Q_SLOTS:
         QVERIFY(accentPixels(shielded.image()) > 300);
         QVERIFY(shielded.content->sampleText().startsWith(
             u"Solo vos podés ver esta ventana cuando compartís pantalla."_qs));
+        QCOMPARE(shielded.content->stickyHint(), u"Podés crear hasta 4 notas sticky invisibles"_qs);
         shielded.settings.setHideFromScreenShare(false);
         QTRY_COMPARE_WITH_TIMEOUT(accentPixels(shielded.image()), 0, 1000);
 
@@ -112,11 +114,15 @@ private Q_SLOTS:
         QCOMPARE(accentPixels(exposed.image()), 0);
         const QString text = exposed.content->sampleText();
         QVERIFY(text.startsWith(u"Esta ventana también se ve cuando compartís pantalla. Acá"_qs));
-        QVERIFY(!text.contains(u"Solo vos"_qs));
+        QVERIFY(!text.contains(u"Solo vos"_qs) && !text.contains(u"invisible"_qs));
+        QCOMPARE(exposed.content->stickyHint(), u"Podés crear hasta 4 notas sticky"_qs);
         NotchSettings::shared().setAppLanguage(u"en"_qs);
         const QString english = exposed.content->sampleText();
+        const QString englishHint = exposed.content->stickyHint();
         NotchSettings::shared().setAppLanguage(u"es"_qs);
         QVERIFY(english.startsWith(u"This window also shows when you share your screen. Here"_qs));
+        QVERIFY(english.endsWith(u"the width and height of the window."_qs));
+        QCOMPARE(englishHint, u"You can create up to 4 sticky notes"_qs);
     }
 
     void keepsTheCueColourWithTheText()
@@ -137,6 +143,8 @@ private Q_SLOTS:
         QVERIFY(floating.settle());
         QCOMPARE(floating.content->offsetPhase(), 1.0);
         QCOMPARE(floating.content->mockRect(), QRectF(80, 60, 340, 14 + 160));
+        // The text starts below the hint (18 below the card's top, 14 high).
+        QVERIFY(floating.content->contentRect().top() >= 60 + 18 + 14);
         auto *button = floating.content->findChild<CircleGlyphButton *>();
         QVERIFY(button && button->isVisible());
         QCOMPARE(button->toolTip(), u"Duplicar ventana"_qs);
@@ -168,6 +176,13 @@ private Q_SLOTS:
         QTest::qWait(400);
         QCOMPARE(pinnedOnly.content->offsetPhase(), 0.0);
         QCOMPARE(pinnedOnly.content->cornerPhase(), 0.0);
+        QCOMPARE(pinnedOnly.content->contentRect().top(), 30.0);
+
+        Preview cursor(true, false, OverlayMode::cursor);
+        QVERIFY(cursor.settle());
+        auto *footer = cursor.content->findChild<CursorKeyHintFooter *>();
+        QVERIFY(footer && footer->isVisible());
+        QVERIFY(footer->geometry().bottom() < cursor.content->contentRect().top());
     }
 
     void blursOnlyWhenTheSizeChanges()
