@@ -11,6 +11,7 @@
 #include "platform/inmemorykeyvaluestore.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
+#include "settings_screen/settingcontrols.h"
 #include "speech/speechrecognizer.h"
 
 #include <QAbstractButton>
@@ -252,7 +253,7 @@ private Q_SLOTS:
             QVERIFY(std::isfinite(size.height()) && size.height() <= 470);
             QVERIFY(!content.grab().isNull());
             QVERIFY(!content.outlinePath().isEmpty());
-            const int percent = PersonalizePage::percent(value, 310, 500);
+            const int percent = rangePercent(value, 310, 500);
             QVERIFY(std::abs(percent) <= 1000000000);
             QVERIFY(!std::isnan(value) || percent == 0);
         }
@@ -288,8 +289,8 @@ private Q_SLOTS:
         QCOMPARE(settings.glassOpacity(), 0.7);
         QCOMPARE(settings.cueColor(), QColor(Qt::red));
         QVERIFY(!page.opacityTile()->isVisible());
-        QCOMPARE(PersonalizePage::percent(340, 310, 500), 15);
-        QCOMPARE(PersonalizePage::percent(160, 140, 400), 7);
+        QCOMPARE(rangePercent(340, 310, 500), 15);
+        QCOMPARE(rangePercent(160, 140, 400), 7);
     }
 
     // The invisibility page says what is true: as written where the shield works, without any
