@@ -1030,9 +1030,16 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     SegmentedControl *segments = fontSizeSegments(settings, size);
     segments->setFont(Fonts::systemFont(12.5, QFont::DemiBold));
     segments->setFixedHeight(30);
-    SegmentedControl::Look brandSegments{whiteAt(0.1), whiteAt(0.12),  8,    2, accentTeal(), 0, 6,
-                                         Qt::white,    onAccentTeal(), false};
-    segments->setLook(brandSegments);
+    segments->setLook({.track = whiteAt(0.1),
+                       .trackBorder = whiteAt(0.12),
+                       .trackRadius = 8,
+                       .padding = 2,
+                       .selection = accentTeal(),
+                       .selectionInset = 0,
+                       .selectionRadius = 6,
+                       .text = Qt::white,
+                       .selectedText = onAccentTeal(),
+                       .dividers = false});
     size->column()->addWidget(segments);
     m_sizeTile = size;
 
@@ -1046,8 +1053,14 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     m_timerTile = timer;
 
     auto *colour = new SettingTile("Color", m_gridHost);
-    ColorSwatches::Look swatches{
-        {26, 16, whiteAt(0.25), true, accentTeal()}, ColorWell::Face::swatch, 8, false};
+    const ColorSwatches::Look swatches{.chip = {.side = 26,
+                                                .dot = 16,
+                                                .border = whiteAt(0.25),
+                                                .borderOnWhite = true,
+                                                .ring = accentTeal()},
+                                       .well = ColorWell::Face::swatch,
+                                       .spacing = 8,
+                                       .trailing = false};
     colour->column()->addWidget(new ColorSwatches(settings, swatches, colour));
     m_colorTile = colour;
 

@@ -15,8 +15,8 @@ class QSlider;
 class SegmentedControl;
 class SwitchButton;
 
-// The controls of the settings tabs, each bound to one setting: it shows the stored value,
-// follows later changes, and writes only when the user acts.
+// The controls of the settings tabs and of the onboarding's appearance page, each bound to one
+// setting: it shows the stored value, follows later changes, and writes only when the user acts.
 
 using BoolGetter = bool (NotchSettings::*)() const;
 using BoolSetter = void (NotchSettings::*)(bool);

@@ -13,6 +13,7 @@
 #include "settings/notchsettings.h"
 #include "settings_screen/settingcontrols.h"
 #include "speech/speechrecognizer.h"
+#include "uikit/segmentedcontrol.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -291,6 +292,17 @@ private Q_SLOTS:
         QVERIFY(!page.opacityTile()->isVisible());
         QCOMPARE(rangePercent(340, 310, 500), 15);
         QCOMPARE(rangePercent(160, 140, 400), 7);
+        // The tiles' subtitles tell the share of each range.
+        QStringList texts;
+        for (const QLabel *label : page.findChildren<QLabel *>())
+            texts << label->text();
+        QVERIFY(texts.contains(localizedString("%lld%", 15)));
+        QVERIFY(texts.contains(localizedString("%lld%", 7)));
+        // A size segment writes its preset and shows it chosen.
+        auto *size = page.findChild<SegmentedControl *>();
+        QTest::mouseClick(size, Qt::LeftButton, {}, size->segmentRect(2).center());
+        QCOMPARE(settings.fontSizePreset(), FontSizePreset::lg);
+        QCOMPARE(size->currentIndex(), 2);
     }
 
     // The invisibility page says what is true: as written where the shield works, without any
