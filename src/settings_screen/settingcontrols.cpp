@@ -318,12 +318,13 @@ SettingSlider::SettingSlider(NotchSettings &settings, Getter read, Setter write,
     , m_slider(new QSlider(Qt::Horizontal, this))
     , m_value(new QLabel(this))
 {
-    if (range.step > 0)
+    if (range.step > 0) {
         m_slider->setRange(int(std::lround(range.minimum / range.step)),
                            int(std::lround(range.maximum / range.step)));
-    else
+        m_slider->setPageStep(1);
+    } else {
         m_slider->setRange(0, continuousSteps);
-    m_slider->setPageStep(1);
+    }
     m_value->setFont(Fonts::monospacedSystemFont(11, QFont::Normal));
     m_value->setFixedWidth(40);
     m_value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
