@@ -11,21 +11,20 @@
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
 #include "settings/presets.h"
+#include "settings_screen/settingcontrols.h"
 #include "uikit/icons.h"
 #include "uikit/localizedtext.h"
 #include "uikit/painting.h"
+#include "uikit/segmentedcontrol.h"
 #include "uikit/switchbutton.h"
 
 #include <QApplication>
-#include <QColorDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -952,206 +951,9 @@ private:
     QLabel *m_subtitle;
 };
 
-// The three size letters, the current one on the brand colour.
-class SizeSegments : public QWidget
+// The kit's slider in the brand colour.
+void brandSlider(QSlider *slider)
 {
-public:
-    SizeSegments(NotchSettings &settings, QWidget *parent)
-        : QWidget(parent)
-        , m_settings(settings)
-    {
-        setFixedHeight(30);
-        setCursor(Qt::PointingHandCursor);
-    }
-
-    static constexpr std::pair<FontSizePreset, const char *> segments[]{
-        {FontSizePreset::xs, "S"}, {FontSizePreset::sm, "M"}, {FontSizePreset::lg, "L"}};
-
-protected:
-    QRectF segment(int i) const
-    {
-        const QRectF inner = QRectF(rect()).adjusted(2, 2, -2, -2);
-        const double w = inner.width() / 3;
-        return QRectF(inner.left() + i * w, inner.top(), w, inner.height());
-    }
-
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        for (int i = 0; i < 3; ++i)
-            if (segment(i).contains(event->position()))
-                m_settings.setFontSizePreset(segments[i].first);
-    }
-
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        paintTile(painter, QRectF(rect()), 8, whiteAt(0.1), whiteAt(0.12), 0.5);
-        painter.setFont(Fonts::systemFont(12.5, QFont::DemiBold));
-        for (int i = 0; i < 3; ++i) {
-            const bool current = m_settings.fontSizePreset() == segments[i].first;
-            if (current)
-                painter.fillPath(roundedRectPath(segment(i), 6), accentTeal());
-            painter.setPen(current ? onAccentTeal() : QColor(Qt::white));
-            painter.drawText(segment(i), Qt::AlignCenter, QString::fromLatin1(segments[i].second));
-        }
-    }
-
-private:
-    NotchSettings &m_settings;
-};
-
-const char *familyName(FontFamilyPreset family)
-{
-    switch (family) {
-    case FontFamilyPreset::sans:
-        return "Sans";
-    case FontFamilyPreset::serif:
-        return "Serif";
-    case FontFamilyPreset::mono:
-        return "Mono";
-    case FontFamilyPreset::dyslexia:
-        return "Dyslexia";
-    }
-    return "Sans";
-}
-
-// The family menu's label: the current family and an up-down chevron.
-class FamilyMenuButton : public QAbstractButton
-{
-public:
-    FamilyMenuButton(NotchSettings &settings, QWidget *parent)
-        : QAbstractButton(parent)
-        , m_settings(settings)
-    {
-        setObjectName(QStringLiteral("familyMenu"));
-        setFixedHeight(30);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        connect(this, &QAbstractButton::clicked, this, [this] {
-            QMenu menu(this);
-            for (FontFamilyPreset family : PresetTraits<FontFamilyPreset>::cases) {
-                QAction *action = menu.addAction(QString::fromLatin1(familyName(family)));
-                connect(action, &QAction::triggered, this,
-                        [this, family] { m_settings.setFontFamilyPreset(family); });
-            }
-            menu.exec(mapToGlobal(QPoint(0, height())));
-        });
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        paintTile(painter, QRectF(rect()), 8, whiteAt(0.1), whiteAt(0.12), 0.5);
-        painter.setFont(Fonts::systemFont(13, QFont::Normal));
-        painter.setPen(Qt::white);
-        painter.drawText(QRectF(rect()).adjusted(12, 0, -30, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         QString::fromLatin1(familyName(m_settings.fontFamilyPreset())));
-        Icons::paint(&painter, QStringLiteral("chevron.up.chevron.down"),
-                     QRectF(width() - 12 - 9, height() / 2.0 - 4.5, 9, 9), whiteAt(0.7), 9,
-                     QFont::DemiBold);
-    }
-
-private:
-    NotchSettings &m_settings;
-};
-
-bool colorMatches(const QColor &a, const QColor &b)
-{
-    const QColor x = a.toRgb();
-    const QColor y = b.toRgb();
-    if (!x.isValid() || !y.isValid())
-        return false;
-    return std::abs(x.redF() - y.redF()) < 0.01 && std::abs(x.greenF() - y.greenF()) < 0.01
-           && std::abs(x.blueF() - y.blueF()) < 0.01;
-}
-
-// A colour chip: a dot of its colour, ringed while it is the text colour.
-class ColorChip : public QAbstractButton
-{
-public:
-    ColorChip(NotchSettings &settings, const QColor &color, bool hairline, QWidget *parent)
-        : QAbstractButton(parent)
-        , m_settings(settings)
-        , m_color(color)
-        , m_hairline(hairline)
-    {
-        setFixedSize(26, 26);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        connect(this, &QAbstractButton::clicked, this,
-                [this] { m_settings.setHighlightColor(m_color); });
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QPointF c = QRectF(rect()).center();
-        if (colorMatches(m_settings.highlightColor(), m_color)) {
-            painter.setPen(QPen(accentTeal(), 1.5));
-            painter.drawEllipse(c, 11, 11);
-        }
-        painter.setPen(m_hairline ? QPen(whiteAt(0.25), 0.5) : QPen(Qt::NoPen));
-        painter.setBrush(m_color);
-        painter.drawEllipse(c, 8, 8);
-    }
-
-private:
-    NotchSettings &m_settings;
-    QColor m_color;
-    bool m_hairline;
-};
-
-// The colour well: the current colour; a press opens the picker, without opacity.
-class ColorWell : public QAbstractButton
-{
-public:
-    ColorWell(NotchSettings &settings, QWidget *parent)
-        : QAbstractButton(parent)
-        , m_settings(settings)
-    {
-        setObjectName(QStringLiteral("colorWell"));
-        setFixedSize(34, 22);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        connect(this, &QAbstractButton::clicked, this, [this] {
-            if (m_dialog) {
-                m_dialog->raise();
-                return;
-            }
-            m_dialog = new QColorDialog(m_settings.highlightColor(), this);
-            m_dialog->setAttribute(Qt::WA_DeleteOnClose);
-            connect(m_dialog, &QColorDialog::currentColorChanged, this, [this](const QColor &c) {
-                if (c.isValid())
-                    m_settings.setHighlightColor(c);
-            });
-            m_dialog->show();
-        });
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        paintTile(painter, QRectF(rect()), 5, whiteAt(0.1), whiteAt(0.2), 0.5);
-        QColor colour = m_settings.highlightColor();
-        colour.setAlphaF(1);
-        painter.fillPath(roundedRectPath(QRectF(rect()).adjusted(4, 4, -4, -4), 3), colour);
-    }
-
-private:
-    NotchSettings &m_settings;
-    QPointer<QColorDialog> m_dialog;
-};
-
-// A slider of 0…1000 steps over a setting's range, in the brand colour.
-QSlider *rangeSlider(QWidget *parent)
-{
-    auto *slider = new QSlider(Qt::Horizontal, parent);
-    slider->setRange(0, 1000);
-    slider->setFocusPolicy(Qt::NoFocus);
     slider->setStyleSheet(
         QStringLiteral("QSlider::groove:horizontal { height: 4px; background: rgba(255,255,255,40);"
                        " border-radius: 2px; }"
@@ -1159,31 +961,14 @@ QSlider *rangeSlider(QWidget *parent)
                        "QSlider::handle:horizontal { background: white; width: 14px; height: 14px;"
                        " margin: -5px 0; border-radius: 7px; }")
             .arg(accentTeal().name()));
-    return slider;
 }
 
-double sliderFraction(double value, double lower, double upper)
+// A setting's switch in the brand colour.
+SwitchButton *brandSwitch(NotchSettings &settings, BoolGetter read, BoolSetter write,
+                          ChangedSignal changed, QWidget *parent)
 {
-    if (!std::isfinite(value))
-        return value > 0 ? 1 : 0;
-    return std::clamp((value - lower) / (upper - lower), 0.0, 1.0);
-}
-
-// Writes the setting only on the user's moves; refresh() sets the slider under a blocker.
-void bindSlider(QSlider *slider, double lower, double upper, std::function<void(double)> write)
-{
-    QObject::connect(slider, &QSlider::valueChanged, slider,
-                     [lower, upper, write = std::move(write)](int step) {
-                         write(lower + (upper - lower) * step / 1000.0);
-                     });
-}
-
-// The kit's switch in the brand colour, taking no keyboard focus like the rest of the page.
-SwitchButton *brandSwitch(QWidget *parent)
-{
-    auto *toggle = new SwitchButton(parent);
+    SwitchButton *toggle = settingSwitch(settings, read, write, changed, parent);
     toggle->setOnColor(accentTeal());
-    toggle->setFocusPolicy(Qt::NoFocus);
     return toggle;
 }
 
@@ -1235,58 +1020,82 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
         m_grid->setColumnStretch(c, 1);
 
     auto *font = new SettingTile("Tipografía", m_gridHost);
-    font->column()->addWidget(new FamilyMenuButton(settings, font));
+    auto *familyMenu = new FontFamilyMenu(settings, FontFamilyMenu::Look::tile, font);
+    familyMenu->setObjectName(QStringLiteral("familyMenu"));
+    font->column()->addWidget(familyMenu);
     m_fontTile = font;
 
     auto *size = new SettingTile("Tamaño", m_gridHost);
     LocalizedText::bind(size->subtitle(), "text", "del texto");
-    size->column()->addWidget(new SizeSegments(settings, size));
+    SegmentedControl *segments = fontSizeSegments(settings, size);
+    segments->setFont(Fonts::systemFont(12.5, QFont::DemiBold));
+    segments->setFixedHeight(30);
+    segments->setLook({.track = whiteAt(0.1),
+                       .trackBorder = whiteAt(0.12),
+                       .trackRadius = 8,
+                       .padding = 2,
+                       .selection = accentTeal(),
+                       .selectionInset = 0,
+                       .selectionRadius = 6,
+                       .text = Qt::white,
+                       .selectedText = onAccentTeal(),
+                       .dividers = false});
+    size->column()->addWidget(segments);
     m_sizeTile = size;
 
     auto *timer = new SettingTile("Cronómetro", m_gridHost);
     LocalizedText::bind(timer->subtitle(), "text", "visible al presentar");
-    auto *timerSwitch = brandSwitch(timer);
+    auto *timerSwitch
+        = brandSwitch(settings, &NotchSettings::showElapsedTime, &NotchSettings::setShowElapsedTime,
+                      &NotchSettings::showElapsedTimeChanged, timer);
     timerSwitch->setObjectName(QStringLiteral("timerSwitch"));
-    connect(timerSwitch, &QAbstractButton::toggled, &settings, &NotchSettings::setShowElapsedTime);
     timer->column()->addWidget(switchRow(timerSwitch, timer));
     m_timerTile = timer;
 
     auto *colour = new SettingTile("Color", m_gridHost);
-    auto *chips = new QWidget(colour);
-    auto *chipRow = new QHBoxLayout(chips);
-    chipRow->setContentsMargins(0, 0, 0, 0);
-    chipRow->setSpacing(8);
-    chipRow->addWidget(new ColorChip(settings, Qt::white, true, chips));
-    chipRow->addWidget(
-        new ColorChip(settings, QColor::fromRgbF(0.0f, 0.847f, 0.749f), false, chips));
-    chipRow->addWidget(new ColorWell(settings, chips));
-    chipRow->addStretch();
-    colour->column()->addWidget(chips);
+    const ColorSwatches::Look swatches{.chip = {.side = 26,
+                                                .dot = 16,
+                                                .border = whiteAt(0.25),
+                                                .borderOnWhite = true,
+                                                .ring = accentTeal()},
+                                       .well = ColorWell::Face::swatch,
+                                       .spacing = 8,
+                                       .trailing = false};
+    colour->column()->addWidget(new ColorSwatches(settings, swatches, colour));
     m_colorTile = colour;
 
     auto *glass = new SettingTile("Efecto vidrio", m_gridHost);
-    auto *glassSwitch = brandSwitch(glass);
+    auto *glassSwitch
+        = brandSwitch(settings, &NotchSettings::glassEffect, &NotchSettings::setGlassEffect,
+                      &NotchSettings::glassEffectChanged, glass);
     glassSwitch->setObjectName(QStringLiteral("glassSwitch"));
-    connect(glassSwitch, &QAbstractButton::toggled, &settings, &NotchSettings::setGlassEffect);
     glass->column()->addWidget(switchRow(glassSwitch, glass));
     m_glassTile = glass;
 
-    const auto sliderTile = [this](const char *title, QSlider *&slider, QLabel *&value) {
+    // Continuous, their value in the tile's subtitle as a share of the range.
+    const auto sliderTile = [this, &settings](const char *title, SettingSlider::Getter read,
+                                              SettingSlider::Setter write, ChangedSignal changed,
+                                              double lower, double upper, SettingSlider *&slider) {
         auto *tile = new SettingTile(title, m_gridHost);
-        value = tile->subtitle();
-        slider = rangeSlider(tile);
+        slider = new SettingSlider(settings, read, write, changed, {lower, upper, 0, 1, u"", true},
+                                   tile);
+        slider->setValueLabel(tile->subtitle());
+        slider->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        brandSlider(slider->slider());
         tile->column()->addWidget(slider);
         return tile;
     };
-    m_opacityTile = sliderTile("Opacidad", m_opacity, m_opacityValue);
-    m_widthTile = sliderTile("Ancho", m_width, m_widthValue);
-    m_heightTile = sliderTile("Alto", m_height, m_heightValue);
-    m_opacity->setObjectName(QStringLiteral("opacitySlider"));
-    m_width->setObjectName(QStringLiteral("widthSlider"));
-    m_height->setObjectName(QStringLiteral("heightSlider"));
-    bindSlider(m_opacity, 0, 1, [&settings](double v) { settings.setGlassOpacity(v); });
-    bindSlider(m_width, 310, 500, [&settings](double v) { settings.setNotchWidth(v); });
-    bindSlider(m_height, 140, 400, [&settings](double v) { settings.setTextAreaHeight(v); });
+    m_opacityTile
+        = sliderTile("Opacidad", &NotchSettings::glassOpacity, &NotchSettings::setGlassOpacity,
+                     &NotchSettings::glassOpacityChanged, 0, 1, m_opacity);
+    m_widthTile = sliderTile("Ancho", &NotchSettings::notchWidth, &NotchSettings::setNotchWidth,
+                             &NotchSettings::notchWidthChanged, 310, 500, m_width);
+    m_heightTile
+        = sliderTile("Alto", &NotchSettings::textAreaHeight, &NotchSettings::setTextAreaHeight,
+                     &NotchSettings::textAreaHeightChanged, 140, 400, m_height);
+    m_opacity->slider()->setObjectName(QStringLiteral("opacitySlider"));
+    m_width->slider()->setObjectName(QStringLiteral("widthSlider"));
+    m_height->slider()->setObjectName(QStringLiteral("heightSlider"));
 
     auto *invisible = new SettingTile("Invisible al compartir", m_gridHost, 56);
     invisible->column()->setSpacing(3);
@@ -1300,14 +1109,16 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     description->setObjectName(QStringLiteral("invisibleDescription"));
     invisibleRow->addWidget(description);
     invisibleRow->addStretch();
-    auto *invisibleSwitch = brandSwitch(invisible);
+    auto *invisibleSwitch = brandSwitch(settings, &NotchSettings::hideFromScreenShare,
+                                        &NotchSettings::setHideFromScreenShare,
+                                        &NotchSettings::hideFromScreenShareChanged, invisible);
     invisibleSwitch->setObjectName(QStringLiteral("invisibleSwitch"));
-    connect(invisibleSwitch, &QAbstractButton::toggled, &settings,
-            &NotchSettings::setHideFromScreenShare);
     invisibleRow->addWidget(invisibleSwitch);
     invisible->column()->addLayout(invisibleRow);
     m_invisibleTile = invisible;
-    m_controls = {timerSwitch, glassSwitch, invisibleSwitch, m_opacity, m_width, m_height};
+    // Like the rest of the page, the controls take no keyboard focus.
+    for (QWidget *control : m_gridHost->findChildren<QWidget *>())
+        control->setFocusPolicy(Qt::NoFocus);
 
     auto *skip = pillButton("Omitir", this);
     skip->setObjectName(QStringLiteral("personalizeSkip"));
@@ -1318,19 +1129,9 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
     for (QAbstractButton *button : {m_skip, m_continue})
         connect(button, &QAbstractButton::clicked, &flow, &OnboardingFlow::showTutorialStep);
 
-    for (auto signal :
-         {&NotchSettings::notchWidthChanged, &NotchSettings::textAreaHeightChanged,
-          &NotchSettings::fontSizePresetChanged, &NotchSettings::fontFamilyPresetChanged,
-          &NotchSettings::highlightColorChanged, &NotchSettings::glassEffectChanged,
-          &NotchSettings::glassOpacityChanged, &NotchSettings::hideFromScreenShareChanged,
-          &NotchSettings::showElapsedTimeChanged})
-        connect(&settings, signal, this, &PersonalizePage::refresh);
-    LocalizedText::follow(this, "values", [this] {
-        refresh();
-        resizeEvent(nullptr);
-    });
+    connect(&settings, &NotchSettings::glassEffectChanged, this, &PersonalizePage::arrangeGrid);
+    LocalizedText::follow(this, "values", [this] { resizeEvent(nullptr); });
     arrangeGrid();
-    refresh();
 }
 
 void PersonalizePage::resetAppearance(NotchSettings &settings)
@@ -1346,13 +1147,19 @@ void PersonalizePage::resetAppearance(NotchSettings &settings)
     settings.setShowElapsedTime(false);
 }
 
-int PersonalizePage::percent(double value, double lower, double upper)
+QSlider *PersonalizePage::widthSlider() const
 {
-    // A stored value may be anything; the conversion to an integer must stay defined.
-    const double p = (value - lower) / (upper - lower) * 100;
-    if (std::isnan(p))
-        return 0;
-    return int(std::trunc(std::clamp(p, -1e9, 1e9)));
+    return m_width->slider();
+}
+
+QSlider *PersonalizePage::heightSlider() const
+{
+    return m_height->slider();
+}
+
+QSlider *PersonalizePage::opacitySlider() const
+{
+    return m_opacity->slider();
 }
 
 void PersonalizePage::arrangeGrid()
@@ -1376,31 +1183,6 @@ void PersonalizePage::arrangeGrid()
         m_grid->addWidget(m_heightTile, 2, 3, 1, 3);
     }
     m_grid->addWidget(m_invisibleTile, 3, 0, 1, 6);
-}
-
-void PersonalizePage::refresh()
-{
-    // Showing a value never writes it back, even one outside a slider's range.
-    std::vector<std::unique_ptr<QSignalBlocker>> blockers;
-    for (QWidget *control : std::as_const(m_controls))
-        blockers.push_back(std::make_unique<QSignalBlocker>(control));
-    const auto setChecked
-        = [](QWidget *w, bool on) { static_cast<QAbstractButton *>(w)->setChecked(on); };
-    setChecked(m_controls[0], m_settings.showElapsedTime());
-    setChecked(m_controls[1], m_settings.glassEffect());
-    setChecked(m_controls[2], m_settings.hideFromScreenShare());
-    m_opacity->setValue(int(std::round(sliderFraction(m_settings.glassOpacity(), 0, 1) * 1000)));
-    m_width->setValue(int(std::round(sliderFraction(m_settings.notchWidth(), 310, 500) * 1000)));
-    m_height->setValue(
-        int(std::round(sliderFraction(m_settings.textAreaHeight(), 140, 400) * 1000)));
-    m_opacityValue->setText(localizedString("%lld%", percent(m_settings.glassOpacity(), 0, 1)));
-    m_widthValue->setText(localizedString("%lld%", percent(m_settings.notchWidth(), 310, 500)));
-    m_heightValue->setText(
-        localizedString("%lld%", percent(m_settings.textAreaHeight(), 140, 400)));
-    if (m_opacityTile->isVisibleTo(this) != m_settings.glassEffect())
-        arrangeGrid();
-    for (QWidget *child : findChildren<QWidget *>())
-        child->update();
 }
 
 void PersonalizePage::resizeEvent(QResizeEvent *)

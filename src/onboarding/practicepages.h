@@ -11,6 +11,7 @@ class QAbstractButton;
 class QGridLayout;
 class QLabel;
 class QSlider;
+class SettingSlider;
 class TutorialNotchController;
 class TutorialPractice;
 
@@ -125,19 +126,15 @@ public:
 
     // The appearance back to its starting values (the invisibility switch off).
     static void resetAppearance(NotchSettings &settings);
-    // A percentage of a slider's range, whole and finite whatever the stored value.
-    static int percent(double value, double lower, double upper);
-
-    QSlider *widthSlider() const { return m_width; }
-    QSlider *heightSlider() const { return m_height; }
-    QSlider *opacitySlider() const { return m_opacity; }
+    QSlider *widthSlider() const;
+    QSlider *heightSlider() const;
+    QSlider *opacitySlider() const;
     QWidget *opacityTile() const { return m_opacityTile; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void refresh();
     void arrangeGrid();
 
     OnboardingFlow &m_flow;
@@ -147,9 +144,7 @@ private:
     QGridLayout *m_grid;
     QWidget *m_fontTile, *m_sizeTile, *m_timerTile, *m_colorTile, *m_glassTile, *m_opacityTile,
         *m_widthTile, *m_heightTile, *m_invisibleTile;
-    QSlider *m_opacity, *m_width, *m_height;
-    QLabel *m_opacityValue, *m_widthValue, *m_heightValue;
+    SettingSlider *m_opacity, *m_width, *m_height;
     QAbstractButton *m_skip;
     QAbstractButton *m_continue;
-    QList<QWidget *> m_controls;
 };

@@ -2,12 +2,23 @@
 
 #include "platform/fonts.h"
 #include "settings/palette.h"
+#include "uikit/painting.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+
+SegmentedControl::Look SegmentedControl::standardLook()
+{
+    Look look;
+    look.track = whiteAt(0.08);
+    look.selection = whiteAt(0.3);
+    look.text = whiteAt(0.85);
+    look.selectedText = Qt::white;
+    return look;
+}
 
 SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
     : QWidget(parent)
@@ -55,9 +66,17 @@ QRect SegmentedControl::segmentRect(int index) const
     if (index < 0 || index >= m_labels.size())
         return {};
     const int count = int(m_labels.size());
-    const int left = width() * index / count;
-    const int right = width() * (index + 1) / count;
-    return QRect(left, 0, right - left, height());
+    const int pad = m_look.padding;
+    const int inner = width() - 2 * pad;
+    const int left = pad + inner * index / count;
+    const int right = pad + inner * (index + 1) / count;
+    return QRect(left, pad, right - left, height() - 2 * pad);
+}
+
+void SegmentedControl::setLook(const Look &look)
+{
+    m_look = look;
+    update();
 }
 
 QSize SegmentedControl::sizeHint() const
@@ -78,28 +97,38 @@ void SegmentedControl::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    const double radius = m_look.trackRadius;
     const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    p.setPen(Qt::NoPen);
-    p.setBrush(whiteAt(0.08));
-    p.drawRoundedRect(track, 6, 6);
+    if (m_look.trackBorder.isValid()) {
+        p.fillPath(roundedRectPath(QRectF(rect()), radius), m_look.track);
+        strokeInsideRoundedRect(&p, QRectF(rect()), radius, QPen(m_look.trackBorder, 0.5));
+    } else {
+        p.setPen(Qt::NoPen);
+        p.setBrush(m_look.track);
+        p.drawRoundedRect(track, radius, radius);
+    }
+    const double inset = m_look.selectionInset;
     for (int i = 0; i < m_labels.size(); ++i) {
         const QRectF segment = QRectF(segmentRect(i));
         const bool selected = i == m_currentIndex;
+        QColor selection = m_look.selection;
+        if (!isEnabled())
+            selection.setAlphaF(selection.alphaF() / 2);
         if (selected) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(whiteAt(isEnabled() ? 0.3 : 0.15));
-            p.drawRoundedRect(segment.adjusted(2, 2, -2, -2), 5, 5);
-        } else if (i > 0 && i - 1 != m_currentIndex) {
+            p.fillPath(roundedRectPath(segment.adjusted(inset, inset, -inset, -inset),
+                                       m_look.selectionRadius),
+                       selection);
+        } else if (m_look.dividers && i > 0 && i - 1 != m_currentIndex) {
             p.setPen(QPen(whiteAt(0.12), 1));
             p.drawLine(QPointF(segment.left(), 5), QPointF(segment.left(), height() - 5));
         }
-        p.setPen(whiteAt(!isEnabled() ? 0.25 : selected ? 1.0 : 0.85));
+        p.setPen(!isEnabled() ? whiteAt(0.25) : selected ? m_look.selectedText : m_look.text);
         p.drawText(segment, Qt::AlignCenter, m_labels[i]);
     }
     if (hasFocus()) {
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(QColor(10, 132, 255), 1));
-        p.drawRoundedRect(track, 6, 6);
+        p.drawRoundedRect(track, radius, radius);
     }
 }
 

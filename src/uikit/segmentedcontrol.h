@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QStringList>
 #include <QWidget>
 
@@ -12,6 +13,22 @@ class SegmentedControl : public QWidget
 public:
     static constexpr int controlHeight = 22;
 
+    // How the track and the selection are drawn; the defaults are the settings rows' greys.
+    struct Look
+    {
+        QColor track;
+        QColor trackBorder; // none unless valid: a hairline inside the track's edge
+        double trackRadius = 6;
+        int padding = 0; // between the track's edge and the segments
+        QColor selection;
+        double selectionInset = 2;
+        double selectionRadius = 5;
+        QColor text;
+        QColor selectedText;
+        bool dividers = true; // between two segments that are not selected
+    };
+    static Look standardLook();
+
     explicit SegmentedControl(const QStringList &labels = {}, QWidget *parent = nullptr);
 
     QStringList labels() const { return m_labels; }
@@ -23,6 +40,7 @@ public:
     // The segment under a point of the widget; -1 for none.
     int segmentAt(const QPoint &pos) const;
     QRect segmentRect(int index) const;
+    void setLook(const Look &look);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -40,4 +58,5 @@ private:
 
     QStringList m_labels;
     int m_currentIndex = -1;
+    Look m_look = standardLook();
 };

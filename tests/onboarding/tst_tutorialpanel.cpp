@@ -11,7 +11,9 @@
 #include "platform/inmemorykeyvaluestore.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
+#include "settings_screen/settingcontrols.h"
 #include "speech/speechrecognizer.h"
+#include "uikit/segmentedcontrol.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -252,7 +254,7 @@ private Q_SLOTS:
             QVERIFY(std::isfinite(size.height()) && size.height() <= 470);
             QVERIFY(!content.grab().isNull());
             QVERIFY(!content.outlinePath().isEmpty());
-            const int percent = PersonalizePage::percent(value, 310, 500);
+            const int percent = rangePercent(value, 310, 500);
             QVERIFY(std::abs(percent) <= 1000000000);
             QVERIFY(!std::isnan(value) || percent == 0);
         }
@@ -288,8 +290,19 @@ private Q_SLOTS:
         QCOMPARE(settings.glassOpacity(), 0.7);
         QCOMPARE(settings.cueColor(), QColor(Qt::red));
         QVERIFY(!page.opacityTile()->isVisible());
-        QCOMPARE(PersonalizePage::percent(340, 310, 500), 15);
-        QCOMPARE(PersonalizePage::percent(160, 140, 400), 7);
+        QCOMPARE(rangePercent(340, 310, 500), 15);
+        QCOMPARE(rangePercent(160, 140, 400), 7);
+        // The tiles' subtitles tell the share of each range.
+        QStringList texts;
+        for (const QLabel *label : page.findChildren<QLabel *>())
+            texts << label->text();
+        QVERIFY(texts.contains(localizedString("%lld%", 15)));
+        QVERIFY(texts.contains(localizedString("%lld%", 7)));
+        // A size segment writes its preset and shows it chosen.
+        auto *size = page.findChild<SegmentedControl *>();
+        QTest::mouseClick(size, Qt::LeftButton, {}, size->segmentRect(2).center());
+        QCOMPARE(settings.fontSizePreset(), FontSizePreset::lg);
+        QCOMPARE(size->currentIndex(), 2);
     }
 
     // The invisibility page says what is true: as written where the shield works, without any
