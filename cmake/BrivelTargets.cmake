@@ -52,3 +52,14 @@ function(brivel_add_test name)
     file(MAKE_DIRECTORY "${home}/config" "${home}/data" "${home}/runtime")
     file(CHMOD "${home}/runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 endfunction()
+
+# brivel_soname(var library_file): the shared-object name a library loaded at run time is
+# opened by (dlopen), read from the file the build finds.
+function(brivel_soname var library)
+    execute_process(COMMAND ${CMAKE_OBJDUMP} -p "${library}" OUTPUT_VARIABLE headers)
+    string(REGEX MATCH "SONAME +([^\n ]+)" found "${headers}")
+    if(NOT CMAKE_MATCH_1)
+        message(FATAL_ERROR "Cannot read the shared-object name of ${library}")
+    endif()
+    set(${var} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+endfunction()

@@ -98,9 +98,8 @@ const DecoderLibrary *decoderLibrary()
 {
     static const std::optional<DecoderLibrary> library = []() -> std::optional<DecoderLibrary> {
         // Never unloaded: decoders may run until the process ends.
-        void *const base = dlopen("libsphinxbase.so.3", RTLD_NOW | RTLD_LOCAL);
-        void *const decoder
-            = base ? dlopen("libpocketsphinx.so.3", RTLD_NOW | RTLD_LOCAL) : nullptr;
+        void *const base = dlopen(SPHINXBASE_SONAME, RTLD_NOW | RTLD_LOCAL);
+        void *const decoder = base ? dlopen(POCKETSPHINX_SONAME, RTLD_NOW | RTLD_LOCAL) : nullptr;
         DecoderLibrary api;
         bool complete = decoder != nullptr;
         const auto resolve = [&](auto &function, void *handle, const char *name) {
