@@ -39,6 +39,8 @@ constexpr double badgeSize = 22;
 constexpr double stickyNoteTop = 18;
 constexpr double stickyHintHeight = 14;
 constexpr double stickyNoteGap = 4;
+// The badge's place in the sticky form.
+constexpr double stickyBadgeInset = 10;
 constexpr double outlineStripWidth = 32;
 // Room around a stroke that is blurred beyond its outline.
 constexpr double blurMargin = 8;
@@ -408,10 +410,9 @@ void NotchPreviewContent::updateChildren()
     }
 
     if (mode == OverlayMode::cursor && !pinnedOnly && m_contentVisible) {
-        const QSize size = m_footer->sizeHint();
-        m_footer->setGeometry(int(std::lround(mock.center().x() - size.width() / 2.0)),
-                              int(std::lround(mock.top() + stickyNoteTop)), size.width(),
-                              size.height());
+        const QRectF footer = footerRect();
+        m_footer->setGeometry(int(std::lround(footer.left())), int(std::lround(footer.top())),
+                              int(footer.width()), int(footer.height()));
         setChildOpacity(m_footer, content * o);
     } else {
         m_footer->hide();
@@ -429,8 +430,33 @@ double NotchPreviewContent::stickyNoteHeight() const
     if (showsStickyHint())
         return stickyHintHeight;
     if (m_options.settings->overlayMode() == OverlayMode::cursor && !m_options.forcePinned)
-        return m_footer->sizeHint().height();
+        return footerRect().bottom() - mockRect().top() - stickyNoteTop;
     return 0;
+}
+
+QRectF NotchPreviewContent::badgeRect() const
+{
+    const QRectF mock = mockRect();
+    const double o = offsetPhase();
+    const double leading = 30 - (30 - stickyBadgeInset) * o;
+    const double top
+        = std::max((m_options.menuBarHeight - badgeSize) / 2, 2.0) * (1 - o) + stickyBadgeInset * o;
+    return {mock.left() + leading, mock.top() + top, badgeSize, badgeSize};
+}
+
+QRectF NotchPreviewContent::footerRect() const
+{
+    // Centred, but never over the badge: moved right of it while the card has room, else below.
+    const QRectF mock = mockRect();
+    const QSizeF size = m_footer->sizeHint();
+    const double besideBadge = stickyBadgeInset + badgeSize + stickyNoteGap;
+    double left = std::max(mock.center().x() - size.width() / 2, mock.left() + besideBadge);
+    double top = stickyNoteTop;
+    if (left + size.width() > mock.right() - stickyBadgeInset) {
+        left = mock.center().x() - size.width() / 2;
+        top = stickyBadgeInset + badgeSize + stickyNoteGap;
+    }
+    return {QPointF(left, mock.top() + top), size};
 }
 
 QRectF NotchPreviewContent::contentRect() const
@@ -611,7 +637,7 @@ void NotchPreviewContent::paintContent(QPainter &painter, const QRectF &mock)
         painter.restore();
     }
 
-    paintBadge(painter, mock);
+    paintBadge(painter);
 
     if (showsStickyHint() && o > 0) {
         painter.save();
@@ -625,13 +651,10 @@ void NotchPreviewContent::paintContent(QPainter &painter, const QRectF &mock)
     painter.restore();
 }
 
-void NotchPreviewContent::paintBadge(QPainter &painter, const QRectF &mock)
+void NotchPreviewContent::paintBadge(QPainter &painter)
 {
-    const double o = offsetPhase();
     const double hidden = m_badgeHidden->value();
-    const double leading = 30 - 20 * o;
-    const double top = std::max((m_options.menuBarHeight - badgeSize) / 2, 2.0) * (1 - o) + 10 * o;
-    const QRectF circle(mock.left() + leading, mock.top() + top, badgeSize, badgeSize);
+    const QRectF circle = badgeRect();
     // The symbols are built from path operations: costly to redo on every frame.
     const qreal ratio = devicePixelRatioF();
     const QString key = QString::asprintf("%.3f@%.2f", hidden, ratio);

@@ -73,6 +73,9 @@ public:
     // Where the sample text is laid out: below the top band, and in the sticky form below the
     // hint or the cursor footer.
     QRectF contentRect() const;
+    // The visibility badge's circle, and where the cursor footer goes in the sticky form.
+    QRectF badgeRect() const;
+    QRectF footerRect() const;
 
     // Jumps every running transition to its end (benchmarks, reduced motion).
     void finishAnimations();
@@ -110,7 +113,7 @@ private:
     void paintMocks(QPainter &painter, const QRectF &mock, const QPainterPath &notch);
     void paintOutlines(QPainter &painter, const QRectF &mock, const QPainterPath &notch);
     void paintContent(QPainter &painter, const QRectF &mock);
-    void paintBadge(QPainter &painter, const QRectF &mock);
+    void paintBadge(QPainter &painter);
 
     // A blurred layer rendered once per key (size and shape); later frames draw the image.
     struct CachedLayer

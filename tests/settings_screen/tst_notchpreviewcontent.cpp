@@ -183,6 +183,7 @@ private Q_SLOTS:
         auto *footer = cursor.content->findChild<CursorKeyHintFooter *>();
         QVERIFY(footer && footer->isVisible());
         QVERIFY(footer->geometry().bottom() < cursor.content->contentRect().top());
+        QVERIFY(!QRectF(footer->geometry()).intersects(cursor.content->badgeRect()));
     }
 
     void blursOnlyWhenTheSizeChanges()
