@@ -963,12 +963,21 @@ void brandSlider(QSlider *slider)
             .arg(accentTeal().name()));
 }
 
-// A setting's switch in the brand colour.
+// How the page's controls move to a new value.
+ControlMotion controlMotion(double seconds)
+{
+    return {AnimationTiming::easeInOut(seconds), &Motion::reduceMotion};
+}
+constexpr double controlChangeSeconds = 0.16;
+
+// A setting's switch in the brand colour, a mini switch shown a third larger.
 SwitchButton *brandSwitch(NotchSettings &settings, BoolGetter read, BoolSetter write,
                           ChangedSignal changed, QWidget *parent)
 {
     SwitchButton *toggle = settingSwitch(settings, read, write, changed, parent);
     toggle->setOnColor(accentTeal());
+    toggle->setSwitchSize(SwitchButton::miniSwitchSize * 1.3);
+    toggle->setMotion(controlMotion(SwitchButton::slideSeconds));
     return toggle;
 }
 
@@ -1040,6 +1049,7 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
                        .text = Qt::white,
                        .selectedText = onAccentTeal(),
                        .dividers = false});
+    segments->setSelectionMotion(controlMotion(controlChangeSeconds));
     size->column()->addWidget(segments);
     m_sizeTile = size;
 
@@ -1057,7 +1067,8 @@ PersonalizePage::PersonalizePage(OnboardingFlow &flow, NotchSettings &settings,
                                                 .dot = 16,
                                                 .border = whiteAt(0.25),
                                                 .borderOnWhite = true,
-                                                .ring = accentTeal()},
+                                                .ring = accentTeal(),
+                                                .ringMotion = controlMotion(controlChangeSeconds)},
                                        .well = ColorWell::Face::swatch,
                                        .spacing = 8,
                                        .trailing = false};

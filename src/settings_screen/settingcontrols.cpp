@@ -5,6 +5,7 @@
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
+#include "uikit/animation.h"
 #include "uikit/icons.h"
 #include "uikit/keycapchips.h"
 #include "uikit/localizedtext.h"
@@ -158,15 +159,27 @@ ColorChip::ColorChip(NotchSettings &settings, FontColorPreset preset, const Look
     , m_settings(settings)
     , m_preset(preset)
     , m_look(look)
+    , m_ring(new AnimatedValue(0, this))
 {
     setFixedSize(look.side, look.side);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     connect(this, &QAbstractButton::clicked, this,
             [this] { m_settings.setHighlightColor(color(m_preset)); });
-    if (look.ring.isValid())
-        connect(&settings, &NotchSettings::highlightColorChanged, this,
-                qOverload<>(&QWidget::update));
+    if (look.ring.isValid()) {
+        const auto ringed = [this] {
+            return colorMatches(m_settings.highlightColor(), color(m_preset)) ? 1.0 : 0.0;
+        };
+        m_ring->setValue(ringed());
+        connect(m_ring, &AnimatedValue::valueChanged, this, qOverload<>(&QWidget::update));
+        connect(&settings, &NotchSettings::highlightColorChanged, this, [this, ringed] {
+            if (isVisible() && m_look.ringMotion.runs())
+                m_ring->animateTo(ringed(), m_look.ringMotion.timing);
+            else
+                m_ring->setValue(ringed());
+            update();
+        });
+    }
 }
 
 void ColorChip::paintEvent(QPaintEvent *)
@@ -176,9 +189,11 @@ void ColorChip::paintEvent(QPaintEvent *)
     const QPointF centre = QRectF(rect()).center();
     const QColor face = color(m_preset);
     // The ring lies 2 points inside the chip's edge.
-    if (m_look.ring.isValid() && colorMatches(m_settings.highlightColor(), face)) {
+    if (m_look.ring.isValid() && m_ring->value() > 0) {
+        painter.setOpacity(m_ring->value());
         painter.setPen(QPen(m_look.ring, 1.5));
         painter.drawEllipse(centre, m_look.side / 2.0 - 2, m_look.side / 2.0 - 2);
+        painter.setOpacity(1);
     }
     const double radius = m_look.dot / 2.0;
     painter.setPen(Qt::NoPen);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/presets.h"
+#include "uikit/animation.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>
@@ -67,6 +68,7 @@ public:
         QColor border;              // a 0.5 line inside the disc's edge; none unless valid
         bool borderOnWhite = false; // the border on the white chip only
         QColor ring;                // ringed while it is the text colour; never marked unless valid
+        ControlMotion ringMotion;   // how the ring comes and goes; at once unless set
     };
 
     ColorChip(NotchSettings &settings, FontColorPreset preset, const Look &look,
@@ -79,6 +81,7 @@ private:
     NotchSettings &m_settings;
     FontColorPreset m_preset;
     Look m_look;
+    AnimatedValue *m_ring; // 1 while ringed
 };
 
 // The colour well. A press opens one colour panel, not modal and without opacity, whose every

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class QVariantAnimation;
 
 // The named timing curves of the interface, and a spring given as (response, damping fraction).
@@ -27,6 +29,16 @@ struct AnimationTiming
     // The eased fraction of the way after the elapsed time: 0 at the start, 1 at the end; a
     // spring may overshoot on the way.
     double progress(double elapsedSeconds) const;
+};
+
+// A control's transition, which the reduce-motion choice turns off: `reduced` is asked at each
+// change (never, when empty). No duration means no transition.
+struct ControlMotion
+{
+    AnimationTiming timing;
+    std::function<bool()> reduced;
+
+    bool runs() const { return timing.totalSeconds() > 0 && !(reduced && reduced()); }
 };
 
 // The curve as a Qt easing curve, for property animations (not for springs).

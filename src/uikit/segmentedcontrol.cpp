@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 SegmentedControl::Look SegmentedControl::standardLook()
 {
@@ -23,7 +24,9 @@ SegmentedControl::Look SegmentedControl::standardLook()
 SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
     : QWidget(parent)
     , m_labels(labels)
+    , m_selection(new AnimatedValue(-1, this))
 {
+    connect(m_selection, &AnimatedValue::valueChanged, this, qOverload<>(&QWidget::update));
     setFont(Fonts::systemFont(12, QFont::Medium));
     setFixedHeight(controlHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -35,8 +38,10 @@ void SegmentedControl::setLabels(const QStringList &labels)
 {
     if (labels == m_labels)
         return;
-    if (labels.size() != m_labels.size())
+    if (labels.size() != m_labels.size()) {
         m_currentIndex = -1;
+        m_selection->setValue(-1);
+    }
     m_labels = labels;
     updateGeometry();
     update();
@@ -48,7 +53,12 @@ void SegmentedControl::setCurrentIndex(int index)
         index = -1;
     if (index == m_currentIndex)
         return;
+    const bool slides = m_currentIndex >= 0 && index >= 0 && isVisible() && m_motion.runs();
     m_currentIndex = index;
+    if (slides)
+        m_selection->animateTo(index, m_motion.timing);
+    else
+        m_selection->setValue(index);
     update();
 }
 
@@ -71,6 +81,18 @@ QRect SegmentedControl::segmentRect(int index) const
     const int left = pad + inner * index / count;
     const int right = pad + inner * (index + 1) / count;
     return QRect(left, pad, right - left, height() - 2 * pad);
+}
+
+QRectF SegmentedControl::selectionRect() const
+{
+    if (!m_selection->isAnimating())
+        return QRectF(segmentRect(m_currentIndex));
+    const double at = std::clamp(m_selection->value(), 0.0, double(m_labels.size() - 1));
+    const int from = int(std::floor(at));
+    const QRectF a(segmentRect(from));
+    const QRectF b(segmentRect(std::min(from + 1, int(m_labels.size()) - 1)));
+    const double t = at - from;
+    return {a.topLeft() + (b.topLeft() - a.topLeft()) * t, a.size() + (b.size() - a.size()) * t};
 }
 
 void SegmentedControl::setLook(const Look &look)
@@ -108,17 +130,19 @@ void SegmentedControl::paintEvent(QPaintEvent *)
         p.drawRoundedRect(track, radius, radius);
     }
     const double inset = m_look.selectionInset;
-    for (int i = 0; i < m_labels.size(); ++i) {
-        const QRectF segment = QRectF(segmentRect(i));
-        const bool selected = i == m_currentIndex;
+    if (m_currentIndex >= 0) {
+        // Drawn first: on its way it passes under the other segments' labels.
         QColor selection = m_look.selection;
         if (!isEnabled())
             selection.setAlphaF(selection.alphaF() / 2);
-        if (selected) {
-            p.fillPath(roundedRectPath(segment.adjusted(inset, inset, -inset, -inset),
-                                       m_look.selectionRadius),
-                       selection);
-        } else if (m_look.dividers && i > 0 && i - 1 != m_currentIndex) {
+        p.fillPath(roundedRectPath(selectionRect().adjusted(inset, inset, -inset, -inset),
+                                   m_look.selectionRadius),
+                   selection);
+    }
+    for (int i = 0; i < m_labels.size(); ++i) {
+        const QRectF segment = QRectF(segmentRect(i));
+        const bool selected = i == m_currentIndex;
+        if (!selected && m_look.dividers && i > 0 && i - 1 != m_currentIndex) {
             p.setPen(QPen(whiteAt(0.12), 1));
             p.drawLine(QPointF(segment.left(), 5), QPointF(segment.left(), height() - 5));
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uikit/animation.h"
+
 #include <QColor>
 #include <QStringList>
 #include <QWidget>
@@ -41,6 +43,8 @@ public:
     int segmentAt(const QPoint &pos) const;
     QRect segmentRect(int index) const;
     void setLook(const Look &look);
+    // Lets the selection slide from one segment to the next; by default it jumps.
+    void setSelectionMotion(const ControlMotion &motion) { m_motion = motion; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -55,8 +59,12 @@ protected:
 
 private:
     void choose(int index);
+    QRectF selectionRect() const;
 
     QStringList m_labels;
     int m_currentIndex = -1;
     Look m_look = standardLook();
+    ControlMotion m_motion;
+    // Where the selection is drawn, in segments; between two while it slides.
+    AnimatedValue *m_selection;
 };

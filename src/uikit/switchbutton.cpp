@@ -1,14 +1,14 @@
 #include "switchbutton.h"
 
-#include "uikit/animation.h"
 #include "uikit/painting.h"
 
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 const QColor platformAccent(10, 132, 255);
-constexpr double slideSeconds = 0.15;
 
 } // namespace
 
@@ -23,8 +23,8 @@ SwitchButton::SwitchButton(QWidget *parent)
     setFocusPolicy(Qt::TabFocus);
     connect(m_position, &AnimatedValue::valueChanged, this, qOverload<>(&QWidget::update));
     connect(this, &QAbstractButton::toggled, this, [this](bool on) {
-        if (isVisible())
-            m_position->animateTo(on ? 1 : 0, AnimationTiming::easeInOut(slideSeconds));
+        if (isVisible() && m_motion.runs())
+            m_position->animateTo(on ? 1 : 0, m_motion.timing);
         else
             m_position->setValue(on ? 1 : 0);
         update();
@@ -36,7 +36,7 @@ void SwitchButton::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const double t = m_position->value();
-    const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF track = QRectF(QPointF(0, 0), m_size).adjusted(0.5, 0.5, -0.5, -0.5);
     QColor off(255, 255, 255, int(0.16 * 255));
     QColor fill = m_onColor;
     fill.setAlphaF(float(t));
@@ -58,6 +58,18 @@ void SwitchButton::paintEvent(QPaintEvent *)
         p.setPen(QPen(m_onColor.lighter(130), 1));
         p.drawPath(capsulePath(track));
     }
+}
+
+QSize SwitchButton::sizeHint() const
+{
+    return {int(std::ceil(m_size.width())), int(std::ceil(m_size.height()))};
+}
+
+void SwitchButton::setSwitchSize(const QSizeF &size)
+{
+    m_size = size;
+    setFixedSize(sizeHint());
+    update();
 }
 
 void SwitchButton::setOnColor(const QColor &color)

@@ -2,6 +2,7 @@
 #include "common/overlayfakes.h"
 #include "common/speechfakes.h"
 #include "onboarding/onboardingflow.h"
+#include "onboarding/onboardingvisuals.h"
 #include "onboarding/practicepages.h"
 #include "onboarding/tutorialnotchcontent.h"
 #include "onboarding/tutorialnotchcontroller.h"
@@ -13,6 +14,7 @@
 #include "settings/notchsettings.h"
 #include "settings_screen/settingcontrols.h"
 #include "speech/speechrecognizer.h"
+#include "uikit/animation.h"
 #include "uikit/segmentedcontrol.h"
 
 #include <QAbstractButton>
@@ -303,6 +305,16 @@ private Q_SLOTS:
         QTest::mouseClick(size, Qt::LeftButton, {}, size->segmentRect(2).center());
         QCOMPARE(settings.fontSizePreset(), FontSizePreset::lg);
         QCOMPARE(size->currentIndex(), 2);
+        // The selection slides there, and jumps when less motion is asked for.
+        auto *selection = size->findChild<AnimatedValue *>();
+        QVERIFY(selection->isAnimating());
+        QTRY_COMPARE(selection->value(), 2.0);
+        Motion::overrideReduceMotion(true);
+        QTest::mouseClick(size, Qt::LeftButton, {}, size->segmentRect(0).center());
+        Motion::overrideReduceMotion(std::nullopt);
+        QVERIFY(!selection->isAnimating());
+        QCOMPARE(selection->value(), 0.0);
+        QCOMPARE(page.findChild<QAbstractButton *>(u"glassSwitch"_s)->size(), QSize(34, 20));
     }
 
     // The invisibility page says what is true: as written where the shield works, without any
