@@ -1,4 +1,5 @@
 #include "common/brivelwindows.h"
+#include "common/files.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -14,13 +15,6 @@ namespace {
 QList<ShownWindow> windowsNamed(const QString &name)
 {
     return shownWindows({u"--name"_s, u"^"_s + name + u"$"_s});
-}
-
-QJsonObject autosaved(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
-                                          : QJsonObject();
 }
 
 // Presses the drag source, moves in steps onto `target`, waits there, then releases.
@@ -81,8 +75,8 @@ void TestImportX11::openPanelAndRealDrops()
     QTest::qWait(500);
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"10"_s, twelve}));
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(autosaved(autosave)[u"pages"_s].toArray().size(), 12, 5000);
-    QJsonObject saved = autosaved(autosave);
+    QTRY_COMPARE_WITH_TIMEOUT(jsonObjectFile(autosave)[u"pages"_s].toArray().size(), 12, 5000);
+    QJsonObject saved = jsonObjectFile(autosave);
     QCOMPARE(saved[u"pages"_s][0].toString(), u"Bienvenida y presentación del equipo"_s);
     QCOMPARE(saved[u"titles"_s][0].toString(), u"Diapositiva 1"_s);
     QCOMPARE(saved[u"titles"_s][11].toString(), u"Diapositiva 12"_s);
@@ -105,8 +99,8 @@ void TestImportX11::openPanelAndRealDrops()
     QTest::qWait(300);
     screenshot(u"import-question.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(autosaved(autosave)[u"pages"_s].toArray().size(), 14, 5000);
-    saved = autosaved(autosave);
+    QTRY_COMPARE_WITH_TIMEOUT(jsonObjectFile(autosave)[u"pages"_s].toArray().size(), 14, 5000);
+    saved = jsonObjectFile(autosave);
     QCOMPARE(saved[u"pages"_s][12].toString(), u"Notas de la primera"_s);
     QCOMPARE(saved[u"titles"_s][13].toString(), u"Diapositiva 14"_s);
 
@@ -122,7 +116,7 @@ void TestImportX11::openPanelAndRealDrops()
     screenshot(u"import-key-alert.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!alertWindow().has_value(), 5000);
-    QCOMPARE(autosaved(autosave)[u"pages"_s].toArray().size(), 14);
+    QCOMPARE(jsonObjectFile(autosave)[u"pages"_s].toArray().size(), 14);
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestImportX11, true)

@@ -1,4 +1,5 @@
 #include "common/brivelwindows.h"
+#include "common/files.h"
 
 #include <QFile>
 #include <QImage>
@@ -13,17 +14,6 @@ using namespace Qt::StringLiterals;
 using namespace TestSupport;
 
 namespace {
-
-QStringList autosavedPages(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList pages;
-    for (const QJsonValue &page : QJsonDocument::fromJson(file.readAll())[u"pages"_s].toArray())
-        pages.append(page.toString());
-    return pages;
-}
 
 // Long enough for the panel's 0.3 s animations and a repaint.
 void settle()
@@ -58,8 +48,9 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"Good morning everyone"_s}));
     settle();
     grab(QRect(0, 0, 1280, 800)).save(u"mainroad-editor.png"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(autosavedPages(autosave).value(0), u"Good morning everyone"_s, 5000);
-    QVERIFY(autosavedPages(autosave).size() >= 2);
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(autosave, u"pages"_s).value(0),
+                              u"Good morning everyone"_s, 5000);
+    QVERIFY(jsonStringList(autosave, u"pages"_s).size() >= 2);
 
     // Ctrl+Return: the panel opens centred under the top edge with the page picker, and the
     // editor leaves the screen minimised, keeping its taskbar entry.
@@ -90,7 +81,7 @@ void TestMainRoad::writeReadStepStopAndKeep()
     settle();
     QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!readingPanel().has_value(), 5000);
-    QCOMPARE(autosavedPages(autosave).value(0), u"Good morning everyone"_s);
+    QCOMPARE(jsonStringList(autosave, u"pages"_s).value(0), u"Good morning everyone"_s);
     settle();
     QCOMPARE(windowManagerState(editor), u"Iconic"_s);
 
@@ -101,7 +92,8 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QCOMPARE(windowManagerState(editor), u"Normal"_s);
     settle();
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"!"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(autosavedPages(autosave).value(0), u"Good morning everyone!"_s, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(autosave, u"pages"_s).value(0),
+                              u"Good morning everyone!"_s, 5000);
     grab(QRect(0, 0, 1280, 800)).save(u"mainroad-restored.png"_s);
 
     // Folding the panel away (Ctrl+M) hands the keyboard back to where the reading came from,
@@ -123,7 +115,7 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QVERIFY(brivel.process().waitForFinished(10000));
     QCOMPARE(brivel.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(brivel.process().exitCode(), 0);
-    QCOMPARE(autosavedPages(autosave).value(0), u"Good morning everyone!"_s);
+    QCOMPARE(jsonStringList(autosave, u"pages"_s).value(0), u"Good morning everyone!"_s);
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestMainRoad, true)

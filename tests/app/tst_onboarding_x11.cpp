@@ -1,4 +1,5 @@
 #include "common/brivelwindows.h"
+#include "common/files.h"
 
 #include <QFile>
 #include <QImage>
@@ -61,17 +62,6 @@ QRect shapeExtents(const QString &id)
     if (parts.size() < 4)
         return {};
     return QRect(parts[2].toInt(), parts[3].toInt(), parts[0].toInt(), parts[1].toInt());
-}
-
-QStringList autosavedPages(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList pages;
-    for (const QJsonValue &page : QJsonDocument::fromJson(file.readAll())[u"pages"_s].toArray())
-        pages.append(page.toString());
-    return pages;
 }
 
 QString normalHints(const QString &id)
@@ -280,7 +270,8 @@ void TestOnboardingX11::firstLaunchWalk()
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"X"_s}));
     settle();
     shoot(u"editor-typed"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(autosavedPages(brivel.autosave()).value(0), u"aXb"_s, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(brivel.autosave(), u"pages"_s).value(0), u"aXb"_s,
+                              5000);
     const QString after = normalHints(window.id);
     QVERIFY2(hint(after, u"minimum size:"_s) != hint(after, u"maximum size:"_s), qPrintable(after));
     QCOMPARE(mainWindow()->geometry.size(), window.geometry.size());

@@ -1,4 +1,5 @@
 #include "common/brivelwindows.h"
+#include "common/files.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -9,21 +10,6 @@ using namespace Qt::StringLiterals;
 using namespace TestSupport;
 
 namespace {
-
-QJsonObject autosaved(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
-                                          : QJsonObject();
-}
-
-QStringList autosavedList(const QString &path, const QString &key)
-{
-    QStringList list;
-    for (const QJsonValue &value : autosaved(path)[key].toArray())
-        list.append(value.toString());
-    return list;
-}
 
 // The window's inside on the screen, as the X server has it (the window manager's own report
 // counts its frame in).
@@ -90,8 +76,8 @@ void TestSidebarX11::addRenameDragSearchAndKeys()
     QVERIFY(clickAt(addPage));
     settle();
     QVERIFY(clickAt(bullets));
-    QTRY_COMPARE_WITH_TIMEOUT(autosavedList(autosave, u"pages"_s).size(), 4, 5000);
-    QCOMPARE(autosavedList(autosave, u"pages"_s).at(3), u"• \n• \n• "_s);
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(autosave, u"pages"_s).size(), 4, 5000);
+    QCOMPARE(jsonStringList(autosave, u"pages"_s).at(3), u"• \n• \n• "_s);
     screenshot(u"sidebar-added.png"_s);
 
     // The empty page renamed through its menu.
@@ -103,7 +89,7 @@ void TestSidebarX11::addRenameDragSearchAndKeys()
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"Cierre"_s}));
     screenshot(u"sidebar-renaming.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(autosavedList(autosave, u"titles"_s).value(2), u"Cierre"_s, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(autosave, u"titles"_s).value(2), u"Cierre"_s, 5000);
 
     // The bullet list dragged above the first page, in steps with pauses, as a hand does.
     QVERIFY(moveTo(row(3)));
@@ -116,8 +102,8 @@ void TestSidebarX11::addRenameDragSearchAndKeys()
     }
     screenshot(u"sidebar-dragging.png"_s);
     QVERIFY(xdotool({u"mouseup"_s, u"1"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(autosavedList(autosave, u"pages"_s).value(0), u"• \n• \n• "_s, 5000);
-    QCOMPARE(autosavedList(autosave, u"titles"_s),
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(autosave, u"pages"_s).value(0), u"• \n• \n• "_s, 5000);
+    QCOMPARE(jsonStringList(autosave, u"titles"_s),
              (QStringList{u"Bullets"_s, u"Bienvenido a Brivel"_s, u"Puntos clave"_s, u"Cierre"_s}));
     settle();
     screenshot(u"sidebar-dragged.png"_s);
@@ -152,7 +138,7 @@ void TestSidebarX11::addRenameDragSearchAndKeys()
     QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"Teclado"_s}));
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(autosavedList(autosave, u"titles"_s).value(1), u"Teclado"_s, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(autosave, u"titles"_s).value(1), u"Teclado"_s, 5000);
     settle();
     screenshot(u"sidebar-keyboard-renamed.png"_s);
 }

@@ -2,6 +2,10 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
 #include <QTest>
 
 namespace TestSupport {
@@ -17,6 +21,21 @@ inline QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A JSON file's top object (the autosave, a document); empty when absent or unreadable.
+inline QJsonObject jsonObjectFile(const QString &path)
+{
+    return QJsonDocument::fromJson(readFile(path)).object();
+}
+
+// The strings a JSON file lists under `key` ("pages", "pageTitles").
+inline QStringList jsonStringList(const QString &path, const QString &key)
+{
+    QStringList list;
+    for (const QJsonValue &value : jsonObjectFile(path)[key].toArray())
+        list.append(value.toString());
+    return list;
 }
 
 } // namespace TestSupport
