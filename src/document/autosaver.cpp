@@ -1,8 +1,9 @@
 #include "autosaver.h"
 
-#include "atomicfile.h"
 #include "logging.h"
 #include "savedata.h"
+
+#include "platform/atomicfile.h"
 
 #include <QDateTime>
 #include <QDir>

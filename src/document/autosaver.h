@@ -1,6 +1,6 @@
 #pragma once
 
-#include "boundedfilereader.h"
+#include "platform/boundedfilereader.h"
 
 #include <QString>
 #include <QStringList>

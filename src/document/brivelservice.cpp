@@ -1,8 +1,6 @@
 #include "brivelservice.h"
 
-#include "atomicfile.h"
 #include "autosaver.h"
-#include "boundedfilereader.h"
 #include "dialogs.h"
 #include "externaltext.h"
 #include "logging.h"
@@ -11,6 +9,8 @@
 #include "import/presentationimport.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/readingoverlay.h"
+#include "platform/atomicfile.h"
+#include "platform/boundedfilereader.h"
 #include "platform/observable.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"

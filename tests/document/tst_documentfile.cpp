@@ -1,7 +1,7 @@
 #include "common/appfakes.h"
 #include "common/files.h"
-#include "document/boundedfilereader.h"
 #include "document/savedata.h"
+#include "platform/boundedfilereader.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "settings/tokenizer.h"

@@ -1,9 +1,9 @@
 // A document file or the autosave: the bounded read, then the checks openDocument and
 // loadAutosave make before any page is taken.
-#include "document/boundedfilereader.h"
 #include "document/brivelservice.h"
 #include "document/savedata.h"
 #include "fuzzing.h"
+#include "platform/boundedfilereader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
