@@ -5,6 +5,7 @@
 #include "app/launcharguments.h"
 #include "app/singleinstance.h"
 #include "platform/mediabackend.h"
+#include "platform/userfiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +15,8 @@
 
 int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicationCreated)
 {
+    UserFiles::keepNewFilesFromOthers();
+
     QStringList commandLine;
     for (int i = 1; i < argc; ++i)
         commandLine << QString::fromLocal8Bit(argv[i]);

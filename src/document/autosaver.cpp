@@ -4,14 +4,7 @@
 #include "savedata.h"
 
 #include "platform/atomicfile.h"
-
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
-#include <cstdio>
+#include "platform/userfiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -20,23 +13,6 @@ namespace {
 void logWriteFailure(const QString &reason)
 {
     qCCritical(lcService).noquote() << u"Autosave failed: %1"_s.arg(reason);
-}
-
-// Creates the folder and every missing parent, each for its owner's eyes only: the scripts
-// inside are the user's own.
-void makePrivatePath(const QString &directory)
-{
-    QStringList missing;
-    for (QString path = QFileInfo(directory).absoluteFilePath(); !QFileInfo::exists(path);) {
-        missing.prepend(path);
-        const QString parent = QFileInfo(path).path();
-        if (parent == path)
-            break;
-        path = parent;
-    }
-    for (const QString &path : std::as_const(missing))
-        QDir().mkdir(path,
-                     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace
@@ -91,7 +67,7 @@ void Autosaver::drain()
         }
         const QByteArray bytes = SaveData::encode(snapshot.pages, snapshot.titles);
         // A failure here shows up as the write's error below.
-        makePrivatePath(m_directory);
+        UserFiles::makePrivatePath(m_directory);
         QString error;
         if (!AtomicFile::write(filePath(), bytes, &error))
             logWriteFailure(error);
@@ -105,17 +81,11 @@ BoundedFileReader::Result Autosaver::read() const
 
 QString Autosaver::moveAside()
 {
-    const QString stamp = QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
-    const QString base = filePath() + u".unreadable-"_s + stamp;
-    QString target = base;
-    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
-        target = base + u'-' + QString::number(n);
-    // A plain rename also moves a directory or FIFO that sits in the file's place.
-    if (std::rename(QFile::encodeName(filePath()).constData(),
-                    QFile::encodeName(target).constData())
-        == 0)
+    QString error;
+    const QString target = UserFiles::moveAside(filePath(), u"unreadable"_s, &error);
+    if (!target.isEmpty())
         return u"kept as %1"_s.arg(target);
-    m_blockedReason = u"%1 could not be moved aside (%2) and is not overwritten"_s.arg(
-        filePath(), qt_error_string(errno));
+    m_blockedReason
+        = u"%1 could not be moved aside (%2) and is not overwritten"_s.arg(filePath(), error);
     return m_blockedReason;
 }

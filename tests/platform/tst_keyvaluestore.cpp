@@ -1,12 +1,33 @@
+#include "common/files.h"
 #include "platform/apppaths.h"
 #include "platform/inmemorykeyvaluestore.h"
 #include "platform/linux/keyvaluestore_qsettings.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The mode bits of a path as the system reports them (the link itself is not followed).
+mode_t modeOf(const QString &path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777
+                                                                      : mode_t(-1);
+}
+
+} // namespace
 
 class TestKeyValueStore : public QObject
 {
@@ -19,6 +40,10 @@ private Q_SLOTS:
     void iniFileWrittenByAnotherProcessReadsBack();
     void writesReachTheDiskAtOnce();
     void removeDeletesTheKey();
+    void unusableFileIsMovedAside_data();
+    void unusableFileIsMovedAside();
+    void serialisedValuesAreMendedInOnePass();
+    void createdForTheOwnerOnlyUnderAnyUmask();
 };
 
 // Every row stores one raw value and says what each typed accessor makes of it.
@@ -141,6 +166,115 @@ void TestKeyValueStore::removeDeletesTheKey()
     }
     const QSettingsKeyValueStore reopened(path);
     QVERIFY(!reopened.contains(QStringLiteral("followCursorWhenUndocked")));
+}
+
+// Whatever sits where the settings belong, the store opens at once with the defaults, and what
+// was there is kept beside it under a name that says why, with one line in the log. A new file
+// takes its place for the next write.
+void TestKeyValueStore::unusableFileIsMovedAside_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("FIFO") << u"fifo"_s << u"not-a-file"_s;
+    QTest::newRow("directory") << u"directory"_s << u"not-a-file"_s;
+    QTest::newRow("link to /dev/zero") << u"zero"_s << u"not-a-file"_s;
+    QTest::newRow("larger than the cap") << u"large"_s << u"too-large"_s;
+    QTest::newRow("500,000 sections") << u"sections"_s << u"too-many-lines"_s;
+}
+
+void TestKeyValueStore::unusableFileIsMovedAside()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Brivel.conf"_s);
+    const QByteArray nativePath = QFile::encodeName(path);
+    if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(nativePath.constData(), 0600), 0);
+    } else if (kind == u"directory") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == u"zero") {
+        QCOMPARE(::symlink("/dev/zero", nativePath.constData()), 0);
+    } else if (kind == u"large") {
+        QByteArray bytes = "[General]\noverlayMode=cursor\nnote=";
+        bytes += QByteArray(QSettingsKeyValueStore::maximumFileBytes, 'x') + '\n';
+        TestSupport::writeFile(path, bytes);
+    } else {
+        // Within the size cap: the sections alone are what costs.
+        QByteArray bytes = "[General]\noverlayMode=cursor\n";
+        for (int i = 0; i < 500'000; ++i)
+            bytes += "[a]\n";
+        QVERIFY(bytes.size() < QSettingsKeyValueStore::maximumFileBytes);
+        TestSupport::writeFile(path, bytes);
+    }
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Settings file was unusable .*"_s
+                                                          + u"Brivel\\.conf\\."_s + why));
+    QElapsedTimer started;
+    started.start();
+    QSettingsKeyValueStore store(path);
+    QVERIFY(!store.contains(u"overlayMode"_s));
+    QVERIFY2(started.elapsed() < 1000, qPrintable(QString::number(started.elapsed())));
+
+    const QStringList aside
+        = QDir(dir.path())
+              .entryList({u"Brivel.conf.*"_s}, QDir::System | QDir::AllEntries | QDir::Hidden);
+    QCOMPARE(aside.size(), 1);
+    QVERIFY2(QRegularExpression(u"^Brivel\\.conf\\.%1-\\d{8}-\\d{6}$"_s.arg(why))
+                 .match(aside.first())
+                 .hasMatch(),
+             qPrintable(aside.first()));
+    QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
+    QCOMPARE(modeOf(path), mode_t(0600));
+    store.setValue(u"overlayMode"_s, u"floating"_s);
+    QVERIFY(TestSupport::readFile(path).contains("overlayMode=floating"));
+}
+
+// Hundreds of thousands of serialised values, just inside the caps, are mended at start-up in
+// a moment and every one then reads as text.
+void TestKeyValueStore::serialisedValuesAreMendedInOnePass()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Brivel.conf"_s);
+    QByteArray bytes = "[General]\n";
+    QByteArray value;
+    while (value.size() < 1900)
+        value += "@Variant(x";
+    int keys = 0;
+    while (bytes.size() + value.size() + 16 < QSettingsKeyValueStore::maximumFileBytes * 8 / 10)
+        bytes += "k" + QByteArray::number(keys++) + "=" + value + "\n";
+    TestSupport::writeFile(path, bytes);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Settings file held unreadable"_s));
+    QElapsedTimer started;
+    started.start();
+    const QSettingsKeyValueStore store(path);
+    const std::optional<QString> last = store.stringValue(u"k%1"_s.arg(keys - 1));
+    QVERIFY2(started.elapsed() < 1000, qPrintable(QString::number(started.elapsed())));
+    QVERIFY(last && last->startsWith(u"@Variant(x@"));
+    const QByteArray mended = TestSupport::readFile(path);
+    QCOMPARE(mended.count("@@Variant("), bytes.count("@Variant("));
+    QCOMPARE(mended.count("@@@Variant("), 0);
+}
+
+// Under umask 000 a fresh home would otherwise get folders and a file anyone may write, and the
+// settings hold the global keys.
+void TestKeyValueStore::createdForTheOwnerOnlyUnderAnyUmask()
+{
+    QTemporaryDir dir;
+    const mode_t previous = ::umask(0);
+    const auto restore = qScopeGuard([previous] { ::umask(previous); });
+    const QString config = dir.filePath(u"config"_s);
+    const QString path = config + u"/Brivel/Brivel.conf"_s;
+    {
+        QSettingsKeyValueStore store(path);
+        store.setValue(u"overlayMode"_s, u"cursor"_s);
+        store.setValue(u"notchWidth"_s, 340.5);
+    }
+    QCOMPARE(modeOf(config), mode_t(0700));
+    QCOMPARE(modeOf(config + u"/Brivel"_s), mode_t(0700));
+    QCOMPARE(modeOf(path), mode_t(0600));
+    QVERIFY(TestSupport::readFile(path).contains("overlayMode=cursor"));
 }
 
 QTEST_GUILESS_MAIN(TestKeyValueStore)
