@@ -84,6 +84,10 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     // through the quit sequence, never because the last window closed.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     applyDarkAppearance();
+    // Qt's own dialogs speak the interface language, as every other text does.
+    m_qtCatalogue.setLanguage(m_settings.appLanguage());
+    connect(&m_settings, &NotchSettings::appLanguageChanged, this,
+            [this] { m_qtCatalogue.setLanguage(m_settings.appLanguage()); });
     // Drawn beside the set-up; the window has it before it shows.
     m_iconImages = std::async(std::launch::async, &BrivelApplication::applicationIconImages);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/dialogs.h"
+#include "platform/qtcatalogue.h"
 
 #include <QIcon>
 #include <QImage>
@@ -120,6 +121,7 @@ private:
     bool isOwnWindowPutAway(quint64 windowId) const;
 
     NotchSettings &m_settings;
+    QtCatalogue m_qtCatalogue;
     std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<ActiveWindow> m_activeWindow;
     std::unique_ptr<NotchOverlayController> m_overlayController;

@@ -1,4 +1,5 @@
 #include "app/appsignals.h"
+#include "app/brivelapplication.h"
 #include "app/mainwindow.h"
 #include "common/appfakes.h"
 #include "common/panelmodels.h"
@@ -12,6 +13,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -21,6 +24,17 @@ namespace {
 QString text(const QWidget &view, const QString &name, const char *property = "text")
 {
     return TestSupport::namedControl(view, name)->property(property).toString();
+}
+
+// The texts of a dialog's labels and buttons.
+QStringList shownTexts(const QWidget &dialog)
+{
+    QStringList shown;
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        shown << label->text();
+    for (const QAbstractButton *button : dialog.findChildren<QAbstractButton *>())
+        shown << button->text();
+    return shown;
 }
 
 } // namespace
@@ -96,6 +110,47 @@ private Q_SLOTS:
              {u"Title"_qs, u"Search"_qs, u"Add new page"_qs, u"Settings"_qs, u"Commands"_qs,
               u"Copied"_qs, u"Empty"_qs, u"Welcome to Brivel"_qs, u"Get started"_qs})
             QVERIFY2(shown.contains(expected), qPrintable(expected));
+    }
+
+    // Qt's own open panel and colour panel speak the language Brivel started in and follow a
+    // switch; a language Qt has no catalogue for leaves them in English.
+    void qtDialogsFollowTheLanguage()
+    {
+        NotchSettings::shared().setAppLanguage(u"es"_qs);
+        const BrivelApplication brivel(std::make_unique<FakeDialogs>());
+        QFileDialog files;
+        files.setAcceptMode(QFileDialog::AcceptOpen);
+        files.show();
+        QColorDialog colours;
+        colours.show();
+        const auto shows = [](const QWidget &dialog, const QStringList &expected) -> QString {
+            const QStringList shown = shownTexts(dialog);
+            for (const QString &text : expected) {
+                if (!shown.contains(text))
+                    return text + u" not in "_qs + shown.join(u" | ");
+            }
+            return QString();
+        };
+        const QStringList spanishFiles{u"Ver en:"_qs, u"&Nombre de fichero:"_qs,
+                                       u"Ficheros de tipo:"_qs, u"Cancelar"_qs};
+        const QStringList spanishColours{u"Colores &básicos"_qs, u"&Colores personalizados"_qs,
+                                         u"&Añadir a los colores personalizados"_qs};
+        const QStringList englishFiles{u"Look in:"_qs, u"File &name:"_qs, u"Files of type:"_qs,
+                                       u"Cancel"_qs};
+        const QStringList englishColours{u"&Basic colors"_qs, u"&Custom colors"_qs,
+                                         u"&Add to Custom Colors"_qs};
+        QCOMPARE(shows(files, spanishFiles), QString());
+        QCOMPARE(shows(colours, spanishColours), QString());
+
+        NotchSettings::shared().setAppLanguage(u"en"_qs);
+        QTRY_COMPARE(shows(files, englishFiles), QString());
+        QTRY_COMPARE(shows(colours, englishColours), QString());
+
+        NotchSettings::shared().setAppLanguage(u"es"_qs);
+        QTRY_COMPARE(shows(files, spanishFiles), QString());
+        NotchSettings::shared().setAppLanguage(u"tlh"_qs);
+        QTRY_COMPARE(shows(files, englishFiles), QString());
+        QTRY_COMPARE(shows(colours, englishColours), QString());
     }
 };
 
