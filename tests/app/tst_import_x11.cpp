@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace TestSupport;
 
@@ -61,7 +63,12 @@ void TestImportX11::openPanelAndRealDrops()
     QVERIFY(QFile::copy(three, keynote));
 
     const QString autosave = brivel.autosave();
-    QVERIFY(brivel.start());
+    // Under umask 000 Qt's own file in the configuration folder must not become writable by
+    // others either (Brivel's own files are the settings store's test).
+    const mode_t umaskBefore = ::umask(0);
+    const bool started = brivel.start();
+    ::umask(umaskBefore);
+    QVERIFY(started);
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     QTest::qWait(800);
 
@@ -82,6 +89,10 @@ void TestImportX11::openPanelAndRealDrops()
     QCOMPARE(saved[u"titles"_s][11].toString(), u"Diapositiva 12"_s);
     QTest::qWait(500);
     screenshot(u"import-opened.png"_s);
+    // The closed panel has left Qt's own record of it beside Brivel's settings.
+    const QString qtSettings = brivel.path(u"config/QtProject.conf"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(qtSettings), 5000);
+    QCOMPARE(QFile::permissions(qtSettings) & (QFile::WriteGroup | QFile::WriteOther), 0);
 
     // A drop from another program: the highlight while hovering, then the question, whose
     // default answer appends.
