@@ -61,6 +61,9 @@ public:
     // opened, and are then taken one at a time in order; a document already waiting or being
     // opened is not queued again.
     void handleLaunchArguments(const QStringList &arguments);
+    // False when the launches waiting leave no room for all this launch asks for: it would be
+    // dropped, so the launch is told rather than taken.
+    bool canTakeLaunch(const QStringList &arguments) const;
     // Shows, raises and activates the hidden or buried main window.
     void reopen();
     // The global toggle key: hides the main window when it is shown and active, otherwise
@@ -113,6 +116,7 @@ private:
     static QIcon iconFromImages(const QList<QImage> &images);
 
     void finishQuitting();
+    QList<PendingLaunch> launchesOf(const QStringList &arguments) const;
     void queueLaunch(PendingLaunch launch);
     void handlePendingLaunches();
     void takeLaunch(const PendingLaunch &launch);
