@@ -87,7 +87,8 @@ public:
     void hideMainWindows();
     static bool isOverlayPanel(const QWidget *window);
 
-    // Requests waiting beyond this many are dropped with a warning.
+    // At most this many requests wait: a later launch with no room is refused (canTakeLaunch),
+    // and what one launch asks beyond it is dropped with a warning.
     static constexpr int maximumPendingLaunches = 64;
 
     NotchSettings &settings() const { return m_settings; }
