@@ -154,8 +154,11 @@ void TestMainRoad::oneDataFolderOneSession()
     QFile::setPermissions(otherRuntime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment environment = first.environment();
     environment.insert(u"XDG_RUNTIME_DIR"_s, otherRuntime);
-    const QString dataFolder = QFileInfo(first.autosave()).path();
-    const QStringList before = folderState(dataFolder);
+    const auto ownFiles = [&] {
+        return folderState(QFileInfo(first.autosave()).path())
+               + folderState(first.path(u"config/Brivel"_s));
+    };
+    const QStringList before = ownFiles();
     QProcess second;
     second.setProcessEnvironment(environment);
     second.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
@@ -168,7 +171,7 @@ void TestMainRoad::oneDataFolderOneSession()
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 1);
     QVERIFY(second.readAllStandardError().contains("same data folder"));
-    QCOMPARE(folderState(dataFolder), before);
+    QCOMPARE(ownFiles(), before);
 
     // The first session goes on keeping its edits.
     QVERIFY(xdotool({u"windowactivate"_s, u"--sync"_s, mainWindow()->id}));
