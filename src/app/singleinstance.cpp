@@ -108,6 +108,9 @@ SingleInstance::SingleInstance(QObject *parent)
 // Closing the server removes its socket file.
 SingleInstance::~SingleInstance()
 {
+    // The server deletes the connections after the members their handlers use are gone.
+    for (auto socket = m_connections.keyBegin(); socket != m_connections.keyEnd(); ++socket)
+        (*socket)->disconnect(this);
     if (m_dataFolderLock >= 0)
         ::close(m_dataFolderLock);
 }
@@ -304,7 +307,7 @@ void SingleInstance::acceptConnections()
             socket->deleteLater();
             continue;
         }
-        m_connections.insert(socket);
+        m_connections.insert(socket, 0);
         // One byte past the largest message is enough to see that a message is too long.
         socket->setReadBufferSize(headerBytes + maximumMessageBytes + 1);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
@@ -329,15 +332,27 @@ void SingleInstance::readMessage(QLocalSocket *socket)
     const qint64 available = socket->bytesAvailable();
     if (available < headerBytes)
         return;
-    switch (framing(socket->peek(headerBytes), available)) {
-    case Framing::incomplete:
-        return;
-    case Framing::refused:
+    const QByteArray header = socket->peek(headerBytes);
+    const Framing framed = framing(header, available);
+    if (framed == Framing::refused) {
         drop(socket);
         return;
-    case Framing::complete:
-        break;
     }
+    // The room a message needs is taken from the shared budget as soon as its length is known;
+    // a flood of large messages is turned away (the launches behind them try again) rather
+    // than kept.
+    qint64 &claimed = m_connections[socket];
+    if (claimed == 0) {
+        const qint64 messageBytes = headerBytes + qint64(qFromBigEndian<quint32>(header.data()));
+        if (m_claimedBytes + messageBytes > maximumPendingBytes) {
+            drop(socket);
+            return;
+        }
+        claimed = messageBytes;
+        m_claimedBytes += messageBytes;
+    }
+    if (framed == Framing::incomplete)
+        return;
     socket->skip(headerBytes);
     const QByteArray body = socket->read(available - headerBytes);
     const std::optional<QStringList> arguments = decodeMessageBody(body);
@@ -355,7 +370,7 @@ void SingleInstance::readMessage(QLocalSocket *socket)
 
 void SingleInstance::drop(QLocalSocket *socket)
 {
-    m_connections.remove(socket);
+    m_claimedBytes -= m_connections.take(socket);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();

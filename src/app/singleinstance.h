@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QLocalServer>
 #include <QObject>
-#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -32,8 +32,10 @@ public:
     // A launch names a few documents or links (the running instance keeps 64 waiting); more
     // arguments than this are left out of the message, and a message with more is refused.
     static constexpr int maximumArguments = 4096;
-    // Connections beyond this many at once are refused.
+    // Connections beyond this many at once are refused, and so is a message whose length does
+    // not fit beside those of the messages still arriving.
     static constexpr int maximumConnections = 8;
+    static constexpr qint64 maximumPendingBytes = 2 * (headerBytes + qint64(maximumMessageBytes));
     // A connection that has not delivered its message by then is dropped.
     static constexpr int defaultMessageTimeoutMs = 2000;
     static constexpr char acknowledgement = '\x06';
@@ -117,7 +119,9 @@ private:
     void drop(QLocalSocket *socket);
 
     QLocalServer m_server;
-    QSet<QLocalSocket *> m_connections;
+    // Each connection served, with the bytes its message claims once its header is in.
+    QHash<QLocalSocket *, qint64> m_connections;
+    qint64 m_claimedBytes = 0;
     int m_messageTimeoutMs = defaultMessageTimeoutMs;
     std::function<bool(const QStringList &)> m_admits;
     int m_dataFolderLock = -1;

@@ -10,6 +10,8 @@
 #include <QtEndian>
 
 #include <future>
+#include <memory>
+#include <vector>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -70,6 +72,7 @@ private Q_SLOTS:
     void argumentsOfALaterLaunchArrive();
     void malformedMessagesAreDropped_data();
     void malformedMessagesAreDropped();
+    void largeMessagesShareABudget();
     void staleSocketIsReplaced();
     void aLiveInstanceIsNeverReplaced();
 
@@ -258,6 +261,33 @@ void TestShellLaunch::malformedMessagesAreDropped()
     auto sent = sendInBackground(m_socketPath, {u"/tmp/next.brivel"_s});
     QVERIFY(received.wait(5000));
     QCOMPARE(received.constFirst().constFirst().toStringList(), QStringList{u"/tmp/next.brivel"_s});
+    QCOMPARE(sent.get(), delivered);
+}
+
+// Two of the largest messages may arrive at once; a third is turned away until one is gone.
+void TestShellLaunch::largeMessagesShareABudget()
+{
+    SingleInstance instance;
+    instance.setMessageTimeoutMs(60'000);
+    QVERIFY(instance.listen(m_socketPath));
+    QByteArray largest(SingleInstance::headerBytes, '\0');
+    qToBigEndian<quint32>(SingleInstance::maximumMessageBytes, largest.data());
+    std::vector<std::unique_ptr<QLocalSocket>> clients;
+    for (int i = 0; i < 3; ++i) {
+        clients.push_back(std::make_unique<QLocalSocket>());
+        clients.back()->connectToServer(m_socketPath);
+        QVERIFY(clients.back()->waitForConnected(2000));
+        clients.back()->write(largest + "[\"");
+        QVERIFY(clients.back()->waitForBytesWritten(2000));
+        QTest::qWait(100);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(clients[2]->state(), QLocalSocket::UnconnectedState, 5000);
+    QCOMPARE(clients[1]->state(), QLocalSocket::ConnectedState);
+
+    QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
+    clients[0]->abort();
+    auto sent = sendInBackground(m_socketPath, {u"/tmp/a.brivel"_s});
+    QVERIFY(received.wait(5000));
     QCOMPARE(sent.get(), delivered);
 }
 
