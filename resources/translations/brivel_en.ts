@@ -1185,5 +1185,13 @@ Good luck. [Wave]</translation>
         <source>En este sistema la ventana sigue visible al compartir pantalla</source>
         <translation>On this system the window stays visible when you share your screen</translation>
     </message>
+    <message>
+        <source>Brivel ya está abierto en otra sesión</source>
+        <translation>Brivel is already open in another session</translation>
+    </message>
+    <message>
+        <source>Otra sesión de Brivel usa la misma carpeta de datos (%@). Cerrala antes de abrir Brivel acá; si no, cada una guardaría encima de lo que escribe la otra.</source>
+        <translation>Another Brivel session uses the same data folder (%@). Quit it before opening Brivel here; otherwise each would save over what the other writes.</translation>
+    </message>
 </context>
 </TS>

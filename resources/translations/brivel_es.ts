@@ -1047,5 +1047,13 @@ Mucha suerte. [Saludo]</source>
         <source>En este sistema la ventana sigue visible al compartir pantalla</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Brivel ya está abierto en otra sesión</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Otra sesión de Brivel usa la misma carpeta de datos (%@). Cerrala antes de abrir Brivel acá; si no, cada una guardaría encima de lo que escribe la otra.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -305,28 +305,47 @@ void BrivelApplication::handleLaunchArguments(const QStringList &arguments)
         reopen();
         return;
     }
+    for (PendingLaunch &launch : launchesOf(arguments))
+        queueLaunch(std::move(launch));
+    handlePendingLaunches();
+}
+
+bool BrivelApplication::canTakeLaunch(const QStringList &arguments) const
+{
+    // Taken whole or not at all; one launch that asks for more than ever waits is taken while
+    // nothing waits, and keeps what fits.
+    return m_pendingLaunches.isEmpty()
+           || launchesOf(arguments).size() <= maximumPendingLaunches - m_pendingLaunches.size();
+}
+
+QList<BrivelApplication::PendingLaunch>
+BrivelApplication::launchesOf(const QStringList &arguments) const
+{
     using Kind = PendingLaunch::Kind;
+    QList<PendingLaunch> launches;
     for (const QString &argument : arguments) {
         if (argument == LaunchArguments::readSelectionOption) {
-            queueLaunch({Kind::readSelection, {}});
+            launches.append({Kind::readSelection, {}});
             continue;
         }
         if (LaunchArguments::isLink(argument)) {
-            queueLaunch({Kind::link, argument});
+            launches.append({Kind::link, argument});
             continue;
         }
         // Files of other types are not for Brivel.
         const QString path = LaunchArguments::localFilePath(argument);
         if (QFileInfo(path).suffix().toLower() != u"brivel"_qs)
             continue;
-        const bool waiting = std::any_of(
-            m_pendingLaunches.cbegin(), m_pendingLaunches.cend(), [&](const PendingLaunch &launch) {
-                return launch.kind == Kind::document && launch.value == path;
-            });
+        const auto isThisDocument = [&](const PendingLaunch &launch) {
+            return launch.kind == Kind::document && launch.value == path;
+        };
+        const bool waiting
+            = std::any_of(m_pendingLaunches.cbegin(), m_pendingLaunches.cend(), isThisDocument)
+              || std::any_of(launches.cbegin(), launches.cend(), isThisDocument);
         if (!waiting && path != m_documentInHand)
-            queueLaunch({Kind::document, path});
+            launches.append({Kind::document, path});
     }
-    handlePendingLaunches();
+    return launches;
 }
 
 QString BrivelApplication::readText(const QString &text)

@@ -62,6 +62,9 @@ public:
     // opened, and are then taken one at a time in order; a document already waiting or being
     // opened is not queued again.
     void handleLaunchArguments(const QStringList &arguments);
+    // False when the launches waiting leave no room for all this launch asks for: it would be
+    // dropped, so the launch is told rather than taken.
+    bool canTakeLaunch(const QStringList &arguments) const;
     // Shows, raises and activates the hidden or buried main window.
     void reopen();
     // The global toggle key: hides the main window when it is shown and active, otherwise
@@ -85,7 +88,8 @@ public:
     void hideMainWindows();
     static bool isOverlayPanel(const QWidget *window);
 
-    // Requests waiting beyond this many are dropped with a warning.
+    // At most this many requests wait: a later launch with no room is refused (canTakeLaunch),
+    // and what one launch asks beyond it is dropped with a warning.
     static constexpr int maximumPendingLaunches = 64;
 
     NotchSettings &settings() const { return m_settings; }
@@ -114,6 +118,7 @@ private:
     static QIcon iconFromImages(const QList<QImage> &images);
 
     void finishQuitting();
+    QList<PendingLaunch> launchesOf(const QStringList &arguments) const;
     void queueLaunch(PendingLaunch launch);
     void handlePendingLaunches();
     void takeLaunch(const PendingLaunch &launch);

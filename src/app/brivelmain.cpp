@@ -3,15 +3,37 @@
 #include "app/brivelapplication.h"
 #include "app/fontwarmup.h"
 #include "app/launcharguments.h"
+#include "app/qtdialogs.h"
 #include "app/singleinstance.h"
+#include "platform/apppaths.h"
 #include "platform/mediabackend.h"
 #include "platform/userfiles.h"
+#include "settings/localization.h"
 
 #include <QApplication>
 #include <QDir>
 
 #include <cstdio>
 #include <optional>
+
+namespace {
+
+// Another session holds the data folder and its socket is out of reach: both would save over
+// each other's pages, so this one ends before it loads or writes any of them.
+int refuseDataFolderInUse(const QString &folder)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(SingleInstance::dataFolderTakenMessage(folder)));
+    BrivelApplication::applyDarkAppearance();
+    QApplication::setWindowIcon(BrivelApplication::applicationIcon());
+    QtDialogs().alert(localizedString("Brivel ya está abierto en otra sesión"),
+                      localizedString("Otra sesión de Brivel usa la misma carpeta de datos (%@). "
+                                      "Cerrala antes de abrir Brivel acá; si no, cada una "
+                                      "guardaría encima de lo que escribe la otra.",
+                                      QDir::toNativeSeparators(folder)));
+    return 1;
+}
+
+} // namespace
 
 int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicationCreated)
 {
@@ -64,7 +86,16 @@ int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicatio
             return *exitCode;
     }
 
+    const QString dataFolder = AppPaths::dataDirectory();
+    if (!instance.claimDataFolder(dataFolder)) {
+        instance.close();
+        return refuseDataFolderInUse(dataFolder);
+    }
+
     BrivelApplication brivel;
+    // A launch the waiting ones leave no room for is told so, rather than dropped unseen.
+    instance.setAdmission(
+        [&brivel](const QStringList &launch) { return brivel.canTakeLaunch(launch); });
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &brivel,
                      &BrivelApplication::handleLaunchArguments);
     brivel.start(arguments);

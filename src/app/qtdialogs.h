@@ -4,8 +4,7 @@
 
 #include <QPointer>
 #include <QString>
-
-class QWidget;
+#include <QWidget>
 
 // The desktop's alerts and file panels: message boxes and file dialogs, modal over the main
 // window when it is on screen.

@@ -1,10 +1,12 @@
 #include "singleinstance.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocalSocket>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
@@ -13,11 +15,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace {
+
+Q_LOGGING_CATEGORY(instanceLog, "Brivel.launch")
 
 // A connected stream socket to the path, or -1 with errno telling why. Blocking, with both
 // directions timed out.
@@ -66,6 +72,26 @@ bool sendAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// The items of a JSON array of strings, counted without parsing it: the commas outside strings,
+// plus one.
+qsizetype jsonItemsAtLeast(QByteArrayView json)
+{
+    qsizetype commas = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : json) {
+        if (escaped)
+            escaped = false;
+        else if (inString && c == '\\')
+            escaped = true;
+        else if (c == '"')
+            inString = !inString;
+        else if (!inString && c == ',')
+            ++commas;
+    }
+    return commas + 1;
+}
+
 QByteArray jsonBody(const QStringList &arguments)
 {
     return QJsonDocument(QJsonArray::fromStringList(arguments)).toJson(QJsonDocument::Compact);
@@ -80,7 +106,14 @@ SingleInstance::SingleInstance(QObject *parent)
 }
 
 // Closing the server removes its socket file.
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    // The server deletes the connections after the members their handlers use are gone.
+    for (auto socket = m_connections.keyBegin(); socket != m_connections.keyEnd(); ++socket)
+        (*socket)->disconnect(this);
+    if (m_dataFolderLock >= 0)
+        ::close(m_dataFolderLock);
+}
 
 QString SingleInstance::defaultSocketPath()
 {
@@ -91,12 +124,17 @@ QString SingleInstance::defaultSocketPath()
 
 QByteArray SingleInstance::encodeMessage(const QStringList &arguments)
 {
-    QStringList kept = arguments.mid(0, maximumArguments);
-    QByteArray body = jsonBody(kept);
-    while (quint32(body.size()) > maximumMessageBytes) {
-        kept.removeLast();
-        body = jsonBody(kept);
+    // Each argument's share of the array is its own JSON string and a comma, so the arguments
+    // that fit are counted in one pass.
+    qint64 bodyBytes = 2; // []
+    qsizetype kept = 0;
+    for (; kept < std::min<qsizetype>(arguments.size(), maximumArguments); ++kept) {
+        const qint64 argumentBytes = jsonBody({arguments.at(kept)}).size() - 2 + (kept > 0 ? 1 : 0);
+        if (bodyBytes + argumentBytes > qint64(maximumMessageBytes))
+            break;
+        bodyBytes += argumentBytes;
     }
+    const QByteArray body = jsonBody(arguments.mid(0, kept));
     QByteArray message(headerBytes, '\0');
     qToBigEndian<quint32>(quint32(body.size()), message.data());
     return message + body;
@@ -104,6 +142,9 @@ QByteArray SingleInstance::encodeMessage(const QStringList &arguments)
 
 std::optional<QStringList> SingleInstance::decodeMessageBody(const QByteArray &body)
 {
+    // Counted before parsing: a parsed array of a million tiny items costs many times the bytes.
+    if (jsonItemsAtLeast(body) > maximumArguments)
+        return std::nullopt;
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isArray())
@@ -159,6 +200,8 @@ SingleInstance::Delivery SingleInstance::sendToRunningInstance(const QString &so
     ::close(fd);
     if (n == 1 && byte == acknowledgement)
         return Delivery::delivered;
+    if (n == 1 && byte == refusal)
+        return Delivery::dropped;
     return timedOut ? Delivery::noAnswer : Delivery::turnedAway;
 }
 
@@ -187,8 +230,53 @@ QString SingleInstance::failureMessage(Delivery delivery)
     case Delivery::noAnswer:
         return QStringLiteral("brivel: Brivel is already running but does not answer; this "
                               "launch may not have reached it.");
+    case Delivery::dropped:
+        return QStringLiteral("brivel: Brivel is already running but is too busy: too many "
+                              "launches are waiting, so this one was dropped and nothing was "
+                              "opened.");
     }
     return {};
+}
+
+QString SingleInstance::dataFolderTakenMessage(const QString &folder)
+{
+    return QStringLiteral("brivel: Brivel is already running in another session that uses the "
+                          "same data folder (%1) and cannot be reached from here; nothing was "
+                          "opened. Quit that one first.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+bool SingleInstance::claimDataFolder(const QString &folder)
+{
+    if (m_dataFolderLock >= 0)
+        return true;
+    QDir().mkpath(folder);
+    const QByteArray path = QFile::encodeName(folder + QStringLiteral("/brivel.lock"));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        qCWarning(instanceLog, "Cannot lock the data folder %s: %s", path.constData(),
+                  std::strerror(errno));
+        return true;
+    }
+    const QDeadlineTimer deadline(dataFolderWaitMs);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error == EINTR)
+            continue;
+        if (error != EWOULDBLOCK) {
+            qCWarning(instanceLog, "Cannot lock the data folder %s: %s", path.constData(),
+                      std::strerror(error));
+            ::close(fd);
+            return true;
+        }
+        if (deadline.hasExpired()) {
+            ::close(fd);
+            return false;
+        }
+        ::usleep(useconds_t(retryPauseMs) * 1000);
+    }
+    m_dataFolderLock = fd;
+    return true;
 }
 
 bool SingleInstance::isAnswering(const QString &socketPath)
@@ -219,7 +307,7 @@ void SingleInstance::acceptConnections()
             socket->deleteLater();
             continue;
         }
-        m_connections.insert(socket);
+        m_connections.insert(socket, 0);
         // One byte past the largest message is enough to see that a message is too long.
         socket->setReadBufferSize(headerBytes + maximumMessageBytes + 1);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
@@ -244,31 +332,45 @@ void SingleInstance::readMessage(QLocalSocket *socket)
     const qint64 available = socket->bytesAvailable();
     if (available < headerBytes)
         return;
-    switch (framing(socket->peek(headerBytes), available)) {
-    case Framing::incomplete:
-        return;
-    case Framing::refused:
+    const QByteArray header = socket->peek(headerBytes);
+    const Framing framed = framing(header, available);
+    if (framed == Framing::refused) {
         drop(socket);
         return;
-    case Framing::complete:
-        break;
     }
-    const QByteArray body = socket->read(available).mid(headerBytes);
+    // The room a message needs is taken from the shared budget as soon as its length is known;
+    // a flood of large messages is turned away (the launches behind them try again) rather
+    // than kept.
+    qint64 &claimed = m_connections[socket];
+    if (claimed == 0) {
+        const qint64 messageBytes = headerBytes + qint64(qFromBigEndian<quint32>(header.data()));
+        if (m_claimedBytes + messageBytes > maximumPendingBytes) {
+            drop(socket);
+            return;
+        }
+        claimed = messageBytes;
+        m_claimedBytes += messageBytes;
+    }
+    if (framed == Framing::incomplete)
+        return;
+    socket->skip(headerBytes);
+    const QByteArray body = socket->read(available - headerBytes);
     const std::optional<QStringList> arguments = decodeMessageBody(body);
     // Answer and hang up before acting: the launch waiting on the other end may go, and acting
     // may open a modal question.
+    const bool taken = arguments && (!m_admits || m_admits(*arguments));
     if (arguments) {
-        socket->write(&acknowledgement, 1);
+        socket->write(taken ? &acknowledgement : &refusal, 1);
         socket->flush();
     }
     drop(socket);
-    if (arguments)
+    if (taken)
         Q_EMIT argumentsReceived(*arguments);
 }
 
 void SingleInstance::drop(QLocalSocket *socket)
 {
-    m_connections.remove(socket);
+    m_claimedBytes -= m_connections.take(socket);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();

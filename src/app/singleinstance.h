@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QLocalServer>
 #include <QObject>
-#include <QSet>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QLocalSocket;
@@ -13,27 +14,33 @@ class QLocalSocket;
 // Keeps Brivel to one process per user. The first launch listens on a local socket in the user's
 // runtime folder; a later launch hands its arguments over and ends. A message is a 4-byte
 // big-endian length followed by that many bytes of UTF-8 JSON: an array of strings. The running
-// instance answers a message it takes with one acknowledgement byte before it acts on it, and
-// hangs up without an answer on anything else (too long, malformed, unfinished, or more
-// connections than it serves).
+// instance answers a message with one byte before it acts on it: the acknowledgement when it
+// takes the launch, the refusal when it has no room for it; it hangs up without an answer on
+// anything else (too long, malformed, unfinished, or more connections than it serves). Sessions
+// that cannot reach each other's socket (another runtime folder) are kept apart by a lock in the
+// data folder they would share.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int headerBytes = 4;
-    // The most a new program is given of arguments and environment together: a quarter of the
-    // stack limit, never more than three quarters of 8 MiB.
-    static constexpr quint32 maximumLaunchBytes = 6 * 1024 * 1024;
-    // Any launch's arguments fit: in JSON a byte becomes at most six ("\u001f"), and each
-    // argument costs the launch at least its pointer and two bytes.
-    static constexpr quint32 maximumMessageBytes = 6 * maximumLaunchBytes + 2;
-    static constexpr int maximumArguments = int(maximumLaunchBytes / (sizeof(char *) + 2));
-    // Connections beyond this many at once are refused.
+    // A launch carries at most 128 KiB per argument and a few MiB in all: 4 MiB of JSON holds
+    // every launch a person makes, and a message claiming more is refused from its header,
+    // before any of it is kept. Arguments past it are left out of the message.
+    static constexpr quint32 maximumMessageBytes = 4 * 1024 * 1024;
+    // A launch names a few documents or links (the running instance keeps 64 waiting); more
+    // arguments than this are left out of the message, and a message with more is refused.
+    static constexpr int maximumArguments = 4096;
+    // Connections beyond this many at once are refused, and so is a message whose length does
+    // not fit beside those of the messages still arriving.
     static constexpr int maximumConnections = 8;
+    static constexpr qint64 maximumPendingBytes = 2 * (headerBytes + qint64(maximumMessageBytes));
     // A connection that has not delivered its message by then is dropped.
     static constexpr int defaultMessageTimeoutMs = 2000;
     static constexpr char acknowledgement = '\x06';
+    // The answer to a launch the running instance will never act on: too many wait already.
+    static constexpr char refusal = '\x15';
     // How long a later launch waits for the running one to take its message.
     static constexpr int sendTimeoutMs = 3000;
     // How long a later launch keeps trying while the running one turns it away.
@@ -45,6 +52,7 @@ public:
         delivered,  // the running instance took the arguments
         turnedAway, // it hung up without taking them (too busy); trying again may help
         noAnswer,   // it took the bytes but did not answer in time: it may still act on them
+        dropped,    // it answered that too many launches wait: it will not act on this one
     };
 
     explicit SingleInstance(QObject *parent = nullptr);
@@ -78,6 +86,24 @@ public:
     // another instance answers there, or the socket cannot be made.
     bool listen(const QString &socketPath);
     bool isListening() const { return m_server.isListening(); }
+    void close() { m_server.close(); }
+
+    // Whether the running instance takes a launch's arguments now; one it does not take is
+    // answered with the refusal and never reaches argumentsReceived. Without it, every launch is
+    // taken.
+    void setAdmission(std::function<bool(const QStringList &)> admits)
+    {
+        m_admits = std::move(admits);
+    }
+
+    // Holds the data folder for this process's life (the kernel lets go of it however the
+    // process ends). False only when another process holds it beyond a short wait, as one
+    // quitting does while it writes its last autosave; a folder that cannot be locked at all is
+    // used without the lock, as Brivel runs without the socket when there is no runtime folder.
+    bool claimDataFolder(const QString &folder);
+    static constexpr int dataFolderWaitMs = 2000;
+    // What a launch turned away by claimDataFolder says on its standard error.
+    static QString dataFolderTakenMessage(const QString &folder);
 
     int messageTimeoutMs() const { return m_messageTimeoutMs; }
     void setMessageTimeoutMs(int milliseconds) { m_messageTimeoutMs = milliseconds; }
@@ -93,6 +119,10 @@ private:
     void drop(QLocalSocket *socket);
 
     QLocalServer m_server;
-    QSet<QLocalSocket *> m_connections;
+    // Each connection served, with the bytes its message claims once its header is in.
+    QHash<QLocalSocket *, qint64> m_connections;
+    qint64 m_claimedBytes = 0;
     int m_messageTimeoutMs = defaultMessageTimeoutMs;
+    std::function<bool(const QStringList &)> m_admits;
+    int m_dataFolderLock = -1;
 };

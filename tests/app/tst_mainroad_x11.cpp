@@ -1,7 +1,10 @@
 #include "common/brivelwindows.h"
 #include "common/files.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,6 +24,18 @@ void settle()
     QTest::qWait(800);
 }
 
+// Every file of a folder: its name, when it was last written and what it holds.
+QStringList folderState(const QString &folder)
+{
+    QStringList state;
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QFileInfo &file : files) {
+        state << file.fileName() + u' ' + file.lastModified().toString(Qt::ISODateWithMs) + u' '
+                     + QString::fromUtf8(readFile(file.filePath()).toBase64());
+    }
+    return state;
+}
+
 } // namespace
 
 // The main road as a person takes it: write a page, read it in the panel, step through the
@@ -32,6 +47,7 @@ class TestMainRoad : public QObject
 
 private Q_SLOTS:
     void writeReadStepStopAndKeep();
+    void oneDataFolderOneSession();
 };
 
 void TestMainRoad::writeReadStepStopAndKeep()
@@ -116,6 +132,64 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QCOMPARE(brivel.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(brivel.process().exitCode(), 0);
     QCOMPARE(jsonStringList(autosave, u"pages"_s).value(0), u"Good morning everyone!"_s);
+}
+
+// Two sessions of one user with one home, each with its own runtime folder (two logins, an ssh
+// session), cannot reach each other's socket: the later one is refused before it loads or writes
+// anything, and the first keeps its pages. A crash lets go of the data folder.
+void TestMainRoad::oneDataFolderOneSession()
+{
+    BrivelProcess first;
+    QVERIFY(first.start());
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    settle();
+    QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"first session"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(first.autosave(), u"pages"_s).value(0),
+                              u"first session"_s, 5000);
+    settle();
+
+    const QString otherRuntime = first.path(u"other runtime"_s);
+    QVERIFY(QDir().mkpath(otherRuntime));
+    QFile::setPermissions(otherRuntime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = first.environment();
+    environment.insert(u"XDG_RUNTIME_DIR"_s, otherRuntime);
+    const auto ownFiles = [&] {
+        return folderState(QFileInfo(first.autosave()).path())
+               + folderState(first.path(u"config/Brivel"_s));
+    };
+    const QStringList before = ownFiles();
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 10000);
+    settle();
+    screenshot(u"datafolder-refused.png"_s);
+    QVERIFY(xdotool({u"windowactivate"_s, u"--sync"_s, alertWindow()->id}));
+    QVERIFY(xdotool({u"key"_s, u"Return"_s}));
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    QVERIFY(second.readAllStandardError().contains("same data folder"));
+    QCOMPARE(ownFiles(), before);
+
+    // The first session goes on keeping its edits.
+    QVERIFY(xdotool({u"windowactivate"_s, u"--sync"_s, mainWindow()->id}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"!"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(first.autosave(), u"pages"_s).value(0),
+                              u"first session!"_s, 5000);
+
+    ::kill(pid_t(first.process().processId()), SIGKILL);
+    QVERIFY(first.process().waitForFinished(10000));
+    QProcess afterCrash;
+    afterCrash.setProcessEnvironment(environment);
+    afterCrash.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    QVERIFY(!alertWindow().has_value());
+    afterCrash.terminate();
+    QVERIFY(afterCrash.waitForFinished(10000));
+    QCOMPARE(afterCrash.exitCode(), 0);
+    QCOMPARE(jsonStringList(first.autosave(), u"pages"_s).value(0), u"first session!"_s);
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestMainRoad, true)

@@ -10,6 +10,8 @@
 #include <QtEndian>
 
 #include <future>
+#include <memory>
+#include <vector>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -70,6 +72,7 @@ private Q_SLOTS:
     void argumentsOfALaterLaunchArrive();
     void malformedMessagesAreDropped_data();
     void malformedMessagesAreDropped();
+    void largeMessagesShareABudget();
     void staleSocketIsReplaced();
     void aLiveInstanceIsNeverReplaced();
 
@@ -138,42 +141,70 @@ void TestShellLaunch::localFilePath()
 void TestShellLaunch::messagesKeepToTheLimits()
 {
     // Whatever a launch can carry arrives whole: many documents, the longest argument a program
-    // is given, and arguments JSON must escape byte by byte.
+    // is given, and arguments JSON must escape byte by byte, up to the 2 MiB a program is given
+    // under the usual stack limit.
     QStringList launch;
     for (int i = 0; i < 40; ++i)
         launch << u"/tmp/%1.brivel"_s.arg(i);
     launch << u"brivel://read?text="_s + QString(131'071 - 19, u'a');
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 2; ++i)
         launch << QString(131'071, u'\x01');
-    const QByteArray message = SingleInstance::encodeMessage(launch);
-    QVERIFY(message.size()
-            <= SingleInstance::headerBytes + qsizetype(SingleInstance::maximumMessageBytes));
-    QCOMPARE(qFromBigEndian<quint32>(message.constData()),
-             quint32(message.size() - SingleInstance::headerBytes));
-    const auto decoded
-        = SingleInstance::decodeMessageBody(message.mid(SingleInstance::headerBytes));
-    QVERIFY(decoded);
-    QCOMPARE(*decoded, launch);
+    for (int i = 0; i < 12; ++i)
+        launch << QString(65'535, u'é'); // two bytes each
+    // Commas and quotes in names are no items of the array.
+    const QStringList most(SingleInstance::maximumArguments, u"/tmp/a\",b\".brivel"_s);
+    QCOMPARE(SingleInstance::decodeMessageBody(
+                 SingleInstance::encodeMessage(most).mid(SingleInstance::headerBytes))
+                 .value_or(QStringList()),
+             most);
+    // Past the cap, the arguments that do not fit are left out and the rest still arrives.
+    const QStringList beyond = launch + QStringList(8, QString(131'071, u'\x01'));
+    for (const QStringList &arguments : {launch, beyond}) {
+        const QByteArray message = SingleInstance::encodeMessage(arguments);
+        QVERIFY(message.size()
+                <= SingleInstance::headerBytes + qsizetype(SingleInstance::maximumMessageBytes));
+        QCOMPARE(qFromBigEndian<quint32>(message.constData()),
+                 quint32(message.size() - SingleInstance::headerBytes));
+        const auto decoded
+            = SingleInstance::decodeMessageBody(message.mid(SingleInstance::headerBytes));
+        QVERIFY(decoded);
+        QCOMPARE(decoded->mid(0, launch.size()), launch);
+        QCOMPARE(*decoded, arguments.mid(0, decoded->size()));
+    }
 }
 
 void TestShellLaunch::argumentsOfALaterLaunchArrive_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("none: bring the window back") << QStringList();
-    QTest::newRow("documents") << QStringList{u"/tmp/ñandú talk.brivel"_s, u"/tmp/b.brivel"_s};
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("none: bring the window back") << QStringList() << true;
+    QTest::newRow("documents") << QStringList{u"/tmp/ñandú talk.brivel"_s, u"/tmp/b.brivel"_s}
+                               << true;
+    QTest::newRow("no room for it") << QStringList{u"/tmp/a.brivel"_s} << false;
 }
 
+// The launch hears whether the running instance took it; only one taken reaches it.
 void TestShellLaunch::argumentsOfALaterLaunchArrive()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(bool, taken);
     SingleInstance instance;
     QVERIFY(instance.listen(m_socketPath));
     QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
+    QStringList asked;
+    instance.setAdmission([&](const QStringList &launch) {
+        asked = launch;
+        return taken;
+    });
 
     auto sent = sendInBackground(m_socketPath, arguments);
-    QVERIFY(received.wait(5000));
-    QCOMPARE(received.constFirst().constFirst().toStringList(), arguments);
-    QCOMPARE(sent.get(), delivered);
+    QTRY_VERIFY_WITH_TIMEOUT(sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
+                             5000);
+    QCOMPARE(sent.get(), taken ? delivered : SingleInstance::Delivery::dropped);
+    QCOMPARE(asked, arguments);
+    QCOMPARE(received.count(), taken ? 1 : 0);
+    if (taken)
+        QCOMPARE(received.constFirst().constFirst().toStringList(), arguments);
 }
 
 void TestShellLaunch::malformedMessagesAreDropped_data()
@@ -230,6 +261,33 @@ void TestShellLaunch::malformedMessagesAreDropped()
     auto sent = sendInBackground(m_socketPath, {u"/tmp/next.brivel"_s});
     QVERIFY(received.wait(5000));
     QCOMPARE(received.constFirst().constFirst().toStringList(), QStringList{u"/tmp/next.brivel"_s});
+    QCOMPARE(sent.get(), delivered);
+}
+
+// Two of the largest messages may arrive at once; a third is turned away until one is gone.
+void TestShellLaunch::largeMessagesShareABudget()
+{
+    SingleInstance instance;
+    instance.setMessageTimeoutMs(60'000);
+    QVERIFY(instance.listen(m_socketPath));
+    QByteArray largest(SingleInstance::headerBytes, '\0');
+    qToBigEndian<quint32>(SingleInstance::maximumMessageBytes, largest.data());
+    std::vector<std::unique_ptr<QLocalSocket>> clients;
+    for (int i = 0; i < 3; ++i) {
+        clients.push_back(std::make_unique<QLocalSocket>());
+        clients.back()->connectToServer(m_socketPath);
+        QVERIFY(clients.back()->waitForConnected(2000));
+        clients.back()->write(largest + "[\"");
+        QVERIFY(clients.back()->waitForBytesWritten(2000));
+        QTest::qWait(100);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(clients[2]->state(), QLocalSocket::UnconnectedState, 5000);
+    QCOMPARE(clients[1]->state(), QLocalSocket::ConnectedState);
+
+    QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
+    clients[0]->abort();
+    auto sent = sendInBackground(m_socketPath, {u"/tmp/a.brivel"_s});
+    QVERIFY(received.wait(5000));
     QCOMPARE(sent.get(), delivered);
 }
 

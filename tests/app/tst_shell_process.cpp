@@ -53,6 +53,7 @@ private Q_SLOTS:
     void signalsEndThroughTheQuitSequence_data();
     void signalsEndThroughTheQuitSequence();
     void aLaunchTheRunningInstanceDoesNotTakeFails();
+    void launchesBeyondTheQueueAreTold();
 };
 
 void TestShellProcess::signalsEndThroughTheQuitSequence_data()
@@ -171,6 +172,50 @@ void TestShellProcess::aLaunchTheRunningInstanceDoesNotTakeFails()
     QVERIFY(unanswered.waitForFinished(10'000));
     QCOMPARE(unanswered.exitCode(), 1);
     QVERIFY(unanswered.readAllStandardError().contains("does not answer"));
+}
+
+// The running instance is the real program with a question open: every launch waits for it, up
+// to as many as the queue holds; the rest are told at once, and fail.
+void TestShellProcess::launchesBeyondTheQueueAreTold()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString runtime = home.filePath(u"runtime"_s);
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Text in no document file: opening a document asks first, and the question stays open.
+    QVERIFY(writeFile(home.filePath(u"data/Brivel/pages.json"_s), record({u"mine"_s})));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    QProcess brivel;
+    brivel.setProcessEnvironment(environment);
+    brivel.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    QVERIFY(brivel.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(answers(runtime + u"/brivel.sock"_s), 10'000);
+
+    // The first document is in hand behind its question; 64 wait; two more find no room.
+    const int waiting = 64;
+    QList<int> exitCodes;
+    QByteArray told;
+    for (int i = 0; i < 1 + waiting + 2; ++i) {
+        QProcess launch;
+        launch.setProcessEnvironment(environment);
+        launch.start(QStringLiteral(BRIVEL_EXECUTABLE), {home.filePath(u"%1.brivel"_s.arg(i))});
+        QVERIFY(launch.waitForFinished(10'000));
+        exitCodes << launch.exitCode();
+        if (launch.exitCode() != 0)
+            told += launch.readAllStandardError();
+    }
+    const QList<int> expected = QList<int>(1 + waiting, 0) + QList<int>{1, 1};
+    QCOMPARE(exitCodes, expected);
+    QCOMPARE(told.count("too busy"), 2);
+    QVERIFY(brivel.state() == QProcess::Running);
+    brivel.kill();
+    brivel.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(TestShellProcess)

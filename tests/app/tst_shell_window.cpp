@@ -144,6 +144,7 @@ private Q_SLOTS:
     void documentFromOutsideAsksFirst_data();
     void documentFromOutsideAsksFirst();
     void documentsWaitForModalDialogs();
+    void launchesBeyondTheQueueAreRefused();
     void readingPutsAwayAllButThePanels_data();
     void readingPutsAwayAllButThePanels();
     void fullScreenIsRefused();
@@ -411,6 +412,36 @@ void TestShellWindow::documentsWaitForModalDialogs()
     QCOMPARE(modal.alerts.size(), 1);
     QCOMPARE(modal.openPanels.size(), 1);
     QCOMPARE(service().currentFilePath(), talk);
+}
+
+// However long a question keeps them waiting, 64 launches wait; one beyond is refused whole (a
+// document already waiting still counts as taken), and those waiting open in turn afterwards.
+void TestShellWindow::launchesBeyondTheQueueAreRefused()
+{
+    auto owned = std::make_unique<ModalDialogs>();
+    ModalDialogs &modal = *owned;
+    m_app = std::make_unique<BrivelApplication>(std::move(owned));
+    m_app->start();
+    modal.unsavedChoice = Choice::discard;
+    QStringList documents;
+    for (int i = 0; i < 64 + 1; ++i) {
+        documents << m_home.filePath(u"talk %1.brivel"_s.arg(i));
+        writeDocument(documents.constLast(), {u"page %1"_s.arg(i)});
+    }
+    QList<bool> taken;
+    modal.whileOpen = {[&] {
+        for (const QString &document : documents) {
+            taken << m_app->canTakeLaunch({document});
+            if (taken.constLast())
+                m_app->handleLaunchArguments({document});
+        }
+        taken << m_app->canTakeLaunch({documents.constFirst()});
+    }};
+    window().openAction()->trigger();
+    const QList<bool> expected = QList<bool>(64, true) + QList<bool>{false, true};
+    QCOMPARE(taken, expected);
+    QTRY_COMPARE(service().currentFilePath(), documents.at(63));
+    QCOMPARE(service().pages(), QStringList{u"page 63"_s});
 }
 
 void TestShellWindow::readingPutsAwayAllButThePanels_data()
