@@ -22,6 +22,42 @@ constexpr const char *visibleTitle = "Siempre a la vista";
 constexpr const char *visibleDescription
     = "Brivel queda a la vista por encima de las demás ventanas, cerca de la cámara.";
 
+// A page's title on top and its text 8 below it, at most 440 wide, as tall as its lines need;
+// laid out again whenever its width or the language changes their length.
+class PageText : public QWidget
+{
+public:
+    PageText(const char *titleKey, const char *textKey, QWidget *parent)
+        : QWidget(parent)
+    {
+        m_title = textLabel(titleKey, Fonts::systemFont(20, QFont::Bold), Qt::white, this);
+        m_title->setObjectName(QStringLiteral("pageTitle"));
+        m_text = textLabel(textKey, Fonts::systemFont(15, QFont::Normal), whiteAt(0.55), this);
+        m_text->setObjectName(QStringLiteral("pageText"));
+        m_text->setWordWrap(true);
+        m_text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        m_title->setProperty("fullAlpha", 1.0);
+        m_text->setProperty("fullAlpha", 0.55);
+        LocalizedText::follow(this, "layout", [this] { layoutLabels(); });
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { layoutLabels(); }
+
+private:
+    void layoutLabels()
+    {
+        const int titleHeight = m_title->sizeHint().height();
+        m_title->setGeometry(0, 0, width(), titleHeight);
+        const int textWidth = std::min(440, width());
+        m_text->setGeometry((width() - textWidth) / 2, titleHeight + 8, textWidth,
+                            m_text->heightForWidth(textWidth));
+    }
+
+    QLabel *m_title;
+    QLabel *m_text;
+};
+
 } // namespace
 
 class PageDots : public QWidget
@@ -148,28 +184,9 @@ QWidget *CarouselPage::makeTextBlock(int page)
 {
     const OnboardingPage &info = OnboardingPage::introPages().at(page);
     const bool truthful = m_truthful && page == OnboardingFlow::pageCount - 1;
-    auto *block = new QWidget(this);
-    QLabel *title = textLabel(truthful ? visibleTitle : info.title,
-                              Fonts::systemFont(20, QFont::Bold), Qt::white, block);
-    title->setObjectName(QStringLiteral("pageTitle"));
-    QLabel *text = textLabel(truthful ? visibleDescription : info.description,
-                             Fonts::systemFont(15, QFont::Normal), whiteAt(0.55), block);
-    text->setObjectName(QStringLiteral("pageText"));
-    text->setWordWrap(true);
-    text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    title->setProperty("fullAlpha", 1.0);
-    text->setProperty("fullAlpha", 0.55);
+    auto *block = new PageText(truthful ? visibleTitle : info.title,
+                               truthful ? visibleDescription : info.description, this);
     block->setGeometry(textArea());
-    // The title on top, the text 8 below it at most 440 wide, as tall as its lines need;
-    // placed again when the language changes their length.
-    LocalizedText::follow(block, "layout", [block, title, text] {
-        const int width = block->width();
-        const int titleHeight = title->sizeHint().height();
-        title->setGeometry(0, 0, width, titleHeight);
-        const int textWidth = std::min(440, width);
-        text->setGeometry((width - textWidth) / 2, titleHeight + 8, textWidth,
-                          text->heightForWidth(textWidth));
-    });
     block->show();
     return block;
 }

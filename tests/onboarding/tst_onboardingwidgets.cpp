@@ -196,6 +196,48 @@ private Q_SLOTS:
         }
     }
 
+    // The page's title spans the page and its text the page up to 440, on every page and after
+    // every road into the carousel: the language already chosen, another one, back from the
+    // tutorial, a resize.
+    void carouselTextSpansThePage()
+    {
+        Fixture f;
+        QWidget *carousel = f.widget->page(Step::introCarousel);
+        const auto checkEveryPage = [&f, carousel](const char *road) {
+            const auto label = [carousel](const QString &name) {
+                return carousel->findChildren<QLabel *>(name).last();
+            };
+            for (int page = 0; page < 3; ++page) {
+                const QByteArray where = road + QByteArray(", page ") + QByteArray::number(page);
+                QCOMPARE(f.widget->flow().currentPage(), page);
+                QVERIFY2(label(u"pageTitle"_s)->width() == carousel->width() - 48, where);
+                QVERIFY2(label(u"pageText"_s)->width() == std::min(440, carousel->width() - 48),
+                         where);
+                if (page < 2)
+                    f.click("continueButton");
+            }
+            f.click("backButton");
+            f.click("backButton");
+        };
+        f.toCarousel(u"es"_s);
+        checkEveryPage("the language already chosen");
+        f.widget->flow().backPressed();
+        f.click("language_en");
+        QTRY_COMPARE(f.widget->flow().step(), Step::introCarousel);
+        checkEveryPage("another language");
+        f.widget->resize(900, 600);
+        checkEveryPage("a resize");
+        for (int i = 0; i < 3; ++i)
+            f.click("continueButton");
+        f.widget->flow().showTutorialStep();
+        f.widget->flow().tutorialBack();
+        QCOMPARE(f.widget->flow().step(), Step::introCarousel);
+        f.click("backButton");
+        f.click("backButton");
+        checkEveryPage("back from the tutorial");
+        f.settings.setAppLanguage(u"es"_s);
+    }
+
     // Stored languages of every shape: a button is selected by the code's prefix only, and the
     // texts are Spanish where no table exists.
     void storedLanguages()
