@@ -102,6 +102,9 @@ namespace {
 class SummaryChip : public QWidget
 {
 public:
+    static constexpr double padding = 12;
+    static constexpr double valueLeft = padding + 9 + 6; // after the check mark
+
     SummaryChip(const char *label, const char *value, QWidget *parent)
         : QWidget(parent)
     {
@@ -110,33 +113,50 @@ public:
             m_label = localizedString(label);
             m_value = localizedString(value);
             setAccessibleName(m_label + u": "_s + m_value);
+            updateGeometry();
             update();
         });
     }
+
+    // The wider line with its padding on both sides: the row gives a long value the room.
+    QSize minimumSizeHint() const override
+    {
+        const double label = QFontMetricsF(labelFont()).horizontalAdvance(m_label);
+        const double value = QFontMetricsF(valueFont()).horizontalAdvance(m_value);
+        const double content = std::max(label, valueLeft - padding + value);
+        return {int(std::ceil(content + 2 * padding)), minimumHeight()};
+    }
+    QSize sizeHint() const override { return minimumSizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF chip = QRectF(rect()).adjusted(0, 0, 0, 0);
+        const QRectF chip = QRectF(rect());
         painter.fillPath(roundedRectPath(chip, 10), QColor(32, 33, 36));
         strokeInsideRoundedRect(&painter, chip, 10, QPen(whiteAt(0.1), 0.5));
-        QFont label = Fonts::monospacedSystemFont(9.5, QFont::Bold);
-        label.setLetterSpacing(QFont::AbsoluteSpacing, 1.8);
-        painter.setFont(label);
+        painter.setFont(labelFont());
         painter.setPen(whiteAt(0.45));
-        painter.drawText(QRectF(12, 10, chip.width() - 24, 12), Qt::AlignLeft | Qt::AlignVCenter,
-                         m_label);
-        Icons::paint(&painter, QStringLiteral("checkmark"), QRectF(12, 28 + 3.5, 9, 9),
+        painter.drawText(QRectF(padding, 10, chip.width() - 2 * padding, 12),
+                         Qt::AlignLeft | Qt::AlignVCenter, m_label);
+        Icons::paint(&painter, QStringLiteral("checkmark"), QRectF(padding, 28 + 3.5, 9, 9),
                      accentTeal(), 9, QFont::Bold);
-        painter.setFont(Fonts::systemFont(12.5, QFont::DemiBold));
+        painter.setFont(valueFont());
         painter.setPen(Qt::white);
-        painter.drawText(QRectF(27, 28, chip.width() - 39, 16),
+        painter.drawText(QRectF(valueLeft, 28, chip.width() - valueLeft - padding, 16),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, m_value);
     }
 
 private:
+    static QFont labelFont()
+    {
+        QFont font = Fonts::monospacedSystemFont(9.5, QFont::Bold);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, 1.8);
+        return font;
+    }
+    static QFont valueFont() { return Fonts::systemFont(12.5, QFont::DemiBold); }
+
     QString m_label;
     QString m_value;
 };

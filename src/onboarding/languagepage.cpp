@@ -52,9 +52,18 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         const double s = m_selection->value();
         const QRectF card = QRectF(rect()).adjusted(5, 5, -5, -5);
-        if (s > 0)
+        const QPainterPath shape = roundedRectPath(card, 14);
+        if (s > 0) {
+            // The selection's shadow lies around the card only: under the translucent fill it
+            // would tint the selected card, and both cards have the same fill.
+            QPainterPath outside;
+            outside.addRect(rect());
+            painter.save();
+            painter.setClipPath(outside.subtracted(shape));
             paintSoftShadow(&painter, card, 14, accentTeal(0.2 * s), 4, 0);
-        painter.fillPath(roundedRectPath(card, 14), whiteAt(0.1));
+            painter.restore();
+        }
+        painter.fillPath(shape, whiteAt(0.1));
         const QColor unselected = whiteAt(0.25);
         const QColor border = QColor::fromRgbF(
             float(unselected.redF() + (accentTeal().redF() - unselected.redF()) * s),
@@ -63,7 +72,7 @@ protected:
             float(0.25 + 0.75 * s));
         painter.setPen(QPen(border, 0.5 + s, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
         painter.setBrush(Qt::NoBrush);
-        painter.drawPath(roundedRectPath(card, 14));
+        painter.drawPath(shape);
         const QFont font = Fonts::systemFont(18, QFont::DemiBold);
         const double nameWidth = QFontMetricsF(font).horizontalAdvance(text());
         const double rowWidth = 40 + 14 + nameWidth;
@@ -90,11 +99,12 @@ LanguagePage::LanguagePage(OnboardingFlow &flow, NotchSettings &settings, QWidge
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addStretch();
+    // A chooser of languages asks in both, whatever the current one: each reader finds theirs.
     column->addWidget(
-        textLabel("Elegí tu idioma", Fonts::systemFont(24, QFont::Bold), Qt::white, this));
+        verbatimLabel(u"Elegí tu idioma"_s, Fonts::systemFont(24, QFont::Bold), Qt::white, this));
     column->addSpacing(4);
-    column->addWidget(textLabel("Choose your language", Fonts::systemFont(16, QFont::Medium),
-                                whiteAt(0.5), this));
+    column->addWidget(verbatimLabel(u"Choose your language"_s, Fonts::systemFont(16, QFont::Medium),
+                                    whiteAt(0.5), this));
     column->addSpacing(32);
     auto *row = new QHBoxLayout;
     row->setContentsMargins(35, 0, 35, 0);
