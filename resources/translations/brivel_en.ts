@@ -926,7 +926,7 @@ Good luck. [Wave]</translation>
         <translation>Press ↓ to scroll</translation>
     </message>
     <message>
-        <source>Perfecto. Tocá Siguiente.</source>
+        <source>Perfecto. Tocá Continuar.</source>
         <translation>Perfect. Press Continue.</translation>
     </message>
     <message>

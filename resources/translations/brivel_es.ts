@@ -760,7 +760,7 @@ Mucha suerte. [Saludo]</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Perfecto. Tocá Siguiente.</source>
+        <source>Perfecto. Tocá Continuar.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

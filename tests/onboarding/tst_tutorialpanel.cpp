@@ -204,6 +204,13 @@ private Q_SLOTS:
         QVERIFY(f.practice.scrollDelta() >= -TutorialPractice::topTolerance);
         QCOMPARE(*f.notch.model().arrowInstruction(),
                  localizedString("Presioná ← para volver a la anterior"));
+        // Up past the top: the note stays where it begins, its first line clear of the capsule.
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(&editor, Qt::Key_Up);
+            settle();
+        }
+        QCOMPARE(f.practice.scrollDelta(), 0.0);
+        QCOMPARE(view->targetManualOffset(), 0.0);
 
         // Down to the end again, then on to the next slide: it rests at 0, unmarked.
         for (int i = 0; i < 200 && f.practice.scrollDelta() > view->manualRange().first; ++i) {
@@ -220,7 +227,7 @@ private Q_SLOTS:
         settle();
         QCOMPARE(*f.notch.model().arrowInstruction(), localizedString("Presioná ↓ para scrollear"));
         QVERIFY(f.practice.canContinue());
-        QCOMPARE(QString::fromUtf8(f.practice.statusText()), u"Perfecto. Tocá Siguiente."_s);
+        QCOMPARE(QString::fromUtf8(f.practice.statusText()), u"Perfecto. Tocá Continuar."_s);
 
         // Other keys pass; with the filter gone, so do the arrows.
         QTest::keyClicks(&editor, u"ab"_s);
