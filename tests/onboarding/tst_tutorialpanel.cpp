@@ -243,6 +243,37 @@ private Q_SLOTS:
         QCOMPARE(f.practice.noteIndex(), 0);
     }
 
+    // "Continuar" waits for all four arrows, whichever one is missing; after the page has gone,
+    // a clamp reported late leaves the shared panel's note as the next step wrote it.
+    void everyArrowNeededAndLateClampsIgnored()
+    {
+        using Key = TutorialPractice::Key;
+        const QList<Key> keys{Key::left, Key::right, Key::down, Key::up};
+        for (const Key missing : keys) {
+            Fixture f;
+            f.practice.start();
+            for (const Key key : keys) {
+                if (key != missing)
+                    f.practice.pressKey(key);
+            }
+            QVERIFY(!f.practice.canContinue());
+            f.practice.pressKey(missing);
+            QVERIFY(f.practice.canContinue());
+        }
+
+        Fixture f;
+        f.practice.start();
+        f.practice.leave();
+        TutorialNotchModel &model = f.notch.model();
+        model.setNoteTitle(u"Invisible"_s);
+        model.setNoteBody(u"Otra nota"_s);
+        f.fake()->clamp(-50);
+        settle();
+        QCOMPARE(model.noteTitle(), u"Invisible"_s);
+        QCOMPARE(model.noteBody(), u"Otra nota"_s);
+        QCOMPARE(model.scrollDelta(), 0.0);
+    }
+
     // Stored values no slider could give: the panel draws finite, inside its window.
     void badStoredAppearance()
     {
