@@ -782,14 +782,6 @@ Good luck. [Wave]</translation>
         <translation>Let's begin</translation>
     </message>
     <message>
-        <source>Elegí tu idioma</source>
-        <translation>Choose your language</translation>
-    </message>
-    <message>
-        <source>Choose your language</source>
-        <translation>Choose your language</translation>
-    </message>
-    <message>
         <source>Leé mirando a cámara</source>
         <translation>Read while looking at the camera</translation>
     </message>
@@ -934,7 +926,7 @@ Good luck. [Wave]</translation>
         <translation>Press ↓ to scroll</translation>
     </message>
     <message>
-        <source>Perfecto. Tocá Siguiente.</source>
+        <source>Perfecto. Tocá Continuar.</source>
         <translation>Perfect. Press Continue.</translation>
     </message>
     <message>

@@ -616,14 +616,6 @@ Mucha suerte. [Saludo]</source>
         <translation>Comencemos</translation>
     </message>
     <message>
-        <source>Elegí tu idioma</source>
-        <translation>Elegí tu idioma</translation>
-    </message>
-    <message>
-        <source>Choose your language</source>
-        <translation>Choose your language</translation>
-    </message>
-    <message>
         <source>Leé mirando a cámara</source>
         <translation>Leé mirando a cámara</translation>
     </message>
@@ -768,7 +760,7 @@ Mucha suerte. [Saludo]</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Perfecto. Tocá Siguiente.</source>
+        <source>Perfecto. Tocá Continuar.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -19,8 +19,14 @@ QFont trackedFont(double size, QFont::Weight weight, double tracking)
 
 QLabel *textLabel(const char *key, const QFont &font, const QColor &color, QWidget *parent)
 {
-    auto *label = new QLabel(parent);
+    QLabel *label = verbatimLabel({}, font, color, parent);
     LocalizedText::bind(label, "text", key);
+    return label;
+}
+
+QLabel *verbatimLabel(const QString &text, const QFont &font, const QColor &color, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);

@@ -18,6 +18,8 @@ class QLabel;
 QFont trackedFont(double size, QFont::Weight weight, double tracking);
 // A centred label showing the key's text in the interface language.
 QLabel *textLabel(const char *key, const QFont &font, const QColor &color, QWidget *parent);
+// The same label showing `text` as it stands, in every language.
+QLabel *verbatimLabel(const QString &text, const QFont &font, const QColor &color, QWidget *parent);
 
 // A capsule button: text (and an optional trailing chevron) on a filled capsule.
 class CapsuleButton : public QAbstractButton

@@ -267,7 +267,16 @@ void TutorialNotchContent::sync()
     m_toggle->setVisible(m_model.showInvisibilityToggle());
     m_ping->setVisible(m_model.showInvisibilityToggle() && !m_model.invisibilityTried());
     layoutChildren();
-    m_scrollView->setArrowScrollDelta(voice ? 0 : m_model.scrollDelta());
+    // ↑ stops where the note begins: further up, its first line would sink under the capsule.
+    const double wanted = voice ? 0 : m_model.scrollDelta();
+    const double delta = std::min(wanted, 0.0);
+    m_scrollView->setArrowScrollDelta(delta);
+    if (delta != wanted) {
+        QTimer::singleShot(0, this, [this] {
+            if (!m_model.voiceMode() && m_model.scrollDelta() > 0)
+                scrollClamped(0);
+        });
+    }
     m_toggle->update();
     update();
     Q_EMIT outlineChanged();

@@ -56,7 +56,7 @@ bool TutorialPractice::canContinue() const
 const char *TutorialPractice::statusText() const
 {
     if (m_stage == Stage::arrows)
-        return canContinue() ? "Perfecto. Tocá Siguiente."
+        return canContinue() ? "Perfecto. Tocá Continuar."
                              : "Probá las cuatro flechas para continuar.";
     return m_fields.voiceState == VoiceState::completed ? "¡Excelente! Tocá Siguiente."
                                                         : "Cuando termines, tocá Siguiente.";

@@ -46,6 +46,8 @@ public:
     static constexpr double flareInset = 16;
     static constexpr double collapsedWidth = 200;
     static constexpr double collapsedHeight = 37;
+    // How far the glow shines past the outline: its widest stroke, grown by the pulse.
+    static constexpr double glowReach = 10;
 
     explicit NotchPreviewContent(Options options, QWidget *parent = nullptr);
     ~NotchPreviewContent() override;

@@ -13,13 +13,6 @@
 
 namespace {
 
-// The strip the mock's top band spans: the desktop's top panel, with the same room for the
-// bar as the reading panel keeps on a display without one.
-int topStripHeight(const ScreenInfo &screen)
-{
-    return std::max(screen.menuBarHeight(), NotchOverlayController::minimumTopStripHeight);
-}
-
 // The frame moved as little as needed to lie on the display (its top-left wins when too big).
 QRect keptOn(QRect frame, const QRect &area)
 {
@@ -29,6 +22,11 @@ QRect keptOn(QRect frame, const QRect &area)
 }
 
 } // namespace
+
+int NotchPreviewController::topStripHeight(const ScreenInfo &screen)
+{
+    return std::max(screen.menuBarHeight(), NotchOverlayController::minimumTopStripHeight);
+}
 
 NotchPreviewController::NotchPreviewController(Screens &screens, const CaptureShield &captureShield,
                                                QObject *notifications, QObject *parent)
@@ -274,18 +272,4 @@ void NotchPreviewController::stopCursorFollow(std::function<void()> completion)
     }
     if (completion)
         completion();
-}
-
-QRect NotchPreviewController::settingsWindowPlacement(const QRect &window, const ScreenInfo &screen,
-                                                      double textAreaHeight)
-{
-    const QRect visible = screen.availableGeometry;
-    const int reserved = boundedPixels(textAreaHeight, 0, screen.geometry.height());
-    const int limit = screen.geometry.top() + topStripHeight(screen) + reserved + settingsWindowGap;
-    if (window.top() >= limit)
-        return window;
-    const int lowest = visible.bottom() + 1 - settingsWindowBottomMargin - window.height();
-    QRect placed = window;
-    placed.moveTop(std::max(visible.top(), std::min(limit, lowest)));
-    return placed;
 }

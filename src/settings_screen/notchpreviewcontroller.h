@@ -44,9 +44,6 @@ public:
     static constexpr int moveDurationMs = 500;
     static constexpr int dismissDelayMs = 500;
     static constexpr int cursorFollowIntervalMs = 16;
-    // The main window's top stays this far below the preview's text area.
-    static constexpr int settingsWindowGap = 24;
-    static constexpr int settingsWindowBottomMargin = 10;
 
     // `notifications` is an object with a notchPreviewWillDismiss() signal (the application's
     // notifications); without one the controller's own signal carries the announcement.
@@ -93,12 +90,10 @@ public:
     bool forcePinned() const { return m_forcePinned; }
     bool isFollowingCursor() const { return m_cursorTimer.isActive(); }
 
-    // The main window's frame moved down clear of a preview hanging from the top of `screen`:
-    // its top at the top strip + `textAreaHeight` + 24, raised on a short screen so that its
-    // bottom stays 10 above the visible area's, never above the visible area. A window already
-    // low enough keeps its frame.
-    static QRect settingsWindowPlacement(const QRect &window, const ScreenInfo &screen,
-                                         double textAreaHeight);
+    // The strip the mock's top band spans on `screen`: the desktop's top panel, with the same
+    // room for the bar as the reading panel keeps on a display without one. Whatever keeps clear
+    // of the preview reads the same strip.
+    static int topStripHeight(const ScreenInfo &screen);
 
 Q_SIGNALS:
     void notchPreviewWillDismiss();

@@ -3,6 +3,7 @@
 #include "overlay/overlaypanel.h"
 #include "uikit/animation.h"
 
+#include <QPainterPathStroker>
 #include <QVariantAnimation>
 
 PreviewPanelWindow::~PreviewPanelWindow() = default;
@@ -10,14 +11,23 @@ PreviewPanelWindow::~PreviewPanelWindow() = default;
 OverlayPreviewWindow::OverlayPreviewWindow(NotchPreviewContent::Options options, const QRect &frame,
                                            bool interactive)
 {
+    const bool glow = options.glow;
     auto *content = new NotchPreviewContent(std::move(options));
     m_content = content;
     m_panel = new OverlayPanel(content, interactive ? OverlayPanel::NoOption
                                                     : OverlayPanel::TransparentForInput);
     m_panel->setClickThrough(!interactive);
     m_panel->setGeometry(frame);
-    // No compositor: whatever lies outside the mock would be black, so the panel is cut to it.
-    m_panel->setShape([content] { return content->outlinePath(); });
+    // No compositor: whatever lies outside the mock would be black, so the panel is cut to it,
+    // with room for the glow around it where there is one.
+    m_panel->setShape([content, glow] {
+        const QPainterPath outline = content->outlinePath();
+        if (!glow || outline.isEmpty())
+            return outline;
+        QPainterPathStroker stroker;
+        stroker.setWidth(2 * NotchPreviewContent::glowReach);
+        return outline.united(stroker.createStroke(outline));
+    });
     QObject::connect(content, &NotchPreviewContent::outlineChanged, m_panel,
                      &OverlayPanel::refreshShape);
 }

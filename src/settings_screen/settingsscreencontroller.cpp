@@ -5,6 +5,7 @@
 #include "overlay/boundedpixels.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
+#include "settings_screen/notchpreviewcontroller.h"
 #include "settings_screen/notchpreviewcontrolling.h"
 #include "settings_screen/settingswindow.h"
 
@@ -104,18 +105,26 @@ void SettingsScreenController::placeSettingsWindow()
     const std::optional<ScreenInfo> screen = m_window.screen();
     if (!frame || !screen)
         return;
-    const QRect &whole = screen->geometry;
-    const QRect &available = screen->availableGeometry;
-    // The preview's text area, as tall as the setting but never taller than the screen.
+    if (const std::optional<int> top = topClearOfPreview(*frame, *screen))
+        m_window.moveTo(QPoint(frame->left(), *top), SettingsWindow::Motion::window);
+}
+
+std::optional<int> SettingsScreenController::topClearOfPreview(const QRect &frame,
+                                                               const ScreenInfo &screen) const
+{
+    const QRect &whole = screen.geometry;
+    const QRect &available = screen.availableGeometry;
+    // The preview's text area, as tall as the setting but never taller than the screen, under
+    // the strip the preview itself leaves for the top bar.
     const int textArea = boundedPixels(m_settings.textAreaHeight(), 0, whole.height());
-    const int limit = whole.top() + screen->menuBarHeight() + textArea + previewClearance;
-    if (frame->top() >= limit)
-        return;
+    const int limit = whole.top() + NotchPreviewController::topStripHeight(screen) + textArea
+                      + previewClearance;
+    if (frame.top() >= limit)
+        return std::nullopt;
     const int availableBottom = available.top() + available.height();
-    int top = std::min(limit, availableBottom - bottomMargin - frame->height());
+    const int top = std::min(limit, availableBottom - bottomMargin - frame.height());
     // A window taller than the free area keeps its title bar within reach.
-    top = std::max(top, available.top());
-    m_window.moveTo(QPoint(frame->left(), top), SettingsWindow::Motion::window);
+    return std::max(top, available.top());
 }
 
 void SettingsScreenController::handleOverlayModeChange(OverlayMode mode)
@@ -149,7 +158,13 @@ void SettingsScreenController::handleOverlayModeChange(OverlayMode mode)
             = std::max(availableBottom - floatingBottomOffset - frame->height(), available.top());
         m_window.moveTo(QPoint(frame->left(), top), SettingsWindow::Motion::none);
     } else {
-        m_window.moveTo(centredTopLeft(*frame, available), SettingsWindow::Motion::none);
+        QPoint topLeft = centredTopLeft(*frame, available);
+        // Centred, but never under the preview hanging from the top.
+        if (mode == OverlayMode::pinned) {
+            const QRect centred(topLeft, frame->size());
+            topLeft.setY(topClearOfPreview(centred, *screen).value_or(topLeft.y()));
+        }
+        m_window.moveTo(topLeft, SettingsWindow::Motion::none);
     }
 }
 

@@ -4,15 +4,18 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Dialogs;
 class GlobalHotkeyManager;
 class NotchPreviewControlling;
 class NotchSettings;
 class SettingsWindow;
+struct ScreenInfo;
 
 // The settings screen's sequences, free of any widget: the live preview kept in step with the
 // settings, the main window kept out of the preview's way, the closing sequence and the reset.
@@ -79,6 +82,9 @@ Q_SIGNALS:
 
 private:
     void showPreviewStep();
+    // The top that keeps a window of this frame clear of the preview hanging from the top of
+    // the screen, raised on a short screen; nothing when the window is already clear.
+    std::optional<int> topClearOfPreview(const QRect &frame, const ScreenInfo &screen) const;
     void schedule(int delayMs, std::function<void()> step);
 
     NotchSettings &m_settings;

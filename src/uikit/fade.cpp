@@ -22,7 +22,12 @@ void fadeWidget(QWidget *widget, bool visible, const AnimationTiming &timing)
         widget->setGraphicsEffect(effect);
     }
     widget->setVisible(true);
-    // The effect owns the animation, so a newer fade (a new effect) ends the older one.
+    // The effect owns the animation: a fade turned back midway stops the older one, whose end
+    // would otherwise settle the widget as that fade wanted.
+    for (AnimatedValue *older : effect->findChildren<AnimatedValue *>(Qt::FindDirectChildrenOnly)) {
+        older->disconnect();
+        older->deleteLater();
+    }
     auto *opacity = new AnimatedValue(effect->opacity(), effect);
     QObject::connect(opacity, &AnimatedValue::valueChanged, effect,
                      &QGraphicsOpacityEffect::setOpacity);

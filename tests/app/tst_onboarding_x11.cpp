@@ -49,6 +49,19 @@ std::optional<QPoint> tealButton(const QImage &image)
     return QPoint(int(sumX / count), (rows.first() + rows.last()) / 2);
 }
 
+// The share of an image's pixels tinted by the brand colour: green over blue, both well over red.
+double tealShare(const QImage &image)
+{
+    int teal = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            teal += c.green() > c.red() + 12 && c.blue() > c.red() + 10 && c.green() > c.blue();
+        }
+    }
+    return image.isNull() ? 0 : double(teal) / (image.width() * image.height());
+}
+
 // What of a window is drawn: the extents of its shape, in its own coordinates.
 QRect shapeExtents(const QString &id)
 {
@@ -198,6 +211,13 @@ void TestOnboardingX11::firstLaunchWalk()
     QCOMPARE(preview->geometry, QRect(390, 0, 500, 28 + 440));
     const QRect narrow = shapeExtents(preview->id);
     QVERIFY2(narrow.height() > 28 + 100, "the preview does not reach below the bar");
+    // It glows: brand-coloured light just outside the mock's sides (its body is inset 16 below
+    // the top flare) and its bottom, above the window.
+    const QRect mock(390 + (500 - 340) / 2 + 16, 0, 340 - 32, 28 + 160);
+    QCOMPARE(tealShare(grab(QRect(mock.left() - 7, 20, 4, 70))), 1.0);
+    QCOMPARE(tealShare(grab(QRect(mock.right() + 4, 20, 4, 70))), 1.0);
+    QCOMPARE(tealShare(grab(QRect(mock.left() + 40, mock.bottom() + 1, mock.width() - 80, 4))),
+             1.0);
     QVERIFY(drag({93, 384}, {330, 384}));
     settle();
     shootScreen(u"personalize-wider"_s);

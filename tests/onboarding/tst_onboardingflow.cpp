@@ -114,9 +114,13 @@ private Q_SLOTS:
         QCOMPARE(f.flow.step(), Step::introCarousel);
         QCOMPARE(f.flow.currentPage(), 2);
         QCOMPARE(f.completions, 0);
-        f.flow.skip(); // live on the fading carousel, ignored
+        // The fading carousel's buttons are live, and ignored.
+        f.flow.skip();
         f.flow.continuePressed();
+        f.flow.backPressed();
+        QCOMPARE(f.completions, 0);
         QCOMPARE(f.flow.step(), Step::introCarousel);
+        QCOMPARE(f.flow.currentPage(), 2);
         QCOMPARE(f.pending.size(), 1);
         QCOMPARE(f.pending.first().first, OnboardingFlow::finishDelayMs);
         f.runPending();

@@ -3,6 +3,7 @@
 #include "onboarding/herovideoview.h"
 #include "onboarding/onboardingvisuals.h"
 #include "onboarding/onboardingwidget.h"
+#include "platform/fonts.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 
@@ -124,10 +125,6 @@ private Q_SLOTS:
         QCOMPARE(f.names, QStringList{u"Screen 3 Onboarding"_s});
         FakePlayer *preloaded = f.players.value(0);
         QCOMPARE(preloaded->restarts, 1);
-        // The language step itself speaks English before it leaves.
-        const QList<QLabel *> labels
-            = f.widget->page(Step::languagePicker)->findChildren<QLabel *>();
-        QCOMPARE(labels.first()->text(), u"Choose your language"_s);
         QTRY_COMPARE(f.widget->flow().step(), Step::introCarousel);
         QCOMPARE(f.names, (QStringList{u"Screen 3 Onboarding"_s, u"Screen 2 Onboarding"_s,
                                        u"Screen 4 Onboarding"_s}));
@@ -196,6 +193,48 @@ private Q_SLOTS:
         }
     }
 
+    // The page's title spans the page and its text the page up to 440, on every page and after
+    // every road into the carousel: the language already chosen, another one, back from the
+    // tutorial, a resize.
+    void carouselTextSpansThePage()
+    {
+        Fixture f;
+        QWidget *carousel = f.widget->page(Step::introCarousel);
+        const auto checkEveryPage = [&f, carousel](const char *road) {
+            const auto label = [carousel](const QString &name) {
+                return carousel->findChildren<QLabel *>(name).last();
+            };
+            for (int page = 0; page < 3; ++page) {
+                const QByteArray where = road + QByteArray(", page ") + QByteArray::number(page);
+                QCOMPARE(f.widget->flow().currentPage(), page);
+                QVERIFY2(label(u"pageTitle"_s)->width() == carousel->width() - 48, where);
+                QVERIFY2(label(u"pageText"_s)->width() == std::min(440, carousel->width() - 48),
+                         where);
+                if (page < 2)
+                    f.click("continueButton");
+            }
+            f.click("backButton");
+            f.click("backButton");
+        };
+        f.toCarousel(u"es"_s);
+        checkEveryPage("the language already chosen");
+        f.widget->flow().backPressed();
+        f.click("language_en");
+        QTRY_COMPARE(f.widget->flow().step(), Step::introCarousel);
+        checkEveryPage("another language");
+        f.widget->resize(900, 600);
+        checkEveryPage("a resize");
+        for (int i = 0; i < 3; ++i)
+            f.click("continueButton");
+        f.widget->flow().showTutorialStep();
+        f.widget->flow().tutorialBack();
+        QCOMPARE(f.widget->flow().step(), Step::introCarousel);
+        f.click("backButton");
+        f.click("backButton");
+        checkEveryPage("back from the tutorial");
+        f.settings.setAppLanguage(u"es"_s);
+    }
+
     // Stored languages of every shape: a button is selected by the code's prefix only, and the
     // texts are Spanish where no table exists.
     void storedLanguages()
@@ -208,17 +247,63 @@ private Q_SLOTS:
             {u"en"_s, u"en"_s, true}};
         for (const auto &[code, selected, english] : cases) {
             Fixture f(true, code);
+            QCOMPARE(f.widget->findChild<QAbstractButton *>(u"beginButton"_s)->text(),
+                     english ? u"Let's begin"_s : u"Comencemos"_s);
             f.click("beginButton");
             for (const QString &language : {u"es"_s, u"en"_s}) {
                 auto *button = f.widget->findChild<QAbstractButton *>(u"language_" + language);
                 QVERIFY(button);
                 QCOMPARE(button->property("selected").toBool(), language == selected);
             }
-            const QString title
-                = f.widget->page(Step::languagePicker)->findChildren<QLabel *>().first()->text();
-            QCOMPARE(title, english ? u"Choose your language"_s : u"Elegí tu idioma"_s);
+            // The chooser asks in both languages, as they stand, whatever the stored one.
+            QStringList header;
+            for (const QLabel *label :
+                 f.widget->page(Step::languagePicker)->findChildren<QLabel *>())
+                header << label->text();
+            QCOMPARE(header, (QStringList{u"Elegí tu idioma"_s, u"Choose your language"_s}));
         }
         NotchSettings::shared().setAppLanguage(u"es"_s);
+    }
+
+    // Both language cards have the same fill, the selected one's shadow only around it; each
+    // summary chip keeps 12 points between its value and its edge.
+    void languageCardsAndSummaryChips()
+    {
+        Motion::overrideReduceMotion(true);
+        Fixture f;
+        f.click("beginButton");
+        const auto card = [&f](const char *name) {
+            return f.widget->findChild<QAbstractButton *>(QString::fromLatin1(name))
+                ->grab()
+                .toImage();
+        };
+        const QImage selected = card("language_es");
+        const QImage other = card("language_en");
+        QCOMPARE(selected.size(), other.size());
+        const QPoint onTheFill(5 + 12, selected.height() / 2); // left of the flag
+        QCOMPARE(selected.pixelColor(onTheFill), other.pixelColor(onTheFill));
+        const QPoint around(2, selected.height() / 2);
+        QVERIFY(selected.pixelColor(around).green() > other.pixelColor(around).green());
+
+        f.click("language_es");
+        QTRY_COMPARE(f.widget->flow().step(), Step::introCarousel);
+        for (int i = 0; i < 3; ++i)
+            f.click("continueButton");
+        f.widget->flow().showTutorialStep();
+        f.widget->flow().finishTutorialStep();
+        f.widget->flow().closeInvisibilityStep();
+        QCoreApplication::sendPostedEvents();
+        const QFontMetricsF value(Fonts::systemFont(12.5, QFont::DemiBold));
+        int chips = 0;
+        for (const QWidget *chip : f.widget->page(Step::celebration)->findChildren<QWidget *>()) {
+            const QString name = chip->accessibleName();
+            if (!name.contains(u": "_s))
+                continue;
+            ++chips;
+            const double needed = 12 + 9 + 6 + value.horizontalAdvance(name.section(u": "_s, 1));
+            QVERIFY2(chip->width() >= needed + 12, qPrintable(name));
+        }
+        QCOMPARE(chips, 4);
     }
 
     // Closing mid-flow, with the language delay or the finishing delay pending: nothing runs

@@ -204,6 +204,13 @@ private Q_SLOTS:
         QVERIFY(f.practice.scrollDelta() >= -TutorialPractice::topTolerance);
         QCOMPARE(*f.notch.model().arrowInstruction(),
                  localizedString("Presioná ← para volver a la anterior"));
+        // Up past the top: the note stays where it begins, its first line clear of the capsule.
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(&editor, Qt::Key_Up);
+            settle();
+        }
+        QCOMPARE(f.practice.scrollDelta(), 0.0);
+        QCOMPARE(view->targetManualOffset(), 0.0);
 
         // Down to the end again, then on to the next slide: it rests at 0, unmarked.
         for (int i = 0; i < 200 && f.practice.scrollDelta() > view->manualRange().first; ++i) {
@@ -220,7 +227,7 @@ private Q_SLOTS:
         settle();
         QCOMPARE(*f.notch.model().arrowInstruction(), localizedString("Presioná ↓ para scrollear"));
         QVERIFY(f.practice.canContinue());
-        QCOMPARE(QString::fromUtf8(f.practice.statusText()), u"Perfecto. Tocá Siguiente."_s);
+        QCOMPARE(QString::fromUtf8(f.practice.statusText()), u"Perfecto. Tocá Continuar."_s);
 
         // Other keys pass; with the filter gone, so do the arrows.
         QTest::keyClicks(&editor, u"ab"_s);
@@ -234,6 +241,37 @@ private Q_SLOTS:
         QTest::keyClicks(&editor, u"X"_s);
         QCOMPARE(editor.text(), u"aXb"_s);
         QCOMPARE(f.practice.noteIndex(), 0);
+    }
+
+    // "Continuar" waits for all four arrows, whichever one is missing; after the page has gone,
+    // a clamp reported late leaves the shared panel's note as the next step wrote it.
+    void everyArrowNeededAndLateClampsIgnored()
+    {
+        using Key = TutorialPractice::Key;
+        const QList<Key> keys{Key::left, Key::right, Key::down, Key::up};
+        for (const Key missing : keys) {
+            Fixture f;
+            f.practice.start();
+            for (const Key key : keys) {
+                if (key != missing)
+                    f.practice.pressKey(key);
+            }
+            QVERIFY(!f.practice.canContinue());
+            f.practice.pressKey(missing);
+            QVERIFY(f.practice.canContinue());
+        }
+
+        Fixture f;
+        f.practice.start();
+        f.practice.leave();
+        TutorialNotchModel &model = f.notch.model();
+        model.setNoteTitle(u"Invisible"_s);
+        model.setNoteBody(u"Otra nota"_s);
+        f.fake()->clamp(-50);
+        settle();
+        QCOMPARE(model.noteTitle(), u"Invisible"_s);
+        QCOMPARE(model.noteBody(), u"Otra nota"_s);
+        QCOMPARE(model.scrollDelta(), 0.0);
     }
 
     // Stored values no slider could give: the panel draws finite, inside its window.

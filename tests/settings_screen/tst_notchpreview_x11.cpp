@@ -1,7 +1,9 @@
 // The settings preview on a real X server with a window manager: the pinned window lets clicks
-// through, the sticky one is dragged and duplicated, the cursor one follows the pointer, and a
-// dismissal takes it away within half a second.
+// through, the sticky one is dragged and duplicated, the cursor one follows the pointer, a
+// dismissal takes it away within half a second, and the settings keep the main window clear of
+// it.
 
+#include "common/appfakes.h"
 #include "common/xvfb.h"
 #include "overlay/overlaypanel.h"
 #include "platform/captureshield.h"
@@ -10,11 +12,15 @@
 #include "settings/notchsettings.h"
 #include "settings/presets.h"
 #include "settings_screen/notchpreviewcontroller.h"
+#include "settings_screen/settingsscreencontroller.h"
+#include "settings_screen/settingswindow.h"
 #include "uikit/circleglyphbutton.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <optional>
 
 namespace {
 
@@ -73,7 +79,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_desk.isValid());
-        QVERIFY(m_topBar.isValid());
+        QVERIFY(m_topBar->isValid());
         QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().top(), 30);
     }
 
@@ -173,9 +179,60 @@ private Q_SLOTS:
         p.controller.tearDown();
     }
 
+    // Last, as it takes the top panel away: on a display without one the preview still keeps
+    // its 28-point strip, and the settings keep the main window's frame below the mock, on
+    // opening and when the notch comes back after the sticky form.
+    void settingsWindowKeepsClearOfThePreview()
+    {
+        m_topBar.reset();
+        QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().top(), 0);
+        QWidget main;
+        main.setWindowTitle(u"Brivel"_qs);
+        main.setGeometry(290, 60, 700, 500);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        WidgetSettingsWindow window(&main);
+        InMemoryKeyValueStore store;
+        NotchSettings settings{store, CaptureShield::system(), u"es"_qs};
+        FakeDialogs dialogs;
+        auto *preview = new NotchPreviewController(Screens::system(), CaptureShield::system());
+        SettingsScreenController screen(settings, std::unique_ptr<NotchPreviewControlling>(preview),
+                                        window, dialogs, nullptr);
+        const auto mock = [preview] {
+            OverlayPanel *panel = panelOf(preview->panel());
+            return panel ? panel->mask().boundingRect().translated(panel->geometry().topLeft())
+                         : QRect();
+        };
+        const auto clear = [&] {
+            QTest::qWait(700); // the preview grows in, the window glides
+            return !mock().isEmpty() && mock().bottom() < main.frameGeometry().top();
+        };
+
+        screen.appeared();
+        QVERIFY(QTest::qWaitFor([preview] {
+            return preview->hostingView() && preview->hostingView()->isContentVisible();
+        }));
+        QVERIFY2(
+            clear(),
+            qPrintable(
+                u"mock %1, window top %2"_qs.arg(mock().bottom()).arg(main.frameGeometry().top())));
+        QCOMPARE(mock().bottom() + 1, 28 + 160);
+        screenshot(u"settings-window-opened.png"_qs);
+
+        settings.setOverlayMode(OverlayMode::floating);
+        QTest::qWait(700);
+        settings.setOverlayMode(OverlayMode::pinned);
+        QVERIFY2(
+            clear(),
+            qPrintable(
+                u"mock %1, window top %2"_qs.arg(mock().bottom()).arg(main.frameGeometry().top())));
+        screenshot(u"settings-window-notch-again.png"_qs);
+        screen.disappeared();
+    }
+
 private:
     TestSupport::ForeignWindow m_desk{"Desk", {0, 0, 1280, 800}};
-    TestSupport::TopBar m_topBar{30};
+    std::optional<TestSupport::TopBar> m_topBar{std::in_place, 30};
 };
 
 BRIVEL_XVFB_TEST_MAIN(TestNotchPreviewX11, true)

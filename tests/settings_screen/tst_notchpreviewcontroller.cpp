@@ -11,8 +11,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <limits>
-
 namespace {
 
 // Remembers what it was told; a move runs only when the test lets it arrive.
@@ -259,20 +257,26 @@ private Q_SLOTS:
         f.controller.applyMode(f.settings);
         f.controller.startCursorFollow(f.settings);
         QCOMPARE(f.panel().pendingTarget->left(), 600 + 8); // the mock fills the window
+    }
 
-        // The main window keeps clear of the preview, within the visible area.
-        const ScreenInfo screen = f.screens.m_screens.first();
-        const QRect window(200, 100, 800, 500);
-        QCOMPARE(NotchPreviewController::settingsWindowPlacement(window, screen, 160).top(),
-                 30 + 160 + 24);
-        QCOMPARE(NotchPreviewController::settingsWindowPlacement(window, screen, 400).bottom(),
-                 799 - 10); // a short screen: 10 above the visible area's bottom
-        QCOMPARE(
-            NotchPreviewController::settingsWindowPlacement(window.translated(0, 300), screen, 160),
-            window.translated(0, 300));
-        for (double stored : {1e300, std::numeric_limits<double>::infinity(), -5.0})
-            QVERIFY(NotchPreviewController::settingsWindowPlacement(window, screen, stored).top()
-                    >= 30);
+    // The main screen right of a 1280-wide one, without a top panel: the preview hangs from its
+    // own top centre, the strip at least 28, and sticky windows stay on it.
+    void mainScreenRightOfAnother()
+    {
+        Fixture f;
+        const QRect main(1280, 0, 1440, 900);
+        f.screens.m_screens
+            = {{u"right"_qs, main, main, 2}, {u"left"_qs, {0, 0, 1280, 800}, {0, 0, 1280, 800}, 1}};
+        f.controller.show(f.settings, false, false);
+        QCOMPARE(f.panel().frame(), QRect(1280 + 470, 0, 500, 28 + 440));
+        QCOMPARE(f.panel().options.menuBarHeight, 28.0);
+
+        f.settings.setOverlayMode(OverlayMode::floating);
+        f.controller.applyMode(f.settings);
+        QCOMPARE(f.panel().frame(), QRect(1280 + 720 - 178, 0, 356, 242));
+        f.panel().setFrame(QRect(2720 - 356, 700, 356, 242)); // dragged to the corner
+        f.controller.duplicateWindow(f.settings);
+        QCOMPARE(f.duplicate(0).frame(), QRect(2720 - 356, 900 - 242, 356, 242));
     }
 
     void dismissAnnouncesThenTearsDown()

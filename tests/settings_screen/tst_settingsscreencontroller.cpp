@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 using Motion = SettingsWindow::Motion;
 
 namespace {
@@ -126,25 +128,33 @@ void TestSettingsScreenController::appearingPlacesThePreviewAndTheWindow_data()
     QTest::addColumn<QString>("mode");
     QTest::addColumn<double>("textAreaHeight");
     QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("screen"); // without a top panel; none: the fake's, with one of 24
     QTest::addColumn<QStringList>("previewCalls");
     QTest::addColumn<int>("top"); // -1: the window stays
 
     const QRect window(290, 100, 700, 400);
-    // Below the preview: 24 (top panel) + 160 + 24.
-    QTest::newRow("pinned") << u"pinned"_qs << 160.0 << window << QStringList{u"show"_qs} << 208;
+    const QStringList show{u"show"_qs};
+    // Below the preview: its strip (the top panel, but at least 28) + 160 + 24.
+    QTest::newRow("pinned") << u"pinned"_qs << 160.0 << window << QRect() << show << 212;
     QTest::newRow("already clear")
-        << u"pinned"_qs << 160.0 << QRect(290, 300, 700, 400) << QStringList{u"show"_qs} << -1;
+        << u"pinned"_qs << 160.0 << QRect(290, 300, 700, 400) << QRect() << show << -1;
+    QTest::newRow("no top panel") << u"pinned"_qs << 160.0 << window << QRect(0, 0, 1280, 800)
+                                  << show << 212;
+    QTest::newRow("screen right of another") << u"pinned"_qs << 160.0 << QRect(1600, 100, 700, 400)
+                                             << QRect(1280, 0, 1440, 900) << show << 212;
     // On a short screen the window's bottom stops 10 above the free area's bottom.
-    QTest::newRow("tall text area")
-        << u"floating"_qs << 400.0 << window << QStringList{u"show"_qs} << 390;
+    QTest::newRow("tall text area") << u"floating"_qs << 400.0 << window << QRect() << show << 390;
     // A stored height beyond any screen is the screen's height, not undefined behaviour.
-    QTest::newRow("absurd height")
-        << u"pinned"_qs << 1e300 << window << QStringList{u"show"_qs} << 390;
+    QTest::newRow("absurd height") << u"pinned"_qs << 1e300 << window << QRect() << show << 390;
+    QTest::newRow("infinite height") << u"pinned"_qs << std::numeric_limits<double>::infinity()
+                                     << window << QRect() << show << 390;
+    QTest::newRow("negative height") << u"pinned"_qs << -5.0 << window << QRect() << show << -1;
     QTest::newRow("taller than the screen")
-        << u"pinned"_qs << 160.0 << QRect(0, 0, 900, 900) << QStringList{u"show"_qs} << 24;
-    QTest::newRow("cursor") << u"cursor"_qs << 160.0 << window
-                            << QStringList{u"show"_qs, u"startCursorFollow"_qs} << 208;
-    QTest::newRow("fullscreen") << u"fullscreen"_qs << 160.0 << window << QStringList{} << -1;
+        << u"pinned"_qs << 160.0 << QRect(0, 0, 900, 900) << QRect() << show << 24;
+    QTest::newRow("cursor") << u"cursor"_qs << 160.0 << window << QRect()
+                            << QStringList{u"show"_qs, u"startCursorFollow"_qs} << 212;
+    QTest::newRow("fullscreen") << u"fullscreen"_qs << 160.0 << window << QRect() << QStringList{}
+                                << -1;
 }
 
 void TestSettingsScreenController::appearingPlacesThePreviewAndTheWindow()
@@ -152,6 +162,7 @@ void TestSettingsScreenController::appearingPlacesThePreviewAndTheWindow()
     QFETCH(QString, mode);
     QFETCH(double, textAreaHeight);
     QFETCH(QRect, frame);
+    QFETCH(QRect, screen);
     QFETCH(QStringList, previewCalls);
     QFETCH(int, top);
 
@@ -161,6 +172,8 @@ void TestSettingsScreenController::appearingPlacesThePreviewAndTheWindow()
     f.preview->calls.clear();
     f.window.moves.clear();
     f.window.m_frame = frame;
+    if (!screen.isNull())
+        f.window.m_screen = ScreenInfo{u"other"_qs, screen, screen, 2};
     f.controller.appeared();
     f.controller.appeared();
     if (mode == u"cursor") {
@@ -205,12 +218,21 @@ void TestSettingsScreenController::modeChangesMoveThePreviewAndTheWindow()
     f.preview->pendingCompletion();
     QCOMPARE(f.preview->calls.last(), u"applyMode"_qs);
 
+    // Back to the notch, a window too tall to clear the preview when centred comes down as far
+    // as the screen lets it; the cursor form leaves it centred.
+    f.window.m_frame = QRect(290, 100, 700, 600);
+    f.settings.setOverlayMode(OverlayMode::cursor);
+    QCOMPARE(f.window.moves.last().to, QPoint(290, 24 + 88));
+    f.settings.setOverlayMode(OverlayMode::pinned);
+    QCOMPARE(f.window.moves.last().to, QPoint(290, 800 - 10 - 600));
+    QCOMPARE(f.window.moves.last().motion, Motion::none);
+
     // The height moves the window and the preview; the width only the preview.
     f.preview->calls.clear();
     f.window.moves.clear();
     f.window.m_frame = QRect(290, 100, 700, 400);
     f.settings.setTextAreaHeight(300);
-    QCOMPARE(f.window.moves.last().to, QPoint(290, 348));
+    QCOMPARE(f.window.moves.last().to, QPoint(290, 28 + 300 + 24));
     f.settings.setNotchWidth(400);
     QCOMPARE(f.preview->calls, (QStringList{u"applyMode"_qs, u"applyMode"_qs}));
 }

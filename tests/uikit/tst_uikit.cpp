@@ -1,4 +1,6 @@
 #include "common/rendering.h"
+#include "uikit/animation.h"
+#include "uikit/fade.h"
 #include "uikit/glasseffectview.h"
 #include "uikit/icons.h"
 #include "uikit/overlayscroller.h"
@@ -23,6 +25,7 @@ private Q_SLOTS:
     void unknownIconDrawsNothing();
     void glassFillsAndLetsClicksThrough();
     void overlayScrollerFollowsItsViewportToTheEnd();
+    void fadeTurnedBackMidwayEndsAsAskedLast();
 };
 
 void TestUikit::roundIconButtonReactsInsideItsDisc()
@@ -127,3 +130,22 @@ void TestUikit::overlayScrollerFollowsItsViewportToTheEnd()
 }
 
 #include "tst_uikit.moc"
+
+// A fade out asked while a fade in is under way wins: the widget ends hidden, and the other way
+// round, shown.
+void TestUikit::fadeTurnedBackMidwayEndsAsAskedLast()
+{
+    QWidget window;
+    auto *page = new QWidget(&window);
+    page->hide();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const bool last : {false, true}) {
+        fadeWidget(page, !last, AnimationTiming::easeInOut(0.3));
+        QTest::qWait(100);
+        fadeWidget(page, last, AnimationTiming::easeInOut(0.3));
+        QTest::qWait(700);
+        QCOMPARE(page->isVisible(), last);
+        QVERIFY(!page->graphicsEffect());
+    }
+}
