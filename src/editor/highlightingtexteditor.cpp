@@ -1,6 +1,7 @@
 #include "highlightingtexteditor.h"
 
 #include "editor/cuehighlighter.h"
+#include "editor/documentmap.h"
 #include "editor/linepieces.h"
 #include "editor/slashcommandpalette.h"
 #include "settings/palette.h"
@@ -28,13 +29,6 @@ int leadingSpaces(QStringView text)
     return count;
 }
 
-// What QTextCursor::insertText() makes a new block of ("\r\n" counts once).
-bool isBlockBreak(QChar c)
-{
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == u'\ufdd0'
-           || c == u'\ufdd1';
-}
-
 // The block that opens the line `block` belongs to.
 QTextBlock lineStart(QTextBlock block)
 {
@@ -59,65 +53,6 @@ QString lineBeforeCaret(const QTextCursor &cursor)
         text.prepend(piece.text());
     }
     return text;
-}
-
-// The text as the document holds it: each line break one paragraph separator, and long lines in
-// pieces. `pieceStarts` receives the offsets of the blocks that carry on a line.
-QString shownText(QStringView text, QList<int> &pieceStarts)
-{
-    QString shown;
-    shown.reserve(text.size());
-    qsizetype start = 0;
-    while (true) {
-        qsizetype end = start;
-        while (end < text.size() && !isBlockBreak(text[end]))
-            ++end;
-        const QStringView line = text.mid(start, end - start);
-        qsizetype pieceStart = 0;
-        for (const int pieceBreak : LinePieces::breaksIn(line)) {
-            shown += line.mid(pieceStart, pieceBreak - pieceStart);
-            shown += QChar::ParagraphSeparator;
-            pieceStarts.append(int(shown.size()));
-            pieceStart = pieceBreak;
-        }
-        shown += line.mid(pieceStart);
-        if (end == text.size())
-            return shown;
-        shown += QChar::ParagraphSeparator;
-        start = end + (text.mid(end).startsWith(u"\r\n") ? 2 : 1);
-    }
-}
-
-// Gives each block from `from` on, up to the block at `to`, the format of a piece or of a line.
-// Blocks made by QTextCursor::insertText() take the format of the block they split.
-void markPieces(QTextDocument *document, int from, int to, const QList<int> &pieceStarts)
-{
-    auto piece = pieceStarts.cbegin();
-    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        while (piece != pieceStarts.cend() && *piece < block.position())
-            ++piece;
-        const bool continues = piece != pieceStarts.cend() && *piece == block.position();
-        if (block.position() > from && continues != LinePieces::continuesLine(block))
-            QTextCursor(block).setBlockFormat(continues ? LinePieces::continuationFormat()
-                                                        : QTextBlockFormat());
-    }
-}
-
-// Inserts plain text with one insertText(): a step built of smaller insertions would take in
-// the typing that follows it.
-void insertLines(QTextCursor &cursor, QStringView text)
-{
-    cursor.beginEditBlock();
-    cursor.removeSelectedText();
-    const int from = cursor.position();
-    QList<int> pieceStarts;
-    const QString shown = shownText(text, pieceStarts);
-    for (int &pieceStart : pieceStarts)
-        pieceStart += from;
-    cursor.insertText(shown);
-    markPieces(cursor.document(), from, cursor.position(), pieceStarts);
-    cursor.endEditBlock();
 }
 
 // "- " or "* " typed at the start of a line becomes a bullet.
@@ -154,7 +89,7 @@ bool continueBulletOnNewline(QTextCursor &cursor)
         cursor.setPosition(lineStart(cursor.block()).position(), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     } else {
-        insertLines(cursor, QString(u'\n' + before.left(spaces) + bullet));
+        DocumentText::insertLines(cursor, QString(u'\n' + before.left(spaces) + bullet));
     }
     cursor.endEditBlock();
     return true;
@@ -241,19 +176,7 @@ HighlightingTextEditor::~HighlightingTextEditor() = default;
 QString HighlightingTextEditor::text() const
 {
     // toPlainText() would also turn no-break spaces into spaces.
-    QString shown = document()->toRawText();
-    QString text;
-    if (m_pieceBreaks.empty()) {
-        text = std::move(shown);
-    } else {
-        text.reserve(shown.size());
-        qsizetype start = 0;
-        for (const int pieceBreak : m_pieceBreaks) {
-            text += QStringView(shown).mid(start, pieceBreak - start);
-            start = pieceBreak + 1;
-        }
-        text += QStringView(shown).mid(start);
-    }
+    QString text = m_map.textOf(document()->toRawText());
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
@@ -272,19 +195,20 @@ void HighlightingTextEditor::setText(const QString &text)
         // Long lines go in as pieces: building the document from one string is what keeps a page
         // of a million characters quick to open.
         QList<int> pieceStarts;
-        setPlainText(shownText(text, pieceStarts));
-        m_pieceBreaks.clear();
+        setPlainText(DocumentText::documentText(text, pieceStarts));
+        std::vector<int> breaks;
         if (!pieceStarts.isEmpty()) {
             QTextCursor marker(document());
             marker.beginEditBlock();
             for (const int pieceStart : std::as_const(pieceStarts)) {
                 marker.setPosition(pieceStart);
                 marker.setBlockFormat(LinePieces::continuationFormat());
-                m_pieceBreaks.push_back(pieceStart - 1);
+                breaks.push_back(pieceStart - 1);
             }
             marker.endEditBlock();
             document()->clearUndoRedoStacks();
         }
+        m_map.reset(std::move(breaks));
     }
     endFlash();
     const int length = textLength();
@@ -342,7 +266,7 @@ bool HighlightingTextEditor::replaceText(int position, int length, const QString
     QTextCursor cursor(document());
     cursor.setPosition(toView(position));
     cursor.setPosition(toView(position + length), QTextCursor::KeepAnchor);
-    insertLines(cursor, text);
+    DocumentText::insertLines(cursor, text);
     setTextCursor(cursor);
     ensureCursorVisible();
     return true;
@@ -513,37 +437,24 @@ void HighlightingTextEditor::insertFromMimeData(const QMimeData *source)
     if (isReadOnly() || !source->hasText())
         return;
     QTextCursor cursor = textCursor();
-    insertLines(cursor, source->text());
+    DocumentText::insertLines(cursor, source->text());
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
 int HighlightingTextEditor::textLength() const
 {
-    return document()->characterCount() - 1 - int(m_pieceBreaks.size());
+    return document()->characterCount() - 1 - m_map.extraLength();
 }
 
 int HighlightingTextEditor::toText(int viewPosition) const
 {
-    const auto before
-        = std::lower_bound(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(), viewPosition);
-    return viewPosition - int(before - m_pieceBreaks.cbegin());
+    return m_map.toText(viewPosition);
 }
 
 int HighlightingTextEditor::toView(int textPosition) const
 {
-    // The i-th break stands at text offset m_pieceBreaks[i] - i; an offset at a break is the
-    // end of the piece before it.
-    int lo = 0;
-    int hi = int(m_pieceBreaks.size());
-    while (lo < hi) {
-        const int middle = (lo + hi) / 2;
-        if (m_pieceBreaks[size_t(middle)] - middle < textPosition)
-            lo = middle + 1;
-        else
-            hi = middle;
-    }
-    return textPosition + lo;
+    return m_map.toDocument(textPosition);
 }
 
 QString HighlightingTextEditor::textBetween(int from, int to) const
@@ -588,9 +499,7 @@ void HighlightingTextEditor::showInPieces(int from, int to)
 void HighlightingTextEditor::restoreMark(int position)
 {
     const QTextBlock block = document()->findBlock(position);
-    const bool continues
-        = block.position() > 0
-          && std::binary_search(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(), block.position() - 1);
+    const bool continues = block.position() > 0 && m_map.isBreak(block.position() - 1);
     if (continues == LinePieces::continuesLine(block))
         return;
     const QScopedValueRollback guard(m_makingPieces, true);
@@ -612,27 +521,18 @@ void HighlightingTextEditor::recordChange(int position, int removedLength, int a
     removedLength = std::max(0, removedLength - pastEnd);
     if (removedLength == 0 && addedLength == 0)
         return;
-    // The breaks as they stood before the change give its offsets in the text.
-    const auto first = std::lower_bound(m_pieceBreaks.begin(), m_pieceBreaks.end(), position);
-    const auto last = std::lower_bound(first, m_pieceBreaks.end(), position + removedLength);
-    const int textPosition = position - int(first - m_pieceBreaks.begin());
-    const int textRemovedLength = removedLength - int(last - first);
     std::vector<int> added;
     for (QTextBlock block = document()->findBlock(position).next();
          block.isValid() && block.position() - 1 < position + addedLength; block = block.next()) {
         if (LinePieces::continuesLine(block))
             added.push_back(block.position() - 1);
     }
-    const auto kept = m_pieceBreaks.erase(first, last);
-    for (auto it = kept; it != m_pieceBreaks.end(); ++it)
-        *it += addedLength - removedLength;
-    m_pieceBreaks.insert(kept, added.cbegin(), added.cend());
+    const DocumentMap::TextChange change
+        = m_map.update(position, removedLength, addedLength, added);
     // Removing the break after an empty block, Qt keeps the format of the block after it: the
     // block at the change may have taken another block's mark.
     const QTextBlock changed = document()->findBlock(position);
-    const bool continues = changed.position() > 0
-                           && std::binary_search(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(),
-                                                 changed.position() - 1);
+    const bool continues = changed.position() > 0 && m_map.isBreak(changed.position() - 1);
     if (continues != LinePieces::continuesLine(changed))
         m_lostMark = changed.position();
     if (m_makingPieces)
@@ -642,11 +542,11 @@ void HighlightingTextEditor::recordChange(int position, int removedLength, int a
     m_changeViewEnd = position + addedLength;
     m_viewChangePending = true;
     QString inserted = textBetween(position, position + addedLength);
-    if (textRemovedLength == 0 && inserted.isEmpty())
+    if (change.removedLength == 0 && inserted.isEmpty())
         return;
     m_changePending = true;
-    m_changePosition = textPosition;
-    m_changeRemovedLength = textRemovedLength;
+    m_changePosition = change.position;
+    m_changeRemovedLength = change.removedLength;
     m_changeInsertedText = std::move(inserted);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "editor/documentmap.h"
+
 #include <QPlainTextEdit>
 #include <QString>
-
-#include <vector>
 
 class QTimer;
 class SlashCommandPalette;
@@ -96,8 +96,7 @@ private:
     QTimer *const m_flashTimer;
     SlashCommandPalette *const m_slashPalette;
     int m_editorCaretPosition = 0;
-    // Document positions of the piece breaks, ascending.
-    std::vector<int> m_pieceBreaks;
+    DocumentMap m_map;
     bool m_settingText = false;
     bool m_makingPieces = false;
     bool m_viewChangePending = false;
@@ -107,6 +106,6 @@ private:
     QString m_changeInsertedText;
     int m_changeViewStart = 0;
     int m_changeViewEnd = 0;
-    // A block whose mark as a piece no longer matches m_pieceBreaks, or -1.
+    // A block whose mark as a piece no longer matches m_map, or -1.
     int m_lostMark = -1;
 };
