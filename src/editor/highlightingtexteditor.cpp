@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -75,7 +76,7 @@ void autoBulletLine(QTextDocument *document, int caret)
 }
 
 // Return. With a selection, Return is an ordinary edit of the selection.
-bool continueBulletOnNewline(QTextCursor &cursor)
+bool continueBulletOnNewline(QTextCursor &cursor, DocumentMap &map)
 {
     if (cursor.hasSelection())
         return false;
@@ -89,7 +90,7 @@ bool continueBulletOnNewline(QTextCursor &cursor)
         cursor.setPosition(lineStart(cursor.block()).position(), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     } else {
-        DocumentText::insertLines(cursor, QString(u'\n' + before.left(spaces) + bullet));
+        DocumentText::insertLines(cursor, QString(u'\n' + before.left(spaces) + bullet), map);
     }
     cursor.endEditBlock();
     return true;
@@ -195,20 +196,29 @@ void HighlightingTextEditor::setText(const QString &text)
         // Long lines go in as pieces: building the document from one string is what keeps a page
         // of a million characters quick to open.
         QList<int> pieceStarts;
-        setPlainText(DocumentText::documentText(text, pieceStarts));
-        std::vector<int> breaks;
-        if (!pieceStarts.isEmpty()) {
+        std::vector<DocumentMap::Mark> placeholders;
+        setPlainText(DocumentText::documentText(text, m_map, pieceStarts, placeholders));
+        std::vector<DocumentMap::Mark> breaks;
+        if (!pieceStarts.isEmpty() || !placeholders.empty()) {
             QTextCursor marker(document());
             marker.beginEditBlock();
             for (const int pieceStart : std::as_const(pieceStarts)) {
                 marker.setPosition(pieceStart);
                 marker.setBlockFormat(LinePieces::continuationFormat());
-                breaks.push_back(pieceStart - 1);
+                breaks.push_back({pieceStart - 1, 0});
             }
+            DocumentText::markPlaceholders(document(), 0, placeholders);
             marker.endEditBlock();
             document()->clearUndoRedoStacks();
         }
-        m_map.reset(std::move(breaks));
+        std::vector<DocumentMap::Mark> marks;
+        marks.reserve(breaks.size() + placeholders.size());
+        std::merge(breaks.cbegin(), breaks.cend(), placeholders.cbegin(), placeholders.cend(),
+                   std::back_inserter(marks),
+                   [](const DocumentMap::Mark &a, const DocumentMap::Mark &b) {
+                       return a.position < b.position;
+                   });
+        m_map.reset(std::move(marks));
     }
     endFlash();
     const int length = textLength();
@@ -266,7 +276,7 @@ bool HighlightingTextEditor::replaceText(int position, int length, const QString
     QTextCursor cursor(document());
     cursor.setPosition(toView(position));
     cursor.setPosition(toView(position + length), QTextCursor::KeepAnchor);
-    DocumentText::insertLines(cursor, text);
+    DocumentText::insertLines(cursor, text, m_map);
     setTextCursor(cursor);
     ensureCursorVisible();
     return true;
@@ -404,7 +414,7 @@ bool HighlightingTextEditor::handleBulletKey(const QKeyEvent &event)
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!continueBulletOnNewline(cursor))
+        if (!continueBulletOnNewline(cursor, m_map))
             return false;
         break;
     case Qt::Key_Backspace:
@@ -437,14 +447,14 @@ void HighlightingTextEditor::insertFromMimeData(const QMimeData *source)
     if (isReadOnly() || !source->hasText())
         return;
     QTextCursor cursor = textCursor();
-    DocumentText::insertLines(cursor, source->text());
+    DocumentText::insertLines(cursor, source->text(), m_map);
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
 int HighlightingTextEditor::textLength() const
 {
-    return document()->characterCount() - 1 - m_map.extraLength();
+    return document()->characterCount() - 1 + m_map.lengthDifference();
 }
 
 int HighlightingTextEditor::toText(int viewPosition) const
@@ -468,7 +478,8 @@ QString HighlightingTextEditor::textBetween(int from, int to) const
         const int start = std::max(from, block.position());
         const int end = std::min(to, block.position() + block.length() - 1);
         if (end > start)
-            text += QStringView(block.text()).mid(start - block.position(), end - start);
+            m_map.appendText(
+                text, QStringView(block.text()).mid(start - block.position(), end - start), start);
     }
     return text;
 }
@@ -521,14 +532,30 @@ void HighlightingTextEditor::recordChange(int position, int removedLength, int a
     removedLength = std::max(0, removedLength - pastEnd);
     if (removedLength == 0 && addedLength == 0)
         return;
-    std::vector<int> added;
-    for (QTextBlock block = document()->findBlock(position).next();
-         block.isValid() && block.position() - 1 < position + addedLength; block = block.next()) {
-        if (LinePieces::continuesLine(block))
-            added.push_back(block.position() - 1);
+    // The marks that came with the change: piece breaks, and placeholders brought back by undo,
+    // redo or insertLines().
+    std::vector<DocumentMap::Mark> added;
+    const int addedEnd = position + addedLength;
+    for (QTextBlock block = document()->findBlock(position);
+         addedLength > 0 && block.isValid() && block.position() <= addedEnd; block = block.next()) {
+        if (block.position() > position && LinePieces::continuesLine(block))
+            added.push_back({block.position() - 1, 0});
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int hiddenId = DocumentMap::hiddenIdOf(fragment.charFormat());
+            if (hiddenId == 0 || fragment.position() + fragment.length() <= position
+                || fragment.position() >= addedEnd)
+                continue;
+            const QString characters = fragment.text();
+            for (int i = 0; i < characters.size(); ++i) {
+                const int at = fragment.position() + i;
+                if (characters[i] == DocumentMap::placeholder && at >= position && at < addedEnd)
+                    added.push_back({at, hiddenId});
+            }
+        }
     }
     const DocumentMap::TextChange change
-        = m_map.update(position, removedLength, addedLength, added);
+        = m_map.update(position, removedLength, addedLength, std::move(added));
     // Removing the break after an empty block, Qt keeps the format of the block after it: the
     // block at the change may have taken another block's mark.
     const QTextBlock changed = document()->findBlock(position);
