@@ -84,4 +84,9 @@ QString title(QStringView title)
     return shown(window.first(end).toString()).trimmed();
 }
 
+QString boundedTitle(const QString &title)
+{
+    return title.size() <= maximumTitleLength ? shown(title) : DisplayText::title(title);
+}
+
 } // namespace DisplayText

@@ -32,5 +32,9 @@ QString shown(const QString &text);
 // A title as the views show it: at most maximumTitleLength units of its display form, cut on a
 // cluster boundary, without the white space around it. Only the start of a long title is read.
 QString title(QStringView title);
+// A title as stored when it is short, else as title() shows it: what a one-line edit field
+// starts with (what the user types there replaces the whole title; a field left unedited leaves
+// it as stored), and what the reading panel gets.
+QString boundedTitle(const QString &title);
 
 } // namespace DisplayText
