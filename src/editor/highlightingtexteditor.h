@@ -17,7 +17,10 @@ class SlashCommandPalette;
 // The work per keystroke does not depend on the length of the page: only the edited lines are
 // restyled, and edits are reported as replacements rather than as the whole text. A very long
 // line is shown in pieces (LinePieces): document() holds the breaks between them, while text(),
-// the clipboard and every offset leave them out.
+// the clipboard and every offset leave them out. A grapheme cluster too long to lay out shows
+// only its start; one invisible placeholder in document() stands for the rest, which text(), the
+// clipboard, offsets and edit reports keep (DocumentMap). Backspace after such a cluster first
+// removes that undrawn rest.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
