@@ -527,6 +527,12 @@ void TestHighlightingTextEditor::giantClustersShowCut()
     editor.setCaretPosition(1'000);
     QCOMPARE(editor.editorCaretPosition(), afterMarks);
     QCOMPARE(editor.textRange(3, afterMarks + 2), edited.mid(3, afterMarks - 1));
+
+    // Backspace after a cut cluster first removes the rest that is not drawn.
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    constexpr int kept = DisplayText::maximumClusterLength;
+    QCOMPARE(editor.text(), QString(edited).remove(5 + kept, marks.size() - kept));
+    QCOMPARE(copy, editor.text());
 }
 
 QTEST_MAIN(TestHighlightingTextEditor)
