@@ -12,6 +12,7 @@
 #include "platform/atomicfile.h"
 #include "platform/boundedfilereader.h"
 #include "platform/observable.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
 #include "speech/speechrecognizer.h"
@@ -47,9 +48,9 @@ QString preview(const QString &page)
         }
         // A boundary at the window's end may be an artefact of the cut; one inside it is real.
         if (boundary == text.size())
-            return text.toString();
+            return DisplayText::shown(text.toString());
         if (count == previewCharacters && boundary < window)
-            return text.first(boundary) + u'\u2026';
+            return DisplayText::shown(text.first(boundary) + u'\u2026');
     }
 }
 
@@ -123,9 +124,9 @@ void BrivelService::setReadPages(const QSet<int> &pages)
 QString BrivelService::title(int index) const
 {
     if (index >= 0 && index < m_pageTitles.size()) {
-        const QString trimmed = m_pageTitles.at(index).trimmed();
-        if (!trimmed.isEmpty())
-            return trimmed;
+        const QString shown = DisplayText::title(m_pageTitles.at(index));
+        if (!shown.isEmpty())
+            return shown;
     }
     return localizedString("Vacío");
 }
@@ -246,7 +247,12 @@ void BrivelService::updateOverlayPageTitles(OverlayContent &content)
     for (const QString &page : std::as_const(m_pages))
         previews.append(preview(page));
     content.setPagePreviews(previews);
-    content.setPageTitles(m_pageTitles);
+    // The panel only shows titles: it gets them as shown.
+    QStringList titles;
+    titles.reserve(m_pageTitles.size());
+    for (const QString &title : std::as_const(m_pageTitles))
+        titles.append(DisplayText::boundedTitle(title));
+    content.setPageTitles(titles);
 }
 
 void BrivelService::hideMainWindows()

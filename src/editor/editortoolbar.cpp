@@ -3,6 +3,7 @@
 #include "document/brivelservice.h"
 #include "editor/model/editorcontroller.h"
 #include "platform/fonts.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "uikit/animation.h"
 #include "uikit/fade.h"
@@ -372,8 +373,10 @@ void EditorToolbar::syncTitleEdit()
     const bool editing = m_controller.isEditingToolbarTitle();
     m_titleButton->setVisible(!editing);
     m_titleField->setVisible(editing);
-    if (m_titleField->text() != m_controller.toolbarTitleText())
-        m_titleField->setText(m_controller.toolbarTitleText());
+    // A title too long to show is cut in the field, and replaced only if the user edits it.
+    if (const QString shown = DisplayText::boundedTitle(m_controller.toolbarTitleText());
+        m_titleField->text() != shown)
+        m_titleField->setText(shown);
     if (editing && m_controller.isToolbarTitleFocused())
         m_titleField->setFocus();
     else if (!editing && m_titleField->hasFocus())

@@ -1,6 +1,7 @@
 #include "highlightingtexteditor.h"
 
 #include "editor/cuehighlighter.h"
+#include "editor/documentmap.h"
 #include "editor/linepieces.h"
 #include "editor/slashcommandpalette.h"
 #include "settings/palette.h"
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -26,13 +28,6 @@ int leadingSpaces(QStringView text)
     while (count < text.size() && text[count] == u' ')
         ++count;
     return count;
-}
-
-// What QTextCursor::insertText() makes a new block of ("\r\n" counts once).
-bool isBlockBreak(QChar c)
-{
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == u'\ufdd0'
-           || c == u'\ufdd1';
 }
 
 // The block that opens the line `block` belongs to.
@@ -61,65 +56,6 @@ QString lineBeforeCaret(const QTextCursor &cursor)
     return text;
 }
 
-// The text as the document holds it: each line break one paragraph separator, and long lines in
-// pieces. `pieceStarts` receives the offsets of the blocks that carry on a line.
-QString shownText(QStringView text, QList<int> &pieceStarts)
-{
-    QString shown;
-    shown.reserve(text.size());
-    qsizetype start = 0;
-    while (true) {
-        qsizetype end = start;
-        while (end < text.size() && !isBlockBreak(text[end]))
-            ++end;
-        const QStringView line = text.mid(start, end - start);
-        qsizetype pieceStart = 0;
-        for (const int pieceBreak : LinePieces::breaksIn(line)) {
-            shown += line.mid(pieceStart, pieceBreak - pieceStart);
-            shown += QChar::ParagraphSeparator;
-            pieceStarts.append(int(shown.size()));
-            pieceStart = pieceBreak;
-        }
-        shown += line.mid(pieceStart);
-        if (end == text.size())
-            return shown;
-        shown += QChar::ParagraphSeparator;
-        start = end + (text.mid(end).startsWith(u"\r\n") ? 2 : 1);
-    }
-}
-
-// Gives each block from `from` on, up to the block at `to`, the format of a piece or of a line.
-// Blocks made by QTextCursor::insertText() take the format of the block they split.
-void markPieces(QTextDocument *document, int from, int to, const QList<int> &pieceStarts)
-{
-    auto piece = pieceStarts.cbegin();
-    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        while (piece != pieceStarts.cend() && *piece < block.position())
-            ++piece;
-        const bool continues = piece != pieceStarts.cend() && *piece == block.position();
-        if (block.position() > from && continues != LinePieces::continuesLine(block))
-            QTextCursor(block).setBlockFormat(continues ? LinePieces::continuationFormat()
-                                                        : QTextBlockFormat());
-    }
-}
-
-// Inserts plain text with one insertText(): a step built of smaller insertions would take in
-// the typing that follows it.
-void insertLines(QTextCursor &cursor, QStringView text)
-{
-    cursor.beginEditBlock();
-    cursor.removeSelectedText();
-    const int from = cursor.position();
-    QList<int> pieceStarts;
-    const QString shown = shownText(text, pieceStarts);
-    for (int &pieceStart : pieceStarts)
-        pieceStart += from;
-    cursor.insertText(shown);
-    markPieces(cursor.document(), from, cursor.position(), pieceStarts);
-    cursor.endEditBlock();
-}
-
 // "- " or "* " typed at the start of a line becomes a bullet.
 void autoBulletLine(QTextDocument *document, int caret)
 {
@@ -140,7 +76,7 @@ void autoBulletLine(QTextDocument *document, int caret)
 }
 
 // Return. With a selection, Return is an ordinary edit of the selection.
-bool continueBulletOnNewline(QTextCursor &cursor)
+bool continueBulletOnNewline(QTextCursor &cursor, DocumentMap &map)
 {
     if (cursor.hasSelection())
         return false;
@@ -154,7 +90,7 @@ bool continueBulletOnNewline(QTextCursor &cursor)
         cursor.setPosition(lineStart(cursor.block()).position(), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     } else {
-        insertLines(cursor, QString(u'\n' + before.left(spaces) + bullet));
+        DocumentText::insertLines(cursor, QString(u'\n' + before.left(spaces) + bullet), map);
     }
     cursor.endEditBlock();
     return true;
@@ -241,19 +177,7 @@ HighlightingTextEditor::~HighlightingTextEditor() = default;
 QString HighlightingTextEditor::text() const
 {
     // toPlainText() would also turn no-break spaces into spaces.
-    QString shown = document()->toRawText();
-    QString text;
-    if (m_pieceBreaks.empty()) {
-        text = std::move(shown);
-    } else {
-        text.reserve(shown.size());
-        qsizetype start = 0;
-        for (const int pieceBreak : m_pieceBreaks) {
-            text += QStringView(shown).mid(start, pieceBreak - start);
-            start = pieceBreak + 1;
-        }
-        text += QStringView(shown).mid(start);
-    }
+    QString text = m_map.textOf(document()->toRawText());
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
@@ -272,19 +196,29 @@ void HighlightingTextEditor::setText(const QString &text)
         // Long lines go in as pieces: building the document from one string is what keeps a page
         // of a million characters quick to open.
         QList<int> pieceStarts;
-        setPlainText(shownText(text, pieceStarts));
-        m_pieceBreaks.clear();
-        if (!pieceStarts.isEmpty()) {
+        std::vector<DocumentMap::Mark> placeholders;
+        setPlainText(DocumentText::documentText(text, m_map, pieceStarts, placeholders));
+        std::vector<DocumentMap::Mark> breaks;
+        if (!pieceStarts.isEmpty() || !placeholders.empty()) {
             QTextCursor marker(document());
             marker.beginEditBlock();
             for (const int pieceStart : std::as_const(pieceStarts)) {
                 marker.setPosition(pieceStart);
                 marker.setBlockFormat(LinePieces::continuationFormat());
-                m_pieceBreaks.push_back(pieceStart - 1);
+                breaks.push_back({pieceStart - 1, 0});
             }
+            DocumentText::markPlaceholders(document(), 0, placeholders);
             marker.endEditBlock();
             document()->clearUndoRedoStacks();
         }
+        std::vector<DocumentMap::Mark> marks;
+        marks.reserve(breaks.size() + placeholders.size());
+        std::merge(breaks.cbegin(), breaks.cend(), placeholders.cbegin(), placeholders.cend(),
+                   std::back_inserter(marks),
+                   [](const DocumentMap::Mark &a, const DocumentMap::Mark &b) {
+                       return a.position < b.position;
+                   });
+        m_map.reset(std::move(marks));
     }
     endFlash();
     const int length = textLength();
@@ -342,7 +276,7 @@ bool HighlightingTextEditor::replaceText(int position, int length, const QString
     QTextCursor cursor(document());
     cursor.setPosition(toView(position));
     cursor.setPosition(toView(position + length), QTextCursor::KeepAnchor);
-    insertLines(cursor, text);
+    DocumentText::insertLines(cursor, text, m_map);
     setTextCursor(cursor);
     ensureCursorVisible();
     return true;
@@ -480,7 +414,7 @@ bool HighlightingTextEditor::handleBulletKey(const QKeyEvent &event)
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!continueBulletOnNewline(cursor))
+        if (!continueBulletOnNewline(cursor, m_map))
             return false;
         break;
     case Qt::Key_Backspace:
@@ -513,37 +447,24 @@ void HighlightingTextEditor::insertFromMimeData(const QMimeData *source)
     if (isReadOnly() || !source->hasText())
         return;
     QTextCursor cursor = textCursor();
-    insertLines(cursor, source->text());
+    DocumentText::insertLines(cursor, source->text(), m_map);
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
 int HighlightingTextEditor::textLength() const
 {
-    return document()->characterCount() - 1 - int(m_pieceBreaks.size());
+    return document()->characterCount() - 1 + m_map.lengthDifference();
 }
 
 int HighlightingTextEditor::toText(int viewPosition) const
 {
-    const auto before
-        = std::lower_bound(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(), viewPosition);
-    return viewPosition - int(before - m_pieceBreaks.cbegin());
+    return m_map.toText(viewPosition);
 }
 
 int HighlightingTextEditor::toView(int textPosition) const
 {
-    // The i-th break stands at text offset m_pieceBreaks[i] - i; an offset at a break is the
-    // end of the piece before it.
-    int lo = 0;
-    int hi = int(m_pieceBreaks.size());
-    while (lo < hi) {
-        const int middle = (lo + hi) / 2;
-        if (m_pieceBreaks[size_t(middle)] - middle < textPosition)
-            lo = middle + 1;
-        else
-            hi = middle;
-    }
-    return textPosition + lo;
+    return m_map.toDocument(textPosition);
 }
 
 QString HighlightingTextEditor::textBetween(int from, int to) const
@@ -557,7 +478,8 @@ QString HighlightingTextEditor::textBetween(int from, int to) const
         const int start = std::max(from, block.position());
         const int end = std::min(to, block.position() + block.length() - 1);
         if (end > start)
-            text += QStringView(block.text()).mid(start - block.position(), end - start);
+            m_map.appendText(
+                text, QStringView(block.text()).mid(start - block.position(), end - start), start);
     }
     return text;
 }
@@ -588,9 +510,7 @@ void HighlightingTextEditor::showInPieces(int from, int to)
 void HighlightingTextEditor::restoreMark(int position)
 {
     const QTextBlock block = document()->findBlock(position);
-    const bool continues
-        = block.position() > 0
-          && std::binary_search(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(), block.position() - 1);
+    const bool continues = block.position() > 0 && m_map.isBreak(block.position() - 1);
     if (continues == LinePieces::continuesLine(block))
         return;
     const QScopedValueRollback guard(m_makingPieces, true);
@@ -612,27 +532,34 @@ void HighlightingTextEditor::recordChange(int position, int removedLength, int a
     removedLength = std::max(0, removedLength - pastEnd);
     if (removedLength == 0 && addedLength == 0)
         return;
-    // The breaks as they stood before the change give its offsets in the text.
-    const auto first = std::lower_bound(m_pieceBreaks.begin(), m_pieceBreaks.end(), position);
-    const auto last = std::lower_bound(first, m_pieceBreaks.end(), position + removedLength);
-    const int textPosition = position - int(first - m_pieceBreaks.begin());
-    const int textRemovedLength = removedLength - int(last - first);
-    std::vector<int> added;
-    for (QTextBlock block = document()->findBlock(position).next();
-         block.isValid() && block.position() - 1 < position + addedLength; block = block.next()) {
-        if (LinePieces::continuesLine(block))
-            added.push_back(block.position() - 1);
+    // The marks that came with the change: piece breaks, and placeholders brought back by undo,
+    // redo or insertLines().
+    std::vector<DocumentMap::Mark> added;
+    const int addedEnd = position + addedLength;
+    for (QTextBlock block = document()->findBlock(position);
+         addedLength > 0 && block.isValid() && block.position() <= addedEnd; block = block.next()) {
+        if (block.position() > position && LinePieces::continuesLine(block))
+            added.push_back({block.position() - 1, 0});
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int hiddenId = DocumentMap::hiddenIdOf(fragment.charFormat());
+            if (hiddenId == 0 || fragment.position() + fragment.length() <= position
+                || fragment.position() >= addedEnd)
+                continue;
+            const QString characters = fragment.text();
+            for (int i = 0; i < characters.size(); ++i) {
+                const int at = fragment.position() + i;
+                if (characters[i] == DocumentMap::placeholder && at >= position && at < addedEnd)
+                    added.push_back({at, hiddenId});
+            }
+        }
     }
-    const auto kept = m_pieceBreaks.erase(first, last);
-    for (auto it = kept; it != m_pieceBreaks.end(); ++it)
-        *it += addedLength - removedLength;
-    m_pieceBreaks.insert(kept, added.cbegin(), added.cend());
+    const DocumentMap::TextChange change
+        = m_map.update(position, removedLength, addedLength, std::move(added));
     // Removing the break after an empty block, Qt keeps the format of the block after it: the
     // block at the change may have taken another block's mark.
     const QTextBlock changed = document()->findBlock(position);
-    const bool continues = changed.position() > 0
-                           && std::binary_search(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(),
-                                                 changed.position() - 1);
+    const bool continues = changed.position() > 0 && m_map.isBreak(changed.position() - 1);
     if (continues != LinePieces::continuesLine(changed))
         m_lostMark = changed.position();
     if (m_makingPieces)
@@ -642,11 +569,11 @@ void HighlightingTextEditor::recordChange(int position, int removedLength, int a
     m_changeViewEnd = position + addedLength;
     m_viewChangePending = true;
     QString inserted = textBetween(position, position + addedLength);
-    if (textRemovedLength == 0 && inserted.isEmpty())
+    if (change.removedLength == 0 && inserted.isEmpty())
         return;
     m_changePending = true;
-    m_changePosition = textPosition;
-    m_changeRemovedLength = textRemovedLength;
+    m_changePosition = change.position;
+    m_changeRemovedLength = change.removedLength;
     m_changeInsertedText = std::move(inserted);
 }
 

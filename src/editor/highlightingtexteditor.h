@@ -1,9 +1,9 @@
 #pragma once
 
+#include "editor/documentmap.h"
+
 #include <QPlainTextEdit>
 #include <QString>
-
-#include <vector>
 
 class QTimer;
 class SlashCommandPalette;
@@ -17,7 +17,10 @@ class SlashCommandPalette;
 // The work per keystroke does not depend on the length of the page: only the edited lines are
 // restyled, and edits are reported as replacements rather than as the whole text. A very long
 // line is shown in pieces (LinePieces): document() holds the breaks between them, while text(),
-// the clipboard and every offset leave them out.
+// the clipboard and every offset leave them out. A grapheme cluster too long to lay out shows
+// only its start; one invisible placeholder in document() stands for the rest, which text(), the
+// clipboard, offsets and edit reports keep (DocumentMap). Backspace after such a cluster first
+// removes that undrawn rest.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
@@ -96,8 +99,7 @@ private:
     QTimer *const m_flashTimer;
     SlashCommandPalette *const m_slashPalette;
     int m_editorCaretPosition = 0;
-    // Document positions of the piece breaks, ascending.
-    std::vector<int> m_pieceBreaks;
+    DocumentMap m_map;
     bool m_settingText = false;
     bool m_makingPieces = false;
     bool m_viewChangePending = false;
@@ -107,6 +109,6 @@ private:
     QString m_changeInsertedText;
     int m_changeViewStart = 0;
     int m_changeViewEnd = 0;
-    // A block whose mark as a piece no longer matches m_pieceBreaks, or -1.
+    // A block whose mark as a piece no longer matches m_map, or -1.
     int m_lostMark = -1;
 };

@@ -4,6 +4,7 @@
 #include "editor/model/editorcontroller.h"
 #include "editor/model/pagelistmodel.h"
 #include "platform/fonts.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "settings/palette.h"
 #include "uikit/icons.h"
@@ -104,7 +105,7 @@ public:
         colours.setColor(QPalette::Text, whiteAt(0.85));
         field->setPalette(colours);
         field->setPlaceholderText(localizedString("Nombre"));
-        field->setText(m_controller.renameText());
+        field->setText(DisplayText::boundedTitle(m_controller.renameText()));
         EditorController *controller = &m_controller;
         connect(field, &QLineEdit::textEdited, controller, &EditorController::setRenameText);
         // Return stores, Esc closes; moving the focus elsewhere leaves the field open.

@@ -1,6 +1,7 @@
 #include "wordflowlayout.h"
 
 #include "platform/fonts.h"
+#include "settings/displaytext.h"
 #include "settings/palette.h"
 #include "settings/presets.h"
 #include "settings/tokenizer.h"
@@ -117,7 +118,8 @@ void WordFlowLayout::layout()
         const QString &word = m_words[i];
         WordItem item;
         item.id = i;
-        item.word = word;
+        // The stored word is counted; what is laid out and painted is its display form.
+        item.word = DisplayText::shown(word);
         item.charOffset = offset;
         item.length = characterCount(word);
         item.letterCount = letterOrNumberCount(word, item.length);
@@ -126,7 +128,7 @@ void WordFlowLayout::layout()
 
         auto measured = widths.constFind(word);
         if (measured == widths.cend())
-            measured = widths.insert(word, metrics.horizontalAdvance(word));
+            measured = widths.insert(word, metrics.horizontalAdvance(item.word));
         item.width = *measured + spaceWidth;
 
         const bool lineIsEmpty = m_lineStarts.last() == m_items.size();

@@ -12,8 +12,8 @@ class QPainter;
 // One word of the flow.
 struct WordItem
 {
-    int id = 0; // index of the word in the page
-    QString word;
+    int id = 0;         // index of the word in the page
+    QString word;       // as shown: long clusters cut (DisplayText)
     int charOffset = 0; // first character of the word in the page's character count
     bool isAnnotation = false;
     int length = 0;      // user-perceived characters

@@ -1,4 +1,5 @@
 #include "common/appfakes.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 
 #include <QSignalSpy>
@@ -55,8 +56,10 @@ void TestBrivelService::previews_data()
     QTest::newRow("40 combined") << accented.repeated(40) << accented.repeated(40);
     QTest::newRow("41 combined") << accented.repeated(41) << accented.repeated(40) + u'\u2026';
     QTest::newRow("flags") << flag.repeated(45) << flag.repeated(40) + u'\u2026';
+    // A character too long to lay out counts as one, and is shown cut.
     QTest::newRow("long first character")
-        << heavy + QString(45, u'c') << heavy + QString(39, u'c') + u'\u2026';
+        << heavy + QString(45, u'c')
+        << heavy.left(DisplayText::maximumClusterLength) + QString(39, u'c') + u'\u2026';
     QTest::newRow("long page") << forty + QString(100'000, u'z') << forty + u'\u2026';
 }
 
@@ -83,6 +86,17 @@ void TestBrivelService::titlesReachTheOverlayAsTheyAre()
     QCOMPARE(content.pageCount(), 3);
     QCOMPARE(content.pageTitles(), QStringList{u" Intro "_s});
     QCOMPARE(content.currentPageIndex(), 2);
+
+    // A title far too long to show reaches it, and the editor's views, as much as shows; the
+    // stored title is kept whole.
+    const QString huge(9'000'000, u'T');
+    f.service.setPageTitles({u" Intro "_s, huge});
+    f.service.setCurrentPageIndex(1);
+    f.service.updatePageIndicator();
+    QCOMPARE(content.pageTitles().at(1), huge.left(DisplayText::maximumTitleLength));
+    QCOMPARE(content.currentPageTitle(), huge.left(DisplayText::maximumTitleLength));
+    QCOMPARE(f.service.title(1), huge.left(DisplayText::maximumTitleLength));
+    QCOMPARE(f.service.pageTitles().at(1), huge);
 }
 
 void TestBrivelService::title_data()

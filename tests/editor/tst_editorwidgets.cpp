@@ -9,6 +9,7 @@
 #include "editor/importpresentationbutton.h"
 #include "editor/model/editorcontroller.h"
 #include "editor/pagessidebar.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "uikit/overlayscroller.h"
 
@@ -151,6 +152,15 @@ private Q_SLOTS:
         QCOMPARE(f.service.pageTitles().value(1), u"Intro"_s);
         QVERIFY(!f.toolbar->titleField()->isVisible());
         QCOMPARE(f.toolbar->titleButton()->text(), u"Intro"_s);
+
+        // A title far too long to show opens cut in the field; left unedited, it stays whole.
+        const QString huge(9'000'000, u'T');
+        f.service.setPageTitles({QString(), huge});
+        f.toolbar->titleButton()->click();
+        QTRY_VERIFY(f.toolbar->titleField()->hasFocus());
+        QCOMPARE(f.toolbar->titleField()->text(), huge.left(DisplayText::maximumTitleLength));
+        QTest::keyClick(f.toolbar->titleField(), Qt::Key(key));
+        QCOMPARE(f.service.pageTitles().value(1), huge);
     }
 
     void typingReachesTheCurrentPage()

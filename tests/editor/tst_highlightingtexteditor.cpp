@@ -1,5 +1,6 @@
 #include "editor/highlightingtexteditor.h"
 #include "editor/linepieces.h"
+#include "settings/displaytext.h"
 #include "settings/palette.h"
 
 #include <QClipboard>
@@ -8,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -59,6 +61,7 @@ private Q_SLOTS:
     void longLinesShowInPieces();
     void editsAcrossPiecesKeepTheText();
     void randomEditsAcrossPieces();
+    void giantClustersShowCut();
 };
 
 void TestHighlightingTextEditor::styles_data()
@@ -451,6 +454,85 @@ void TestHighlightingTextEditor::randomEditsAcrossPieces()
             undo(editor);
         QCOMPARE(copy, original);
     }
+}
+
+// A cluster of 50,000 marks and one of 100,000 emoji joined by zero-width joiners: the document
+// shows each cut, in short whole pieces, while offsets, the caret, copies and edits keep the
+// stored text.
+void TestHighlightingTextEditor::giantClustersShowCut()
+{
+    QString marks(u"a"_s);
+    for (int i = 0; i < 50'000; ++i)
+        marks += QChar(char16_t(0x0300 + i % 0x70));
+    const QString emoji = QString::fromUcs4(U"\U0001F469").repeated(100'000);
+    QString joined;
+    for (qsizetype i = 0; i < emoji.size(); i += 2)
+        joined += (i > 0 ? u"\u200d"_s : QString()) + emoji.mid(i, 2);
+    const QString original = u"Hola "_s + marks + u" fin\n"_s + joined + u" x"_s;
+    HighlightingTextEditor editor;
+    editor.setText(original);
+    QCOMPARE(editor.text(), original);
+    QCOMPARE(editor.textLength(), original.size());
+    QVERIFY(editor.document()->characterCount() < 200);
+    for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
+        const QString piece = block.text();
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece);
+        for (qsizetype start = 0, end = graphemes.toNextBoundary(); end != -1;
+             start = end, end = graphemes.toNextBoundary())
+            QVERIFY(end - start <= DisplayText::maximumClusterLength + 1); // and a placeholder
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            QVERIFY(!piece[i].isHighSurrogate()
+                    || (i + 1 < piece.size() && piece[i + 1].isLowSurrogate()));
+            QVERIFY(!piece[i].isLowSurrogate() || (i > 0 && piece[i - 1].isHighSurrogate()));
+        }
+    }
+    QString copy;
+    mirrorEdits(editor, copy);
+
+    // The caret steps over a cut cluster whole, and types after all of it.
+    const int afterMarks = 5 + int(marks.size());
+    editor.setCaretPosition(afterMarks);
+    QCOMPARE(editor.editorCaretPosition(), afterMarks);
+    QTest::keyClicks(&editor, u"X"_s);
+    QCOMPARE(editor.text(), QString(original).insert(afterMarks, u'X'));
+    QCOMPARE(copy, editor.text());
+    QTest::keyClick(&editor, Qt::Key_Left);
+    QTest::keyClick(&editor, Qt::Key_Left);
+    QCOMPARE(editor.editorCaretPosition(), 5);
+
+    // Selected, it copies and goes as the stored cluster.
+    QTest::keyClick(&editor, Qt::Key_Right, Qt::ShiftModifier);
+    editor.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), marks);
+    QTest::keyClick(&editor, Qt::Key_Delete);
+    QCOMPARE(editor.text(), u"Hola X fin\n"_s + joined + u" x"_s);
+    QCOMPARE(copy, editor.text());
+
+    // Pasted back, it is cut again; undo and redo keep the text and the report in step.
+    editor.paste();
+    QCOMPARE(editor.text(), QString(original).insert(afterMarks, u'X'));
+    QCOMPARE(copy, editor.text());
+    QVERIFY(editor.document()->characterCount() < 200);
+    const QString edited = editor.text();
+    while (editor.document()->isUndoAvailable())
+        undo(editor);
+    QCOMPARE(editor.text(), original);
+    QCOMPARE(copy, original);
+    while (editor.document()->isRedoAvailable())
+        undo(editor, Qt::ShiftModifier);
+    QCOMPARE(editor.text(), edited);
+    QCOMPARE(copy, edited);
+
+    // An offset inside the hidden part of a cluster stands after it.
+    editor.setCaretPosition(1'000);
+    QCOMPARE(editor.editorCaretPosition(), afterMarks);
+    QCOMPARE(editor.textRange(3, afterMarks + 2), edited.mid(3, afterMarks - 1));
+
+    // Backspace after a cut cluster first removes the rest that is not drawn.
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    constexpr int kept = DisplayText::maximumClusterLength;
+    QCOMPARE(editor.text(), QString(edited).remove(5 + kept, marks.size() - kept));
+    QCOMPARE(copy, editor.text());
 }
 
 QTEST_MAIN(TestHighlightingTextEditor)

@@ -1,5 +1,6 @@
 #include "overlay/speechscrollview.h"
 #include "platform/fonts.h"
+#include "settings/displaytext.h"
 #include "settings/tokenizer.h"
 
 #include <QApplication>
@@ -168,6 +169,16 @@ void TestSpeechScrollView::lineFilling()
     layout.setWidth(1000);
     layout.ensureLayout();
     QCOMPARE(layout.lineCount(), 1);
+
+    // A letter under 400,000 marks is laid out and painted cut, and counted as one character.
+    QString giant(u"a"_qs);
+    for (int i = 0; i < 400'000; ++i)
+        giant += QChar(char16_t(0x0300 + i % 0x70));
+    layout.setContent({u"uno"_qs, giant, u"dos"_qs}, {});
+    layout.ensureLayout();
+    QCOMPARE(layout.items().at(1).word, DisplayText::shown(giant));
+    QCOMPARE(layout.items().at(1).word.size(), DisplayText::maximumClusterLength);
+    QCOMPARE(layout.items().at(2).charOffset, 6);
 }
 
 void TestSpeechScrollView::lineBreaksAndPadding()

@@ -1,3 +1,4 @@
+#include "settings/displaytext.h"
 #include "settings/tokenizer.h"
 
 #include <QTest>
@@ -20,6 +21,23 @@ QList<int> sorted(const QSet<int> &set)
     QList<int> list(set.cbegin(), set.cend());
     std::sort(list.begin(), list.end());
     return list;
+}
+
+QString marks(int count)
+{
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += QChar(char16_t(0x0300 + i % 0x70));
+    return text;
+}
+
+// `count` copies of a scalar, each after a zero-width joiner but the first.
+QString joined(char32_t scalar, int count)
+{
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += (i > 0 ? u"\u200d"_s : QString()) + fromScalar(scalar);
+    return text;
 }
 
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
@@ -47,6 +65,8 @@ private Q_SLOTS:
     void conversionsAgreeOverAMixedPage();
     void wordCharOffsetsAnswerAsTheWalk_data();
     void wordCharOffsetsAnswerAsTheWalk();
+    void displayForm_data();
+    void displayForm();
 };
 
 // One scalar on each side of every range edge; the astral rows also check that a surrogate
@@ -324,6 +344,53 @@ void TestTokenizer::wordCharOffsetsAnswerAsTheWalk()
         QVERIFY2(fast == walked,
                  qPrintable(u"offset %1: %2, walked %3"_s.arg(offset).arg(fast).arg(walked)));
     }
+}
+
+// What the views show of a text: each cluster longer than the limit keeps only its start, never
+// half a surrogate pair; everything else is shown as stored.
+void TestTokenizer::displayForm_data()
+{
+    constexpr int limit = DisplayText::maximumClusterLength;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+
+    const QString prose = u"una frase co\u0301mo cualquiera "_s.repeated(10);
+    QTest::newRow("prose") << prose << prose;
+    const QString atLimit = u"a"_s + marks(limit - 1);
+    QTest::newRow("cluster at the limit") << atLimit + u" b"_s << atLimit + u" b"_s;
+    QTest::newRow("one mark more")
+        << u"x "_s + atLimit + marks(1) + u" b"_s << u"x "_s + atLimit + u" b"_s;
+    QTest::newRow("50,000 marks") << u"a"_s + marks(50'000) << atLimit;
+    QTest::newRow("marks alone") << marks(3'000) + u"z"_s << marks(limit) + u"z"_s;
+    QTest::newRow("two giant clusters")
+        << u"a"_s + marks(100) + u"b"_s + marks(100) << atLimit + u"b"_s + marks(limit - 1);
+    const QString emoji = joined(U'\U0001F469', 100'000);
+    QTest::newRow("joined emoji") << emoji << emoji.left(limit);
+    // After one letter, skin-tone modifiers put the limit inside a surrogate pair, which the
+    // start leaves out.
+    const QString tones = u"a"_s + fromScalar(U'\U0001F3FD').repeated(100);
+    QTest::newRow("astral marks") << tones << tones.left(limit - 1);
+    const QString signs = joined(U'\u00a9', 1'000);
+    QTest::newRow("joined copyright signs") << signs + u" c"_s << signs.left(limit) + u" c"_s;
+    const QString jamo = u"\u1100"_s.repeated(40);
+    QTest::newRow("conjoining jamo") << jamo << jamo.left(limit);
+}
+
+void TestTokenizer::displayForm()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(DisplayText::shown(text), shown);
+    // Counting is left to the stored text.
+    if (text.startsWith(u'a'))
+        QCOMPARE(::characterCount(text), ::characterCount(shown));
+
+    // A title shows at most a line's worth of its display form, cut between clusters.
+    const QString title = DisplayText::title(QString(u"  "_s + text + u"  "_s));
+    QVERIFY(title.size() <= DisplayText::maximumTitleLength);
+    QVERIFY(shown.startsWith(title));
+    if (text.size() <= DisplayText::maximumTitleLength)
+        QCOMPARE(title, shown.trimmed());
 }
 
 QTEST_GUILESS_MAIN(TestTokenizer)

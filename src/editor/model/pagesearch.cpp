@@ -1,5 +1,7 @@
 #include "pagesearch.h"
 
+#include "settings/displaytext.h"
+
 #include <QFutureWatcher>
 #include <QTextBoundaryFinder>
 #include <QtConcurrent/QtConcurrentRun>
@@ -140,7 +142,8 @@ QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *st
             return {};
         PageMatch match;
         match.pageIndex = i;
-        match.title = input.titles.value(i).trimmed();
+        // The title as the row shows it; a match past what it shows marks nothing.
+        match.title = DisplayText::title(input.titles.value(i));
         if (match.title.isEmpty())
             match.title = input.untitled;
         if (needles.isEmpty()) {
@@ -159,7 +162,7 @@ QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *st
         if (match.titleMatchStart < 0 && textMatch < 0)
             textMatch = needles.find(page, &textMatchLength);
         if (match.titleMatchStart < 0 && textMatch >= 0)
-            match.snippet = snippet(page, textMatch, textMatchLength);
+            match.snippet = DisplayText::shown(snippet(page, textMatch, textMatchLength));
         found.append(match);
     }
     return found;

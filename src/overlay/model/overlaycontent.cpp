@@ -1,6 +1,7 @@
 #include "overlaycontent.h"
 
 #include "platform/observable.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "settings/tokenizer.h"
 #include "speech/speechrecognizer.h"
@@ -186,7 +187,7 @@ void OverlayContent::movePickerHighlight(int step)
 QString OverlayContent::currentPageTitle() const
 {
     if (m_currentPageIndex >= 0 && m_currentPageIndex < m_pageTitles.size()) {
-        const QString title = m_pageTitles.at(m_currentPageIndex).trimmed();
+        const QString title = DisplayText::title(m_pageTitles.at(m_currentPageIndex));
         if (!title.isEmpty())
             return title;
     }
