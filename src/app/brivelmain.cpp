@@ -4,6 +4,7 @@
 #include "app/fontwarmup.h"
 #include "app/launcharguments.h"
 #include "app/singleinstance.h"
+#include "app/unixsignalwatcher.h"
 #include "platform/mediabackend.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 
 int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicationCreated)
 {
+    UnixSignalWatcher::ignoreFileSizeLimitSignal();
     QStringList commandLine;
     for (int i = 1; i < argc; ++i)
         commandLine << QString::fromLocal8Bit(argv[i]);

@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -53,6 +55,7 @@ private Q_SLOTS:
     void signalsEndThroughTheQuitSequence_data();
     void signalsEndThroughTheQuitSequence();
     void aLaunchTheRunningInstanceDoesNotTakeFails();
+    void aFileSizeLimitFailsTheWriteNotTheProgram();
 };
 
 void TestShellProcess::signalsEndThroughTheQuitSequence_data()
@@ -171,6 +174,50 @@ void TestShellProcess::aLaunchTheRunningInstanceDoesNotTakeFails()
     QVERIFY(unanswered.waitForFinished(10'000));
     QCOMPARE(unanswered.exitCode(), 1);
     QVERIFY(unanswered.readAllStandardError().contains("does not answer"));
+}
+
+// Under a file size limit, a write past it fails as on a full disk: the program logs it and goes
+// on, and the old autosave stays.
+void TestShellProcess::aFileSizeLimitFailsTheWriteNotTheProgram()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString runtime = home.filePath(u"runtime"_s);
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString autosave = home.filePath(u"data/Brivel/pages.json"_s);
+    const QByteArray restored = record({QString(100'000, u'w')});
+    QVERIFY(writeFile(autosave, restored));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    QProcess brivel;
+    brivel.setProcessEnvironment(environment);
+    brivel.setChildProcessModifier([] {
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    brivel.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    QVERIFY(brivel.waitForStarted());
+
+    // The restored pages are written back half a second after the start.
+    QString errors;
+    const QString failure = u"Autosave failed: "_s + qt_error_string(EFBIG);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (errors += QString::fromLocal8Bit(brivel.readAllStandardError())).contains(failure)
+            || brivel.state() == QProcess::NotRunning,
+        10'000);
+    QVERIFY2(brivel.state() == QProcess::Running, qPrintable(errors));
+    ::kill(pid_t(brivel.processId()), SIGTERM);
+    QVERIFY(brivel.waitForFinished(10'000));
+    QCOMPARE(brivel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(brivel.exitCode(), 0);
+    QFile kept(autosave);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), restored);
 }
 
 QTEST_GUILESS_MAIN(TestShellProcess)

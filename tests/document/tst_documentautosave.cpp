@@ -249,8 +249,9 @@ void TestDocumentAutosave::fullDiskKeepsTheOldFile_data()
     }
 }
 
-// The write runs in the helper process, under a file size limit (writes past it fail with
-// EFBIG) or on a full tmpfs of its own; the helper reports whether the old file survived.
+// The write runs in the helper process, under a file size limit (with the program's start-up
+// handling, writes past it fail with EFBIG) or on a full tmpfs of its own; the helper reports
+// whether the old file survived.
 void TestDocumentAutosave::fullDiskKeepsTheOldFile()
 {
     QFETCH(QString, mode);
@@ -275,7 +276,6 @@ void TestDocumentAutosave::fullDiskKeepsTheOldFile()
     } else {
         writeFile(target, "old");
         process.setChildProcessModifier([] {
-            ::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{1024, 1024};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         });
