@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +21,16 @@ namespace {
 void logWriteFailure(const QString &reason)
 {
     qCCritical(lcService).noquote() << u"Autosave failed: %1"_s.arg(reason);
+}
+
+void logRecordFailure(const QString &reason)
+{
+    qCCritical(lcService).noquote() << u"Document file record failed: %1"_s.arg(reason);
+}
+
+QString documentRecordPath(const QString &directory)
+{
+    return directory + u"/document.json"_s;
 }
 
 // Creates the folder and every missing parent, each for its owner's eyes only: the scripts
@@ -54,6 +66,32 @@ Autosaver::~Autosaver()
 QString Autosaver::filePath() const
 {
     return m_directory + u"/pages.json"_s;
+}
+
+QString Autosaver::recordedDocumentPath() const
+{
+    // A path is a few kilobytes at most.
+    const BoundedFileReader::Result file
+        = BoundedFileReader::read(documentRecordPath(m_directory), 64 * 1024);
+    if (!file.ok())
+        return QString();
+    return QJsonDocument::fromJson(file.bytes).object().value("path"_L1).toString();
+}
+
+void Autosaver::recordDocumentPath(const QString &path)
+{
+    const QString record = documentRecordPath(m_directory);
+    QString error;
+    if (path.isEmpty()) {
+        QFile file(record);
+        if (file.exists() && !file.remove())
+            logRecordFailure(file.errorString());
+        return;
+    }
+    const QJsonObject object{{"path"_L1, QFileInfo(path).absoluteFilePath()}};
+    makePrivatePath(m_directory);
+    if (!AtomicFile::write(record, QJsonDocument(object).toJson(QJsonDocument::Compact), &error))
+        logRecordFailure(error);
 }
 
 void Autosaver::write(const QStringList &pages, const QStringList &titles)

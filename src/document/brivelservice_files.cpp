@@ -73,25 +73,85 @@ void BrivelService::loadAutosave()
     m_savedPages = data->pages;
     m_dataWasLoaded = true;
     m_suppressAutosave = false;
+    tieToRecordedDocument();
+}
+
+void BrivelService::tieToRecordedDocument()
+{
+    const QString path = m_autosaver->recordedDocumentPath();
+    if (path.isEmpty())
+        return;
+    BoundedFileReader::Result file = BoundedFileReader::read(path, maximumFileBytes);
+    if (!file.ok())
+        return;
+    std::optional<SaveData> document = SaveData::decode(std::exchange(file.bytes, {}));
+    if (!document || !document->hasSupportedVersion() || document->pages != m_pages)
+        return;
+    normalizedTitles(document->titles, int(document->pages.size()));
+    if (document->titles != m_pageTitles || !document->isWithinDocumentLimits())
+        return;
+    // Already what the record says: not written again.
+    if (Observable::assign(m_currentFilePath, path))
+        Q_EMIT currentFilePathChanged();
+}
+
+void BrivelService::setCurrentFilePath(const QString &path)
+{
+    if (!Observable::assign(m_currentFilePath, path))
+        return;
+    m_autosaver->recordDocumentPath(path);
+    Q_EMIT currentFilePathChanged();
+}
+
+bool BrivelService::hasUnsavedChanges() const
+{
+    return m_pages != m_savedPages && !isUntouchedSample();
+}
+
+bool BrivelService::isUntouchedSample() const
+{
+    return isSampleDocument && isSampleDocument(m_pages);
+}
+
+std::optional<QByteArray> BrivelService::encodedForSaving()
+{
+    // The limits openDocument() applies, so that what is saved opens again.
+    std::optional<QString> excess = SaveData::contentLimitExcess(m_pages);
+    QByteArray bytes;
+    if (!excess) {
+        bytes = SaveData::encode(m_pages, m_pageTitles);
+        excess = SaveData::fileSizeExcess(bytes.size());
+    }
+    if (!excess)
+        return bytes;
+    m_dialogs.alert(localizedString("Error al guardar el archivo"),
+                    localizedString("El documento supera un límite de los archivos de Brivel y "
+                                    "no se podría volver a abrir, así que no se guardó.")
+                        + u"\n\n"_s + *excess);
+    return std::nullopt;
 }
 
 bool BrivelService::save(const QString &path)
 {
-    const QByteArray bytes = SaveData::encode(m_pages, m_pageTitles);
+    const std::optional<QByteArray> bytes = encodedForSaving();
+    if (!bytes)
+        return false;
     QString error;
-    if (!AtomicFile::write(path, bytes, &error)) {
+    if (!AtomicFile::write(path, *bytes, &error)) {
         m_dialogs.alert(localizedString("Error al guardar el archivo"), error);
         return false;
     }
     // Recent documents are left to the desktop's own file history on this platform.
     m_savedPages = m_pages;
-    if (Observable::assign(m_currentFilePath, path))
-        Q_EMIT currentFilePathChanged();
+    setCurrentFilePath(path);
     return true;
 }
 
 bool BrivelService::saveAs()
 {
+    // Refused before the panel: naming a file that is not written helps nobody.
+    if (!encodedForSaving())
+        return false;
     const std::optional<QString> path
         = m_dialogs.savePanel(localizedString("Sin título.brivel"), u"brivel"_s);
     return path && save(*path);
@@ -123,17 +183,16 @@ void BrivelService::importPresentation(const QString &path)
     PresentationImport::start(path, this, [this](const PresentationImport::Outcome &outcome) {
         if (outcome.error)
             showImportError(outcome.error->errorDescription());
-        else
-            applyImportedSlides(outcome.notes);
+        else if (const std::optional<QString> refusal = applyImportedSlides(outcome.notes))
+            showImportError(*refusal);
     });
 }
 
-void BrivelService::applyImportedSlides(const QStringList &slides)
+std::optional<QString> BrivelService::applyImportedSlides(const QStringList &slides)
 {
-    QStringList titles;
-    titles.reserve(slides.size());
-    for (int number = 1; number <= slides.size(); ++number)
-        titles.append(importedPageTitle(number));
+    const QStringList titles = importedPageTitles(1, slides.size());
+    if (std::optional<QString> refusal = importRefusal(slides, titles))
+        return refusal;
     m_suppressAutosave = true;
     setPages(slides);
     setPageTitles(titles);
@@ -141,28 +200,49 @@ void BrivelService::applyImportedSlides(const QStringList &slides)
     setCurrentPageIndex(0);
     setReadPages({});
     m_savedPages = m_pages;
-    if (!m_currentFilePath.isEmpty()) {
-        m_currentFilePath.clear();
-        Q_EMIT currentFilePathChanged();
-    }
+    setCurrentFilePath(QString());
     autosave();
+    return std::nullopt;
 }
 
-void BrivelService::appendImportedSlides(const QStringList &slides)
+std::optional<QString> BrivelService::appendImportedSlides(const QStringList &slides)
 {
     // Titles brought to the pages' length first, so that the new titles land on the new pages.
     QStringList titles = m_pageTitles;
     normalizedTitles(titles, int(m_pages.size()));
-    for (int i = 0; i < slides.size(); ++i)
-        titles.append(importedPageTitle(int(m_pages.size()) + i + 1));
+    titles += importedPageTitles(int(m_pages.size()) + 1, slides.size());
+    const QStringList pages = m_pages + slides;
+    if (std::optional<QString> refusal = importRefusal(pages, titles))
+        return refusal;
     m_suppressAutosave = true;
-    setPages(m_pages + slides);
+    setPages(pages);
     setPageTitles(titles);
     m_suppressAutosave = false;
     setReadPages({});
     if (m_currentFilePath.isEmpty())
         m_savedPages = m_pages;
     autosave();
+    return std::nullopt;
+}
+
+std::optional<QString> BrivelService::importRefusal(const QStringList &pages,
+                                                    const QStringList &titles)
+{
+    const std::optional<QString> excess = SaveData::limitExcess(pages, titles);
+    if (!excess)
+        return std::nullopt;
+    return localizedString("Con estas notas, el documento superaría un límite de Brivel y no se "
+                           "podría guardar. No se importó nada.")
+           + u"\n\n"_s + *excess;
+}
+
+QStringList BrivelService::importedPageTitles(int firstNumber, qsizetype count)
+{
+    QStringList titles;
+    titles.reserve(count);
+    for (qsizetype i = 0; i < count; ++i)
+        titles.append(importedPageTitle(firstNumber + int(i)));
+    return titles;
 }
 
 void BrivelService::showImportError(const QString &description)
@@ -238,8 +318,7 @@ void BrivelService::openDocument(const QString &path)
     m_savedPages = m_pages;
     setCurrentPageIndex(0);
     setReadPages({});
-    if (Observable::assign(m_currentFilePath, path))
-        Q_EMIT currentFilePathChanged();
+    setCurrentFilePath(path);
 }
 
 bool BrivelService::confirmUnsavedChanges()
@@ -260,7 +339,7 @@ bool BrivelService::pagesAreInNoDocumentFile() const
         return false;
     if (std::all_of(m_pages.cbegin(), m_pages.cend(), &BrivelService::isBlank))
         return false;
-    return !(isSampleDocument && isSampleDocument(m_pages));
+    return !isUntouchedSample();
 }
 
 bool BrivelService::askToSaveChanges()

@@ -89,6 +89,14 @@ void EditorController::importPresentationFile(const QString &path)
 
 void EditorController::mergeImportedNotes(const QStringList &notes)
 {
+    // Refused before any question: neither answer could make a document that opens again.
+    std::optional<QString> refusal
+        = BrivelService::importRefusal(notes, BrivelService::importedPageTitles(1, notes.size()));
+    if (refusal) {
+        showDropAlert(localizedString("Error de importación"), *refusal);
+        setIsImporting(false);
+        return;
+    }
     const QStringList pages = m_service.pages();
     const bool hasText = !std::all_of(pages.cbegin(), pages.cend(), &BrivelService::isBlank);
     enum Answer { append, replace, cancel };
@@ -106,9 +114,11 @@ void EditorController::mergeImportedNotes(const QStringList &notes)
     if (answer == replace && hasText && !m_service.confirmReplacingPages())
         answer = cancel;
     if (answer == replace)
-        m_service.applyImportedSlides(notes);
+        refusal = m_service.applyImportedSlides(notes);
     else if (answer == append)
-        m_service.appendImportedSlides(notes);
+        refusal = m_service.appendImportedSlides(notes);
+    if (refusal)
+        showDropAlert(localizedString("Error de importación"), *refusal);
     setIsImporting(false);
 }
 
