@@ -37,6 +37,31 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// The program's own folders in `home`, on the offscreen platform.
+QProcessEnvironment isolatedEnvironment(const QTemporaryDir &home)
+{
+    const QString runtime = home.filePath(u"runtime"_s);
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    return environment;
+}
+
+QStringList autosavedPages(const QTemporaryDir &home)
+{
+    QFile file(home.filePath(u"data/Brivel/pages.json"_s));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList pages;
+    for (const QJsonValue &page : QJsonDocument::fromJson(file.readAll())[u"pages"].toArray())
+        pages << page.toString();
+    return pages;
+}
+
 bool answers(const QString &socketPath)
 {
     QLocalSocket socket;
@@ -56,6 +81,8 @@ private Q_SLOTS:
     void signalsEndThroughTheQuitSequence();
     void aLaunchTheRunningInstanceDoesNotTakeFails();
     void aFileSizeLimitFailsTheWriteNotTheProgram();
+    void aDocumentKeepsItsFileAcrossARelaunch_data();
+    void aDocumentKeepsItsFileAcrossARelaunch();
 };
 
 void TestShellProcess::signalsEndThroughTheQuitSequence_data()
@@ -182,20 +209,11 @@ void TestShellProcess::aFileSizeLimitFailsTheWriteNotTheProgram()
 {
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    const QString runtime = home.filePath(u"runtime"_s);
-    QVERIFY(QDir().mkpath(runtime));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString autosave = home.filePath(u"data/Brivel/pages.json"_s);
     const QByteArray restored = record({QString(100'000, u'w')});
     QVERIFY(writeFile(autosave, restored));
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
     QProcess brivel;
-    brivel.setProcessEnvironment(environment);
+    brivel.setProcessEnvironment(isolatedEnvironment(home));
     brivel.setChildProcessModifier([] {
         const rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -218,6 +236,48 @@ void TestShellProcess::aFileSizeLimitFailsTheWriteNotTheProgram()
     QFile kept(autosave);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), restored);
+}
+
+void TestShellProcess::aDocumentKeepsItsFileAcrossARelaunch_data()
+{
+    QTest::addColumn<bool>("changedInBetween");
+    QTest::newRow("file unchanged") << false;
+    QTest::newRow("file changed in between") << true;
+}
+
+// A document opened in one run is the restored pages' file in the next, and another document
+// replaces them without a question. Once the file changed, the pages are in no file: the
+// question comes, and while it is open the pages stay.
+void TestShellProcess::aDocumentKeepsItsFileAcrossARelaunch()
+{
+    QFETCH(bool, changedInBetween);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QVERIFY(writeFile(home.filePath(u"data/Brivel/pages.json"_s), record({u" "_s})));
+    const QString talk = home.filePath(u"talk.brivel"_s);
+    const QString other = home.filePath(u"other.brivel"_s);
+    QVERIFY(writeFile(talk, record({u"today's talk"_s})));
+    QVERIFY(writeFile(other, record({u"another talk"_s})));
+    // `settled`: the pages may already be the expected ones, so the run gets time to change them.
+    const auto run = [&](const QString &document, const QStringList &expected, bool settled) {
+        QProcess brivel;
+        brivel.setProcessEnvironment(isolatedEnvironment(home));
+        brivel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        brivel.start(QStringLiteral(BRIVEL_EXECUTABLE), {document});
+        QVERIFY(brivel.waitForStarted());
+        // The autosave follows an open half a second later.
+        if (settled)
+            QTest::qWait(2'000);
+        QTRY_COMPARE_WITH_TIMEOUT(autosavedPages(home), expected, 10'000);
+        ::kill(pid_t(brivel.processId()), SIGTERM);
+        QVERIFY(brivel.waitForFinished(10'000));
+        QCOMPARE(brivel.exitCode(), 0);
+    };
+
+    run(talk, {u"today's talk"_s}, false);
+    if (changedInBetween)
+        QVERIFY(writeFile(talk, record({u"today's talk, edited elsewhere"_s})));
+    run(other, {changedInBetween ? u"today's talk"_s : u"another talk"_s}, changedInBetween);
 }
 
 QTEST_GUILESS_MAIN(TestShellProcess)
