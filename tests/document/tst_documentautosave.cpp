@@ -185,9 +185,6 @@ void TestDocumentAutosave::documentFileIsKeptAcrossARelaunch_data()
         writeFile(directory + u"/other.brivel"_s, SaveData::encode({u"otra"_s}, {u"T"_s}));
         s.openDocument(directory + u"/other.brivel"_s);
     }) << u"other.brivel"_s;
-    QTest::newRow("saved again as a copy") << Between(
-        [](BrivelService &s, const QString &directory) { s.save(directory + u"/copy.brivel"_s); })
-                                           << u"copy.brivel"_s;
     QTest::newRow("edited after the save")
         << Between([](BrivelService &s, const QString &) { s.setPages({u"charla editada"_s}); })
         << QString();
@@ -206,11 +203,6 @@ void TestDocumentAutosave::documentFileIsKeptAcrossARelaunch_data()
         << Between([](BrivelService &s, const QString &directory) {
                writeFile(directory + u"/charla.brivel"_s,
                          SaveData::encode(s.pages() + QStringList{u"más"_s}, s.pageTitles()));
-           })
-        << QString();
-    QTest::newRow("the file's titles changed in between")
-        << Between([](BrivelService &s, const QString &directory) {
-               writeFile(directory + u"/charla.brivel"_s, SaveData::encode(s.pages(), {}));
            })
         << QString();
     QTest::newRow("the file removed in between")
