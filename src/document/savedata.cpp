@@ -143,6 +143,29 @@ QString localNumber(qint64 number)
     return NotchSettings::shared().currentLocale().toString(number);
 }
 
+// The first page-count or page-length limit the pages break: the count found, and the page
+// (from 1) for a page length. Kept apart from the wording, which needs the settings.
+struct ContentExcess
+{
+    qint64 count = 0;
+    qsizetype page = 0;
+};
+
+std::optional<ContentExcess> firstContentExcess(const QStringList &pages)
+{
+    if (pages.size() > BrivelService::maximumPages)
+        return ContentExcess{pages.size(), 0};
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        // A page never holds more characters than UTF-16 units, so only long pages are counted.
+        if (pages.at(i).size() <= BrivelService::maximumPageCharacters)
+            continue;
+        const qint64 count = pageCharacterCount(pages.at(i));
+        if (count > BrivelService::maximumPageCharacters)
+            return ContentExcess{count, i + 1};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QByteArray SaveData::encode(const QStringList &pages, const QStringList &titles)
@@ -179,7 +202,7 @@ qint64 SaveData::encodedSize(const QStringList &pages, const QStringList &titles
 
 bool SaveData::isWithinDocumentLimits() const
 {
-    return !contentLimitExcess(pages);
+    return !firstContentExcess(pages);
 }
 
 std::optional<QString> SaveData::limitExcess(const QStringList &pages, const QStringList &titles)
@@ -191,26 +214,19 @@ std::optional<QString> SaveData::limitExcess(const QStringList &pages, const QSt
 
 std::optional<QString> SaveData::contentLimitExcess(const QStringList &pages)
 {
-    constexpr qint64 maximumPages = BrivelService::maximumPages;
-    if (pages.size() > maximumPages) {
+    const std::optional<ContentExcess> excess = firstContentExcess(pages);
+    if (!excess)
+        return std::nullopt;
+    if (excess->page == 0) {
+        constexpr qint64 maximum = BrivelService::maximumPages;
         return localizedString("Páginas: %@; el máximo es %@, %@ de más.",
-                               localNumber(pages.size()), localNumber(maximumPages),
-                               localNumber(pages.size() - maximumPages));
+                               localNumber(excess->count), localNumber(maximum),
+                               localNumber(excess->count - maximum));
     }
-    constexpr qint64 maximumCharacters = BrivelService::maximumPageCharacters;
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        // A page never holds more characters than UTF-16 units, so only long pages are counted.
-        if (pages.at(i).size() <= maximumCharacters)
-            continue;
-        const qint64 count = pageCharacterCount(pages.at(i));
-        if (count > maximumCharacters) {
-            return localizedString("Página %@: %@ caracteres; el máximo es %@, %@ de más.",
-                                   localNumber(i + 1), localNumber(count),
-                                   localNumber(maximumCharacters),
-                                   localNumber(count - maximumCharacters));
-        }
-    }
-    return std::nullopt;
+    constexpr qint64 maximum = BrivelService::maximumPageCharacters;
+    return localizedString("Página %@: %@ caracteres; el máximo es %@, %@ de más.",
+                           localNumber(excess->page), localNumber(excess->count),
+                           localNumber(maximum), localNumber(excess->count - maximum));
 }
 
 std::optional<QString> SaveData::fileSizeExcess(qint64 bytes)
