@@ -176,6 +176,22 @@
         <translation>Could not save the file</translation>
     </message>
     <message>
+        <source>El documento supera un límite de los archivos de Brivel y no se podría volver a abrir, así que no se guardó.</source>
+        <translation>The document exceeds a limit of Brivel files and could not be opened again, so it was not saved.</translation>
+    </message>
+    <message>
+        <source>Páginas: %@; el máximo es %@, %@ de más.</source>
+        <translation>Pages: %@; the maximum is %@, %@ too many.</translation>
+    </message>
+    <message>
+        <source>Página %@: %@ caracteres; el máximo es %@, %@ de más.</source>
+        <translation>Page %@: %@ characters; the maximum is %@, %@ too many.</translation>
+    </message>
+    <message>
+        <source>Tamaño del archivo: %@ bytes; el máximo es %@ (10 MB), %@ de más.</source>
+        <translation>File size: %@ bytes; the maximum is %@ (10 MB), %@ too many.</translation>
+    </message>
+    <message>
         <source>Formato no soportado</source>
         <translation>Unsupported format</translation>
     </message>
@@ -292,6 +308,10 @@ export as PPTX first.</translation>
     <message>
         <source>Error de importación</source>
         <translation>Import error</translation>
+    </message>
+    <message>
+        <source>Con estas notas, el documento superaría un límite de Brivel y no se podría guardar. No se importó nada.</source>
+        <translation>With these notes the document would exceed a limit of Brivel and could not be saved. Nothing was imported.</translation>
     </message>
     <message>
         <source>Bullets</source>

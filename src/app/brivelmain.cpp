@@ -5,6 +5,7 @@
 #include "app/launcharguments.h"
 #include "app/qtdialogs.h"
 #include "app/singleinstance.h"
+#include "app/unixsignalwatcher.h"
 #include "platform/apppaths.h"
 #include "platform/mediabackend.h"
 #include "platform/userfiles.h"
@@ -37,6 +38,7 @@ int refuseDataFolderInUse(const QString &folder)
 
 int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicationCreated)
 {
+    UnixSignalWatcher::ignoreFileSizeLimitSignal();
     UserFiles::keepNewFilesFromOthers();
 
     QStringList commandLine;

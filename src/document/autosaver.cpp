@@ -6,6 +6,11 @@
 #include "platform/atomicfile.h"
 #include "platform/userfiles.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -13,6 +18,16 @@ namespace {
 void logWriteFailure(const QString &reason)
 {
     qCCritical(lcService).noquote() << u"Autosave failed: %1"_s.arg(reason);
+}
+
+void logRecordFailure(const QString &reason)
+{
+    qCCritical(lcService).noquote() << u"Document file record failed: %1"_s.arg(reason);
+}
+
+QString documentRecordPath(const QString &directory)
+{
+    return directory + u"/document.json"_s;
 }
 
 } // namespace
@@ -31,6 +46,32 @@ Autosaver::~Autosaver()
 QString Autosaver::filePath() const
 {
     return m_directory + u"/pages.json"_s;
+}
+
+QString Autosaver::recordedDocumentPath() const
+{
+    // A path is a few kilobytes at most.
+    const BoundedFileReader::Result file
+        = BoundedFileReader::read(documentRecordPath(m_directory), 64 * 1024);
+    if (!file.ok())
+        return QString();
+    return QJsonDocument::fromJson(file.bytes).object().value("path"_L1).toString();
+}
+
+void Autosaver::recordDocumentPath(const QString &path)
+{
+    const QString record = documentRecordPath(m_directory);
+    QString error;
+    if (path.isEmpty()) {
+        QFile file(record);
+        if (file.exists() && !file.remove())
+            logRecordFailure(file.errorString());
+        return;
+    }
+    const QJsonObject object{{"path"_L1, QFileInfo(path).absoluteFilePath()}};
+    UserFiles::makePrivatePath(m_directory);
+    if (!AtomicFile::write(record, QJsonDocument(object).toJson(QJsonDocument::Compact), &error))
+        logRecordFailure(error);
 }
 
 void Autosaver::write(const QStringList &pages, const QStringList &titles)

@@ -34,6 +34,12 @@ public:
     // became of the file, for the log.
     QString moveAside();
 
+    // The document file the pages were last opened from or saved to, kept in a small record
+    // beside the autosave so that a relaunch can tie the restored pages to it again. Empty for
+    // none. Written at once, failures logged.
+    QString recordedDocumentPath() const;
+    void recordDocumentPath(const QString &path);
+
 private:
     struct Snapshot
     {

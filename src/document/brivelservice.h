@@ -67,7 +67,8 @@ public:
     QStringList savedPages() const { return m_savedPages; }
     // The autosave supplied at least one page at start-up.
     bool dataWasLoaded() const { return m_dataWasLoaded; }
-    bool hasUnsavedChanges() const { return m_pages != m_savedPages; }
+    // Pages that are the untouched sample count as saved: the next start writes them again.
+    bool hasUnsavedChanges() const;
     // While set, the debounced autosave writes nothing.
     bool suppressAutosave() const { return m_suppressAutosave; }
     void setSuppressAutosave(bool suppress) { m_suppressAutosave = suppress; }
@@ -99,9 +100,10 @@ public:
     void flushAutosave();
     void loadAutosave();
     QString autosaveFilePath() const;
-    // True when the document was written; the path then becomes the current file.
+    // True when the document was written; the path then becomes the current file. A document
+    // that could not be opened again is not written: an alert says which limit it breaks.
     bool save(const QString &path);
-    // The save panel, then save(); false when cancelled or failed.
+    // The save panel, then save(); false when cancelled, refused or failed.
     bool saveAs();
     void openFilePanel();
     // Checks a document file and, when it passes, makes it the current document.
@@ -115,13 +117,21 @@ public:
     // Presentation import: the notes of a .pptx replace the whole script. Returns at once;
     // the outcome is applied or shown on the main thread.
     void importPresentation(const QString &path);
-    void applyImportedSlides(const QStringList &slides);
+    // Both change nothing and return why when the document they would make could not be saved
+    // and opened again.
+    std::optional<QString> applyImportedSlides(const QStringList &slides);
     // Appends the slides with titles numbered after the pages already there. The pages count as
     // saved only when no document file is open: that file does not hold them.
-    void appendImportedSlides(const QStringList &slides);
+    std::optional<QString> appendImportedSlides(const QStringList &slides);
     void showImportError(const QString &description);
+    // Why imported pages with these titles cannot become the document, for the import's alert;
+    // nothing when they can.
+    static std::optional<QString> importRefusal(const QStringList &pages,
+                                                const QStringList &titles);
     // "Diapositiva n" in the interface language.
     static QString importedPageTitle(int number);
+    // The titles of `count` imported pages, numbered from `firstNumber`.
+    static QStringList importedPageTitles(int firstNumber, qsizetype count);
 
 Q_SIGNALS:
     void pagesChanged();
@@ -133,6 +143,15 @@ Q_SIGNALS:
 
 private:
     void autosaveUnlessSuppressed();
+    bool isUntouchedSample() const;
+    // The path becomes the current file and is remembered beside the autosave.
+    void setCurrentFilePath(const QString &path);
+    // Restored pages that the file they were last opened from or saved to still holds, titles
+    // and all, are that file's again.
+    void tieToRecordedDocument();
+    // The document file's bytes; nothing, after an alert that says why, for pages that could
+    // not be opened again.
+    std::optional<QByteArray> encodedForSaving();
     // Pages worth keeping that are in no document file: none was opened or saved since they
     // were loaded, and they are neither all blank nor the untouched sample.
     bool pagesAreInNoDocumentFile() const;

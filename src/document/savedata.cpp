@@ -2,6 +2,8 @@
 
 #include "brivelservice.h"
 
+#include "settings/localization.h"
+#include "settings/notchsettings.h"
 #include "settings/tokenizer.h"
 
 #include <QCborValue>
@@ -10,6 +12,8 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -125,6 +129,43 @@ qsizetype pageCharacterCount(QStringView page)
     return latin ? *latin : characterCount(page);
 }
 
+// The brackets, the commas and each string as compactArray() writes them.
+qint64 encodedArraySize(const QStringList &strings)
+{
+    qint64 size = 2 + std::max<qint64>(strings.size() - 1, 0);
+    for (const QString &string : strings)
+        size += compactArray({string}).size() - 2;
+    return size;
+}
+
+QString localNumber(qint64 number)
+{
+    return NotchSettings::shared().currentLocale().toString(number);
+}
+
+// The first page-count or page-length limit the pages break: the count found, and the page
+// (from 1) for a page length. Kept apart from the wording, which needs the settings.
+struct ContentExcess
+{
+    qint64 count = 0;
+    qsizetype page = 0;
+};
+
+std::optional<ContentExcess> firstContentExcess(const QStringList &pages)
+{
+    if (pages.size() > BrivelService::maximumPages)
+        return ContentExcess{pages.size(), 0};
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        // A page never holds more characters than UTF-16 units, so only long pages are counted.
+        if (pages.at(i).size() <= BrivelService::maximumPageCharacters)
+            continue;
+        const qint64 count = pageCharacterCount(pages.at(i));
+        if (count > BrivelService::maximumPageCharacters)
+            return ContentExcess{count, i + 1};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QByteArray SaveData::encode(const QStringList &pages, const QStringList &titles)
@@ -151,15 +192,49 @@ std::optional<SaveData> SaveData::decode(const QByteArray &json, QString *error)
     return decodeBareList(document, &reason);
 }
 
+qint64 SaveData::encodedSize(const QStringList &pages, const QStringList &titles)
+{
+    QStringList normalized = titles;
+    BrivelService::normalizedTitles(normalized, int(pages.size()));
+    // The record around two empty lists, whose brackets the lists' own sizes count again.
+    return encode({}, {}).size() - 4 + encodedArraySize(pages) + encodedArraySize(normalized);
+}
+
 bool SaveData::isWithinDocumentLimits() const
 {
-    if (pages.size() > BrivelService::maximumPages)
-        return false;
-    for (const QString &page : pages) {
-        // A page never holds more characters than UTF-16 units, so only long pages are counted.
-        if (page.size() > BrivelService::maximumPageCharacters
-            && pageCharacterCount(page) > BrivelService::maximumPageCharacters)
-            return false;
+    return !firstContentExcess(pages);
+}
+
+std::optional<QString> SaveData::limitExcess(const QStringList &pages, const QStringList &titles)
+{
+    if (std::optional<QString> excess = contentLimitExcess(pages))
+        return excess;
+    return fileSizeExcess(encodedSize(pages, titles));
+}
+
+std::optional<QString> SaveData::contentLimitExcess(const QStringList &pages)
+{
+    const std::optional<ContentExcess> excess = firstContentExcess(pages);
+    if (!excess)
+        return std::nullopt;
+    if (excess->page == 0) {
+        constexpr qint64 maximum = BrivelService::maximumPages;
+        return localizedString("Páginas: %@; el máximo es %@, %@ de más.",
+                               localNumber(excess->count), localNumber(maximum),
+                               localNumber(excess->count - maximum));
     }
-    return true;
+    constexpr qint64 maximum = BrivelService::maximumPageCharacters;
+    return localizedString("Página %@: %@ caracteres; el máximo es %@, %@ de más.",
+                           localNumber(excess->page), localNumber(excess->count),
+                           localNumber(maximum), localNumber(excess->count - maximum));
+}
+
+std::optional<QString> SaveData::fileSizeExcess(qint64 bytes)
+{
+    constexpr qint64 maximumBytes = BrivelService::maximumFileBytes;
+    if (bytes <= maximumBytes)
+        return std::nullopt;
+    return localizedString("Tamaño del archivo: %@ bytes; el máximo es %@ (10 MB), %@ de más.",
+                           localNumber(bytes), localNumber(maximumBytes),
+                           localNumber(bytes - maximumBytes));
 }

@@ -30,4 +30,14 @@ struct SaveData
     // Page count and page length within what a document file may hold; page length is counted
     // in user-perceived characters.
     bool isWithinDocumentLimits() const;
+
+    // Why a document file of these pages and titles would be refused when opened: the first
+    // limit it breaks and by how much, in the interface language. Nothing when it fits.
+    static std::optional<QString> limitExcess(const QStringList &pages, const QStringList &titles);
+    // The same for the pages alone (their number and length), and for a file of that size.
+    static std::optional<QString> contentLimitExcess(const QStringList &pages);
+    static std::optional<QString> fileSizeExcess(qint64 bytes);
+    // The size of encode(pages, titles), found one string at a time: the whole encoding of
+    // pages that may be too large is never held at once.
+    static qint64 encodedSize(const QStringList &pages, const QStringList &titles);
 };

@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -33,6 +35,31 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The program's own folders in `home`, on the offscreen platform.
+QProcessEnvironment isolatedEnvironment(const QTemporaryDir &home)
+{
+    const QString runtime = home.filePath(u"runtime"_s);
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    return environment;
+}
+
+QStringList autosavedPages(const QTemporaryDir &home)
+{
+    QFile file(home.filePath(u"data/Brivel/pages.json"_s));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList pages;
+    for (const QJsonValue &page : QJsonDocument::fromJson(file.readAll())[u"pages"].toArray())
+        pages << page.toString();
+    return pages;
 }
 
 bool answers(const QString &socketPath)
@@ -54,6 +81,9 @@ private Q_SLOTS:
     void signalsEndThroughTheQuitSequence();
     void aLaunchTheRunningInstanceDoesNotTakeFails();
     void launchesBeyondTheQueueAreTold();
+    void aFileSizeLimitFailsTheWriteNotTheProgram();
+    void aDocumentKeepsItsFileAcrossARelaunch_data();
+    void aDocumentKeepsItsFileAcrossARelaunch();
 };
 
 void TestShellProcess::signalsEndThroughTheQuitSequence_data()
@@ -216,6 +246,83 @@ void TestShellProcess::launchesBeyondTheQueueAreTold()
     QVERIFY(brivel.state() == QProcess::Running);
     brivel.kill();
     brivel.waitForFinished();
+}
+
+// Under a file size limit, a write past it fails as on a full disk: the program logs it and goes
+// on, and the old autosave stays.
+void TestShellProcess::aFileSizeLimitFailsTheWriteNotTheProgram()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString autosave = home.filePath(u"data/Brivel/pages.json"_s);
+    const QByteArray restored = record({QString(100'000, u'w')});
+    QVERIFY(writeFile(autosave, restored));
+    QProcess brivel;
+    brivel.setProcessEnvironment(isolatedEnvironment(home));
+    brivel.setChildProcessModifier([] {
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    brivel.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    QVERIFY(brivel.waitForStarted());
+
+    // The restored pages are written back half a second after the start.
+    QString errors;
+    const QString failure = u"Autosave failed: "_s + qt_error_string(EFBIG);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (errors += QString::fromLocal8Bit(brivel.readAllStandardError())).contains(failure)
+            || brivel.state() == QProcess::NotRunning,
+        10'000);
+    QVERIFY2(brivel.state() == QProcess::Running, qPrintable(errors));
+    ::kill(pid_t(brivel.processId()), SIGTERM);
+    QVERIFY(brivel.waitForFinished(10'000));
+    QCOMPARE(brivel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(brivel.exitCode(), 0);
+    QFile kept(autosave);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), restored);
+}
+
+void TestShellProcess::aDocumentKeepsItsFileAcrossARelaunch_data()
+{
+    QTest::addColumn<bool>("changedInBetween");
+    QTest::newRow("file unchanged") << false;
+    QTest::newRow("file changed in between") << true;
+}
+
+// A document opened in one run is the restored pages' file in the next, and another document
+// replaces them without a question. Once the file changed, the pages are in no file: the
+// question comes, and while it is open the pages stay.
+void TestShellProcess::aDocumentKeepsItsFileAcrossARelaunch()
+{
+    QFETCH(bool, changedInBetween);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QVERIFY(writeFile(home.filePath(u"data/Brivel/pages.json"_s), record({u" "_s})));
+    const QString talk = home.filePath(u"talk.brivel"_s);
+    const QString other = home.filePath(u"other.brivel"_s);
+    QVERIFY(writeFile(talk, record({u"today's talk"_s})));
+    QVERIFY(writeFile(other, record({u"another talk"_s})));
+    // `settled`: the pages may already be the expected ones, so the run gets time to change them.
+    const auto run = [&](const QString &document, const QStringList &expected, bool settled) {
+        QProcess brivel;
+        brivel.setProcessEnvironment(isolatedEnvironment(home));
+        brivel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        brivel.start(QStringLiteral(BRIVEL_EXECUTABLE), {document});
+        QVERIFY(brivel.waitForStarted());
+        // The autosave follows an open half a second later.
+        if (settled)
+            QTest::qWait(2'000);
+        QTRY_COMPARE_WITH_TIMEOUT(autosavedPages(home), expected, 10'000);
+        ::kill(pid_t(brivel.processId()), SIGTERM);
+        QVERIFY(brivel.waitForFinished(10'000));
+        QCOMPARE(brivel.exitCode(), 0);
+    };
+
+    run(talk, {u"today's talk"_s}, false);
+    if (changedInBetween)
+        QVERIFY(writeFile(talk, record({u"today's talk, edited elsewhere"_s})));
+    run(other, {changedInBetween ? u"today's talk"_s : u"another talk"_s}, changedInBetween);
 }
 
 QTEST_GUILESS_MAIN(TestShellProcess)

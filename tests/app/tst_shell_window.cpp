@@ -265,23 +265,32 @@ void TestShellWindow::openAndSaveReachTheService()
 
 void TestShellWindow::closing_data()
 {
-    QTest::addColumn<bool>("edited");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<bool>("asked");
     QTest::addColumn<Choice>("choice");
     QTest::addColumn<bool>("fromMenu");
-    QTest::newRow("nothing to save, window") << false << Choice::cancel << false;
-    QTest::newRow("nothing to save, Salir") << false << Choice::cancel << true;
-    QTest::newRow("Descartar, window") << true << Choice::discard << false;
-    QTest::newRow("Descartar, Salir") << true << Choice::discard << true;
+    const QStringList edit{u"typed a moment ago"_s};
+    // What the editor writes over a fresh profile's empty page.
+    QStringList sample;
+    for (const EditorController::SamplePage &page : EditorController::sampleContent())
+        sample << page.text;
+    QTest::newRow("nothing to save, window") << QStringList() << false << Choice::cancel << false;
+    QTest::newRow("nothing to save, Salir") << QStringList() << false << Choice::cancel << true;
+    QTest::newRow("Descartar, window") << edit << true << Choice::discard << false;
+    QTest::newRow("Descartar, Salir") << edit << true << Choice::discard << true;
+    QTest::newRow("untouched sample, window") << sample << false << Choice::cancel << false;
+    QTest::newRow("untouched sample, Salir") << sample << false << Choice::cancel << true;
 }
 
 // Every edit reaches the autosave before the process ends, however it ends.
 void TestShellWindow::closing()
 {
-    QFETCH(bool, edited);
+    QFETCH(QStringList, typed);
+    QFETCH(bool, asked);
     QFETCH(Choice, choice);
     QFETCH(bool, fromMenu);
-    if (edited)
-        service().setPages({u"typed a moment ago"_s});
+    if (!typed.isEmpty())
+        service().setPages(typed);
     dialogs().unsavedChoice = choice;
 
     const int exitCode = runUntilQuit([this, fromMenu] {
@@ -292,9 +301,9 @@ void TestShellWindow::closing()
     });
     QCOMPARE(exitCode, 0);
     QVERIFY(m_app->isQuitting());
-    QCOMPARE(dialogs().unsavedQuestions, edited ? 1 : 0);
-    if (edited)
-        QCOMPARE(pagesInFile(service().autosaveFilePath()), QStringList{u"typed a moment ago"_s});
+    QCOMPARE(dialogs().unsavedQuestions, asked ? 1 : 0);
+    if (!typed.isEmpty())
+        QCOMPARE(pagesInFile(service().autosaveFilePath()), typed);
 }
 
 void TestShellWindow::cancelledCloseKeepsTheWindow_data()
@@ -344,6 +353,8 @@ void TestShellWindow::documentFromOutsideAsksFirst_data()
         << QStringList() << mine << Choice::discard << false << true << true;
     QTest::newRow("restored untouched sample")
         << QStringList() << sample << Choice::cancel << false << false << true;
+    QTest::newRow("a fresh profile's untouched sample")
+        << sample << QStringList() << Choice::cancel << false << false << true;
 }
 
 void TestShellWindow::documentFromOutsideAsksFirst()

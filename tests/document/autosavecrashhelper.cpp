@@ -4,10 +4,12 @@
 // With "autosave" or "save" and a size in bytes after it, writes one document of about that
 // size to "pages.json" or "doc.brivel" in the folder and tells on standard output what became
 // of it, so that a test can run the write with limits of its own: whether the old file is still
-// there, the alerts, and whether the pages count as saved.
+// there, the alerts, and whether the pages count as saved. It starts as the program does, so a
+// file size limit meets the program's own handling.
 
 #include "crashdocument.h"
 
+#include "app/unixsignalwatcher.h"
 #include "common/appfakes.h"
 
 #include <QCoreApplication>
@@ -45,6 +47,7 @@ int writeOnce(BrivelService &service, const FakeDialogs &dialogs, const QString 
 
 int main(int argc, char *argv[])
 {
+    UnixSignalWatcher::ignoreFileSizeLimitSignal();
     QCoreApplication app(argc, argv);
     if (argc != 2 && argc != 4)
         return 2;

@@ -29,6 +29,8 @@ using TestSupport::readFile;
 using TestSupport::writeFile;
 using Change = std::function<void(BrivelService &)>;
 using MakeFile = std::function<void(const QString &)>;
+// What happens after the first run saved its pages, given the service and the folder.
+using Between = std::function<void(BrivelService &, const QString &)>;
 
 std::optional<SaveData> readAutosave(const BrivelService &service)
 {
@@ -56,6 +58,8 @@ private Q_SLOTS:
     void loadAutosave();
     void loadedPagesAreWrittenBackInTheCurrentForm();
     void openedDocumentReachesTheAutosave();
+    void documentFileIsKeptAcrossARelaunch_data();
+    void documentFileIsKeptAcrossARelaunch();
     void unusableAutosaveIsMovedAside_data();
     void unusableAutosaveIsMovedAside();
     void writeFailureIsLogged();
@@ -170,6 +174,82 @@ void TestDocumentAutosave::openedDocumentReachesTheAutosave()
     QCOMPARE(readAutosave(f.service)->pages, QStringList{u"Opened"_s});
 }
 
+void TestDocumentAutosave::documentFileIsKeptAcrossARelaunch_data()
+{
+    QTest::addColumn<Between>("between");
+    // The file the relaunched pages belong to; empty for none.
+    QTest::addColumn<QString>("tiedTo");
+    const QString talk = u"charla.brivel"_s;
+    QTest::newRow("saved") << Between([](BrivelService &, const QString &) {}) << talk;
+    QTest::newRow("opened") << Between([](BrivelService &s, const QString &directory) {
+        writeFile(directory + u"/other.brivel"_s, SaveData::encode({u"otra"_s}, {u"T"_s}));
+        s.openDocument(directory + u"/other.brivel"_s);
+    }) << u"other.brivel"_s;
+    QTest::newRow("edited after the save")
+        << Between([](BrivelService &s, const QString &) { s.setPages({u"charla editada"_s}); })
+        << QString();
+    QTest::newRow("edited, then back to what the file holds")
+        << Between([](BrivelService &s, const QString &) {
+               const QStringList pages = s.pages();
+               s.setPages({u"charla editada"_s});
+               s.flushAutosave();
+               s.setPages(pages);
+           })
+        << talk;
+    QTest::newRow("a title renamed after the save")
+        << Between([](BrivelService &s, const QString &) { s.setPageTitles({u"Otra"_s}); })
+        << QString();
+    QTest::newRow("the file changed in between")
+        << Between([](BrivelService &s, const QString &directory) {
+               writeFile(directory + u"/charla.brivel"_s,
+                         SaveData::encode(s.pages() + QStringList{u"más"_s}, s.pageTitles()));
+           })
+        << QString();
+    QTest::newRow("the file removed in between")
+        << Between([](BrivelService &, const QString &directory) {
+               QFile::remove(directory + u"/charla.brivel"_s);
+           })
+        << QString();
+    QTest::newRow("a presentation replaced the pages")
+        << Between([](BrivelService &s, const QString &) {
+               const QStringList pages = s.pages();
+               QVERIFY(!s.applyImportedSlides(pages));
+               s.setPageTitles({u"Intro"_s});
+           })
+        << QString();
+}
+
+// The pages a relaunch restores stay tied to the file they were last opened from or saved to,
+// as long as that file still holds exactly them.
+void TestDocumentAutosave::documentFileIsKeptAcrossARelaunch()
+{
+    QFETCH(Between, between);
+    QFETCH(QString, tiedTo);
+    ServiceFixture f;
+    const QString talk = f.path(u"charla.brivel"_s);
+    f.service.setPages({u"charla"_s, u"segunda"_s});
+    f.service.setPageTitles({u"Intro"_s});
+    QVERIFY(f.service.save(talk));
+    between(f.service, f.directory.path());
+    f.service.flushAutosave();
+
+    FakeDialogs dialogs;
+    BrivelService relaunched(f.settings, f.overlay, dialogs, f.directory.path());
+    relaunched.loadAutosave();
+    QCOMPARE(relaunched.pages(), f.service.pages());
+    const QString file = tiedTo.isEmpty() ? QString() : f.path(tiedTo);
+    QCOMPARE(relaunched.currentFilePath(), file);
+    QVERIFY(!relaunched.hasUnsavedChanges());
+    // Pages in no file ask before another document replaces them; "Cancelar" stays.
+    QCOMPARE(relaunched.confirmReplacingPages(), !file.isEmpty());
+    QCOMPARE(dialogs.unsavedQuestions, file.isEmpty() ? 1 : 0);
+    if (file.isEmpty())
+        return;
+    relaunched.setPages({u"otra vez"_s});
+    QVERIFY(relaunched.save(relaunched.currentFilePath()));
+    QCOMPARE(SaveData::decode(readFile(file))->pages, QStringList{u"otra vez"_s});
+}
+
 void TestDocumentAutosave::unusableAutosaveIsMovedAside_data()
 {
     QTest::addColumn<MakeFile>("make");
@@ -249,8 +329,9 @@ void TestDocumentAutosave::fullDiskKeepsTheOldFile_data()
     }
 }
 
-// The write runs in the helper process, under a file size limit (writes past it fail with
-// EFBIG) or on a full tmpfs of its own; the helper reports whether the old file survived.
+// The write runs in the helper process, under a file size limit (with the program's start-up
+// handling, writes past it fail with EFBIG) or on a full tmpfs of its own; the helper reports
+// whether the old file survived.
 void TestDocumentAutosave::fullDiskKeepsTheOldFile()
 {
     QFETCH(QString, mode);
@@ -275,7 +356,6 @@ void TestDocumentAutosave::fullDiskKeepsTheOldFile()
     } else {
         writeFile(target, "old");
         process.setChildProcessModifier([] {
-            ::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{1024, 1024};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         });

@@ -1,5 +1,6 @@
 #include "common/appfakes.h"
 #include "common/files.h"
+#include "common/limitdocuments.h"
 #include "document/savedata.h"
 #include "platform/boundedfilereader.h"
 #include "settings/localization.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <functional>
@@ -24,8 +26,9 @@ using TestSupport::readFile;
 using TestSupport::writeFile;
 
 using Choice = Dialogs::UnsavedChangesChoice;
+using LimitDocuments::Limit;
 // Where the pages in memory came from before the open.
-enum class Origin { autosave, blankAutosave, sampleAutosave, documentFile };
+enum class Origin { autosave, blankAutosave, sampleAutosave, freshSample, documentFile };
 using MakePath = std::function<QString(const QString &directory)>;
 
 // Everything a refused document must leave as it was.
@@ -81,6 +84,8 @@ private Q_SLOTS:
     void readerStopsAtTheCapWhateverTheReportedSize();
     void importedPresentationReplacesTheScript();
     void failedImportChangesNothing();
+    void whatIsSavedOpensAgain_data();
+    void whatIsSavedOpensAgain();
     void confirmUnsavedChanges_data();
     void confirmUnsavedChanges();
     void openFilePanel_data();
@@ -466,6 +471,8 @@ void TestDocumentFile::openingOverPagesInNoFile_data()
         << Origin::blankAutosave << Choice::cancel << document << false << true;
     QTest::newRow("restored untouched sample")
         << Origin::sampleAutosave << Choice::cancel << document << false << true;
+    QTest::newRow("a fresh profile's untouched sample")
+        << Origin::freshSample << Choice::cancel << document << false << true;
     QTest::newRow("opened from a document file")
         << Origin::documentFile << Choice::cancel << document << false << true;
 }
@@ -484,10 +491,14 @@ void TestDocumentFile::openingOverPagesInNoFile()
     const QString talk = QString(u"palabra "_s).repeated(20'000);
     const QStringList sample{u"Hola"_s, u"Puntos"_s};
     f.service.isSampleDocument = [&](const QStringList &pages) { return pages == sample; };
-    const QStringList before = origin == Origin::blankAutosave    ? QStringList{u""_s, u" \n"_s}
-                               : origin == Origin::sampleAutosave ? sample
-                                                                  : QStringList{talk};
-    if (origin == Origin::documentFile) {
+    const QStringList before = origin == Origin::blankAutosave ? QStringList{u""_s, u" \n"_s}
+                               : origin == Origin::sampleAutosave || origin == Origin::freshSample
+                                   ? sample
+                                   : QStringList{talk};
+    if (origin == Origin::freshSample) {
+        // Written by the editor over the one empty page a fresh profile starts with.
+        f.service.setPages(sample);
+    } else if (origin == Origin::documentFile) {
         writeFile(f.path(u"earlier.brivel"_s), record(before, {}));
         f.service.openDocument(f.path(u"earlier.brivel"_s));
     } else {
@@ -568,6 +579,93 @@ void TestDocumentFile::failedImportChangesNothing()
     QCOMPARE(f.dialogs.alerts.first().informativeText,
              u"Failed to extract notes: Could not unzip PPTX file."_s);
     QVERIFY(DocumentState(f.service) == before);
+}
+
+void TestDocumentFile::whatIsSavedOpensAgain_data()
+{
+    QTest::addColumn<bool>("imported");
+    QTest::addColumn<Limit>("limit");
+    QTest::addColumn<int>("past");
+    for (const bool imported : {false, true}) {
+        const char *road = imported ? "import" : "save";
+        for (const auto &[limit, name] : {std::pair(Limit::pages, "pages"),
+                                          {Limit::pageCharacters, "page length"},
+                                          {Limit::fileBytes, "file size"}}) {
+            QTest::addRow("%s, %s at the limit", road, name) << imported << limit << 0;
+            QTest::addRow("%s, %s past it", road, name) << imported << limit << 1;
+        }
+    }
+}
+
+// Pages that openDocument() would refuse are neither saved nor imported: an alert names the
+// limit and by how much, and nothing changes. The largest that pass open again as they were.
+void TestDocumentFile::whatIsSavedOpensAgain()
+{
+    QFETCH(bool, imported);
+    QFETCH(Limit, limit);
+    QFETCH(int, past);
+    const QString language = NotchSettings::shared().appLanguage();
+    NotchSettings::shared().setAppLanguage(u"es"_s);
+    const auto restoreLanguage
+        = qScopeGuard([language] { NotchSettings::shared().setAppLanguage(language); });
+    const LimitDocuments::Document document = LimitDocuments::atLimit(limit, past);
+    const QString excess = LimitDocuments::excessOfOne(limit);
+
+    ServiceFixture f;
+    f.service.setPages({u"Mine"_s});
+    QVERIFY(f.service.save(f.path(u"mine.brivel"_s)));
+    if (imported) {
+        const DocumentState before(f.service);
+        const std::optional<QString> refusal = f.service.applyImportedSlides(document.pages);
+        QCOMPARE(refusal.has_value(), past > 0);
+        if (refusal) {
+            QCOMPARE(*refusal, LimitDocuments::importRefusalLead + u"\n\n"_s + excess);
+            QVERIFY(DocumentState(f.service) == before);
+            return;
+        }
+        QCOMPARE(f.service.pages(), document.pages);
+    } else {
+        f.service.setPages(document.pages);
+        f.service.setPageTitles(document.titles);
+    }
+    QCOMPARE(SaveData::encodedSize(document.pages, document.titles),
+             SaveData::encode(document.pages, document.titles).size());
+
+    const QString path = f.path(u"large.brivel"_s);
+    const DocumentState before(f.service);
+    QCOMPARE(f.service.save(path), past == 0);
+    if (past > 0) {
+        QCOMPARE(f.dialogs.alerts.size(), 1);
+        QCOMPARE(f.dialogs.alerts.first().message, u"Error al guardar el archivo"_s);
+        QCOMPARE(f.dialogs.alerts.first().informativeText,
+                 u"El documento supera un límite de los archivos de Brivel y no se podría volver "
+                 u"a abrir, así que no se guardó.\n\n"_s
+                     + excess);
+        QVERIFY(!QFileInfo::exists(path));
+        QVERIFY(DocumentState(f.service) == before);
+        QVERIFY(f.service.hasUnsavedChanges());
+        // No file name is asked for a document that would not be written.
+        QVERIFY(!f.service.saveAs());
+        QVERIFY(f.dialogs.savePanels.isEmpty());
+        QCOMPARE(f.dialogs.alerts.size(), 2);
+        f.service.flushAutosave();
+        QCOMPARE(SaveData::decode(readFile(f.service.autosaveFilePath()))->pages, document.pages);
+        if (limit == Limit::pages) {
+            NotchSettings::shared().setAppLanguage(u"en"_s);
+            QVERIFY(!f.service.save(path));
+            QVERIFY(f.dialogs.alerts.last().informativeText.endsWith(
+                u"\n\nPages: 1,001; the maximum is 1,000, 1 too many."_s));
+        }
+        return;
+    }
+    QVERIFY(f.dialogs.alerts.isEmpty());
+    if (limit == Limit::fileBytes)
+        QCOMPARE(QFileInfo(path).size(), BrivelService::maximumFileBytes);
+    ServiceFixture other;
+    other.service.openDocument(path);
+    QVERIFY(other.dialogs.alerts.isEmpty());
+    QCOMPARE(other.service.pages(), document.pages);
+    QCOMPARE(other.service.pageTitles(), document.titles);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

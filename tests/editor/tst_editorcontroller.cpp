@@ -2,6 +2,7 @@
 
 #include "common/appfakes.h"
 #include "common/files.h"
+#include "common/limitdocuments.h"
 #include "document/reviewsessioncounter.h"
 #include "document/savedata.h"
 #include "settings/localization.h"
@@ -673,6 +674,55 @@ private Q_SLOTS:
             QCOMPARE(SaveData::decode(TestSupport::readFile(f.service.autosaveFilePath()))->pages,
                      f.service.pages());
         }
+    }
+
+    void importBeyondTheLimits_data()
+    {
+        using LimitDocuments::Limit;
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("notes");
+        QTest::addColumn<bool>("asked");
+        // Empty when the notes are taken.
+        QTest::addColumn<QString>("excess");
+
+        const QStringList blank{u" \n"_s};
+        for (const auto &[limit, name] : {std::pair(Limit::pages, "pages"),
+                                          {Limit::pageCharacters, "page length"},
+                                          {Limit::fileBytes, "file size"}}) {
+            QTest::addRow("%s at the limit", name)
+                << blank << LimitDocuments::atLimit(limit, 0).pages << false << QString();
+            QTest::addRow("%s past it", name) << blank << LimitDocuments::atLimit(limit, 1).pages
+                                              << false << LimitDocuments::excessOfOne(limit);
+        }
+        const QStringList mine{u"uno"_s, u"dos"_s};
+        QTest::newRow("past a limit on their own: refused before the question")
+            << mine << LimitDocuments::atLimit(Limit::pages, 1).pages << false
+            << LimitDocuments::excessOfOne(Limit::pages);
+        QTest::newRow("Agregar up to the page limit")
+            << mine << QStringList(998, u"p"_s) << true << QString();
+        QTest::newRow("Agregar past it") << mine << QStringList(999, u"p"_s) << true
+                                         << LimitDocuments::excessOfOne(Limit::pages);
+    }
+
+    // The editor's import refuses what could not be saved and opened again, whole.
+    void importBeyondTheLimits()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, notes);
+        QFETCH(bool, asked);
+        QFETCH(QString, excess);
+        Fixture f(before);
+        f.dialogs.askAnswer = 0;
+        f.editor->mergeImportedNotes(notes);
+        QCOMPARE(f.dialogs.questions.size(), asked ? 1 : 0);
+        if (excess.isEmpty()) {
+            QVERIFY(!f.editor->dropError());
+            QCOMPARE(f.service.pages(), asked ? before + notes : notes);
+            return;
+        }
+        QCOMPARE(f.editor->dropAlertTitle(), u"Error de importación"_s);
+        QCOMPARE(f.editor->dropError(), LimitDocuments::importRefusalLead + u"\n\n"_s + excess);
+        QCOMPARE(f.service.pages(), before);
     }
 
     // The button's panel asks for a .pptx; a deck whose pages no file holds asks before
