@@ -140,7 +140,6 @@ void TestShellLinks::firstLaunchWithALinkNeverShowsTheWindow_data()
     QTest::newRow("read") << u"brivel://read?text=Hola%20desde%20afuera"_s
                           << QStringList{u"Hola"_s, u"desde"_s, u"afuera"_s};
     QTest::newRow("ignored") << u"brivel://other?text=x"_s << QStringList();
-    QTest::newRow("web") << u"https://example.org/"_s << QStringList();
 }
 
 void TestShellLinks::firstLaunchWithALinkNeverShowsTheWindow()
