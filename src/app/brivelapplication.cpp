@@ -267,12 +267,10 @@ void BrivelApplication::start(const QStringList &launchArguments)
     // A launch by link runs without the window: it never shows.
     if (std::any_of(launchArguments.cbegin(), launchArguments.cend(), &LaunchArguments::isLink))
         m_service->setLaunchedExternally(true);
-    if (m_service->launchedExternally()) {
+    if (m_service->launchedExternally())
         m_service->hideMainWindows();
-    } else {
-        m_mainWindow->placeAtDefaultPosition();
+    else
         m_mainWindow->show();
-    }
     if (const quint32 key = m_settings.globalHotkeyKeyCode())
         m_hotkeyManager->registerHotKey(key, m_settings.globalHotkeyModifiers());
 
