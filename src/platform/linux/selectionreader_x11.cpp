@@ -126,7 +126,8 @@ bool X11SelectionReader::nativeEventFilter(const QByteArray &eventType, void *me
             && change->state == XCB_PROPERTY_NEW_VALUE) {
             takeProperty(*request);
         }
-        return true;
+        // Qt's own clipboard, answering us in increments, waits for the same event.
+        return false;
     }
     default:
         return false;
