@@ -15,7 +15,8 @@ struct X11SelectionReader::Request
 {
     std::function<void(const QString &)> done;
     qsizetype maximumCodeUnits = 0;
-    // No text of maximumCodeUnits units takes more in UTF-8 or Latin-1.
+    // Room for one unit more than the limit in UTF-8 (three bytes a unit at most) or Latin-1:
+    // more bytes than this always hold more units.
     qsizetype maximumBytes = 0;
     // A fresh one for each place: a late answer from an owner given up on goes nowhere.
     xcb_window_t window = XCB_WINDOW_NONE;
@@ -183,9 +184,9 @@ void X11SelectionReader::finish(Request &request, const QString &text)
             const auto it
                 = std::find_if(m_requests.begin(), m_requests.end(),
                                [&request](const auto &owned) { return owned.get() == &request; });
-            const std::unique_ptr<Request> done = std::move(*it);
+            const std::unique_ptr<Request> finished = std::move(*it);
             m_requests.erase(it);
-            done->done(text);
+            finished->done(text);
         },
         Qt::QueuedConnection);
 }
