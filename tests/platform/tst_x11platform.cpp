@@ -32,8 +32,8 @@ namespace {
 constexpr quint16 numLock = XCB_MOD_MASK_2;
 constexpr quint16 capsLock = XCB_MOD_MASK_LOCK;
 
-// Another client of the server: it competes for keys and reads properties as the window
-// manager left them.
+// Another client of the server: it competes for keys, reads properties as the window manager
+// left them and holds the selection.
 class OtherClient
 {
 public:
@@ -113,44 +113,19 @@ public:
 
     QList<quint32> rootProperty(const QByteArray &name) const { return property(m_root, name); }
 
-    bool isViewable(quint32 window) const
-    {
-        xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
-            m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
-        const bool viewable = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
-        std::free(reply);
-        return viewable;
-    }
-
-private:
-    xcb_connection_t *m_connection = nullptr;
-    xcb_window_t m_root = XCB_WINDOW_NONE;
-    xcb_key_symbols_t *m_symbols = nullptr;
-};
-
-// Another client that holds PRIMARY. It answers only when asked to, and then as owners of large
-// selections do: announces the size (INCR) and sends the text in pieces, each once the
-// requestor has taken the one before.
-class SelectionOwner
-{
-public:
-    SelectionOwner()
-        : m_connection(xcb_connect(nullptr, nullptr))
-        , m_window(xcb_generate_id(m_connection))
-    {
-        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window,
-                          xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root, 0, 0, 1,
-                          1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    }
-
-    ~SelectionOwner() { xcb_disconnect(m_connection); }
-
+    // Holds PRIMARY, answering only when asked to, and then as owners of large selections do:
+    // announces the size (INCR) and sends the text in pieces, each once the requestor has taken
+    // the one before.
     bool takePrimary()
     {
-        xcb_set_selection_owner(m_connection, m_window, XCB_ATOM_PRIMARY, XCB_CURRENT_TIME);
+        m_selectionWindow = xcb_generate_id(m_connection);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_selectionWindow, m_root, 0, 0, 1, 1,
+                          0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_set_selection_owner(m_connection, m_selectionWindow, XCB_ATOM_PRIMARY,
+                                XCB_CURRENT_TIME);
         xcb_get_selection_owner_reply_t *reply = xcb_get_selection_owner_reply(
             m_connection, xcb_get_selection_owner(m_connection, XCB_ATOM_PRIMARY), nullptr);
-        const bool held = reply && reply->owner == m_window;
+        const bool held = reply && reply->owner == m_selectionWindow;
         std::free(reply);
         return held;
     }
@@ -194,19 +169,20 @@ public:
         xcb_flush(m_connection);
     }
 
-private:
-    xcb_atom_t atom(const QByteArray &name) const
+    bool isViewable(quint32 window) const
     {
-        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, quint16(name.size()), name.constData()),
-            nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+        const bool viewable = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
         std::free(reply);
-        return result;
+        return viewable;
     }
 
+private:
     xcb_connection_t *m_connection = nullptr;
-    xcb_window_t m_window = XCB_WINDOW_NONE;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    xcb_key_symbols_t *m_symbols = nullptr;
+    xcb_window_t m_selectionWindow = XCB_WINDOW_NONE;
     xcb_window_t m_requestor = XCB_WINDOW_NONE;
     xcb_atom_t m_property = XCB_ATOM_NONE;
     qsizetype m_sent = 0;
@@ -547,7 +523,7 @@ void TestX11Platform::overlayWindowStaysAboveOnAllDesktopsWithoutFocus()
 
 void TestX11Platform::selectionIsReadWithoutWaitingOnItsOwner()
 {
-    SelectionOwner owner;
+    OtherClient &owner = *m_other;
     QVERIFY(owner.takePrimary());
     struct Reading
     {
