@@ -7,6 +7,7 @@
 #include "app/qtdialogs.h"
 #include "app/unixsignalwatcher.h"
 #include "document/brivelservice.h"
+#include "document/externaltext.h"
 #include "document/globalhotkeymanager.h"
 #include "document/reviewsessioncounter.h"
 #include "document/updatechecker.h"
@@ -20,6 +21,7 @@
 #include "platform/globalhotkeys.h"
 #include "platform/keyvaluestore.h"
 #include "platform/screens.h"
+#include "platform/selectionreader.h"
 #include "platform/textservice.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
@@ -158,6 +160,7 @@ BrivelApplication::BrivelApplication(std::unique_ptr<Dialogs> dialogs, QObject *
     };
     contentView->setSettingsScreenServices(settingsScreen);
 
+    m_selectionReader = SelectionReader::create();
     m_modalWatch.setSingleShot(true);
     m_modalWatch.setInterval(100);
     connect(&m_modalWatch, &QTimer::timeout, this, &BrivelApplication::handlePendingLaunches);
@@ -265,18 +268,17 @@ void BrivelApplication::start(const QStringList &launchArguments)
     m_service->loadAutosave();
     m_textService = TextService::create();
     m_textService->readText = [this](const QString &text) { return readText(text); };
-    m_textService->readSelection = [this] { return readSelection(); };
+    m_textService->readSelection
+        = [this](std::function<void(const QString &)> answer) { readSelection(std::move(answer)); };
     m_textService->publish();
 
     // A launch by link runs without the window: it never shows.
     if (std::any_of(launchArguments.cbegin(), launchArguments.cend(), &LaunchArguments::isLink))
         m_service->setLaunchedExternally(true);
-    if (m_service->launchedExternally()) {
+    if (m_service->launchedExternally())
         m_service->hideMainWindows();
-    } else {
-        m_mainWindow->placeAtDefaultPosition();
+    else
         m_mainWindow->show();
-    }
     if (const quint32 key = m_settings.globalHotkeyKeyCode())
         m_hotkeyManager->registerHotKey(key, m_settings.globalHotkeyModifiers());
 
@@ -358,27 +360,27 @@ QString BrivelApplication::readText(const QString &text)
     return refusal;
 }
 
-QString BrivelApplication::readSelection()
+void BrivelApplication::readSelection(std::function<void(const QString &)> answer)
 {
-    QString refusal;
-    if (const std::optional<QString> accepted = acceptSelection(&refusal))
-        queueLaunch({PendingLaunch::Kind::text, *accepted});
-    QTimer::singleShot(0, this, &BrivelApplication::handlePendingLaunches);
-    return refusal;
+    acceptSelection([this, answer = std::move(answer)](const std::optional<QString> &text,
+                                                       const QString &refusal) {
+        if (text)
+            queueLaunch({PendingLaunch::Kind::text, *text});
+        QTimer::singleShot(0, this, &BrivelApplication::handlePendingLaunches);
+        answer(refusal);
+    });
 }
 
-std::optional<QString> BrivelApplication::acceptSelection(QString *refusal) const
+void BrivelApplication::acceptSelection(
+    std::function<void(const std::optional<QString> &, const QString &)> done)
 {
-    // The text selected anywhere, else what was copied.
-    const QClipboard *clipboard = QGuiApplication::clipboard();
-    std::optional<QString> text;
-    for (const QClipboard::Mode mode : {QClipboard::Selection, QClipboard::Clipboard}) {
-        if (const QString found = clipboard->text(mode); !found.isEmpty()) {
-            text = found;
-            break;
-        }
-    }
-    return BrivelService::acceptExternalText(text, refusal);
+    m_selectionReader->read(
+        ExternalText::maximumCodeUnits, [done = std::move(done)](const QString &found) {
+            QString refusal;
+            const std::optional<QString> text = BrivelService::acceptExternalText(
+                found.isEmpty() ? std::nullopt : std::optional(found), &refusal);
+            done(text, refusal);
+        });
 }
 
 void BrivelApplication::queueLaunch(PendingLaunch launch)
@@ -414,7 +416,7 @@ void BrivelApplication::handlePendingLaunches()
         return;
     }
     const QScopedValueRollback handling(m_handlingLaunches, true);
-    while (!m_quitting && !m_pendingLaunches.isEmpty())
+    while (!m_quitting && !m_readingSelection && !m_pendingLaunches.isEmpty())
         takeLaunch(m_pendingLaunches.takeFirst());
     if (m_quitting)
         m_pendingLaunches.clear();
@@ -434,14 +436,19 @@ void BrivelApplication::takeLaunch(const PendingLaunch &launch)
         m_service->hideMainWindows();
         m_service->handleURL(launch.value);
         return;
-    case PendingLaunch::Kind::readSelection: {
-        QString refusal;
-        if (const std::optional<QString> text = acceptSelection(&refusal))
-            m_service->showExternalText(*text);
-        else
-            m_dialogs->alert(refusal, {});
+    case PendingLaunch::Kind::readSelection:
+        m_readingSelection = true;
+        acceptSelection([this](const std::optional<QString> &text, const QString &refusal) {
+            m_readingSelection = false;
+            using Kind = PendingLaunch::Kind;
+            m_pendingLaunches.prepend(text ? PendingLaunch{Kind::text, *text}
+                                           : PendingLaunch{Kind::refusal, refusal});
+            handlePendingLaunches();
+        });
         return;
-    }
+    case PendingLaunch::Kind::refusal:
+        m_dialogs->alert(launch.value, {});
+        return;
     case PendingLaunch::Kind::text:
         m_service->showExternalText(launch.value);
         return;

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@ class MainWindow;
 class NotchOverlayController;
 class NotchSettings;
 class QWidget;
+class SelectionReader;
 class TextService;
 class UnixSignalWatcher;
 class UpdateChecker;
@@ -71,9 +73,10 @@ public:
     // brings it back as reopen() does.
     void toggleMainWindow();
     // The text entry's requests: the text of a refusal for the caller, or an empty string when
-    // the text waits its turn to be shown as a launch's link does.
+    // the text waits its turn to be shown as a launch's link does. The selection is read
+    // without waiting on its owner, and answered when it is in.
     QString readText(const QString &text);
-    QString readSelection();
+    void readSelection(std::function<void(const QString &refusal)> answer);
     // A document handed to Brivel by the desktop or the command line.
     void openDocumentFromOutside(const QString &path);
 
@@ -108,7 +111,7 @@ public:
 private:
     struct PendingLaunch
     {
-        enum class Kind { document, link, readSelection, text };
+        enum class Kind { document, link, readSelection, text, refusal };
         Kind kind;
         QString value;
     };
@@ -122,7 +125,9 @@ private:
     void queueLaunch(PendingLaunch launch);
     void handlePendingLaunches();
     void takeLaunch(const PendingLaunch &launch);
-    std::optional<QString> acceptSelection(QString *refusal) const;
+    // The selected text, else the copied one, with the refusal when there is none to show.
+    void acceptSelection(
+        std::function<void(const std::optional<QString> &text, const QString &refusal)> done);
     bool isOwnWindowPutAway(quint64 windowId) const;
 
     NotchSettings &m_settings;
@@ -137,6 +142,7 @@ private:
     std::unique_ptr<UpdateChecker> m_updateChecker;
     std::unique_ptr<GlobalHotkeyManager> m_hotkeyManager;
     std::unique_ptr<TextService> m_textService;
+    std::unique_ptr<SelectionReader> m_selectionReader;
     bool m_quitting = false;
     bool m_confirmingQuit = false;
     // The reading took the window away, and the text's focus with it.
@@ -146,6 +152,8 @@ private:
     QList<PendingLaunch> m_pendingLaunches;
     QString m_documentInHand;
     bool m_handlingLaunches = false;
+    // The launches after a request to read the selection wait for its answer.
+    bool m_readingSelection = false;
     // Looks again, while launches wait, whether the modal dialog has gone.
     QTimer m_modalWatch;
     // Drawing while the windows are built; start() gives them the icon.

@@ -1,7 +1,6 @@
 #include "launcharguments.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QUrl>
 
 namespace LaunchArguments {
@@ -26,11 +25,10 @@ bool takesValue(const QString &option)
     return !name.contains(u'=') && options.contains(name);
 }
 
-// "scheme:…", as the desktop passes links and files ("file:///…", "brivel://read?…").
-bool hasUrlScheme(const QString &argument)
+// "file:…" in any case, as the desktop passes files.
+bool isFileUrl(const QString &argument)
 {
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    return scheme.match(argument).hasMatch();
+    return argument.startsWith(u"file:", Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -56,7 +54,7 @@ QStringList fromCommandLine(const QStringList &arguments, const QString &working
         }
         if (argument.isEmpty())
             continue;
-        if (hasUrlScheme(argument))
+        if (isLink(argument) || isFileUrl(argument))
             result << argument;
         else
             result << QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(argument));
@@ -66,7 +64,9 @@ QStringList fromCommandLine(const QStringList &arguments, const QString &working
 
 QString localFilePath(const QString &argument)
 {
-    if (!hasUrlScheme(argument))
+    if (isLink(argument))
+        return QString();
+    if (!isFileUrl(argument))
         return argument;
     const QUrl url(argument);
     return url.isLocalFile() ? url.toLocalFile() : QString();
@@ -74,7 +74,9 @@ QString localFilePath(const QString &argument)
 
 bool isLink(const QString &argument)
 {
-    return hasUrlScheme(argument) && !QUrl(argument).isLocalFile();
+    // Only Brivel's own scheme, as written: "notas:v2.brivel" is a file, and so is what
+    // another program's link would be.
+    return argument.startsWith(u"brivel:");
 }
 
 } // namespace LaunchArguments

@@ -16,11 +16,12 @@ inline constexpr char16_t readSelectionOption[] = u"--read-selection";
 // same file when another process receives them.
 QStringList fromCommandLine(const QStringList &arguments, const QString &workingDirectory);
 
-// The local file an argument names (a path or a "file:" URL), or an empty string for a link of
-// another kind.
+// The local file an argument names (a path or a "file:" URL), or an empty string for a link or
+// a "file:" URL of another host.
 QString localFilePath(const QString &argument);
 
-// A link of a scheme other than "file:", such as "brivel://read?text=…".
+// A link of Brivel's own scheme, such as "brivel://read?text=…"; the scheme is compared as
+// written. Any other argument names a file.
 bool isLink(const QString &argument);
 
 } // namespace LaunchArguments

@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <utility>
+
 namespace {
 
 // Stands in for the editor until it is set, so the window has its size and its dark face.
@@ -52,6 +54,14 @@ void MainWindow::placeAtDefaultPosition()
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                         screen->availableGeometry()));
     }
+}
+
+void MainWindow::setVisible(bool visible)
+{
+    // A launch by link keeps the window hidden: its first show may come much later.
+    if (visible && !std::exchange(m_hasBeenShown, true))
+        placeAtDefaultPosition();
+    QMainWindow::setVisible(visible);
 }
 
 void MainWindow::buildMenus()

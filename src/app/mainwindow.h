@@ -26,8 +26,11 @@ public:
     void setContentView(QWidget *view);
     QWidget *contentView() const { return centralWidget(); }
 
-    // Sized to the ideal content and centred on the primary screen.
+    // Sized to the ideal content and centred on the primary screen. The first show does it,
+    // whatever launched the program and whenever that show comes.
     void placeAtDefaultPosition();
+
+    void setVisible(bool visible) override;
 
     QAction *aboutAction() const { return m_aboutAction; }
     QAction *settingsAction() const { return m_settingsAction; }
@@ -60,4 +63,5 @@ private:
     QAction *m_saveAction = nullptr;
     QAction *m_saveAsAction = nullptr;
     QAction *m_toggleReadingAction = nullptr;
+    bool m_hasBeenShown = false;
 };

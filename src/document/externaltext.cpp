@@ -17,8 +17,12 @@ qsizetype countCharacters(QStringView text, qsizetype limit)
     qsizetype start = 0;
     qsizetype window = 4096;
     while (start < text.size() && count < limit) {
-        const QStringView piece = text.mid(start, std::min(window, text.size() - start));
+        QStringView piece = text.mid(start, std::min(window, text.size() - start));
         const bool isLast = start + piece.size() == text.size();
+        // Cut between the halves of a surrogate pair, the window would end in a character of its
+        // own that splits the cluster before it too.
+        if (!isLast && piece.back().isHighSurrogate())
+            piece.chop(1);
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, piece);
         qsizetype from = 0;
         for (qsizetype at = finder.toNextBoundary(); at > 0 && count < limit;

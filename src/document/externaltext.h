@@ -16,10 +16,11 @@ constexpr qsizetype maximumCharacters = 100'000;
 // counts as one character but is no text to lay out. Generous for any real script.
 constexpr qsizetype maximumCodeUnits = 32 * maximumCharacters;
 
-// True for the C0 controls that are dropped from text from outside: all but tab and line breaks.
+// True for the controls that are dropped from text from outside, since no font draws them: the C0
+// controls but tab and line breaks, DEL and the C1 controls.
 constexpr bool isDroppedControl(char16_t c)
 {
-    return c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+    return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || (c >= 0x7f && c <= 0x9f);
 }
 
 // The grapheme clusters of the text, the dropped controls not counted, but no more than `limit`:

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTextBoundaryFinder>
 
 #include <limits>
 
@@ -83,10 +84,38 @@ std::optional<UpdateOffer> evaluateFeed(int status, const QByteArray &body,
     if (*build <= parseBuildNumber(installedBuild).value_or(0) || *build == skippedBuild)
         return std::nullopt;
 
+    return UpdateOffer{offeredVersionText(feed.value(u"version").toString(), *build), *build, url};
+}
+
+QString offeredVersionText(const QString &version, qint64 build)
+{
+    QString line = version;
+    line.removeIf([](QChar c) { return c.category() == QChar::Other_Control && !c.isSpace(); });
+    line = line.simplified();
     // A blank version would leave a gap in the sentence: the build names the release then.
-    const QString version = feed.value(u"version").toString();
-    return UpdateOffer{version.trimmed().isEmpty() ? QString::number(*build) : version, *build,
-                       url};
+    if (line.isEmpty())
+        return QString::number(build);
+    // The whole feed is a few kilobytes at most: looking at all of it costs nothing.
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
+    qsizetype end = 0;
+    for (int count = 0; count < maximumVersionCharacters; ++count) {
+        const qsizetype next = graphemes.toNextBoundary();
+        if (next < 0)
+            break;
+        if (next > maximumVersionCodeUnits) {
+            // A first character of endless combining marks keeps only its first few.
+            if (end == 0) {
+                end = maximumVersionCodeUnits;
+                if (line.at(end - 1).isHighSurrogate())
+                    --end;
+            }
+            break;
+        }
+        end = next;
+    }
+    if (end == line.size())
+        return line;
+    return QStringView(line).first(end).trimmed() + u'\u2026';
 }
 
 UpdateChecker::UpdateChecker(const QUrl &feedUrl, QObject *parent)

@@ -26,6 +26,12 @@ struct UpdateOffer
 // Base 10 with an optional sign, digits only, within 64 bits; nothing for anything else.
 std::optional<qint64> parseBuildNumber(QStringView text);
 
+// The feed's version as the offer names it: on one line, without controls, cut to a few dozen
+// characters; the build number when nothing is left.
+inline constexpr int maximumVersionCharacters = 40;
+inline constexpr qsizetype maximumVersionCodeUnits = 80;
+QString offeredVersionText(const QString &version, qint64 build);
+
 // What a feed response offers: a newer build than the installed one that the user did not skip,
 // with a web page to download it from. Nothing for every malformed or unwanted answer.
 std::optional<UpdateOffer> evaluateFeed(int status, const QByteArray &body,

@@ -14,7 +14,9 @@ public:
     // Each answers with the text of a failure, which the caller is given, or an empty string
     // when Brivel took the request. Unset, every request is taken and dropped.
     std::function<QString(const QString &text)> readText;
-    std::function<QString()> readSelection;
+    // Answers through `answer`, on a later turn of the event loop: the selection's owner may
+    // take its time.
+    std::function<void(std::function<void(const QString &refusal)> answer)> readSelection;
 
     virtual ~TextService();
 

@@ -102,6 +102,10 @@ void TestShellLaunch::commandLine_data()
     QTest::newRow("links as given")
         << QStringList{u"file:///tmp/a%20b.brivel"_s, u"brivel://read?text=Hola"_s}
         << QStringList{u"file:///tmp/a%20b.brivel"_s, u"brivel://read?text=Hola"_s};
+    QTest::newRow("a colon before any slash names a file")
+        << QStringList{u"notas:v2.brivel"_s, u"BRIVEL://read?text=x"_s}
+        << QStringList{u"/home/ana/talks/notas:v2.brivel"_s,
+                       u"/home/ana/talks/BRIVEL:/read?text=x"_s};
     QTest::newRow("toolkit options and their values")
         << QStringList{u"-platform"_s, u"offscreen"_s, u"--style=fusion"_s, u"-reverse"_s,
                        u"a.brivel"_s}
@@ -127,7 +131,9 @@ void TestShellLaunch::localFilePath_data()
     QTest::newRow("file URL") << u"file:///tmp/a%20b.brivel"_s << u"/tmp/a b.brivel"_s;
     QTest::newRow("app link") << u"brivel://read?text=x"_s << QString();
     QTest::newRow("scheme only") << u"brivel:read"_s << QString();
-    QTest::newRow("web link") << u"https://example.org/a.brivel"_s << QString();
+    QTest::newRow("another scheme is a file") << u"notas:v2.brivel"_s << u"notas:v2.brivel"_s;
+    QTest::newRow("web link is a file")
+        << u"https://example.org/a.brivel"_s << u"https://example.org/a.brivel"_s;
 }
 
 void TestShellLaunch::localFilePath()

@@ -95,6 +95,17 @@ void TestTextFromOutside::firstLaunchWithALinkNeverMapsTheWindow()
         mainWindowSeen = mainWindowSeen || mainWindow().has_value();
     QVERIFY(!mainWindowSeen);
     screenshot(u"outside-first-launch.png"_s);
+
+    // Brought back by a later launch, it comes at its default size and place, not its minimum.
+    QCOMPARE(brivel.launchAgain({}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 5000);
+    QTest::qWait(500);
+    const QRect shown = clientArea(mainWindow()->id);
+    screenshot(u"outside-window-back.png"_s);
+    QCOMPARE(shown.width(), 900);
+    QVERIFY2(shown.height() >= 580, qPrintable(u"%1 px high"_s.arg(shown.height())));
+    QVERIFY2(qAbs(shown.center().x() - 640) <= 10 && qAbs(shown.center().y() - 400) <= 40,
+             qPrintable(u"centred at %1, %2"_s.arg(shown.center().x()).arg(shown.center().y())));
 }
 
 // With no Brivel running: one process remains and shows one panel; every launch reports success.
@@ -153,7 +164,9 @@ void TestTextFromOutside::textEntryAndSelection()
     QTest::qWait(800);
     screenshot(u"outside-selection.png"_s);
 
-    QGuiApplication::clipboard()->clear(QClipboard::Selection);
+    // A program holds the selection and never answers: the alert comes all the same.
+    TestSupport::ForeignWindow hung("Hung program", QRect(700, 500, 200, 100));
+    QVERIFY(hung.isValid() && hung.takePrimarySelection());
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
     QCOMPARE(brivel.launchAgain({u"--read-selection"_s}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);

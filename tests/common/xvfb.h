@@ -319,6 +319,17 @@ public:
         return std::exchange(m_buttonPresses, {});
     }
 
+    // Takes the PRIMARY selection, whose requests the window then never answers.
+    bool takePrimarySelection()
+    {
+        xcb_set_selection_owner(m_connection, m_window, XCB_ATOM_PRIMARY, XCB_CURRENT_TIME);
+        xcb_get_selection_owner_reply_t *reply = xcb_get_selection_owner_reply(
+            m_connection, xcb_get_selection_owner(m_connection, XCB_ATOM_PRIMARY), nullptr);
+        const bool held = reply && reply->owner == m_window;
+        std::free(reply);
+        return held;
+    }
+
     bool hasInputFocus() const
     {
         xcb_get_input_focus_reply_t *reply

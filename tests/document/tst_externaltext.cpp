@@ -46,7 +46,8 @@ void TestExternalText::links_data()
     QTest::newRow("plus stays") << u"brivel://read?text=1+1%2B1"_s << u"1+1+1"_s;
     QTest::newRow("first text wins") << u"brivel://read?a=1&text=one&text=two"_s << u"one"_s;
     QTest::newRow("controls dropped, tab and breaks kept")
-        << u"brivel://read?text=a%00b%07c%09d%0Ae%0Df"_s << u"abc\td\ne\rf"_s;
+        << u"brivel://read?text=a%00b%07c%09d%0Ae%0Df%7Fg%C2%80h%C2%85i%C2%9Fj"_s
+        << u"abc\td\ne\rfghij"_s;
     QTest::newRow("no query") << u"brivel://read"_s << none;
     QTest::newRow("no value") << u"brivel://read?text"_s << none;
     QTest::newRow("first has no value") << u"brivel://read?text&text=x"_s << none;
@@ -89,24 +90,38 @@ void TestExternalText::links()
 void TestExternalText::lengthIsCountedInCharacters_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("counted"); // up to one past the limit
     QTest::addColumn<bool>("accepted");
     const QString combining = u"e\u0301\u0323"_s;
     const QString family = u"👩‍👩‍👧"_s;
-    QTest::newRow("100,000 combining") << combining.repeated(100'000) << true;
-    QTest::newRow("100,001 combining") << combining.repeated(100'001) << false;
-    QTest::newRow("100,000 emoji sequences") << family.repeated(100'000) << true;
-    QTest::newRow("100,001 emoji sequences") << family.repeated(100'001) << false;
-    QTest::newRow("100,000 line breaks as CR LF") << u"\r\n"_s.repeated(100'000) << true;
+    // Eleven code units: the counting windows' edges fall inside its surrogate pairs.
+    const QString familyOfFour = u"👨‍👩‍👧‍👦"_s;
+    QTest::newRow("100,000 combining") << combining.repeated(100'000) << qsizetype(100'000) << true;
+    QTest::newRow("100,001 combining")
+        << combining.repeated(100'001) << qsizetype(100'001) << false;
+    QTest::newRow("100,000 emoji sequences")
+        << family.repeated(100'000) << qsizetype(100'000) << true;
+    QTest::newRow("100,001 emoji sequences")
+        << family.repeated(100'001) << qsizetype(100'001) << false;
+    QTest::newRow("1,000 families of four")
+        << familyOfFour.repeated(1'000) << qsizetype(1'000) << true;
+    QTest::newRow("99,800 families of four")
+        << familyOfFour.repeated(99'800) << qsizetype(99'800) << true;
+    QTest::newRow("100,000 line breaks as CR LF")
+        << u"\r\n"_s.repeated(100'000) << qsizetype(100'000) << true;
     QTest::newRow("dropped controls are not counted")
-        << QString(100'000, u'a') + QString(500, u'\x01') << true;
+        << QString(100'000, u'a') + QString(500, u'\x01') + u"\x7f\x80\x9f"_s << qsizetype(100'000)
+        << true;
     QTest::newRow("one huge cluster")
-        << u"a"_s + QString(ExternalText::maximumCodeUnits, u'\u0301') << false;
+        << u"a"_s + QString(ExternalText::maximumCodeUnits, u'\u0301') << qsizetype(1) << false;
 }
 
 void TestExternalText::lengthIsCountedInCharacters()
 {
     QFETCH(QString, text);
+    QFETCH(qsizetype, counted);
     QFETCH(bool, accepted);
+    QCOMPARE(ExternalText::countCharacters(text, ExternalText::maximumCharacters + 1), counted);
     QCOMPARE(ExternalText::checked(text).has_value(), accepted);
 }
 

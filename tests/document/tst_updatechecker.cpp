@@ -6,6 +6,8 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -153,6 +155,23 @@ void TestUpdateChecker::feedDecidesTheOffer_data()
     QTest::newRow("blank version")
         << 200 << R"({"build":"43","version":" ","url":"https://e.org/"})"_ba << u"0"_s << qint64(0)
         << u"43"_s;
+    // The alert holds one short line whatever the feed says.
+    const auto withVersion = [](const QString &version) {
+        return QJsonDocument(QJsonObject{{u"build"_s, u"43"_s},
+                                         {u"version"_s, version},
+                                         {u"url"_s, u"https://e.org/"_s}})
+            .toJson();
+    };
+    const QString marks(30'000, u'\u0301');
+    QTest::newRow("2,000 line breaks")
+        << 200 << withVersion(u"2.0"_s + QString(2'000, u'\n') + u"beta"_s) << u"0"_s << qint64(0)
+        << u"2.0 beta"_s;
+    QTest::newRow("60 KB") << 200 << withVersion(QString(60'000, u'x')) << u"0"_s << qint64(0)
+                           << QString(40, u'x') + u'\u2026';
+    QTest::newRow("endless marks") << 200 << withVersion(u"a"_s + marks) << u"0"_s << qint64(0)
+                                   << u"a"_s + marks.first(79) + u'\u2026';
+    QTest::newRow("only breaks and controls")
+        << 200 << withVersion(u"\n\r\n\u0001\u0085"_s) << u"0"_s << qint64(0) << u"43"_s;
 
     const auto silent = [](const char *name, const QByteArray &body, int status = 200) {
         QTest::newRow(name) << status << body << u"0"_s << qint64(0) << QString();

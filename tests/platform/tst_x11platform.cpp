@@ -2,13 +2,17 @@
 #include "platform/activewindow.h"
 #include "platform/globalhotkeys.h"
 #include "platform/overlaywindow.h"
+#include "platform/selectionreader.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <X11/keysym.h>
@@ -28,8 +32,8 @@ namespace {
 constexpr quint16 numLock = XCB_MOD_MASK_2;
 constexpr quint16 capsLock = XCB_MOD_MASK_LOCK;
 
-// Another client of the server: it competes for keys and reads properties as the window
-// manager left them.
+// Another client of the server: it competes for keys, reads properties as the window manager
+// left them and holds the selection.
 class OtherClient
 {
 public:
@@ -109,6 +113,62 @@ public:
 
     QList<quint32> rootProperty(const QByteArray &name) const { return property(m_root, name); }
 
+    // Holds PRIMARY, answering only when asked to, and then as owners of large selections do:
+    // announces the size (INCR) and sends the text in pieces, each once the requestor has taken
+    // the one before.
+    bool takePrimary()
+    {
+        m_selectionWindow = xcb_generate_id(m_connection);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_selectionWindow, m_root, 0, 0, 1, 1,
+                          0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_set_selection_owner(m_connection, m_selectionWindow, XCB_ATOM_PRIMARY,
+                                XCB_CURRENT_TIME);
+        xcb_get_selection_owner_reply_t *reply = xcb_get_selection_owner_reply(
+            m_connection, xcb_get_selection_owner(m_connection, XCB_ATOM_PRIMARY), nullptr);
+        const bool held = reply && reply->owner == m_selectionWindow;
+        std::free(reply);
+        return held;
+    }
+
+    // Answers what was asked since the last call.
+    void answer(const QByteArray &text)
+    {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+            const auto release = qScopeGuard([event] { std::free(event); });
+            if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
+                const auto *request = reinterpret_cast<xcb_selection_request_event_t *>(event);
+                m_requestor = request->requestor;
+                m_property = request->property;
+                m_sent = 0;
+                const quint32 events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+                xcb_change_window_attributes(m_connection, m_requestor, XCB_CW_EVENT_MASK, &events);
+                const auto size = quint32(text.size());
+                xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_requestor, m_property,
+                                    atom("INCR"), 32, 1, &size);
+                xcb_selection_notify_event_t notify{};
+                notify.response_type = XCB_SELECTION_NOTIFY;
+                notify.requestor = m_requestor;
+                notify.selection = request->selection;
+                notify.target = request->target;
+                notify.property = m_property;
+                xcb_send_event(m_connection, 0, m_requestor, 0,
+                               reinterpret_cast<const char *>(&notify));
+            } else if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+                const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
+                if (change->window != m_requestor || change->atom != m_property
+                    || change->state != XCB_PROPERTY_DELETE || m_sent > text.size())
+                    continue;
+                // An empty piece ends the text.
+                const QByteArray piece = text.mid(m_sent, 1000);
+                m_sent += piece.isEmpty() ? 1 : piece.size();
+                xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_requestor, m_property,
+                                    atom("UTF8_STRING"), 8, quint32(piece.size()),
+                                    piece.constData());
+            }
+        }
+        xcb_flush(m_connection);
+    }
+
     bool isViewable(quint32 window) const
     {
         xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
@@ -122,6 +182,10 @@ private:
     xcb_connection_t *m_connection = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     xcb_key_symbols_t *m_symbols = nullptr;
+    xcb_window_t m_selectionWindow = XCB_WINDOW_NONE;
+    xcb_window_t m_requestor = XCB_WINDOW_NONE;
+    xcb_atom_t m_property = XCB_ATOM_NONE;
+    qsizetype m_sent = 0;
 };
 
 // Counts the presses of one key as the server sends them, repeats included.
@@ -178,6 +242,7 @@ private Q_SLOTS:
     void activeWindowIsReadAndRestored();
     void overlayWindowStaysAboveOnAllDesktopsWithoutFocus_data();
     void overlayWindowStaysAboveOnAllDesktopsWithoutFocus();
+    void selectionIsReadWithoutWaitingOnItsOwner();
 
 private:
     std::unique_ptr<ForeignWindow> m_foreign;
@@ -454,6 +519,58 @@ void TestX11Platform::overlayWindowStaysAboveOnAllDesktopsWithoutFocus()
     backToFirstDesktop.dismiss();
     QVERIFY(xdotool({u"set_desktop"_qs, u"0"_qs}));
     QTRY_VERIFY(m_other->isViewable(m_foreign->id()));
+}
+
+void TestX11Platform::selectionIsReadWithoutWaitingOnItsOwner()
+{
+    OtherClient &owner = *m_other;
+    QVERIFY(owner.takePrimary());
+    struct Reading
+    {
+        std::optional<QString> text;
+        qint64 afterMs = 0;
+        bool timerFired = false;
+        bool timerFiredBefore = false;
+    };
+    const std::unique_ptr<SelectionReader> reader = SelectionReader::create();
+    const auto read = [&](qsizetype maximumCodeUnits, const QByteArray &answer = {}) {
+        auto reading = std::make_shared<Reading>();
+        QElapsedTimer clock;
+        clock.start();
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &timer,
+                         [reading] { reading->timerFired = true; });
+        timer.start(50);
+        reader->read(maximumCodeUnits, [reading, clock](const QString &text) {
+            reading->text = text;
+            reading->afterMs = clock.elapsed();
+            reading->timerFiredBefore = reading->timerFired;
+        });
+        for (QDeadlineTimer deadline(30'000); !reading->text && !deadline.hasExpired();) {
+            if (!answer.isNull())
+                owner.answer(answer);
+            QTest::qWait(5);
+        }
+        return *reading;
+    };
+
+    // The event loop turns while the silent owner is waited for, and the clipboard answers.
+    QGuiApplication::clipboard()->setText(u"copiado"_qs);
+    Reading reading = read(1000);
+    QCOMPARE(reading.text, u"copiado"_qs);
+    QVERIFY(reading.timerFiredBefore);
+    QVERIFY2(reading.afterMs < 2000, qPrintable(QString::number(reading.afterMs)));
+    QGuiApplication::clipboard()->clear();
+    reading = read(1000);
+    QCOMPARE(reading.text, QString());
+    QVERIFY2(reading.afterMs < 2000, qPrintable(QString::number(reading.afterMs)));
+
+    // A large selection comes in increments, split inside its characters; past the limit it
+    // is cut.
+    const QString large = u"ñandú "_qs.repeated(5000);
+    QCOMPARE(read(1'000'000, large.toUtf8()).text, large);
+    QCOMPARE(read(1000, large.toUtf8()).text, large.first(1001));
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestX11Platform, true)

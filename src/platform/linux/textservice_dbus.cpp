@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QFileInfo>
 
 namespace {
@@ -67,7 +68,15 @@ void DBusTextService::ReadText(const QString &text)
 
 void DBusTextService::ReadSelection()
 {
-    answer(readSelection ? readSelection() : QString());
+    if (!readSelection || !calledFromDBus())
+        return;
+    // The reply waits for the selection; the bus goes on meanwhile.
+    setDelayedReply(true);
+    readSelection([bus = connection(), call = message()](const QString &refusal) {
+        bus.send(refusal.isEmpty()
+                     ? call.createReply()
+                     : call.createErrorReply(QString::fromLatin1(refusedError), refusal));
+    });
 }
 
 void DBusTextService::answer(const QString &refusal)
