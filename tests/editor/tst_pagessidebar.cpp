@@ -20,8 +20,8 @@ class TestPagesSidebar : public QObject
 
 private Q_SLOTS:
     // The sidebar: a click selects, the footer adds pages, the row's menu opens a title field
-    // that only Return or Esc ends, the keyboard alone selects and opens the menu, and a query
-    // without matches says so.
+    // that only Return or Esc ends, the keyboard alone selects and opens the menu, a query
+    // without matches says so, and a filtered row stands for its own page.
     void sidebarSelectsAddsAndRenames()
     {
         RootFixture f(true);
@@ -77,6 +77,27 @@ private Q_SLOTS:
         QVERIFY(!sidebar->noResultsLabel()->isVisible());
         f.controller.setToolbarSearchText(u"zzz"_s);
         QTRY_VERIFY(sidebar->noResultsLabel()->isVisible());
+
+        // Filtered, the only row is the bullet list, page 2: Return and the row's menu act on it.
+        f.controller.setToolbarSearchText(u"•"_s);
+        QTRY_COMPARE(list->model()->rowCount(), 1);
+        list->setCurrentIndex(row(0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(f.service.currentPageIndex(), 2);
+        f.controller.setToolbarSearchText(u"•"_s);
+        QTRY_COMPARE(list->model()->rowCount(), 1);
+        const auto choose = [&](int action) {
+            QMenu *menu = sidebar->openRowMenu(0, list->viewport()->mapToGlobal(QPoint(20, 10)));
+            menu->actions().at(action)->trigger();
+            menu->close();
+        };
+        choose(0);
+        QCOMPARE(f.controller.renamingPageIndex(), 2);
+        f.controller.cancelRename();
+        f.dialogs.destructiveAnswer = true;
+        choose(1);
+        QTRY_COMPARE(f.service.pages().size(), 3);
+        QVERIFY(!f.service.pages().contains(u"• \n• \n• "_s));
     }
 
     // A row dragged above the first moves with its title and becomes current; released outside
