@@ -1,3 +1,5 @@
+#include "processcpu.h"
+
 #include "settings_screen/hiwdemoview.h"
 #include "settings_screen/howitworkstabview.h"
 
@@ -14,17 +16,7 @@
 #include <algorithm>
 #include <vector>
 
-#include <sys/resource.h>
-
 namespace {
-
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 void runEventLoop(int ms)
 {

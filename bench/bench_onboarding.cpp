@@ -1,3 +1,5 @@
+#include "processcpu.h"
+
 #include "onboarding/herovideoview.h"
 #include "onboarding/onboardingflow.h"
 #include "onboarding/onboardingwidget.h"
@@ -14,18 +16,9 @@
 #include <QUrl>
 #include <QVideoSink>
 
-#include <ctime>
-
 namespace {
 
 using namespace Qt::StringLiterals;
-
-double processCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
 
 void spin(int milliseconds)
 {

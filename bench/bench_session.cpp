@@ -1,4 +1,5 @@
 #include "benchtext.h"
+#include "processcpu.h"
 
 #include "overlay/model/overlaycontent.h"
 #include "overlay/model/overlaydocumentservice.h"
@@ -20,8 +21,6 @@
 #include <QWindow>
 
 #include <cmath>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -57,14 +56,6 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
-
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // A notes-mode session on a real page with every platform part, opened and settled.
 struct OpenSession

@@ -1,4 +1,5 @@
 #include "benchtext.h"
+#include "processcpu.h"
 
 #include "overlay/floatingoverlayview.h"
 #include "overlay/model/overlaycontent.h"
@@ -114,6 +115,7 @@ void BM_ScrollFrame(benchmark::State &state)
     const double words = double(page.words.size());
     const double start = std::floor(words * startShare(state));
     double progress = start;
+    const ProcessCpuPerIteration cpu;
     for (auto _ : state) {
         progress += 0.15;
         if (progress >= words)
@@ -121,6 +123,7 @@ void BM_ScrollFrame(benchmark::State &state)
         view.setSmoothWordProgress(progress);
         view.render(&target, {}, {}, QWidget::DrawChildren);
     }
+    cpu.report(state);
     checkFrame(state, view, page);
 }
 
@@ -141,11 +144,13 @@ void BM_CharacterFrame(benchmark::State &state)
     const int characters = view.layout().items().last().charOffset;
     const int start = int(characters * startShare(state));
     int count = start;
+    const ProcessCpuPerIteration cpu;
     for (auto _ : state) {
         count = count + 1 >= characters ? start : count + 1;
         view.setHighlightedCharCount(count);
         view.render(&target, {}, {}, QWidget::DrawChildren);
     }
+    cpu.report(state);
     checkFrame(state, view, page);
 }
 
@@ -205,6 +210,7 @@ void BM_FourFloatingWindowsTick(benchmark::State &state)
     }
     moves = 0;
     QImage target(QSize(340, 160), QImage::Format_ARGB32_Premultiplied);
+    const ProcessCpuPerIteration cpu;
     for (auto _ : state) {
         for (const auto &view : views) {
             if (view->timerWordProgress() + ScrollingReadingView::scrollStepWords >= words)
@@ -214,6 +220,7 @@ void BM_FourFloatingWindowsTick(benchmark::State &state)
             view->render(&target, {}, {}, QWidget::DrawChildren);
         }
     }
+    cpu.report(state);
     if (moves != 4 * state.iterations())
         state.SkipWithError("a tick did not move the text");
 }

@@ -46,11 +46,12 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Start-up to the main window, Brivel against a bare Qt program that shows an empty main window,
-// all launched the same way and in turn, so a busy moment of the machine hits each alike.
-// Brivel starts with a short document in its autosave, as it usually does. The second yardstick
-// is the bare program with a one-title menu bar: it shows how much of the difference is the font
-// system starting for the first text on screen.
+// Start-up to the main window, Brivel against a bare Qt program that shows an empty main window
+// with a one-title menu bar, as Brivel's has: "budget_ratio" is the figure the budget holds.
+// Brivel starts with a short document in its autosave, as it usually does. The bare program
+// without a menu bar shows how much of the difference is the font system starting for the first
+// text on screen. All are launched the same way, in turn, each round in another order, so a busy
+// moment of the machine or a warm cache left by the one before hits each alike.
 void BM_StartupToMainWindow(benchmark::State &state)
 {
     const int rounds = int(state.range(0));
@@ -86,26 +87,32 @@ void BM_StartupToMainWindow(benchmark::State &state)
     launch(brivelProbe, {}, home, run++);
 
     for (auto _ : state) {
-        std::vector<double> bare;
-        std::vector<double> bareWithMenu;
-        std::vector<double> brivel;
+        struct Probe
+        {
+            const QString &program;
+            QStringList arguments;
+            std::vector<double> milliseconds;
+        } probes[] = {{bareProbe, {}, {}}, {bareProbe, withMenu, {}}, {brivelProbe, {}, {}}};
+        const auto &[bare, bareWithMenu, brivel] = probes;
         for (int i = 0; i < rounds; ++i) {
-            const std::optional<double> bareMs = launch(bareProbe, {}, home, run++);
-            const std::optional<double> menuMs = launch(bareProbe, withMenu, home, run++);
-            const std::optional<double> brivelMs = launch(brivelProbe, {}, home, run++);
-            if (!bareMs || !menuMs || !brivelMs) {
-                state.SkipWithError("a probe did not show its window");
-                return;
+            for (int k = 0; k < 3; ++k) {
+                Probe &probe = probes[(i + k) % 3];
+                const std::optional<double> ms
+                    = launch(probe.program, probe.arguments, home, run++);
+                if (!ms) {
+                    state.SkipWithError("a probe did not show its window");
+                    return;
+                }
+                probe.milliseconds.push_back(*ms);
             }
-            bare.push_back(*bareMs);
-            bareWithMenu.push_back(*menuMs);
-            brivel.push_back(*brivelMs);
         }
-        state.counters["bare_ms"] = median(bare);
-        state.counters["bare_menu_ms"] = median(bareWithMenu);
-        state.counters["brivel_ms"] = median(brivel);
-        state.counters["ratio"] = median(brivel) / median(bare);
-        state.counters["ratio_to_menu"] = median(brivel) / median(bareWithMenu);
+        state.counters["bare_no_menu_ms"] = median(bare.milliseconds);
+        state.counters["bare_menu_ms"] = median(bareWithMenu.milliseconds);
+        state.counters["brivel_ms"] = median(brivel.milliseconds);
+        state.counters["budget_ratio"]
+            = median(brivel.milliseconds) / median(bareWithMenu.milliseconds);
+        state.counters["ratio_to_no_menu"]
+            = median(brivel.milliseconds) / median(bare.milliseconds);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "benchtext.h"
+#include "processcpu.h"
 
 #include "common/speechaudio.h"
 #include "common/speechfakes.h"
@@ -458,17 +459,23 @@ void BM_FollowSpokenScript(benchmark::State &state)
     state.SetLabel(voice.toStdString());
 
     double reachedShare = 0;
+    double audioSeconds = 0;
+    const double cpuBefore = processCpuSeconds();
     for (auto _ : state) {
         followAsFastAsPossible(
-            wav, spokenScript(), 50, {}, [&](const SpeechRecognizer &recognizer, double) {
+            wav, spokenScript(), 50, {},
+            [&](const SpeechRecognizer &recognizer, double audioMinutes) {
                 reachedShare = double(recognizer.recognizedCharCount())
                                / double(std::max<qsizetype>(1, recognizer.sourceText().size()));
+                audioSeconds += audioMinutes * 60;
             });
     }
     // A follower that heard nothing, from a missing model or a silent input, measured nothing.
-    if (reachedShare <= 0)
+    if (reachedShare <= 0 || audioSeconds <= 0)
         state.SkipWithError("the follower recognised nothing");
     state.counters["reached_percent"] = 100.0 * reachedShare;
+    // The real-time factor: every thread's CPU (the decoder runs on its own) per second heard.
+    state.counters["process_cpu_s_per_audio_s"] = (processCpuSeconds() - cpuBefore) / audioSeconds;
 }
 
 // Resident memory of the process, in MB.

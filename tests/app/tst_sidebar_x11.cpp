@@ -108,7 +108,16 @@ void TestSidebarX11::addRenameDragSearchAndKeys()
     settle();
     screenshot(u"sidebar-dragged.png"_s);
 
-    // A word of the first-run text: its page is listed with a snippet. Then a word in no page.
+    // A word of the first-run text: its page alone is listed, with a snippet, where four rows
+    // were. Then a word in no page; then the first again, and the one row's menu renames that
+    // page.
+    const QRect laterRows(inside.left() + 10, inside.top() + 84, 260, 80);
+    const auto blank = [](const QImage &image) {
+        QImage plain(image.size(), image.format());
+        plain.fill(image.pixel(0, 0));
+        return differingShare(image, plain) < 0.001;
+    };
+    QVERIFY(!blank(grab(laterRows)));
     const QImage before = grab(QRect(inside.left(), inside.top() + 30, 280, 150));
     QVERIFY(clickAt(QPoint(inside.right() - 24, inside.top() + 45)));
     settle();
@@ -116,21 +125,34 @@ void TestSidebarX11::addRenameDragSearchAndKeys()
     settle();
     const QImage found = grab(QRect(inside.left(), inside.top() + 30, 280, 150));
     screenshot(u"sidebar-search-snippet.png"_s);
+    QVERIFY(found != before);
+    QVERIFY(blank(grab(laterRows)));
     QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"zzzz"_s}));
     settle();
     const QImage nothing = grab(QRect(inside.left(), inside.top() + 30, 280, 150));
     screenshot(u"sidebar-search-none.png"_s);
-    QVERIFY(found != before && nothing != found);
+    QVERIFY(nothing != found);
+    QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"contacto"_s}));
+    settle();
+    QVERIFY(clickAt(row(0), 3));
+    settle();
+    QVERIFY(clickAt(row(0) + QPoint(30, 12)));
+    settle();
+    QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"Hallada"_s}));
+    QVERIFY(xdotool({u"key"_s, u"Return"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(autosave, u"titles"_s).value(1), u"Hallada"_s, 5000);
 
-    // Keyboard alone: the search closed, Shift+Tab from the text to the list, Down to the second
-    // row, Return to select it, the Menu key, "Renombrar", a name and Return.
+    // Keyboard alone: the search closed, Shift+Tab from the text to the list, Home and Down to
+    // the second row, Return to select it, the Menu key, "Renombrar", a name and Return.
     QVERIFY(clickAt(QPoint(inside.right() - 22, inside.top() + 47)));
     settle();
     QVERIFY(clickAt(QPoint(inside.center().x() + 140, inside.center().y())));
     settle();
-    QVERIFY(xdotool(
-        {u"key"_s, u"--delay"_s, u"100"_s, u"shift+Tab"_s, u"Down"_s, u"Return"_s, u"Menu"_s}));
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"shift+Tab"_s, u"Home"_s, u"Down"_s,
+                     u"Return"_s, u"Menu"_s}));
     settle();
     screenshot(u"sidebar-keyboard-menu.png"_s);
     QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"Down"_s, u"Return"_s}));

@@ -8,9 +8,13 @@
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <chrono>
@@ -31,24 +35,28 @@ QByteArray response(const QByteArray &status, const QByteArray &body,
            + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
-// An HTTP server on the loopback that answers each path as the test scripted it and then hangs
-// up, unless the answer asks to keep the line open. A path without an answer is never answered;
-// "endless" streams a body of spaces that stops only at 100 MB.
+// An HTTP server (HTTPS with a TLS configuration) on the loopback that answers each path as the
+// test scripted it and then hangs up, unless the answer asks to keep the line open. A path without
+// an answer is never answered; "endless" streams a body of spaces that stops only at 100 MB.
 class FeedServer : public QObject
 {
 public:
-    FeedServer()
+    explicit FeedServer(const QSslConfiguration *tls = nullptr)
+        : m_server(tls ? new QSslServer : new QTcpServer)
     {
-        m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
+        if (tls)
+            static_cast<QSslServer *>(m_server.get())->setSslConfiguration(*tls);
+        m_server->listen(QHostAddress::LocalHost);
+        connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket *socket = m_server->nextPendingConnection())
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
         });
     }
 
     QUrl url(const QString &path) const
     {
-        return QUrl(u"http://127.0.0.1:%1%2"_s.arg(m_server.serverPort()).arg(path));
+        const auto scheme = qobject_cast<QSslServer *>(m_server.get()) ? u"https"_s : u"http"_s;
+        return QUrl(u"%1://127.0.0.1:%2%3"_s.arg(scheme).arg(m_server->serverPort()).arg(path));
     }
 
     Answers answers;
@@ -82,7 +90,7 @@ private:
         }
     }
 
-    QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_server;
 };
 
 // Catches what "Descargar" would hand to the browser.
@@ -110,6 +118,7 @@ private Q_SLOTS:
     void feedDecidesTheOffer();
     void redirectsStayOnTheWeb_data();
     void redirectsStayOnTheWeb();
+    void secureFeedNeverStepsDown();
     void transfers_data();
     void transfers();
     void answers_data();
@@ -117,6 +126,7 @@ private Q_SLOTS:
 
 private:
     UrlCatcher m_browser;
+    QSslConfiguration m_tls;
 };
 
 void TestUpdateChecker::initTestCase()
@@ -124,6 +134,28 @@ void TestUpdateChecker::initTestCase()
     NotchSettings::shared().setAppLanguage(u"es"_s);
     QDesktopServices::setUrlHandler(u"https"_s, &m_browser, "open");
     QDesktopServices::setUrlHandler(u"http"_s, &m_browser, "open");
+
+    // A certificate for the loopback that the checker's default configuration trusts.
+    QTemporaryDir dir;
+    QProcess openssl;
+    openssl.start(u"openssl"_s,
+                  {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
+                   u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-days"_s, u"2"_s, u"-subj"_s,
+                   u"/CN=127.0.0.1"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1"_s, u"-keyout"_s,
+                   dir.filePath(u"key.pem"_s), u"-out"_s, dir.filePath(u"cert.pem"_s)});
+    QVERIFY(openssl.waitForFinished(30'000) && openssl.exitCode() == 0);
+    QFile certificateFile(dir.filePath(u"cert.pem"_s));
+    QFile keyFile(dir.filePath(u"key.pem"_s));
+    QVERIFY(certificateFile.open(QIODevice::ReadOnly) && keyFile.open(QIODevice::ReadOnly));
+    const QSslCertificate certificate(&certificateFile);
+    const QSslKey key(&keyFile, QSsl::Ec);
+    QVERIFY(!certificate.isNull() && !key.isNull());
+    QSslConfiguration trusted = QSslConfiguration::defaultConfiguration();
+    trusted.addCaCertificate(certificate);
+    QSslConfiguration::setDefaultConfiguration(trusted);
+    m_tls = QSslConfiguration::defaultConfiguration();
+    m_tls.setLocalCertificate(certificate);
+    m_tls.setPrivateKey(key);
 }
 
 void TestUpdateChecker::cleanupTestCase()
@@ -223,6 +255,30 @@ void TestUpdateChecker::redirectsStayOnTheWeb()
     QFETCH(QString, to);
     QFETCH(bool, allowed);
     QCOMPARE(UpdateChecker::isRedirectAllowed(QUrl(from), QUrl(to)), allowed);
+}
+
+// Through the real transfer: a feed over TLS is offered, but not after a hop from it down to
+// plain http, which is never even asked.
+void TestUpdateChecker::secureFeedNeverStepsDown()
+{
+    FeedServer plain;
+    plain.answers = {{"/latest.json", response("200 OK", goodFeed)}};
+    FeedServer secure(&m_tls);
+    secure.answers
+        = {{"/latest.json", response("200 OK", goodFeed)},
+           {"/moved", response("302 Found", {},
+                               "Location: " + plain.url(u"/latest.json"_s).toEncoded() + "\r\n")}};
+    for (const auto &[path, offers] : {std::pair(u"/latest.json"_s, 1), {u"/moved"_s, 0}}) {
+        FakeDialogs dialogs;
+        InMemoryKeyValueStore store;
+        UpdateChecker checker(secure.url(path));
+        QSignalSpy finished(&checker, &UpdateChecker::finished);
+        checker.checkForUpdates(u"41"_s, store, dialogs);
+        QVERIFY(finished.wait(4000));
+        QCOMPARE(dialogs.questions.size(), offers);
+    }
+    QCOMPARE(secure.requested.size(), 2);
+    QVERIFY(plain.requested.isEmpty());
 }
 
 void TestUpdateChecker::transfers_data()

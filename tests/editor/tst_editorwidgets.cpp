@@ -9,6 +9,7 @@
 #include "editor/importpresentationbutton.h"
 #include "editor/model/editorcontroller.h"
 #include "editor/pagessidebar.h"
+#include "editor/rootfixture.h"
 #include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "uikit/overlayscroller.h"
@@ -53,37 +54,6 @@ struct Fixture : ServiceFixture
     QWidget window;
     EditorToolbar *toolbar = new EditorToolbar(controller, service, &window);
     EditorPane *pane = new EditorPane(controller, service, &window);
-};
-
-// The window root in a main window with a menu bar, as the application shows it.
-struct RootFixture : ServiceFixture
-{
-    explicit RootFixture(bool onboardingDone, bool tourDone = true)
-        : controller(serviceWithFlags(onboardingDone, tourDone), settings, store, counter)
-    {
-        service.setPages({u"one"_s, u"two"_s});
-        service.setPageTitles({u"Intro"_s, QString()});
-        window.menuBar()->addMenu(u"Brivel"_s);
-        window.setCentralWidget(view);
-        window.show();
-    }
-
-    // The flags are read when the controller is made.
-    BrivelService &serviceWithFlags(bool onboardingDone, bool tourDone)
-    {
-        store.setValue(u"hasCompletedOnboarding"_s, onboardingDone);
-        store.setValue(u"hasCompletedCoachMarks"_s, tourDone);
-        return service;
-    }
-
-    EditorToolbar *toolbar() const { return view->findChild<EditorToolbar *>(); }
-    EditorPane *pane() const { return view->findChild<EditorPane *>(); }
-    PagesSidebar *sidebar() const { return view->findChild<PagesSidebar *>(); }
-
-    ReviewSessionCounter counter{store};
-    EditorController controller;
-    QMainWindow window;
-    ContentView *view = new ContentView(controller, service, dialogs);
 };
 
 // Types into the window as the keyboard does: the keys reach whatever holds the focus.
@@ -428,125 +398,6 @@ private Q_SLOTS:
         QTRY_COMPARE(f.dialogs.alerts.size(), 1);
         QCOMPARE(f.dialogs.alerts.first().message, localizedString("Conversión requerida"));
         QVERIFY(!f.controller.dropError());
-    }
-
-    // The sidebar: a click selects, the footer adds pages, the row's menu opens a title field
-    // that only Return or Esc ends, the keyboard alone selects and opens the menu, and a query
-    // without matches says so.
-    void sidebarSelectsAddsAndRenames()
-    {
-        RootFixture f(true);
-        f.window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f.window));
-        PagesSidebar *sidebar = f.sidebar();
-        QCOMPARE(sidebar->width(), PagesSidebar::columnWidth);
-        QListView *list = sidebar->list();
-        const auto row = [list](int r) { return list->model()->index(r, 0); };
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row(1)).center());
-        QCOMPARE(f.service.currentPageIndex(), 1);
-        QTest::mouseClick(sidebar->bulletsButton(), Qt::LeftButton);
-        QTest::mouseClick(sidebar->addPageButton(), Qt::LeftButton);
-        QCOMPARE(f.service.pages().size(), 4);
-        QCOMPARE(f.service.pages().at(2), u"• \n• \n• "_s);
-        QCOMPARE(list->model()->rowCount(), 4);
-        QCOMPARE(f.service.currentPageIndex(), 3);
-
-        QMenu *menu = sidebar->openRowMenu(0, list->viewport()->mapToGlobal(QPoint(20, 10)));
-        QCOMPARE(menu->actions().size(), 2);
-        QCOMPARE(menu->actions().at(1)->text(), localizedString("Eliminar página"));
-        menu->actions().at(0)->trigger();
-        menu->close();
-        f.window.activateWindow();
-        auto *field = qobject_cast<QLineEdit *>(list->indexWidget(row(0)));
-        QVERIFY(field);
-        QCOMPARE(field->text(), u"Intro"_s);
-        QTRY_VERIFY(field->hasFocus());
-        field->selectAll();
-        QTest::keyClicks(field, u"Apertura"_s);
-        f.pane()->editor()->setFocus();
-        QVERIFY(list->indexWidget(row(0)));
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(f.service.pageTitles().at(0), u"Apertura"_s);
-        QVERIFY(!list->indexWidget(row(0)));
-        QVERIFY(list->hasFocus());
-
-        QTest::keyClick(list, Qt::Key_Down);
-        QTest::keyClick(list, Qt::Key_Return);
-        QCOMPARE(f.service.currentPageIndex(), 1);
-        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
-        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
-        f.window.activateWindow();
-        QTRY_VERIFY(list->indexWidget(row(1)) && list->indexWidget(row(1))->hasFocus());
-        QTest::keyClicks(list->indexWidget(row(1)), u"no"_s);
-        QTest::keyClick(list->indexWidget(row(1)), Qt::Key_Escape);
-        QVERIFY(!f.controller.renamingPageIndex());
-        QCOMPARE(f.service.pageTitles().at(1), QString());
-
-        QVERIFY(!sidebar->noResultsLabel()->isVisible());
-        f.controller.setToolbarSearchText(u"zzz"_s);
-        QTRY_VERIFY(sidebar->noResultsLabel()->isVisible());
-    }
-
-    // A row dragged above the first moves with its title and becomes current; released outside
-    // the list or ended with Esc, nothing moves.
-    void sidebarDragMovesPages()
-    {
-        RootFixture f(true);
-        f.service.setPages({u"a"_s, u"b"_s, u"c"_s});
-        f.service.setPageTitles({u"A"_s, u"B"_s, u"C"_s});
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-        QListView *list = f.sidebar()->list();
-        QWidget *viewport = list->viewport();
-        const QPoint from = list->visualRect(list->model()->index(2, 0)).center();
-        const QPoint aboveFirst
-            = list->visualRect(list->model()->index(0, 0)).topLeft() + QPoint(20, 2);
-        const auto send = [viewport](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton, buttons,
-                              Qt::NoModifier);
-            QApplication::sendEvent(viewport, &event);
-        };
-        const auto drag = [&](QPoint to, bool escape) {
-            send(QEvent::MouseButtonPress, from, Qt::LeftButton);
-            for (int step = 1; step <= 4; ++step)
-                send(QEvent::MouseMove, from + (to - from) * step / 4, Qt::LeftButton);
-            if (escape)
-                QTest::keyClick(list, Qt::Key_Escape);
-            send(QEvent::MouseButtonRelease, to, Qt::NoButton);
-        };
-        drag(aboveFirst, true);
-        drag(QPoint(20, -40), false);
-        QCOMPARE(f.service.pages(), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
-        drag(aboveFirst, false);
-        QCOMPARE(f.service.pages(), (QStringList{u"c"_s, u"a"_s, u"b"_s}));
-        QCOMPARE(f.service.pageTitles(), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
-        QCOMPARE(f.service.currentPageIndex(), 0);
-    }
-
-    // The import button, at the foot of the sidebar, opens the panel and shows a turning
-    // spinner while the import runs.
-    void importButtonFollowsTheImport()
-    {
-        RootFixture f(true);
-        f.service.setPages({QString()});
-        QAbstractButton *button = f.sidebar()->importButton();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-        QVERIFY(button->isVisible());
-        QCOMPARE(button->text(), localizedString("Importar presentación"));
-        QVERIFY(button->mapTo(&f.window, QPoint()).y()
-                > f.sidebar()->bulletsButton()->mapTo(&f.window, QPoint()).y());
-        QVERIFY(QFile::copy(TEST_DATA_DIR u"/import/bench-500.pptx"_s, f.path(u"big.pptx"_s)));
-        f.dialogs.openPanelAnswer = f.path(u"big.pptx"_s);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(f.dialogs.openPanels.size(), 1);
-        QVERIFY(f.controller.isImporting());
-        auto *importButton = static_cast<ImportPresentationButton *>(button);
-        const int step = importButton->spinnerStep();
-        QTRY_VERIFY(importButton->spinnerStep() != step || !f.controller.isImporting());
-        QTRY_VERIFY(!f.controller.isImporting());
-        QCOMPARE(f.service.pages().size(), 500);
     }
 
     // Above a target in the lower half, below one in the upper half, and whatever the target,

@@ -137,9 +137,16 @@ private Q_SLOTS:
         QCOMPARE(f.model.index(2).data(PageListModel::SnippetRole).toString(),
                  u"clave al inicio"_s);
 
+        // Renamed out of the filter and into it while it is set.
+        f.service.setPageTitles({u"Inicio"_s, u"Clave dos"_s, u"  "_s});
+        QTRY_COMPARE(f.listedPages(), (QList<int>{1, 2, 3}));
+
         f.search(u"zzz"_s);
         QCOMPARE(f.model.rowCount(), 0);
         QVERIFY(f.model.showsNoResults());
+        // The placeholder an untitled row shows is not its title.
+        f.search(u"vac"_s);
+        QCOMPARE(f.model.rowCount(), 0);
 
         f.search(u"página"_s);
         f.controller.selectPage(1);
@@ -185,15 +192,15 @@ private Q_SLOTS:
         QTest::newRow("onto itself") << u""_s << 1 << 2 << u"abcde"_s << 0;
         QTest::newRow("past the end") << u""_s << 0 << 9 << u"abcde"_s << 0;
         QTest::newRow("to the end") << u""_s << 0 << 5 << u"bcdea"_s << 4;
-        // The vowels a and e are listed: rows 0 and 1.
-        QTest::newRow("filtered, below the last match") << u"v"_s << 0 << 2 << u"bcdea"_s << 4;
-        QTest::newRow("filtered, above the first match") << u"v"_s << 1 << 0 << u"eabcd"_s << 0;
+        // a and c are listed, rows 0 and 1; the last page is not.
+        QTest::newRow("filtered, below the last match") << u"v"_s << 0 << 2 << u"bcade"_s << 2;
+        QTest::newRow("filtered, above the first match") << u"v"_s << 1 << 0 << u"cabde"_s << 0;
     }
 
     void dragMovesOnlyTheDraggedPage()
     {
         // More titles than pages: the extra ones list nothing and move nowhere.
-        Fixture f({u"a v"_s, u"b"_s, u"c"_s, u"d"_s, u"e v"_s},
+        Fixture f({u"a v"_s, u"b"_s, u"c v"_s, u"d"_s, u"e"_s},
                   {u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s, u"v"_s});
         QFETCH(QString, query);
         f.search(query);

@@ -110,8 +110,8 @@ private Q_SLOTS:
         QVERIFY(!f.palette().isOpen());
         QVERIFY(!f.palette().range());
 
-        // Another text (another page, a deletion, a load) and a hidden window close it, and
-        // Return afterwards is an ordinary new line.
+        // Another text (another page, a deletion, a load), another program and a hidden window
+        // close it, and Return afterwards is an ordinary new line.
         QTest::keyClicks(f.editor, u" /"_s);
         QVERIFY(f.palette().isOpen());
         f.editor->setText(u"otra página"_s);
@@ -119,6 +119,12 @@ private Q_SLOTS:
         QTest::keyClick(f.editor, Qt::Key_Return);
         QCOMPARE(f.editor->text().count(u'\n'), 1);
         QTest::keyClicks(f.editor, u"/"_s);
+        QVERIFY(f.palette().isOpen());
+        // Another program made active (Alt+Tab) hides the list; the range waits for the next edit.
+        Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
+        QVERIFY(!f.palette().isOpen());
+        QVERIFY(f.palette().range());
+        QTest::keyClicks(f.editor, u"p"_s);
         QVERIFY(f.palette().isOpen());
         f.window.hide();
         QVERIFY(!f.palette().isOpen());

@@ -140,6 +140,22 @@ with open(os.path.join(out, 'liar.pptx'), 'r+b') as f:
     f.seek(0)
     f.write(data)
 
+# Nine notes pages of 7.5 MiB each, every header declaring 1,000 bytes: each passes the part cap
+# and the declared sizes, so only the count of what is inflated stops the whole at 64 MiB.
+with zipfile.ZipFile(os.path.join(out, 'many-liars.pptx'), 'w', zipfile.ZIP_DEFLATED) as z:
+    page = b'<a>' + b' ' * (15 << 19) + b'</a>'
+    for n in range(1, 10):
+        z.writestr(f'ppt/notesSlides/notesSlide{n}.xml', page)
+with open(os.path.join(out, 'many-liars.pptx'), 'r+b') as f:
+    data = bytearray(f.read())
+    for header, offset in ((b'PK\x03\x04', 22), (b'PK\x01\x02', 24)):
+        at = data.find(header)
+        while at >= 0:
+            struct.pack_into('<I', data, at + offset, 1000)
+            at = data.find(header, at + 4)
+    f.seek(0)
+    f.write(data)
+
 # Twenty central entries sharing one compressed stream of 6 MiB.
 payload = b'<a>' + b' ' * (6 << 20) + b'</a>'
 compressor = zlib.compressobj(9, zlib.DEFLATED, -15)

@@ -1,0 +1,164 @@
+#include "editor/highlightingtexteditor.h"
+#include "editor/importpresentationbutton.h"
+#include "editor/rootfixture.h"
+#include "settings/localization.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestPagesSidebar : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The sidebar: a click selects, the footer adds pages, the row's menu opens a title field
+    // that only Return or Esc ends, the keyboard alone selects and opens the menu, a query
+    // without matches says so, and a filtered row stands for its own page.
+    void sidebarSelectsAddsAndRenames()
+    {
+        RootFixture f(true);
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        PagesSidebar *sidebar = f.sidebar();
+        QCOMPARE(sidebar->width(), PagesSidebar::columnWidth);
+        QListView *list = sidebar->list();
+        const auto row = [list](int r) { return list->model()->index(r, 0); };
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row(1)).center());
+        QCOMPARE(f.service.currentPageIndex(), 1);
+        QTest::mouseClick(sidebar->bulletsButton(), Qt::LeftButton);
+        QTest::mouseClick(sidebar->addPageButton(), Qt::LeftButton);
+        QCOMPARE(f.service.pages().size(), 4);
+        QCOMPARE(f.service.pages().at(2), u"• \n• \n• "_s);
+        QCOMPARE(list->model()->rowCount(), 4);
+        QCOMPARE(f.service.currentPageIndex(), 3);
+
+        QMenu *menu = sidebar->openRowMenu(0, list->viewport()->mapToGlobal(QPoint(20, 10)));
+        QCOMPARE(menu->actions().size(), 2);
+        QCOMPARE(menu->actions().at(1)->text(), localizedString("Eliminar página"));
+        menu->actions().at(0)->trigger();
+        menu->close();
+        f.window.activateWindow();
+        auto *field = qobject_cast<QLineEdit *>(list->indexWidget(row(0)));
+        QVERIFY(field);
+        QCOMPARE(field->text(), u"Intro"_s);
+        QTRY_VERIFY(field->hasFocus());
+        field->selectAll();
+        QTest::keyClicks(field, u"Apertura"_s);
+        f.pane()->editor()->setFocus();
+        QVERIFY(list->indexWidget(row(0)));
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(f.service.pageTitles().at(0), u"Apertura"_s);
+        QVERIFY(!list->indexWidget(row(0)));
+        QVERIFY(list->hasFocus());
+
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(f.service.currentPageIndex(), 1);
+        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+        f.window.activateWindow();
+        QTRY_VERIFY(list->indexWidget(row(1)) && list->indexWidget(row(1))->hasFocus());
+        QTest::keyClicks(list->indexWidget(row(1)), u"no"_s);
+        QTest::keyClick(list->indexWidget(row(1)), Qt::Key_Escape);
+        QVERIFY(!f.controller.renamingPageIndex());
+        QCOMPARE(f.service.pageTitles().at(1), QString());
+
+        QVERIFY(!sidebar->noResultsLabel()->isVisible());
+        f.controller.setToolbarSearchText(u"zzz"_s);
+        QTRY_VERIFY(sidebar->noResultsLabel()->isVisible());
+
+        // Filtered, the only row is the bullet list, page 2: Return and the row's menu act on it.
+        f.controller.setToolbarSearchText(u"•"_s);
+        QTRY_COMPARE(list->model()->rowCount(), 1);
+        list->setCurrentIndex(row(0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(f.service.currentPageIndex(), 2);
+        f.controller.setToolbarSearchText(u"•"_s);
+        QTRY_COMPARE(list->model()->rowCount(), 1);
+        const auto choose = [&](int action) {
+            QMenu *menu = sidebar->openRowMenu(0, list->viewport()->mapToGlobal(QPoint(20, 10)));
+            menu->actions().at(action)->trigger();
+            menu->close();
+        };
+        choose(0);
+        QCOMPARE(f.controller.renamingPageIndex(), 2);
+        f.controller.cancelRename();
+        f.dialogs.destructiveAnswer = true;
+        choose(1);
+        QTRY_COMPARE(f.service.pages().size(), 3);
+        QVERIFY(!f.service.pages().contains(u"• \n• \n• "_s));
+    }
+
+    // A row dragged above the first moves with its title and becomes current; released outside
+    // the list or ended with Esc, nothing moves.
+    void sidebarDragMovesPages()
+    {
+        RootFixture f(true);
+        f.service.setPages({u"a"_s, u"b"_s, u"c"_s});
+        f.service.setPageTitles({u"A"_s, u"B"_s, u"C"_s});
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QListView *list = f.sidebar()->list();
+        QWidget *viewport = list->viewport();
+        const QPoint from = list->visualRect(list->model()->index(2, 0)).center();
+        const QPoint aboveFirst
+            = list->visualRect(list->model()->index(0, 0)).topLeft() + QPoint(20, 2);
+        const auto send = [viewport](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(viewport, &event);
+        };
+        const auto drag = [&](QPoint to, bool escape) {
+            send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+            for (int step = 1; step <= 4; ++step)
+                send(QEvent::MouseMove, from + (to - from) * step / 4, Qt::LeftButton);
+            if (escape)
+                QTest::keyClick(list, Qt::Key_Escape);
+            send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+        };
+        drag(aboveFirst, true);
+        drag(QPoint(20, -40), false);
+        QCOMPARE(f.service.pages(), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+        drag(aboveFirst, false);
+        QCOMPARE(f.service.pages(), (QStringList{u"c"_s, u"a"_s, u"b"_s}));
+        QCOMPARE(f.service.pageTitles(), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
+        QCOMPARE(f.service.currentPageIndex(), 0);
+    }
+
+    // The import button, at the foot of the sidebar, opens the panel and shows a turning
+    // spinner while the import runs.
+    void importButtonFollowsTheImport()
+    {
+        RootFixture f(true);
+        f.service.setPages({QString()});
+        QAbstractButton *button = f.sidebar()->importButton();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->text(), localizedString("Importar presentación"));
+        QVERIFY(button->mapTo(&f.window, QPoint()).y()
+                > f.sidebar()->bulletsButton()->mapTo(&f.window, QPoint()).y());
+        QVERIFY(QFile::copy(TEST_DATA_DIR u"/import/bench-500.pptx"_s, f.path(u"big.pptx"_s)));
+        f.dialogs.openPanelAnswer = f.path(u"big.pptx"_s);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(f.dialogs.openPanels.size(), 1);
+        QVERIFY(f.controller.isImporting());
+        auto *importButton = static_cast<ImportPresentationButton *>(button);
+        const int step = importButton->spinnerStep();
+        QTRY_VERIFY(importButton->spinnerStep() != step || !f.controller.isImporting());
+        QTRY_VERIFY(!f.controller.isImporting());
+        QCOMPARE(f.service.pages().size(), 500);
+    }
+};
+
+QTEST_MAIN(TestPagesSidebar)
+#include "tst_pagessidebar.moc"
