@@ -33,7 +33,7 @@ void GlobalHotkeyManager::registerHotKey(quint32 keyCode, quint32 modifiers)
           & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     if (!m_hotKeys->registerHotKey(hotKeyId, int(keyCode), kept)) {
         const QString name = QKeySequence(QKeyCombination(kept, Qt::Key(keyCode)))
-                                 .toString(QKeySequence::NativeText);
+                                 .toString(QKeySequence::PortableText);
         qCWarning(lcService, "The global key %s to show and hide Brivel is not available",
                   qPrintable(name));
     }
