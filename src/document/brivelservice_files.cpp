@@ -3,11 +3,11 @@
 
 #include "brivelservice.h"
 
-#include "platform/atomicfile.h"
 #include "autosaver.h"
-#include "platform/boundedfilereader.h"
 #include "dialogs.h"
 #include "logging.h"
+#include "platform/atomicfile.h"
+#include "platform/boundedfilereader.h"
 #include "savedata.h"
 
 #include "import/presentationimport.h"
