@@ -6,11 +6,11 @@
 #include "autosaver.h"
 #include "dialogs.h"
 #include "logging.h"
-#include "platform/atomicfile.h"
-#include "platform/boundedfilereader.h"
 #include "savedata.h"
 
 #include "import/presentationimport.h"
+#include "platform/atomicfile.h"
+#include "platform/boundedfilereader.h"
 #include "platform/observable.h"
 #include "settings/localization.h"
 
