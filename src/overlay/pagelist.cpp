@@ -244,7 +244,10 @@ PageList::PageList(OverlayContent &content, const PageListMetrics &metrics, QWid
     });
     // The wheel takes over from an animation under way.
     connect(bar, &QScrollBar::valueChanged, this, [this](int value) {
-        if (!m_applyingScroll && m_scroll->isAnimating())
+        if (m_applyingScroll)
+            return;
+        m_placingHighlight = false;
+        if (m_scroll->isAnimating())
             m_scroll->setValue(value);
     });
 
@@ -305,21 +308,27 @@ double PageList::targetScrollOffset() const
 void PageList::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Opening the list highlights the current page before the list exists; it still starts at
-    // its top.
-    if (!event->spontaneous())
-        jumpTo(0);
+    // Opening the list highlights the current page before the list exists; the reader must
+    // still see it, wherever it is in a long document.
+    if (!event->spontaneous()) {
+        m_placingHighlight = true;
+        placeHighlight();
+    }
 }
 
 void PageList::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layoutRows();
+    if (m_placingHighlight)
+        placeHighlight();
 }
 
 void PageList::refresh()
 {
     layoutRows();
+    if (m_placingHighlight)
+        placeHighlight();
     m_rows->update();
 }
 
@@ -329,17 +338,28 @@ void PageList::layoutRows()
     m_rows->resize(width(), int(std::ceil(contentHeight())));
 }
 
+double PageList::centredOffset(int index) const
+{
+    // The end of the list is where its last row and the padding below it are whole.
+    const double end = std::max(0.0, std::ceil(contentHeight()) - height());
+    return std::clamp(std::round(contentRowRect(index).center().y() - height() / 2.0), 0.0, end);
+}
+
 void PageList::scrollToHighlight()
 {
     const int index = m_content.highlightedPickerIndex();
-    // While hidden the list keeps its place; showing it again starts at the top.
+    // While hidden the list keeps its place; showing it again places the highlight anew.
     if (!isVisible() || index < 0 || index >= m_content.pageCount())
         return;
-    const QScrollBar *bar = m_scrollArea->verticalScrollBar();
-    const double centred = contentRowRect(index).center().y() - height() / 2.0;
-    const double target = std::clamp(centred, 0.0, double(bar->maximum()));
-    m_scroll->setValue(bar->value());
-    m_scroll->animateTo(target, AnimationTiming::easeInOut(0.2));
+    m_placingHighlight = false;
+    m_scroll->setValue(scrollOffset());
+    m_scroll->animateTo(centredOffset(index), AnimationTiming::easeInOut(0.2));
+}
+
+void PageList::placeHighlight()
+{
+    const int index = m_content.highlightedPickerIndex();
+    jumpTo(index >= 0 && index < m_content.pageCount() ? int(centredOffset(index)) : 0);
 }
 
 void PageList::jumpTo(int offset)

@@ -48,8 +48,9 @@ struct PageListMetrics
 
 // A page list: a header and one row per page, scrolled. A click on a row asks for that page in
 // notes mode, also from a collapsed or minimised window. The highlight is the model's, moved by
-// the keys; the list scrolls to keep a moved highlight centred, and a list shown afresh starts
-// at its top. Transparent: it lies on the panel's own fill. The views paint the header.
+// the keys; the list scrolls to keep a moved highlight centred, and a list shown afresh opens
+// with its highlighted row centred, as far as the list can scroll. Transparent: it lies on the
+// panel's own fill. The views paint the header.
 class PageList : public QWidget
 {
     Q_OBJECT
@@ -87,11 +88,17 @@ private:
     // Row i in the scrolled content's coordinates.
     QRectF contentRowRect(int index) const;
     void layoutRows();
+    // Where the list rests with the highlighted row centred, within what it can scroll.
+    double centredOffset(int index) const;
     void scrollToHighlight();
+    void placeHighlight();
     void jumpTo(int offset);
 
     QScrollArea *const m_scrollArea;
     Rows *const m_rows;
     AnimatedValue *const m_scroll;
     bool m_applyingScroll = false;
+    // A freshly shown list keeps its highlight in place through the layouts that size it, until
+    // the reader scrolls or moves the highlight.
+    bool m_placingHighlight = false;
 };
