@@ -408,7 +408,7 @@ void FloatingOverlayView::refreshState()
     m_collapsedBar->setVisible(bar);
     m_readingView->setVisible(state == ContentState::reading);
     if (list) {
-        // A fresh list each time it opens, starting at its top.
+        // A fresh list each time it opens, on the current page.
         if (!m_pageList) {
             m_pageList = new FloatingPageList(m_content, this);
             m_pageList->setObjectName(u"pageList"_qs);

@@ -194,6 +194,13 @@ void NotchOverlayView::connectModels()
     for (auto flag : {&OverlayContent::isCollapsedChanged, &OverlayContent::isMiniModeChanged,
                       &OverlayContent::showPagePickerChanged})
         connect(content, flag, this, &NotchOverlayView::stateFlagChanged);
+    // The open picker follows the length of its list.
+    connect(content, &OverlayContent::pageCountChanged, this, [this] {
+        if (displayState() != DisplayState::pagePicker)
+            return;
+        syncFrameTrackerSize();
+        m_targetHeight->retarget(targetSize(DisplayState::pagePicker).height(), stateTiming);
+    });
     for (auto pageField : {&OverlayContent::wordsChanged, &OverlayContent::lineBreaksChanged,
                            &OverlayContent::currentPageIndexChanged, &OverlayContent::pageLoaded}) {
         connect(content, pageField, this, [this] {
@@ -252,10 +259,18 @@ QSizeF NotchOverlayView::targetSize(DisplayState state) const
     case DisplayState::collapsedBar:
         return {double(width()), m_menuBarHeight + collapsedBarHeight};
     case DisplayState::pagePicker:
+        return {double(width()), m_menuBarHeight + pickerHeight()};
     case DisplayState::expanded:
         break;
     }
     return {double(width()), m_menuBarHeight + m_baseTextHeight};
+}
+
+// The list takes the text's room, but no more than it fills, and its edge falls under a whole
+// row: no empty black below a short list, no row cut in half below a long one.
+double NotchOverlayView::pickerHeight() const
+{
+    return PagePickerView::fittedHeight(m_content.pageCount(), m_baseTextHeight);
 }
 
 double NotchOverlayView::expansion() const
@@ -443,7 +458,7 @@ void NotchOverlayView::syncFrameTrackerSize()
         return;
     case DisplayState::pagePicker:
     case DisplayState::expanded:
-        m_frameTracker.setVisibleHeight(m_menuBarHeight + m_baseTextHeight);
+        m_frameTracker.setVisibleHeight(targetSize(displayState()).height());
         m_frameTracker.setVisibleWidth(m_settings.notchWidth());
         return;
     }
@@ -457,7 +472,7 @@ void NotchOverlayView::refreshSections()
     m_collapsedBar->setMini(state == DisplayState::mini);
     m_wordsArea->setVisible(state == DisplayState::expanded);
     if (state == DisplayState::pagePicker) {
-        // A fresh list each time the picker opens, starting at its top.
+        // A fresh list each time the picker opens, on the current page.
         if (!m_picker) {
             m_picker = new PagePickerView(m_content, m_column);
             m_picker->setObjectName(u"pagePicker"_qs);

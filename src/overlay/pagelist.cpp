@@ -262,24 +262,66 @@ PageList::PageList(OverlayContent &content, const PageListMetrics &metrics, QWid
 
 PageList::~PageList() = default;
 
+namespace {
+
+double rowHeightOf(const PageListMetrics &metrics)
+{
+    return pageRowTextHeight(metrics.row) + 2 * metrics.rowVerticalPadding;
+}
+
+double rowTopOf(const PageListMetrics &metrics, int index)
+{
+    return metrics.verticalPadding + metrics.headerHeight + metrics.headerBottomPadding
+           + metrics.stackSpacing + index * (rowHeightOf(metrics) + metrics.stackSpacing);
+}
+
+// The list down to the bottom padding under its first `rows` rows.
+double heightWithRows(const PageListMetrics &metrics, int rows)
+{
+    const double stackBottom
+        = rows > 0 ? rowTopOf(metrics, rows) - metrics.stackSpacing
+                   : metrics.verticalPadding + metrics.headerHeight + metrics.headerBottomPadding;
+    return stackBottom + metrics.verticalPadding;
+}
+
+} // namespace
+
 double PageList::rowHeight() const
 {
-    return pageRowTextHeight(m_metrics.row) + 2 * m_metrics.rowVerticalPadding;
+    return rowHeightOf(m_metrics);
 }
 
 double PageList::rowTop(int index) const
 {
-    return m_metrics.verticalPadding + m_metrics.headerHeight + m_metrics.headerBottomPadding
-           + m_metrics.stackSpacing + index * (rowHeight() + m_metrics.stackSpacing);
+    return rowTopOf(m_metrics, index);
+}
+
+double PageList::contentHeight(const PageListMetrics &metrics, int pageCount)
+{
+    return heightWithRows(metrics, std::max(0, pageCount));
+}
+
+double PageList::wholeRowsHeight(const PageListMetrics &metrics, int pageCount, double available)
+{
+    if (contentHeight(metrics, pageCount) <= available)
+        return available;
+    // It ends where the next row would begin, so not a line of that row shows.
+    const double pitch = rowHeightOf(metrics) + metrics.stackSpacing;
+    const int rows = int(std::floor((available - rowTopOf(metrics, 0)) / pitch));
+    // Too low for a single row: the list shows what it can.
+    if (rows < 1)
+        return available;
+    return rowTopOf(metrics, std::min(rows, pageCount));
 }
 
 double PageList::contentHeight() const
 {
-    const int rows = m_content.pageCount();
-    const double stackBottom = rows > 0 ? rowTop(rows) - m_metrics.stackSpacing
-                                        : m_metrics.verticalPadding + m_metrics.headerHeight
-                                              + m_metrics.headerBottomPadding;
-    return stackBottom + m_metrics.verticalPadding;
+    return contentHeight(m_metrics, m_content.pageCount());
+}
+
+int PageList::shownHeight() const
+{
+    return int(std::floor(wholeRowsHeight(m_metrics, m_content.pageCount(), height())));
 }
 
 QRectF PageList::contentRowRect(int index) const
@@ -334,15 +376,16 @@ void PageList::refresh()
 
 void PageList::layoutRows()
 {
-    m_scrollArea->setGeometry(rect());
+    m_scrollArea->setGeometry(0, 0, width(), shownHeight());
     m_rows->resize(width(), int(std::ceil(contentHeight())));
 }
 
 double PageList::centredOffset(int index) const
 {
     // The end of the list is where its last row and the padding below it are whole.
-    const double end = std::max(0.0, std::ceil(contentHeight()) - height());
-    return std::clamp(std::round(contentRowRect(index).center().y() - height() / 2.0), 0.0, end);
+    const int shown = shownHeight();
+    const double end = std::max(0.0, std::ceil(contentHeight()) - shown);
+    return std::clamp(std::round(contentRowRect(index).center().y() - shown / 2.0), 0.0, end);
 }
 
 void PageList::scrollToHighlight()

@@ -64,6 +64,14 @@ public:
     // How far the list is scrolled down, and where an animation under way will leave it.
     int scrollOffset() const;
     double targetScrollOffset() const;
+    // The height of the part that shows rows: whole rows of a list taller than the widget.
+    int shownHeight() const;
+
+    // The whole list of `pageCount` rows, header and paddings included.
+    static double contentHeight(const PageListMetrics &metrics, int pageCount);
+    // How much of `available` a list taller than it shows: down to where the row after the
+    // last one that fits whole would begin, so that at the list's top its edge cuts no row.
+    static double wholeRowsHeight(const PageListMetrics &metrics, int pageCount, double available);
 
 protected:
     PageList(OverlayContent &content, const PageListMetrics &metrics, QWidget *parent);

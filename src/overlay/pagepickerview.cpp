@@ -144,6 +144,13 @@ QSize PagePickerView::sizeHint() const
     return {int(std::ceil(width)), int(std::ceil(contentHeight()))};
 }
 
+double PagePickerView::fittedHeight(int pageCount, double available)
+{
+    const PageListMetrics metrics = listMetrics();
+    return std::min(PageList::contentHeight(metrics, pageCount),
+                    PageList::wholeRowsHeight(metrics, pageCount, available));
+}
+
 void PagePickerView::refresh()
 {
     PageList::refresh();

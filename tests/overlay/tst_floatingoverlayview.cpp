@@ -263,12 +263,12 @@ void TestFloatingOverlayView::pageListRowsAndScrolling()
     auto *list = f.control<FloatingPageList>(u"pageList"_qs);
     // Opened on page 8, the list shows its row, centred.
     QCOMPARE(f.content.highlightedPickerIndex(), 7);
-    QVERIFY(qAbs(list->rowRect(7).center().y() - list->height() / 2.0) <= 1);
+    QVERIFY(qAbs(list->rowRect(7).center().y() - list->shownHeight() / 2.0) <= 1);
 
     // Moving the highlight centres its row.
     f.content.movePickerHighlight(1);
     QTRY_COMPARE(list->scrollOffset(), qRound(list->targetScrollOffset()));
-    QVERIFY(qAbs(list->rowRect(8).center().y() - list->height() / 2.0) <= 1);
+    QVERIFY(qAbs(list->rowRect(8).center().y() - list->shownHeight() / 2.0) <= 1);
 
     // A click on the current page's row still asks for it, and clears both collapsed states.
     const QPoint row = list->rowRect(7).center().toPoint();
@@ -278,6 +278,16 @@ void TestFloatingOverlayView::pageListRowsAndScrolling()
     QVERIFY(!f.content.isCollapsed());
     QVERIFY(!f.content.isMiniMode());
     QCOMPARE(f.content.jumpToPageNotesMode(), std::optional<int>(7));
+
+    // At its top, the list's lower edge cuts no row: it shows the rows that fit whole.
+    f.content.setHighlightedPickerIndex(0);
+    QTRY_COMPARE(list->scrollOffset(), 0);
+    int lastWhole = 0;
+    while (list->rowRect(lastWhole + 1).bottom() <= list->height())
+        ++lastWhole;
+    QVERIFY(lastWhole < 11);
+    QCOMPARE(TestSupport::inkBounds(TestSupport::render(*list)).bottom(),
+             qRound(list->rowRect(lastWhole).bottom()) - 1);
 }
 
 void TestFloatingOverlayView::keyHintFooter_data()

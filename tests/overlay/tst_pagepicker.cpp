@@ -23,7 +23,13 @@ QStringList pages(int count, const QString &prefix)
     return list;
 }
 
-// A shown picker of the given pages, 340 x 160 like the pinned panel's.
+// The picker's height in a pinned panel with 160 points of room.
+int pinnedHeight(int pageCount)
+{
+    return int(PagePickerView::fittedHeight(pageCount, 160));
+}
+
+// A shown picker of the given pages, 340 wide like the pinned panel's, as high as it gives it.
 struct ShownPicker
 {
     explicit ShownPicker(int pageCount, int highlight = 0)
@@ -31,7 +37,7 @@ struct ShownPicker
         content.setPageCount(pageCount);
         content.setPageTitles(pages(pageCount, u"Página "_qs));
         content.setHighlightedPickerIndex(highlight);
-        view.resize(340, 160);
+        view.resize(340, pinnedHeight(pageCount));
         view.show();
     }
 
@@ -201,7 +207,7 @@ void TestPagePicker::freshlyShownListShowsItsHighlight()
         OverlayContent content;
         content.setPageCount(count);
         PagePickerView view(content);
-        view.resize(340, 160);
+        view.resize(340, pinnedHeight(count));
         content.setHighlightedPickerIndex(highlight);
         view.show();
         const QRectF row = view.rowRect(highlight);
@@ -225,8 +231,8 @@ void TestPagePicker::freshlyShownListShowsItsHighlight()
     PagePickerView view(content);
     view.resize(340, 40);
     view.show();
-    view.resize(340, 160);
-    QVERIFY(qAbs(view.rowRect(6).center().y() - 80) <= 1);
+    view.resize(340, pinnedHeight(20));
+    QVERIFY(qAbs(view.rowRect(6).center().y() - view.height() / 2.0) <= 1);
 }
 
 void TestPagePicker::wheelScrollsWithoutScrollBars()
