@@ -311,19 +311,24 @@ void FloatingOverlayView::layoutContent()
     m_topTrailing->setGeometry(w - int(topTrailingTrailing) - trailing.width(), int(topTrailingTop),
                                trailing.width(), trailing.height());
 
-    // Centred, but clear of the eye button and of whatever the top-trailing group shows.
-    const QSize reading = m_readingHints->sizeHint();
+    // Centred, but clear of the eye button and of whatever the top-trailing group shows (the
+    // elapsed time in the cursor mode); a row too wide for that span shows fewer hints.
     const int spanLeft = m_eyeButton->geometry().right() + 1 + int(topTrailingSpacing);
     const int spanRight = m_topTrailing->sizeHint().width() > 0
                               ? m_topTrailing->x() - int(topTrailingSpacing)
                               : w - int(topTrailingTrailing);
+    m_readingHints->setAvailableWidth(std::max(0, spanRight - spanLeft));
+    const QSize reading = m_readingHints->sizeHint();
     const int readingLeft = std::clamp((w - reading.width()) / 2, spanLeft,
                                        std::max(spanLeft, spanRight - reading.width()));
     m_readingHints->setGeometry(readingLeft, int(readingHintsTop), reading.width(),
                                 reading.height());
+    // The page list's hints keep to the trailing edge, left of the top-trailing group.
+    const int listRight = std::min(w - int(listHintsTrailing), spanRight);
+    m_listHints->setAvailableWidth(std::max(0, listRight - spanLeft));
     const QSize list = m_listHints->sizeHint();
-    m_listHints->setGeometry(w - int(listHintsTrailing) - list.width(), int(listHintsTop),
-                             list.width(), list.height());
+    m_listHints->setGeometry(listRight - list.width(), int(listHintsTop), list.width(),
+                             list.height());
 
     for (QWidget *layer : std::initializer_list<QWidget *>{m_toastLayer, m_ornaments, m_transition})
         layer->setGeometry(all);

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void pageListRowsAndScrolling();
     void keyHintFooter_data();
     void keyHintFooter();
+    void cursorHintsKeepClearOfTheElapsedTime();
     void scrollStep_data();
     void scrollStep();
     void manualScrollAndTaps();
@@ -339,6 +340,37 @@ void TestFloatingOverlayView::keyHintFooter()
     // Clicks go through the hints to the panel beneath.
     CursorKeyHintFooter footer(pickerMode);
     QVERIFY(footer.testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+// The hints sit between the eye button and the elapsed time; where the panel is too narrow for
+// every hint, the ones before Esc give way, never the key that ends the reading.
+void TestFloatingOverlayView::cursorHintsKeepClearOfTheElapsedTime()
+{
+    for (const QString &language : {u"es"_qs, u"en"_qs}) {
+        NotchSettings::shared().setAppLanguage(language);
+        for (const bool list : {false, true}) {
+            for (const int width : {280, 340, 500}) {
+                Floating f(true);
+                f.settings.setShowElapsedTime(true);
+                f.content.setShowPagePicker(list);
+                f.view.resize(width, 220);
+                QVERIFY(f.open());
+                auto *hints = f.control<CursorKeyHintFooter>(list ? u"pageListKeyHints"_qs
+                                                                  : u"keyHints"_qs);
+                QWidget *elapsed = f.control(u"elapsedTime"_qs);
+                const QRect time(elapsed->mapTo(&f.view, QPoint()), elapsed->size());
+                const QString where = u"%1 %2 %3"_qs.arg(language).arg(list).arg(width);
+                QVERIFY2(!hints->geometry().intersects(time), qPrintable(where));
+                QVERIFY2(!hints->geometry().intersects(f.control(u"eyeButton"_qs)->geometry()),
+                         qPrintable(where));
+                const QList<CursorKeyHintFooter::Hint> shown = hints->shownHints();
+                QCOMPARE(shown.last().captions, QStringList{u"esc"_qs});
+                if (width == 500)
+                    QCOMPARE(shown.size(), CursorKeyHintFooter::hints(list).size());
+            }
+        }
+    }
+    NotchSettings::shared().setAppLanguage(u"es"_qs);
 }
 
 void TestFloatingOverlayView::scrollStep_data()
