@@ -345,7 +345,10 @@ void NotchOverlayView::layoutContent()
     const int top = int(std::lround(m_menuBarHeight));
     const QRect section(0, top, cw, std::max(0, ch - top));
     m_collapsedBar->setGeometry(section);
-    m_wordsArea->setGeometry(section);
+    // The page keeps the size it is read at while the outline grows to it from a shorter
+    // state: laid out at a passing height, it would rest off its place.
+    const int textBottom = int(std::lround(m_menuBarHeight + m_baseTextHeight));
+    m_wordsArea->setGeometry(section.x(), top, cw, std::max(0, textBottom - top));
     if (m_picker)
         m_picker->setGeometry(section);
     m_veil->setGeometry(rect());
