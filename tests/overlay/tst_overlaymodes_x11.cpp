@@ -308,7 +308,7 @@ void TestOverlayModesX11::textFromOutsideAfterEveryEnding()
     if (QTest::currentDataTag() == QByteArray("floating, close button"))
         screenshot(u"outside-after-close-floating.png"_qs);
     s.controller.dismiss();
-    QTRY_COMPARE(s.completions, 1);
+    QTRY_VERIFY(!s.controller.panel());
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestOverlayModesX11, true)
