@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -376,6 +377,8 @@ void PageList::refresh()
 
 void PageList::layoutRows()
 {
+    // A scroll position the new size cuts back is the list's own doing, not the reader's.
+    const QScopedValueRollback applying(m_applyingScroll, true);
     m_scrollArea->setGeometry(0, 0, width(), shownHeight());
     m_rows->resize(width(), int(std::ceil(contentHeight())));
 }
