@@ -1,5 +1,6 @@
 #include "pagessidebar.h"
 
+#include "document/brivelservice.h"
 #include "editor/importpresentationbutton.h"
 #include "editor/model/editorcontroller.h"
 #include "editor/model/pagelistmodel.h"
@@ -449,6 +450,13 @@ PagesSidebar::PagesSidebar(EditorController &controller, BrivelService &service,
             &PagesSidebar::followRenameFocus);
     connect(m_model, &PageListModel::modelReset, this, &PagesSidebar::followRename);
     connect(m_model, &PageListModel::rowsRefreshed, this, &PagesSidebar::followNoResults);
+    // A page made current from elsewhere, or another document, moves the keyboard's place to
+    // the current page: a ring left on the old row would contradict the plate.
+    connect(&service, &BrivelService::currentPageIndexChanged, this,
+            &PagesSidebar::followCurrentPage);
+    connect(&service, &BrivelService::currentFilePathChanged, this,
+            &PagesSidebar::followCurrentPage);
+    connect(m_model, &PageListModel::modelReset, this, &PagesSidebar::followCurrentPage);
     connect(&controller, &EditorController::toolbarSearchTextChanged, this,
             &PagesSidebar::followNoResults);
     followNoResults();
@@ -519,6 +527,13 @@ bool PagesSidebar::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::FocusOut && qobject_cast<QLineEdit *>(watched))
         m_controller.setIsRenameFieldFocused(false);
     return QWidget::eventFilter(watched, event);
+}
+
+void PagesSidebar::followCurrentPage()
+{
+    const int row = m_model->currentRow();
+    if (m_list->currentIndex().row() != row)
+        m_list->setCurrentIndex(row >= 0 ? m_model->index(row) : QModelIndex());
 }
 
 void PagesSidebar::followNoResults()

@@ -40,6 +40,7 @@ private:
     void followRename();
     void followRenameFocus();
     void followNoResults();
+    void followCurrentPage();
 
     EditorController &m_controller;
     PageListModel *m_model = nullptr;

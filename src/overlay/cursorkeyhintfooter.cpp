@@ -84,17 +84,44 @@ QSizeF CursorKeyHintFooter::keyCapSize(const QString &caption)
             std::max(capMinimumSide, metrics.height())};
 }
 
+namespace {
+
+double rowWidth(const QList<CursorKeyHintFooter::Hint> &row)
+{
+    double width = hintSpacing * double(std::max<qsizetype>(0, row.size() - 1));
+    for (const CursorKeyHintFooter::Hint &hint : row)
+        width += hintWidth(hint);
+    return width;
+}
+
+} // namespace
+
+void CursorKeyHintFooter::setAvailableWidth(int width)
+{
+    if (width == m_availableWidth)
+        return;
+    m_availableWidth = width;
+    updateGeometry();
+    update();
+}
+
+QList<CursorKeyHintFooter::Hint> CursorKeyHintFooter::shownHints() const
+{
+    QList<Hint> row = hints(m_pickerMode);
+    while (row.size() > 1 && std::ceil(rowWidth(row)) > m_availableWidth)
+        row.removeAt(row.size() - 2);
+    return row;
+}
+
 QSize CursorKeyHintFooter::sizeHint() const
 {
-    const QList<Hint> all = hints(m_pickerMode);
-    double width = hintSpacing * double(all.size() - 1);
+    const QList<Hint> row = shownHints();
     double height = QFontMetricsF(labelFont()).height();
-    for (const Hint &hint : all) {
-        width += hintWidth(hint);
+    for (const Hint &hint : row) {
         for (const QString &caption : hint.captions)
             height = std::max(height, keyCapSize(caption).height());
     }
-    return {int(std::ceil(width)), int(std::ceil(height))};
+    return {int(std::ceil(rowWidth(row))), int(std::ceil(height))};
 }
 
 void CursorKeyHintFooter::paintEvent(QPaintEvent *)
@@ -121,7 +148,7 @@ void CursorKeyHintFooter::paintHints(QPainter &painter) const
     const QFont caption = captionFont();
     const QFontMetricsF captionMetrics(caption);
     double x = 0;
-    for (const Hint &hint : hints(m_pickerMode)) {
+    for (const Hint &hint : shownHints()) {
         for (const QString &text : hint.captions) {
             const QSizeF size = keyCapSize(text);
             const QRectF cap(QPointF(std::round(x), std::round(middle - size.height() / 2)), size);

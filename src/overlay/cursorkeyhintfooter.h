@@ -28,6 +28,12 @@ public:
     // room on either side.
     static QSizeF keyCapSize(const QString &caption);
 
+    // The room the row may take. Where all hints do not fit, the row leaves out the ones
+    // before Esc, from the last backwards: the key that ends the reading is always named.
+    void setAvailableWidth(int width);
+    // The hints the row shows in its room.
+    QList<Hint> shownHints() const;
+
     QSize sizeHint() const override;
 
 protected:
@@ -37,4 +43,5 @@ private:
     void paintHints(QPainter &painter) const;
 
     bool m_pickerMode = false;
+    int m_availableWidth = QWIDGETSIZE_MAX;
 };

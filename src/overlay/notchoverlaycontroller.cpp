@@ -114,6 +114,9 @@ void NotchOverlayController::show(const QString &text, bool hasNextPage, bool is
     ++m_session;
     tearDown();
     m_poll.start();
+    // However the last session ended (Esc from its picker, a close button, collapsed or mini),
+    // this one shows its own page; the editor opens the picker itself when it wants it.
+    m_overlayContent->resetSessionState();
     m_overlayContent->loadPage(text, hasNextPage, isNotesMode);
 
     std::optional<ScreenInfo> screen = m_screens.screenUnderMouse();

@@ -5,6 +5,7 @@
 #include "overlay/invisibilityglow.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/notchframetracker.h"
+#include "overlay/notchoverlayview_parts.h"
 #include "overlay/overlayfooter.h"
 #include "overlay/overlayshapes.h"
 #include "overlay/pagepickerview.h"
@@ -37,9 +38,6 @@ namespace {
 constexpr double miniWidthExtra = 10;     // the mini form is a little wider than the notch
 constexpr double miniBarHeight = 24;      // below the top bar, in the mini form
 constexpr double collapsedBarHeight = 36; // and in the collapsed bar
-constexpr double roundButtonSide = 20;
-constexpr double roundButtonSymbol = 9;
-constexpr double barPadding = 12;
 constexpr double topBarSpacing = 6;
 constexpr double topBarMinimumHeight = 24;
 constexpr double elapsedFontSize = 11;
@@ -51,142 +49,7 @@ const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
 
 } // namespace
 
-// The bar below the top bar while collapsed: minimise, a chevron and close, or the chevron
-// alone in the mini form. A click anywhere but on the two buttons reopens the picker.
-class NotchOverlayView::CollapsedBar : public QWidget
-{
-public:
-    CollapsedBar(std::function<void()> onTap, QWidget *parent)
-        : QWidget(parent)
-        , m_onTap(std::move(onTap))
-        , m_minimizeButton(
-              new RoundIconButton(u"minus"_qs, roundButtonSide, roundButtonSymbol, this))
-        , m_closeButton(new RoundIconButton(u"xmark"_qs, roundButtonSide, roundButtonSymbol, this))
-    {
-        m_minimizeButton->setObjectName(u"collapsedMinimizeButton"_qs);
-        m_closeButton->setObjectName(u"collapsedCloseButton"_qs);
-        auto *row = new QHBoxLayout(this);
-        row->setContentsMargins(int(barPadding), 0, int(barPadding), 0);
-        row->setSpacing(0);
-        row->addWidget(m_minimizeButton, 0, Qt::AlignVCenter);
-        row->addStretch(1);
-        row->addWidget(m_closeButton, 0, Qt::AlignVCenter);
-    }
-
-    RoundIconButton *minimizeButton() const { return m_minimizeButton; }
-    RoundIconButton *closeButton() const { return m_closeButton; }
-
-    void setMini(bool mini)
-    {
-        m_minimizeButton->setVisible(!mini);
-        m_closeButton->setVisible(!mini);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QRectF glyph(0, 0, 14, 14);
-        glyph.moveCenter(QRectF(rect()).center());
-        Icons::paint(&painter, u"chevron.down"_qs, glyph, whiteAt(0.7), 10, QFont::Bold);
-    }
-
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        if (event->button() != Qt::LeftButton)
-            event->ignore();
-    }
-
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-            m_onTap();
-    }
-
-private:
-    std::function<void()> m_onTap;
-    RoundIconButton *m_minimizeButton = nullptr;
-    RoundIconButton *m_closeButton = nullptr;
-};
-
-// Lies over the content column while it fades. A widget tree cannot be drawn translucent
-// without graphics effects, so the fade is drawn on top instead: the panel's own fill over
-// the column hides what is not yet (or no longer) visible, and a picture of the section below
-// the top bar as it was before a change fades out over the new one.
-class NotchOverlayView::ContentVeil : public QWidget
-{
-public:
-    explicit ContentVeil(NotchOverlayView &view)
-        : QWidget(&view)
-        , m_view(view)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        hide();
-    }
-
-    void setSnapshot(const QPixmap &snapshot, const QPoint &position)
-    {
-        m_snapshot = snapshot;
-        m_snapshotPosition = position;
-    }
-    bool hasSnapshot() const { return !m_snapshot.isNull(); }
-    void clearSnapshot() { m_snapshot = {}; }
-
-    // `content` is the column's own opacity, `before` the share of the old section still shown;
-    // the section changes below `sectionTop`.
-    void setFade(double content, double before, double sectionTop)
-    {
-        m_content = std::clamp(content, 0.0, 1.0);
-        m_before = std::clamp(before, 0.0, 1.0);
-        m_sectionTop = sectionTop;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setClipPath(m_view.outlinePath());
-        const QRectF top(0, 0, width(), m_sectionTop);
-        const QRectF section(0, m_sectionTop, width(), height() - m_sectionTop);
-        const double topFill = 1 - m_content;
-        const double sectionFill = 1 - m_content * (1 - m_before);
-        if (topFill > 0 || sectionFill > 0) {
-            // The fill is flattened first so that it covers like one opaque layer.
-            const qreal ratio = devicePixelRatioF();
-            QImage fill((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-            fill.setDevicePixelRatio(ratio);
-            fill.fill(Qt::transparent);
-            QPainter fillPainter(&fill);
-            m_view.paintPanel(fillPainter);
-            fillPainter.end();
-            for (const auto &[area, opacity] :
-                 {std::pair(top, topFill), std::pair(section, sectionFill)}) {
-                painter.save();
-                painter.setClipRect(area, Qt::IntersectClip);
-                painter.setOpacity(opacity);
-                painter.drawImage(0, 0, fill);
-                painter.restore();
-            }
-        }
-        if (m_content * m_before > 0 && !m_snapshot.isNull()) {
-            painter.setClipRect(section, Qt::IntersectClip);
-            painter.setOpacity(m_content * m_before);
-            painter.drawPixmap(m_snapshotPosition, m_snapshot);
-        }
-    }
-
-private:
-    NotchOverlayView &m_view;
-    QPixmap m_snapshot;
-    QPoint m_snapshotPosition;
-    double m_content = 1;
-    double m_before = 0;
-    double m_sectionTop = 0;
-};
+using namespace NotchOverlayParts;
 
 NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &recognizer,
                                    NotchSettings &settings, double menuBarHeight,
@@ -331,6 +194,13 @@ void NotchOverlayView::connectModels()
     for (auto flag : {&OverlayContent::isCollapsedChanged, &OverlayContent::isMiniModeChanged,
                       &OverlayContent::showPagePickerChanged})
         connect(content, flag, this, &NotchOverlayView::stateFlagChanged);
+    // The open picker follows the length of its list.
+    connect(content, &OverlayContent::pageCountChanged, this, [this] {
+        if (displayState() != DisplayState::pagePicker)
+            return;
+        syncFrameTrackerSize();
+        m_targetHeight->retarget(targetSize(DisplayState::pagePicker).height(), stateTiming);
+    });
     for (auto pageField : {&OverlayContent::wordsChanged, &OverlayContent::lineBreaksChanged,
                            &OverlayContent::currentPageIndexChanged, &OverlayContent::pageLoaded}) {
         connect(content, pageField, this, [this] {
@@ -389,10 +259,18 @@ QSizeF NotchOverlayView::targetSize(DisplayState state) const
     case DisplayState::collapsedBar:
         return {double(width()), m_menuBarHeight + collapsedBarHeight};
     case DisplayState::pagePicker:
+        return {double(width()), m_menuBarHeight + pickerHeight()};
     case DisplayState::expanded:
         break;
     }
     return {double(width()), m_menuBarHeight + m_baseTextHeight};
+}
+
+// The list takes the text's room, but no more than it fills, and its edge falls under a whole
+// row: no empty black below a short list, no row cut in half below a long one.
+double NotchOverlayView::pickerHeight() const
+{
+    return PagePickerView::fittedHeight(m_content.pageCount(), m_baseTextHeight);
 }
 
 double NotchOverlayView::expansion() const
@@ -467,7 +345,10 @@ void NotchOverlayView::layoutContent()
     const int top = int(std::lround(m_menuBarHeight));
     const QRect section(0, top, cw, std::max(0, ch - top));
     m_collapsedBar->setGeometry(section);
-    m_wordsArea->setGeometry(section);
+    // The page keeps the size it is read at while the outline grows to it from a shorter
+    // state: laid out at a passing height, it would rest off its place.
+    const int textBottom = int(std::lround(m_menuBarHeight + m_baseTextHeight));
+    m_wordsArea->setGeometry(section.x(), top, cw, std::max(0, textBottom - top));
     if (m_picker)
         m_picker->setGeometry(section);
     m_veil->setGeometry(rect());
@@ -580,7 +461,7 @@ void NotchOverlayView::syncFrameTrackerSize()
         return;
     case DisplayState::pagePicker:
     case DisplayState::expanded:
-        m_frameTracker.setVisibleHeight(m_menuBarHeight + m_baseTextHeight);
+        m_frameTracker.setVisibleHeight(targetSize(displayState()).height());
         m_frameTracker.setVisibleWidth(m_settings.notchWidth());
         return;
     }
@@ -594,7 +475,7 @@ void NotchOverlayView::refreshSections()
     m_collapsedBar->setMini(state == DisplayState::mini);
     m_wordsArea->setVisible(state == DisplayState::expanded);
     if (state == DisplayState::pagePicker) {
-        // A fresh list each time the picker opens, starting at its top.
+        // A fresh list each time the picker opens, on the current page.
         if (!m_picker) {
             m_picker = new PagePickerView(m_content, m_column);
             m_picker->setObjectName(u"pagePicker"_qs);

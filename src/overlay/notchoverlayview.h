@@ -97,6 +97,7 @@ private:
     void refreshVeil();
 
     double targetWidth() const;
+    double pickerHeight() const;
     QRectF outlineRect() const;
     double currentInset() const;
     QRect columnRect() const;

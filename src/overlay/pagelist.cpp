@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -244,7 +245,10 @@ PageList::PageList(OverlayContent &content, const PageListMetrics &metrics, QWid
     });
     // The wheel takes over from an animation under way.
     connect(bar, &QScrollBar::valueChanged, this, [this](int value) {
-        if (!m_applyingScroll && m_scroll->isAnimating())
+        if (m_applyingScroll)
+            return;
+        m_placingHighlight = false;
+        if (m_scroll->isAnimating())
             m_scroll->setValue(value);
     });
 
@@ -259,24 +263,66 @@ PageList::PageList(OverlayContent &content, const PageListMetrics &metrics, QWid
 
 PageList::~PageList() = default;
 
+namespace {
+
+double rowHeightOf(const PageListMetrics &metrics)
+{
+    return pageRowTextHeight(metrics.row) + 2 * metrics.rowVerticalPadding;
+}
+
+double rowTopOf(const PageListMetrics &metrics, int index)
+{
+    return metrics.verticalPadding + metrics.headerHeight + metrics.headerBottomPadding
+           + metrics.stackSpacing + index * (rowHeightOf(metrics) + metrics.stackSpacing);
+}
+
+// The list down to the bottom padding under its first `rows` rows.
+double heightWithRows(const PageListMetrics &metrics, int rows)
+{
+    const double stackBottom
+        = rows > 0 ? rowTopOf(metrics, rows) - metrics.stackSpacing
+                   : metrics.verticalPadding + metrics.headerHeight + metrics.headerBottomPadding;
+    return stackBottom + metrics.verticalPadding;
+}
+
+} // namespace
+
 double PageList::rowHeight() const
 {
-    return pageRowTextHeight(m_metrics.row) + 2 * m_metrics.rowVerticalPadding;
+    return rowHeightOf(m_metrics);
 }
 
 double PageList::rowTop(int index) const
 {
-    return m_metrics.verticalPadding + m_metrics.headerHeight + m_metrics.headerBottomPadding
-           + m_metrics.stackSpacing + index * (rowHeight() + m_metrics.stackSpacing);
+    return rowTopOf(m_metrics, index);
+}
+
+double PageList::contentHeight(const PageListMetrics &metrics, int pageCount)
+{
+    return heightWithRows(metrics, std::max(0, pageCount));
+}
+
+double PageList::wholeRowsHeight(const PageListMetrics &metrics, int pageCount, double available)
+{
+    if (contentHeight(metrics, pageCount) <= available)
+        return available;
+    // It ends where the next row would begin, so not a line of that row shows.
+    const double pitch = rowHeightOf(metrics) + metrics.stackSpacing;
+    const int rows = int(std::floor((available - rowTopOf(metrics, 0)) / pitch));
+    // Too low for a single row: the list shows what it can.
+    if (rows < 1)
+        return available;
+    return rowTopOf(metrics, std::min(rows, pageCount));
 }
 
 double PageList::contentHeight() const
 {
-    const int rows = m_content.pageCount();
-    const double stackBottom = rows > 0 ? rowTop(rows) - m_metrics.stackSpacing
-                                        : m_metrics.verticalPadding + m_metrics.headerHeight
-                                              + m_metrics.headerBottomPadding;
-    return stackBottom + m_metrics.verticalPadding;
+    return contentHeight(m_metrics, m_content.pageCount());
+}
+
+int PageList::shownHeight() const
+{
+    return int(std::floor(wholeRowsHeight(m_metrics, m_content.pageCount(), height())));
 }
 
 QRectF PageList::contentRowRect(int index) const
@@ -305,41 +351,61 @@ double PageList::targetScrollOffset() const
 void PageList::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Opening the list highlights the current page before the list exists; it still starts at
-    // its top.
-    if (!event->spontaneous())
-        jumpTo(0);
+    // Opening the list highlights the current page before the list exists; the reader must
+    // still see it, wherever it is in a long document.
+    if (!event->spontaneous()) {
+        m_placingHighlight = true;
+        placeHighlight();
+    }
 }
 
 void PageList::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layoutRows();
+    if (m_placingHighlight)
+        placeHighlight();
 }
 
 void PageList::refresh()
 {
     layoutRows();
+    if (m_placingHighlight)
+        placeHighlight();
     m_rows->update();
 }
 
 void PageList::layoutRows()
 {
-    m_scrollArea->setGeometry(rect());
+    // A scroll position the new size cuts back is the list's own doing, not the reader's.
+    const QScopedValueRollback applying(m_applyingScroll, true);
+    m_scrollArea->setGeometry(0, 0, width(), shownHeight());
     m_rows->resize(width(), int(std::ceil(contentHeight())));
+}
+
+double PageList::centredOffset(int index) const
+{
+    // The end of the list is where its last row and the padding below it are whole.
+    const int shown = shownHeight();
+    const double end = std::max(0.0, std::ceil(contentHeight()) - shown);
+    return std::clamp(std::round(contentRowRect(index).center().y() - shown / 2.0), 0.0, end);
 }
 
 void PageList::scrollToHighlight()
 {
     const int index = m_content.highlightedPickerIndex();
-    // While hidden the list keeps its place; showing it again starts at the top.
+    // While hidden the list keeps its place; showing it again places the highlight anew.
     if (!isVisible() || index < 0 || index >= m_content.pageCount())
         return;
-    const QScrollBar *bar = m_scrollArea->verticalScrollBar();
-    const double centred = contentRowRect(index).center().y() - height() / 2.0;
-    const double target = std::clamp(centred, 0.0, double(bar->maximum()));
-    m_scroll->setValue(bar->value());
-    m_scroll->animateTo(target, AnimationTiming::easeInOut(0.2));
+    m_placingHighlight = false;
+    m_scroll->setValue(scrollOffset());
+    m_scroll->animateTo(centredOffset(index), AnimationTiming::easeInOut(0.2));
+}
+
+void PageList::placeHighlight()
+{
+    const int index = m_content.highlightedPickerIndex();
+    jumpTo(index >= 0 && index < m_content.pageCount() ? int(centredOffset(index)) : 0);
 }
 
 void PageList::jumpTo(int offset)

@@ -48,8 +48,9 @@ struct PageListMetrics
 
 // A page list: a header and one row per page, scrolled. A click on a row asks for that page in
 // notes mode, also from a collapsed or minimised window. The highlight is the model's, moved by
-// the keys; the list scrolls to keep a moved highlight centred, and a list shown afresh starts
-// at its top. Transparent: it lies on the panel's own fill. The views paint the header.
+// the keys; the list scrolls to keep a moved highlight centred, and a list shown afresh opens
+// with its highlighted row centred, as far as the list can scroll. Transparent: it lies on the
+// panel's own fill. The views paint the header.
 class PageList : public QWidget
 {
     Q_OBJECT
@@ -63,6 +64,14 @@ public:
     // How far the list is scrolled down, and where an animation under way will leave it.
     int scrollOffset() const;
     double targetScrollOffset() const;
+    // The height of the part that shows rows: whole rows of a list taller than the widget.
+    int shownHeight() const;
+
+    // The whole list of `pageCount` rows, header and paddings included.
+    static double contentHeight(const PageListMetrics &metrics, int pageCount);
+    // How much of `available` a list taller than it shows: down to where the row after the
+    // last one that fits whole would begin, so that at the list's top its edge cuts no row.
+    static double wholeRowsHeight(const PageListMetrics &metrics, int pageCount, double available);
 
 protected:
     PageList(OverlayContent &content, const PageListMetrics &metrics, QWidget *parent);
@@ -87,11 +96,17 @@ private:
     // Row i in the scrolled content's coordinates.
     QRectF contentRowRect(int index) const;
     void layoutRows();
+    // Where the list rests with the highlighted row centred, within what it can scroll.
+    double centredOffset(int index) const;
     void scrollToHighlight();
+    void placeHighlight();
     void jumpTo(int offset);
 
     QScrollArea *const m_scrollArea;
     Rows *const m_rows;
     AnimatedValue *const m_scroll;
     bool m_applyingScroll = false;
+    // A freshly shown list keeps its highlight in place through the layouts that size it, until
+    // the reader scrolls or moves the highlight.
+    bool m_placingHighlight = false;
 };

@@ -144,6 +144,13 @@ QSize PagePickerView::sizeHint() const
     return {int(std::ceil(width)), int(std::ceil(contentHeight()))};
 }
 
+double PagePickerView::fittedHeight(int pageCount, double available)
+{
+    const PageListMetrics metrics = listMetrics();
+    return std::min(PageList::contentHeight(metrics, pageCount),
+                    PageList::wholeRowsHeight(metrics, pageCount, available));
+}
+
 void PagePickerView::refresh()
 {
     PageList::refresh();
@@ -154,17 +161,19 @@ void PagePickerView::paintHeader(QPainter &painter) const
 {
     const double middle = verticalPadding + m_metrics.headerHeight / 2;
 
+    // The hints keep to the trailing edge, inside the panel; on a panel too narrow for both,
+    // the title gives up its tail first, as it says less than the keys.
+    double x = std::max(horizontalPadding, width() - horizontalPadding - hintsWidth());
+    const double titleRoom = x - 2 * headerSpacing - headerMinimumGap - horizontalPadding;
     const QFont title = titleFont();
     const QFontMetricsF titleMetrics(title);
     painter.setFont(title);
     painter.setPen(whiteAt(0.5));
     painter.drawText(
         QPointF(horizontalPadding, middle - titleMetrics.height() / 2 + titleMetrics.ascent()),
-        localizedString("Elegí una nota"));
+        titleMetrics.elidedText(localizedString("Elegí una nota"), Qt::ElideRight,
+                                std::max(0.0, titleRoom)));
 
-    // Pushed to the trailing edge, never closer to the title than the spacer allows.
-    double x = std::max(horizontalPadding + titleWidth() + 2 * headerSpacing + headerMinimumGap,
-                        width() - horizontalPadding - hintsWidth());
     const QFont labelFont = hintLabelFont();
     const QFontMetricsF labelMetrics(labelFont);
     for (const KeyHint &hint : keyHints()) {

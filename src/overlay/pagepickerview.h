@@ -12,6 +12,10 @@ public:
     explicit PagePickerView(OverlayContent &content, QWidget *parent = nullptr);
     QSize sizeHint() const override;
 
+    // The height the pinned panel gives a list of `pageCount` pages where `available` is its
+    // room: no taller than the list, and ending under a whole row.
+    static double fittedHeight(int pageCount, double available);
+
 protected:
     void paintHeader(QPainter &painter) const override;
     void refresh() override;

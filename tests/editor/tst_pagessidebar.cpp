@@ -1,3 +1,5 @@
+#include "common/files.h"
+#include "document/savedata.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/importpresentationbutton.h"
 #include "editor/rootfixture.h"
@@ -98,6 +100,35 @@ private Q_SLOTS:
         choose(1);
         QTRY_COMPARE(f.service.pages().size(), 3);
         QVERIFY(!f.service.pages().contains(u"• \n• \n• "_s));
+    }
+
+    // The keyboard's ring and the current page's plate agree after a document is loaded, also
+    // when the current page keeps its number and when the ring was moved without choosing.
+    void sidebarKeyboardPlaceFollowsALoadedDocument()
+    {
+        RootFixture f(true);
+        f.service.setPages({u"a"_s, u"b"_s, u"c"_s});
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QListView *list = f.sidebar()->list();
+        const auto row = [list](int r) { return list->model()->index(r, 0); };
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row(2)).center());
+        QCOMPARE(f.service.currentPageIndex(), 2);
+        QVERIFY(list->hasFocus());
+
+        const QString first = f.path(u"uno.brivel"_s);
+        TestSupport::writeFile(
+            first, SaveData::encode({u"x"_s, u"y"_s, u"z"_s}, {u"X"_s, u"Y"_s, u"Z"_s}));
+        f.service.openDocument(first);
+        QCOMPARE(f.service.currentPageIndex(), 0);
+        QCOMPARE(list->currentIndex().row(), 0);
+
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentIndex().row(), 1);
+        const QString second = f.path(u"dos.brivel"_s);
+        TestSupport::writeFile(second, SaveData::encode({u"p"_s, u"q"_s, u"r"_s, u"s"_s}, {}));
+        f.service.openDocument(second);
+        QCOMPARE(list->currentIndex().row(), 0);
     }
 
     // A row dragged above the first moves with its title and becomes current; released outside

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void pageListRowsAndScrolling();
     void keyHintFooter_data();
     void keyHintFooter();
+    void cursorHintsKeepClearOfTheElapsedTime();
     void scrollStep_data();
     void scrollStep();
     void manualScrollAndTaps();
@@ -261,15 +262,14 @@ void TestFloatingOverlayView::pageListRowsAndScrolling()
     f.content.setShowPagePicker(true);
     QVERIFY(f.open());
     auto *list = f.control<FloatingPageList>(u"pageList"_qs);
-    // Opened on page 8, the list still starts at its top.
+    // Opened on page 8, the list shows its row, centred.
     QCOMPARE(f.content.highlightedPickerIndex(), 7);
-    QCOMPARE(list->scrollOffset(), 0);
+    QVERIFY(qAbs(list->rowRect(7).center().y() - list->shownHeight() / 2.0) <= 1);
 
-    // Moving the highlight out of view centres its row.
+    // Moving the highlight centres its row.
     f.content.movePickerHighlight(1);
     QTRY_COMPARE(list->scrollOffset(), qRound(list->targetScrollOffset()));
-    QVERIFY(list->scrollOffset() > 0);
-    QVERIFY(qAbs(list->rowRect(8).center().y() - list->height() / 2.0) <= 1);
+    QVERIFY(qAbs(list->rowRect(8).center().y() - list->shownHeight() / 2.0) <= 1);
 
     // A click on the current page's row still asks for it, and clears both collapsed states.
     const QPoint row = list->rowRect(7).center().toPoint();
@@ -279,6 +279,16 @@ void TestFloatingOverlayView::pageListRowsAndScrolling()
     QVERIFY(!f.content.isCollapsed());
     QVERIFY(!f.content.isMiniMode());
     QCOMPARE(f.content.jumpToPageNotesMode(), std::optional<int>(7));
+
+    // At its top, the list's lower edge cuts no row: it shows the rows that fit whole.
+    f.content.setHighlightedPickerIndex(0);
+    QTRY_COMPARE(list->scrollOffset(), 0);
+    int lastWhole = 0;
+    while (list->rowRect(lastWhole + 1).bottom() <= list->height())
+        ++lastWhole;
+    QVERIFY(lastWhole < 11);
+    QCOMPARE(TestSupport::inkBounds(TestSupport::render(*list)).bottom(),
+             qRound(list->rowRect(lastWhole).bottom()) - 1);
 }
 
 void TestFloatingOverlayView::keyHintFooter_data()
@@ -330,6 +340,37 @@ void TestFloatingOverlayView::keyHintFooter()
     // Clicks go through the hints to the panel beneath.
     CursorKeyHintFooter footer(pickerMode);
     QVERIFY(footer.testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+// The hints sit between the eye button and the elapsed time; where the panel is too narrow for
+// every hint, the ones before Esc give way, never the key that ends the reading.
+void TestFloatingOverlayView::cursorHintsKeepClearOfTheElapsedTime()
+{
+    for (const QString &language : {u"es"_qs, u"en"_qs}) {
+        NotchSettings::shared().setAppLanguage(language);
+        for (const bool list : {false, true}) {
+            for (const int width : {280, 340, 500}) {
+                Floating f(true);
+                f.settings.setShowElapsedTime(true);
+                f.content.setShowPagePicker(list);
+                f.view.resize(width, 220);
+                QVERIFY(f.open());
+                auto *hints = f.control<CursorKeyHintFooter>(list ? u"pageListKeyHints"_qs
+                                                                  : u"keyHints"_qs);
+                QWidget *elapsed = f.control(u"elapsedTime"_qs);
+                const QRect time(elapsed->mapTo(&f.view, QPoint()), elapsed->size());
+                const QString where = u"%1 %2 %3"_qs.arg(language).arg(list).arg(width);
+                QVERIFY2(!hints->geometry().intersects(time), qPrintable(where));
+                QVERIFY2(!hints->geometry().intersects(f.control(u"eyeButton"_qs)->geometry()),
+                         qPrintable(where));
+                const QList<CursorKeyHintFooter::Hint> shown = hints->shownHints();
+                QCOMPARE(shown.last().captions, QStringList{u"esc"_qs});
+                if (width == 500)
+                    QCOMPARE(shown.size(), CursorKeyHintFooter::hints(list).size());
+            }
+        }
+    }
+    NotchSettings::shared().setAppLanguage(u"es"_qs);
 }
 
 void TestFloatingOverlayView::scrollStep_data()

@@ -2,6 +2,7 @@
 #include "overlay/notchframetracker.h"
 #include "overlay/notchoverlayview.h"
 #include "overlay/overlayshapes.h"
+#include "overlay/pagelist.h"
 #include "overlay/speechscrollview.h"
 #include "settings/localization.h"
 #include "uikit/circleglyphbutton.h"
@@ -85,6 +86,7 @@ private Q_SLOTS:
     void closeRequestsDismissal_data();
     void closeRequestsDismissal();
     void collapsedBarReopensThePicker();
+    void pickerFitsItsList();
     void renderSanity();
 };
 
@@ -105,8 +107,9 @@ void TestNotchOverlayView::statesAndTheirSizes_data()
         << true << false << false << State::collapsedBar << QSizeF(340, 73) << QSizeF(320, 73);
     QTest::newRow("mini") << true << true << false << State::mini << QSizeF(210, 61)
                           << QSizeF(210, 61);
+    // The picker's height follows its list: pickerFitsItsList.
     QTest::newRow("picker over a collapsed panel")
-        << true << true << true << State::pagePicker << QSizeF(340, 197) << QSizeF(320, 197);
+        << true << true << true << State::pagePicker << QSizeF() << QSizeF();
 }
 
 void TestNotchOverlayView::statesAndTheirSizes()
@@ -125,8 +128,10 @@ void TestNotchOverlayView::statesAndTheirSizes()
     p.content.setShowPagePicker(picker);
 
     QCOMPARE(p.view.displayState(), state);
-    QCOMPARE(p.view.targetSize(state), target);
-    QCOMPARE(QSizeF(p.tracker.visibleWidth(), p.tracker.visibleHeight()), pushed);
+    if (target.isValid()) {
+        QCOMPARE(p.view.targetSize(state), target);
+        QCOMPARE(QSizeF(p.tracker.visibleWidth(), p.tracker.visibleHeight()), pushed);
+    }
     QCOMPARE(p.shows(u"collapsedBar"_qs), state == State::collapsedBar || state == State::mini);
     QCOMPARE(p.view.findChild<QWidget *>(u"pagePicker"_qs) != nullptr, state == State::pagePicker);
     QCOMPARE(p.shows(u"wordsArea"_qs), state == State::expanded);
@@ -373,7 +378,43 @@ void TestNotchOverlayView::collapsedBarReopensThePicker()
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->rect().center());
     QVERIFY(!p.content.isMiniMode());
     QVERIFY(p.content.showPagePicker());
-    QCOMPARE(QSizeF(p.tracker.visibleWidth(), p.tracker.visibleHeight()), QSizeF(340, 197));
+    QCOMPARE(p.tracker.visibleWidth(), 340);
+}
+
+// The open picker is as tall as its list where the list is short, and where it is long it ends
+// under a whole row: the panel's black never runs past the list, nor cuts a row in half.
+void TestNotchOverlayView::pickerFitsItsList()
+{
+    for (const int pages : {2, 5, 12}) {
+        Pinned p;
+        p.content.setPageCount(pages);
+        p.content.setShowPagePicker(true);
+        QVERIFY(p.open());
+        auto *picker = p.control<PageList>(u"pagePicker"_qs);
+        QTRY_COMPARE(p.view.outlinePath().boundingRect().height(),
+                     p.view.targetSize(State::pagePicker).height());
+        QCOMPARE(p.tracker.visibleHeight(), p.view.targetSize(State::pagePicker).height());
+        const double listBottom = picker->height();
+        QVERIFY(listBottom <= 160);
+        int lastWhole = -1;
+        for (int row = 0; row < pages; ++row) {
+            const QRectF rect = picker->rowRect(row);
+            QVERIFY2(rect.bottom() <= listBottom || rect.top() >= listBottom,
+                     qPrintable(u"%1 pages: row %2 is cut"_qs.arg(pages).arg(row)));
+            if (rect.bottom() <= listBottom)
+                lastWhole = row;
+        }
+        if (lastWhole == pages - 1) {
+            // The whole list, with its padding, and no black under it.
+            QCOMPARE(pages, 2);
+            QCOMPARE(picker->rowRect(lastWhole).bottom() + 8, listBottom);
+        } else {
+            // The edge falls where the next row begins, and that row would not have fitted in
+            // the room for the text.
+            QCOMPARE(picker->rowRect(lastWhole + 1).top(), listBottom);
+            QVERIFY(picker->rowRect(lastWhole + 1).bottom() > 160);
+        }
+    }
 }
 
 void TestNotchOverlayView::renderSanity()

@@ -7,6 +7,7 @@
 #include "overlay/model/overlaycontent.h"
 #include "overlay/notchoverlaycontroller.h"
 #include "overlay/overlaypanel.h"
+#include "overlay/pagelist.h"
 #include "overlay/stickyinstance.h"
 #include "settings/notchsettings.h"
 #include "settings/presets.h"
@@ -102,6 +103,8 @@ private Q_SLOTS:
     void floatingWindowMovesResizesAndDuplicates();
     void cursorPanelLetsClicksThroughBelowTheTopBar();
     void fullscreenCoversTheDisplayAndEscEnds();
+    void textFromOutsideAfterEveryEnding_data();
+    void textFromOutsideAfterEveryEnding();
 };
 
 void TestOverlayModesX11::floatingWindowMovesResizesAndDuplicates()
@@ -239,6 +242,73 @@ void TestOverlayModesX11::fullscreenCoversTheDisplayAndEscEnds()
     QTRY_COMPARE(s.completions, 2);
     QVERIFY(!s.controller.overlayContent().showPagePicker());
     QVERIFY(!s.controller.panel());
+}
+
+void TestOverlayModesX11::textFromOutsideAfterEveryEnding_data()
+{
+    QTest::addColumn<OverlayMode>("mode");
+    QTest::addColumn<QString>("ending");
+    for (const auto &[mode, name] :
+         {std::pair(OverlayMode::pinned, "pinned"), std::pair(OverlayMode::floating, "floating")}) {
+        for (const char *ending :
+             {"esc on the list", "esc twice", "close button", "stop", "minimised, then esc"})
+            QTest::addRow("%s, %s", name, ending) << mode << QString::fromLatin1(ending);
+    }
+}
+
+// However a reading from the editor ended, the next text from another program is what the
+// panel shows, not the old page list.
+void TestOverlayModesX11::textFromOutsideAfterEveryEnding()
+{
+    QFETCH(OverlayMode, mode);
+    QFETCH(QString, ending);
+    Session s(mode);
+    s.open();
+    OverlayContent &content = s.controller.overlayContent();
+    // As the editor opens it: on its page list.
+    if (ending != u"esc twice")
+        content.setShowPagePicker(true);
+    OverlayPanel *panel = s.controller.panel();
+    QVERIFY(QTest::qWaitForWindowExposed(panel));
+    const auto visibleButton = [panel](const QString &name) {
+        auto *button = panel->findChild<QAbstractButton *>(name);
+        return button && button->isVisible() ? button : nullptr;
+    };
+    if (ending == u"esc on the list") {
+        QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
+    } else if (ending == u"esc twice") {
+        QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
+        QTRY_VERIFY(content.showPagePicker());
+        QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
+    } else if (ending == u"close button") {
+        QTRY_VERIFY(visibleButton(u"closeButton"_qs));
+        QVERIFY(click(globalCentre(visibleButton(u"closeButton"_qs))));
+    } else if (ending == u"stop") {
+        s.controller.dismiss();
+    } else {
+        QTRY_VERIFY(visibleButton(u"minimizeButton"_qs));
+        QVERIFY(click(globalCentre(visibleButton(u"minimizeButton"_qs))));
+        QTRY_VERIFY(content.isMiniMode());
+        QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
+    }
+    QTRY_COMPARE(s.completions, 1);
+
+    s.controller.show(u"Un texto que llega desde otro programa"_qs, false, false, {});
+    panel = s.controller.panel();
+    QVERIFY(QTest::qWaitForWindowExposed(panel));
+    auto *words = panel->findChild<QWidget *>(u"wordsArea"_qs);
+    QVERIFY(words);
+    QTRY_VERIFY(words->isVisible());
+    QVERIFY(!content.showPagePicker());
+    QVERIFY(!content.isMiniMode());
+    QVERIFY(!content.isCollapsed());
+    QVERIFY(!panel->findChild<PageList *>());
+    if (QTest::currentDataTag() == QByteArray("pinned, esc on the list"))
+        screenshot(u"outside-after-esc-pinned.png"_qs);
+    if (QTest::currentDataTag() == QByteArray("floating, close button"))
+        screenshot(u"outside-after-close-floating.png"_qs);
+    s.controller.dismiss();
+    QTRY_VERIFY(!s.controller.panel());
 }
 
 BRIVEL_XVFB_TEST_MAIN(TestOverlayModesX11, true)

@@ -159,6 +159,14 @@ void OverlayContent::loadPage(const QString &text, bool hasNextPage, bool isNote
     Q_EMIT pageLoaded();
 }
 
+void OverlayContent::resetSessionState()
+{
+    setShowPagePicker(false);
+    setIsMiniMode(false);
+    setJumpToPageIndex(std::nullopt);
+    setJumpToPageNotesMode(std::nullopt);
+}
+
 void OverlayContent::presentVisibilityToast()
 {
     setShowVisibilityToast(true);

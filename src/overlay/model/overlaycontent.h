@@ -104,6 +104,9 @@ public:
     // is cleared before notes mode changes), then announces the load even when the new page
     // equals the old one, so views restart their reading progress on every load.
     void loadPage(const QString &text, bool hasNextPage, bool isNotesMode);
+    // The model outlives its sessions: a new one starts without the picker, the mini form or
+    // the requests the last one left unanswered.
+    void resetSessionState();
 
     void presentVisibilityToast();
     // The next-page action of a view. A notes-mode reading asks for the document's following
