@@ -100,8 +100,6 @@ void TestShellProcess::signalsEndThroughTheQuitSequence()
     QTemporaryDir home;
     QVERIFY(home.isValid());
     const QString runtime = home.filePath(u"runtime"_s);
-    QVERIFY(QDir().mkpath(runtime));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString autosave = home.filePath(u"data/Brivel/pages.json"_s);
     // An earlier run left an empty page: text in no document file would make the open below
     // ask first.
@@ -109,11 +107,7 @@ void TestShellProcess::signalsEndThroughTheQuitSequence()
     const QString document = home.filePath(u"talk.brivel"_s);
     QVERIFY(writeFile(document, record({u"today's talk"_s})));
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    const QProcessEnvironment environment = isolatedEnvironment(home);
 
     // A crash of an earlier run left its socket behind; the new instance takes its place.
     const QString socketPath = runtime + u"/brivel.sock"_s;
@@ -211,16 +205,10 @@ void TestShellProcess::launchesBeyondTheQueueAreTold()
     QTemporaryDir home;
     QVERIFY(home.isValid());
     const QString runtime = home.filePath(u"runtime"_s);
-    QVERIFY(QDir().mkpath(runtime));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Text in no document file: opening a document asks first, and the question stays open.
     QVERIFY(writeFile(home.filePath(u"data/Brivel/pages.json"_s), record({u"mine"_s})));
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    const QProcessEnvironment environment = isolatedEnvironment(home);
     QProcess brivel;
     brivel.setProcessEnvironment(environment);
     brivel.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
