@@ -19,6 +19,7 @@
 #include "uikit/localizedtext.h"
 #include "uikit/painting.h"
 
+#include <QFontMetricsF>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QTimer>
@@ -34,6 +35,7 @@ constexpr double stackPadding = 20;
 constexpr double textPadding = 16;
 constexpr double textBottomPadding = 6;
 constexpr double stickyNoteGap = 4;
+constexpr double stickyControlSpacing = 6; // as in the floating panel's top-trailing group
 // The badge's place in the sticky form.
 constexpr double stickyBadgeInset = 10;
 
@@ -347,29 +349,22 @@ void NotchPreviewContent::changeEvent(QEvent *event)
 
 void NotchPreviewContent::updateChildren()
 {
-    const QRectF mock = mockRect();
     const double content = m_contentOpacity->value();
     const double o = offsetPhase();
     const OverlayMode mode = m_options.settings->overlayMode();
     const bool pinnedOnly = m_options.forcePinned;
 
-    if (m_options.settings->showElapsedTime() && m_contentVisible) {
+    if (showsElapsedTime()) {
         if (m_elapsedTime->isHidden())
             m_elapsedTime->restart(); // counts from the moment it appears
-        const QSize size = m_elapsedTime->sizeHint();
-        const double right = mock.right() - stackPadding - 12;
-        m_elapsedTime->setGeometry(int(std::lround(right - size.width())),
-                                   int(std::lround(mock.top() + (topBand() - size.height()) / 2)),
-                                   size.width(), size.height());
+        m_elapsedTime->setGeometry(elapsedTimeRect().toAlignedRect());
         setChildOpacity(m_elapsedTime, content);
     } else {
         m_elapsedTime->hide();
     }
 
-    const bool duplicable = mode == OverlayMode::floating && !pinnedOnly && m_contentVisible;
-    if (duplicable) {
-        m_duplicateButton->move(int(std::lround(mock.right() - 10 - badgeSize)),
-                                int(std::lround(mock.top() + 10)));
+    if (showsDuplicateButton()) {
+        m_duplicateButton->move(duplicateButtonRect().topLeft().toPoint());
         setChildOpacity(m_duplicateButton, content * o);
     } else {
         m_duplicateButton->hide();
@@ -394,10 +389,77 @@ bool NotchPreviewContent::showsStickyHint() const
 double NotchPreviewContent::stickyNoteHeight() const
 {
     if (showsStickyHint())
-        return stickyHintHeight;
+        return hintRect().bottom() - mockRect().top() - stickyNoteTop;
     if (m_options.settings->overlayMode() == OverlayMode::cursor && !m_options.forcePinned)
         return footerRect().bottom() - mockRect().top() - stickyNoteTop;
     return 0;
+}
+
+bool NotchPreviewContent::showsElapsedTime() const
+{
+    return m_options.settings->showElapsedTime() && m_contentVisible;
+}
+
+bool NotchPreviewContent::showsDuplicateButton() const
+{
+    return m_options.settings->overlayMode() == OverlayMode::floating && !m_options.forcePinned
+           && m_contentVisible;
+}
+
+QRectF NotchPreviewContent::duplicateButtonRect() const
+{
+    const QRectF mock = mockRect();
+    return {mock.right() - stickyBadgeInset - badgeSize, mock.top() + stickyBadgeInset, badgeSize,
+            badgeSize};
+}
+
+QRectF NotchPreviewContent::elapsedTimeRect() const
+{
+    // Pinned, in the top band, where the text column ends. The card's top band is too low for
+    // it inside the card's border, so the sticky form sets it as the floating panel does: on
+    // the row of the badge, left of the duplicate button when there is one.
+    const QRectF mock = mockRect();
+    const QSizeF size = m_elapsedTime->sizeHint();
+    const double o = offsetPhase();
+    const double pinnedRight = mock.right() - stackPadding - 12;
+    const double stickyRight = showsDuplicateButton()
+                                   ? duplicateButtonRect().left() - stickyControlSpacing
+                                   : mock.right() - stickyBadgeInset;
+    const double pinnedTop = (topBand() - size.height()) / 2;
+    const double stickyTop = stickyBadgeInset + (badgeSize - size.height()) / 2;
+    const double right = pinnedRight + (stickyRight - pinnedRight) * o;
+    const double top = mock.top() + pinnedTop + (stickyTop - pinnedTop) * o;
+    return {QPointF(std::round(right - size.width()), std::round(top)), size};
+}
+
+QRectF NotchPreviewContent::noteRect(const QSizeF &size) const
+{
+    // Centred, but never over the badge nor over the controls of the trailing corner: moved
+    // aside while the card has room between them, else below the badge.
+    const QRectF mock = mockRect();
+    const double leftmost = mock.left() + stickyBadgeInset + badgeSize + stickyNoteGap;
+    double rightmost = mock.right() - stickyBadgeInset;
+    if (showsDuplicateButton())
+        rightmost = duplicateButtonRect().left() - stickyNoteGap;
+    if (showsElapsedTime())
+        rightmost = std::min(rightmost, elapsedTimeRect().left() - stickyNoteGap);
+    const double centred = mock.center().x() - size.width() / 2;
+    if (leftmost + size.width() > rightmost)
+        return {QPointF(centred, mock.top() + stickyBadgeInset + badgeSize + stickyNoteGap), size};
+    return {QPointF(std::clamp(centred, leftmost, rightmost - size.width()),
+                    mock.top() + stickyNoteTop),
+            size};
+}
+
+QFont NotchPreviewContent::stickyHintFont() const
+{
+    return Fonts::systemFont(9.5, QFont::Normal);
+}
+
+QRectF NotchPreviewContent::hintRect() const
+{
+    const QFontMetricsF metrics(stickyHintFont());
+    return noteRect({std::ceil(metrics.horizontalAdvance(stickyHint())), stickyHintHeight});
 }
 
 QRectF NotchPreviewContent::badgeRect() const
@@ -412,17 +474,7 @@ QRectF NotchPreviewContent::badgeRect() const
 
 QRectF NotchPreviewContent::footerRect() const
 {
-    // Centred, but never over the badge: moved right of it while the card has room, else below.
-    const QRectF mock = mockRect();
-    const QSizeF size = m_footer->sizeHint();
-    const double besideBadge = stickyBadgeInset + badgeSize + stickyNoteGap;
-    double left = std::max(mock.center().x() - size.width() / 2, mock.left() + besideBadge);
-    double top = stickyNoteTop;
-    if (left + size.width() > mock.right() - stickyBadgeInset) {
-        left = mock.center().x() - size.width() / 2;
-        top = stickyBadgeInset + badgeSize + stickyNoteGap;
-    }
-    return {QPointF(left, mock.top() + top), size};
+    return noteRect(m_footer->sizeHint());
 }
 
 QRectF NotchPreviewContent::contentRect() const

@@ -93,7 +93,7 @@ void NotchPreviewContent::paintEvent(QPaintEvent *)
     paintMocks(painter, mock, notch);
     paintOutlines(painter, mock, notch);
     if (m_contentOpacity->value() > 0)
-        paintContent(painter, mock);
+        paintContent(painter);
 }
 
 void NotchPreviewContent::paintGlow(QPainter &painter, const QRectF &mock,
@@ -173,7 +173,7 @@ void NotchPreviewContent::paintOutlines(QPainter &painter, const QRectF &mock,
     }
 }
 
-void NotchPreviewContent::paintContent(QPainter &painter, const QRectF &mock)
+void NotchPreviewContent::paintContent(QPainter &painter)
 {
     const double content = m_contentOpacity->value();
     const double o = offsetPhase();
@@ -221,10 +221,9 @@ void NotchPreviewContent::paintContent(QPainter &painter, const QRectF &mock)
     if (showsStickyHint() && o > 0) {
         painter.save();
         painter.setOpacity(content * o * 0.55);
-        painter.setFont(Fonts::systemFont(9.5, QFont::Normal));
+        painter.setFont(stickyHintFont());
         painter.setPen(whiteAt(0.8));
-        const QRectF hint(mock.left(), mock.top() + stickyNoteTop, mock.width(), stickyHintHeight);
-        painter.drawText(hint, Qt::AlignHCenter | Qt::AlignTop, stickyHint());
+        painter.drawText(hintRect(), Qt::AlignHCenter | Qt::AlignTop, stickyHint());
         painter.restore();
     }
     painter.restore();
