@@ -340,6 +340,14 @@ void NotchPreviewContent::resizeEvent(QResizeEvent *event)
     geometryChanged();
 }
 
+bool NotchPreviewContent::event(QEvent *event)
+{
+    // The clock asks for room when its text grows a digit.
+    if (event->type() == QEvent::LayoutRequest)
+        updateChildren();
+    return QWidget::event(event);
+}
+
 void NotchPreviewContent::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);

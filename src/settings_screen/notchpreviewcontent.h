@@ -99,6 +99,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void appear();
