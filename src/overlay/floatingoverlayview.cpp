@@ -161,6 +161,8 @@ void FloatingOverlayView::buildTopControls()
         = new RoundIconButton(u"xmark"_qs, windowButtonSide, windowSymbolSize, m_topTrailing);
     m_closeButton->setObjectName(u"closeButton"_qs);
 
+    // The group is placed by hand: a counter that grows a digit places it again.
+    m_topTrailing->installEventFilter(this);
     auto *row = new QHBoxLayout(m_topTrailing);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(int(topTrailingSpacing));
@@ -292,6 +294,13 @@ void FloatingOverlayView::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     layoutContent();
     Q_EMIT outlineChanged();
+}
+
+bool FloatingOverlayView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_topTrailing && event->type() == QEvent::LayoutRequest)
+        layoutContent();
+    return ScrollingReadingView::eventFilter(watched, event);
 }
 
 void FloatingOverlayView::layoutContent()

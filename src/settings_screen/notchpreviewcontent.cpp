@@ -11,6 +11,7 @@
 #include "settings/palette.h"
 #include "settings/presets.h"
 #include "settings/scriptfont.h"
+#include "settings_screen/notchpreviewcontent_parts.h"
 #include "uikit/animation.h"
 #include "uikit/circleglyphbutton.h"
 #include "uikit/glasseffectview.h"
@@ -18,6 +19,7 @@
 #include "uikit/localizedtext.h"
 #include "uikit/painting.h"
 
+#include <QFontMetricsF>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QTimer>
@@ -25,33 +27,17 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace NotchPreviewParts;
+
 namespace {
 
-constexpr double bottomRadius = 18;
-constexpr double cardRadius = 16;
 constexpr double stackPadding = 20;
 constexpr double textPadding = 16;
 constexpr double textBottomPadding = 6;
-constexpr double lineSpacing = 3;
-constexpr double badgeSize = 22;
-// The sticky hint and the cursor footer hang this far below the card's top; the text keeps
-// below them.
-constexpr double stickyNoteTop = 18;
-constexpr double stickyHintHeight = 14;
 constexpr double stickyNoteGap = 4;
+constexpr double stickyControlSpacing = 6; // as in the floating panel's top-trailing group
 // The badge's place in the sticky form.
 constexpr double stickyBadgeInset = 10;
-constexpr double outlineStripWidth = 32;
-// Room around a stroke that is blurred beyond its outline.
-constexpr double blurMargin = 8;
-
-// A stored number held within bounds; NaN gives the lower one.
-double bounded(double value, double low, double high)
-{
-    if (!(value > low))
-        return low;
-    return std::min(value, high);
-}
 
 // Children follow the painted layers' opacity: hidden at 0, an effect only in between, so a
 // settled child paints as fast as before.
@@ -73,24 +59,6 @@ void setChildOpacity(QWidget *child, double opacity)
         effect->setOpacity(opacity);
     }
     child->show();
-}
-
-QColor mixed(const QColor &from, const QColor &to, double t)
-{
-    const auto mix = [t](float a, float b) { return a + (b - a) * float(t); };
-    return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
-                            mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
-}
-
-void fillMock(QPainter &painter, const QPainterPath &path, const NotchSettings &settings)
-{
-    if (settings.glassEffect()) {
-        painter.fillPath(path, GlassEffectView::materialColor());
-        painter.fillPath(path,
-                         QColor::fromRgbF(0, 0, 0, float(bounded(settings.glassOpacity(), 0, 1))));
-    } else {
-        painter.fillPath(path, Qt::black);
-    }
 }
 
 } // namespace
@@ -372,6 +340,14 @@ void NotchPreviewContent::resizeEvent(QResizeEvent *event)
     geometryChanged();
 }
 
+bool NotchPreviewContent::event(QEvent *event)
+{
+    // The clock asks for room when its text grows a digit.
+    if (event->type() == QEvent::LayoutRequest)
+        updateChildren();
+    return QWidget::event(event);
+}
+
 void NotchPreviewContent::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
@@ -381,29 +357,22 @@ void NotchPreviewContent::changeEvent(QEvent *event)
 
 void NotchPreviewContent::updateChildren()
 {
-    const QRectF mock = mockRect();
     const double content = m_contentOpacity->value();
     const double o = offsetPhase();
     const OverlayMode mode = m_options.settings->overlayMode();
     const bool pinnedOnly = m_options.forcePinned;
 
-    if (m_options.settings->showElapsedTime() && m_contentVisible) {
+    if (showsElapsedTime()) {
         if (m_elapsedTime->isHidden())
             m_elapsedTime->restart(); // counts from the moment it appears
-        const QSize size = m_elapsedTime->sizeHint();
-        const double right = mock.right() - stackPadding - 12;
-        m_elapsedTime->setGeometry(int(std::lround(right - size.width())),
-                                   int(std::lround(mock.top() + (topBand() - size.height()) / 2)),
-                                   size.width(), size.height());
+        m_elapsedTime->setGeometry(elapsedTimeRect().toAlignedRect());
         setChildOpacity(m_elapsedTime, content);
     } else {
         m_elapsedTime->hide();
     }
 
-    const bool duplicable = mode == OverlayMode::floating && !pinnedOnly && m_contentVisible;
-    if (duplicable) {
-        m_duplicateButton->move(int(std::lround(mock.right() - 10 - badgeSize)),
-                                int(std::lround(mock.top() + 10)));
+    if (showsDuplicateButton()) {
+        m_duplicateButton->move(duplicateButtonRect().topLeft().toPoint());
         setChildOpacity(m_duplicateButton, content * o);
     } else {
         m_duplicateButton->hide();
@@ -428,10 +397,77 @@ bool NotchPreviewContent::showsStickyHint() const
 double NotchPreviewContent::stickyNoteHeight() const
 {
     if (showsStickyHint())
-        return stickyHintHeight;
+        return hintRect().bottom() - mockRect().top() - stickyNoteTop;
     if (m_options.settings->overlayMode() == OverlayMode::cursor && !m_options.forcePinned)
         return footerRect().bottom() - mockRect().top() - stickyNoteTop;
     return 0;
+}
+
+bool NotchPreviewContent::showsElapsedTime() const
+{
+    return m_options.settings->showElapsedTime() && m_contentVisible;
+}
+
+bool NotchPreviewContent::showsDuplicateButton() const
+{
+    return m_options.settings->overlayMode() == OverlayMode::floating && !m_options.forcePinned
+           && m_contentVisible;
+}
+
+QRectF NotchPreviewContent::duplicateButtonRect() const
+{
+    const QRectF mock = mockRect();
+    return {mock.right() - stickyBadgeInset - badgeSize, mock.top() + stickyBadgeInset, badgeSize,
+            badgeSize};
+}
+
+QRectF NotchPreviewContent::elapsedTimeRect() const
+{
+    // Pinned, in the top band, where the text column ends. The card's top band is too low for
+    // it inside the card's border, so the sticky form sets it as the floating panel does: on
+    // the row of the badge, left of the duplicate button when there is one.
+    const QRectF mock = mockRect();
+    const QSizeF size = m_elapsedTime->sizeHint();
+    const double o = offsetPhase();
+    const double pinnedRight = mock.right() - stackPadding - 12;
+    const double stickyRight = showsDuplicateButton()
+                                   ? duplicateButtonRect().left() - stickyControlSpacing
+                                   : mock.right() - stickyBadgeInset;
+    const double pinnedTop = (topBand() - size.height()) / 2;
+    const double stickyTop = stickyBadgeInset + (badgeSize - size.height()) / 2;
+    const double right = pinnedRight + (stickyRight - pinnedRight) * o;
+    const double top = mock.top() + pinnedTop + (stickyTop - pinnedTop) * o;
+    return {QPointF(std::round(right - size.width()), std::round(top)), size};
+}
+
+QRectF NotchPreviewContent::noteRect(const QSizeF &size) const
+{
+    // Centred, but never over the badge nor over the controls of the trailing corner: moved
+    // aside while the card has room between them, else below the badge.
+    const QRectF mock = mockRect();
+    const double leftmost = mock.left() + stickyBadgeInset + badgeSize + stickyNoteGap;
+    double rightmost = mock.right() - stickyBadgeInset;
+    if (showsDuplicateButton())
+        rightmost = duplicateButtonRect().left() - stickyNoteGap;
+    if (showsElapsedTime())
+        rightmost = std::min(rightmost, elapsedTimeRect().left() - stickyNoteGap);
+    const double centred = mock.center().x() - size.width() / 2;
+    if (leftmost + size.width() > rightmost)
+        return {QPointF(centred, mock.top() + stickyBadgeInset + badgeSize + stickyNoteGap), size};
+    return {QPointF(std::clamp(centred, leftmost, rightmost - size.width()),
+                    mock.top() + stickyNoteTop),
+            size};
+}
+
+QFont NotchPreviewContent::stickyHintFont() const
+{
+    return Fonts::systemFont(9.5, QFont::Normal);
+}
+
+QRectF NotchPreviewContent::hintRect() const
+{
+    const QFontMetricsF metrics(stickyHintFont());
+    return noteRect({std::ceil(metrics.horizontalAdvance(stickyHint())), stickyHintHeight});
 }
 
 QRectF NotchPreviewContent::badgeRect() const
@@ -446,17 +482,7 @@ QRectF NotchPreviewContent::badgeRect() const
 
 QRectF NotchPreviewContent::footerRect() const
 {
-    // Centred, but never over the badge: moved right of it while the card has room, else below.
-    const QRectF mock = mockRect();
-    const QSizeF size = m_footer->sizeHint();
-    const double besideBadge = stickyBadgeInset + badgeSize + stickyNoteGap;
-    double left = std::max(mock.center().x() - size.width() / 2, mock.left() + besideBadge);
-    double top = stickyNoteTop;
-    if (left + size.width() > mock.right() - stickyBadgeInset) {
-        left = mock.center().x() - size.width() / 2;
-        top = stickyBadgeInset + badgeSize + stickyNoteGap;
-    }
-    return {QPointF(left, mock.top() + top), size};
+    return noteRect(m_footer->sizeHint());
 }
 
 QRectF NotchPreviewContent::contentRect() const
@@ -468,217 +494,4 @@ QRectF NotchPreviewContent::contentRect() const
     return QRectF(mock.left() + stackPadding + textPadding, top,
                   mock.width() - 2 * (stackPadding + textPadding),
                   mock.bottom() - textBottomPadding - top);
-}
-
-QFont NotchPreviewContent::textFont() const
-{
-    const NotchSettings &settings = *m_options.settings;
-    return ::font(settings.fontFamilyPreset(), pointSize(settings.fontSizePreset()),
-                  QFont::DemiBold);
-}
-
-const QImage &NotchPreviewContent::cachedLayer(CachedLayer &cache, const QString &key,
-                                               const QRectF &bounds,
-                                               const std::function<void(QPainter &)> &paint)
-{
-    const qreal ratio = devicePixelRatioF();
-    const QString fullKey = key + u'@' + QString::number(ratio);
-    if (cache.key == fullKey)
-        return cache.image;
-    ++m_blurRenders;
-    cache.key = fullKey;
-    cache.origin = bounds.topLeft();
-    const QSize pixels(int(std::ceil(bounds.width() * ratio)),
-                       int(std::ceil(bounds.height() * ratio)));
-    cache.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    cache.image.setDevicePixelRatio(ratio);
-    cache.image.fill(Qt::transparent);
-    QPainter painter(&cache.image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(-bounds.topLeft());
-    paint(painter);
-    return cache.image;
-}
-
-void NotchPreviewContent::paintEvent(QPaintEvent *)
-{
-    const QRectF mock = mockRect();
-    if (mock.isEmpty())
-        return;
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const QPainterPath notch = notchPath(mock);
-    if (m_options.glow)
-        paintGlow(painter, mock, notch);
-    paintMocks(painter, mock, notch);
-    paintOutlines(painter, mock, notch);
-    if (m_contentOpacity->value() > 0)
-        paintContent(painter, mock);
-}
-
-void NotchPreviewContent::paintGlow(QPainter &painter, const QRectF &mock,
-                                    const QPainterPath &notch)
-{
-    const double pulse = m_glowPulse->value();
-    const double opacity = (1 - offsetPhase()) * (0.2 + 0.7 * pulse);
-    if (opacity <= 0)
-        return;
-    const QString key
-        = QString::asprintf("%.2f,%.2f,%.2f", mock.width(), mock.height(), cornerPhase());
-    const QRectF bounds = mock.adjusted(-blurMargin, -blurMargin, blurMargin, blurMargin);
-    const QImage &layer
-        = cachedLayer(m_glowLayer, key, bounds.translated(-mock.topLeft()), [&](QPainter &p) {
-              paintSoftAccentStroke(p, notch.translated(-mock.topLeft()));
-          });
-    painter.save();
-    painter.setOpacity(opacity);
-    const double scale = 1 + 0.012 * pulse;
-    painter.translate(mock.center());
-    painter.scale(scale, scale);
-    painter.translate(-mock.center());
-    painter.drawImage(mock.topLeft() + m_glowLayer.origin, layer);
-    painter.restore();
-}
-
-void NotchPreviewContent::paintMocks(QPainter &painter, const QRectF &mock,
-                                     const QPainterPath &notch)
-{
-    const NotchSettings &settings = *m_options.settings;
-    const double o = offsetPhase();
-    if (o < 1) {
-        painter.save();
-        painter.setOpacity(1 - o);
-        if (m_options.glow)
-            paintSoftShadow(&painter, mock, bottomRadius, accentTeal(0.25), 16, 0);
-        fillMock(painter, notch, settings);
-        painter.restore();
-    }
-    if (o > 0) {
-        painter.save();
-        painter.setOpacity(o);
-        fillMock(painter, roundedRectPath(mock, cardRadius), settings);
-        painter.restore();
-    }
-}
-
-void NotchPreviewContent::paintOutlines(QPainter &painter, const QRectF &mock,
-                                        const QPainterPath &notch)
-{
-    const double shown = m_outlineOpacity->value();
-    if (shown <= 0)
-        return;
-    const double o = offsetPhase();
-    const QRectF local(QPointF(0, 0), mock.size());
-    const QString size = QString::asprintf("%.2f,%.2f", mock.width(), mock.height());
-    if (o < 1) {
-        const QImage &layer
-            = cachedLayer(m_outlineLayer, size + QString::asprintf(",%.3f", cornerPhase()), local,
-                          [&](QPainter &p) {
-                              paintInvisibilityGlow(p, notch.translated(-mock.topLeft()), local,
-                                                    outlineStripWidth, 1);
-                          });
-        painter.save();
-        painter.setOpacity(shown * (1 - o));
-        painter.drawImage(mock.topLeft(), layer);
-        painter.restore();
-    }
-    if (o > 0) {
-        const QImage &layer = cachedLayer(m_borderLayer, size, local, [&](QPainter &p) {
-            paintFloatingPanelBorder(p, local, cardRadius, 1);
-        });
-        painter.save();
-        painter.setOpacity(shown * o);
-        painter.drawImage(mock.topLeft(), layer);
-        painter.restore();
-    }
-}
-
-void NotchPreviewContent::paintContent(QPainter &painter, const QRectF &mock)
-{
-    const double content = m_contentOpacity->value();
-    const double o = offsetPhase();
-    const NotchSettings &settings = *m_options.settings;
-    painter.save();
-    painter.setOpacity(content);
-
-    const QRectF textRect = contentRect();
-    if (textRect.width() > 0 && textRect.height() > 0) {
-        const QFont scriptFont = textFont();
-        const QString text = sampleText();
-        const QString key
-            = text + u'|' + scriptFont.key() + u'|' + QString::number(textRect.width(), 'f', 2);
-        if (key != m_textKey) {
-            m_textKey = key;
-            m_textLayout.setText(text);
-            m_textLayout.setFont(scriptFont);
-            QTextOption option;
-            option.setWrapMode(QTextOption::WordWrap);
-            m_textLayout.setTextOption(option);
-            m_textLayout.beginLayout();
-            double y = 0;
-            for (QTextLine line = m_textLayout.createLine(); line.isValid();
-                 line = m_textLayout.createLine()) {
-                line.setLineWidth(textRect.width());
-                line.setPosition(QPointF(0, y));
-                y += line.height() + lineSpacing;
-            }
-            m_textLayout.endLayout();
-        }
-        const double textHeight = std::max(0.0, m_textLayout.boundingRect().height());
-        // Centred in its area when it fits; a longer text shows its beginning.
-        const double top = textRect.top() + std::max(0.0, (textRect.height() - textHeight) / 2);
-        painter.save();
-        painter.setClipRect(textRect);
-        painter.setPen(QColor::fromRgbF(settings.highlightColor().redF(),
-                                        settings.highlightColor().greenF(),
-                                        settings.highlightColor().blueF(), 0.92f));
-        m_textLayout.draw(&painter, QPointF(textRect.left(), top));
-        painter.restore();
-    }
-
-    paintBadge(painter);
-
-    if (showsStickyHint() && o > 0) {
-        painter.save();
-        painter.setOpacity(content * o * 0.55);
-        painter.setFont(Fonts::systemFont(9.5, QFont::Normal));
-        painter.setPen(whiteAt(0.8));
-        const QRectF hint(mock.left(), mock.top() + stickyNoteTop, mock.width(), stickyHintHeight);
-        painter.drawText(hint, Qt::AlignHCenter | Qt::AlignTop, stickyHint());
-        painter.restore();
-    }
-    painter.restore();
-}
-
-void NotchPreviewContent::paintBadge(QPainter &painter)
-{
-    const double hidden = m_badgeHidden->value();
-    const QRectF circle = badgeRect();
-    // The symbols are built from path operations: costly to redo on every frame.
-    const qreal ratio = devicePixelRatioF();
-    const QString key = QString::asprintf("%.3f@%.2f", hidden, ratio);
-    if (key != m_badgeKey) {
-        m_badgeKey = key;
-        m_badge
-            = QImage(QSize(int(std::ceil(badgeSize * ratio)), int(std::ceil(badgeSize * ratio))),
-                     QImage::Format_ARGB32_Premultiplied);
-        m_badge.setDevicePixelRatio(ratio);
-        m_badge.fill(Qt::transparent);
-        QPainter badge(&m_badge);
-        badge.setRenderHint(QPainter::Antialiasing);
-        const QRectF local(0, 0, badgeSize, badgeSize);
-        const double borderWidth = 0.5 + 0.5 * hidden;
-        badge.setPen(Qt::NoPen);
-        badge.setBrush(mixed(whiteAt(0.1), accentTeal(0.12), hidden));
-        badge.drawEllipse(local);
-        badge.setBrush(Qt::NoBrush);
-        badge.setPen(QPen(mixed(whiteAt(0.2), accentTeal(0.45), hidden), borderWidth));
-        const double inset = borderWidth / 2;
-        badge.drawEllipse(local.adjusted(inset, inset, -inset, -inset));
-        const bool slashed = hidden >= 0.5;
-        Icons::paint(&badge, slashed ? QStringLiteral("eye.slash") : QStringLiteral("eye"), local,
-                     slashed ? accentTeal(1) : whiteAt(0.85), 10.5, QFont::Medium);
-    }
-    painter.drawImage(circle.topLeft(), m_badge);
 }

@@ -75,8 +75,10 @@ public:
     // Where the sample text is laid out: below the top band, and in the sticky form below the
     // hint or the cursor footer.
     QRectF contentRect() const;
-    // The visibility badge's circle, and where the cursor footer goes in the sticky form.
+    // The visibility badge's circle, and where the duplicate-limit hint and the cursor footer go
+    // in the sticky form.
     QRectF badgeRect() const;
+    QRectF hintRect() const;
     QRectF footerRect() const;
 
     // Jumps every running transition to its end (benchmarks, reduced motion).
@@ -97,6 +99,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void appear();
@@ -111,10 +114,16 @@ private:
     bool shieldHolds() const;
     bool showsStickyHint() const;
     double stickyNoteHeight() const;
+    QFont stickyHintFont() const;
+    bool showsElapsedTime() const;
+    bool showsDuplicateButton() const;
+    QRectF duplicateButtonRect() const;
+    QRectF elapsedTimeRect() const;
+    QRectF noteRect(const QSizeF &size) const;
     void paintGlow(QPainter &painter, const QRectF &mock, const QPainterPath &notch);
     void paintMocks(QPainter &painter, const QRectF &mock, const QPainterPath &notch);
     void paintOutlines(QPainter &painter, const QRectF &mock, const QPainterPath &notch);
-    void paintContent(QPainter &painter, const QRectF &mock);
+    void paintContent(QPainter &painter);
     void paintBadge(QPainter &painter);
 
     // A blurred layer rendered once per key (size and shape); later frames draw the image.

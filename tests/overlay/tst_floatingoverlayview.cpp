@@ -512,6 +512,17 @@ void TestFloatingOverlayView::elapsedTimeRestartsAfterTheCollapsedBar()
     QVERIFY(!f.shows(u"elapsedTime"_qs));
     f.content.setIsCollapsed(false);
     QVERIFY(elapsed->startMs() > start);
+
+    // A counter that grows while shown (a third digit of minutes; here a larger font) gets its
+    // whole width, still right of the centre and clear of the trailing edge.
+    f.content.setShowPagePicker(true);
+    QVERIFY(f.open());
+    QFont wider = elapsed->font();
+    wider.setPixelSize(wider.pixelSize() * 3 / 2);
+    elapsed->setFont(wider);
+    QTRY_COMPARE(elapsed->width(), elapsed->sizeHint().width());
+    QWidget *group = f.control(u"topTrailingGroup"_qs);
+    QCOMPARE(group->geometry().right(), f.view.width() - 1 - 10);
 }
 
 void TestFloatingOverlayView::renderedPanel()

@@ -5,6 +5,7 @@
 #include "common/fakecaptureshield.h"
 #include "common/overlayfakes.h"
 #include "overlay/cursorkeyhintfooter.h"
+#include "overlay/elapsedtimeview.h"
 #include "platform/inmemorykeyvaluestore.h"
 #include "settings/notchsettings.h"
 #include "settings/palette.h"
@@ -184,6 +185,39 @@ private Q_SLOTS:
         QVERIFY(footer && footer->isVisible());
         QVERIFY(footer->geometry().bottom() < cursor.content->contentRect().top());
         QVERIFY(!QRectF(footer->geometry()).intersects(cursor.content->badgeRect()));
+    }
+
+    // The card's border reaches 5.5 points in (its soft stroke set 3 in, 5 wide); the clock
+    // stays inside it and clear of the badge, the duplicate button and the row under them.
+    void elapsedTimeInsideTheCard()
+    {
+        for (OverlayMode mode : {OverlayMode::floating, OverlayMode::cursor}) {
+            for (double width : {310.0, 340.0, 500.0}) {
+                Preview preview(true, false, mode);
+                preview.settings.setShowElapsedTime(true);
+                preview.settings.setNotchWidth(width);
+                QVERIFY(preview.settle());
+                const QRectF inner = preview.content->mockRect().adjusted(6, 6, -6, -6);
+                auto *counter = preview.content->findChild<ElapsedTimeView *>();
+                // A clock that grows while shown (a third digit of minutes; here a larger font)
+                // is placed again.
+                QFont wider = counter->font();
+                wider.setPixelSize(wider.pixelSize() + 2);
+                counter->setFont(wider);
+                QTRY_COMPARE(counter->width(), counter->sizeHint().width());
+                const QRectF clock = counter->geometry();
+                QVERIFY2(inner.contains(clock), qPrintable(QString::number(width)));
+                const QRectF note
+                    = mode == OverlayMode::floating
+                          ? preview.content->hintRect()
+                          : preview.content->findChild<CursorKeyHintFooter *>()->geometry();
+                QVERIFY(!clock.intersects(note));
+                QVERIFY(!clock.intersects(preview.content->badgeRect()));
+                QVERIFY(!clock.intersects(
+                    preview.content->findChild<CircleGlyphButton *>()->geometry()));
+                QVERIFY(preview.content->contentRect().top() > note.bottom());
+            }
+        }
     }
 
     void blursOnlyWhenTheSizeChanges()
