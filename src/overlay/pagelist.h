@@ -64,7 +64,7 @@ public:
     // How far the list is scrolled down, and where an animation under way will leave it.
     int scrollOffset() const;
     double targetScrollOffset() const;
-    // The height of the part that shows rows: whole rows of a list taller than the widget.
+    // The height that shows rows: whole rows of a list taller than the widget.
     int shownHeight() const;
 
     // The whole list of `pageCount` rows, header and paddings included.

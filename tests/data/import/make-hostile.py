@@ -140,8 +140,8 @@ with open(os.path.join(out, 'liar.pptx'), 'r+b') as f:
     f.seek(0)
     f.write(data)
 
-# Nine notes pages of 7.5 MiB each, every header declaring 1,000 bytes: each passes the part cap
-# and the declared sizes, so only the count of what is inflated stops the whole at 64 MiB.
+# Nine notes pages of 7.5 MiB each, every header declaring 1,000 bytes: each passes the per-part
+# cap and the declared sizes, so only the count of what is inflated stops the whole at 64 MiB.
 with zipfile.ZipFile(os.path.join(out, 'many-liars.pptx'), 'w', zipfile.ZIP_DEFLATED) as z:
     page = b'<a>' + b' ' * (15 << 19) + b'</a>'
     for n in range(1, 10):
