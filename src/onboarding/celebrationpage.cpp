@@ -12,6 +12,7 @@
 #include "uikit/painting.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -172,10 +173,14 @@ CelebrationPage::CelebrationPage(OnboardingFlow &flow, bool shieldSupported, QWi
     column->setContentsMargins(40, 0, 40, 0);
     column->setSpacing(0);
     column->addStretch();
-    // The medallion overhangs its 88-point place by 4 on each side; a child widget cannot
-    // draw outside its parent, so the place is the medallion's full size, 4 less below.
+    // The medallion's disc overhangs its 88-point place by 4 on each side, so the place is the
+    // disc's full size, 4 less below. Its glow and rings reach further still: the medallion
+    // lies over the place, centred on it, with room for them.
+    m_medallionPlace = new QWidget(m_content);
+    m_medallionPlace->setFixedSize(CelebrationMedallion::discSize, CelebrationMedallion::discSize);
+    m_medallionPlace->installEventFilter(this);
+    column->addWidget(m_medallionPlace, 0, Qt::AlignHCenter);
     m_medallion = new CelebrationMedallion(m_content);
-    column->addWidget(m_medallion, 0, Qt::AlignHCenter);
     column->addSpacing(18 - 4);
     m_title = new QWidget(m_content);
     auto *titleBox = new QVBoxLayout(m_title);
@@ -236,6 +241,17 @@ void CelebrationPage::appear()
 QAbstractButton *CelebrationPage::startButton() const
 {
     return m_start;
+}
+
+bool CelebrationPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_medallionPlace
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        QRect place(QPoint(), m_medallion->size());
+        place.moveCenter(m_medallionPlace->geometry().center());
+        m_medallion->setGeometry(place);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CelebrationPage::resizeEvent(QResizeEvent *)

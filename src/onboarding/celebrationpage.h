@@ -26,12 +26,14 @@ public:
     QAbstractButton *startButton() const;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     CelebrationConfetti *m_confetti;
     QWidget *m_content;
+    QWidget *m_medallionPlace;
     CelebrationMedallion *m_medallion;
     QWidget *m_title;
     QWidget *m_buttonBox;

@@ -258,7 +258,7 @@ void StaggeredAppTile::paintEvent(QPaintEvent *)
 CelebrationMedallion::CelebrationMedallion(QWidget *parent)
     : AnimatedOrnament(parent)
 {
-    setFixedSize(96, 96);
+    setFixedSize(boxSize, boxSize);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -282,7 +282,7 @@ void CelebrationMedallion::paintEvent(QPaintEvent *)
     const Pose p = pose(seconds());
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(48, 48);
+    const QPointF centre = QRectF(rect()).center();
     const QColor brand = accentTeal();
     strokeRing(&painter, centre, 48, p.ring1, brand, 1.5);
     strokeRing(&painter, centre, 48, p.ring2, brand, 1.0);

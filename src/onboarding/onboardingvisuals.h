@@ -127,9 +127,14 @@ public:
         double pulse = 0; // 0 … 1, back and forth
     };
 
+    // The disc's diameter; the widget leaves room around it for the glow and the rings, which
+    // grow to 1.6 times the disc.
+    static constexpr int discSize = 96;
+    static constexpr int boxSize = 160;
+
     explicit CelebrationMedallion(QWidget *parent = nullptr);
     static Pose pose(double seconds);
-    QSize sizeHint() const override { return {96, 96}; }
+    QSize sizeHint() const override { return {boxSize, boxSize}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

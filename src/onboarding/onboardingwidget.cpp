@@ -4,13 +4,16 @@
 #include "onboarding/celebrationpage.h"
 #include "onboarding/herovideoview.h"
 #include "onboarding/languagepage.h"
-#include "onboarding/practicepages.h"
+#include "onboarding/invisibilitypage.h"
+#include "onboarding/personalizepage.h"
+#include "onboarding/tutorialpage.h"
 #include "onboarding/tutorialnotchcontent.h"
 #include "onboarding/welcomepage.h"
 #include "platform/captureshield.h"
 #include "platform/permissions.h"
 #include "platform/screens.h"
 #include "settings/notchsettings.h"
+#include "settings_screen/settingswindow.h"
 #include "speech/speechrecognizer.h"
 #include "uikit/animation.h"
 #include "uikit/fade.h"
@@ -55,6 +58,10 @@ OnboardingWidget::OnboardingWidget(NotchSettings &settings, std::function<void()
     if (!m_options.tutorialPanelFactory)
         m_options.tutorialPanelFactory
             = OverlayTutorialPanel::factory(settings, *m_options.captureShield);
+    if (!m_options.window) {
+        m_ownWindow = std::make_unique<WidgetSettingsWindow>(this);
+        m_options.window = m_ownWindow.get();
+    }
     if (!m_options.permissions)
         m_options.permissions = &Permissions::system();
     if (!m_options.makeRecognizer)
@@ -84,11 +91,15 @@ OnboardingWidget::OnboardingWidget(NotchSettings &settings, std::function<void()
     m_invisibility
         = new InvisibilityPage(*m_flow, *m_tutorialNotch, *m_options.captureShield, this);
     m_flow->setPersonalizePreviewChanged([this](bool shown) {
-        if (shown)
+        if (shown) {
             m_preview->show(m_settings, true, true);
-        else
+            keepWindowClearOfPreview();
+        } else {
             m_preview->tearDown();
+        }
     });
+    connect(&settings, &NotchSettings::textAreaHeightChanged, this,
+            &OnboardingWidget::keepWindowClearOfPreview);
     m_flow->setOrderOutTutorialPanel([this] { m_tutorialNotch->closePanel(); });
 
     for (QWidget *page :
@@ -118,6 +129,16 @@ void OnboardingWidget::stopEveryPlayer()
     if (m_preloaded)
         m_preloaded->stop();
     m_preloaded.reset();
+}
+
+// The preview hangs over the top of its screen: the window keeps below it, as the settings
+// screen's does.
+void OnboardingWidget::keepWindowClearOfPreview()
+{
+    const std::optional<ScreenInfo> screen = m_preview->screen();
+    if (m_preview->panel() && screen)
+        m_options.window->keepClearOfPreview(*screen, m_settings.textAreaHeight(),
+                                             SettingsWindow::Motion::window);
 }
 
 QWidget *OnboardingWidget::page(Step step) const

@@ -20,6 +20,7 @@ class NotchSettings;
 class Permissions;
 class PersonalizePage;
 class Screens;
+class SettingsWindow;
 class TutorialPage;
 
 // One intro page of the carousel.
@@ -53,6 +54,8 @@ public:
         // The tutorial panel's and the preview's windows; the real overlay panels by default.
         TutorialNotchController::PanelFactory tutorialPanelFactory;
         NotchPreviewController::WindowFactory previewWindowFactory;
+        // The main window, kept clear of the preview; the widget's own window by default.
+        SettingsWindow *window = nullptr;
         // The voice practice's permissions and voice follower; the system's by default.
         Permissions *permissions = nullptr;
         TutorialPractice::RecognizerFactory makeRecognizer;
@@ -82,6 +85,7 @@ private:
     void showStep(OnboardingFlow::Step step);
     void preloadFirstVideo();
     void stopEveryPlayer();
+    void keepWindowClearOfPreview();
 
     NotchSettings &m_settings;
     Options m_options;
@@ -93,6 +97,7 @@ private:
     class CarouselPage *m_carousel = nullptr;
     class CelebrationPage *m_celebration = nullptr;
     NotchPreviewController *m_preview = nullptr;
+    std::unique_ptr<SettingsWindow> m_ownWindow;
     TutorialNotchController *m_tutorialNotch = nullptr;
     TutorialPractice *m_practice = nullptr;
     PersonalizePage *m_personalize = nullptr;

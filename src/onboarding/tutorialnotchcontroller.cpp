@@ -41,7 +41,7 @@ void TutorialNotchController::show(bool interactive, ScrollClamp onScrollClamp)
     const std::optional<ScreenInfo> screen = m_screens.mainScreen();
     if (!screen || !m_factory)
         return;
-    const int menuBar = std::max(0, screen->menuBarHeight());
+    const int menuBar = std::max(minimumTopBand, screen->menuBarHeight());
     m_panel = m_factory(m_model, panelFrame(screen->geometry, menuBar), menuBar, interactive,
                         std::move(onScrollClamp));
     if (!m_panel)

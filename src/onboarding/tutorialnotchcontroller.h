@@ -42,6 +42,9 @@ public:
 
     static constexpr int panelWidth = 500;
     static constexpr int panelExtraHeight = 440;
+    // The shortest top band the panel's layout holds: under a lower strip, or none, the text
+    // would rise into the hint below the eye, which stays 8 from the top.
+    static constexpr int minimumTopBand = 24;
 
     TutorialNotchController(Screens &screens, const CaptureShield &captureShield,
                             PanelFactory factory, QObject *parent = nullptr);

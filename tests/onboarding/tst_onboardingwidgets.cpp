@@ -1,11 +1,13 @@
 #include "common/fakecaptureshield.h"
 #include "common/overlayfakes.h"
+#include "common/rendering.h"
 #include "onboarding/herovideoview.h"
 #include "onboarding/onboardingvisuals.h"
 #include "onboarding/onboardingwidget.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
+#include "settings_screen/settingsfakes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -62,6 +64,8 @@ struct Fixture
         OnboardingWidget::Options options;
         options.captureShield = &shield;
         options.screens = &screens;
+        window.m_screen = screens.m_screens.first();
+        options.window = &window;
         options.playerFactory = [this](const QString &name) -> std::unique_ptr<HeroPlayer> {
             names.append(name);
             return std::make_unique<FakePlayer>(&players);
@@ -96,6 +100,7 @@ struct Fixture
     NotchSettings &settings = NotchSettings::shared();
     FakeCaptureShield shield;
     FakeScreens screens;
+    FakeSettingsWindow window;
     QList<FakePlayer *> players;
     QStringList names;
     int completions = 0;
@@ -331,6 +336,23 @@ private Q_SLOTS:
         }
     }
 
+    // The preview hangs over the top of the window's screen: the window comes down just below
+    // its strip and text area, and follows the height chosen on the page.
+    void windowKeepsClearOfThePreview()
+    {
+        Fixture f;
+        const double height = f.settings.textAreaHeight();
+        f.toCarousel();
+        for (int i = 0; i < 3; ++i)
+            f.click("continueButton");
+        QCOMPARE(f.widget->flow().step(), Step::personalize);
+        QCOMPARE(f.window.moves.size(), 1);
+        QCOMPARE(f.window.moves.last().to, QPoint(290, 30 + int(height) + 24));
+        f.settings.setTextAreaHeight(300);
+        QCOMPARE(f.window.moves.last().to, QPoint(290, 30 + 300 + 24));
+        f.settings.setTextAreaHeight(height);
+    }
+
     // Destroyed in each practice step: no preview, no tutorial panel, and the arrows are
     // nobody's but the focused widget's again.
     void destroyedInThePracticeSteps()
@@ -447,6 +469,10 @@ private Q_SLOTS:
         StaggeredAppTile tile(u"Videollamada"_s, u"V"_s, Qt::blue, 0.38);
         tile.show();
         QVERIFY(!tile.isAnimating());
+        // The medallion's glow fades out inside its box: its edge stays clear all round.
+        CelebrationMedallion medallion;
+        const QRect inside = QRect(QPoint(), medallion.size()).adjusted(1, 1, -1, -1);
+        QVERIFY(inside.contains(TestSupport::inkBounds(TestSupport::render(medallion))));
     }
 };
 
