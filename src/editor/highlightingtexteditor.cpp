@@ -10,13 +10,16 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 HighlightingTextEditor::HighlightingTextEditor(QWidget *parent)
@@ -273,7 +276,16 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
                            ? document()->findBlock(cursor.selectionStart()) != block
                                  || document()->findBlock(cursor.selectionEnd()) != block
                            : (backspace && cursor.atBlockStart()) || (del && cursor.atBlockEnd());
-    if (!joins && block.length() - 1 + typed.size() <= LinePieces::maxLineLength)
+    // Delete before a cut cluster removes its start and its placeholder: two fragments of
+    // different formats, which Qt records as two undo steps, so that one undo would bring back
+    // only the placeholder.
+    const bool cutsRest = del && !cursor.hasSelection() && [&] {
+        QTextCursor removed = cursor;
+        removed.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        return toText(removed.position()) - toText(removed.anchor())
+               != removed.position() - removed.anchor();
+    }();
+    if (!joins && !cutsRest && block.length() - 1 + typed.size() <= LinePieces::maxLineLength)
         return false;
     cursor.beginEditBlock();
     if (backspace)
@@ -315,6 +327,78 @@ bool HighlightingTextEditor::handleBulletKey(const QKeyEvent &event)
     setTextCursor(cursor);
     ensureCursorVisible();
     return true;
+}
+
+void HighlightingTextEditor::mousePressEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mousePressEvent(event);
+    keepSelectionOnClusters(event->position().x());
+}
+
+void HighlightingTextEditor::mouseMoveEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseMoveEvent(event);
+    if (event->buttons() & Qt::LeftButton)
+        keepSelectionOnClusters(event->position().x());
+}
+
+void HighlightingTextEditor::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A press inside the selection moves the caret only now, when it did not start a drag.
+    QPlainTextEdit::mouseReleaseEvent(event);
+    keepSelectionOnClusters(event->position().x());
+}
+
+void HighlightingTextEditor::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    keepSelectionOnClusters(event->position().x());
+}
+
+void HighlightingTextEditor::keepSelectionOnClusters(qreal x)
+{
+    // Qt's hit test can land inside a cluster: before a cut cluster's placeholder, or between
+    // the consonants of a conjunct drawn as one. Typing there would split the cluster. The caret
+    // goes to the nearer boundary; a selection takes in every cluster it reaches into.
+    QTextCursor cursor = textCursor();
+    const int anchor = cursor.anchor();
+    const int position = cursor.position();
+    const auto outward
+        = [](int end, int other) { return end < other ? ClusterSide::Before : ClusterSide::After; };
+    const int newAnchor = anchor == position
+                              ? clusterBoundary(anchor, ClusterSide::Nearer, x)
+                              : clusterBoundary(anchor, outward(anchor, position), x);
+    const int newPosition
+        = anchor == position ? newAnchor : clusterBoundary(position, outward(position, anchor), x);
+    if (newAnchor == anchor && newPosition == position)
+        return;
+    cursor.setPosition(newAnchor);
+    cursor.setPosition(newPosition, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+int HighlightingTextEditor::clusterBoundary(int viewPosition, ClusterSide side, qreal x) const
+{
+    // Blocks begin and end on boundaries, and a placeholder belongs to its cluster, so the
+    // boundaries of a block's text are those of the text it shows.
+    const QTextBlock block = document()->findBlock(viewPosition);
+    const QString text = block.text();
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    const int inBlock = viewPosition - block.position();
+    graphemes.setPosition(inBlock);
+    if (graphemes.isAtBoundary())
+        return viewPosition;
+    const int before = block.position() + int(graphemes.toPreviousBoundary());
+    graphemes.setPosition(inBlock);
+    const int after = block.position() + int(graphemes.toNextBoundary());
+    if (side != ClusterSide::Nearer)
+        return side == ClusterSide::Before ? before : after;
+    const auto distance = [this, x](int position) {
+        QTextCursor at(document());
+        at.setPosition(position);
+        return std::abs(cursorRect(at).x() - x);
+    };
+    return distance(after) < distance(before) ? after : before;
 }
 
 QMimeData *HighlightingTextEditor::createMimeDataFromSelection() const

@@ -20,7 +20,8 @@ class SlashCommandPalette;
 // the clipboard and every offset leave them out. A grapheme cluster too long to lay out shows
 // only its start; one invisible placeholder in document() stands for the rest, which text(), the
 // clipboard, offsets and edit reports keep (DocumentMap). Backspace after such a cluster first
-// removes that undrawn rest.
+// removes that undrawn rest. The caret and the ends of a selection stay on the text's grapheme
+// cluster boundaries, wherever the mouse puts them.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
@@ -77,6 +78,10 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
 
@@ -84,6 +89,12 @@ private:
     void stepOverPieceBreak(const QKeyEvent &event);
     bool editAsOneStep(const QKeyEvent &event);
     bool handleBulletKey(const QKeyEvent &event);
+    enum class ClusterSide { Before, After, Nearer };
+    // Positions from the mouse, whose x in the viewport is `x`.
+    void keepSelectionOnClusters(qreal x);
+    // The position itself when it is a boundary; else the boundary of its cluster on that side,
+    // or the one nearer to x.
+    int clusterBoundary(int viewPosition, ClusterSide side, qreal x) const;
     // Offsets in text() and positions in the document, which also holds the breaks between the
     // pieces of long lines (see LinePieces).
     int toText(int viewPosition) const;

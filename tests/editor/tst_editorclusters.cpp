@@ -1,0 +1,269 @@
+#include "common/clusters.h"
+#include "editor/highlightingtexteditor.h"
+#include "editortesting.h"
+#include "settings/displaytext.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBoundaryFinder>
+
+using namespace Qt::StringLiterals;
+using namespace EditorTesting;
+using namespace TestSupport;
+
+// Grapheme clusters too long to lay out, shown cut.
+class TestEditorClusters : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void giantClustersShowCut();
+    void editsBesideClustersUndoExactly_data();
+    void editsBesideClustersUndoExactly();
+    void rangesOfCutClusters_data();
+    void rangesOfCutClusters();
+    void mouseStaysOnClusterBoundaries_data();
+    void mouseStaysOnClusterBoundaries();
+};
+
+// A cluster of 50,000 marks and one of 100,000 emoji joined by zero-width joiners: the document
+// shows each cut, in short whole pieces, while offsets, the caret, copies and edits keep the
+// stored text.
+void TestEditorClusters::giantClustersShowCut()
+{
+    const QString heavy = u"a"_s + marks(50'000);
+    const QString family = joined(U'\U0001F469', 100'000);
+    const QString original = u"Hola "_s + heavy + u" fin\n"_s + family + u" x"_s;
+    HighlightingTextEditor editor;
+    editor.setText(original);
+    QCOMPARE(editor.text(), original);
+    QCOMPARE(editor.textLength(), original.size());
+    QVERIFY(editor.document()->characterCount() < 200);
+    for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
+        const QString piece = block.text();
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece);
+        for (qsizetype start = 0, end = graphemes.toNextBoundary(); end != -1;
+             start = end, end = graphemes.toNextBoundary())
+            QVERIFY(end - start <= DisplayText::maximumClusterLength + 1); // and a placeholder
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            QVERIFY(!piece[i].isHighSurrogate()
+                    || (i + 1 < piece.size() && piece[i + 1].isLowSurrogate()));
+            QVERIFY(!piece[i].isLowSurrogate() || (i > 0 && piece[i - 1].isHighSurrogate()));
+        }
+    }
+    QString copy;
+    mirrorEdits(editor, copy);
+
+    // The caret steps over a cut cluster whole, and types after all of it.
+    const int afterMarks = 5 + int(heavy.size());
+    editor.setCaretPosition(afterMarks);
+    QCOMPARE(editor.editorCaretPosition(), afterMarks);
+    QTest::keyClicks(&editor, u"X"_s);
+    QCOMPARE(editor.text(), QString(original).insert(afterMarks, u'X'));
+    QCOMPARE(copy, editor.text());
+    QTest::keyClick(&editor, Qt::Key_Left);
+    QTest::keyClick(&editor, Qt::Key_Left);
+    QCOMPARE(editor.editorCaretPosition(), 5);
+
+    // Selected, it copies and goes as the stored cluster.
+    QTest::keyClick(&editor, Qt::Key_Right, Qt::ShiftModifier);
+    editor.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), heavy);
+    QTest::keyClick(&editor, Qt::Key_Delete);
+    QCOMPARE(editor.text(), u"Hola X fin\n"_s + family + u" x"_s);
+    QCOMPARE(copy, editor.text());
+
+    // Pasted back, it is cut again; undo and redo keep the text and the report in step.
+    editor.paste();
+    QCOMPARE(editor.text(), QString(original).insert(afterMarks, u'X'));
+    QCOMPARE(copy, editor.text());
+    QVERIFY(editor.document()->characterCount() < 200);
+    const QString edited = editor.text();
+    while (editor.document()->isUndoAvailable())
+        undo(editor);
+    QCOMPARE(editor.text(), original);
+    QCOMPARE(copy, original);
+    while (editor.document()->isRedoAvailable())
+        undo(editor, Qt::ShiftModifier);
+    QCOMPARE(editor.text(), edited);
+    QCOMPARE(copy, edited);
+
+    // An offset inside the hidden part of a cluster stands after it.
+    editor.setCaretPosition(1'000);
+    QCOMPARE(editor.editorCaretPosition(), afterMarks);
+    QCOMPARE(editor.textRange(3, afterMarks + 2), edited.mid(3, afterMarks - 1));
+
+    // Backspace after a cut cluster first removes the rest that is not drawn.
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    constexpr int kept = DisplayText::maximumClusterLength;
+    QCOMPARE(editor.text(), QString(edited).remove(5 + kept, heavy.size() - kept));
+    QCOMPARE(copy, editor.text());
+}
+
+// Every edit before, after or across a long cluster, undone and redone, gives back exactly the
+// stored text it started from and the one it made.
+void TestEditorClusters::editsBesideClustersUndoExactly_data()
+{
+    QTest::addColumn<QString>("before");
+    // The caret goes where the user takes it: `steps` presses of Right from the start, then
+    // `selected` of Shift+Right.
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QKeySequence>("keys"); // the clipboard holds the cluster
+    QTest::addColumn<QString>("after");
+    struct Kind
+    {
+        const char *name;
+        QString cluster;
+        QString backspaced; // the cluster after Backspace
+    };
+    const QString letter = u"o"_s + marks(100);
+    const QString family = joined(U'\U0001F469', 30);
+    const QString tones = u"a"_s + fromScalar(U'\U0001F3FD').repeated(100);
+    const QString atLimit = u"a"_s + marks(DisplayText::maximumClusterLength - 1);
+    const QList<Kind> kinds{{"marks", letter, letter.left(32)},
+                            {"joined emoji", family, family.left(32)},
+                            {"astral marks", tones, tones.left(31)},
+                            {"uncut, at the limit", atLimit, atLimit.chopped(1)}};
+    for (const Kind &kind : kinds) {
+        const QString &cluster = kind.cluster;
+        const QString before = u"Hola "_s + cluster + u" fin."_s;
+        const int start = 5;
+        const int end = start + 1;
+        const auto row = [&](const char *edit, int steps, int selected, const QKeySequence &keys,
+                             const QString &after) {
+            QTest::addRow("%s, %s", edit, kind.name)
+                << before << steps << selected << keys << after;
+        };
+        row("Delete before", start, 0, Qt::Key_Delete, u"Hola  fin."_s);
+        row("Backspace after", end, 0, Qt::Key_Backspace,
+            u"Hola "_s + kind.backspaced + u" fin."_s);
+        row("Ctrl+Delete before", start, 0, Qt::CTRL | Qt::Key_Delete, u"Hola fin."_s);
+        row("Ctrl+Backspace after", end, 0, Qt::CTRL | Qt::Key_Backspace, u"Hola  fin."_s);
+        row("Delete across", start - 1, 3, Qt::Key_Delete, u"Holafin."_s);
+        row("Backspace across", start - 1, 3, Qt::Key_Backspace, u"Holafin."_s);
+        row("typing over", start, 1, Qt::Key_X, u"Hola x fin."_s);
+        row("typing across", start - 1, 3, Qt::Key_X, u"Holaxfin."_s);
+        row("cut", start, 1, QKeySequence::Cut, u"Hola  fin."_s);
+        const QString twice = u"Hola "_s + cluster + cluster + u" fin."_s;
+        row("paste before", start, 0, QKeySequence::Paste, twice);
+        row("paste after", end, 0, QKeySequence::Paste, twice);
+        row("paste across", start - 1, 3, QKeySequence::Paste, u"Hola"_s + cluster + u"fin."_s);
+    }
+}
+
+void TestEditorClusters::editsBesideClustersUndoExactly()
+{
+    QFETCH(QString, before);
+    QFETCH(int, steps);
+    QFETCH(int, selected);
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, after);
+    HighlightingTextEditor editor;
+    editor.setText(before);
+    QString copy;
+    mirrorEdits(editor, copy);
+    QGuiApplication::clipboard()->setText(before.sliced(5, before.size() - 10));
+    for (int i = 0; i < steps; ++i)
+        QTest::keyClick(&editor, Qt::Key_Right);
+    for (int i = 0; i < selected; ++i)
+        QTest::keyClick(&editor, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keySequence(&editor, keys);
+    // The edit, its undo and its redo.
+    for (const QString &expected : {after, before, after}) {
+        QCOMPARE(editor.text(), expected);
+        QCOMPARE(copy, expected);
+        undo(editor, expected == after ? Qt::NoModifier : Qt::ShiftModifier);
+    }
+}
+
+// Offsets at the edges of a cluster's undrawn rest read and replace the stored units there.
+void TestEditorClusters::rangesOfCutClusters_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    const int kept = DisplayText::maximumClusterLength;
+    QTest::newRow("undrawn rest") << kept << kept + 19;
+    QTest::newRow("drawn start") << 0 << kept;
+}
+
+void TestEditorClusters::rangesOfCutClusters()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    const QString cluster = u"a"_s + marks(DisplayText::maximumClusterLength + 18);
+    HighlightingTextEditor editor;
+    editor.setText(cluster);
+    QCOMPARE(editor.textRange(from, to), cluster.sliced(from, to - from));
+    QVERIFY(editor.replaceText(from, to - from, u"X"_s));
+    QCOMPARE(editor.text(), QString(cluster).replace(from, to - from, u"X"_s));
+}
+
+// Wherever in a cluster the mouse lands, the caret keeps to the text's cluster boundaries (the
+// nearer one), and a selection takes in the clusters it reaches into.
+void TestEditorClusters::mouseStaysOnClusterBoundaries_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("clusterEnd"); // what is clicked starts where the text does
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<QString>("result"); // of typing X after a click; else what is selected
+    const QString cluster = u"a"_s + marks(60);
+    const QString text = cluster + u" b"_s;
+    const int end = int(cluster.size());
+    QTest::newRow("click") << text << end << u"click"_s << cluster + u"X b"_s;
+    QTest::newRow("click in the selection")
+        << text << end << u"click in the selection"_s << cluster + u"X b"_s;
+    QTest::newRow("shift+click") << text << end << u"shift+click"_s << cluster;
+    QTest::newRow("drag to the end") << text << end << u"drag"_s << u" b"_s;
+    // Qt selects the word from inside the cluster of a space and marks.
+    const QString spaced = u" "_s + marks(60) + u"b"_s;
+    QTest::newRow("double click") << spaced << int(spaced.size()) - 1 << u"double click"_s
+                                  << spaced;
+    // Qt's hit test places a click on the conjunct स्ते between its consonants.
+    QTest::newRow("inside a conjunct") << u"नमस्ते"_s << 6 << u"click"_s << u"नमXस्ते"_s;
+}
+
+void TestEditorClusters::mouseStaysOnClusterBoundaries()
+{
+    QFETCH(QString, text);
+    QFETCH(int, clusterEnd);
+    QFETCH(QString, gesture);
+    QFETCH(QString, result);
+    HighlightingTextEditor editor;
+    editor.resize(400, 100);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.setText(text);
+    // Three quarters into what is drawn of the cluster.
+    const QRect start = editor.caretRect(0);
+    const QPoint point(start.x() + (editor.caretRect(clusterEnd).x() - start.x()) * 3 / 4,
+                       start.center().y());
+    QWidget *viewport = editor.viewport();
+    if (gesture == u"click in the selection")
+        editor.selectAll(); // moves the caret on release, not on press
+    if (gesture.startsWith(u"click")) {
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, point);
+        QTest::keyClicks(&editor, u"X"_s);
+        QCOMPARE(editor.text(), result);
+        return;
+    }
+    if (gesture == u"shift+click") {
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, point);
+    } else if (gesture == u"drag") {
+        QTest::mousePress(viewport, Qt::LeftButton, {}, point);
+        const QPoint to = editor.caretRect(int(text.size())).center();
+        QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::LeftButton,
+                         Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &move);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+    } else {
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, point);
+    }
+    editor.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), result);
+}
+
+QTEST_MAIN(TestEditorClusters)
+#include "tst_editorclusters.moc"
