@@ -88,8 +88,8 @@ private:
 };
 
 // The gear and "Ajustes" side by side, 20 points high. Beside the sidebar at the window's
-// minimum width, with the search open, the header runs short: the label gives way first and
-// the gear stays.
+// minimum width, with the search open, the header runs short: once the title is down to its
+// least, the label gives way and the gear stays.
 class SettingsButton : public QAbstractButton
 {
 public:
@@ -140,9 +140,9 @@ QHBoxLayout *capsuleRow(Capsule *capsule, int horizontal, int vertical, int spac
     return row;
 }
 
-// The page title as a button: the text alone on one line, left-aligned, in the label colour.
-// It asks for the whole title's width but takes what the header can spare, eliding the rest:
-// however long the title, it never widens the window.
+// The page title as a button: the text alone on one line, from the side it reads from, in the
+// label colour. It asks for the whole title's width but takes what the header can spare,
+// eliding the rest: however long the title, it never widens the window.
 class TitleButton : public QAbstractButton
 {
 public:
@@ -172,8 +172,10 @@ protected:
         QPainter p(this);
         p.setPen(primary);
         p.setFont(font());
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
-                   fontMetrics().elidedText(oneLine(), Qt::ElideRight, width()));
+        const QString line = fontMetrics().elidedText(oneLine(), Qt::ElideRight, width());
+        // A title reads in the direction of its own text, from its own side.
+        p.setLayoutDirection(line.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, line);
     }
 
 private:
@@ -345,6 +347,34 @@ EditorToolbar::EditorToolbar(EditorController &controller, BrivelService &servic
     refresh();
     syncTitleEdit();
     syncSearch();
+}
+
+bool EditorToolbar::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)
+        fitTitle();
+    return handled;
+}
+
+// A row short of room takes the same from every control, so a long title would cost "Ajustes"
+// its label while the title could still give way. The title gets only what the other controls
+// leave at their full widths; below its least, the others give way as before.
+void EditorToolbar::fitTitle()
+{
+    const auto *row = static_cast<QBoxLayout *>(layout());
+    int others = 0;
+    int gaps = 0;
+    for (int i = 0; i < row->count(); ++i) {
+        QLayoutItem *item = row->itemAt(i);
+        if (item->widget() == m_titleButton || item->isEmpty())
+            continue;
+        others += item->sizeHint().width();
+        ++gaps;
+    }
+    const QMargins margins = row->contentsMargins();
+    const int room = width() - margins.left() - margins.right() - others - gaps * row->spacing();
+    m_titleButton->setMaximumWidth(std::max(room, m_titleButton->minimumSizeHint().width()));
 }
 
 bool EditorToolbar::eventFilter(QObject *watched, QEvent *event)

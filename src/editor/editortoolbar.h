@@ -29,9 +29,11 @@ public:
     QLineEdit *searchField() const { return m_searchField; }
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void fitTitle();
     void refresh();
     void syncTitleEdit();
     void syncSearch();

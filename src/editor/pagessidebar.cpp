@@ -4,8 +4,8 @@
 #include "editor/importpresentationbutton.h"
 #include "editor/model/editorcontroller.h"
 #include "editor/model/pagelistmodel.h"
+#include "editor/pagerowdelegate.h"
 #include "platform/fonts.h"
-#include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "settings/palette.h"
 #include "uikit/icons.h"
@@ -24,27 +24,13 @@
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QShortcut>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int rowGap = 1;
-constexpr QMargins rowPadding{6, 5, 6, 5};
-constexpr int rowRadius = 6;
 // How near the list's top or bottom edge a drag scrolls it, and by how much per move.
 constexpr int dragScrollZone = 24;
 constexpr int dragScrollStep = 12;
-
-QString oneLine(QString text)
-{
-    for (QChar &c : text) {
-        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = u' ';
-    }
-    return text;
-}
 
 QIcon symbolIcon(const QString &name)
 {
@@ -55,147 +41,6 @@ QIcon symbolIcon(const QString &name)
     Icons::paint(&p, name, QRectF(0, 0, 16, 16), whiteAt(0.85), 13, QFont::Normal);
     return QIcon(pixmap);
 }
-
-// A row: the title (its match bold in the accent colour), a snippet of the text under it when
-// only the text matched, on a light plate while its page is current. Everything it draws comes
-// from the model's roles: a row never reads its page.
-class PageRowDelegate : public QStyledItemDelegate
-{
-public:
-    PageRowDelegate(EditorController &controller, QObject *parent)
-        : QStyledItemDelegate(parent)
-        , m_controller(controller)
-    {}
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        int height = rowPadding.top() + QFontMetrics(m_plainTitle).height() + rowPadding.bottom();
-        if (!index.data(PageListModel::SnippetRole).toString().isEmpty())
-            height += 2 + QFontMetrics(m_snippet).height();
-        return QSize(option.rect.width(), height + 2 * rowGap);
-    }
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        const QRectF plate = QRectF(option.rect).adjusted(0, rowGap, 0, -rowGap);
-        const bool selected = index.data(PageListModel::SelectedRole).toBool();
-        if (selected) {
-            painter->setPen(Qt::NoPen);
-            painter->setBrush(whiteAt(0.1));
-            painter->drawPath(roundedRectPath(plate, rowRadius));
-        }
-        // The keyboard's place in the list.
-        if ((option.state & QStyle::State_HasFocus) && option.widget && option.widget->hasFocus())
-            strokeInsideRoundedRect(painter, plate, rowRadius, QPen(accentTeal(0.8), 1));
-        if (!index.data(PageListModel::RenamingRole).toBool())
-            paintContent(painter, plate.toRect().marginsRemoved(rowPadding), index, selected);
-        painter->restore();
-    }
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
-                          const QModelIndex &) const override
-    {
-        auto *field = new QLineEdit(parent);
-        field->setFont(Fonts::systemFont(12, QFont::Normal));
-        field->setFrame(false);
-        QPalette colours = field->palette();
-        colours.setColor(QPalette::Base, Qt::transparent);
-        colours.setColor(QPalette::Text, whiteAt(0.85));
-        field->setPalette(colours);
-        field->setPlaceholderText(localizedString("Nombre"));
-        field->setText(DisplayText::boundedTitle(m_controller.renameText()));
-        EditorController *controller = &m_controller;
-        connect(field, &QLineEdit::textEdited, controller, &EditorController::setRenameText);
-        // Return stores, Esc closes; moving the focus elsewhere leaves the field open.
-        connect(field, &QLineEdit::returnPressed, controller, &EditorController::commitRename);
-        auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), field, nullptr, nullptr,
-                                     Qt::WidgetShortcut);
-        connect(escape, &QShortcut::activated, controller, &EditorController::cancelRename);
-        return field;
-    }
-
-    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
-                              const QModelIndex &) const override
-    {
-        editor->setGeometry(
-            option.rect.adjusted(0, rowGap, 0, -rowGap)
-                .marginsRemoved(QMargins(rowPadding.left(), 0, rowPadding.right(), 0)));
-    }
-
-    // The field keeps the controller's text; the view's own commit and close are not used.
-    void setEditorData(QWidget *, const QModelIndex &) const override {}
-    void setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const override {}
-
-protected:
-    bool eventFilter(QObject *, QEvent *) override { return false; }
-
-private:
-    void paintContent(QPainter *painter, const QRect &content, const QModelIndex &index,
-                      bool selected) const
-    {
-        const QString title = oneLine(index.data(Qt::DisplayRole).toString());
-        const int matchStart = index.data(PageListModel::TitleMatchStartRole).toInt();
-        const int matchLength = index.data(PageListModel::TitleMatchLengthRole).toInt();
-        const QColor titleColour = whiteAt(selected ? 0.85 : 0.55);
-        const int titleHeight = QFontMetrics(m_plainTitle).height();
-        QRect line(content.left(), content.top(), content.width(), titleHeight);
-        if (matchStart < 0) {
-            painter->setFont(m_plainTitle);
-            painter->setPen(titleColour);
-            painter->drawText(
-                line, Qt::AlignLeft | Qt::AlignVCenter,
-                QFontMetrics(m_plainTitle).elidedText(title, Qt::ElideRight, content.width()));
-        } else {
-            const QFont &around = selected ? m_selectedRun : m_run;
-            const struct
-            {
-                QString text;
-                const QFont &font;
-                QColor colour;
-            } runs[] = {
-                {title.left(matchStart), around, titleColour},
-                {title.mid(matchStart, matchLength), m_match, accentTeal()},
-                {title.mid(matchStart + matchLength), around, titleColour},
-            };
-            int x = line.left();
-            for (const auto &run : runs) {
-                const QFontMetrics metrics(run.font);
-                const int room = line.right() + 1 - x;
-                if (room <= 0 || run.text.isEmpty())
-                    continue;
-                const QString shown = metrics.horizontalAdvance(run.text) <= room
-                                          ? run.text
-                                          : metrics.elidedText(run.text, Qt::ElideRight, room);
-                painter->setFont(run.font);
-                painter->setPen(run.colour);
-                painter->drawText(QRect(x, line.top(), room, line.height()),
-                                  Qt::AlignLeft | Qt::AlignVCenter, shown);
-                // Once a run is cut, the ellipsis ends the line.
-                x = shown == run.text ? x + metrics.horizontalAdvance(shown) : line.right() + 1;
-            }
-        }
-        const QString snippet = index.data(PageListModel::SnippetRole).toString();
-        if (snippet.isEmpty())
-            return;
-        const QFontMetrics snippetMetrics(m_snippet);
-        painter->setFont(m_snippet);
-        painter->setPen(whiteAt(0.25));
-        painter->drawText(
-            QRect(content.left(), line.bottom() + 1 + 2, content.width(), snippetMetrics.height()),
-            Qt::AlignLeft | Qt::AlignVCenter,
-            snippetMetrics.elidedText(snippet, Qt::ElideRight, content.width()));
-    }
-
-    EditorController &m_controller;
-    const QFont m_plainTitle = Fonts::systemFont(13, QFont::Normal);
-    const QFont m_run = Fonts::systemFont(12, QFont::Normal);
-    const QFont m_selectedRun = Fonts::systemFont(12, QFont::DemiBold);
-    const QFont m_match = Fonts::systemFont(12, QFont::Bold);
-    const QFont m_snippet = Fonts::systemFont(10, QFont::Normal);
-};
 
 // The list: a click selects, Return selects the highlighted row, the Menu key or Shift+F10
 // opens its menu, and a row dragged with the mouse moves its page. The drag stays inside the

@@ -23,9 +23,8 @@ bool mayHoldLongCluster(QStringView text)
 }
 
 // How much of a long cluster starting at `start` is shown.
-qsizetype keptLength(QStringView text, qsizetype start)
+qsizetype keptLength(QStringView text, qsizetype start, qsizetype kept = maximumClusterLength)
 {
-    qsizetype kept = maximumClusterLength;
     if (text[start + kept - 1].isHighSurrogate())
         --kept;
     return kept;
@@ -65,23 +64,48 @@ QString shown(const QString &text)
     return result;
 }
 
+QStringView cut(QStringView text, int characters, qsizetype units)
+{
+    // Each character takes one unit at least.
+    if (text.size() <= std::min<qsizetype>(characters, units))
+        return text;
+    for (qsizetype window = std::min<qsizetype>(text.size(), 256);;
+         window = std::min(text.size(), 2 * window)) {
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text.data(), window);
+        qsizetype end = 0;
+        int count = 0;
+        bool decided = window == text.size();
+        while (count < characters) {
+            const qsizetype next = graphemes.toNextBoundary();
+            if (next < 0)
+                break;
+            if (next > units) {
+                decided = true;
+                // A first character of endless marks is cut like any other long cluster.
+                if (end == 0)
+                    end = keptLength(text, 0, units);
+                break;
+            }
+            // A boundary at the window's end may be an artefact of the cut; one inside it is
+            // real.
+            if (next == window && !decided)
+                break;
+            end = next;
+            ++count;
+        }
+        if (decided || count == characters)
+            return text.first(end);
+    }
+}
+
 QString title(QStringView title)
 {
     qsizetype start = 0;
     while (start < title.size() && title[start].isSpace())
         ++start;
-    const QStringView rest = title.sliced(start);
-    if (rest.size() <= maximumTitleLength)
-        return shown(rest.toString()).trimmed();
-    // One unit past the limit tells whether the limit itself is a boundary.
-    const QStringView window = rest.first(maximumTitleLength + 1);
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, window.data(), window.size());
-    graphemes.setPosition(maximumTitleLength);
-    qsizetype end = graphemes.isAtBoundary() ? maximumTitleLength : graphemes.toPreviousBoundary();
-    // A first cluster longer than the whole window is cut like any other long cluster.
-    if (end <= 0)
-        end = keptLength(window, 0);
-    return shown(window.first(end).toString()).trimmed();
+    const QStringView kept
+        = cut(title.sliced(start), std::numeric_limits<int>::max(), maximumTitleLength);
+    return shown(kept.toString()).trimmed();
 }
 
 QString boundedTitle(const QString &title)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <limits>
+
 // What the views hand the text engine. Shaping one grapheme cluster costs far more than linear
 // time in its length, so a cluster of thousands of combining marks (or of emoji joined by
 // zero-width joiners) would freeze any view that lays it out. The stored text is never changed:
@@ -29,6 +31,12 @@ struct HiddenRun
 QList<HiddenRun> hiddenRuns(QStringView text);
 // The text without its hidden runs; the text itself when it has none.
 QString shown(const QString &text);
+// The longest start of the text that holds at most `characters` characters and `units` UTF-16
+// units and ends between characters: what a view showing only the start of a text shows before
+// its "…". A first character longer than `units` keeps its first units, a surrogate pair whole.
+// Only as much of the text is read as the cut needs.
+QStringView cut(QStringView text, int characters,
+                qsizetype units = std::numeric_limits<qsizetype>::max());
 // A title as the views show it: at most maximumTitleLength units of its display form, cut on a
 // cluster boundary, without the white space around it. Only the start of a long title is read.
 QString title(QStringView title);

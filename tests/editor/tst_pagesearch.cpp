@@ -64,6 +64,20 @@ private Q_SLOTS:
         QTest::newRow("whole letter finds the accent written apart")
             << u"un cafe\u0301"_s << u"café"_s << 3 << 5;
         QTest::newRow("10,000 characters") << u"abc"_s << QString(10'000, u'a') << -1 << 0;
+        // Either form finds the other, and the match covers the stored units it came from.
+        QTest::newRow("decomposed page, composed query")
+            << u"en Vie\u0302\u0323t Nam"_s << u"Việt"_s << 3 << 6;
+        QTest::newRow("composed page, decomposed query")
+            << u"en Việt Nam"_s << u"Vie\u0323\u0302t"_s << 3 << 4;
+        QTest::newRow("half composed page, other case")
+            << u"VI\u00ca\u0323T"_s << u"vie\u0323\u0302t"_s << 0 << 5;
+        QTest::newRow("accents stay significant") << u"Viet"_s << u"Việt"_s << -1 << 0;
+        QTest::newRow("jamo page, syllable query")
+            << u"\u1112\u1161\u11ab\u1100\u116e\u11a8\u110b\u1165"_s << u"국"_s << 3 << 3;
+        QTest::newRow("syllable page, jamo query") << u"한국어"_s << u"\u1100\u116e\u11a8"_s << 1 << 1;
+        // A match never ends inside what is drawn as one.
+        QTest::newRow("conjunct") << u"क्षि"_s << u"क"_s << 0 << 4;
+        QTest::newRow("half a flag") << u"x🇪🇸"_s << u"\U0001F1EA"_s << 1 << 4;
     }
 
     void find()

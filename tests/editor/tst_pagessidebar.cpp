@@ -1,8 +1,10 @@
 #include "common/files.h"
+#include "common/rendering.h"
 #include "document/savedata.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/importpresentationbutton.h"
 #include "editor/rootfixture.h"
+#include "platform/fonts.h"
 #include "settings/localization.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPainterPath>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -168,6 +171,63 @@ private Q_SLOTS:
 
     // The import button, at the foot of the sidebar, opens the panel and shows a turning
     // spinner while the import runs.
+    // A row is as tall as the ink of its title, stacked signs above and below the line
+    // included: nothing is cut off, nor drawn over the next row.
+    void rowsHoldTheirTitlesWhole_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Tibetan") << u"བསྒྲུབས་པའི་སྐྱོང་"_s;
+    }
+
+    void rowsHoldTheirTitlesWhole()
+    {
+        QFETCH(QString, title);
+        RootFixture f(true);
+        f.service.setPageTitles({title});
+        QListView *list = f.sidebar()->list();
+        QPainterPath ink;
+        ink.addText(0, 0, Fonts::systemFont(13, QFont::Normal), title);
+        // Less the row's padding and the gap between rows.
+        const int room = list->visualRect(list->model()->index(0, 0)).height() - 12;
+        QVERIFY2(room >= ink.boundingRect().height(), qPrintable(QString::number(room)));
+    }
+
+    // A title that begins right to left starts at the right of its row and of the toolbar, its
+    // first word first.
+    void titlesStartOnTheirOwnSide_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("firstWord");
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::newRow("Hebrew, then English")
+            << u"שלום עולם English"_s << u"שלום"_s << Qt::RightToLeft;
+        QTest::newRow("English, then Hebrew")
+            << u"Hello שלום עולם"_s << u"Hello"_s << Qt::LeftToRight;
+    }
+
+    void titlesStartOnTheirOwnSide()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, firstWord);
+        QFETCH(Qt::LayoutDirection, direction);
+        RootFixture f(true);
+        f.service.setCurrentPageIndex(1);
+        QListView *list = f.sidebar()->list();
+        QAbstractButton *toolbarTitle = f.toolbar()->titleButton();
+        const auto paint = [&](const QString &text) {
+            f.service.setPageTitles({text, text});
+            toolbarTitle->resize(toolbarTitle->sizeHint());
+            // The first row, which is not current: no plate under it.
+            const QRect row = list->visualRect(list->model()->index(0, 0));
+            return std::pair{TestSupport::render(*list->viewport()).copy(row),
+                             TestSupport::render(*toolbarTitle)};
+        };
+        const auto [rows, toolbar] = paint(title);
+        const auto [firstRows, firstToolbar] = paint(firstWord);
+        QVERIFY(TestSupport::beginsWith(rows, firstRows, direction));
+        QVERIFY(TestSupport::beginsWith(toolbar, firstToolbar, direction));
+    }
+
     void importButtonFollowsTheImport()
     {
         RootFixture f(true);

@@ -9,6 +9,7 @@
 #include <optional>
 
 class BrivelService;
+class Bundle;
 class KeyValueStore;
 class NotchSettings;
 class QTimer;
@@ -210,7 +211,9 @@ public:
 
     // The first-run document, localised.
     static QList<SamplePage> sampleContent();
-    // The pages are the first-run document's, unedited.
+    // The first-run document in the language of that string table.
+    static QList<SamplePage> sampleContent(const Bundle &strings);
+    // The pages are the first-run document's, unedited, in any language the program has.
     static bool isSampleContent(const QStringList &pages);
 
 Q_SIGNALS:

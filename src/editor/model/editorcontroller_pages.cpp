@@ -3,8 +3,10 @@
 #include "editorcontroller.h"
 
 #include "document/brivelservice.h"
+#include "platform/bundle.h"
 #include "platform/captureshield.h"
 #include "settings/localization.h"
+#include "settings/notchsettings.h"
 
 #include <QScopedValueRollback>
 
@@ -156,14 +158,33 @@ void EditorController::openSlashCommands()
 
 bool EditorController::isSampleContent(const QStringList &pages)
 {
-    const QList<SamplePage> sample = sampleContent();
-    return std::equal(
-        pages.cbegin(), pages.cend(), sample.cbegin(), sample.cend(),
-        [](const QString &page, const SamplePage &samplePage) { return page == samplePage.text; });
+    // A language switch leaves the sample written in the language it was written in; it is no
+    // less untouched for that.
+    const auto matches = [&pages](const Bundle &strings) {
+        const QList<SamplePage> sample = sampleContent(strings);
+        return std::equal(pages.cbegin(), pages.cend(), sample.cbegin(), sample.cend(),
+                          [](const QString &page, const SamplePage &samplePage) {
+                              return page == samplePage.text;
+                          });
+    };
+    if (matches(*Bundle::main()))
+        return true;
+    const QList<std::shared_ptr<const Bundle>> languages = Bundle::localizations();
+    return std::any_of(languages.cbegin(), languages.cend(),
+                       [&matches](const auto &strings) { return matches(*strings); });
 }
 
 QList<EditorController::SamplePage> EditorController::sampleContent()
 {
+    return sampleContent(*NotchSettings::shared().localizationBundle());
+}
+
+QList<EditorController::SamplePage> EditorController::sampleContent(const Bundle &strings)
+{
+    // Looked up in that table, whatever the interface language.
+    const auto localizedString = [&strings](const char *spanishKey) {
+        return strings.localizedString(QString::fromUtf8(spanishKey));
+    };
     QString welcome = localizedString(
         "Hola. Bienvenido a Brivel. [Pausa]\n\n"
         "Brivel es visible solo para vos, pero está oculto para los demás cuando compartís "

@@ -3,6 +3,8 @@
 #include "settings/displaytext.h"
 
 #include <QFutureWatcher>
+#include <QHash>
+#include <QMutex>
 #include <QTextBoundaryFinder>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -51,51 +53,176 @@ qsizetype charactersAfter(const QString &text, qsizetype from, int count)
     }
 }
 
-// The query as typed and, when they differ, its composed and decomposed forms: an accent typed
-// apart from its letter still finds the letter written whole, and the other way round.
-class Needles
+// Below U+0300 no character composes with the one before it nor is reordered past it: a text
+// splits there into pieces that take their canonical form each on its own.
+constexpr char16_t firstComposing = 0x0300;
+
+// The search's form of a text: composed (NFC), so that a letter typed with its accents apart,
+// or Korean typed as jamo, is the same text as the one written whole; case is left to the
+// comparison. The clusters whose form differs are listed, so that a match maps back to the
+// stored text.
+class CanonicalText
 {
 public:
-    explicit Needles(const QString &query)
+    explicit CanonicalText(const QString &stored)
+        : m_text(stored.normalized(QString::NormalizationForm_C))
     {
-        const QString typed = query.trimmed();
-        if (typed.isEmpty())
+        // A composed text comes back as it is, shared.
+        if (m_text.constData() == stored.constData() || m_text == stored) {
+            m_text = stored;
             return;
-        m_forms.append(typed);
-        for (const auto form : {QString::NormalizationForm_C, QString::NormalizationForm_D}) {
-            const QString other = typed.normalized(form);
-            if (!m_forms.contains(other))
-                m_forms.append(other);
+        }
+        m_text.clear();
+        m_text.reserve(stored.size());
+        qsizetype from = 0;
+        for (qsizetype i = 1; i <= stored.size(); ++i) {
+            if (i == stored.size() || stored.at(i).unicode() < firstComposing) {
+                append(QStringView(stored).sliced(from, i - from), from);
+                from = i;
+            }
         }
     }
 
-    bool isEmpty() const { return m_forms.isEmpty(); }
+    const QString &text() const { return m_text; }
 
-    qsizetype find(const QString &text, qsizetype *length) const
+    // Where in the stored text a place of this one lies; a place inside a changed cluster
+    // moves to that cluster's start, or for the end of a range, to its end.
+    qsizetype storedPosition(qsizetype at, bool isEnd) const
     {
-        qsizetype first = -1;
-        for (const QString &form : m_forms) {
-            // Past the first match only an earlier one counts.
-            const qsizetype limit = first < 0 ? text.size() : first + form.size();
-            const qsizetype at
-                = QStringView(text).left(limit).indexOf(form, 0, Qt::CaseInsensitive);
-            if (at >= 0 && (first < 0 || at < first)) {
-                first = at;
-                if (length)
-                    *length = form.size();
-            }
-        }
-        return first;
+        const auto next = std::upper_bound(
+            m_changes.cbegin(), m_changes.cend(), at,
+            [isEnd](qsizetype at, const Change &c) { return isEnd ? at <= c.at : at < c.at; });
+        if (next == m_changes.cbegin())
+            return at;
+        const Change &change = *std::prev(next);
+        if (at < change.at + change.length)
+            return isEnd ? change.storedAt + change.storedLength : change.storedAt;
+        return change.storedAt + change.storedLength + at - (change.at + change.length);
     }
 
 private:
-    QStringList m_forms;
+    struct Change
+    {
+        qsizetype at;
+        qsizetype length;
+        qsizetype storedAt;
+        qsizetype storedLength;
+    };
+
+    void append(QStringView piece, qsizetype storedAt)
+    {
+        const QString whole = piece.toString();
+        if ((piece.size() == 1 && piece.front().unicode() < firstComposing)
+            || whole.normalized(QString::NormalizationForm_C) == whole) {
+            m_text += whole;
+            return;
+        }
+        QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, piece.data(), piece.size());
+        qsizetype start = 0;
+        for (qsizetype end = clusters.toNextBoundary(); end > 0; end = clusters.toNextBoundary()) {
+            const QString cluster = whole.sliced(start, end - start);
+            const QString composed = cluster.normalized(QString::NormalizationForm_C);
+            if (composed != cluster)
+                m_changes.append(
+                    {m_text.size(), composed.size(), storedAt + start, cluster.size()});
+            m_text += composed;
+            start = end;
+        }
+    }
+
+    QString m_text;
+    QList<Change> m_changes;
 };
+
+// The range grown to whole clusters, so that a mark drawn with a letter is never cut off it.
+std::pair<qsizetype, qsizetype> wholeClusters(const QString &text, qsizetype start, qsizetype end)
+{
+    for (qsizetype margin = initialWindow(0);; margin *= 2) {
+        const qsizetype from = std::max<qsizetype>(0, start - margin);
+        const qsizetype to = std::min(text.size(), end + margin);
+        const QStringView window = QStringView(text).sliced(from, to - from);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, window.data(), window.size());
+        qsizetype first = start - from;
+        finder.setPosition(first);
+        if (!finder.isAtBoundary())
+            first = finder.toPreviousBoundary();
+        qsizetype last = end - from;
+        finder.setPosition(last);
+        if (!finder.isAtBoundary())
+            last = finder.toNextBoundary();
+        if ((from == 0 || first >= edgeMargin)
+            && (to == text.size() || last <= window.size() - edgeMargin))
+            return {from + first, from + last};
+    }
+}
+
+// The first place of an already canonical query in a text, in stored units, on cluster
+// boundaries; {-1, 0} when absent.
+std::pair<qsizetype, qsizetype> locate(const QString &stored, const CanonicalText &canonical,
+                                       const QString &query)
+{
+    const qsizetype at = canonical.text().indexOf(query, 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return {-1, 0};
+    const auto [start, end] = wholeClusters(stored, canonical.storedPosition(at, false),
+                                            canonical.storedPosition(at + query.size(), true));
+    return {start, end - start};
+}
+
+QString canonicalQuery(const QString &query)
+{
+    return query.trimmed().normalized(QString::NormalizationForm_C);
+}
 
 } // namespace
 
+// The search's forms of the texts searched last, kept while those texts are: a keystroke reads
+// a page's form, it does not make it again. A text is known by its data, which the entry holds,
+// so that no other text can take its place in memory while it is known.
+class PageSearchCache
+{
+public:
+    // Texts that the search begun now does not read are forgotten when the next one begins.
+    void beginSearch()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_previous = std::exchange(m_current, {});
+    }
+
+    std::shared_ptr<const CanonicalText> canonical(const QString &text)
+    {
+        const Key key{text.constData(), text.size()};
+        {
+            QMutexLocker lock(&m_mutex);
+            if (const auto found = m_current.constFind(key); found != m_current.cend())
+                return found->canonical;
+            if (const auto found = m_previous.constFind(key); found != m_previous.cend()) {
+                m_current.insert(key, *found);
+                return found->canonical;
+            }
+        }
+        Entry entry{text, std::make_shared<const CanonicalText>(text)};
+        QMutexLocker lock(&m_mutex);
+        m_current.insert(key, entry);
+        return entry.canonical;
+    }
+
+private:
+    using Key = std::pair<const QChar *, qsizetype>;
+    struct Entry
+    {
+        QString text;
+        std::shared_ptr<const CanonicalText> canonical;
+    };
+
+    QMutex m_mutex;
+    QHash<Key, Entry> m_current;
+    QHash<Key, Entry> m_previous;
+};
+
 PageSearch::PageSearch(QObject *parent)
     : QObject(parent)
+    , m_cache(std::make_shared<PageSearchCache>())
 {}
 
 PageSearch::~PageSearch()
@@ -130,12 +257,19 @@ void PageSearch::start(const Input &input)
         m_pending = false;
         Q_EMIT finished();
     });
-    watcher->setFuture(QtConcurrent::run([input, stop] { return run(input, stop.get()); }));
+    watcher->setFuture(QtConcurrent::run(
+        [input, stop, cache = m_cache] { return run(input, stop.get(), cache.get()); }));
 }
 
-QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *stop)
+QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *stop,
+                                 PageSearchCache *cache)
 {
-    const Needles needles(input.query);
+    const QString query = canonicalQuery(input.query);
+    if (cache)
+        cache->beginSearch();
+    const auto canonical = [cache](const QString &text) {
+        return cache ? cache->canonical(text) : std::make_shared<const CanonicalText>(text);
+    };
     QList<PageMatch> found;
     for (int i = 0; i < input.pages.size(); ++i) {
         if (stop && stop->load(std::memory_order_relaxed))
@@ -146,23 +280,28 @@ QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *st
         match.title = DisplayText::title(input.titles.value(i));
         if (match.title.isEmpty())
             match.title = input.untitled;
-        if (needles.isEmpty()) {
+        if (query.isEmpty()) {
             found.append(match);
             continue;
         }
         const QString &page = input.pages.at(i);
-        qsizetype textMatchLength = 0;
-        qsizetype textMatch = -1;
-        if (needles.find(input.titles.value(i), nullptr) < 0) {
-            textMatch = needles.find(page, &textMatchLength);
-            if (textMatch < 0)
+        std::pair<qsizetype, qsizetype> textMatch{-1, 0};
+        if (canonical(input.titles.value(i))->text().indexOf(query, 0, Qt::CaseInsensitive) < 0) {
+            textMatch = locate(page, *canonical(page), query);
+            if (textMatch.first < 0)
                 continue;
         }
-        match.titleMatchStart = needles.find(match.title, &match.titleMatchLength);
-        if (match.titleMatchStart < 0 && textMatch < 0)
-            textMatch = needles.find(page, &textMatchLength);
-        if (match.titleMatchStart < 0 && textMatch >= 0)
-            match.snippet = DisplayText::shown(snippet(page, textMatch, textMatchLength));
+        const auto titleMatch = locate(match.title, CanonicalText(match.title), query);
+        if (titleMatch.first >= 0) {
+            match.titleMatchStart = titleMatch.first;
+            match.titleMatchLength = titleMatch.second;
+        } else {
+            if (textMatch.first < 0)
+                textMatch = locate(page, *canonical(page), query);
+            if (textMatch.first >= 0)
+                match.snippet
+                    = DisplayText::shown(snippet(page, textMatch.first, textMatch.second));
+        }
         found.append(match);
     }
     return found;
@@ -170,7 +309,13 @@ QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *st
 
 qsizetype PageSearch::find(const QString &text, const QString &query, qsizetype *length)
 {
-    return Needles(query).find(text, length);
+    const QString canonical = canonicalQuery(query);
+    if (canonical.isEmpty())
+        return -1;
+    const auto [at, matched] = locate(text, CanonicalText(text), canonical);
+    if (length && at >= 0)
+        *length = matched;
+    return at;
 }
 
 QString PageSearch::snippet(const QString &text, qsizetype matchStart, qsizetype matchLength)

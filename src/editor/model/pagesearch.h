@@ -8,6 +8,8 @@
 #include <atomic>
 #include <memory>
 
+class PageSearchCache;
+
 // One page the search lists, with where the query was found, so that a row never searches
 // again: the match in the title the row shows, and a snippet of the text around the first match
 // when the title does not hold the query.
@@ -56,11 +58,13 @@ public:
     QList<PageMatch> results() const { return m_results; }
 
     // The search itself, on the calling thread; it gives up, returning nothing, once `stop`
-    // turns true.
-    static QList<PageMatch> run(const Input &input, const std::atomic<bool> *stop = nullptr);
-    // The first place of the trimmed query in the text, case-insensitive, with a query typed in
-    // decomposed form also found in composed text; -1 when absent or empty. `length` gets the
-    // matched length.
+    // turns true. With a cache, texts it has seen are not put in the search's form again.
+    static QList<PageMatch> run(const Input &input, const std::atomic<bool> *stop = nullptr,
+                                PageSearchCache *cache = nullptr);
+    // The first place of the trimmed query in the text, both compared composed (NFC) and
+    // case-insensitive, so that accents typed apart from their letters, or Korean typed as
+    // jamo, find the text written whole and the other way round; -1 when absent or empty. The
+    // place is in the text as stored, grown to whole clusters; `length` gets its length.
     static qsizetype find(const QString &text, const QString &query, qsizetype *length = nullptr);
     // The text around a match: 20 characters before it and 30 after, counted as a reader sees
     // characters (never splitting a letter from its accents, nor an emoji), line breaks shown as
@@ -74,6 +78,7 @@ Q_SIGNALS:
 
 private:
     std::shared_ptr<std::atomic<bool>> m_stopCurrent;
+    std::shared_ptr<PageSearchCache> m_cache;
     QList<PageMatch> m_results;
     bool m_pending = false;
     quint64 m_generation = 0;
