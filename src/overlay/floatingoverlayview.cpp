@@ -3,8 +3,10 @@
 #include "overlay/cursorkeyhintfooter.h"
 #include "overlay/elapsedtimeview.h"
 #include "overlay/eyebutton.h"
-#include "overlay/floatingoverlayview_parts.h"
+#include "overlay/floatingcollapsedbar.h"
+#include "overlay/floatingornaments.h"
 #include "overlay/floatingpagelist.h"
+#include "overlay/floatingtransitionlayer.h"
 #include "overlay/invisibilityglow.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/overlayfooter.h"
@@ -341,6 +343,17 @@ void FloatingOverlayView::layoutContent()
 
     for (QWidget *layer : std::initializer_list<QWidget *>{m_toastLayer, m_ornaments, m_transition})
         layer->setGeometry(all);
+
+    // The list opens scrolled to the current page: its rows keep out from under the controls.
+    if (m_pageList) {
+        int controlsBottom = 0;
+        for (const QWidget *control :
+             std::initializer_list<const QWidget *>{m_eyeButton, m_topTrailing, m_listHints}) {
+            if (control->isVisibleTo(this))
+                controlsBottom = std::max(controlsBottom, control->geometry().bottom() + 1);
+        }
+        m_pageList->setTopClearance(controlsBottom);
+    }
 }
 
 void FloatingOverlayView::showEvent(QShowEvent *event)

@@ -424,6 +424,9 @@ void NotchOverlayController::presentFullscreen(const ScreenInfo &chosen)
     OverlayPanel *panel = makePanel(view, OverlayPanel::AcceptsFocus);
     m_panel = panel;
     panel->setGeometry(screen.geometry);
+    // Asked of the window manager, which otherwise keeps its own bars beside the window; it
+    // covers the screen the window is on.
+    panel->setWindowState(Qt::WindowFullScreen);
     panel->orderFront();
     // Esc must reach it: the full screen takes the keyboard.
     panel->activateWindow();

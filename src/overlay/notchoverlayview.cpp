@@ -4,8 +4,9 @@
 #include "overlay/eyebutton.h"
 #include "overlay/invisibilityglow.h"
 #include "overlay/model/overlaycontent.h"
+#include "overlay/notchcollapsedbar.h"
+#include "overlay/notchcontentveil.h"
 #include "overlay/notchframetracker.h"
-#include "overlay/notchoverlayview_parts.h"
 #include "overlay/overlayfooter.h"
 #include "overlay/overlayshapes.h"
 #include "overlay/pagepickerview.h"
@@ -48,8 +49,6 @@ constexpr double toastGap = 8;
 const AnimationTiming stateTiming = AnimationTiming::easeInOut(0.3);
 
 } // namespace
-
-using namespace NotchOverlayParts;
 
 NotchOverlayView::NotchOverlayView(OverlayContent &content, SpeechRecognizer &recognizer,
                                    NotchSettings &settings, double menuBarHeight,

@@ -81,6 +81,10 @@ private:
     class CollapsedBar;
     class ContentVeil;
 
+    static constexpr double roundButtonSide = 20;
+    static constexpr double roundButtonSymbol = 9;
+    static constexpr double barPadding = 12;
+
     void buildTopBar();
     void buildWordsArea();
     void connectModels();

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QRegion>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -11,7 +12,8 @@ namespace {
 
 Qt::WindowFlags panelFlags(OverlayPanel::Options options)
 {
-    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    // A window of its own, not a tool window: see OverlayWindow::configure().
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
     if (!options.testFlag(OverlayPanel::AcceptsFocus))
         flags |= Qt::WindowDoesNotAcceptFocus;
     if (options.testFlag(OverlayPanel::TransparentForInput))
@@ -39,6 +41,8 @@ OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
     layout->addWidget(content);
     winId(); // the native window must exist before its window-system properties are set
     OverlayWindow::configure(windowHandle());
+    connect(windowHandle(), &QWindow::screenChanged, this, &OverlayPanel::followScreen);
+    followScreen(windowHandle()->screen());
     // Presses that no control of the content takes move or resize the panel.
     m_resizable = options.testFlag(MovableAndResizable);
     m_movable = m_resizable;
@@ -78,6 +82,23 @@ void OverlayPanel::refreshShape()
         clearMask();
     else
         setMask(QRegion(outline.toFillPolygon().toPolygon()));
+}
+
+// The window system holds the outline in device pixels: on a screen of another scale the same
+// outline in ours must be sent again, which QWidget::setMask() skips as unchanged.
+void OverlayPanel::followScreen(QScreen *screen)
+{
+    disconnect(m_screenScale);
+    if (screen)
+        m_screenScale = connect(screen, &QScreen::logicalDotsPerInchChanged, this,
+                                &OverlayPanel::reapplyShape);
+    reapplyShape();
+}
+
+void OverlayPanel::reapplyShape()
+{
+    if (QWindow *window = windowHandle(); window && !mask().isEmpty())
+        window->setMask(mask());
 }
 
 void OverlayPanel::orderFront()

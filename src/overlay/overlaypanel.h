@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QScreen;
+
 // A borderless overlay window: above all others, on every desktop, shown without taking the
 // keyboard. It holds one content view that fills it. Without a compositor nothing of a window
 // can be see-through, so a panel whose outline is not its rectangle is cut to that outline.
@@ -49,8 +51,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void followScreen(QScreen *screen);
+    void reapplyShape();
+
     QWidget *m_content = nullptr;
     std::function<QPainterPath()> m_shape;
+    QMetaObject::Connection m_screenScale;
     bool m_movable = false;
     bool m_resizable = false;
 };

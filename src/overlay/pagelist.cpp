@@ -32,7 +32,8 @@ QFont labelFont(const PageRowMetrics &metrics)
     return Fonts::systemFont(metrics.labelPointSize, QFont::Normal);
 }
 
-// One line of text in `rect`, its line box centred vertically.
+// One line of text in `rect`, its line box centred vertically; the text engine reads it in the
+// direction of its own text.
 void drawLine(QPainter &painter, const QRectF &rect, const QFont &font, const QColor &color,
               const QString &text, Qt::Alignment horizontal)
 {
@@ -41,6 +42,8 @@ void drawLine(QPainter &painter, const QRectF &rect, const QFont &font, const QC
     double x = rect.left();
     if (horizontal & Qt::AlignHCenter)
         x = rect.center().x() - width / 2;
+    else if (horizontal & Qt::AlignRight)
+        x = rect.right() - width;
     const double baseline = rect.center().y() - fontMetrics.height() / 2 + fontMetrics.ascent();
     painter.setFont(font);
     painter.setPen(color);
@@ -95,7 +98,9 @@ void paintPageRowText(QPainter &painter, const QRectF &rect, int index, const QS
     const QFont font = labelFont(metrics);
     const QString elided
         = QFontMetricsF(font).elidedText(oneLine, Qt::ElideRight, labelRect.width());
-    drawLine(painter, labelRect, font, QColor::fromRgbF(1, 1, 1, 0.5f), elided, Qt::AlignLeft);
+    // A title starts on the side its own text reads from.
+    drawLine(painter, labelRect, font, QColor::fromRgbF(1, 1, 1, 0.5f), elided,
+             elided.isRightToLeft() ? Qt::AlignRight : Qt::AlignLeft);
 
     painter.restore();
 }
@@ -129,6 +134,8 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
         m_list.paintHeader(painter);
+        const int clearFrom = m_list.m_topClearance + m_list.scrollOffset();
+        painter.setClipRect(QRect(0, clearFrom, width(), height() - clearFrom));
 
         const QRectF dirty = event->rect();
         const double pitch = m_list.rowHeight() + m_list.m_metrics.stackSpacing;
@@ -137,6 +144,10 @@ protected:
             const QRectF row = m_list.contentRowRect(i);
             if (row.top() > dirty.bottom())
                 break;
+            // Cut at the band, a row fades as it goes under: no sliver lingers beside the
+            // controls.
+            const double below = std::clamp((row.bottom() - clearFrom) / row.height(), 0.0, 1.0);
+            painter.setOpacity(below * below);
             paintRow(painter, row, i);
         }
     }
@@ -158,12 +169,13 @@ protected:
     }
 
 private:
-    // The row under a point, or -1 between rows and in the header.
+    // The row under a point, or -1 between rows, in the header and under the top band.
     int rowAt(const QPointF &position) const
     {
         const double pitch = m_list.rowHeight() + m_list.m_metrics.stackSpacing;
         const int index = int(std::floor((position.y() - m_list.rowTop(0)) / pitch));
-        if (index < 0 || index >= m_content.pageCount())
+        if (index < 0 || index >= m_content.pageCount()
+            || position.y() < m_list.m_topClearance + m_list.scrollOffset())
             return -1;
         return m_list.contentRowRect(index).contains(position) ? index : -1;
     }
@@ -245,6 +257,10 @@ PageList::PageList(OverlayContent &content, const PageListMetrics &metrics, QWid
     });
     // The wheel takes over from an animation under way.
     connect(bar, &QScrollBar::valueChanged, this, [this](int value) {
+        // The cut under the top band stays put while the rows move: what scrolling would carry
+        // along is painted again.
+        if (m_topClearance > 0)
+            m_rows->update();
         if (m_applyingScroll)
             return;
         m_placingHighlight = false;
@@ -323,6 +339,14 @@ double PageList::contentHeight() const
 int PageList::shownHeight() const
 {
     return int(std::floor(wholeRowsHeight(m_metrics, m_content.pageCount(), height())));
+}
+
+void PageList::setTopClearance(int height)
+{
+    if (m_topClearance == height)
+        return;
+    m_topClearance = height;
+    m_rows->update();
 }
 
 QRectF PageList::contentRowRect(int index) const

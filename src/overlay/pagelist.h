@@ -66,6 +66,9 @@ public:
     double targetScrollOffset() const;
     // The height that shows rows: whole rows of a list taller than the widget.
     int shownHeight() const;
+    // The band at the list's top that controls drawn over it cover: a row scrolled into it is
+    // cut at its lower edge and fades, so that no row shows whole under them.
+    void setTopClearance(int height);
 
     // The whole list of `pageCount` rows, header and paddings included.
     static double contentHeight(const PageListMetrics &metrics, int pageCount);
@@ -105,6 +108,7 @@ private:
     QScrollArea *const m_scrollArea;
     Rows *const m_rows;
     AnimatedValue *const m_scroll;
+    int m_topClearance = 0;
     bool m_applyingScroll = false;
     // A freshly shown list keeps its highlight in place through the layouts that size it, until
     // the reader scrolls or moves the highlight.

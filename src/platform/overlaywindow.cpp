@@ -11,7 +11,7 @@ void configure(QWindow *window)
     if (!window)
         return;
     const Qt::WindowFlags before = window->flags();
-    window->setFlags((before & ~Qt::WindowType_Mask) | Qt::Tool | Qt::FramelessWindowHint
+    window->setFlags((before & ~Qt::WindowType_Mask) | Qt::Window | Qt::FramelessWindowHint
                      | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
     X11OverlayWindow::install(window, window->handle() && window->flags() != before);
 }

@@ -5,6 +5,10 @@ class QWindow;
 // Window-system properties of an overlay panel: above every other window, on every desktop,
 // out of the task bar and pager, never taking the keyboard. Call before the window is shown;
 // the X11 part applies only with an X connection.
+//
+// It is a plain top-level window that only says it is a utility window: Qt makes a tool window
+// transient for its hidden group leader, and window managers then minimise the panel with the
+// editor or place it beside that 1×1 window at the screen's corner.
 namespace OverlayWindow {
 
 void configure(QWindow *window);

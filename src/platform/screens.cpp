@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -26,6 +27,13 @@ public:
     }
 
     QPoint cursorPosition() const override { return QCursor::pos(); }
+
+    QString keyWindowScreenName() const override
+    {
+        const QWindow *window = QGuiApplication::focusWindow();
+        const QScreen *screen = window ? window->screen() : nullptr;
+        return screen ? screen->name() : QString();
+    }
 };
 
 } // namespace
@@ -56,6 +64,11 @@ std::optional<ScreenInfo> Screens::mainScreen() const
     const QList<ScreenInfo> all = screens();
     if (all.isEmpty())
         return std::nullopt;
+    const QString keyScreen = keyWindowScreenName();
+    for (const ScreenInfo &screen : all) {
+        if (!keyScreen.isEmpty() && screen.name == keyScreen)
+            return screen;
+    }
     return all.first();
 }
 

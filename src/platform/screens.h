@@ -28,10 +28,13 @@ public:
     // In the window system's order; the primary display first.
     virtual QList<ScreenInfo> screens() const = 0;
     virtual QPoint cursorPosition() const = 0;
+    // The name of the display of the window that has the keyboard; empty when none of ours has.
+    virtual QString keyWindowScreenName() const = 0;
 
     // The first display whose frame contains the pointer.
     std::optional<ScreenInfo> screenUnderMouse() const;
     std::optional<ScreenInfo> screenWithDisplayNumber(quint32 displayNumber) const;
+    // The display of the key window, or the primary one while no window of ours is key.
     std::optional<ScreenInfo> mainScreen() const;
 
     // A stable number for a display name (FNV-1a, never 0), so a stored choice of display

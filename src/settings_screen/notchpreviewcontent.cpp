@@ -11,7 +11,7 @@
 #include "settings/palette.h"
 #include "settings/presets.h"
 #include "settings/scriptfont.h"
-#include "settings_screen/notchpreviewcontent_parts.h"
+#include "settings_screen/notchpreviewmeasures.h"
 #include "uikit/animation.h"
 #include "uikit/circleglyphbutton.h"
 #include "uikit/glasseffectview.h"
@@ -27,7 +27,7 @@
 #include <algorithm>
 #include <cmath>
 
-using namespace NotchPreviewParts;
+using namespace NotchPreviewMeasures;
 
 namespace {
 

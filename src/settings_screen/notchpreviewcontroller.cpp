@@ -119,7 +119,7 @@ void NotchPreviewController::applyMode(NotchSettings &settings)
     closeAllDuplicates();
 }
 
-std::optional<ScreenInfo> NotchPreviewController::screenOfPanel() const
+std::optional<ScreenInfo> NotchPreviewController::screen() const
 {
     if (m_panel) {
         const QPoint centre = m_panel->frame().center();
@@ -139,7 +139,7 @@ void NotchPreviewController::shrinkToStickySize(NotchSettings &settings)
     if (!m_fullFrame)
         m_fullFrame = current;
     // Stored sizes come from a file a person may have edited: the window stays on its display.
-    const std::optional<ScreenInfo> screen = screenOfPanel();
+    const std::optional<ScreenInfo> screen = this->screen();
     const QSize room = screen ? screen->geometry.size() : current.size();
     const int width = boundedPixels(settings.notchWidth() + stickyExtraWidth, 1, room.width());
     const int height
@@ -154,7 +154,7 @@ void NotchPreviewController::duplicateWindow(NotchSettings &settings)
         return;
     if (int(m_duplicatePanels.size()) + 1 > maximumDuplicates)
         return;
-    const std::optional<ScreenInfo> screen = screenOfPanel();
+    const std::optional<ScreenInfo> screen = this->screen();
     if (!screen)
         return;
     const QSize room = screen->geometry.size();

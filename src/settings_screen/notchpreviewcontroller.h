@@ -82,6 +82,8 @@ public:
     NotchPreviewContent *hostingView() const { return m_panel ? m_panel->content() : nullptr; }
     std::optional<QRect> originalFrame() const { return m_originalFrame; }
     bool hasOriginalFrame() const override { return m_originalFrame.has_value(); }
+    // The display under the panel's centre; the main screen before the panel exists.
+    std::optional<ScreenInfo> screen() const override;
     std::optional<QRect> fullFrame() const { return m_fullFrame; }
     const std::vector<std::unique_ptr<PreviewPanelWindow>> &duplicatePanels() const
     {
@@ -99,7 +101,6 @@ Q_SIGNALS:
     void notchPreviewWillDismiss();
 
 private:
-    std::optional<ScreenInfo> screenOfPanel() const;
     QRect cursorTarget(const QRect &frame, double notchWidth) const;
     NotchPreviewContent::Options contentOptions(NotchSettings &settings, double menuBarHeight,
                                                 bool glow, bool showStickyHint, bool forcePinned);

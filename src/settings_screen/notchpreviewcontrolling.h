@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 class NotchSettings;
+struct ScreenInfo;
 
 // What the settings screen asks of its live preview of the reading panel. The preview reads the
 // settings it is given and never writes them.
@@ -27,4 +29,6 @@ public:
     virtual void stopCursorFollow(std::function<void()> completion) = 0;
     // The preview keeps the place it had before it began to follow the pointer.
     virtual bool hasOriginalFrame() const = 0;
+    // The display the preview is on, or would be shown on.
+    virtual std::optional<ScreenInfo> screen() const = 0;
 };

@@ -2,10 +2,8 @@
 
 #include "document/dialogs.h"
 #include "document/globalhotkeymanager.h"
-#include "overlay/boundedpixels.h"
 #include "settings/localization.h"
 #include "settings/notchsettings.h"
-#include "settings_screen/notchpreviewcontroller.h"
 #include "settings_screen/notchpreviewcontrolling.h"
 #include "settings_screen/settingswindow.h"
 
@@ -101,30 +99,14 @@ void SettingsScreenController::placeSettingsWindow()
 {
     if (m_settings.overlayMode() == OverlayMode::fullscreen)
         return;
-    const std::optional<QRect> frame = m_window.frame();
-    const std::optional<ScreenInfo> screen = m_window.screen();
-    if (!frame || !screen)
-        return;
-    if (const std::optional<int> top = topClearOfPreview(*frame, *screen))
-        m_window.moveTo(QPoint(frame->left(), *top), SettingsWindow::Motion::window);
+    if (const std::optional<ScreenInfo> screen = previewScreen())
+        m_window.keepClearOfPreview(*screen, m_settings.textAreaHeight(),
+                                    SettingsWindow::Motion::window);
 }
 
-std::optional<int> SettingsScreenController::topClearOfPreview(const QRect &frame,
-                                                               const ScreenInfo &screen) const
+std::optional<ScreenInfo> SettingsScreenController::previewScreen() const
 {
-    const QRect &whole = screen.geometry;
-    const QRect &available = screen.availableGeometry;
-    // The preview's text area, as tall as the setting but never taller than the screen, under
-    // the strip the preview itself leaves for the top bar.
-    const int textArea = boundedPixels(m_settings.textAreaHeight(), 0, whole.height());
-    const int limit = whole.top() + NotchPreviewController::topStripHeight(screen) + textArea
-                      + previewClearance;
-    if (frame.top() >= limit)
-        return std::nullopt;
-    const int availableBottom = available.top() + available.height();
-    const int top = std::min(limit, availableBottom - bottomMargin - frame.height());
-    // A window taller than the free area keeps its title bar within reach.
-    return std::max(top, available.top());
+    return m_preview ? m_preview->screen() : m_window.screen();
 }
 
 void SettingsScreenController::handleOverlayModeChange(OverlayMode mode)
@@ -160,9 +142,12 @@ void SettingsScreenController::handleOverlayModeChange(OverlayMode mode)
     } else {
         QPoint topLeft = centredTopLeft(*frame, available);
         // Centred, but never under the preview hanging from the top.
-        if (mode == OverlayMode::pinned) {
+        const std::optional<ScreenInfo> preview = previewScreen();
+        if (mode == OverlayMode::pinned && preview && preview->name == screen->name) {
             const QRect centred(topLeft, frame->size());
-            topLeft.setY(topClearOfPreview(centred, *screen).value_or(topLeft.y()));
+            topLeft.setY(
+                SettingsWindow::topClearOfPreview(centred, *screen, m_settings.textAreaHeight())
+                    .value_or(topLeft.y()));
         }
         m_window.moveTo(topLeft, SettingsWindow::Motion::none);
     }

@@ -32,10 +32,6 @@ public:
     static constexpr double recentreSeconds = 0.55;
     static constexpr int doneAfterRecentreMs = 420;
     static constexpr int doneWithoutMoveMs = 150;
-    // The main window keeps this far below the preview, and this far above the bottom of the
-    // screen's free area.
-    static constexpr int previewClearance = 24;
-    static constexpr int bottomMargin = 10;
     // In the floating mode the window's bottom sits this far above the free area's bottom.
     static constexpr int floatingBottomOffset = 200;
 
@@ -82,9 +78,8 @@ Q_SIGNALS:
 
 private:
     void showPreviewStep();
-    // The top that keeps a window of this frame clear of the preview hanging from the top of
-    // the screen, raised on a short screen; nothing when the window is already clear.
-    std::optional<int> topClearOfPreview(const QRect &frame, const ScreenInfo &screen) const;
+    // The screen the preview hangs from: without a preview, the window's own.
+    std::optional<ScreenInfo> previewScreen() const;
     void schedule(int delayMs, std::function<void()> step);
 
     NotchSettings &m_settings;

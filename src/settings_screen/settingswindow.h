@@ -20,6 +20,11 @@ public:
         recentre // the slower glide back to the centre
     };
 
+    // The window keeps this far below a preview, and this far above the bottom of the screen's
+    // free area.
+    static constexpr int previewClearance = 24;
+    static constexpr int bottomMargin = 10;
+
     virtual ~SettingsWindow();
 
     // Nothing when there is no main window.
@@ -27,6 +32,14 @@ public:
     // The screen the window is on; nothing without one.
     virtual std::optional<ScreenInfo> screen() const = 0;
     virtual void moveTo(const QPoint &topLeft, Motion motion) = 0;
+
+    // Moves the window down just clear of a preview hanging from the top of `previewScreen`
+    // with a text area this tall; a window on another screen stays where it is.
+    void keepClearOfPreview(const ScreenInfo &previewScreen, double textAreaHeight, Motion motion);
+    // The top that keeps a window of this frame clear of that preview on its screen, raised on
+    // a short screen; nothing when the window is already clear.
+    static std::optional<int> topClearOfPreview(const QRect &frame, const ScreenInfo &screen,
+                                                double textAreaHeight);
 };
 
 // The top-level window of a widget.

@@ -265,6 +265,10 @@ void TestFloatingOverlayView::pageListRowsAndScrolling()
     // Opened on page 8, the list shows its row, centred.
     QCOMPARE(f.content.highlightedPickerIndex(), 7);
     QVERIFY(qAbs(list->rowRect(7).center().y() - list->shownHeight() / 2.0) <= 1);
+    // Scrolled there, no row lies under the eye button or the window buttons.
+    const int controlsBottom = std::max(f.control(u"eyeButton"_qs)->geometry().bottom(),
+                                        f.control(u"topTrailingGroup"_qs)->geometry().bottom());
+    QVERIFY(TestSupport::inkBounds(TestSupport::render(*list)).top() > controlsBottom);
 
     // Moving the highlight centres its row.
     f.content.movePickerHighlight(1);

@@ -13,7 +13,9 @@
 namespace {
 
 using TestSupport::inkBounds;
+using TestSupport::beginsWith;
 using TestSupport::render;
+using TestSupport::transparentImage;
 
 QStringList pages(int count, const QString &prefix)
 {
@@ -64,6 +66,8 @@ private Q_SLOTS:
     void pageLabel_data();
     void pageLabel();
     void longLabelIsElidedInsideItsRow();
+    void labelStartsOnItsOwnSide_data();
+    void labelStartsOnItsOwnSide();
     void emptyDocumentShowsOnlyTheHeader();
     void headerStaysInsideANarrowPanel();
     void onlyTheHighlightedRowIsTinted();
@@ -123,6 +127,34 @@ void TestPagePicker::longLabelIsElidedInsideItsRow()
     const QRect ink = inkBounds(image);
     QVERIFY(!ink.isEmpty());
     QVERIFY2(ink.right() <= rect.right() + 1, qPrintable(QString::number(ink.right())));
+}
+
+// A title that begins right to left starts at the row's right edge, its first word first.
+void TestPagePicker::labelStartsOnItsOwnSide_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("firstWord");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::newRow("Hebrew, then English")
+        << u"שלום עולם English"_qs << u"שלום"_qs << Qt::RightToLeft;
+    QTest::newRow("English, then Hebrew")
+        << u"Hello שלום עולם"_qs << u"Hello"_qs << Qt::LeftToRight;
+}
+
+void TestPagePicker::labelStartsOnItsOwnSide()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, firstWord);
+    QFETCH(Qt::LayoutDirection, direction);
+    const auto paint = [](const QString &text) {
+        QImage image = transparentImage(400, 40);
+        QPainter painter(&image);
+        paintPageRowText(painter, QRectF(10, 10, 380, 20), 0, text, {12, 12, 20});
+        painter.end();
+        // Without the page number.
+        return image.copy(40, 0, 360, 40);
+    };
+    QVERIFY(beginsWith(paint(label), paint(firstWord), direction));
 }
 
 void TestPagePicker::emptyDocumentShowsOnlyTheHeader()

@@ -37,8 +37,11 @@ public:
         pendingCompletion = std::move(completion);
     }
     bool hasOriginalFrame() const override { return following; }
+    std::optional<ScreenInfo> screen() const override { return m_screen; }
 
     QStringList calls;
+    std::optional<ScreenInfo> m_screen
+        = ScreenInfo{u"screen"_qs, QRect(0, 0, 1280, 800), QRect(0, 24, 1280, 776), 1};
     bool following = false;
     std::function<void()> pendingCompletion;
 };

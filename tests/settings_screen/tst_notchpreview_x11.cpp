@@ -18,6 +18,7 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QPropertyAnimation>
 #include <QScreen>
 
 #include <optional>
@@ -203,9 +204,13 @@ private Q_SLOTS:
             return panel ? panel->mask().boundingRect().translated(panel->geometry().topLeft())
                          : QRect();
         };
+        // Once the mock has grown to its full height and the window has ended its glide.
         const auto clear = [&] {
-            QTest::qWait(700); // the preview grows in, the window glides
-            return !mock().isEmpty() && mock().bottom() < main.frameGeometry().top();
+            return QTest::qWaitFor([&] {
+                return mock().bottom() + 1 == 28 + 160
+                       && !main.findChild<QPropertyAnimation *>(u"settingsWindowMove"_qs)
+                       && mock().bottom() < main.frameGeometry().top();
+            });
         };
 
         screen.appeared();
@@ -216,11 +221,11 @@ private Q_SLOTS:
             clear(),
             qPrintable(
                 u"mock %1, window top %2"_qs.arg(mock().bottom()).arg(main.frameGeometry().top())));
-        QCOMPARE(mock().bottom() + 1, 28 + 160);
         screenshot(u"settings-window-opened.png"_qs);
 
+        // The sticky form puts the window's bottom 200 above the screen's.
         settings.setOverlayMode(OverlayMode::floating);
-        QTest::qWait(700);
+        QTRY_COMPARE(main.frameGeometry().bottom() + 1, 800 - 200);
         settings.setOverlayMode(OverlayMode::pinned);
         QVERIFY2(
             clear(),

@@ -259,15 +259,17 @@ private Q_SLOTS:
         QCOMPARE(f.panel().pendingTarget->left(), 600 + 8); // the mock fills the window
     }
 
-    // The main screen right of a 1280-wide one, without a top panel: the preview hangs from its
-    // own top centre, the strip at least 28, and sticky windows stay on it.
+    // The key window's screen right of a 1280-wide primary one, without a top panel: the
+    // preview hangs from its own top centre, the strip at least 28, and sticky windows stay on it.
     void mainScreenRightOfAnother()
     {
         Fixture f;
         const QRect main(1280, 0, 1440, 900);
         f.screens.m_screens
-            = {{u"right"_qs, main, main, 2}, {u"left"_qs, {0, 0, 1280, 800}, {0, 0, 1280, 800}, 1}};
+            = {{u"left"_qs, {0, 0, 1280, 800}, {0, 0, 1280, 800}, 1}, {u"right"_qs, main, main, 2}};
+        f.screens.m_keyWindowScreen = u"right"_qs;
         f.controller.show(f.settings, false, false);
+        QCOMPARE(f.controller.screen()->name, u"right"_qs);
         QCOMPARE(f.panel().frame(), QRect(1280 + 470, 0, 500, 28 + 440));
         QCOMPARE(f.panel().options.menuBarHeight, 28.0);
 

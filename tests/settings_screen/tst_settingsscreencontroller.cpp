@@ -64,6 +64,7 @@ private Q_SLOTS:
     void appearingPlacesThePreviewAndTheWindow_data();
     void appearingPlacesThePreviewAndTheWindow();
     void modeChangesMoveThePreviewAndTheWindow();
+    void aPreviewOnAnotherScreenLeavesTheWindowInPlace();
     void resetAsksFirstThenWritesItsValues();
     void previewHidesWhileTheApplicationIsInactive();
     void desktopMotionSwitches();
@@ -173,7 +174,7 @@ void TestSettingsScreenController::appearingPlacesThePreviewAndTheWindow()
     f.window.moves.clear();
     f.window.m_frame = frame;
     if (!screen.isNull())
-        f.window.m_screen = ScreenInfo{u"other"_qs, screen, screen, 2};
+        f.window.m_screen = f.preview->m_screen = ScreenInfo{u"other"_qs, screen, screen, 2};
     f.controller.appeared();
     f.controller.appeared();
     if (mode == u"cursor") {
@@ -235,6 +236,19 @@ void TestSettingsScreenController::modeChangesMoveThePreviewAndTheWindow()
     QCOMPARE(f.window.moves.last().to, QPoint(290, 28 + 300 + 24));
     f.settings.setNotchWidth(400);
     QCOMPARE(f.preview->calls, (QStringList{u"applyMode"_qs, u"applyMode"_qs}));
+}
+
+void TestSettingsScreenController::aPreviewOnAnotherScreenLeavesTheWindowInPlace()
+{
+    Fixture f;
+    f.preview->m_screen->name = u"other"_qs;
+    f.settings.setTextAreaHeight(300);
+    f.controller.appeared();
+    QVERIFY(f.window.moves.isEmpty());
+    // Back to the notch, the window is centred and not pushed below the other screen's preview.
+    f.settings.setOverlayMode(OverlayMode::floating);
+    f.settings.setOverlayMode(OverlayMode::pinned);
+    QCOMPARE(f.window.moves.last().to, QPoint(290, 24 + 188));
 }
 
 void TestSettingsScreenController::resetAsksFirstThenWritesItsValues()

@@ -4,6 +4,8 @@
 
 #include <QEvent>
 #include <QList>
+#include <QPoint>
+#include <QVariant>
 #include <QWindow>
 
 #include <cstdlib>
@@ -12,8 +14,35 @@ namespace {
 
 constexpr quint32 allDesktops = 0xFFFFFFFF;
 
+// Qt's own window property for the window types it cannot tell from the flags; it writes them
+// whenever it applies the flags, so a later change of flags keeps the type.
+constexpr const char *qtWindowTypeProperty = "_q_xcb_wm_window_type";
+constexpr int qtUtilityWindowType = 0x20;
+
 constexpr const char *panelStates[] = {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY",
                                        "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+
+QList<xcb_atom_t> atomList(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
+{
+    QList<xcb_atom_t> atoms;
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024),
+        nullptr);
+    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
+        const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+        const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+        atoms = QList<xcb_atom_t>(values, values + count);
+    }
+    std::free(reply);
+    return atoms;
+}
+
+void writeAtomList(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property,
+                   const QList<xcb_atom_t> &atoms)
+{
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, XCB_ATOM_ATOM, 32,
+                        quint32(atoms.size()), atoms.constData());
+}
 
 } // namespace
 
@@ -23,6 +52,7 @@ void X11OverlayWindow::install(QWindow *window, bool flagsChanged)
         return;
     if (!window->findChild<X11OverlayWindow *>(QString(), Qt::FindDirectChildrenOnly))
         window->installEventFilter(new X11OverlayWindow(window));
+    window->setProperty(qtWindowTypeProperty, QVariant(qtUtilityWindowType));
     // Qt would replace the native window on the next show for the new stays-on-top hint, and
     // the properties with it; replace it now, before they are written.
     if (flagsChanged && !window->isVisible())
@@ -42,6 +72,8 @@ bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::Expose && m_showing && window->isExposed()) {
         m_showing = false;
         reapplyInputShape(window);
+        withdrawAttentionRequest(window);
+        keepPlace(window);
     }
     return false;
 }
@@ -59,6 +91,59 @@ void X11OverlayWindow::reapplyInputShape(QWindow *window)
     window->setFlags(flags);
 }
 
+// Some window managers (fluxbox) put a new window where their placement policy wants it, in
+// spite of the place asked for, but honour a move once it is on screen. Qt writes the place it
+// asks for into the size hints whenever it moves the window.
+void X11OverlayWindow::keepPlace(QWindow *window)
+{
+    xcb_connection_t *connection = X11Connection::connection();
+    if (!connection || window->windowStates() & (Qt::WindowFullScreen | Qt::WindowMaximized))
+        return;
+    const auto id = xcb_window_t(window->winId());
+    const auto hintsCookie = xcb_get_property(connection, 0, id, XCB_ATOM_WM_NORMAL_HINTS,
+                                              XCB_ATOM_WM_SIZE_HINTS, 0, 3);
+    const auto placeCookie
+        = xcb_translate_coordinates(connection, id, X11Connection::rootWindow(connection), 0, 0);
+    xcb_get_property_reply_t *hints = xcb_get_property_reply(connection, hintsCookie, nullptr);
+    xcb_translate_coordinates_reply_t *place
+        = xcb_translate_coordinates_reply(connection, placeCookie, nullptr);
+    constexpr quint32 userOrProgramPosition = 1 | 4;
+    if (hints && place && hints->format == 32 && xcb_get_property_value_length(hints) >= 12) {
+        const auto *values = static_cast<const qint32 *>(xcb_get_property_value(hints));
+        if ((quint32(values[0]) & userOrProgramPosition)
+            && (place->dst_x != values[1] || place->dst_y != values[2])) {
+            const quint32 asked[] = {quint32(values[1]), quint32(values[2])};
+            xcb_configure_window(connection, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, asked);
+            xcb_flush(connection);
+        }
+    }
+    std::free(hints);
+    std::free(place);
+}
+
+// Window managers that keep the keyboard where it was when a window maps mark that window as
+// demanding attention; a panel shown on purpose needs none, and a taskbar would flash for it.
+void X11OverlayWindow::withdrawAttentionRequest(QWindow *window)
+{
+    xcb_connection_t *connection = X11Connection::connection();
+    if (!connection)
+        return;
+    const xcb_atom_t stateProperty = X11Connection::atom(connection, "_NET_WM_STATE");
+    const xcb_atom_t attention = X11Connection::atom(connection, "_NET_WM_STATE_DEMANDS_ATTENTION");
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(window->winId());
+    event.type = stateProperty;
+    event.data.data32[0] = 0; // remove
+    event.data.data32[1] = attention;
+    event.data.data32[3] = 1; // from an application
+    xcb_send_event(connection, 0, X11Connection::rootWindow(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    xcb_flush(connection);
+}
+
 void X11OverlayWindow::writeProperties(QWindow *window)
 {
     xcb_connection_t *connection = X11Connection::connection();
@@ -72,42 +157,29 @@ void X11OverlayWindow::writeProperties(QWindow *window)
 
     // Merged into what the window already has; Qt merges its own states the same way on show.
     const xcb_atom_t stateProperty = X11Connection::atom(connection, "_NET_WM_STATE");
-    QList<xcb_atom_t> states;
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, id, stateProperty, XCB_ATOM_ATOM, 0, 1024),
-        nullptr);
-    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
-        const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
-        const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
-        states = QList<xcb_atom_t>(atoms, atoms + count);
-    }
-    std::free(reply);
+    QList<xcb_atom_t> states = atomList(connection, id, stateProperty);
     for (const char *name : panelStates) {
         const xcb_atom_t state = X11Connection::atom(connection, name);
         if (state != XCB_ATOM_NONE && !states.contains(state))
             states.append(state);
     }
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, stateProperty, XCB_ATOM_ATOM, 32,
-                        quint32(states.size()), states.constData());
+    writeAtomList(connection, id, stateProperty, states);
+
+    // A native window made before install() got its type from the flags alone.
+    const xcb_atom_t typeProperty = X11Connection::atom(connection, "_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t utility = X11Connection::atom(connection, "_NET_WM_WINDOW_TYPE_UTILITY");
+    QList<xcb_atom_t> types = atomList(connection, id, typeProperty);
+    if (utility != XCB_ATOM_NONE && !types.contains(utility)) {
+        types.prepend(utility);
+        writeAtomList(connection, id, typeProperty, types);
+    }
 
     // Qt offers every window WM_TAKE_FOCUS; a window manager that sends it on a click moves
     // the keyboard away from the reader's application even though the panel declines it.
     // Without it the panel is a no-input window and a click leaves the focus where it was.
     const xcb_atom_t protocolsProperty = X11Connection::atom(connection, "WM_PROTOCOLS");
-    const xcb_atom_t takeFocus = X11Connection::atom(connection, "WM_TAKE_FOCUS");
-    xcb_get_property_reply_t *protocolsReply = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, id, protocolsProperty, XCB_ATOM_ATOM, 0, 64),
-        nullptr);
-    if (protocolsReply && protocolsReply->type == XCB_ATOM_ATOM && protocolsReply->format == 32) {
-        const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(protocolsReply));
-        const int count = xcb_get_property_value_length(protocolsReply) / int(sizeof(xcb_atom_t));
-        QList<xcb_atom_t> protocols(atoms, atoms + count);
-        if (protocols.removeAll(takeFocus) > 0) {
-            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, protocolsProperty,
-                                XCB_ATOM_ATOM, 32, quint32(protocols.size()),
-                                protocols.constData());
-        }
-    }
-    std::free(protocolsReply);
+    QList<xcb_atom_t> protocols = atomList(connection, id, protocolsProperty);
+    if (protocols.removeAll(X11Connection::atom(connection, "WM_TAKE_FOCUS")) > 0)
+        writeAtomList(connection, id, protocolsProperty, protocols);
     xcb_flush(connection);
 }

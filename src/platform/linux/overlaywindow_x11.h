@@ -23,6 +23,8 @@ private:
 
     static void writeProperties(QWindow *window);
     static void reapplyInputShape(QWindow *window);
+    static void withdrawAttentionRequest(QWindow *window);
+    static void keepPlace(QWindow *window);
 
     // A show is under way; its first exposure comes once the window manager manages it.
     bool m_showing = false;

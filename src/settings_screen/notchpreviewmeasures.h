@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace NotchPreviewParts {
+namespace NotchPreviewMeasures {
 
 inline constexpr double bottomRadius = 18;
 inline constexpr double cardRadius = 16;
@@ -23,4 +23,4 @@ inline double bounded(double value, double low, double high)
     return std::min(value, high);
 }
 
-} // namespace NotchPreviewParts
+} // namespace NotchPreviewMeasures
