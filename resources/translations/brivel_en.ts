@@ -176,6 +176,26 @@
         <translation>Could not save the file</translation>
     </message>
     <message>
+        <source>No queda espacio libre en el disco.</source>
+        <translation>There is no space left on the disk.</translation>
+    </message>
+    <message>
+        <source>El archivo supera el tamaño máximo que permite el sistema.</source>
+        <translation>The file is larger than the system allows.</translation>
+    </message>
+    <message>
+        <source>No tenés permiso para guardar en esa ubicación.</source>
+        <translation>You don’t have permission to save to that location.</translation>
+    </message>
+    <message>
+        <source>El disco es de solo lectura.</source>
+        <translation>The disk is read-only.</translation>
+    </message>
+    <message>
+        <source>La carpeta ya no existe.</source>
+        <translation>The folder no longer exists.</translation>
+    </message>
+    <message>
         <source>El documento supera un límite de los archivos de Brivel y no se podría volver a abrir, así que no se guardó.</source>
         <translation>The document exceeds a limit of Brivel files and could not be opened again, so it was not saved.</translation>
     </message>
@@ -188,8 +208,8 @@
         <translation>Page %@: %@ characters; the maximum is %@, %@ too many.</translation>
     </message>
     <message>
-        <source>Tamaño del archivo: %@ bytes; el máximo es %@ (10 MB), %@ de más.</source>
-        <translation>File size: %@ bytes; the maximum is %@ (10 MB), %@ too many.</translation>
+        <source>Tamaño del archivo: %@ bytes; el máximo es %@ (%@), %@ de más.</source>
+        <translation>File size: %@ bytes; the maximum is %@ (%@), %@ too many.</translation>
     </message>
     <message>
         <source>Formato no soportado</source>
@@ -687,7 +707,7 @@ Good luck. [Wave]</translation>
     </message>
     <message>
         <source>Solo vos podés ver esta ventana cuando compartís pantalla. Acá podés ajustar el color, la fuente y el tamaño, o aumentar el ancho y la altura de la ventana invisible.</source>
-        <translation>Only you can see this window when you share your screen. Here you can adjust the colour, the font and the size, or increase the width and height of the invisible window.</translation>
+        <translation>Only you can see this window when you share your screen. Here you can adjust the color, the font and the size, or increase the width and height of the invisible window.</translation>
     </message>
     <message>
         <source>Solo vos podés ver esta ventana cuando compartís pantalla.</source>
@@ -699,7 +719,7 @@ Good luck. [Wave]</translation>
     </message>
     <message>
         <source>Acá podés ajustar el color, la fuente y el tamaño, o aumentar el ancho y la altura de la ventana.</source>
-        <translation>Here you can adjust the colour, the font and the size, or increase the width and height of the window.</translation>
+        <translation>Here you can adjust the color, the font and the size, or increase the width and height of the window.</translation>
     </message>
     <message>
         <source>Podés crear hasta 4 notas sticky invisibles</source>

@@ -176,6 +176,26 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>No queda espacio libre en el disco.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El archivo supera el tamaño máximo que permite el sistema.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No tenés permiso para guardar en esa ubicación.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>El disco es de solo lectura.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>La carpeta ya no existe.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Formato no soportado</source>
         <translation type="unfinished"></translation>
     </message>

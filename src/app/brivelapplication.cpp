@@ -3,6 +3,7 @@
 #include "app/appsignals.h"
 #include "app/fontwarmup.h"
 #include "app/launcharguments.h"
+#include "app/logging.h"
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
 #include "app/unixsignalwatcher.h"
@@ -30,7 +31,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
@@ -50,8 +50,6 @@
 #include <functional>
 
 namespace {
-
-Q_LOGGING_CATEGORY(launchLog, "Brivel.launch")
 
 // The window that had the keyboard before a session gets it back as the system hands it back,
 // unless it is a window of Brivel's that the session put away: collapsing the panel must not
@@ -396,7 +394,7 @@ void BrivelApplication::queueLaunch(PendingLaunch launch)
         return;
     }
     if (m_pendingLaunches.size() >= maximumPendingLaunches) {
-        qCWarning(launchLog, "Too many launches waiting; dropped %s",
+        qCWarning(lcLaunch, "Too many launches waiting; dropped %s",
                   qPrintable(launch.value.left(200)));
         return;
     }
@@ -465,6 +463,15 @@ void BrivelApplication::reopen()
     window.show();
     window.raise();
     window.activateWindow();
+    // The window manager may refuse a program the keyboard it asks for when the request
+    // carries no recent user time, as after a key that went to the grab or a launch from
+    // elsewhere; and Qt leaves the initial state of a window it once minimised at iconic, so a
+    // window withdrawn since maps minimised. Asking as a pager does restores and focuses it.
+    QTimer::singleShot(150, this, [this] {
+        if (m_mainWindow->isVisible()
+            && (!m_mainWindow->isActiveWindow() || m_mainWindow->isMinimized()))
+            ActiveWindow::system().activate(m_mainWindow->winId());
+    });
     // A question that is open stays in front of the window it belongs to.
     if (QWidget *modal = QApplication::activeModalWidget()) {
         modal->raise();
@@ -497,12 +504,6 @@ void BrivelApplication::toggleMainWindow()
         return;
     }
     reopen();
-    // The window manager may refuse a program the keyboard it asks for when the request
-    // carries no recent user time, as after a key that went to the grab; ask as a pager does.
-    QTimer::singleShot(150, this, [this] {
-        if (m_mainWindow->isVisible() && !m_mainWindow->isActiveWindow())
-            ActiveWindow::system().activate(m_mainWindow->winId());
-    });
 }
 
 void BrivelApplication::openDocumentFromOutside(const QString &path)

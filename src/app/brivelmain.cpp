@@ -5,8 +5,8 @@
 #include "app/launcharguments.h"
 #include "app/qtdialogs.h"
 #include "app/singleinstance.h"
-#include "app/unixsignalwatcher.h"
 #include "platform/apppaths.h"
+#include "platform/datafolderlock.h"
 #include "platform/mediabackend.h"
 #include "platform/userfiles.h"
 #include "settings/localization.h"
@@ -23,7 +23,7 @@ namespace {
 // each other's pages, so this one ends before it loads or writes any of them.
 int refuseDataFolderInUse(const QString &folder)
 {
-    std::fprintf(stderr, "%s\n", qPrintable(SingleInstance::dataFolderTakenMessage(folder)));
+    std::fprintf(stderr, "%s\n", qPrintable(DataFolderLock::takenMessage(folder)));
     BrivelApplication::applyDarkAppearance();
     QApplication::setWindowIcon(BrivelApplication::applicationIcon());
     QtDialogs().alert(localizedString("Brivel ya está abierto en otra sesión"),
@@ -38,7 +38,7 @@ int refuseDataFolderInUse(const QString &folder)
 
 int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicationCreated)
 {
-    UnixSignalWatcher::ignoreFileSizeLimitSignal();
+    UserFiles::ignoreFileSizeLimitSignal();
     UserFiles::keepNewFilesFromOthers();
 
     QStringList commandLine;
@@ -89,7 +89,8 @@ int brivelMain(int argc, char *argv[], const std::function<void()> &onApplicatio
     }
 
     const QString dataFolder = AppPaths::dataDirectory();
-    if (!instance.claimDataFolder(dataFolder)) {
+    DataFolderLock dataFolderLock;
+    if (!dataFolderLock.claim(dataFolder)) {
         instance.close();
         return refuseDataFolderInUse(dataFolder);
     }

@@ -59,8 +59,14 @@ void MainWindow::placeAtDefaultPosition()
 void MainWindow::setVisible(bool visible)
 {
     // A launch by link keeps the window hidden: its first show may come much later.
-    if (visible && !std::exchange(m_hasBeenShown, true))
+    // A window manager hands a withdrawn window back where its frame was, which a show then
+    // takes for the window's own place: it would come back higher by its title bar each time.
+    if (!visible && isVisible())
+        m_placeWhenHidden = geometry();
+    else if (visible && !std::exchange(m_hasBeenShown, true))
         placeAtDefaultPosition();
+    else if (visible && !isVisible() && m_placeWhenHidden.isValid())
+        setGeometry(std::exchange(m_placeWhenHidden, {}));
     QMainWindow::setVisible(visible);
 }
 

@@ -64,4 +64,5 @@ private:
     QAction *m_saveAsAction = nullptr;
     QAction *m_toggleReadingAction = nullptr;
     bool m_hasBeenShown = false;
+    QRect m_placeWhenHidden;
 };

@@ -1,12 +1,10 @@
 #include "singleinstance.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocalSocket>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
@@ -15,15 +13,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace {
-
-Q_LOGGING_CATEGORY(instanceLog, "Brivel.launch")
 
 // A connected stream socket to the path, or -1 with errno telling why. Blocking, with both
 // directions timed out.
@@ -111,8 +105,6 @@ SingleInstance::~SingleInstance()
     // The server deletes the connections after the members their handlers use are gone.
     for (auto socket = m_connections.keyBegin(); socket != m_connections.keyEnd(); ++socket)
         (*socket)->disconnect(this);
-    if (m_dataFolderLock >= 0)
-        ::close(m_dataFolderLock);
 }
 
 QString SingleInstance::defaultSocketPath()
@@ -236,47 +228,6 @@ QString SingleInstance::failureMessage(Delivery delivery)
                               "opened.");
     }
     return {};
-}
-
-QString SingleInstance::dataFolderTakenMessage(const QString &folder)
-{
-    return QStringLiteral("brivel: Brivel is already running in another session that uses the "
-                          "same data folder (%1) and cannot be reached from here; nothing was "
-                          "opened. Quit that one first.")
-        .arg(QDir::toNativeSeparators(folder));
-}
-
-bool SingleInstance::claimDataFolder(const QString &folder)
-{
-    if (m_dataFolderLock >= 0)
-        return true;
-    QDir().mkpath(folder);
-    const QByteArray path = QFile::encodeName(folder + QStringLiteral("/brivel.lock"));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        qCWarning(instanceLog, "Cannot lock the data folder %s: %s", path.constData(),
-                  std::strerror(errno));
-        return true;
-    }
-    const QDeadlineTimer deadline(dataFolderWaitMs);
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        if (error == EINTR)
-            continue;
-        if (error != EWOULDBLOCK) {
-            qCWarning(instanceLog, "Cannot lock the data folder %s: %s", path.constData(),
-                      std::strerror(error));
-            ::close(fd);
-            return true;
-        }
-        if (deadline.hasExpired()) {
-            ::close(fd);
-            return false;
-        }
-        ::usleep(useconds_t(retryPauseMs) * 1000);
-    }
-    m_dataFolderLock = fd;
-    return true;
 }
 
 bool SingleInstance::isAnswering(const QString &socketPath)

@@ -17,8 +17,7 @@ class QLocalSocket;
 // instance answers a message with one byte before it acts on it: the acknowledgement when it
 // takes the launch, the refusal when it has no room for it; it hangs up without an answer on
 // anything else (too long, malformed, unfinished, or more connections than it serves). Sessions
-// that cannot reach each other's socket (another runtime folder) are kept apart by a lock in the
-// data folder they would share.
+// that cannot reach each other's socket (another runtime folder) are kept apart by DataFolderLock.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -96,15 +95,6 @@ public:
         m_admits = std::move(admits);
     }
 
-    // Holds the data folder for this process's life (the kernel lets go of it however the
-    // process ends). False only when another process holds it beyond a short wait, as one
-    // quitting does while it writes its last autosave; a folder that cannot be locked at all is
-    // used without the lock, as Brivel runs without the socket when there is no runtime folder.
-    bool claimDataFolder(const QString &folder);
-    static constexpr int dataFolderWaitMs = 2000;
-    // What a launch turned away by claimDataFolder says on its standard error.
-    static QString dataFolderTakenMessage(const QString &folder);
-
     int messageTimeoutMs() const { return m_messageTimeoutMs; }
     void setMessageTimeoutMs(int milliseconds) { m_messageTimeoutMs = milliseconds; }
 
@@ -124,5 +114,4 @@ private:
     qint64 m_claimedBytes = 0;
     int m_messageTimeoutMs = defaultMessageTimeoutMs;
     std::function<bool(const QStringList &)> m_admits;
-    int m_dataFolderLock = -1;
 };

@@ -71,11 +71,6 @@ bool UnixSignalWatcher::watch(const QList<int> &signalNumbers)
     return installed;
 }
 
-void UnixSignalWatcher::ignoreFileSizeLimitSignal()
-{
-    ::signal(SIGXFSZ, SIG_IGN);
-}
-
 void UnixSignalWatcher::readSignals()
 {
     unsigned char buffer[32];

@@ -25,11 +25,6 @@ public:
     // False when the pipe or a handler could not be set up.
     bool watch(const QList<int> &signalNumbers);
 
-    // Called at start-up, before anything is written: a write past a file size limit then fails
-    // with EFBIG and takes the road of a full disk, where SIGXFSZ would end the process with
-    // the unsaved edits.
-    static void ignoreFileSizeLimitSignal();
-
 Q_SIGNALS:
     void signalReceived(int signalNumber);
 

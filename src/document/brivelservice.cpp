@@ -15,7 +15,6 @@
 #include "speech/speechrecognizer.h"
 
 #include <QPointer>
-#include <QTextBoundaryFinder>
 #include <QTimer>
 
 #include <algorithm>
@@ -32,21 +31,8 @@ constexpr int previewCharacters = 40;
 QString preview(const QString &page)
 {
     const QStringView text = QStringView(page).trimmed();
-    for (qsizetype window = std::min<qsizetype>(text.size(), 256);; window *= 2) {
-        window = std::min(window, text.size());
-        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text.data(), window);
-        int count = 0;
-        qsizetype boundary = 0;
-        while (count < previewCharacters && boundary < window) {
-            boundary = graphemes.toNextBoundary();
-            ++count;
-        }
-        // A boundary at the window's end may be an artefact of the cut; one inside it is real.
-        if (boundary == text.size())
-            return DisplayText::shown(text.toString());
-        if (count == previewCharacters && boundary < window)
-            return DisplayText::shown(text.first(boundary) + u'\u2026');
-    }
+    const QStringView kept = DisplayText::cut(text, previewCharacters);
+    return DisplayText::shown(kept.size() == text.size() ? text.toString() : kept + u'\u2026');
 }
 
 void stopListening(ReadingOverlay &overlay)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/savedata.h"
 #include "overlay/model/overlaydocumentservice.h"
 
 #include <QObject>
@@ -128,6 +129,8 @@ public:
     // nothing when they can.
     static std::optional<QString> importRefusal(const QStringList &pages,
                                                 const QStringList &titles);
+    // The limit broken and by how much, in the interface language.
+    static QString limitExcessText(const SaveData::LimitExcess &excess);
     // "Diapositiva n" in the interface language.
     static QString importedPageTitle(int number);
     // The titles of `count` imported pages, numbered from `firstNumber`.

@@ -13,14 +13,41 @@
 #include "platform/boundedfilereader.h"
 #include "platform/observable.h"
 #include "settings/localization.h"
+#include "settings/notchsettings.h"
 
 #include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The usual causes in the user's language; the system's own words, in its language, for the rest.
+QString writeFailureReason(int errorNumber, const QString &systemReason)
+{
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+        return localizedString("No queda espacio libre en el disco.");
+    case EFBIG:
+        return localizedString("El archivo supera el tamaño máximo que permite el sistema.");
+    case EACCES:
+    case EPERM:
+        return localizedString("No tenés permiso para guardar en esa ubicación.");
+    case EROFS:
+        return localizedString("El disco es de solo lectura.");
+    case ENOENT:
+        return localizedString("La carpeta ya no existe.");
+    default:
+        return systemReason;
+    }
+}
+
+} // namespace
 
 QString BrivelService::autosaveFilePath() const
 {
@@ -116,7 +143,7 @@ bool BrivelService::isUntouchedSample() const
 std::optional<QByteArray> BrivelService::encodedForSaving()
 {
     // The limits openDocument() applies, so that what is saved opens again.
-    std::optional<QString> excess = SaveData::contentLimitExcess(m_pages);
+    std::optional<SaveData::LimitExcess> excess = SaveData::contentLimitExcess(m_pages);
     QByteArray bytes;
     if (!excess) {
         bytes = SaveData::encode(m_pages, m_pageTitles);
@@ -127,7 +154,7 @@ std::optional<QByteArray> BrivelService::encodedForSaving()
     m_dialogs.alert(localizedString("Error al guardar el archivo"),
                     localizedString("El documento supera un límite de los archivos de Brivel y "
                                     "no se podría volver a abrir, así que no se guardó.")
-                        + u"\n\n"_s + *excess);
+                        + u"\n\n"_s + limitExcessText(*excess));
     return std::nullopt;
 }
 
@@ -137,8 +164,10 @@ bool BrivelService::save(const QString &path)
     if (!bytes)
         return false;
     QString error;
-    if (!AtomicFile::write(path, *bytes, &error)) {
-        m_dialogs.alert(localizedString("Error al guardar el archivo"), error);
+    int errorNumber = 0;
+    if (!AtomicFile::write(path, *bytes, &error, &errorNumber)) {
+        m_dialogs.alert(localizedString("Error al guardar el archivo"),
+                        writeFailureReason(errorNumber, error));
         return false;
     }
     // Recent documents are left to the desktop's own file history on this platform.
@@ -228,12 +257,34 @@ std::optional<QString> BrivelService::appendImportedSlides(const QStringList &sl
 std::optional<QString> BrivelService::importRefusal(const QStringList &pages,
                                                     const QStringList &titles)
 {
-    const std::optional<QString> excess = SaveData::limitExcess(pages, titles);
+    const std::optional<SaveData::LimitExcess> excess = SaveData::limitExcess(pages, titles);
     if (!excess)
         return std::nullopt;
     return localizedString("Con estas notas, el documento superaría un límite de Brivel y no se "
                            "podría guardar. No se importó nada.")
-           + u"\n\n"_s + *excess;
+           + u"\n\n"_s + limitExcessText(*excess);
+}
+
+QString BrivelService::limitExcessText(const SaveData::LimitExcess &excess)
+{
+    const QLocale locale = NotchSettings::shared().currentLocale();
+    const auto number = [&locale](qint64 value) { return locale.toString(value); };
+    const QString over = number(excess.count - excess.maximum);
+    switch (excess.limit) {
+    case SaveData::LimitExcess::Limit::pages:
+        return localizedString("Páginas: %@; el máximo es %@, %@ de más.", number(excess.count),
+                               number(excess.maximum), over);
+    case SaveData::LimitExcess::Limit::pageCharacters:
+        return localizedString("Página %@: %@ caracteres; el máximo es %@, %@ de más.",
+                               number(excess.page), number(excess.count), number(excess.maximum),
+                               over);
+    case SaveData::LimitExcess::Limit::fileBytes:
+        break;
+    }
+    return localizedString("Tamaño del archivo: %@ bytes; el máximo es %@ (%@), %@ de más.",
+                           number(excess.count), number(excess.maximum),
+                           locale.formattedDataSize(excess.maximum, 0, QLocale::DataSizeSIFormat),
+                           over);
 }
 
 QStringList BrivelService::importedPageTitles(int firstNumber, qsizetype count)

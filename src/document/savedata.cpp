@@ -2,8 +2,6 @@
 
 #include "brivelservice.h"
 
-#include "settings/localization.h"
-#include "settings/notchsettings.h"
 #include "settings/tokenizer.h"
 
 #include <QCborValue>
@@ -138,30 +136,20 @@ qint64 encodedArraySize(const QStringList &strings)
     return size;
 }
 
-QString localNumber(qint64 number)
-{
-    return NotchSettings::shared().currentLocale().toString(number);
-}
+using LimitExcess = SaveData::LimitExcess;
 
-// The first page-count or page-length limit the pages break: the count found, and the page
-// (from 1) for a page length. Kept apart from the wording, which needs the settings.
-struct ContentExcess
-{
-    qint64 count = 0;
-    qsizetype page = 0;
-};
-
-std::optional<ContentExcess> firstContentExcess(const QStringList &pages)
+std::optional<LimitExcess> firstContentExcess(const QStringList &pages)
 {
     if (pages.size() > BrivelService::maximumPages)
-        return ContentExcess{pages.size(), 0};
+        return LimitExcess{LimitExcess::Limit::pages, pages.size(), BrivelService::maximumPages};
     for (qsizetype i = 0; i < pages.size(); ++i) {
         // A page never holds more characters than UTF-16 units, so only long pages are counted.
         if (pages.at(i).size() <= BrivelService::maximumPageCharacters)
             continue;
         const qint64 count = pageCharacterCount(pages.at(i));
         if (count > BrivelService::maximumPageCharacters)
-            return ContentExcess{count, i + 1};
+            return LimitExcess{LimitExcess::Limit::pageCharacters, count,
+                               BrivelService::maximumPageCharacters, i + 1};
     }
     return std::nullopt;
 }
@@ -205,36 +193,22 @@ bool SaveData::isWithinDocumentLimits() const
     return !firstContentExcess(pages);
 }
 
-std::optional<QString> SaveData::limitExcess(const QStringList &pages, const QStringList &titles)
+std::optional<SaveData::LimitExcess> SaveData::limitExcess(const QStringList &pages,
+                                                           const QStringList &titles)
 {
-    if (std::optional<QString> excess = contentLimitExcess(pages))
+    if (std::optional<LimitExcess> excess = contentLimitExcess(pages))
         return excess;
     return fileSizeExcess(encodedSize(pages, titles));
 }
 
-std::optional<QString> SaveData::contentLimitExcess(const QStringList &pages)
+std::optional<SaveData::LimitExcess> SaveData::contentLimitExcess(const QStringList &pages)
 {
-    const std::optional<ContentExcess> excess = firstContentExcess(pages);
-    if (!excess)
-        return std::nullopt;
-    if (excess->page == 0) {
-        constexpr qint64 maximum = BrivelService::maximumPages;
-        return localizedString("Páginas: %@; el máximo es %@, %@ de más.",
-                               localNumber(excess->count), localNumber(maximum),
-                               localNumber(excess->count - maximum));
-    }
-    constexpr qint64 maximum = BrivelService::maximumPageCharacters;
-    return localizedString("Página %@: %@ caracteres; el máximo es %@, %@ de más.",
-                           localNumber(excess->page), localNumber(excess->count),
-                           localNumber(maximum), localNumber(excess->count - maximum));
+    return firstContentExcess(pages);
 }
 
-std::optional<QString> SaveData::fileSizeExcess(qint64 bytes)
+std::optional<SaveData::LimitExcess> SaveData::fileSizeExcess(qint64 bytes)
 {
-    constexpr qint64 maximumBytes = BrivelService::maximumFileBytes;
-    if (bytes <= maximumBytes)
+    if (bytes <= BrivelService::maximumFileBytes)
         return std::nullopt;
-    return localizedString("Tamaño del archivo: %@ bytes; el máximo es %@ (10 MB), %@ de más.",
-                           localNumber(bytes), localNumber(maximumBytes),
-                           localNumber(bytes - maximumBytes));
+    return LimitExcess{LimitExcess::Limit::fileBytes, bytes, BrivelService::maximumFileBytes};
 }

@@ -31,12 +31,24 @@ struct SaveData
     // in user-perceived characters.
     bool isWithinDocumentLimits() const;
 
+    // A limit of document files that a document breaks, and by how much.
+    struct LimitExcess
+    {
+        enum class Limit { pages, pageCharacters, fileBytes };
+        Limit limit = Limit::pages;
+        qint64 count = 0;
+        qint64 maximum = 0;
+        // The page (from 1) whose characters are counted.
+        qsizetype page = 0;
+    };
+
     // Why a document file of these pages and titles would be refused when opened: the first
-    // limit it breaks and by how much, in the interface language. Nothing when it fits.
-    static std::optional<QString> limitExcess(const QStringList &pages, const QStringList &titles);
+    // limit it breaks. Nothing when it fits.
+    static std::optional<LimitExcess> limitExcess(const QStringList &pages,
+                                                  const QStringList &titles);
     // The same for the pages alone (their number and length), and for a file of that size.
-    static std::optional<QString> contentLimitExcess(const QStringList &pages);
-    static std::optional<QString> fileSizeExcess(qint64 bytes);
+    static std::optional<LimitExcess> contentLimitExcess(const QStringList &pages);
+    static std::optional<LimitExcess> fileSizeExcess(qint64 bytes);
     // The size of encode(pages, titles), found one string at a time: the whole encoding of
     // pages that may be too large is never held at once.
     static qint64 encodedSize(const QStringList &pages, const QStringList &titles);

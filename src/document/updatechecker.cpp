@@ -2,6 +2,7 @@
 
 #include "document/dialogs.h"
 #include "platform/keyvaluestore.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 
 #include <QDesktopServices>
@@ -9,7 +10,6 @@
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTextBoundaryFinder>
 
 #include <limits>
 
@@ -95,27 +95,11 @@ QString offeredVersionText(const QString &version, qint64 build)
     // A blank version would leave a gap in the sentence: the build names the release then.
     if (line.isEmpty())
         return QString::number(build);
-    // The whole feed is a few kilobytes at most: looking at all of it costs nothing.
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
-    qsizetype end = 0;
-    for (int count = 0; count < maximumVersionCharacters; ++count) {
-        const qsizetype next = graphemes.toNextBoundary();
-        if (next < 0)
-            break;
-        if (next > maximumVersionCodeUnits) {
-            // A first character of endless combining marks keeps only its first few.
-            if (end == 0) {
-                end = maximumVersionCodeUnits;
-                if (line.at(end - 1).isHighSurrogate())
-                    --end;
-            }
-            break;
-        }
-        end = next;
-    }
-    if (end == line.size())
+    const QStringView kept
+        = DisplayText::cut(line, maximumVersionCharacters, maximumVersionCodeUnits);
+    if (kept.size() == line.size())
         return line;
-    return QStringView(line).first(end).trimmed() + u'\u2026';
+    return kept.trimmed() + u'\u2026';
 }
 
 UpdateChecker::UpdateChecker(const QUrl &feedUrl, QObject *parent)

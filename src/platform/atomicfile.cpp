@@ -3,12 +3,16 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace AtomicFile {
 
-bool write(const QString &path, const QByteArray &bytes, QString *error)
+bool write(const QString &path, const QByteArray &bytes, QString *error, int *errorNumber)
 {
     const bool created = !QFileInfo::exists(path);
     QSaveFile file(path);
+    // Each step that fails leaves its errno; the ones after it do not run.
+    errno = 0;
     // Unbuffered: a write that does not fit on the disk must fail here. Bytes left in a buffer
     // are only written by commit(), which does not report that failure and puts the
     // incomplete file in the old one's place.
@@ -23,6 +27,8 @@ bool write(const QString &path, const QByteArray &bytes, QString *error)
     }
     ok = ok && file.flush() && file.commit();
     if (!ok) {
+        if (errorNumber)
+            *errorNumber = errno;
         // Cancelling replaces the reason with its own.
         if (error)
             *error = file.errorString();

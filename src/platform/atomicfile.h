@@ -8,7 +8,9 @@
 namespace AtomicFile {
 
 // A file created here is readable and writable by its owner only; an existing file keeps its
-// mode. On failure returns false and, when given, the reason in `error`.
-bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// mode. On failure returns false and, when given, the system's words for the reason in `error`
+// and its errno in `errorNumber` (0 when the system gave none).
+bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+           int *errorNumber = nullptr);
 
 } // namespace AtomicFile

@@ -61,6 +61,18 @@ std::shared_ptr<const Bundle> Bundle::localization(const QString &languageCode)
     return bundle ? bundle : main();
 }
 
+QList<std::shared_ptr<const Bundle>> Bundle::localizations()
+{
+    const QString type = QStringLiteral("lproj");
+    QList<std::shared_ptr<const Bundle>> bundles;
+    for (const QString &folder :
+         QDir(mainBundlePath).entryList({QStringLiteral("*.") + type}, QDir::Dirs)) {
+        if (auto bundle = main()->resourceBundle(folder.chopped(type.size() + 1), type))
+            bundles.append(std::move(bundle));
+    }
+    return bundles;
+}
+
 bool Bundle::isLanguageTag(const QString &code)
 {
     static const QRegularExpression tag(QStringLiteral("^[A-Za-z]{2,8}(?:[-_][A-Za-z0-9]{1,8})*$"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QTranslator>
 
@@ -27,6 +28,9 @@ public:
     // The bundle of the language's "<code>.lproj" folder, or the main bundle when the folder is
     // missing or the code is not shaped like a language tag (it never names a path).
     static std::shared_ptr<const Bundle> localization(const QString &languageCode);
+
+    // The bundles of every language folder in the main bundle.
+    static QList<std::shared_ptr<const Bundle>> localizations();
 
     static bool isLanguageTag(const QString &code);
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 #include <sys/stat.h>
@@ -54,6 +55,11 @@ QString moveAside(const QString &path, const QString &why, QString *error)
 void keepNewFilesFromOthers()
 {
     ::umask(::umask(0) | S_IWGRP | S_IWOTH);
+}
+
+void ignoreFileSizeLimitSignal()
+{
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace UserFiles

@@ -22,4 +22,9 @@ QString moveAside(const QString &path, const QString &why, QString *error = null
 // start-up, before any other thread runs.
 void keepNewFilesFromOthers();
 
+// Called at start-up, before anything is written: a write past a file size limit then fails
+// with EFBIG and takes the road of a full disk, where SIGXFSZ would end the process with the
+// unsaved edits.
+void ignoreFileSizeLimitSignal();
+
 } // namespace UserFiles

@@ -73,6 +73,7 @@ private Q_SLOTS:
     void malformedMessagesAreDropped_data();
     void malformedMessagesAreDropped();
     void largeMessagesShareABudget();
+    void largeLaunchesArriveInPieces();
     void staleSocketIsReplaced();
     void aLiveInstanceIsNeverReplaced();
 
@@ -295,6 +296,30 @@ void TestShellLaunch::largeMessagesShareABudget()
     auto sent = sendInBackground(m_socketPath, {u"/tmp/a.brivel"_s});
     QVERIFY(received.wait(5000));
     QCOMPARE(sent.get(), delivered);
+}
+
+// A legal launch of a few MiB, read as it trickles in, twice: the room it takes from the shared
+// budget is claimed once and given back.
+void TestShellLaunch::largeLaunchesArriveInPieces()
+{
+    SingleInstance instance;
+    QVERIFY(instance.listen(m_socketPath));
+    QSignalSpy received(&instance, &SingleInstance::argumentsReceived);
+    const QStringList arguments(26, QString(120 * 1024, u'x'));
+    const QByteArray message = SingleInstance::encodeMessage(arguments);
+    QVERIFY(message.size() > 3 * 1024 * 1024);
+    for (int launch = 1; launch <= 3; ++launch) {
+        QLocalSocket client;
+        client.connectToServer(m_socketPath);
+        QVERIFY(client.waitForConnected(2000));
+        for (qsizetype at = 0; at < message.size(); at += 64 * 1024) {
+            client.write(message.mid(at, 64 * 1024));
+            QVERIFY(client.waitForBytesWritten(2000));
+            QTest::qWait(2);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(received.count(), launch, 5000);
+        QCOMPARE(received.last().first().toStringList(), arguments);
+    }
 }
 
 void TestShellLaunch::staleSocketIsReplaced()

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -84,6 +85,9 @@ private Q_SLOTS:
     void aFileSizeLimitFailsTheWriteNotTheProgram();
     void aDocumentKeepsItsFileAcrossARelaunch_data();
     void aDocumentKeepsItsFileAcrossARelaunch();
+    void aFreshHomeIsTheOwnersOnly_data();
+    void aFreshHomeIsTheOwnersOnly();
+    void twoStartsOverALockThatIsNotAFile();
 };
 
 void TestShellProcess::signalsEndThroughTheQuitSequence_data()
@@ -311,6 +315,72 @@ void TestShellProcess::aDocumentKeepsItsFileAcrossARelaunch()
     if (changedInBetween)
         QVERIFY(writeFile(talk, record({u"today's talk, edited elsewhere"_s})));
     run(other, {changedInBetween ? u"today's talk"_s : u"another talk"_s}, changedInBetween);
+}
+
+void TestShellProcess::aFreshHomeIsTheOwnersOnly_data()
+{
+    QTest::addColumn<int>("umask");
+    QTest::newRow("umask 022") << 0022;
+    QTest::newRow("umask 000") << 0000;
+}
+
+// Every folder the start creates on the way to the settings and the data is the owner's only.
+void TestShellProcess::aFreshHomeIsTheOwnersOnly()
+{
+    QFETCH(int, umask);
+    QTemporaryDir home;
+    QProcessEnvironment environment = isolatedEnvironment(home);
+    environment.remove(u"XDG_CONFIG_HOME"_s);
+    environment.remove(u"XDG_DATA_HOME"_s);
+    environment.insert(u"HOME"_s, home.path());
+    QProcess brivel;
+    brivel.setProcessEnvironment(environment);
+    brivel.setChildProcessModifier([umask] { ::umask(mode_t(umask)); });
+    brivel.start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    QTRY_VERIFY_WITH_TIMEOUT(answers(home.filePath(u"runtime/brivel.sock"_s)), 10'000);
+    for (const char *folder :
+         {".local", ".local/share", ".local/share/Brivel", ".config", ".config/Brivel"}) {
+        struct stat status
+        {};
+        QCOMPARE(::stat(QFile::encodeName(home.filePath(QString::fromLatin1(folder))), &status), 0);
+        QCOMPARE(status.st_mode & 07777, mode_t(0700));
+    }
+    brivel.kill();
+    brivel.waitForFinished();
+}
+
+// Two sessions on one data folder from two runtime folders, started together over a folder in
+// the lock's place: the folder is moved aside once and only one of them runs.
+void TestShellProcess::twoStartsOverALockThatIsNotAFile()
+{
+    QTemporaryDir home;
+    QVERIFY(QDir().mkpath(home.filePath(u"data/Brivel/brivel.lock"_s)));
+    QProcess sessions[2];
+    QByteArray told[2];
+    for (int i : {0, 1}) {
+        QProcessEnvironment environment = isolatedEnvironment(home);
+        environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime%1"_s.arg(i)));
+        const QString runtime = environment.value(u"XDG_RUNTIME_DIR"_s);
+        QVERIFY(QDir().mkpath(runtime));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        sessions[i].setProcessEnvironment(environment);
+        sessions[i].start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    }
+    // The one turned away says so and waits on its alert; the other serves its socket.
+    const auto refused = [&](int i) {
+        return (told[i] += sessions[i].readAllStandardError()).contains("same data folder");
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(refused(0) || refused(1), 15'000);
+    const int running = refused(0) ? 1 : 0;
+    QTRY_VERIFY_WITH_TIMEOUT(answers(home.filePath(u"runtime%1/brivel.sock"_s.arg(running))),
+                             10'000);
+    QVERIFY(!refused(running) && QFileInfo(home.filePath(u"data/Brivel/brivel.lock"_s)).isFile());
+    QCOMPARE(
+        QDir(home.filePath(u"data/Brivel"_s)).entryList({u"*not-a-file*"_s}, QDir::Dirs).size(), 1);
+    for (QProcess &session : sessions)
+        session.kill();
+    for (QProcess &session : sessions)
+        session.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(TestShellProcess)

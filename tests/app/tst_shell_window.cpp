@@ -5,8 +5,10 @@
 #include "document/brivelservice.h"
 #include "editor/model/editorcontroller.h"
 #include "overlay/overlaypanel.h"
+#include "platform/bundle.h"
 #include "platform/keyvaluestore.h"
 #include "settings/localization.h"
+#include "settings/notchsettings.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -148,6 +150,8 @@ private Q_SLOTS:
     void readingPutsAwayAllButThePanels_data();
     void readingPutsAwayAllButThePanels();
     void fullScreenIsRefused();
+    void placeIsKeptWhileOffScreen_data();
+    void placeIsKeptWhileOffScreen();
     void windowCarriesBrivelsIcon();
     void updateCheckFollowsTheOnboarding_data();
     void updateCheckFollowsTheOnboarding();
@@ -280,6 +284,14 @@ void TestShellWindow::closing_data()
     QTest::newRow("Descartar, Salir") << edit << true << Choice::discard << true;
     QTest::newRow("untouched sample, window") << sample << false << Choice::cancel << false;
     QTest::newRow("untouched sample, Salir") << sample << false << Choice::cancel << true;
+    // Written in the other language, before a switch to this one.
+    const bool english = NotchSettings::shared().appLanguage() == u"en"_s;
+    QStringList other;
+    for (const EditorController::SamplePage &page :
+         EditorController::sampleContent(*Bundle::localization(english ? u"es"_s : u"en"_s)))
+        other << page.text;
+    QTest::newRow("untouched sample of the other language")
+        << other << false << Choice::cancel << false;
 }
 
 // Every edit reaches the autosave before the process ends, however it ends.
@@ -485,6 +497,30 @@ void TestShellWindow::fullScreenIsRefused()
     window().showFullScreen();
     QTRY_VERIFY(!window().windowState().testFlag(Qt::WindowFullScreen));
     QVERIFY(window().isVisible());
+}
+
+void TestShellWindow::placeIsKeptWhileOffScreen_data()
+{
+    QTest::addColumn<QPoint>("movedWhileHidden");
+    QTest::newRow("left alone") << QPoint();
+    // As a window manager hands a withdrawn window back: where its title bar began.
+    QTest::newRow("handed back at its frame") << QPoint(0, -37);
+}
+
+// A link takes the editor off screen; a later launch brings it back where the user left it.
+void TestShellWindow::placeIsKeptWhileOffScreen()
+{
+    QFETCH(QPoint, movedWhileHidden);
+    const QRect place(QPoint(31, 5), window().size());
+    window().setGeometry(place);
+    QTRY_COMPARE(window().geometry(), place);
+    service().setLaunchedExternally(true);
+    service().hideMainWindows();
+    QTRY_VERIFY(!window().isVisible());
+    window().move(window().pos() + movedWhileHidden);
+    m_app->handleLaunchArguments({});
+    QVERIFY(window().isVisible());
+    QCOMPARE(window().geometry(), place);
 }
 
 void TestShellWindow::windowCarriesBrivelsIcon()

@@ -42,10 +42,17 @@ bool click(const QPoint &at)
            && xdotool({u"click"_s, u"1"_s});
 }
 
-// Long enough for a callout's 0.35 s reveal and a repaint.
-void settle()
+// Once an area's pixels come to rest: a callout's reveal and the repaint after it are over. A
+// text cursor's blink changes too few pixels to count.
+bool settled(const QRect &area)
 {
-    QTest::qWait(700);
+    QImage last = grab(area);
+    return QTest::qWaitFor(
+        [&] {
+            const QImage now = grab(area);
+            return differingShare(std::exchange(last, now), now) < 0.001;
+        },
+        5000);
 }
 
 } // namespace
@@ -85,18 +92,19 @@ void TestTour::tourRunsOnceAndEndsReading()
     QVERIFY2(appeared >= 250 && appeared <= 1500, "the tour did not wait its half second");
 
     // The script: the text stays clear, the rest darkens. A click on the dark area advances.
-    settle();
+    QVERIFY(settled(window));
     grab().save(u"tour-1-script.png"_s);
     const double clearText = meanGray(text);
     QVERIFY(click(toolbar.center()));
-    settle();
+    QTRY_VERIFY2_WITH_TIMEOUT(meanGray(text) < clearText * 0.8, "the script did not darken", 3000);
+    QVERIFY(settled(window));
     grab().save(u"tour-2-settings.png"_s);
-    QVERIFY2(meanGray(text) < clearText * 0.8, "the script did not darken");
     const QImage settingsStep = grab(window);
     QVERIFY(click(QPoint(window.x() + 20, window.bottom() - 20)));
-    settle();
+    QTRY_VERIFY2_WITH_TIMEOUT(differingShare(settingsStep, grab(window)) > 0.01,
+                              "the tour did not advance", 3000);
+    QVERIFY(settled(window));
     grab().save(u"tour-3-play.png"_s);
-    QVERIFY2(differingShare(settingsStep, grab(window)) > 0.01, "the tour did not advance");
 
     // "Iniciar" holds the keys: Return presses it, and reading starts 0.3 s later.
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
@@ -105,7 +113,7 @@ void TestTour::tourRunsOnceAndEndsReading()
     QTRY_VERIFY_WITH_TIMEOUT(readingPanel().has_value(), 5000);
     qInfo("reading started %lld ms after Iniciar", sinceStart.elapsed());
     QVERIFY2(sinceStart.elapsed() >= 250, "reading started before 0.3 s");
-    settle();
+    QVERIFY(settled(readingPanel()->geometry));
     grab().save(u"tour-4-reading.png"_s);
     ::kill(pid_t(brivel.process().processId()), SIGTERM);
     QVERIFY(brivel.process().waitForFinished(10000));
@@ -138,7 +146,7 @@ void TestTour::tourRunsOnceAndEndsReading()
     };
     QTRY_VERIFY_WITH_TIMEOUT(about().has_value(), 5000);
     QCOMPARE(about()->geometry.width(), 320);
-    settle();
+    QVERIFY(settled(about()->geometry));
     grab().save(u"tour-6-about.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!about().has_value(), 5000);

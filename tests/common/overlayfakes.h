@@ -49,9 +49,11 @@ class FakeScreens : public Screens
 public:
     QList<ScreenInfo> screens() const override { return m_screens; }
     QPoint cursorPosition() const override { return m_cursor; }
+    QString keyWindowScreenName() const override { return m_keyWindowScreen; }
 
     QList<ScreenInfo> m_screens;
     QPoint m_cursor;
+    QString m_keyWindowScreen;
 };
 
 // A document of pages that records what the overlay asked of it.

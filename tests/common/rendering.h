@@ -36,4 +36,31 @@ inline QRect inkBounds(const QImage &image)
     return bounds;
 }
 
+// Whether the line begins, on the side its direction starts from, with what `start` painted:
+// the pixels of that ink, moved to that side of the line's ink, are the same in both. A line
+// that mixes fonts may sit a little lower, so a few pixels up or down are tried.
+inline bool beginsWith(const QImage &line, const QImage &start, Qt::LayoutDirection direction)
+{
+    const QRect whole = inkBounds(line);
+    const QRect first = inkBounds(start);
+    if (first.isEmpty())
+        return false;
+    const int dx = direction == Qt::RightToLeft ? whole.right() - first.right()
+                                                : whole.left() - first.left();
+    const auto sameAt = [&](int dy) {
+        for (int y = first.top(); y <= first.bottom(); ++y) {
+            for (int x = first.left(); x <= first.right(); ++x) {
+                if (!line.valid(x + dx, y + dy) || line.pixel(x + dx, y + dy) != start.pixel(x, y))
+                    return false;
+            }
+        }
+        return true;
+    };
+    for (int dy = -4; dy <= 4; ++dy) {
+        if (sameAt(dy))
+            return true;
+    }
+    return false;
+}
+
 } // namespace TestSupport

@@ -24,6 +24,7 @@
 #endif
 
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 
 #include <cerrno>
 #include <csignal>
@@ -37,6 +38,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -256,6 +258,91 @@ inline bool drag(QPoint from, QPoint to)
     return released;
 }
 
+// Splits the server's screen into two RandR monitors side by side, "left" `leftWidth` pixels
+// wide and "right" the rest; Qt takes each for a screen of its own. Call it before the
+// application exists. No xrandr tool is needed: the two requests are spoken here.
+inline bool splitIntoTwoMonitors(int leftWidth)
+{
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    static xcb_extension_t randr{"RANDR", 0};
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const auto send = [&](quint8 opcode, void *request, size_t size, bool withReply) {
+        iovec parts[3] = {};
+        parts[2].iov_base = request;
+        parts[2].iov_len = size;
+        const xcb_protocol_request_t protocol{1, &randr, opcode, quint8(withReply ? 0 : 1)};
+        return xcb_send_request(connection, XCB_REQUEST_CHECKED, parts + 2, &protocol);
+    };
+    const auto atom = [&](const char *name) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, quint16(std::strlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    };
+
+    // The screen's one output goes to the left monitor, so that no monitor of its own is left.
+    struct
+    {
+        quint8 major = 0, minor = 0;
+        quint16 length = 0;
+        quint32 window;
+    } resources{0, 0, 0, screen->root};
+    quint32 output = 0;
+    xcb_generic_error_t *error = nullptr;
+    if (auto *reply = static_cast<quint8 *>(
+            xcb_wait_for_reply(connection, send(25, &resources, sizeof resources, true), &error))) {
+        quint16 crtcs = 0, outputs = 0;
+        std::memcpy(&crtcs, reply + 16, 2);
+        std::memcpy(&outputs, reply + 18, 2);
+        if (outputs > 0)
+            std::memcpy(&output, reply + 32 + 4 * crtcs, 4);
+        std::free(reply);
+    }
+    std::free(error);
+
+    struct Monitor
+    {
+        quint8 major = 0, minor = 0;
+        quint16 length = 0;
+        quint32 window = 0;
+        quint32 name = 0;
+        quint8 primary = 0, automatic = 0;
+        quint16 outputCount = 0;
+        qint16 x = 0, y = 0;
+        quint16 width = 0, height = 0;
+        quint32 widthMm = 0, heightMm = 0;
+        quint32 output = 0;
+    };
+    const int height = screen->height_in_pixels;
+    const int widths[] = {leftWidth, screen->width_in_pixels - leftWidth};
+    bool done = true;
+    for (int i = 0; i < 2; ++i) {
+        Monitor monitor;
+        monitor.window = screen->root;
+        monitor.name = atom(i == 0 ? "left" : "right");
+        monitor.primary = i == 0;
+        monitor.outputCount = i == 0 && output ? 1 : 0;
+        monitor.x = qint16(i == 0 ? 0 : leftWidth);
+        monitor.width = quint16(widths[i]);
+        monitor.height = quint16(height);
+        monitor.widthMm = quint32(widths[i] / 4);
+        monitor.heightMm = quint32(height / 4);
+        monitor.output = output;
+        const size_t size = sizeof(Monitor) - (monitor.outputCount ? 0 : sizeof(quint32));
+        xcb_generic_error_t *failed
+            = xcb_request_check(connection, {send(43, &monitor, size, false)});
+        done = done && !failed;
+        std::free(failed);
+    }
+    xcb_disconnect(connection);
+    return done;
+}
+
 // A plain top-level window of another X client, to hold the keyboard focus while a test looks
 // at the keys and clicks that reach it. It is mapped when the constructor returns (when
 // isValid()).
@@ -436,6 +523,25 @@ private:
             std::fprintf(stderr, "%s\n", qPrintable(xvfbServer.errorString()));                    \
             return 1;                                                                              \
         }                                                                                          \
+        BRIVEL_XVFB_APPLICATION app(argc, argv);                                                   \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject testObject;                                                                     \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&testObject, argc, argv);                                              \
+    }
+
+// BRIVEL_XVFB_TEST_MAIN with openbox on a 1280×800 server split into two monitors, "left" 640
+// wide and "right", each at the scale QT_SCREEN_SCALE_FACTORS gives it (e.g. "left=2;right=1").
+#define BRIVEL_XVFB_TWO_SCREEN_TEST_MAIN(TestObject, scaleFactors)                                 \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestSupport::XvfbServer xvfbServer(true);                                                  \
+        if (!xvfbServer.isRunning() || !TestSupport::splitIntoTwoMonitors(640)) {                  \
+            std::fprintf(stderr, "no two-screen server: %s\n",                                     \
+                         qPrintable(xvfbServer.errorString()));                                    \
+            return 1;                                                                              \
+        }                                                                                          \
+        qputenv("QT_SCREEN_SCALE_FACTORS", scaleFactors);                                          \
         BRIVEL_XVFB_APPLICATION app(argc, argv);                                                   \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
         TestObject testObject;                                                                     \

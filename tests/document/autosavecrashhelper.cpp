@@ -9,8 +9,8 @@
 
 #include "crashdocument.h"
 
-#include "app/unixsignalwatcher.h"
 #include "common/appfakes.h"
+#include "platform/userfiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -47,7 +47,7 @@ int writeOnce(BrivelService &service, const FakeDialogs &dialogs, const QString 
 
 int main(int argc, char *argv[])
 {
-    UnixSignalWatcher::ignoreFileSizeLimitSignal();
+    UserFiles::ignoreFileSizeLimitSignal();
     QCoreApplication app(argc, argv);
     if (argc != 2 && argc != 4)
         return 2;

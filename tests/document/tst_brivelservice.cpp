@@ -107,16 +107,21 @@ void TestBrivelService::title_data()
     QTest::newRow("trimmed") << 0 << u"Intro"_s;
     QTest::newRow("spaces only") << 1 << placeholder;
     QTest::newRow("empty") << 2 << placeholder;
-    QTest::newRow("past the titles") << 3 << placeholder;
+    QTest::newRow("past the titles") << 5 << placeholder;
     QTest::newRow("negative") << -1 << placeholder;
+    // A title too long to show ends on the last whole character.
+    QTest::newRow("accent across the cut") << 3 << QString(299, u'x');
+    QTest::newRow("emoji across the cut") << 4 << QString(299, u'x');
 }
 
 void TestBrivelService::title()
 {
     QFETCH(int, index);
     ServiceFixture f;
-    f.service.setPages(QStringList(4, u"text"_s));
-    f.service.setPageTitles({u"  Intro\n"_s, u" \t "_s, QString()});
+    f.service.setPages(QStringList(6, u"text"_s));
+    const QString cut(299, u'x');
+    f.service.setPageTitles(
+        {u"  Intro\n"_s, u" \t "_s, QString(), cut + u"e\u0301 fin"_s, cut + u"\U0001F600 fin"_s});
     QTEST(f.service.title(index), "expected");
 }
 

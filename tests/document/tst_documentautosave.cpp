@@ -3,7 +3,6 @@
 
 #include "common/appfakes.h"
 #include "document/savedata.h"
-#include "settings/localization.h"
 
 #include <QDir>
 #include <QFile>
@@ -185,6 +184,13 @@ void TestDocumentAutosave::documentFileIsKeptAcrossARelaunch_data()
         writeFile(directory + u"/other.brivel"_s, SaveData::encode({u"otra"_s}, {u"T"_s}));
         s.openDocument(directory + u"/other.brivel"_s);
     }) << u"other.brivel"_s;
+    QTest::newRow("opened from a file with fewer titles than pages")
+        << Between([](BrivelService &s, const QString &directory) {
+               writeFile(directory + u"/other.brivel"_s,
+                         R"({"version":1,"pages":["otra","dos"],"titles":["T"]})");
+               s.openDocument(directory + u"/other.brivel"_s);
+           })
+        << u"other.brivel"_s;
     QTest::newRow("edited after the save")
         << Between([](BrivelService &s, const QString &) { s.setPages({u"charla editada"_s}); })
         << QString();
@@ -342,7 +348,12 @@ void TestDocumentAutosave::fullDiskKeepsTheOldFile()
     const QString target = directory.filePath(mode == u"save" ? u"doc.brivel"_s : u"pages.json"_s);
     const QStringList arguments{directory.path(), mode, QString::number(bytes)};
     QProcess process;
+    // A Spanish user: the alert gives the reason in Spanish, the log in the system's words.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LC_ALL"_s, u"es_AR.UTF-8"_s);
+    process.setProcessEnvironment(environment);
     QString reason;
+    QString alertReason = u"El archivo supera el tamaño máximo que permite el sistema."_s;
     if (realDisk) {
         if (::geteuid() != 0 || QProcess::execute(u"unshare"_s, {u"-m"_s, u"true"_s}) != 0)
             QSKIP("A tmpfs of the test's own needs the superuser and a mount namespace.");
@@ -353,6 +364,7 @@ void TestDocumentAutosave::fullDiskKeepsTheOldFile()
                                                 directory.path(), target, helper}
                                         + arguments.mid(1));
         reason = qt_error_string(ENOSPC);
+        alertReason = u"No queda espacio libre en el disco."_s;
     } else {
         writeFile(target, "old");
         process.setChildProcessModifier([] {
@@ -365,10 +377,9 @@ void TestDocumentAutosave::fullDiskKeepsTheOldFile()
     QVERIFY(process.waitForFinished(30'000));
     const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
     QVERIFY2(process.exitCode() == 0, qPrintable(errors));
-    const QString alert
-        = mode == u"save"
-              ? u"alert %1: %2\n"_s.arg(localizedString("Error al guardar el archivo"), reason)
-              : QString();
+    const QString alert = mode == u"save"
+                              ? u"alert Error al guardar el archivo: %1\n"_s.arg(alertReason)
+                              : QString();
     QCOMPARE(QString::fromLocal8Bit(process.readAllStandardOutput()),
              alert + u"unsaved 1\nkept\n"_s);
     QCOMPARE(errors.contains(u"Autosave failed: "_s + reason), mode == u"autosave");

@@ -202,6 +202,9 @@ void TestUpdateChecker::feedDecidesTheOffer_data()
                            << QString(40, u'x') + u'\u2026';
     QTest::newRow("endless marks") << 200 << withVersion(u"a"_s + marks) << u"0"_s << qint64(0)
                                    << u"a"_s + marks.first(79) + u'\u2026';
+    const QString tones = u"\U0001F3FD"_s.repeated(100);
+    QTest::newRow("endless astral marks") << 200 << withVersion(u"a"_s + tones) << u"0"_s
+                                          << qint64(0) << u"a"_s + tones.first(78) + u'\u2026';
     QTest::newRow("only breaks and controls")
         << 200 << withVersion(u"\n\r\n\u0001\u0085"_s) << u"0"_s << qint64(0) << u"43"_s;
 

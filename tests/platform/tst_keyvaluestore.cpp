@@ -178,8 +178,10 @@ void TestKeyValueStore::unusableFileIsMovedAside_data()
     QTest::newRow("FIFO") << u"fifo"_s << u"not-a-file"_s;
     QTest::newRow("directory") << u"directory"_s << u"not-a-file"_s;
     QTest::newRow("link to /dev/zero") << u"zero"_s << u"not-a-file"_s;
+    QTest::newRow("link loop") << u"loop"_s << u"not-a-file"_s;
     QTest::newRow("larger than the cap") << u"large"_s << u"too-large"_s;
     QTest::newRow("500,000 sections") << u"sections"_s << u"too-many-lines"_s;
+    QTest::newRow("150,000 sections, CR line ends") << u"crSections"_s << u"too-many-lines"_s;
 }
 
 void TestKeyValueStore::unusableFileIsMovedAside()
@@ -195,15 +197,19 @@ void TestKeyValueStore::unusableFileIsMovedAside()
         QVERIFY(QDir().mkdir(path));
     } else if (kind == u"zero") {
         QCOMPARE(::symlink("/dev/zero", nativePath.constData()), 0);
+    } else if (kind == u"loop") {
+        QCOMPARE(::symlink("Brivel.conf", nativePath.constData()), 0);
     } else if (kind == u"large") {
         QByteArray bytes = "[General]\noverlayMode=cursor\nnote=";
         bytes += QByteArray(QSettingsKeyValueStore::maximumFileBytes, 'x') + '\n';
         TestSupport::writeFile(path, bytes);
     } else {
         // Within the size cap: the sections alone are what costs.
-        QByteArray bytes = "[General]\noverlayMode=cursor\n";
-        for (int i = 0; i < 500'000; ++i)
-            bytes += "[a]\n";
+        const bool cr = kind == u"crSections";
+        QByteArray bytes
+            = cr ? "[General]\roverlayMode=cursor\r" : "[General]\noverlayMode=cursor\n";
+        for (int i = 0; i < (cr ? 150'000 : 500'000); ++i)
+            bytes += cr ? "[a]\r" : "[a]\n";
         QVERIFY(bytes.size() < QSettingsKeyValueStore::maximumFileBytes);
         TestSupport::writeFile(path, bytes);
     }

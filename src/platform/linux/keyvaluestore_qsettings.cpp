@@ -5,7 +5,12 @@
 #include "platform/logging.h"
 #include "platform/userfiles.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -44,6 +49,13 @@ bool hasTooManyLines(const QByteArray &content)
     return content.count('\n') + content.count('\r') > QSettingsKeyValueStore::maximumLineBreaks;
 }
 
+bool isLinkLoop(const QString &path)
+{
+    struct stat status
+    {};
+    return ::stat(QFile::encodeName(path).constData(), &status) != 0 && errno == ELOOP;
+}
+
 void createPrivateFile(const QString &filePath)
 {
     // QSettings keeps the mode of the file it rewrites; one it created would follow the umask.
@@ -79,6 +91,11 @@ bool preparedForReading(const QString &filePath)
         why = u"too-large"_s;
         break;
     default:
+        // A link that never ends anywhere is no file, and QSettings would replace it.
+        if (isLinkLoop(filePath)) {
+            why = u"not-a-file"_s;
+            break;
+        }
         // No permission, a dangling link, a failing disk: QSettings fails to open it at once
         // and says so; moving it would not make it readable.
         return true;

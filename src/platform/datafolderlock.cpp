@@ -1,0 +1,138 @@
+#include "datafolderlock.h"
+
+#include "platform/logging.h"
+#include "platform/userfiles.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A regular file opened without following a link; -1 with errno otherwise. Non-blocking, so that
+// a FIFO in its place cannot hang the start.
+int openRegularFile(const QByteArray &path)
+{
+    const int fd
+        = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat status
+    {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        errno = EISDIR; // as good as any: the caller only looks at what is there
+        return -1;
+    }
+    return fd;
+}
+
+bool isSomethingElse(const QByteArray &path)
+{
+    struct stat status
+    {};
+    return ::lstat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode);
+}
+
+// Held while a start moves aside what stands in the lock's place: without it, two starts that
+// both found a folder there could each move the other's fresh lock aside.
+class FolderGuard
+{
+public:
+    explicit FolderGuard(const QString &folder)
+        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd >= 0) {
+            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FolderGuard()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderGuard(const FolderGuard &) = delete;
+    FolderGuard &operator=(const FolderGuard &) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace
+
+DataFolderLock::~DataFolderLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QString DataFolderLock::takenMessage(const QString &folder)
+{
+    return u"brivel: Brivel is already running in another session that uses the same data folder "
+           "(%1) and cannot be reached from here; nothing was opened. Quit that one first."_s.arg(
+               QDir::toNativeSeparators(folder));
+}
+
+bool DataFolderLock::claim(const QString &folder)
+{
+    if (m_fd >= 0)
+        return true;
+    UserFiles::makePrivatePath(folder);
+    const QString path = folder + u'/' + QLatin1StringView(fileName);
+    const QByteArray encoded = QFile::encodeName(path);
+    int fd = openRegularFile(encoded);
+    if (fd < 0 && isSomethingElse(encoded)) {
+        const FolderGuard guard(folder);
+        fd = openRegularFile(encoded);
+        if (fd < 0 && isSomethingElse(encoded)) {
+            QString error;
+            const QString target = UserFiles::moveAside(path, u"not-a-file"_s, &error);
+            if (target.isEmpty()) {
+                // The folder takes no new name, so no autosave can be written there either.
+                qCWarning(lcPlatform).noquote()
+                    << u"Lock %1 is not a file and could not be moved aside (%2); running "
+                       "without the lock"_s.arg(path, error);
+                return true;
+            }
+            qCWarning(lcPlatform).noquote()
+                << u"Lock %1 was not a file; kept as %2"_s.arg(path, target);
+            fd = openRegularFile(encoded);
+        }
+    }
+    if (fd < 0) {
+        qCWarning(lcPlatform).noquote() << u"Cannot open the lock %1 (%2); running without the "
+                                           "lock"_s.arg(path, qt_error_string(errno));
+        return true;
+    }
+
+    const QDeadlineTimer deadline(waitMs);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error == EINTR)
+            continue;
+        if (error != EWOULDBLOCK) {
+            ::close(fd);
+            qCWarning(lcPlatform).noquote()
+                << u"The file system of %1 refuses locks (%2); running without the lock"_s.arg(
+                       folder, qt_error_string(error));
+            return true;
+        }
+        if (deadline.hasExpired()) {
+            ::close(fd);
+            return false;
+        }
+        ::usleep(useconds_t(retryPauseMs) * 1000);
+    }
+    m_fd = fd;
+    return true;
+}

@@ -1,0 +1,103 @@
+#include "platform/datafolderlock.h"
+#include "platform/userfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+class TestUserFiles : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void movedAsideTwiceInOneSecondKeepsBoth();
+    void theUsersUmaskLosesOnlyWriteBits();
+    void whatStandsInTheLockPlace_data();
+    void whatStandsInTheLockPlace();
+    void aLockLetGoWithinTheWaitIsTaken();
+};
+
+void TestUserFiles::movedAsideTwiceInOneSecondKeepsBoth()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"pages.json"_s);
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly)
+                && !UserFiles::moveAside(path, u"x"_s).isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList({u"pages.json.*"_s}, QDir::Files).size(), 2);
+}
+
+void TestUserFiles::theUsersUmaskLosesOnlyWriteBits()
+{
+    for (const auto &[before, after] : {std::pair(0000, 0022), {0077, 0077}, {0027, 0027}}) {
+        const mode_t previous = ::umask(mode_t(before));
+        UserFiles::keepNewFilesFromOthers();
+        QCOMPARE(int(::umask(previous)), after);
+    }
+}
+
+// Only a regular file is the lock; anything else there is kept under another name, and a link
+// is never followed.
+void TestUserFiles::whatStandsInTheLockPlace_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("regular file") << u"file"_s;
+    QTest::newRow("directory") << u"directory"_s;
+    QTest::newRow("FIFO") << u"fifo"_s;
+    QTest::newRow("link to a missing file") << u"link"_s;
+}
+
+void TestUserFiles::whatStandsInTheLockPlace()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir folder;
+    const QByteArray lock = QFile::encodeName(folder.filePath(u"brivel.lock"_s));
+    const QByteArray target = QFile::encodeName(folder.filePath(u"elsewhere"_s));
+    QCOMPARE(kind == u"file"        ? ::close(::creat(lock.constData(), 0600))
+             : kind == u"directory" ? ::mkdir(lock.constData(), 0700)
+             : kind == u"fifo"      ? ::mkfifo(lock.constData(), 0600)
+                                    : ::symlink(target.constData(), lock.constData()),
+             0);
+    struct stat before = {}, after = {};
+    ::lstat(lock.constData(), &before);
+    if (kind != u"file")
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"was not a file; kept as "_s));
+
+    DataFolderLock claimed;
+    QVERIFY(claimed.claim(folder.path()) && claimed.isHeld());
+    QCOMPARE(::lstat(lock.constData(), &after), 0);
+    QVERIFY(S_ISREG(after.st_mode) && !QFile::exists(QFile::decodeName(target)));
+    QCOMPARE(after.st_ino == before.st_ino, kind == u"file");
+    QCOMPARE(
+        QDir(folder.path()).entryList({u"*not-a-file*"_s}, QDir::AllEntries | QDir::System).size(),
+        kind == u"file" ? 0 : 1);
+}
+
+// A session that just quit lets go of the lock while a new launch waits for it.
+void TestUserFiles::aLockLetGoWithinTheWaitIsTaken()
+{
+    QTemporaryDir folder;
+    auto quitting = std::make_unique<DataFolderLock>();
+    QVERIFY(quitting->claim(folder.path()));
+    std::thread quit([&quitting] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        quitting.reset();
+    });
+    DataFolderLock launch;
+    const bool claimed = launch.claim(folder.path());
+    quit.join();
+    QVERIFY(claimed);
+}
+
+QTEST_GUILESS_MAIN(TestUserFiles)
+#include "tst_userfiles.moc"
