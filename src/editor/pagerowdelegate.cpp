@@ -24,7 +24,7 @@ constexpr int rowGap = 1;
 constexpr QMargins rowPadding{6, 5, 6, 5};
 constexpr int rowRadius = 6;
 constexpr int snippetGap = 2;
-// A row is measured with its whole title, never shorter than the part it shows.
+// A row is measured with its whole title, never shorter than what it shows.
 constexpr qreal unbounded = 1e6;
 
 QString oneLine(QString text)
