@@ -3,11 +3,11 @@
 #include "onboarding/carouselpage.h"
 #include "onboarding/celebrationpage.h"
 #include "onboarding/herovideoview.h"
-#include "onboarding/languagepage.h"
 #include "onboarding/invisibilitypage.h"
+#include "onboarding/languagepage.h"
 #include "onboarding/personalizepage.h"
-#include "onboarding/tutorialpage.h"
 #include "onboarding/tutorialnotchcontent.h"
+#include "onboarding/tutorialpage.h"
 #include "onboarding/welcomepage.h"
 #include "platform/captureshield.h"
 #include "platform/permissions.h"
@@ -50,7 +50,7 @@ OnboardingWidget::OnboardingWidget(NotchSettings &settings, std::function<void()
     , m_flow(new OnboardingFlow(settings, this))
 {
     if (!m_options.playerFactory)
-        m_options.playerFactory = &MediaHeroPlayer::fromBundle;
+        m_options.playerFactory = &MediaClips::fromBundle;
     if (!m_options.captureShield)
         m_options.captureShield = &CaptureShield::system();
     if (!m_options.screens)
