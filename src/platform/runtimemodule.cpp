@@ -15,8 +15,8 @@ namespace {
 QString moduleFolder()
 {
     const QString executable = QFileInfo(u"/proc/self/exe"_qs).canonicalFilePath();
-    const QString buildTree = QStringLiteral(BRIVEL_BUILD_DIR);
-    if (executable.startsWith(buildTree + u'/'))
+    const QString buildTree = QFileInfo(QStringLiteral(BRIVEL_BUILD_DIR)).canonicalFilePath();
+    if (!buildTree.isEmpty() && executable.startsWith(buildTree + u'/'))
         return QStringLiteral(BRIVEL_BUILD_MODULE_DIR);
     const QString relocated = QFileInfo(executable).absolutePath()
                               + QStringLiteral("/../" BRIVEL_INSTALL_MODULE_SUBDIR);
