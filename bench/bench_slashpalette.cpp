@@ -68,6 +68,7 @@ void BM_SlashPaletteKeys(benchmark::State &state)
     }
     if (opened != state.iterations() || filtered != state.iterations() || palette.isOpen())
         state.SkipWithError("the palette did not open, filter and close on every iteration");
+    state.counters["listed_after_p"] = double(matchingP);
 }
 
 // From the "/" keystroke to the palette on screen, painted and flushed: what one frame must
