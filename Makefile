@@ -45,11 +45,13 @@ test-sanitize: configure-asan
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@scripts/run-tests $(ASAN_DIR) $(JOBS)
 
-# Offscreen, then the benchmarks that measure the window system itself on a private X server.
-X11_BENCHMARKS = Carousel|IdlePinnedSession|CursorSession|SlashToPalettePainted|HowItWorksCycle
+# Offscreen, then the benchmarks that measure the window system itself on a private X server
+# with a window manager, as a desktop has: the start-up among them, so that its figure is the one
+# users meet.
+X11_BENCHMARKS = Carousel|IdlePinnedSession|CursorSession|SlashToPalettePainted|HowItWorksCycle|StartupToMainWindow
 bench: build
 	$(BUILD_DIR)/bench/brivel_bench --benchmark_filter='-($(X11_BENCHMARKS))'
-	QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" \
+	QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" scripts/with-window-manager \
 		$(BUILD_DIR)/bench/brivel_bench --benchmark_filter='$(X11_BENCHMARKS)'
 
 format:

@@ -63,3 +63,18 @@ function(brivel_soname var library)
     endif()
     set(${var} "${CMAKE_MATCH_1}" PARENT_SCOPE)
 endfunction()
+
+# brivel_add_module(name SOURCES ... [LIBS ...]): a part of the program loaded when it is first
+# used (see RuntimeModule), as libbrivel_<name>.so in the build's modules folder and installed in
+# lib/brivel. It takes Brivel's own classes from the executable, which exports them, and links
+# only the libraries it brings: none of them is mapped before the part is used.
+function(brivel_add_module name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(brivel_${name} MODULE ${ARG_SOURCES})
+    set_target_properties(brivel_${name} PROPERTIES
+        LIBRARY_OUTPUT_DIRECTORY ${BRIVEL_BUILD_MODULE_DIR})
+    target_include_directories(brivel_${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(brivel_${name} PRIVATE ${ARG_LIBS})
+    brivel_configure_target(brivel_${name})
+    install(TARGETS brivel_${name} LIBRARY DESTINATION ${BRIVEL_INSTALL_MODULE_SUBDIR})
+endfunction()

@@ -1,15 +1,14 @@
 #include "import/pptxarchive.h"
 
+#include "platform/runtimemodule.h"
+
 #include <QFile>
 
 #include <zip.h>
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <type_traits>
 
 namespace {
 
@@ -32,19 +31,13 @@ const LibZip &libzip()
 {
     static const LibZip library = [] {
         LibZip l;
-        void *handle = ::dlopen(LIBZIP_SONAME, RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            return l;
-        auto bind = [handle](auto &function, const char *name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                ::dlsym(handle, name));
-            return function != nullptr;
-        };
-        l.loaded = bind(l.fdopen, "zip_fdopen") && bind(l.discard, "zip_discard")
-                   && bind(l.getNumEntries, "zip_get_num_entries")
-                   && bind(l.statInit, "zip_stat_init") && bind(l.statIndex, "zip_stat_index")
-                   && bind(l.fopenIndex, "zip_fopen_index") && bind(l.fread, "zip_fread")
-                   && bind(l.fclose, "zip_fclose");
+        RuntimeModule zip = RuntimeModule::system(LIBZIP_SONAME);
+        l.loaded = zip.resolve(l.fdopen, "zip_fdopen") && zip.resolve(l.discard, "zip_discard")
+                   && zip.resolve(l.getNumEntries, "zip_get_num_entries")
+                   && zip.resolve(l.statInit, "zip_stat_init")
+                   && zip.resolve(l.statIndex, "zip_stat_index")
+                   && zip.resolve(l.fopenIndex, "zip_fopen_index")
+                   && zip.resolve(l.fread, "zip_fread") && zip.resolve(l.fclose, "zip_fclose");
         return l;
     }();
     return library;

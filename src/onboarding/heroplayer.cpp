@@ -1,130 +1,65 @@
 #include "heroplayer.h"
 
 #include "platform/bundle.h"
+#include "platform/runtimemodule.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMediaPlayer>
-#include <QTimer>
-#include <QUrl>
-#include <QVideoFrame>
-#include <QVideoSink>
 
 #include <algorithm>
-#include <atomic>
+#include <mutex>
 
 namespace {
-
-std::atomic<int> livePlayers{0};
 
 inline uchar clampByte(int value)
 {
     return uchar(std::clamp(value, 0, 255));
 }
 
+struct ClipsModule
+{
+    HeroPlayer *(*createPlayer)(const QString &filePath) = nullptr;
+    int (*livePlayers)() = nullptr;
+};
+
+std::once_flag clipsLoaded;
+
+// Loaded with the first clip; null when it cannot be.
+const ClipsModule *clipsModule(bool load)
+{
+    static ClipsModule clips;
+    static bool complete = false;
+    if (load) {
+        std::call_once(clipsLoaded, [] {
+            RuntimeModule module = RuntimeModule::brivel("clips");
+            complete = module.resolve(clips.createPlayer, "brivelCreateClipPlayer")
+                       && module.resolve(clips.livePlayers, "brivelLiveClipPlayers");
+        });
+    }
+    return complete ? &clips : nullptr;
+}
+
 } // namespace
 
-MediaHeroPlayer::MediaHeroPlayer(const QString &filePath, QObject *parent)
-    : HeroPlayer(parent)
-    , m_player(new QMediaPlayer(this))
-    , m_sink(new QVideoSink(this))
+std::unique_ptr<HeroPlayer> MediaClips::player(const QString &filePath)
 {
-    ++livePlayers;
-    m_player->setVideoSink(m_sink);
-    // Frames come on the decoder's thread; this object turns them into images on its own.
-    connect(m_sink, &QVideoSink::videoFrameChanged, this, &MediaHeroPlayer::takeFrame,
-            Qt::QueuedConnection);
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus status) {
-                if (status != QMediaPlayer::EndOfMedia)
-                    return;
-                // The backend's own looping does not loop, so the clip is started again here.
-                // Now and then the backend also reports an end just after a restart; a clip
-                // that keeps ending within half a second of its start, such as a truncated
-                // file, is left on its last frame rather than restarted over and over.
-                const bool quick = m_sinceStart.isValid() && m_sinceStart.elapsed() < minimumLoopMs;
-                m_quickEnds = quick ? m_quickEnds + 1 : 0;
-                if (m_quickEnds > maximumQuickEnds)
-                    return;
-                ++m_loops;
-                m_sinceStart.restart();
-                // On the next turn: a seek made while the backend is still ending the clip
-                // lands at the end again, and the clip would end at once, over and over.
-                QTimer::singleShot(0, this, [this] {
-                    m_player->setPosition(0);
-                    m_player->play();
-                });
-            });
-    m_player->setSource(filePath.startsWith(u':') ? QUrl(u"qrc" + filePath)
-                                                  : QUrl::fromLocalFile(filePath));
+    const ClipsModule *clips = clipsModule(true);
+    return clips ? std::unique_ptr<HeroPlayer>(clips->createPlayer(filePath)) : nullptr;
 }
 
-MediaHeroPlayer::~MediaHeroPlayer()
-{
-    m_player->stop();
-    --livePlayers;
-}
-
-int MediaHeroPlayer::liveCount()
-{
-    return livePlayers.load();
-}
-
-std::unique_ptr<HeroPlayer> MediaHeroPlayer::fromBundle(const QString &videoName)
+std::unique_ptr<HeroPlayer> MediaClips::fromBundle(const QString &videoName)
 {
     const QString path = QDir(Bundle::main()->path()).filePath(videoName + u".mp4");
     if (!QFile::exists(path))
         return nullptr;
-    return std::make_unique<MediaHeroPlayer>(path);
+    return player(path);
 }
 
-void MediaHeroPlayer::play()
+int MediaClips::liveCount()
 {
-    if (!m_sinceStart.isValid())
-        m_sinceStart.start();
-    m_player->play();
-}
-
-void MediaHeroPlayer::restart()
-{
-    m_quickEnds = 0;
-    m_sinceStart.restart();
-    m_player->setPosition(0);
-    m_player->play();
-}
-
-void MediaHeroPlayer::stop()
-{
-    m_player->pause();
-    m_player->setPosition(0);
-}
-
-bool MediaHeroPlayer::isPlaying() const
-{
-    return m_player->playbackState() == QMediaPlayer::PlayingState;
-}
-
-void MediaHeroPlayer::takeFrame(const QVideoFrame &frame)
-{
-    if (!frame.isValid() || !wantsFrames())
-        return;
-    const QImage image = videoFrameImage(frame);
-    if (!image.isNull())
-        Q_EMIT frameReady(image);
-}
-
-QImage videoFrameImage(const QVideoFrame &source)
-{
-    QVideoFrame frame = source;
-    if (frame.pixelFormat() != QVideoFrameFormat::Format_YUV420P)
-        return frame.toImage();
-    if (!frame.map(QVideoFrame::ReadOnly))
-        return {};
-    const QImage image
-        = yuv420pToImage(frame.bits(0), frame.bytesPerLine(0), frame.bits(1), frame.bytesPerLine(1),
-                         frame.bits(2), frame.bytesPerLine(2), frame.width(), frame.height());
-    frame.unmap();
-    return image;
+    // Asking never loads the module: with none loaded, no player lives.
+    const ClipsModule *clips = clipsModule(false);
+    return clips ? clips->livePlayers() : 0;
 }
 
 QImage yuv420pToImage(const uchar *y, int yStride, const uchar *u, int uStride, const uchar *v,

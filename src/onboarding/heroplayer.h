@@ -1,16 +1,11 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
-
-class QMediaPlayer;
-class QVideoFrame;
-class QVideoSink;
 
 // A muted, looping player of one short clip, as the hero of an intro page shows it.
 class HeroPlayer : public QObject
@@ -44,46 +39,25 @@ private:
 // Makes the player of a clip, or none when the clip is missing.
 using HeroPlayerFactory = std::function<std::unique_ptr<HeroPlayer>(const QString &videoName)>;
 
-// Qt Multimedia's player. It loops by hand at the end of the clip; a clip that ends again and
-// again within half a second of its start is not restarted any more (a truncated file would
-// otherwise restart without pause) and keeps its last frame.
-class MediaHeroPlayer : public HeroPlayer
-{
-    Q_OBJECT
+// The clips' players through Qt Multimedia, which comes with the clips module at the first clip
+// rather than with the program. Without the module (logged) there is no player and the hero
+// stays dark, as for a missing clip.
+namespace MediaClips {
 
-public:
-    static constexpr int minimumLoopMs = 500;
-    // Quick ends in a row that are still restarted: the backend reports one now and then.
-    static constexpr int maximumQuickEnds = 2;
+// A player loops by hand at the end of the clip; a clip that ends again and again within
+// minimumLoopMs of its start is not restarted any more (a truncated file would otherwise restart
+// without pause) and keeps its last frame. Its "loopCount" property says how often it restarted.
+inline constexpr int minimumLoopMs = 500;
+// Quick ends in a row that are still restarted: the backend reports one now and then.
+inline constexpr int maximumQuickEnds = 2;
 
-    explicit MediaHeroPlayer(const QString &filePath, QObject *parent = nullptr);
-    ~MediaHeroPlayer() override;
+std::unique_ptr<HeroPlayer> player(const QString &filePath);
+// The clip of the main bundle ("<name>.mp4"), or none when it is not there.
+std::unique_ptr<HeroPlayer> fromBundle(const QString &videoName);
+// Players alive in the process, so that none outlives its screen unnoticed.
+int liveCount();
 
-    void play() override;
-    void restart() override;
-    void stop() override;
-    bool isPlaying() const override;
-
-    // How often the clip was started again at its end.
-    int loopCount() const { return m_loops; }
-    // Players alive in the process, so that none outlives its screen unnoticed.
-    static int liveCount();
-
-    // The clip of the main bundle ("<name>.mp4"), or none when it is not there.
-    static std::unique_ptr<HeroPlayer> fromBundle(const QString &videoName);
-
-private:
-    void takeFrame(const QVideoFrame &frame);
-
-    QMediaPlayer *m_player;
-    QVideoSink *m_sink;
-    QElapsedTimer m_sinceStart;
-    int m_loops = 0;
-    int m_quickEnds = 0;
-};
-
-// A decoded frame as an image: YUV 4:2:0 planes converted here, any other layout by Qt.
-QImage videoFrameImage(const QVideoFrame &frame);
+} // namespace MediaClips
 
 // BT.601 limited-range YUV 4:2:0 planes to RGB.
 QImage yuv420pToImage(const uchar *y, int yStride, const uchar *u, int uStride, const uchar *v,

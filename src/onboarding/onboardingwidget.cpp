@@ -50,7 +50,7 @@ OnboardingWidget::OnboardingWidget(NotchSettings &settings, std::function<void()
     , m_flow(new OnboardingFlow(settings, this))
 {
     if (!m_options.playerFactory)
-        m_options.playerFactory = &MediaHeroPlayer::fromBundle;
+        m_options.playerFactory = &MediaClips::fromBundle;
     if (!m_options.captureShield)
         m_options.captureShield = &CaptureShield::system();
     if (!m_options.screens)

@@ -46,9 +46,26 @@ class TestMainRoad : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void editorStartsWithoutVoiceOrClips();
     void writeReadStepStopAndKeep();
     void oneDataFolderOneSession();
 };
+
+// The first window needs neither the voice follower nor the onboarding's clips: none of their
+// libraries is mapped once the editor is on screen, only when they are first used.
+void TestMainRoad::editorStartsWithoutVoiceOrClips()
+{
+    BrivelProcess brivel;
+    QVERIFY(brivel.start());
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
+    settle();
+    const QByteArray maps = readFile(u"/proc/%1/maps"_s.arg(brivel.process().processId()));
+    QVERIFY2(maps.contains("libQt6Widgets"), "the program's libraries could not be read");
+    for (const char *library :
+         {"libespeak-ng", "libpcaudio", "libsonic", "libasound", "libpulse", "libQt6Multimedia",
+          "libcld2", "libexttextcat", "libpocketsphinx", "libsphinxbase", "libbrivel_"})
+        QVERIFY2(!maps.contains(library), library);
+}
 
 void TestMainRoad::writeReadStepStopAndKeep()
 {

@@ -165,14 +165,15 @@ inline Reading synthesiseReading(const QString &directory, const QString &text,
         }
         sampleRate = EspeakLibrary::sampleRate();
         const QByteArray utf8 = text.toUtf8();
+        const EspeakLibrary::Functions &espeak = EspeakLibrary::functions();
         Detail::currentSynthesis() = &synthesis;
-        espeak_SetSynthCallback(Detail::collect);
+        espeak.setSynthCallback(Detail::collect);
         const bool spoken = EspeakLibrary::useVoice(voice.toUtf8())
-                            && espeak_SetParameter(espeakRATE, wordsPerMinute, 0) == EE_OK
-                            && espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0,
+                            && espeak.setParameter(espeakRATE, wordsPerMinute, 0) == EE_OK
+                            && espeak.synth(utf8.constData(), size_t(utf8.size()) + 1, 0,
                                             POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr)
                                    == EE_OK;
-        espeak_SetSynthCallback(nullptr);
+        espeak.setSynthCallback(nullptr);
         Detail::currentSynthesis() = nullptr;
         if (!spoken || synthesis.samples.empty()) {
             *error = QStringLiteral("espeak-ng could not speak with the voice ") + voice;

@@ -89,12 +89,12 @@ private Q_SLOTS:
         root.click("beginButton");
         QVERIFY(!mediaPluginLoaded());
         root.click("language_es");
-        QTRY_COMPARE(MediaHeroPlayer::liveCount(), 3);
+        QTRY_COMPARE(MediaClips::liveCount(), 3);
         QVERIFY(mediaPluginLoaded());
         root.click("skipButton");
         QVERIFY(root.store.boolValue(u"hasCompletedOnboarding"_s).value_or(false));
         QTRY_VERIFY(!root.view->findChild<OnboardingWidget *>());
-        QCOMPARE(MediaHeroPlayer::liveCount(), 0);
+        QCOMPARE(MediaClips::liveCount(), 0);
         QCOMPARE(root.window.size(), size);
         QVERIFY(root.window.maximumSize().width() > 5000);
         root.controller.openSettings();

@@ -131,3 +131,9 @@ void QtAudioInput::convert(const QByteArray &bytes)
         m_previousSample = value;
     }
 }
+
+// The microphone module's entry point (AudioInput::createDefault).
+extern "C" AudioInput *brivelCreateMicrophone()
+{
+    return new QtAudioInput;
+}

@@ -114,3 +114,9 @@ std::optional<QString> Cld2LanguageDetector::categorise(const QByteArray &utf8) 
         return std::nullopt;
     return QString::fromLatin1(candidates[0].name);
 }
+
+// The language detector module's entry point (LanguageDetector::system).
+extern "C" LanguageDetector *brivelCreateLanguageDetector()
+{
+    return new Cld2LanguageDetector;
+}

@@ -172,7 +172,8 @@ QByteArray espeakPronunciation(const QString &word)
         const void *text = utf8.constData();
         // Names separated by '_', words by spaces, one clause per call.
         while (text) {
-            const char *clause = espeak_TextToPhonemes(&text, espeakCHARS_UTF8, '_' << 8);
+            const char *clause
+                = EspeakLibrary::functions().textToPhonemes(&text, espeakCHARS_UTF8, '_' << 8);
             if (clause) {
                 espeakPhonemes += clause;
                 espeakPhonemes += ' ';

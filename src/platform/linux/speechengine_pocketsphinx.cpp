@@ -3,6 +3,7 @@
 #include "platform/linux/scriptlanguagemodel.h"
 #include "platform/linux/stablehypothesis.h"
 #include "platform/logging.h"
+#include "platform/runtimemodule.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,8 +13,6 @@
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -21,7 +20,6 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -97,30 +95,24 @@ struct DecoderLibrary
 const DecoderLibrary *decoderLibrary()
 {
     static const std::optional<DecoderLibrary> library = []() -> std::optional<DecoderLibrary> {
-        // Never unloaded: decoders may run until the process ends.
-        void *const base = dlopen(SPHINXBASE_SONAME, RTLD_NOW | RTLD_LOCAL);
-        void *const decoder = base ? dlopen(POCKETSPHINX_SONAME, RTLD_NOW | RTLD_LOCAL) : nullptr;
+        RuntimeModule base = RuntimeModule::system(SPHINXBASE_SONAME);
+        RuntimeModule decoder = base.isLoaded() ? RuntimeModule::system(POCKETSPHINX_SONAME) : base;
         DecoderLibrary api;
-        bool complete = decoder != nullptr;
-        const auto resolve = [&](auto &function, void *handle, const char *name) {
-            function = handle ? reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                           dlsym(handle, name))
-                              : nullptr;
-            complete = complete && function;
-        };
-        resolve(api.setLogFile, base, "err_set_logfp");
-        resolve(api.initConfig, base, "cmd_ln_init");
-        resolve(api.freeConfig, base, "cmd_ln_free_r");
-        resolve(api.arguments, decoder, "ps_args");
-        resolve(api.init, decoder, "ps_init");
-        resolve(api.free, decoder, "ps_free");
-        resolve(api.startUtterance, decoder, "ps_start_utt");
-        resolve(api.endUtterance, decoder, "ps_end_utt");
-        resolve(api.processRaw, decoder, "ps_process_raw");
-        resolve(api.hypothesis, decoder, "ps_get_hyp");
-        resolve(api.inSpeech, decoder, "ps_get_in_speech");
+        const bool complete = base.resolve(api.setLogFile, "err_set_logfp")
+                              && base.resolve(api.initConfig, "cmd_ln_init")
+                              && base.resolve(api.freeConfig, "cmd_ln_free_r")
+                              && decoder.resolve(api.arguments, "ps_args")
+                              && decoder.resolve(api.init, "ps_init")
+                              && decoder.resolve(api.free, "ps_free")
+                              && decoder.resolve(api.startUtterance, "ps_start_utt")
+                              && decoder.resolve(api.endUtterance, "ps_end_utt")
+                              && decoder.resolve(api.processRaw, "ps_process_raw")
+                              && decoder.resolve(api.hypothesis, "ps_get_hyp")
+                              && decoder.resolve(api.inSpeech, "ps_get_in_speech");
         if (!complete) {
-            qCWarning(lcPlatform) << "Cannot load the speech decoder:" << dlerror();
+            const QString &reason
+                = decoder.errorString().isEmpty() ? base.errorString() : decoder.errorString();
+            qCWarning(lcPlatform, "Cannot load the speech decoder: %ls", qUtf16Printable(reason));
             return std::nullopt;
         }
         // The decoder's log is pages of INFO lines. Pointing -logfn at /dev/null would reopen
