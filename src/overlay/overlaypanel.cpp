@@ -51,18 +51,35 @@ OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
 
 bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_movable && watched == m_content && event->type() == QEvent::MouseButtonPress) {
-        const auto *press = static_cast<QMouseEvent *>(event);
-        if (press->button() == Qt::LeftButton && windowHandle()) {
-            const QPoint position = press->position().toPoint();
+    if (!m_movable || watched != m_content)
+        return QWidget::eventFilter(watched, event);
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (mouse->button() == Qt::LeftButton && windowHandle()) {
+            const QPoint position = mouse->scenePosition().toPoint();
             const bool inCorner = m_resizable && position.x() >= width() - resizeCornerSize
                                   && position.y() >= height() - resizeCornerSize;
-            if (inCorner)
-                windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
-            else
-                windowHandle()->startSystemMove();
+            m_drag.press(windowHandle(), position,
+                         inCorner ? WindowDrag::Kind::resizeFromBottomRight
+                                  : WindowDrag::Kind::move);
             return true;
         }
+        break;
+    case QEvent::MouseMove:
+        if (m_drag.isPressed()) {
+            m_drag.pointerMoved(mouse->scenePosition().toPoint(), mouse->buttons());
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (m_drag.isPressed()) {
+            m_drag.release();
+            return true;
+        }
+        break;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }

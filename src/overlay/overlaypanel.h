@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/windowdrag.h"
+
 #include <QPainterPath>
 #include <QWidget>
 
@@ -57,6 +59,7 @@ private:
     QWidget *m_content = nullptr;
     std::function<QPainterPath()> m_shape;
     QMetaObject::Connection m_screenScale;
+    WindowDrag m_drag;
     bool m_movable = false;
     bool m_resizable = false;
 };

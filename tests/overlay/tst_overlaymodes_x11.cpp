@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 using TestSupport::xdotool;
@@ -44,7 +46,7 @@ bool moveTo(QPoint point)
 }
 
 // A press, a drag in steps and a release, each given time to reach the application and the
-// window manager: the press makes the panel hand the drag to the window manager.
+// window manager: the first steps make the panel hand the drag to the window manager.
 bool drag(QPoint from, QPoint to)
 {
     if (!moveTo(from) || !xdotool({u"mousedown"_qs, u"1"_qs}))
@@ -62,8 +64,7 @@ bool drag(QPoint from, QPoint to)
     return released;
 }
 
-// A click as a hand makes it, the button held for a moment: a press on a floating window's
-// background hands the drag to the window manager, which must see the button still down.
+// A click as a hand makes it, the button held for a moment.
 bool click(QPoint point)
 {
     if (!moveTo(point) || !xdotool({u"mousedown"_qs, u"1"_qs}))
@@ -101,6 +102,7 @@ class TestOverlayModesX11 : public QObject
 
 private Q_SLOTS:
     void floatingWindowMovesResizesAndDuplicates();
+    void floatingWindowStaysPutAfterAClick();
     void cursorPanelLetsClicksThroughBelowTheTopBar();
     void fullscreenCoversTheDisplayAndEscEnds();
     void textFromOutsideAfterEveryEnding_data();
@@ -168,6 +170,44 @@ void TestOverlayModesX11::floatingWindowMovesResizesAndDuplicates()
 
     s.controller.dismiss();
     QTRY_COMPARE(s.completions, 1);
+}
+
+// A tap (press and release in one instant) or a nudge shorter than the drag distance on the
+// background moves nothing: the window does not follow the pointer afterwards.
+void TestOverlayModesX11::floatingWindowStaysPutAfterAClick()
+{
+    Session s(OverlayMode::floating);
+    s.open();
+    OverlayPanel *panel = s.controller.panel();
+    QVERIFY(QTest::qWaitForWindowExposed(panel));
+    const QRect start = panel->frameGeometry();
+    const QPoint background = start.topLeft() + QPoint(start.width() / 2, 10);
+    const QPoint nudge(QApplication::startDragDistance() - 2, 1);
+
+    const std::function<bool()> gestures[] = {
+        [&] { return clickBeforeTheAppMoves(background); },
+        [&] {
+            if (!moveTo(background) || !xdotool({u"mousedown"_qs, u"1"_qs}))
+                return false;
+            // Held as a hand holds it, so that the panel sees each step.
+            for (const QPoint step : {QPoint(1, 0), nudge}) {
+                QTest::qWait(100);
+                if (!moveTo(background + step))
+                    return false;
+            }
+            QTest::qWait(100);
+            return xdotool({u"mouseup"_qs, u"1"_qs});
+        },
+    };
+    for (const auto &gesture : gestures) {
+        QVERIFY(gesture());
+        for (int step = 1; step <= 8; ++step) {
+            QVERIFY(moveTo(background + QPoint(30, 40) * step));
+            QTest::qWait(40); // time for a window handed to the window manager to follow
+        }
+        QCOMPARE(panel->frameGeometry(), start);
+    }
+    s.controller.dismiss();
 }
 
 void TestOverlayModesX11::cursorPanelLetsClicksThroughBelowTheTopBar()
