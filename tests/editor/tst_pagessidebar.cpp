@@ -3,6 +3,7 @@
 #include "document/savedata.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/importpresentationbutton.h"
+#include "editor/model/pagelistmodel.h"
 #include "editor/rootfixture.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
@@ -230,6 +231,34 @@ private Q_SLOTS:
         const auto [firstRows, firstToolbar] = paint(firstWord);
         QVERIFY(TestSupport::beginsWith(rows, firstRows, direction));
         QVERIFY(TestSupport::beginsWith(toolbar, firstToolbar, direction));
+    }
+
+    // The match is marked within the title's one layout: in a right-to-left title, a matched
+    // second word stays on the left of the first.
+    void matchKeepsItsPlaceInTheTitle()
+    {
+        RootFixture f(true);
+        f.service.setCurrentPageIndex(1);
+        f.service.setPageTitles({u"שלום עולם"_s});
+        f.controller.setToolbarSearchText(u"עולם"_s);
+        QListView *list = f.sidebar()->list();
+        QTRY_VERIFY(f.sidebar()->model()->isUpToDate() && list->model()->rowCount() > 0);
+        const QImage row = TestSupport::render(*list->viewport())
+                               .copy(list->visualRect(list->model()->index(0, 0)));
+        // The match in the accent colour, the rest in grey; faint edges tell neither.
+        QRect match;
+        QRect rest;
+        for (int y = 0; y < row.height(); ++y) {
+            for (int x = 0; x < row.width(); ++x) {
+                const QRgb pixel = row.pixel(x, y);
+                if (qAlpha(pixel) > 128 && qGreen(pixel) - qRed(pixel) > 40)
+                    match |= QRect(x, y, 1, 1);
+                else if (qAlpha(pixel) > 128 && qGreen(pixel) == qRed(pixel))
+                    rest |= QRect(x, y, 1, 1);
+            }
+        }
+        QVERIFY(!match.isEmpty() && !rest.isEmpty());
+        QVERIFY(match.right() < rest.left());
     }
 
     // The import button, at the foot of the sidebar, opens the panel and shows a turning
