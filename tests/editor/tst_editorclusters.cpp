@@ -137,16 +137,28 @@ void TestEditorClusters::editsBesideClustersUndoExactly_data()
             QTest::addRow("%s, %s", edit, kind.name)
                 << before << steps << selected << keys << after;
         };
+        const QString after = cluster + u"fin."_s;
         row("Delete before", start, 0, Qt::Key_Delete, u"Hola  fin."_s);
+        row("Delete after", end, 0, Qt::Key_Delete, u"Hola "_s + after);
+        row("Delete across", start - 1, 3, Qt::Key_Delete, u"Holafin."_s);
+        row("Backspace before", start, 0, Qt::Key_Backspace, u"Hola"_s + cluster + u" fin."_s);
         row("Backspace after", end, 0, Qt::Key_Backspace,
             u"Hola "_s + kind.backspaced + u" fin."_s);
-        row("Ctrl+Delete before", start, 0, Qt::CTRL | Qt::Key_Delete, u"Hola fin."_s);
-        row("Ctrl+Backspace after", end, 0, Qt::CTRL | Qt::Key_Backspace, u"Hola  fin."_s);
-        row("Delete across", start - 1, 3, Qt::Key_Delete, u"Holafin."_s);
         row("Backspace across", start - 1, 3, Qt::Key_Backspace, u"Holafin."_s);
+        row("Ctrl+Delete before", start, 0, Qt::CTRL | Qt::Key_Delete, u"Hola fin."_s);
+        row("Ctrl+Delete after", end, 0, Qt::CTRL | Qt::Key_Delete, u"Hola "_s + after);
+        row("Ctrl+Delete across", start - 1, 3, Qt::CTRL | Qt::Key_Delete, u"Holafin."_s);
+        row("Ctrl+Backspace before", start, 0, Qt::CTRL | Qt::Key_Backspace, cluster + u" fin."_s);
+        row("Ctrl+Backspace after", end, 0, Qt::CTRL | Qt::Key_Backspace, u"Hola  fin."_s);
+        row("Ctrl+Backspace across", start - 1, 3, Qt::CTRL | Qt::Key_Backspace, u"Holafin."_s);
+        row("typing before", start - 1, 1, Qt::Key_X, u"Holax"_s + cluster + u" fin."_s);
         row("typing over", start, 1, Qt::Key_X, u"Hola x fin."_s);
+        row("typing after", end, 1, Qt::Key_X, u"Hola "_s + cluster + u"xfin."_s);
         row("typing across", start - 1, 3, Qt::Key_X, u"Holaxfin."_s);
+        row("cut before", start - 1, 1, QKeySequence::Cut, u"Hola"_s + cluster + u" fin."_s);
         row("cut", start, 1, QKeySequence::Cut, u"Hola  fin."_s);
+        row("cut after", end, 1, QKeySequence::Cut, u"Hola "_s + after);
+        row("cut across", start - 1, 3, QKeySequence::Cut, u"Holafin."_s);
         const QString twice = u"Hola "_s + cluster + cluster + u" fin."_s;
         row("paste before", start, 0, QKeySequence::Paste, twice);
         row("paste after", end, 0, QKeySequence::Paste, twice);

@@ -171,6 +171,22 @@ private Q_SLOTS:
         QVERIFY(f.model.index(1).data(PageListModel::SelectedRole).toBool());
     }
 
+    // Titles and pages written in either form are found by a query in either form, and the
+    // title's highlight covers the stored units it came from.
+    void rowsFindEitherForm()
+    {
+        const QString title = u"Tie\u0302\u0301ng Vie\u0323\u0302t"_s; // accents apart, any order
+        Fixture f({u"x"_s, u"en Vi\u1EC7t Nam"_s, u"Viet"_s}, {title});
+        for (const QString &query : {u"Việt"_s, u"vie\u0302\u0323t"_s}) {
+            f.search(query);
+            QCOMPARE(f.listedPages(), (QList<int>{0, 1}));
+            QCOMPARE(f.model.index(0).data(PageListModel::TitleMatchStartRole).toInt(), 8);
+            QCOMPARE(f.model.index(0).data(PageListModel::TitleMatchLengthRole).toInt(), 6);
+            QCOMPARE(f.model.index(1).data(PageListModel::SnippetRole).toString(),
+                     u"en Vi\u1EC7t Nam"_s);
+        }
+    }
+
     // Each keystroke starts a search; only the newest one's rows are ever listed, and a document
     // changed behind a search is searched again before a drop may use its rows.
     void newestQueryAndDocumentWin()

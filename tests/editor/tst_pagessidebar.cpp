@@ -3,6 +3,7 @@
 #include "document/savedata.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/importpresentationbutton.h"
+#include "editor/model/pagelistmodel.h"
 #include "editor/rootfixture.h"
 #include "platform/fonts.h"
 #include "settings/localization.h"
@@ -169,10 +170,8 @@ private Q_SLOTS:
         QCOMPARE(f.service.currentPageIndex(), 0);
     }
 
-    // The import button, at the foot of the sidebar, opens the panel and shows a turning
-    // spinner while the import runs.
-    // A row is as tall as the ink of its title, stacked signs above and below the line
-    // included: nothing is cut off, nor drawn over the next row.
+    // A row draws the whole ink of its title, stacked signs above and below the line included,
+    // inside its own bounds: nothing is cut off, nor drawn over the next row.
     void rowsHoldTheirTitlesWhole_data()
     {
         QTest::addColumn<QString>("title");
@@ -183,13 +182,19 @@ private Q_SLOTS:
     {
         QFETCH(QString, title);
         RootFixture f(true);
+        // The first row, which is not current: no plate under it.
+        f.service.setCurrentPageIndex(1);
         f.service.setPageTitles({title});
         QListView *list = f.sidebar()->list();
-        QPainterPath ink;
-        ink.addText(0, 0, Fonts::systemFont(13, QFont::Normal), title);
-        // Less the row's padding and the gap between rows.
-        const int room = list->visualRect(list->model()->index(0, 0)).height() - 12;
-        QVERIFY2(room >= ink.boundingRect().height(), qPrintable(QString::number(room)));
+        const QRect row = list->visualRect(list->model()->index(0, 0));
+        const QRect drawn
+            = TestSupport::inkBounds(TestSupport::render(*list->viewport()).copy(row));
+        QPainterPath outline;
+        outline.addText(0, 0, Fonts::systemFont(13, QFont::Normal), title);
+        QVERIFY2(
+            drawn.height() + 1 >= outline.boundingRect().height(),
+            qPrintable(u"%1 of %2"_s.arg(drawn.height()).arg(outline.boundingRect().height())));
+        QVERIFY(drawn.top() > 0 && drawn.bottom() < row.height() - 1);
     }
 
     // A title that begins right to left starts at the right of its row and of the toolbar, its
@@ -228,6 +233,36 @@ private Q_SLOTS:
         QVERIFY(TestSupport::beginsWith(toolbar, firstToolbar, direction));
     }
 
+    // The match is marked within the title's one layout: in a right-to-left title, a matched
+    // second word stays on the left of the first.
+    void matchKeepsItsPlaceInTheTitle()
+    {
+        RootFixture f(true);
+        f.service.setCurrentPageIndex(1);
+        f.service.setPageTitles({u"שלום עולם"_s});
+        f.controller.setToolbarSearchText(u"עולם"_s);
+        QListView *list = f.sidebar()->list();
+        QTRY_VERIFY(f.sidebar()->model()->isUpToDate() && list->model()->rowCount() > 0);
+        const QImage row = TestSupport::render(*list->viewport())
+                               .copy(list->visualRect(list->model()->index(0, 0)));
+        // The match in the accent colour, the rest in grey; faint edges tell neither.
+        QRect match;
+        QRect rest;
+        for (int y = 0; y < row.height(); ++y) {
+            for (int x = 0; x < row.width(); ++x) {
+                const QRgb pixel = row.pixel(x, y);
+                if (qAlpha(pixel) > 128 && qGreen(pixel) - qRed(pixel) > 40)
+                    match |= QRect(x, y, 1, 1);
+                else if (qAlpha(pixel) > 128 && qGreen(pixel) == qRed(pixel))
+                    rest |= QRect(x, y, 1, 1);
+            }
+        }
+        QVERIFY(!match.isEmpty() && !rest.isEmpty());
+        QVERIFY(match.right() < rest.left());
+    }
+
+    // The import button, at the foot of the sidebar, opens the panel and shows a turning
+    // spinner while the import runs.
     void importButtonFollowsTheImport()
     {
         RootFixture f(true);

@@ -53,9 +53,20 @@ qsizetype charactersAfter(const QString &text, qsizetype from, int count)
     }
 }
 
-// Below U+0300 no character composes with the one before it nor is reordered past it: a text
-// splits there into pieces that take their canonical form each on its own.
+// Below U+0300 every character is its own composed form, and none composes with the one before.
 constexpr char16_t firstComposing = 0x0300;
+
+// Whether a cluster is its own composed form without composing it: it has no unit that may
+// compose, or it is one character without a canonical decomposition.
+bool isComposed(QStringView cluster)
+{
+    if (cluster.size() == 1)
+        return cluster.front().unicode() < firstComposing
+               || (!cluster.front().isSurrogate()
+                   && cluster.front().decompositionTag() != QChar::Canonical);
+    return std::all_of(cluster.cbegin(), cluster.cend(),
+                       [](QChar c) { return c.unicode() < firstComposing; });
+}
 
 // The search's form of a text: composed (NFC), so that a letter typed with its accents apart,
 // or Korean typed as jamo, is the same text as the one written whole; case is left to the
@@ -65,22 +76,45 @@ class CanonicalText
 {
 public:
     explicit CanonicalText(const QString &stored)
-        : m_text(stored.normalized(QString::NormalizationForm_C))
+        : m_text(stored)
     {
-        // A composed text comes back as it is, shared.
-        if (m_text.constData() == stored.constData() || m_text == stored) {
-            m_text = stored;
-            return;
-        }
-        m_text.clear();
-        m_text.reserve(stored.size());
-        qsizetype from = 0;
-        for (qsizetype i = 1; i <= stored.size(); ++i) {
-            if (i == stored.size() || stored.at(i).unicode() < firstComposing) {
-                append(QStringView(stored).sliced(from, i - from), from);
-                from = i;
+        // Composition stays within a grapheme cluster, so each cluster takes its form on its
+        // own, and only where a unit may compose: from the unit before it to the next unit that
+        // cannot. The rest is copied in runs. (Qt composes a whole text in time quadratic in the
+        // characters it changes: seconds for a page of accented prose.)
+        QString text;
+        qsizetype copiedTo = 0;
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            if (stored.at(i).unicode() < firstComposing)
+                continue;
+            const qsizetype from = std::max<qsizetype>(0, i - 1);
+            while (i < stored.size() && stored.at(i).unicode() >= firstComposing)
+                ++i;
+            const QStringView region = QStringView(stored).sliced(from, i - from);
+            QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, region.data(),
+                                         region.size());
+            qsizetype start = 0;
+            for (qsizetype end = clusters.toNextBoundary(); end > 0;
+                 start = end, end = clusters.toNextBoundary()) {
+                const QStringView cluster = region.sliced(start, end - start);
+                if (isComposed(cluster))
+                    continue;
+                const QString composed
+                    = cluster.toString().normalized(QString::NormalizationForm_C);
+                if (composed == cluster)
+                    continue;
+                if (text.isEmpty())
+                    text.reserve(stored.size());
+                text += QStringView(stored).sliced(copiedTo, from + start - copiedTo);
+                m_changes.append({text.size(), composed.size(), from + start, cluster.size()});
+                text += composed;
+                copiedTo = from + end;
             }
         }
+        if (m_changes.isEmpty())
+            return;
+        text += QStringView(stored).sliced(copiedTo);
+        m_text = std::move(text);
     }
 
     const QString &text() const { return m_text; }
@@ -108,27 +142,6 @@ private:
         qsizetype storedAt;
         qsizetype storedLength;
     };
-
-    void append(QStringView piece, qsizetype storedAt)
-    {
-        const QString whole = piece.toString();
-        if ((piece.size() == 1 && piece.front().unicode() < firstComposing)
-            || whole.normalized(QString::NormalizationForm_C) == whole) {
-            m_text += whole;
-            return;
-        }
-        QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, piece.data(), piece.size());
-        qsizetype start = 0;
-        for (qsizetype end = clusters.toNextBoundary(); end > 0; end = clusters.toNextBoundary()) {
-            const QString cluster = whole.sliced(start, end - start);
-            const QString composed = cluster.normalized(QString::NormalizationForm_C);
-            if (composed != cluster)
-                m_changes.append(
-                    {m_text.size(), composed.size(), storedAt + start, cluster.size()});
-            m_text += composed;
-            start = end;
-        }
-    }
 
     QString m_text;
     QList<Change> m_changes;
