@@ -61,6 +61,11 @@ void TestBrivelService::previews_data()
         << heavy + QString(45, u'c')
         << heavy.left(DisplayText::maximumClusterLength) + QString(39, u'c') + u'\u2026';
     QTest::newRow("long page") << forty + QString(100'000, u'z') << forty + u'\u2026';
+    // The fortieth character runs across the end of the first look and stays whole.
+    const QString marked = u"e"_s + QString(5, QChar(0x0301));
+    const QString across = u"e"_s + QString(30, QChar(0x0301));
+    QTest::newRow("fortieth across the first look")
+        << marked.repeated(39) + across + u" fin"_s << marked.repeated(39) + across + u'\u2026';
 }
 
 void TestBrivelService::previews()

@@ -7,7 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,6 +27,7 @@ private Q_SLOTS:
     void whatStandsInTheLockPlace_data();
     void whatStandsInTheLockPlace();
     void aLockLetGoWithinTheWaitIsTaken();
+    void startsTogetherOverAFolderLeaveOneHolder();
 };
 
 void TestUserFiles::movedAsideTwiceInOneSecondKeepsBoth()
@@ -97,6 +100,38 @@ void TestUserFiles::aLockLetGoWithinTheWaitIsTaken()
     const bool claimed = launch.claim(folder.path());
     quit.join();
     QVERIFY(claimed);
+}
+
+// Starts that all find a folder in the lock's place move it aside once between them: none moves
+// aside the fresh lock another has just taken.
+void TestUserFiles::startsTogetherOverAFolderLeaveOneHolder()
+{
+    for (int round = 0; round < 3; ++round) {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"was not a file; kept as "_s));
+        QTemporaryDir folder;
+        QVERIFY(QDir().mkdir(folder.filePath(u"brivel.lock"_s)));
+        constexpr int starts = 12;
+        std::vector<std::unique_ptr<DataFolderLock>> locks;
+        std::vector<std::thread> threads;
+        std::atomic<int> ready = 0;
+        std::atomic<int> held = 0;
+        for (int i = 0; i < starts; ++i)
+            locks.push_back(std::make_unique<DataFolderLock>());
+        for (int i = 0; i < starts; ++i) {
+            threads.emplace_back([&, i] {
+                for (++ready; ready < starts;) {
+                }
+                held += locks[size_t(i)]->claim(folder.path()) ? 1 : 0;
+            });
+        }
+        for (std::thread &thread : threads)
+            thread.join();
+        QCOMPARE(held.load(), 1);
+        QCOMPARE(QDir(folder.path())
+                     .entryList({u"*not-a-file*"_s}, QDir::AllEntries | QDir::System)
+                     .size(),
+                 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestUserFiles)
