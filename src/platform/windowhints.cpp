@@ -26,8 +26,8 @@ void mapNormal(QWindow *window)
         xcb_get_property(connection, 0, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, hints.size()),
         nullptr);
     if (reply && reply->format == 32) {
-        const auto length = std::min<size_t>(size_t(xcb_get_property_value_length(reply)),
-                                             sizeof hints);
+        const auto length
+            = std::min<size_t>(size_t(xcb_get_property_value_length(reply)), sizeof hints);
         std::memcpy(hints.data(), xcb_get_property_value(reply), length);
     }
     std::free(reply);
@@ -35,8 +35,8 @@ void mapNormal(QWindow *window)
         return;
     hints[0] |= stateHint;
     hints[2] = normalState;
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS,
-                        XCB_ATOM_WM_HINTS, 32, hints.size(), hints.data());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS,
+                        32, hints.size(), hints.data());
     xcb_flush(connection);
 }
 

@@ -82,6 +82,8 @@ bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
         QTimer::singleShot(placingTime / 4, this, [this, window] { restorePlace(window); });
     } else if (event->type() == QEvent::Move) {
         restorePlace(window);
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        m_placing.invalidate(); // what moves it now is the user's drag
     }
     return false;
 }
