@@ -74,7 +74,8 @@ private Q_SLOTS:
         QTest::newRow("accents stay significant") << u"Viet"_s << u"Việt"_s << -1 << 0;
         QTest::newRow("jamo page, syllable query")
             << u"\u1112\u1161\u11ab\u1100\u116e\u11a8\u110b\u1165"_s << u"국"_s << 3 << 3;
-        QTest::newRow("syllable page, jamo query") << u"한국어"_s << u"\u1100\u116e\u11a8"_s << 1 << 1;
+        QTest::newRow("syllable page, jamo query")
+            << u"한국어"_s << u"\u1100\u116e\u11a8"_s << 1 << 1;
         // A match never ends inside what is drawn as one.
         QTest::newRow("conjunct") << u"क्षि"_s << u"क"_s << 0 << 4;
         QTest::newRow("half a flag") << u"x🇪🇸"_s << u"\U0001F1EA"_s << 1 << 4;

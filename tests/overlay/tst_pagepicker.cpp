@@ -12,8 +12,8 @@
 
 namespace {
 
-using TestSupport::inkBounds;
 using TestSupport::beginsWith;
+using TestSupport::inkBounds;
 using TestSupport::render;
 using TestSupport::transparentImage;
 
