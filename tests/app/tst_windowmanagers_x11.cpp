@@ -9,23 +9,6 @@ using namespace TestSupport;
 
 namespace {
 
-// The window managers of Debian's desktops, by the name CTest gives in
-// BRIVEL_TEST_WINDOW_MANAGER; openbox when it gives none.
-std::vector<std::string> windowManagerCommand(const QByteArray &name)
-{
-    if (name == "fluxbox")
-        return {"fluxbox"};
-    if (name == "icewm")
-        return {"icewm"};
-    if (name == "xfwm4")
-        return {"xfwm4", "--compositor=off", "--sm-client-disable"};
-    if (name == "mutter")
-        return {"mutter", "--x11", "--sm-disable"};
-    if (name == "kwin_x11")
-        return {"kwin_x11"};
-    return {"openbox", "--sm-disable"};
-}
-
 void settle(int ms = 800)
 {
     QTest::qWait(ms);
@@ -292,8 +275,14 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());
     TestSupport::XvfbServer server(false);
-    const QByteArray name = qgetenv("BRIVEL_TEST_WINDOW_MANAGER");
-    if (!server.isRunning() || !server.startWindowManager(windowManagerCommand(name))) {
+    // The command CTest gives, openbox when none.
+    std::vector<std::string> command{"openbox", "--sm-disable"};
+    if (const QByteArray given = qgetenv("BRIVEL_TEST_WINDOW_MANAGER"); !given.isEmpty()) {
+        command.clear();
+        for (const QByteArray &word : given.split(' '))
+            command.push_back(word.toStdString());
+    }
+    if (!server.isRunning() || !server.startWindowManager(command)) {
         std::fprintf(stderr, "%s\n", qPrintable(server.errorString()));
         return 1;
     }
