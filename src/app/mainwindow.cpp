@@ -2,6 +2,7 @@
 
 #include "app/appsignals.h"
 #include "document/brivelservice.h"
+#include "platform/windowhints.h"
 #include "uikit/localizedtext.h"
 
 #include <QAction>
@@ -67,6 +68,8 @@ void MainWindow::setVisible(bool visible)
         placeAtDefaultPosition();
     else if (visible && !isVisible() && m_placeWhenHidden.isValid())
         setGeometry(std::exchange(m_placeWhenHidden, {}));
+    if (visible && !isVisible() && !isMinimized())
+        WindowHints::mapNormal(windowHandle());
     QMainWindow::setVisible(visible);
 }
 

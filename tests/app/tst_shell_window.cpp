@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -396,8 +397,10 @@ void TestShellWindow::documentFromOutsideAsksFirst()
     QCOMPARE(service().pages(), expected);
     QCOMPARE(service().currentFilePath(), opened ? path : QString());
     QVERIFY(window().isVisible());
-    // What the autosave keeps is what the window shows.
-    QTest::qWait(700);
+    // What the autosave keeps is what the window shows, once its debounces have run.
+    const QList<QTimer *> debounces = service().findChildren<QTimer *>();
+    QTRY_VERIFY(std::none_of(debounces.cbegin(), debounces.cend(),
+                             [](const QTimer *timer) { return timer->isActive(); }));
     service().flushAutosave();
     QCOMPARE(pagesInFile(service().autosaveFilePath()), expected);
 }

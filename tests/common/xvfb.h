@@ -93,10 +93,39 @@ public:
     // ":N"
     QByteArray display() const { return m_display; }
 
+    // Starts a window manager on a server made without one, e.g. {"kwin_x11"}, and waits until
+    // it manages a window. On failure errorString() says why, with the end of its error output.
+    bool startWindowManager(const std::vector<std::string> &command, int timeoutMs = 30000)
+    {
+        char logPath[] = "/tmp/brivel-wm-XXXXXX";
+        const int log = mkstemp(logPath);
+        if (log >= 0)
+            unlink(logPath);
+        m_windowManager = spawn(command, -1, log);
+        const bool managing = waitForWindowManager(QDeadlineTimer(timeoutMs));
+        if (!managing) {
+            QByteArray output;
+            char buffer[4096];
+            ssize_t count = 0;
+            while (log >= 0
+                   && (count = pread(log, buffer, sizeof buffer, off_t(output.size()))) > 0)
+                output.append(buffer, count);
+            m_error = QString::fromStdString(command.front())
+                      + (m_windowManager == 0
+                             ? QStringLiteral(" exited")
+                             : QStringLiteral(" managed no window in %1 ms").arg(timeoutMs))
+                      + QStringLiteral("; its last output:\n")
+                      + QString::fromLocal8Bit(output.right(1500));
+        }
+        if (log >= 0)
+            close(log);
+        return managing;
+    }
+
 private:
     // fork and exec rather than QProcess: there is no application yet, and the child must die
     // with the test even when the test crashes.
-    static pid_t spawn(const std::vector<std::string> &arguments, int inheritedFd)
+    static pid_t spawn(const std::vector<std::string> &arguments, int inheritedFd, int errorFd = -1)
     {
         std::vector<char *> argv;
         for (const std::string &argument : arguments)
@@ -115,7 +144,7 @@ private:
         const int null = open("/dev/null", O_RDWR);
         dup2(null, STDIN_FILENO);
         dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
+        dup2(errorFd >= 0 ? errorFd : null, STDERR_FILENO);
         execvp(argv[0], argv.data());
         _exit(127);
     }

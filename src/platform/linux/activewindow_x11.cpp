@@ -43,7 +43,8 @@ void X11ActiveWindow::activate(WindowId window)
     event.window = xcb_window_t(window);
     event.type = X11Connection::atom(connection, "_NET_ACTIVE_WINDOW");
     event.data.data32[0] = sourceIndicationPager;
-    event.data.data32[1] = XCB_CURRENT_TIME;
+    // A request without a time may be weighed as an old one by focus-stealing prevention.
+    event.data.data32[1] = X11Connection::serverTime();
     xcb_send_event(connection, 0, X11Connection::rootWindow(connection),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&event));

@@ -2,9 +2,11 @@
 
 #include "x11connection.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QList>
 #include <QPoint>
+#include <QTimer>
 #include <QVariant>
 #include <QWindow>
 
@@ -17,6 +19,7 @@ constexpr quint32 allDesktops = 0xFFFFFFFF;
 // Qt's own window property for the window types it cannot tell from the flags; it writes them
 // whenever it applies the flags, so a later change of flags keeps the type.
 constexpr const char *qtWindowTypeProperty = "_q_xcb_wm_window_type";
+constexpr int qtNormalWindowType = 0x01;
 constexpr int qtUtilityWindowType = 0x20;
 
 constexpr const char *panelStates[] = {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY",
@@ -73,9 +76,27 @@ bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
         m_showing = false;
         reapplyInputShape(window);
         withdrawAttentionRequest(window);
-        keepPlace(window);
+        m_placeAttempts = 0;
+        m_placing.start();
+        restorePlace(window);
+        QTimer::singleShot(placingTime / 4, this, [this, window] { restorePlace(window); });
+    } else if (event->type() == QEvent::Move) {
+        restorePlace(window);
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        m_placing.invalidate(); // what moves it now is the user's drag
     }
     return false;
+}
+
+// The window manager may place the window after its first exposure (fluxbox does, beside other
+// windows), or again after a move back; a few tries in the moment after the show, never later,
+// when a move is the user's.
+void X11OverlayWindow::restorePlace(QWindow *window)
+{
+    constexpr int maximumAttempts = 3;
+    if (m_placing.isValid() && !m_placing.hasExpired(placingTime)
+        && m_placeAttempts < maximumAttempts && keepPlace(window))
+        ++m_placeAttempts;
 }
 
 // Qt gives a window that lets clicks through an empty input shape when it creates it, before
@@ -94,11 +115,12 @@ void X11OverlayWindow::reapplyInputShape(QWindow *window)
 // Some window managers (fluxbox) put a new window where their placement policy wants it, in
 // spite of the place asked for, but honour a move once it is on screen. Qt writes the place it
 // asks for into the size hints whenever it moves the window.
-void X11OverlayWindow::keepPlace(QWindow *window)
+bool X11OverlayWindow::keepPlace(QWindow *window)
 {
     xcb_connection_t *connection = X11Connection::connection();
-    if (!connection || window->windowStates() & (Qt::WindowFullScreen | Qt::WindowMaximized))
-        return;
+    if (!connection || !window->isVisible()
+        || window->windowStates() & (Qt::WindowFullScreen | Qt::WindowMaximized))
+        return false;
     const auto id = xcb_window_t(window->winId());
     const auto hintsCookie = xcb_get_property(connection, 0, id, XCB_ATOM_WM_NORMAL_HINTS,
                                               XCB_ATOM_WM_SIZE_HINTS, 0, 3);
@@ -108,6 +130,7 @@ void X11OverlayWindow::keepPlace(QWindow *window)
     xcb_translate_coordinates_reply_t *place
         = xcb_translate_coordinates_reply(connection, placeCookie, nullptr);
     constexpr quint32 userOrProgramPosition = 1 | 4;
+    bool moved = false;
     if (hints && place && hints->format == 32 && xcb_get_property_value_length(hints) >= 12) {
         const auto *values = static_cast<const qint32 *>(xcb_get_property_value(hints));
         if ((quint32(values[0]) & userOrProgramPosition)
@@ -115,10 +138,12 @@ void X11OverlayWindow::keepPlace(QWindow *window)
             const quint32 asked[] = {quint32(values[1]), quint32(values[2])};
             xcb_configure_window(connection, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, asked);
             xcb_flush(connection);
+            moved = true;
         }
     }
     std::free(hints);
     std::free(place);
+    return moved;
 }
 
 // Window managers that keep the keyboard where it was when a window maps mark that window as
@@ -165,11 +190,17 @@ void X11OverlayWindow::writeProperties(QWindow *window)
     }
     writeAtomList(connection, id, stateProperty, states);
 
-    // A native window made before install() got its type from the flags alone.
+    // A native window made before install() got its type from the flags alone. Window
+    // managers (openbox) grant the full-screen state to normal windows only.
+    const bool fullScreen = window->windowStates().testFlag(Qt::WindowFullScreen);
+    window->setProperty(qtWindowTypeProperty,
+                        QVariant(fullScreen ? qtNormalWindowType : qtUtilityWindowType));
     const xcb_atom_t typeProperty = X11Connection::atom(connection, "_NET_WM_WINDOW_TYPE");
     const xcb_atom_t utility = X11Connection::atom(connection, "_NET_WM_WINDOW_TYPE_UTILITY");
     QList<xcb_atom_t> types = atomList(connection, id, typeProperty);
-    if (utility != XCB_ATOM_NONE && !types.contains(utility)) {
+    if (fullScreen && types.removeAll(utility) > 0) {
+        writeAtomList(connection, id, typeProperty, types);
+    } else if (!fullScreen && utility != XCB_ATOM_NONE && !types.contains(utility)) {
         types.prepend(utility);
         writeAtomList(connection, id, typeProperty, types);
     }

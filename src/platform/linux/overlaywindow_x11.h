@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 
 class QWindow;
@@ -24,8 +25,14 @@ private:
     static void writeProperties(QWindow *window);
     static void reapplyInputShape(QWindow *window);
     static void withdrawAttentionRequest(QWindow *window);
-    static void keepPlace(QWindow *window);
+    // Moves the window back to the place asked for; true when it was elsewhere.
+    static bool keepPlace(QWindow *window);
+    void restorePlace(QWindow *window);
 
     // A show is under way; its first exposure comes once the window manager manages it.
     bool m_showing = false;
+    // Since the show's first exposure, for as long as the window manager may still place it.
+    static constexpr int placingTime = 1000;
+    QElapsedTimer m_placing;
+    int m_placeAttempts = 0;
 };

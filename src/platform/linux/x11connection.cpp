@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+#include <poll.h>
+
 namespace X11Connection {
 
 xcb_connection_t *connection()
@@ -54,6 +56,41 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     std::free(reply);
     cache.insert(key, result);
     return result;
+}
+
+xcb_timestamp_t serverTime()
+{
+    // Only events carry the time; a property change on a window of a connection of our own
+    // gives one without waiting on Qt's, whose events Qt's reader takes.
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    xcb_timestamp_t time = XCB_CURRENT_TIME;
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return time;
+    }
+    const xcb_window_t window = xcb_generate_id(connection);
+    const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(connection, 0, window, rootWindow(connection), -1, -1, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
+                        8, 0, nullptr);
+    xcb_flush(connection);
+    pollfd readable{xcb_get_file_descriptor(connection), POLLIN, 0};
+    for (int waits = 0; time == XCB_CURRENT_TIME && waits < 10;) {
+        xcb_generic_event_t *event = xcb_poll_for_event(connection);
+        if (!event) {
+            if (xcb_connection_has_error(connection))
+                break;
+            ++waits;
+            poll(&readable, 1, 50);
+            continue;
+        }
+        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY)
+            time = reinterpret_cast<xcb_property_notify_event_t *>(event)->time;
+        std::free(event);
+    }
+    xcb_disconnect(connection);
+    return time;
 }
 
 } // namespace X11Connection

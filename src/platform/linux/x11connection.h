@@ -11,5 +11,8 @@ xcb_connection_t *connection();
 xcb_window_t rootWindow(xcb_connection_t *connection);
 // XCB_ATOM_NONE when the server does not answer.
 xcb_atom_t atom(xcb_connection_t *connection, const char *name);
+// The server's time now, for requests that window managers weigh by their time (activation);
+// XCB_CURRENT_TIME when the server does not say within a moment.
+xcb_timestamp_t serverTime();
 
 } // namespace X11Connection

@@ -1,0 +1,295 @@
+#include "common/brivelwindows.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+using namespace TestSupport;
+
+namespace {
+
+void settle(int ms = 800)
+{
+    QTest::qWait(ms);
+}
+
+QString xprop(const QString &id, const QString &property)
+{
+    QProcess process;
+    process.start(u"xprop"_s, {u"-id"_s, id, property});
+    process.waitForFinished(10000);
+    return QString::fromLatin1(process.readAllStandardOutput());
+}
+
+QString activeWindow()
+{
+    QByteArray id;
+    xdotool({u"getactivewindow"_s}, &id);
+    return QString::fromLatin1(id.trimmed());
+}
+
+// The program's windows on screen but its editor.
+QList<ShownWindow> panels(const QString &editor)
+{
+    QList<ShownWindow> windows = shownWindows({u"--classname"_s, u"^brivel$"_s});
+    windows.removeIf([&editor](const ShownWindow &window) { return window.id == editor; });
+    return windows;
+}
+
+// The share of a screen area that shows the white desk.
+double deskShare(const QRect &area)
+{
+    const QImage image = grab(area);
+    qint64 white = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            white += image.pixel(x, y) == qRgb(255, 255, 255);
+    }
+    return image.isNull() ? 1.0 : double(white) / (qint64(image.width()) * image.height());
+}
+
+// Where the pinned panel of that size hangs: from the top edge, centred.
+QRect pinnedPlace(const QRect &area)
+{
+    return {640 - area.width() / 2, 0, area.width(), area.height()};
+}
+
+QString readLink(const QString &text)
+{
+    return u"brivel://read?text="_s + QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
+// What a panel must be under any window manager: mapped and Normal whatever the editor's
+// state, a window of its own, not asking for attention, above the focused desk, and where the
+// program put it.
+void verifyPanel(const QString &id, const QRect &expected)
+{
+    QCOMPARE(windowManagerState(id), u"Normal"_s);
+    QVERIFY(xprop(id, u"WM_TRANSIENT_FOR"_s).contains(u"not found"_s));
+    QVERIFY(!xprop(id, u"_NET_WM_STATE"_s).contains(u"DEMANDS_ATTENTION"_s));
+    QVERIFY(!xprop(id, u"WM_HINTS"_s).contains(u"urgency"_s, Qt::CaseInsensitive));
+    const QRect area = clientArea(id);
+    QCOMPARE(area, expected);
+    QVERIFY2(deskShare(area) < 0.3, "the panel is beneath the focused window");
+}
+
+} // namespace
+
+// The real program under each window manager of Debian's desktops: every panel where the
+// program placed it and above the other windows while the editor waits iconified, text from
+// outside while another program has the keyboard, the full screen, the editor coming back, and
+// the settings' preview.
+class TestWindowManagers : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_desk.isValid()); }
+    void panelsWhileTheEditorIsIconified_data();
+    void panelsWhileTheEditorIsIconified();
+    void textFromOutsideAndTheEditorBack();
+    void fullScreenCoversTheScreen();
+    void settingsPreview();
+
+private:
+    // The editor as the window manager placed it, shown and focused.
+    std::optional<ShownWindow> startEditor(BrivelProcess &brivel)
+    {
+        if (!brivel.start())
+            return std::nullopt;
+        QDeadlineTimer deadline(15000);
+        while (!mainWindow() && !deadline.hasExpired())
+            QTest::qWait(50);
+        const std::optional<ShownWindow> editor = mainWindow();
+        // A new window does not always take the keyboard from the one that has it (fluxbox, at
+        // times): the user then clicks it.
+        for (int look = 0; editor && look < 100 && activeWindow() != editor->id; ++look) {
+            if (look == 50)
+                xdotool({u"windowactivate"_s, editor->id});
+            QTest::qWait(50);
+        }
+        settle();
+        return editor;
+    }
+    bool focusDesk()
+    {
+        xdotool({u"windowactivate"_s, m_desk.idString()});
+        QDeadlineTimer deadline(5000);
+        while (activeWindow() != m_desk.idString() && !deadline.hasExpired())
+            QTest::qWait(50);
+        return activeWindow() == m_desk.idString();
+    }
+
+    // White, beneath everything of the program; kept for the whole run, as a window manager
+    // may take a later window for one gone before.
+    ForeignWindow m_desk{"Desk", {0, 0, 1280, 800}};
+};
+
+void TestWindowManagers::panelsWhileTheEditorIsIconified_data()
+{
+    QTest::addColumn<QByteArray>("mode");
+    // The centre of the panel; the top-left corner of the one that hangs from the pointer.
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("pinned") << QByteArray("pinned") << QPoint();
+    QTest::newRow("floating") << QByteArray("floating") << QPoint(640, 300);
+    QTest::newRow("cursor") << QByteArray("cursor") << QPoint(208, 300);
+}
+
+void TestWindowManagers::panelsWhileTheEditorIsIconified()
+{
+    QFETCH(QByteArray, mode);
+    QFETCH(QPoint, expected);
+    BrivelProcess brivel("overlayMode=" + mode + '\n');
+    const std::optional<ShownWindow> editor = startEditor(brivel);
+    QVERIFY(editor);
+    QVERIFY(movePointer({200, 300}));
+    QVERIFY(xdotool({u"key"_s, u"ctrl+Return"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowManagerState(editor->id), u"Iconic"_s, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!panels(editor->id).isEmpty(), 5000);
+    QVERIFY(focusDesk());
+    settle();
+    screenshot(u"%1-panel.png"_s.arg(QString::fromLatin1(mode)));
+
+    QList<ShownWindow> shown = panels(editor->id);
+    // The cursor mode's stop button hangs under the top edge, centred.
+    if (mode == "cursor") {
+        const auto button = std::find_if(shown.cbegin(), shown.cend(), [](const auto &window) {
+            return window.geometry.width() == 36;
+        });
+        QVERIFY(button != shown.cend());
+        verifyPanel(button->id, QRect(622, 8, 36, 36));
+        shown.removeIf([&button](const ShownWindow &window) { return window.id == button->id; });
+    }
+    QCOMPARE(shown.size(), 1);
+    const QRect area = clientArea(shown.constFirst().id);
+    if (mode == "pinned") {
+        verifyPanel(shown.constFirst().id, pinnedPlace(area));
+        return;
+    }
+    const QPoint origin = mode == "cursor" ? area.topLeft() : area.center();
+    QVERIFY2((origin - expected).manhattanLength() <= 2,
+             qPrintable(u"panel at %1, %2"_s.arg(area.x()).arg(area.y())));
+    verifyPanel(shown.constFirst().id, area);
+}
+
+// After a reading that put the editor away and a restore from the taskbar, a link and a text
+// on the bus read while another program has the keyboard, without the editor; a plain launch
+// then brings the editor back, shown and focused, exactly where it was, however often.
+void TestWindowManagers::textFromOutsideAndTheEditorBack()
+{
+    BrivelProcess brivel;
+    const std::optional<ShownWindow> editor = startEditor(brivel);
+    QVERIFY(editor);
+    const QRect place = clientArea(editor->id);
+    QVERIFY(xdotool({u"key"_s, u"ctrl+Return"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowManagerState(editor->id), u"Iconic"_s, 5000);
+    QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
+    settle(400);
+    QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
+    QTRY_VERIFY_WITH_TIMEOUT(panels(editor->id).isEmpty(), 5000);
+    QVERIFY(xdotool({u"windowactivate"_s, editor->id}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowManagerState(editor->id), u"Normal"_s, 5000);
+    settle();
+
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        QVERIFY(focusDesk());
+        QCOMPARE(brivel.launchAgain({readLink(u"Un texto desde otro programa"_s)}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(panels(editor->id).size(), 1, 5000);
+        settle();
+        const QString panel = panels(editor->id).constFirst().id;
+        verifyPanel(panel, pinnedPlace(clientArea(panel)));
+        QVERIFY(!mainWindow());
+
+        if (cycle == 0) {
+            QVERIFY(focusDesk());
+            QProcess gdbus;
+            gdbus.start(u"gdbus"_s, {u"call"_s, u"--session"_s, u"--dest"_s, u"org.brivel.Brivel"_s,
+                                     u"--object-path"_s, u"/org/brivel/Brivel"_s, u"--method"_s,
+                                     u"org.brivel.Brivel.ReadText"_s, u"Leído desde el bus"_s});
+            QVERIFY(gdbus.waitForFinished(20000));
+            QCOMPARE(gdbus.exitCode(), 0);
+            settle();
+            QCOMPARE(panels(editor->id).size(), 1);
+            const QString textPanel = panels(editor->id).constFirst().id;
+            verifyPanel(textPanel, pinnedPlace(clientArea(textPanel)));
+        }
+
+        QCOMPARE(brivel.launchAgain({}), 0);
+        // Shown at once, never iconified on the way.
+        bool seenIconic = false;
+        for (QDeadlineTimer deadline(5000); !mainWindow() && !deadline.hasExpired();)
+            seenIconic = seenIconic || windowManagerState(editor->id) == u"Iconic"_s;
+        QVERIFY(mainWindow());
+        QVERIFY(!seenIconic);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), editor->id, 5000);
+        QCOMPARE(windowManagerState(editor->id), u"Normal"_s);
+        const QRect back = clientArea(editor->id);
+        QVERIFY2(back == place,
+                 qPrintable(u"launch %1: at %2, %3 instead of %4, %5"_s.arg(cycle + 1)
+                                .arg(back.x())
+                                .arg(back.y())
+                                .arg(place.x())
+                                .arg(place.y())));
+        // A compositing window manager may show the raise a frame later.
+        QTRY_VERIFY2_WITH_TIMEOUT(deskShare(place) < 0.05, "the editor is beneath another window",
+                                  2000);
+    }
+}
+
+void TestWindowManagers::fullScreenCoversTheScreen()
+{
+    BrivelProcess brivel("overlayMode=fullscreen\n");
+    const std::optional<ShownWindow> editor = startEditor(brivel);
+    QVERIFY(editor);
+    QVERIFY(xdotool({u"key"_s, u"ctrl+Return"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(panels(editor->id).size(), 1, 5000);
+    settle(1500);
+    screenshot(u"fullscreen-panel.png"_s);
+    const QString panel = panels(editor->id).constFirst().id;
+    QVERIFY(xprop(panel, u"_NET_WM_STATE"_s).contains(u"_NET_WM_STATE_FULLSCREEN"_s));
+    QCOMPARE(clientArea(panel), QRect(0, 0, 1280, 800));
+    // Nothing of the window manager's own (a task bar, a tool bar) shows over its edges.
+    const QImage screen = grab();
+    for (const QPoint &edge : {QPoint(5, 5), QPoint(640, 5), QPoint(640, 795), QPoint(1275, 795)})
+        QCOMPARE(screen.pixel(edge), qRgb(0, 0, 0));
+    QCOMPARE(activeWindow(), panel);
+}
+
+// The live preview hangs from the top of the screen, above the settings.
+void TestWindowManagers::settingsPreview()
+{
+    BrivelProcess brivel;
+    const std::optional<ShownWindow> editor = startEditor(brivel);
+    QVERIFY(editor);
+    QVERIFY(xdotool({u"key"_s, u"ctrl+comma"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(panels(editor->id).size(), 1, 5000);
+    settle();
+    const QString preview = panels(editor->id).constFirst().id;
+    verifyPanel(preview, pinnedPlace(clientArea(preview)));
+}
+
+int main(int argc, char *argv[])
+{
+    // The window managers write their settings under the home: a fresh one each run.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    TestSupport::XvfbServer server(false);
+    // The command CTest gives, openbox when none.
+    std::vector<std::string> command{"openbox", "--sm-disable"};
+    if (const QByteArray given = qgetenv("BRIVEL_TEST_WINDOW_MANAGER"); !given.isEmpty()) {
+        command.clear();
+        for (const QByteArray &word : given.split(' '))
+            command.push_back(word.toStdString());
+    }
+    if (!server.isRunning() || !server.startWindowManager(command)) {
+        std::fprintf(stderr, "%s\n", qPrintable(server.errorString()));
+        return 1;
+    }
+    QGuiApplication app(argc, argv);
+    TestWindowManagers test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_windowmanagers_x11.moc"
