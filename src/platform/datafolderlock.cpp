@@ -91,7 +91,8 @@ bool DataFolderLock::claim(const QString &folder)
     const QString path = folder + u'/' + QLatin1StringView(fileName);
     const QByteArray encoded = QFile::encodeName(path);
     int fd = openRegularFile(encoded);
-    if (fd < 0 && isSomethingElse(encoded)) {
+    // Another start may be moving something aside right now: look again once it is done.
+    if (fd < 0) {
         const FolderGuard guard(folder);
         fd = openRegularFile(encoded);
         if (fd < 0 && isSomethingElse(encoded)) {
