@@ -378,20 +378,20 @@ void WordFlowLayout::placeLine(int line) const
     const int end = m_nextItem;
     if (first == end)
         return;
-    // The line as the algorithm sees it: each word, and between two words the space, which
-    // reads with them when they agree and with the paragraph otherwise.
+    // The line as the algorithm sees it: each word, then the space after it, which reads with
+    // the words beside it when they agree and with the paragraph otherwise. Words are kept as
+    // i + 1, spaces as -1.
     const quint8 base = m_paragraphLevels[first];
-    QVarLengthArray<int, 128> order; // words as i >= 0, spaces as -1
+    QVarLengthArray<int, 128> order;
     QVarLengthArray<int, 128> levels;
     for (int i = first; i < end; ++i) {
-        if (i > first) {
-            const bool leftToRight = m_readsLeftToRight[i - 1] && m_readsLeftToRight[i];
-            const bool rightToLeft = !m_readsLeftToRight[i - 1] && !m_readsLeftToRight[i];
-            order.append(-1);
-            levels.append(leftToRight ? (base == 1 ? 2 : 0) : rightToLeft ? 1 : base);
-        }
-        order.append(i);
+        order.append(i + 1);
         levels.append(m_items[i].level);
+        int spaceLevel = base;
+        if (i + 1 < end && m_readsLeftToRight[i] == m_readsLeftToRight[i + 1])
+            spaceLevel = m_readsLeftToRight[i] ? (base == 1 ? 2 : 0) : 1;
+        order.append(-1);
+        levels.append(spaceLevel);
     }
     const int highest = *std::max_element(levels.cbegin(), levels.cend());
     int lowestOdd = 255;
@@ -415,16 +415,22 @@ void WordFlowLayout::placeLine(int line) const
             k = runEnd;
         }
     }
-    const WordItem &only = m_items[first];
+    // One space between two neighbours whatever their directions, the last one at the end the
+    // paragraph reads towards.
     qreal x = base == 1 ? m_width - m_lineX : 0;
-    // A word the line cannot hold shows its start, on the side it is read from.
-    if (end - first == 1 && only.isClipped())
-        x = only.isRightToLeft() ? m_width - m_lineX : 0;
-    for (int i : order) {
-        if (i < 0)
+    for (int element : order) {
+        if (element < 0)
             continue;
-        m_items[i].x = x;
-        x += m_items[i].width;
+        WordItem &item = m_items[element - 1];
+        item.x = x;
+        item.spaceOnLeft = base == 1;
+        x += item.width;
+    }
+    // A word the line cannot hold shows its start, on the side it is read from.
+    WordItem &only = m_items[first];
+    if (end - first == 1 && only.isClipped()) {
+        only.spaceOnLeft = only.isRightToLeft();
+        only.x = only.isRightToLeft() ? m_width - m_lineX : 0;
     }
 }
 
@@ -565,9 +571,9 @@ void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highl
                 painter.setFont(m_font);
                 painter.setPen(read ? dimmed : style.highlightColor);
             }
-            // Each word reads in its own direction; the space after it lies on its far side.
+            // Each word reads in its own direction.
             painter.setLayoutDirection(item.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
-            const QPointF origin(item.x + (item.isRightToLeft() ? m_spaceWidth : 0), baseline);
+            const QPointF origin(item.x + (item.spaceOnLeft ? m_spaceWidth : 0), baseline);
             if (!item.isClipped()) {
                 painter.drawText(origin, item.word);
                 continue;

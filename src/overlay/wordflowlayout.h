@@ -25,8 +25,10 @@ struct WordItem
     // shows, from the word's start.
     int shownUnits = 0;
     // Embedding level of the word among its neighbours, as the bidirectional algorithm gives it
-    // word by word; odd levels read right to left, with the space after the word on its left.
+    // word by word; odd levels read right to left.
     quint8 level = 0;
+    // The word's space lies on its left, as in a right-to-left paragraph.
+    bool spaceOnLeft = false;
     qreal x = 0;     // left edge within its line
     qreal width = 0; // the word (as shown) and the space after it
     int line = 0;

@@ -113,11 +113,16 @@ void TestWordFlowLayout::rightToLeftParagraphs()
         QCOMPARE(first.x + first.width, qreal(lineWidth));
     else
         QCOMPARE(first.x, 0.0);
-    // The space after a word lies on its far side: the words fill the line without a gap.
-    qreal x = layout.items().at(leftToRight.first()).x;
-    for (int i : leftToRight) {
-        QCOMPARE(layout.items().at(i).x, x);
-        x += layout.items().at(i).width;
+    // Neighbours, whatever their directions, stand one space apart, and their boxes (what a tap
+    // hits) meet.
+    const qreal space = QFontMetricsF(layout.font()).horizontalAdvance(u' ');
+    const auto glyphsLeft
+        = [&](const WordItem &item) { return item.x + (item.spaceOnLeft ? space : 0); };
+    for (qsizetype k = 1; k < leftToRight.size(); ++k) {
+        const WordItem &left = layout.items().at(leftToRight[k - 1]);
+        const WordItem &right = layout.items().at(leftToRight[k]);
+        QCOMPARE(right.x, left.x + left.width);
+        QCOMPARE(glyphsLeft(right) - (glyphsLeft(left) + left.width - space), space);
     }
 }
 
