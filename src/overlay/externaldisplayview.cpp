@@ -466,7 +466,7 @@ void ExternalDisplayView::presenceChanged()
 void ExternalDisplayView::loadWords()
 {
     refreshProgress();
-    m_scrollView->setWords(m_content.words(), {});
+    m_scrollView->setWords(m_content.words(), {}, m_content.wordOffsets());
     m_scrollView->setSmoothWordProgress(timerWordProgress());
 }
 

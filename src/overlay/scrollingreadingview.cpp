@@ -15,10 +15,7 @@ ScrollingReadingView::ScrollingReadingView(OverlayContent &content, NotchSetting
     , m_settings(settings)
     , m_scrollView(new SpeechScrollView(this))
     , m_notesMode(notesMode)
-    , m_wordOffsets(content.words())
 {
-    connect(&content, &OverlayContent::wordsChanged, this,
-            [this] { m_wordOffsets = WordCharOffsets(m_content.words()); });
     connect(m_scrollView, &SpeechScrollView::wordTapped, this,
             &ScrollingReadingView::handleWordTap);
     connect(m_scrollView, &SpeechScrollView::manualScroll, this,
@@ -60,8 +57,8 @@ int ScrollingReadingView::highlightedCharCount() const
 
 void ScrollingReadingView::refreshReadCharCount()
 {
-    m_readCharCount
-        = m_wordOffsets.charOffsetForWordProgress(m_content.totalCharCount(), m_timerWordProgress);
+    m_readCharCount = m_content.wordOffsets().charOffsetForWordProgress(m_content.totalCharCount(),
+                                                                        m_timerWordProgress);
 }
 
 bool ScrollingReadingView::isReadingFinished() const
@@ -97,7 +94,7 @@ void ScrollingReadingView::setPaused(bool paused)
 
 void ScrollingReadingView::handleWordTap(int charOffset)
 {
-    setTimerWordProgress(m_wordOffsets.wordProgressForCharOffset(charOffset));
+    setTimerWordProgress(m_content.wordOffsets().wordProgressForCharOffset(charOffset));
 }
 
 void ScrollingReadingView::handleManualScroll(bool scrolling, double wordProgress)
@@ -124,7 +121,7 @@ void ScrollingReadingView::reloadPage()
 void ScrollingReadingView::loadWords()
 {
     // Each page starts the reading area afresh.
-    m_scrollView->setWords(m_content.words(), m_content.lineBreaks());
+    m_scrollView->setWords(m_content.words(), m_content.lineBreaks(), m_content.wordOffsets());
     refreshScrollArguments();
 }
 

@@ -68,8 +68,6 @@ private:
     void refreshReadCharCount();
 
     const NotesMode m_notesMode = NotesMode::standStill;
-    // The content's words as character offsets, so that no tick walks the page.
-    WordCharOffsets m_wordOffsets;
     double m_timerWordProgress = 0;
     // Characters up to timerWordProgress, counted once per change of it.
     int m_readCharCount = 0;

@@ -19,6 +19,8 @@ constexpr double topAlignedOffset = 8;
 constexpr double smoothBottomMargin = 20;
 constexpr int followAfterTapMs = 50;
 constexpr double rubberBandFactor = 0.2;
+// Short enough that a frame or a call between two slices is never held up noticeably.
+constexpr qint64 layoutSliceNs = 8'000'000;
 
 const AnimationTiming manualTiming = AnimationTiming::easeOut(0.15);
 const AnimationTiming springBack = AnimationTiming::springCurve(0.3, 0.7);
@@ -37,6 +39,12 @@ SpeechScrollView::SpeechScrollView(QWidget *parent)
     connect(m_manualOffset, &AnimatedValue::valueChanged, this, [this] { update(); });
     connect(m_wheel, &ScrollWheelCapture::scrolled, this, &SpeechScrollView::applyWheelDelta);
     connect(m_wheel, &ScrollWheelCapture::scrollEnded, this, &SpeechScrollView::endWheelGesture);
+    m_layoutRest.setSingleShot(true);
+    m_layoutRest.setInterval(0);
+    connect(&m_layoutRest, &QTimer::timeout, this, [this] {
+        if (!m_layout.layoutFor(layoutSliceNs))
+            m_layoutRest.start();
+    });
 }
 
 SpeechScrollView::~SpeechScrollView() = default;
@@ -71,9 +79,10 @@ double SpeechScrollView::totalOffset() const
     return m_scrollOffset->value() + m_manualOffset->value();
 }
 
-void SpeechScrollView::setWords(const QStringList &words, const QSet<int> &lineBreaks)
+void SpeechScrollView::setWords(const QStringList &words, const QSet<int> &lineBreaks,
+                                const WordCharOffsets &offsets)
 {
-    m_layout.setContent(words, lineBreaks);
+    m_layout.setContent(words, lineBreaks, offsets);
     // A new page starts at rest; it does not scroll in from where the last one was.
     m_scrollOffset->setValue(restingOffset());
     m_manualOffset->setValue(0);
@@ -236,7 +245,8 @@ void SpeechScrollView::refreshLayout()
     if (width() <= 0 || m_containerHeight <= 0)
         return;
     m_layout.setWidth(width());
-    m_layout.ensureLayout();
+    if (!m_layout.layoutFor(layoutSliceNs))
+        m_layoutRest.start();
     if (!m_positionsKnown && !m_layout.items().isEmpty()) {
         m_positionsKnown = true;
         follow();

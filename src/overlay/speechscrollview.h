@@ -3,6 +3,7 @@
 #include "overlay/wordflowlayout.h"
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 class AnimatedValue;
@@ -24,7 +25,10 @@ public:
     explicit SpeechScrollView(QWidget *parent = nullptr);
     ~SpeechScrollView() override;
 
-    void setWords(const QStringList &words, const QSet<int> &lineBreaks);
+    // The counts of the words may come with them, from a model that holds them for the page; a
+    // view given none counts them itself.
+    void setWords(const QStringList &words, const QSet<int> &lineBreaks,
+                  const WordCharOffsets &offsets = WordCharOffsets());
     void setHighlightedCharCount(int count);
     void setScriptFont(const QFont &font);
     void setHighlightColor(const QColor &color);
@@ -108,4 +112,6 @@ private:
 
     ScrollWheelCapture *m_wheel = nullptr;
     QImage m_buffer;
+    // Lays the rest of a long page out a slice at a time, between frames and calls.
+    QTimer m_layoutRest;
 };

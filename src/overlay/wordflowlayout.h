@@ -1,7 +1,10 @@
 #pragma once
 
+#include "settings/tokenizer.h"
+
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QSet>
@@ -18,9 +21,20 @@ struct WordItem
     bool isAnnotation = false;
     int length = 0;      // user-perceived characters
     int letterCount = 0; // characters that are letters or numbers
-    qreal x = 0;         // left edge within its line
-    qreal width = 0;     // the word and the space after it
+    // Units of `word` drawn: all of them, but of a word wider than the line only what the line
+    // shows, from the word's start.
+    int shownUnits = 0;
+    // Embedding level of the word among its neighbours, as the bidirectional algorithm gives it
+    // word by word; odd levels read right to left.
+    quint8 level = 0;
+    // The word's space lies on its left, as in a right-to-left paragraph.
+    bool spaceOnLeft = false;
+    qreal x = 0;     // left edge within its line
+    qreal width = 0; // the word (as shown) and the space after it
     int line = 0;
+
+    bool isRightToLeft() const { return level % 2 == 1; }
+    bool isClipped() const { return shownUnits < word.size(); }
 };
 
 struct WordStyle
@@ -32,25 +46,45 @@ struct WordStyle
     bool highlightWords = true; // style read and unread words
 };
 
-// Lays a page out as lines of words filling the width, once per content, font and width, and
-// keeps the exact geometry so that every later question (where is word k, which word is at
-// the centre, which lines are visible) is answered without walking the page.
+// Lays a page out as lines of words filling the width and keeps the exact geometry, so that
+// every later question (where is word k, which word is at the centre, which lines are visible)
+// is answered without walking the page. Words are counted and measured once per content and
+// font; a new width only refills the lines. Lines are filled from the top as far as a question
+// needs, so the first screen of a long page is ready long before its end: layoutFor() fills the
+// rest in slices, and any question about a word further down fills up to it first.
+//
+// A paragraph (the words up to the next line break) whose first strong character reads right to
+// left flows right to left: its lines start at the right edge, and numbers and left-to-right
+// words inside it keep their own order.
 class WordFlowLayout
 {
 public:
-    void setContent(const QStringList &words, const QSet<int> &lineBreaks);
+    // A word longer than this, in UTF-16 units, is measured from its start on doubling lengths,
+    // only until it is wider than the line: a giant word is never shaped whole.
+    static constexpr int longWordUnits = 64;
+
+    // The words' counts may come with them; without, they are counted here.
+    void setContent(const QStringList &words, const QSet<int> &lineBreaks,
+                    const WordCharOffsets &offsets = WordCharOffsets());
     void setFont(const QFont &font);
     // Only whole pixels of width count: a fraction of a pixel never reflows the page.
     void setWidth(qreal width);
 
     const QFont &font() const { return m_font; }
     int wordCount() const { return int(m_words.size()); }
-    // Lays out if anything changed since the last time.
+    // Lays the whole page out if anything changed since the last time.
     void ensureLayout();
-    bool isLaidOut() const { return m_valid; }
+    // Readies the words and lays lines out for about `budgetNs`; true once the page is laid out
+    // to its end.
+    bool layoutFor(qint64 budgetNs);
+    bool isLaidOut() const { return m_itemsValid; }
+    // UTF-16 units handed to the text engine to measure since the words were last measured.
+    qsizetype measuredUnits() const { return m_measuredUnits; }
 
+    // Every word; the position fields (x, width, line, shownUnits) are set once its line is laid
+    // out, which ensureLayout() or any question about the word brings about.
     const QList<WordItem> &items() const { return m_items; }
-    int lineCount() const { return int(m_lineStarts.size()); }
+    int lineCount() const;
     // The words of a line: [first, end).
     int lineFirstItem(int line) const;
     int lineEndItem(int line) const;
@@ -80,23 +114,63 @@ public:
                const WordStyle &style) const;
 
 private:
-    void layout();
+    // What is known of a long word's width: its first `units` units measure `width`.
+    struct Prefix
+    {
+        qsizetype units = 0;
+        qreal width = 0;
+    };
+
+    void measureWords();
+    void resolveLevels();
+    qreal measure(const QString &text) const;
+    qreal wordWidth(WordItem &item) const;
+    qreal measureLong(WordItem &item) const;
+    // Lays lines out until `enough` holds or the page ends; lines are laid out whole.
+    template <typename Enough>
+    void fill(Enough enough) const;
+    void fillThroughLine(int line) const;
+    void fillThroughItem(int item) const;
+    void fillDownTo(qreal y) const;
+    void closeLine() const;
+    void placeLine(int line) const;
+    int closedLineCount() const;
     int firstLineBelow(qreal y) const;
 
     QStringList m_words;
     QSet<int> m_lineBreaks;
+    WordCharOffsets m_offsets;
     QFont m_font;
     QFont m_italicFont;
     int m_width = 0;
-    bool m_valid = false;
-
-    QList<WordItem> m_items;
-    QList<int> m_lineStarts; // first item of each line
-    QList<qreal> m_lineTops;
-    QList<qreal> m_linePaddings;
+    bool m_itemsValid = false;
     qreal m_naturalHeight = 0;
     qreal m_lineSpacing = 8;
     qreal m_pointSize = 16;
     qreal m_ascent = 0;
     qreal m_textHeight = 0;
+    qreal m_spaceWidth = 0;
+    // Level of the paragraph of each word: 1 when it flows right to left, else 0.
+    QList<quint8> m_paragraphLevels;
+    // Whether each word counts as left to right for the spaces beside it (numbers do not,
+    // unless they follow left-to-right text).
+    QList<bool> m_readsLeftToRight;
+    bool m_hasRightToLeft = false;
+
+    // Laid out on demand: what a question needs is filled in then, unseen by the asker.
+    mutable QList<WordItem> m_items;
+    // The width of each word as shown, or -1 while not known whole.
+    mutable QList<qreal> m_wordWidths;
+    mutable QHash<int, Prefix> m_prefixes;
+    mutable QHash<QString, qreal> m_widthsByWord;
+    mutable QHash<char32_t, qreal> m_widthsByCharacter;
+    mutable qsizetype m_measuredUnits = 0;
+    mutable bool m_linesValid = false;
+    mutable QList<int> m_lineStarts; // first item of each line, the open one last
+    mutable QList<qreal> m_lineTops;
+    mutable QList<qreal> m_linePaddings;
+    mutable int m_nextItem = 0;  // the first word not on a line yet
+    mutable int m_closedEnd = 0; // the words before it are on lines that are complete
+    mutable qreal m_lineX = 0;   // where the open line ends
+    mutable bool m_complete = false;
 };

@@ -27,6 +27,23 @@ char32_t firstScalar(QStringView text)
     return text[0].unicode();
 }
 
+bool isLetterOrNumber(char32_t scalar)
+{
+    return QChar::isLetterOrNumber(scalar);
+}
+
+// The letters and numbers among the characters of a word, each character judged by its first
+// scalar.
+int letterOrNumberCount(QStringView word)
+{
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, word.data(), word.size());
+    int count = 0;
+    for (qsizetype start = 0, end = graphemes.toNextBoundary(); end != -1;
+         start = end, end = graphemes.toNextBoundary())
+        count += isLetterOrNumber(firstScalar(word.sliced(start))) ? 1 : 0;
+    return count;
+}
+
 void appendPieceWords(QStringView piece, QStringList &words)
 {
     if (!containsCJK(piece)) {
@@ -176,8 +193,45 @@ double wordProgressForCharOffset(int offset, const QStringList &words)
 WordCharOffsets::WordCharOffsets(const QStringList &words)
 {
     m_starts.reserve(words.size() + 1);
-    for (const QString &word : words)
-        m_starts.append(m_starts.last() + characterCount(word) + 1);
+    m_letterCounts.reserve(words.size());
+    const QString text = words.join(u' ');
+    if (isSimpleText(text)) {
+        for (const QString &word : words) {
+            m_starts.append(m_starts.last() + word.size() + 1);
+            m_letterCounts.append(int(std::count_if(word.cbegin(), word.cend(),
+                                                    [](QChar c) { return c.isLetterOrNumber(); })));
+        }
+        m_totalCharCount = int(text.size());
+        return;
+    }
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    qsizetype wordStart = 0;
+    for (const QString &word : words) {
+        const qsizetype wordEnd = wordStart + word.size();
+        int length = 0;
+        int letters = 0;
+        graphemes.setPosition(wordEnd);
+        const bool endsApart = graphemes.isAtBoundary();
+        graphemes.setPosition(wordStart);
+        if (endsApart && graphemes.isAtBoundary()) {
+            for (qsizetype start = wordStart, end = graphemes.toNextBoundary();
+                 end != -1 && end <= wordEnd; start = end, end = graphemes.toNextBoundary()) {
+                ++length;
+                letters += isLetterOrNumber(firstScalar(QStringView(text).sliced(start))) ? 1 : 0;
+            }
+        } else {
+            // A cluster reaches over the space beside the word (a word opening with a combining
+            // mark): the word is counted as it stands.
+            length = characterCount(word);
+            letters = letterOrNumberCount(word);
+        }
+        m_starts.append(m_starts.last() + length + 1);
+        m_letterCounts.append(letters);
+        wordStart = wordEnd + 1;
+    }
+    graphemes.toStart();
+    while (graphemes.toNextBoundary() != -1)
+        ++m_totalCharCount;
 }
 
 int WordCharOffsets::charOffsetForWordProgress(int limit, double progress) const

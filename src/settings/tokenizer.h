@@ -35,8 +35,11 @@ int characterCount(QStringView text);
 int charOffsetForWordProgress(const QStringList &words, int limit, double progress);
 double wordProgressForCharOffset(int offset, const QStringList &words);
 
-// The two conversions above for a page asked many times: each word's first character is counted
-// once, so an answer costs the same at the end of a long page as at its start.
+// A page's words counted once: where each starts in the page's character count, its characters
+// and how many of them are letters or numbers. The conversions above are answered from the
+// counts, so an answer costs the same at the end of a long page as at its start; the counting
+// itself takes one pass over the page, whatever its words (a grapheme scan can cost as much per
+// call as per character, as with Thai, whose dictionary runs with it).
 class WordCharOffsets
 {
 public:
@@ -46,10 +49,16 @@ public:
     int charOffsetForWordProgress(int limit, double progress) const;
     double wordProgressForCharOffset(int offset) const;
 
-private:
     int wordCount() const { return int(m_starts.size()) - 1; }
-    qint64 length(qsizetype word) const { return m_starts[word + 1] - m_starts[word] - 1; }
+    int charOffset(int word) const { return int(m_starts[word]); }
+    int length(int word) const { return int(m_starts[word + 1] - m_starts[word] - 1); }
+    int letterCount(int word) const { return m_letterCounts[word]; }
+    // The characters of the words joined with single spaces.
+    int totalCharCount() const { return m_totalCharCount; }
 
+private:
     // The first character of every word, then where a word after the last would start.
     QList<qint64> m_starts{0};
+    QList<int> m_letterCounts;
+    int m_totalCharCount = 0;
 };

@@ -250,10 +250,11 @@ void TestSpeechScrollView::characterModeFollowsOnlyWhileListening()
     const int wordOnLine10 = layout.lineFirstItem(10);
     const int offset = layout.items().at(wordOnLine10).charOffset + 2;
 
-    // Once laid out, the first word is centred; without listening it stays there.
-    QCOMPARE(v.view->targetScrollOffset(), 160 * 0.5 - layout.wordCenterY(0));
+    // Once laid out, the first word is centred (to the point: following moves the text only when
+    // it is off by more than one); without listening it stays there.
+    QVERIFY(std::abs(v.view->targetScrollOffset() - (160 * 0.5 - layout.wordCenterY(0))) <= 1);
     v.view->setHighlightedCharCount(offset);
-    QCOMPARE(v.view->targetScrollOffset(), 160 * 0.5 - layout.wordCenterY(0));
+    QVERIFY(std::abs(v.view->targetScrollOffset() - (160 * 0.5 - layout.wordCenterY(0))) <= 1);
 
     v.view->setListening(true);
     const double centred = 160 * 0.5 - layout.wordCenterY(wordOnLine10);
@@ -360,7 +361,7 @@ void TestSpeechScrollView::tapReportsTheWordAndRefollows()
     // The caller moves the position to the tap; the view follows it shortly after.
     v.view->setListening(true);
     v.view->setHighlightedCharCount(second.charOffset);
-    QTRY_COMPARE(v.view->targetScrollOffset(), 80 - layout.wordCenterY(1));
+    QTRY_VERIFY(std::abs(v.view->targetScrollOffset() - (80 - layout.wordCenterY(1))) <= 1);
 }
 
 void TestSpeechScrollView::smoothWheelGestureReportsProgress()

@@ -298,6 +298,10 @@ void TestTokenizer::wordCharOffsetsAnswerAsTheWalk_data()
                u"Érase cafe\u0301 y te\u0301.\n日本語の文章と\U00020000、が\u3099んば\u3099って!\n"
                u"\U0001F1E6\U0001F1F7 \U0001F468\u200D\U0001F469\u200D\U0001F467 한국어 문장"_s)
                .words;
+    QTest::newRow("Thai") << ::tokenizeScript(u"สวัสดีครับ วันนี้อากาศดี น้ำใจ"_s).words;
+    // Clusters reaching over the space: a mark opening a word, a sign that binds what follows.
+    QTest::newRow("clusters across a space")
+        << QStringList{u"a"_s, u"\u0301b"_s, u"\u0600"_s, u"12"_s};
 }
 
 // The offsets table must give the walk's answers to the bit, wherever it is asked: inside
@@ -308,6 +312,7 @@ void TestTokenizer::wordCharOffsetsAnswerAsTheWalk()
     const WordCharOffsets offsets(words);
     const int total
         = ::charOffsetForWordProgress(words, std::numeric_limits<int>::max(), double(words.size()));
+    QCOMPARE(offsets.totalCharCount(), ::characterCount(words.join(u' ')));
 
     QList<double> progresses{notANumber, infinity, -infinity, -0.5, 1e300};
     for (double progress = 0; progress <= words.size() + 2; progress += 0.15)

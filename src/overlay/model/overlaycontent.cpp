@@ -27,8 +27,10 @@ OverlayContent::OverlayContent(QObject *parent)
 
 void OverlayContent::setWords(const QStringList &words)
 {
-    if (Observable::assign(m_words, words))
-        Q_EMIT wordsChanged();
+    if (!Observable::assign(m_words, words))
+        return;
+    m_wordOffsets = WordCharOffsets(m_words);
+    Q_EMIT wordsChanged();
 }
 
 void OverlayContent::setLineBreaks(const QSet<int> &lineBreaks)
@@ -151,7 +153,7 @@ void OverlayContent::loadPage(const QString &text, bool hasNextPage, bool isNote
     setWords(script.words);
     // Text from outside scrolls as one flow; only notes keep their lines.
     setLineBreaks(isNotesMode ? script.lineBreaks : QSet<int>());
-    setTotalCharCount(int(characterCount(script.words.join(u' '))));
+    setTotalCharCount(m_wordOffsets.totalCharCount());
     setHasNextPage(hasNextPage);
     setIsCollapsed(false);
     setIsNotesMode(isNotesMode);

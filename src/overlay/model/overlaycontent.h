@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/tokenizer.h"
+
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -51,6 +53,8 @@ public:
     // The words of the shown page, as the script tokenizer gives them.
     QStringList words() const { return m_words; }
     void setWords(const QStringList &words);
+    // The words' characters, counted once per page for every view that reads it.
+    const WordCharOffsets &wordOffsets() const { return m_wordOffsets; }
     // Indices of the words that begin a new line; empty outside notes mode.
     QSet<int> lineBreaks() const { return m_lineBreaks; }
     void setLineBreaks(const QSet<int> &lineBreaks);
@@ -142,6 +146,7 @@ private:
     void setShowVisibilityToast(bool show);
 
     QStringList m_words;
+    WordCharOffsets m_wordOffsets;
     QSet<int> m_lineBreaks;
     int m_totalCharCount = 0;
     bool m_hasNextPage = false;

@@ -1,0 +1,130 @@
+#include "overlay/wordflowlayout.h"
+#include "platform/fonts.h"
+#include "settings/tokenizer.h"
+
+#include <QFontMetricsF>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr int lineWidth = 300;
+
+WordFlowLayout laidOut(const QString &text)
+{
+    WordFlowLayout layout;
+    layout.setFont(Fonts::systemFont(16, QFont::Normal));
+    layout.setWidth(lineWidth);
+    const TokenizedScript script = tokenizeScript(text);
+    layout.setContent(script.words, script.lineBreaks);
+    layout.ensureLayout();
+    return layout;
+}
+
+// The words of a line as they stand from left to right.
+QList<int> visualOrder(const WordFlowLayout &layout, int line)
+{
+    QList<int> order;
+    for (int i = layout.lineFirstItem(line); i < layout.lineEndItem(line); ++i)
+        order << i;
+    std::sort(order.begin(), order.end(),
+              [&layout](int a, int b) { return layout.items().at(a).x < layout.items().at(b).x; });
+    return order;
+}
+
+} // namespace
+
+class TestWordFlowLayout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void giantWordShowsOnlyWhatTheLineHolds_data();
+    void giantWordShowsOnlyWhatTheLineHolds();
+    void rightToLeftParagraphs_data();
+    void rightToLeftParagraphs();
+};
+
+void TestWordFlowLayout::giantWordShowsOnlyWhatTheLineHolds_data()
+{
+    QTest::addColumn<QString>("giant");
+    QTest::addColumn<bool>("rightToLeft");
+    QString decomposed;
+    for (int i = 0; i < 499'000; ++i)
+        decomposed += u"a\u0301"_s;
+    QTest::newRow("998,000 units of decomposed á") << decomposed << false;
+    QTest::newRow("300,000 Hebrew letters") << QString(300'000, QChar(0x05D0)) << true;
+}
+
+// A word wider than the line stays alone on it, is measured and drawn from its start only as
+// far as the line shows, and is counted as stored.
+void TestWordFlowLayout::giantWordShowsOnlyWhatTheLineHolds()
+{
+    QFETCH(QString, giant);
+    QFETCH(bool, rightToLeft);
+    const WordFlowLayout layout = laidOut(giant + u" dos"_s);
+    QCOMPARE(layout.lineCount(), 2);
+    QCOMPARE(layout.lineEndItem(0), 1);
+    const WordItem &item = layout.items().at(0);
+    QVERIFY(item.isClipped());
+    QVERIFY(item.width > lineWidth);
+    QVERIFY2(layout.measuredUnits() < 2'000, "the giant word was shaped beyond the line");
+    QCOMPARE(layout.items().at(1).charOffset, characterCount(giant) + 1);
+    // Its start is what shows: at the left edge, or at the right one for a right-to-left word.
+    QCOMPARE(rightToLeft ? item.x + item.width : item.x, rightToLeft ? qreal(lineWidth) : 0.0);
+}
+
+void TestWordFlowLayout::rightToLeftParagraphs_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QList<int>>("leftToRight");
+    QTest::addColumn<bool>("startsRight");
+    QTest::newRow("Hebrew words of 1 to 5 letters")
+        << u"א בב גגג דדדד ההההה"_s << 0 << QList<int>{4, 3, 2, 1, 0} << true;
+    // Numbers and Latin words keep their own order, each run where the editor shows it.
+    QTest::newRow("Hebrew with a year and English")
+        << u"שלום עולם 2024 Hello World סוף"_s << 0 << QList<int>{5, 3, 4, 2, 1, 0} << true;
+    QTest::newRow("Arabic with Arabic digits")
+        << u"مرحبا ١٢ بالعالم"_s << 0 << QList<int>{2, 1, 0} << true;
+    QTest::newRow("Hebrew inside English")
+        << u"Hello שלום עולם end"_s << 0 << QList<int>{0, 2, 1, 3} << false;
+    QTest::newRow("each paragraph its own direction")
+        << u"English first\nעברית שנייה"_s << 1 << QList<int>{3, 2} << true;
+    QTest::newRow("a paragraph opening with a number")
+        << u"3 ילדים"_s << 0 << QList<int>{1, 0} << true;
+}
+
+// A paragraph whose first strong character reads right to left starts at the right edge with
+// its words in reading order; taps and highlights follow, since they go by these positions.
+void TestWordFlowLayout::rightToLeftParagraphs()
+{
+    QFETCH(QString, text);
+    QFETCH(int, line);
+    QFETCH(QList<int>, leftToRight);
+    QFETCH(bool, startsRight);
+    const WordFlowLayout layout = laidOut(text);
+    QCOMPARE(visualOrder(layout, line), leftToRight);
+    const WordItem &first = layout.items().at(layout.lineFirstItem(line));
+    if (startsRight)
+        QCOMPARE(first.x + first.width, qreal(lineWidth));
+    else
+        QCOMPARE(first.x, 0.0);
+    // Neighbours, whatever their directions, stand one space apart, and their boxes (what a tap
+    // hits) meet.
+    const qreal space = QFontMetricsF(layout.font()).horizontalAdvance(u' ');
+    const auto glyphsLeft
+        = [&](const WordItem &item) { return item.x + (item.spaceOnLeft ? space : 0); };
+    for (qsizetype k = 1; k < leftToRight.size(); ++k) {
+        const WordItem &left = layout.items().at(leftToRight[k - 1]);
+        const WordItem &right = layout.items().at(leftToRight[k]);
+        QCOMPARE(right.x, left.x + left.width);
+        QCOMPARE(glyphsLeft(right) - (glyphsLeft(left) + left.width - space), space);
+    }
+}
+
+QTEST_MAIN(TestWordFlowLayout)
+#include "tst_wordflowlayout.moc"
