@@ -51,9 +51,9 @@ OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
 
 bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_movable || watched != m_content)
+    const auto *mouse = dynamic_cast<QMouseEvent *>(event);
+    if (!m_movable || watched != m_content || !mouse)
         return QWidget::eventFilter(watched, event);
-    const auto *mouse = static_cast<QMouseEvent *>(event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::LeftButton && windowHandle()) {
