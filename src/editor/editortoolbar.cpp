@@ -180,16 +180,7 @@ protected:
 
 private:
     // A title keeps any line breaks it was given; one line shows them as spaces.
-    QString oneLine() const
-    {
-        QString line = text();
-        for (QChar &c : line) {
-            if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator
-                || c == QChar::ParagraphSeparator)
-                c = u' ';
-        }
-        return line;
-    }
+    QString oneLine() const { return DisplayText::oneLine(text()); }
 };
 
 // A borderless field on the toolbar's dark capsules: no panel of its own, text in the label

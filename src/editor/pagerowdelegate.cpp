@@ -27,15 +27,6 @@ constexpr int snippetGap = 2;
 // A row is measured with its whole title, never shorter than what it shows.
 constexpr qreal unbounded = 1e6;
 
-QString oneLine(QString text)
-{
-    for (QChar &c : text) {
-        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = u' ';
-    }
-    return text;
-}
-
 // Whether the letters on either side of `at` join (as Arabic letters do) and would be drawn
 // apart if shaped as two runs. Marks between them are looked through.
 bool joinsAcross(QStringView text, qsizetype at)
@@ -172,7 +163,7 @@ PageRowDelegate::PageRowDelegate(EditorController &controller, QObject *parent)
 
 QSize PageRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    const QString title = oneLine(index.data(Qt::DisplayRole).toString());
+    const QString title = DisplayText::oneLine(index.data(Qt::DisplayRole).toString());
     const QString snippet = index.data(PageListModel::SnippetRole).toString();
     const auto mark = titleMark(index, m_match);
     const QString key = title + u'\n' + snippet + u'\n' + QString::number(mark ? mark->start : -1)
@@ -248,7 +239,7 @@ void PageRowDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionVi
 void PageRowDelegate::paintContent(QPainter *painter, const QRect &content,
                                    const QModelIndex &index, bool selected) const
 {
-    const QString title = oneLine(index.data(Qt::DisplayRole).toString());
+    const QString title = DisplayText::oneLine(index.data(Qt::DisplayRole).toString());
     const auto mark = titleMark(index, m_match);
     const QFont &font = !mark ? m_plainTitle : selected ? m_selectedRun : m_run;
     const RowLine titleLine(title, font, content.width(), directionOf(title), mark);

@@ -2,6 +2,7 @@
 
 #include "overlay/model/overlaycontent.h"
 #include "platform/fonts.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "settings/palette.h"
 #include "uikit/animation.h"
@@ -90,11 +91,7 @@ void paintPageRowText(QPainter &painter, const QRectF &rect, int index, const QS
     const QRectF labelRect(labelLeft, rect.top(), std::max(0.0, rect.right() - labelLeft),
                            rect.height());
     // A preview keeps the page's inner line breaks; one line shows them as spaces.
-    QString oneLine = label;
-    for (QChar &c : oneLine) {
-        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = u' ';
-    }
+    const QString oneLine = DisplayText::oneLine(label);
     const QFont font = labelFont(metrics);
     const QString elided
         = QFontMetricsF(font).elidedText(oneLine, Qt::ElideRight, labelRect.width());

@@ -113,4 +113,13 @@ QString boundedTitle(const QString &title)
     return title.size() <= maximumTitleLength ? shown(title) : DisplayText::title(title);
 }
 
+QString oneLine(QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return text;
+}
+
 } // namespace DisplayText

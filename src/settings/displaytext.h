@@ -44,5 +44,7 @@ QString title(QStringView title);
 // starts with (what the user types there replaces the whole title; a field left unedited leaves
 // it as stored), and what the reading panel gets.
 QString boundedTitle(const QString &title);
+// The text on one line: its line and paragraph breaks shown as spaces, nothing else changed.
+QString oneLine(QString text);
 
 } // namespace DisplayText
