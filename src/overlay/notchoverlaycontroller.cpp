@@ -12,6 +12,7 @@
 #include "overlay/stopbuttonview.h"
 #include "platform/captureshield.h"
 #include "platform/globalhotkeys.h"
+#include "platform/overlaywindow.h"
 #include "platform/screens.h"
 #include "settings/notchsettings.h"
 #include "settings/presets.h"
@@ -430,6 +431,7 @@ void NotchOverlayController::presentFullscreen(const ScreenInfo &chosen)
     panel->orderFront();
     // Esc must reach it: the full screen takes the keyboard.
     panel->activateWindow();
+    OverlayWindow::takeKeyboardWhenShown(panel->windowHandle());
     installKeyMonitor();
 }
 

@@ -16,4 +16,10 @@ void configure(QWindow *window)
     X11OverlayWindow::install(window, window->handle() && window->flags() != before);
 }
 
+void takeKeyboardWhenShown(QWindow *window)
+{
+    if (window)
+        X11OverlayWindow::takeKeyboardWhenShown(window);
+}
+
 } // namespace OverlayWindow

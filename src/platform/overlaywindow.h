@@ -12,5 +12,9 @@ class QWindow;
 namespace OverlayWindow {
 
 void configure(QWindow *window);
+// Once the window is on screen, asks the window manager to give it the keyboard as a task bar
+// would: some (xfwm4) weigh the toolkit's own request against focus-stealing prevention and
+// may refuse it.
+void takeKeyboardWhenShown(QWindow *window);
 
 } // namespace OverlayWindow

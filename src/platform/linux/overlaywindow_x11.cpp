@@ -1,5 +1,6 @@
 #include "overlaywindow_x11.h"
 
+#include "activewindow_x11.h"
 #include "x11connection.h"
 
 #include <QElapsedTimer>
@@ -65,6 +66,12 @@ void X11OverlayWindow::install(QWindow *window, bool flagsChanged)
     writeProperties(window);
 }
 
+void X11OverlayWindow::takeKeyboardWhenShown(QWindow *window)
+{
+    if (auto *filter = window->findChild<X11OverlayWindow *>(QString(), Qt::FindDirectChildrenOnly))
+        filter->m_takesKeyboard = true;
+}
+
 bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
 {
     auto *window = static_cast<QWindow *>(watched);
@@ -76,6 +83,8 @@ bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
         m_showing = false;
         reapplyInputShape(window);
         withdrawAttentionRequest(window);
+        if (m_takesKeyboard)
+            X11ActiveWindow().activate(window->winId());
         m_placeAttempts = 0;
         m_placing.start();
         restorePlace(window);

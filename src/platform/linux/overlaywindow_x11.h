@@ -17,6 +17,9 @@ public:
     // does nothing without an X connection.
     static void install(QWindow *window, bool flagsChanged);
 
+    // Does nothing for a window that was not installed.
+    static void takeKeyboardWhenShown(QWindow *window);
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -35,4 +38,5 @@ private:
     static constexpr int placingTime = 1000;
     QElapsedTimer m_placing;
     int m_placeAttempts = 0;
+    bool m_takesKeyboard = false;
 };
