@@ -67,7 +67,7 @@ endfunction()
 # brivel_add_module(name SOURCES ... [LIBS ...]): a part of the program loaded when it is first
 # used (see RuntimeModule), as libbrivel_<name>.so in the build's modules folder and installed in
 # lib/brivel. It takes Brivel's own classes from the executable, which exports them, and links
-# only the libraries it brings: none of them is mapped before the part is used.
+# only the libraries it brings: none of them is mapped before the module is loaded.
 function(brivel_add_module name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_library(brivel_${name} MODULE ${ARG_SOURCES})
