@@ -2,8 +2,11 @@
 
 #include <QTextBoundaryFinder>
 
+#include <thai/thcell.h>
+
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -32,15 +35,93 @@ bool isLetterOrNumber(char32_t scalar)
     return QChar::isLetterOrNumber(scalar);
 }
 
+// Thai as Qt cuts it into characters: libthai's cells. Qt runs libthai's dictionary word breaker
+// over every Thai run whenever it looks for any boundary, characters included, and on a long
+// page that dictionary is most of the cost; the cells alone are cheap.
+bool isThaiUnit(char16_t u)
+{
+    return u >= 0x0E01 && u <= 0x0E5B && !(u >= 0x0E3B && u <= 0x0E3E);
+}
+
+// A Thai letter that always opens a cell: not a vowel or tone mark written above or below, nor
+// SARA AM, which libthai joins to the letter before it. The baht sign is common to all scripts,
+// so it does not open a Thai run.
+bool opensThaiCell(char16_t u)
+{
+    return isThaiUnit(u) && u != 0x0E31 && !(u >= 0x0E33 && u <= 0x0E3A)
+           && !(u >= 0x0E47 && u <= 0x0E4E) && u != 0x0E3F;
+}
+
+// Text that Qt cuts exactly into libthai's cells: Thai, printable ASCII and line feeds, with every
+// Thai mark after a Thai letter. Each ASCII unit is a character of its own either way; a mark
+// after anything else would fall into a run of another script, where other rules join it.
+bool isPlainThai(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (isThaiUnit(u)) {
+            if (!opensThaiCell(u) && (i == 0 || !isThaiUnit(text[i - 1].unicode())))
+                return false;
+        } else if (u != u'\n' && (u < 0x20 || u > 0x7E)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename Visit>
+void forEachThaiCellEnd(QStringView text, qsizetype offset, Visit &visit)
+{
+    std::vector<thchar_t> tis(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        tis[size_t(i)] = thchar_t(u < 0x80 ? u : u - 0x0E00 + 0xA0);
+    }
+    thcell_t cell;
+    for (size_t at = 0; at < tis.size();) {
+        at += std::max<size_t>(th_next_cell(tis.data() + at, tis.size() - at, &cell, 1), 1);
+        visit(offset + qsizetype(at));
+    }
+}
+
+template <typename Visit>
+void visitCharacterEnds(QStringView text, Visit &&visit)
+{
+    // A Thai letter after white space always begins a character, so the text is cut there and
+    // only the pieces that are not plain Thai go through Qt's finder.
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start + 1;
+        while (end < text.size()
+               && !(opensThaiCell(text[end].unicode()) && text[end - 1].isSpace()))
+            ++end;
+        const QStringView piece = text.sliced(start, end - start);
+        if (isSimpleText(piece)) {
+            for (qsizetype at = start + 1; at <= end; ++at)
+                visit(at);
+        } else if (isPlainThai(piece)) {
+            forEachThaiCellEnd(piece, start, visit);
+        } else {
+            QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece.data(),
+                                          piece.size());
+            for (qsizetype at = graphemes.toNextBoundary(); at != -1;
+                 at = graphemes.toNextBoundary())
+                visit(start + at);
+        }
+        start = end;
+    }
+}
+
 // The letters and numbers among the characters of a word, each character judged by its first
 // scalar.
 int letterOrNumberCount(QStringView word)
 {
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, word.data(), word.size());
     int count = 0;
-    for (qsizetype start = 0, end = graphemes.toNextBoundary(); end != -1;
-         start = end, end = graphemes.toNextBoundary())
+    qsizetype start = 0;
+    visitCharacterEnds(word, [&](qsizetype end) {
         count += isLetterOrNumber(firstScalar(word.sliced(start))) ? 1 : 0;
+        start = end;
+    });
     return count;
 }
 
@@ -94,14 +175,17 @@ bool containsCJK(QStringView text)
     return false;
 }
 
+void appendCharacterEnds(QStringView text, std::vector<qsizetype> &ends)
+{
+    visitCharacterEnds(text, [&ends](qsizetype end) { ends.push_back(end); });
+}
+
 int characterCount(QStringView text)
 {
     if (isSimpleText(text))
         return int(text.size());
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text.data(), text.size());
     int count = 0;
-    while (graphemes.toNextBoundary() != -1)
-        ++count;
+    visitCharacterEnds(text, [&count](qsizetype) { ++count; });
     return count;
 }
 
@@ -204,20 +288,23 @@ WordCharOffsets::WordCharOffsets(const QStringList &words)
         m_totalCharCount = int(text.size());
         return;
     }
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    std::vector<bool> boundaries(size_t(text.size()) + 1, false);
+    boundaries[0] = true;
+    visitCharacterEnds(text, [&](qsizetype end) {
+        boundaries[size_t(end)] = true;
+        ++m_totalCharCount;
+    });
     qsizetype wordStart = 0;
     for (const QString &word : words) {
         const qsizetype wordEnd = wordStart + word.size();
         int length = 0;
         int letters = 0;
-        graphemes.setPosition(wordEnd);
-        const bool endsApart = graphemes.isAtBoundary();
-        graphemes.setPosition(wordStart);
-        if (endsApart && graphemes.isAtBoundary()) {
-            for (qsizetype start = wordStart, end = graphemes.toNextBoundary();
-                 end != -1 && end <= wordEnd; start = end, end = graphemes.toNextBoundary()) {
+        if (boundaries[size_t(wordStart)] && boundaries[size_t(wordEnd)]) {
+            for (qsizetype at = wordStart; at < wordEnd; ++at) {
+                if (!boundaries[size_t(at)])
+                    continue;
                 ++length;
-                letters += isLetterOrNumber(firstScalar(QStringView(text).sliced(start))) ? 1 : 0;
+                letters += isLetterOrNumber(firstScalar(QStringView(text).sliced(at))) ? 1 : 0;
             }
         } else {
             // A cluster reaches over the space beside the word (a word opening with a combining
@@ -229,9 +316,6 @@ WordCharOffsets::WordCharOffsets(const QStringList &words)
         m_letterCounts.append(letters);
         wordStart = wordEnd + 1;
     }
-    graphemes.toStart();
-    while (graphemes.toNextBoundary() != -1)
-        ++m_totalCharCount;
 }
 
 int WordCharOffsets::charOffsetForWordProgress(int limit, double progress) const

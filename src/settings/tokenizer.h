@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <vector>
+
 // A page as the overlay reads it: words, and the indices of the words that begin a new line.
 // Reading progress is a fractional word index; a character offset counts each word's
 // user-perceived characters plus one for the space after it.
@@ -29,8 +31,10 @@ QList<bool> cueWords(const QStringList &words, const QSet<int> &lineBreaks);
 bool containsCJK(QStringView text);
 bool isCJKScalar(char32_t scalar);
 
-// User-perceived characters (grapheme clusters).
+// User-perceived characters (grapheme clusters), as Qt's text engine cuts them.
 int characterCount(QStringView text);
+// Appends the end of each of those characters, in order.
+void appendCharacterEnds(QStringView text, std::vector<qsizetype> &ends);
 
 int charOffsetForWordProgress(const QStringList &words, int limit, double progress);
 double wordProgressForCharOffset(int offset, const QStringList &words);
@@ -39,7 +43,7 @@ double wordProgressForCharOffset(int offset, const QStringList &words);
 // and how many of them are letters or numbers. The conversions above are answered from the
 // counts, so an answer costs the same at the end of a long page as at its start; the counting
 // itself takes one pass over the page, whatever its words (a grapheme scan can cost as much per
-// call as per character, as with Thai, whose dictionary runs with it).
+// call as per character).
 class WordCharOffsets
 {
 public:

@@ -2,8 +2,6 @@
 
 #include "settings/tokenizer.h"
 
-#include <QTextBoundaryFinder>
-
 #include <algorithm>
 #include <deque>
 #include <numeric>
@@ -284,10 +282,7 @@ void ScriptMatcher::index(const QSet<int> &lineBreaks)
     if (m_characterCount != m_sourceText.size()) {
         m_characterStarts.reserve(size_t(m_characterCount) + 1);
         m_characterStarts.push_back(0);
-        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, m_sourceText);
-        for (qsizetype end = graphemes.toNextBoundary(); end != -1;
-             end = graphemes.toNextBoundary())
-            m_characterStarts.push_back(end);
+        appendCharacterEnds(m_sourceText, m_characterStarts);
     }
     m_lastWordEnd = m_sourceText.size();
     while (m_lastWordEnd > 0 && m_sourceText[m_lastWordEnd - 1] == u' ')

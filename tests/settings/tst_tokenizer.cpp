@@ -2,11 +2,14 @@
 #include "settings/displaytext.h"
 #include "settings/tokenizer.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace TestSupport;
@@ -38,6 +41,8 @@ private Q_SLOTS:
     void tokenizeScript();
     void characterCount_data();
     void characterCount();
+    void charactersEndWhereQtEndsThem_data();
+    void charactersEndWhereQtEndsThem();
     void charOffsetForWordProgress_data();
     void charOffsetForWordProgress();
     void wordProgressForCharOffset_data();
@@ -178,6 +183,9 @@ void TestTokenizer::characterCount_data()
     QTest::newRow("astral ideograph") << u"\U00020000"_s << 1;
     QTest::newRow("conjoining jamo") << u"\u1100\u1161\u11A8"_s << 1;
     QTest::newRow("crlf") << u"a\r\nb"_s << 3;
+    // The baht sign belongs to no script: a mark after it joins it in Latin text, not in Thai.
+    QTest::newRow("baht and mark after Latin") << u"a \u0E3F\u0E31"_s << 3;
+    QTest::newRow("baht and mark after Thai") << u"\u0E01 \u0E3F\u0E31"_s << 4;
 }
 
 void TestTokenizer::characterCount()
@@ -185,6 +193,55 @@ void TestTokenizer::characterCount()
     QFETCH(QString, text);
     QFETCH(int, count);
     QCOMPARE(::characterCount(text), count);
+}
+
+// Thai is cut without Qt's finder; every cut must still be Qt's, wherever Thai meets other text.
+// The texts open with a letter: Qt gives leading emoji and digits the script of the first letter
+// and, if that is Thai, cuts them into code units, which nothing here imitates.
+void TestTokenizer::charactersEndWhereQtEndsThem_data()
+{
+    QTest::addColumn<QStringList>("pieces");
+    QStringList thai;
+    for (char16_t u = 0x0E01; u <= 0x0E5B; ++u) {
+        if (u < 0x0E3B || u > 0x0E3E)
+            thai << QString(QChar(u));
+    }
+    QTest::newRow("Thai") << thai;
+    QTest::newRow("Thai and ASCII")
+        << thai + QStringList{u" "_s, u" "_s, u"\n"_s, u"a"_s, u"Z"_s, u"7"_s, u","_s, u"!"_s};
+    const QStringList others{u" "_s,
+                             u" "_s,
+                             u"\r\n"_s,
+                             u"\u00A0"_s,
+                             u"a"_s,
+                             u"\u00E9"_s,
+                             u"\u0301"_s,
+                             u"\u0600"_s,
+                             u"\u0915\u094D"_s,
+                             u"\U0001F44D\U0001F3FD"_s,
+                             u"\U0001F1E6\U0001F1F7"_s};
+    QTest::newRow("Thai among other scripts") << thai + others;
+}
+
+void TestTokenizer::charactersEndWhereQtEndsThem()
+{
+    QFETCH(QStringList, pieces);
+    QRandomGenerator random(32);
+    for (int round = 0; round < 400; ++round) {
+        QString text = round % 2 ? u"ก"_s : u"a"_s;
+        const int length = int(random.bounded(1, 40));
+        for (int i = 0; i < length; ++i)
+            text += pieces[random.bounded(int(pieces.size()))];
+
+        std::vector<qsizetype> expected;
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+        for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary())
+            expected.push_back(end);
+        std::vector<qsizetype> ends;
+        appendCharacterEnds(text, ends);
+        QVERIFY2(ends == expected, qPrintable(text));
+        QCOMPARE(::characterCount(text), int(expected.size()));
+    }
 }
 
 void TestTokenizer::charOffsetForWordProgress_data()
