@@ -8,6 +8,7 @@
 #include "settings/palette.h"
 #include "uikit/overlayscroller.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -355,6 +356,13 @@ void HighlightingTextEditor::mouseDoubleClickEvent(QMouseEvent *event)
     keepSelectionOnClusters(event->position().x());
 }
 
+void HighlightingTextEditor::dropEvent(QDropEvent *event)
+{
+    m_dropX = event->position().x();
+    QPlainTextEdit::dropEvent(event);
+    m_dropX.reset();
+}
+
 void HighlightingTextEditor::keepSelectionOnClusters(qreal x)
 {
     // Qt's hit test can land inside a cluster: before a cut cluster's placeholder, or between
@@ -414,6 +422,9 @@ void HighlightingTextEditor::insertFromMimeData(const QMimeData *source)
     if (isReadOnly() || !source->hasText())
         return;
     QTextCursor cursor = textCursor();
+    // Qt drops where its hit test lands, which can be inside a cluster.
+    if (m_dropX && !cursor.hasSelection())
+        cursor.setPosition(clusterBoundary(cursor.position(), ClusterSide::Nearer, *m_dropX));
     DocumentText::insertLines(cursor, source->text(), m_map);
     setTextCursor(cursor);
     ensureCursorVisible();

@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <optional>
+
 class QTimer;
 class SlashCommandPalette;
 
@@ -82,6 +84,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
 
@@ -122,4 +125,6 @@ private:
     int m_changeViewEnd = 0;
     // A block whose mark as a piece no longer matches m_map, or -1.
     int m_lostMark = -1;
+    // Where in the viewport text is being dropped, while it is.
+    std::optional<qreal> m_dropX;
 };

@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -233,6 +234,7 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries_data()
     const QString spaced = u" "_s + marks(60) + u"b"_s;
     QTest::newRow("double click") << spaced << int(spaced.size()) - 1 << u"double click"_s
                                   << spaced;
+    QTest::newRow("drop") << text << end << u"drop"_s << cluster + u"X b"_s;
     // Qt's hit test places a click on the conjunct स्ते between its consonants.
     QTest::newRow("inside a conjunct") << u"नमस्ते"_s << 6 << u"click"_s << u"नमXस्ते"_s;
 }
@@ -255,6 +257,16 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries()
     QWidget *viewport = editor.viewport();
     if (gesture == u"click in the selection")
         editor.selectAll(); // moves the caret on release, not on press
+    if (gesture == u"drop") {
+        QMimeData dropped;
+        dropped.setText(u"X"_s);
+        QDragEnterEvent enter(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &enter);
+        QDropEvent drop(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &drop);
+        QCOMPARE(editor.text(), result);
+        return;
+    }
     if (gesture.startsWith(u"click")) {
         QTest::mouseClick(viewport, Qt::LeftButton, {}, point);
         QTest::keyClicks(&editor, u"X"_s);
