@@ -135,7 +135,7 @@ private:
     qreal m_below = 0;
 };
 
-// A title reads in the direction of its own text.
+// A title or a snippet reads in the direction of its own text.
 Qt::LayoutDirection directionOf(const QString &text)
 {
     return text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
@@ -178,7 +178,7 @@ QSize PageRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModel
                                 mark);
         qreal content = titleLine.above() + titleLine.below();
         if (!snippet.isEmpty()) {
-            const RowLine snippetLine(snippet, m_snippet, unbounded, Qt::LeftToRight);
+            const RowLine snippetLine(snippet, m_snippet, unbounded, directionOf(snippet));
             content += snippetGap + snippetLine.above() + snippetLine.below();
         }
         height = rowPadding.top() + int(std::ceil(content)) + rowPadding.bottom();
@@ -248,7 +248,7 @@ void PageRowDelegate::paintContent(QPainter *painter, const QRect &content,
     const QString snippet = index.data(PageListModel::SnippetRole).toString();
     if (snippet.isEmpty())
         return;
-    const RowLine snippetLine(snippet, m_snippet, content.width(), Qt::LeftToRight);
+    const RowLine snippetLine(snippet, m_snippet, content.width(), directionOf(snippet));
     painter->setPen(whiteAt(0.25));
     snippetLine.draw(painter, QPointF(content.left(), content.top() + titleLine.above()
                                                           + titleLine.below() + snippetGap));

@@ -231,6 +231,16 @@ private Q_SLOTS:
         const auto [firstRows, firstToolbar] = paint(firstWord);
         QVERIFY(TestSupport::beginsWith(rows, firstRows, direction));
         QVERIFY(TestSupport::beginsWith(toolbar, firstToolbar, direction));
+
+        // So does the line of page text found under an untitled page's row.
+        f.service.setPageTitles({});
+        f.controller.setToolbarSearchText(firstWord);
+        f.service.setPages({firstWord, u"x"_s});
+        QTRY_VERIFY(f.sidebar()->model()->isUpToDate() && list->model()->rowCount() == 1);
+        const QRect row = list->visualRect(list->model()->index(0, 0));
+        const QRect snippet = TestSupport::inkBounds(
+            TestSupport::render(*list->viewport()).copy(row.adjusted(0, row.height() / 2, 0, 0)));
+        QCOMPARE(snippet.center().x() > row.width() / 2, direction == Qt::RightToLeft);
     }
 
     // The match is marked within the title's one layout: in a right-to-left title, a matched
