@@ -76,6 +76,18 @@ void BM_PrepareScriptMatcher(benchmark::State &state)
         state.SkipWithError("the script indexed no characters");
 }
 
+// Thai, whose characters Qt finds by running libthai's dictionary over the whole text.
+void BM_PrepareThaiScriptMatcher(benchmark::State &state)
+{
+    const QString phrase = u"สวัสดีครับ วันนี้อากาศดีมาก เราจะไปตลาดกัน "_s;
+    const QString text
+        = tokenizeScript(phrase.repeated(int(state.range(0) / phrase.size()))).words.join(u' ');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ScriptMatcher(text));
+    if (ScriptMatcher(text).characterCount() >= text.size())
+        state.SkipWithError("the script's marks were counted as characters");
+}
+
 void scriptSizes(benchmark::internal::Benchmark *b)
 {
     b->Arg(shortScriptSize)->Arg(longScriptSize)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
@@ -87,3 +99,4 @@ void scriptSizes(benchmark::internal::Benchmark *b)
 BENCHMARK(BM_MatchCharactersFromMiddle)->Apply(scriptSizes);
 BENCHMARK(BM_MatchWordsFromMiddle)->Apply(scriptSizes);
 BENCHMARK(BM_PrepareScriptMatcher)->Apply(scriptSizes);
+BENCHMARK(BM_PrepareThaiScriptMatcher)->Apply(scriptSizes);
