@@ -1,5 +1,7 @@
 #include "tokenizer.h"
 
+#include "platform/runtimemodule.h"
+
 #include <QTextBoundaryFinder>
 
 #include <thai/thcell.h>
@@ -69,9 +71,22 @@ bool isPlainThai(QStringView text)
     return true;
 }
 
+// libthai's cell finder, loaded with the first Thai counted; null where the library is missing,
+// and then Qt, which loads the same library, cuts Thai by the Unicode rules as well.
+decltype(&th_next_cell) thaiNextCell()
+{
+    static const auto nextCell = [] {
+        decltype(&th_next_cell) function = nullptr;
+        RuntimeModule::system(THAI_SONAME).resolve(function, "th_next_cell");
+        return function;
+    }();
+    return nextCell;
+}
+
 template <typename Visit>
 void forEachThaiCellEnd(QStringView text, qsizetype offset, Visit &visit)
 {
+    const auto nextCell = thaiNextCell();
     std::vector<thchar_t> tis(size_t(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
@@ -79,7 +94,7 @@ void forEachThaiCellEnd(QStringView text, qsizetype offset, Visit &visit)
     }
     thcell_t cell;
     for (size_t at = 0; at < tis.size();) {
-        at += std::max<size_t>(th_next_cell(tis.data() + at, tis.size() - at, &cell, 1), 1);
+        at += std::max<size_t>(nextCell(tis.data() + at, tis.size() - at, &cell, 1), 1);
         visit(offset + qsizetype(at));
     }
 }
@@ -99,7 +114,7 @@ void visitCharacterEnds(QStringView text, Visit &&visit)
         if (isSimpleText(piece)) {
             for (qsizetype at = start + 1; at <= end; ++at)
                 visit(at);
-        } else if (isPlainThai(piece)) {
+        } else if (isPlainThai(piece) && thaiNextCell()) {
             forEachThaiCellEnd(piece, start, visit);
         } else {
             QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece.data(),
