@@ -203,12 +203,7 @@ void TestWindowManagers::textFromOutsideAndTheEditorBack()
 
         if (cycle == 0) {
             QVERIFY(focusDesk());
-            QProcess gdbus;
-            gdbus.start(u"gdbus"_s, {u"call"_s, u"--session"_s, u"--dest"_s, u"org.brivel.Brivel"_s,
-                                     u"--object-path"_s, u"/org/brivel/Brivel"_s, u"--method"_s,
-                                     u"org.brivel.Brivel.ReadText"_s, u"Leído desde el bus"_s});
-            QVERIFY(gdbus.waitForFinished(20000));
-            QCOMPARE(gdbus.exitCode(), 0);
+            QCOMPARE(readTextOnTheBus(u"Leído desde el bus"_s), 0);
             settle();
             QCOMPARE(panels(editor->id).size(), 1);
             const QString textPanel = panels(editor->id).constFirst().id;

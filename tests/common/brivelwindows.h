@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QMap>
 #include <QMargins>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -163,6 +164,19 @@ inline double differingShare(const QImage &a, const QImage &b)
 inline void screenshot(const QString &file)
 {
     grab().save(file);
+}
+
+// Hands text to the running program on the session bus, as another program would: the call's
+// exit status, 0 once the program answered.
+inline int readTextOnTheBus(const QString &text)
+{
+    QProcess gdbus;
+    gdbus.start(QStringLiteral("gdbus"),
+                {QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
+                 QStringLiteral("org.brivel.Brivel"), QStringLiteral("--object-path"),
+                 QStringLiteral("/org/brivel/Brivel"), QStringLiteral("--method"),
+                 QStringLiteral("org.brivel.Brivel.ReadText"), text});
+    return gdbus.waitForFinished(20000) ? gdbus.exitCode() : -1;
 }
 
 // The program with a home of its own, past the first run, speaking Spanish; the test's session

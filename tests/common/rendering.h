@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QTest>
 #include <QWidget>
 
 namespace TestSupport {
@@ -61,6 +62,19 @@ inline bool beginsWith(const QImage &line, const QImage &start, Qt::LayoutDirect
             return true;
     }
     return false;
+}
+
+// Rows for beginsWith(): a line that opens right to left and one that opens left to right, each
+// with its first word and the side it starts from.
+inline void addLineStartRows()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("firstWord");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::newRow("Hebrew, then English")
+        << QStringLiteral("שלום עולם English") << QStringLiteral("שלום") << Qt::RightToLeft;
+    QTest::newRow("English, then Hebrew")
+        << QStringLiteral("Hello שלום עולם") << QStringLiteral("Hello") << Qt::LeftToRight;
 }
 
 } // namespace TestSupport

@@ -16,11 +16,6 @@ using Choice = Dialogs::UnsavedChangesChoice;
 // Where the pages in memory came from before the open.
 enum class Origin { autosave, blankAutosave, sampleAutosave, freshSample, documentFile };
 
-QByteArray record(const QStringList &pages, const QStringList &titles)
-{
-    return SaveData::encode(pages, titles);
-}
-
 } // namespace
 
 // The unsaved-changes question, and the open panel that asks it first.
@@ -130,7 +125,7 @@ void TestUnsavedChanges::openFilePanel()
 
     ServiceFixture f;
     const QString document = f.path(u"doc.brivel"_s);
-    writeFile(document, record({u"From the file"_s}, {}));
+    writeFile(document, SaveData::encode({u"From the file"_s}, {}));
     if (!chosenFile.isEmpty())
         f.dialogs.openPanelAnswer = f.path(chosenFile);
 
@@ -207,14 +202,14 @@ void TestUnsavedChanges::openingOverPagesInNoFile()
         // Written by the editor over the one empty page a fresh profile starts with.
         f.service.setPages(sample);
     } else if (origin == Origin::documentFile) {
-        writeFile(f.path(u"earlier.brivel"_s), record(before, {}));
+        writeFile(f.path(u"earlier.brivel"_s), SaveData::encode(before, {}));
         f.service.openDocument(f.path(u"earlier.brivel"_s));
     } else {
-        writeFile(f.service.autosaveFilePath(), record(before, {}));
+        writeFile(f.service.autosaveFilePath(), SaveData::encode(before, {}));
         f.service.loadAutosave();
     }
     QVERIFY(!f.service.hasUnsavedChanges());
-    writeFile(f.path(u"doc.brivel"_s), record({u"From the file"_s}, {}));
+    writeFile(f.path(u"doc.brivel"_s), SaveData::encode({u"From the file"_s}, {}));
     f.dialogs.unsavedChoice = choice;
     f.dialogs.savePanelAnswer = f.path(u"rescued.brivel"_s);
     f.dialogs.openPanelAnswer = f.path(chosenFile);

@@ -199,20 +199,11 @@ private Q_SLOTS:
 
     // A title that begins right to left starts at the right of its row and of the toolbar, its
     // first word first.
-    void titlesStartOnTheirOwnSide_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("firstWord");
-        QTest::addColumn<Qt::LayoutDirection>("direction");
-        QTest::newRow("Hebrew, then English")
-            << u"שלום עולם English"_s << u"שלום"_s << Qt::RightToLeft;
-        QTest::newRow("English, then Hebrew")
-            << u"Hello שלום עולם"_s << u"Hello"_s << Qt::LeftToRight;
-    }
+    void titlesStartOnTheirOwnSide_data() { TestSupport::addLineStartRows(); }
 
     void titlesStartOnTheirOwnSide()
     {
-        QFETCH(QString, title);
+        QFETCH(QString, line);
         QFETCH(QString, firstWord);
         QFETCH(Qt::LayoutDirection, direction);
         RootFixture f(true);
@@ -227,7 +218,7 @@ private Q_SLOTS:
             return std::pair{TestSupport::render(*list->viewport()).copy(row),
                              TestSupport::render(*toolbarTitle)};
         };
-        const auto [rows, toolbar] = paint(title);
+        const auto [rows, toolbar] = paint(line);
         const auto [firstRows, firstToolbar] = paint(firstWord);
         QVERIFY(TestSupport::beginsWith(rows, firstRows, direction));
         QVERIFY(TestSupport::beginsWith(toolbar, firstToolbar, direction));

@@ -132,18 +132,12 @@ void TestPagePicker::longLabelIsElidedInsideItsRow()
 // A title that begins right to left starts at the row's right edge, its first word first.
 void TestPagePicker::labelStartsOnItsOwnSide_data()
 {
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("firstWord");
-    QTest::addColumn<Qt::LayoutDirection>("direction");
-    QTest::newRow("Hebrew, then English")
-        << u"שלום עולם English"_qs << u"שלום"_qs << Qt::RightToLeft;
-    QTest::newRow("English, then Hebrew")
-        << u"Hello שלום עולם"_qs << u"Hello"_qs << Qt::LeftToRight;
+    TestSupport::addLineStartRows();
 }
 
 void TestPagePicker::labelStartsOnItsOwnSide()
 {
-    QFETCH(QString, label);
+    QFETCH(QString, line);
     QFETCH(QString, firstWord);
     QFETCH(Qt::LayoutDirection, direction);
     const auto paint = [](const QString &text) {
@@ -154,7 +148,7 @@ void TestPagePicker::labelStartsOnItsOwnSide()
         // Without the page number.
         return image.copy(40, 0, 360, 40);
     };
-    QVERIFY(beginsWith(paint(label), paint(firstWord), direction));
+    QVERIFY(beginsWith(paint(line), paint(firstWord), direction));
 }
 
 void TestPagePicker::emptyDocumentShowsOnlyTheHeader()
