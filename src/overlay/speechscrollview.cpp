@@ -167,7 +167,7 @@ void SpeechScrollView::setArrowScrollDelta(double delta)
         m_manualOffset->animateTo(0, manualTiming);
         return;
     }
-    const auto [lower, upper] = manualRange();
+    const auto [lower, upper] = manualRange(delta);
     const double clamped = std::clamp(delta, lower, upper);
     m_manualOffset->animateTo(clamped, manualTiming);
     if (clamped != delta)
@@ -187,12 +187,12 @@ double SpeechScrollView::restingOffset() const
     return m_containerHeight * 0.5 - Fonts::pixelSize(m_layout.font()) * 1.4 * 0.5;
 }
 
-std::pair<double, double> SpeechScrollView::manualRange() const
+std::pair<double, double> SpeechScrollView::manualRange(double reach) const
 {
     const double h = m_containerHeight;
     const double upper = m_topAligned ? 0 : h * 0.5;
     const double anchor = m_topAligned ? h : h * 0.5;
-    const double lastWord = m_positionsKnown ? m_layout.maxWordCenterY() : 0;
+    const double lastWord = m_positionsKnown ? m_layout.maxWordCenterYDownTo(anchor - reach) : 0;
     const double extent = lastWord - anchor + Fonts::pixelSize(m_layout.font()) * 1.4 * 3;
     return {-std::max(0.0, extent), upper};
 }
@@ -263,7 +263,7 @@ void SpeechScrollView::containerHeightChanged(double height)
     }
     if (m_topAligned) {
         m_scrollOffset->setValue(topAlignedOffset);
-        const auto [lower, upper] = manualRange();
+        const auto [lower, upper] = manualRange(targetManualOffset());
         m_manualOffset->setValue(std::clamp(targetManualOffset(), lower, upper));
     } else if (m_highlightedCharCount == 0 && m_smoothWordProgress == 0) {
         m_scrollOffset->setValue(restingOffset());
@@ -288,8 +288,8 @@ void SpeechScrollView::applyWheelDelta(double delta)
         m_isUserScrolling = true;
         Q_EMIT manualScroll(true, 0);
     }
-    const auto [lower, upper] = manualRange();
     const double proposed = targetManualOffset() + delta;
+    const auto [lower, upper] = manualRange(proposed);
     // Past a bound the text follows the wheel at a fifth of its speed, like a rubber band.
     double offset = proposed;
     if (proposed > upper)
@@ -308,8 +308,8 @@ void SpeechScrollView::endWheelGesture()
         Q_EMIT manualScroll(false, progress);
         return;
     }
-    const auto [lower, upper] = manualRange();
     const double offset = targetManualOffset();
+    const auto [lower, upper] = manualRange(offset);
     if (offset < lower)
         m_manualOffset->animateTo(lower, springBack);
     else if (offset > upper)

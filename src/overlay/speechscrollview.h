@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <QtNumeric>
 
 class AnimatedValue;
 class ScrollWheelCapture;
@@ -59,8 +60,9 @@ public:
 
     // Where the text rests before anything is read.
     double restingOffset() const;
-    // How far the reader may move the text: [lower, upper].
-    std::pair<double, double> manualRange() const;
+    // How far the reader may move the text: [lower, upper]. The page is laid out only as far
+    // as an offset of `reach` shows it: a lower bound beyond reach comes back as one below it.
+    std::pair<double, double> manualRange(double reach = -qInf()) const;
     // The fractional word index at the middle of the viewport.
     double progressAtViewportCenter() const;
     const WordFlowLayout &layout() const { return m_layout; }

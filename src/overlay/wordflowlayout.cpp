@@ -428,7 +428,7 @@ void WordFlowLayout::placeLine(int line) const
     }
     // A word the line cannot hold shows its start, on the side it is read from.
     WordItem &only = m_items[first];
-    if (end - first == 1 && only.isClipped()) {
+    if (end - first == 1 && only.width > m_width) {
         only.spaceOnLeft = only.isRightToLeft();
         only.x = only.isRightToLeft() ? m_width - m_lineX : 0;
     }
@@ -474,6 +474,16 @@ qreal WordFlowLayout::wordCenterY(int index) const
 qreal WordFlowLayout::maxWordCenterY() const
 {
     return m_items.isEmpty() ? 0 : wordCenterY(int(m_items.size()) - 1);
+}
+
+qreal WordFlowLayout::maxWordCenterYDownTo(qreal y) const
+{
+    fillDownTo(y);
+    if (m_complete)
+        return maxWordCenterY();
+    // Filling stopped at a closed line that starts below y.
+    const int line = closedLineCount() - 1;
+    return m_lineTops.at(line) + m_linePaddings.at(line) + m_naturalHeight / 2;
 }
 
 int WordFlowLayout::wordIndexForCharCount(int charCount) const

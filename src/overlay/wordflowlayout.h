@@ -78,6 +78,8 @@ public:
     // to its end.
     bool layoutFor(qint64 budgetNs);
     bool isLaidOut() const { return m_itemsValid; }
+    // Whether every line is laid out for the present width.
+    bool isComplete() const { return m_linesValid && m_complete; }
     // UTF-16 units handed to the text engine to measure since the words were last measured.
     qsizetype measuredUnits() const { return m_measuredUnits; }
 
@@ -99,6 +101,9 @@ public:
     qreal wordCenterY(int index) const;
     // The largest word centre; 0 with no words.
     qreal maxWordCenterY() const;
+    // The same, laying lines out only down to y: while the page goes on below y, a centre
+    // below y stands in for it.
+    qreal maxWordCenterYDownTo(qreal y) const;
     // The word being read at a character count: the first whose end reaches it, else the last.
     int wordIndexForCharCount(int charCount) const;
     // The fractional word index at a vertical position, interpolated between word centres.
@@ -126,7 +131,8 @@ private:
     qreal measure(const QString &text) const;
     qreal wordWidth(WordItem &item) const;
     qreal measureLong(WordItem &item) const;
-    // Lays lines out until `enough` holds or the page ends; lines are laid out whole.
+    // Lays words out until `enough` holds or the page ends; questions are answered only from
+    // lines that are closed.
     template <typename Enough>
     void fill(Enough enough) const;
     void fillThroughLine(int line) const;

@@ -1,3 +1,4 @@
+#include "common/clusters.h"
 #include "overlay/speechscrollview.h"
 #include "platform/fonts.h"
 #include "settings/displaytext.h"
@@ -165,15 +166,13 @@ void TestSpeechScrollView::lineFilling()
 
     // A fraction of a pixel more width changes nothing; a whole word's more reflows.
     layout.setWidth(std::ceil(advance(u"uno"_qs) + advance(u"dos"_qs)) + 0.9);
-    QVERIFY(layout.isLaidOut());
+    QVERIFY(layout.isComplete());
     layout.setWidth(1000);
     layout.ensureLayout();
     QCOMPARE(layout.lineCount(), 1);
 
     // A letter under 400,000 marks is laid out and painted cut, and counted as one character.
-    QString giant(u"a"_qs);
-    for (int i = 0; i < 400'000; ++i)
-        giant += QChar(char16_t(0x0300 + i % 0x70));
+    const QString giant = u"a"_qs + TestSupport::marks(400'000);
     layout.setContent({u"uno"_qs, giant, u"dos"_qs}, {});
     layout.ensureLayout();
     QCOMPARE(layout.items().at(1).word, DisplayText::shown(giant));
@@ -337,6 +336,14 @@ void TestSpeechScrollView::arrowClampReportsOnce()
     v.view->setArrowScrollDelta(-22.4 + 22.4);
     QCOMPARE(v.view->targetManualOffset(), 0.0);
     QCOMPARE(clamped.count(), 2);
+
+    // A long page fresh on screen is laid out in slices: a step down lays out only what it
+    // can reach, not the rest of the page.
+    View giant(QStringLiteral("palabra ").repeated(300'000));
+    QVERIFY(giant.view->layout().items().size() > 0 && !giant.view->layout().isComplete());
+    giant.view->setArrowScrollDelta(-22.4);
+    QCOMPARE(giant.view->targetManualOffset(), -22.4);
+    QVERIFY(!giant.view->layout().isComplete());
 }
 
 void TestSpeechScrollView::tapReportsTheWordAndRefollows()

@@ -96,6 +96,11 @@ void TestWordFlowLayout::rightToLeftParagraphs_data()
         << u"English first\nעברית שנייה"_s << 1 << QList<int>{3, 2} << true;
     QTest::newRow("a paragraph opening with a number")
         << u"3 ילדים"_s << 0 << QList<int>{1, 0} << true;
+    // A word wider than the line, short enough to be measured whole, shows its own start.
+    QTest::newRow("wide Latin word in a right-to-left paragraph")
+        << u"שלום "_s + QString(40, u'w') + u" עולם"_s << 1 << QList<int>{1} << false;
+    QTest::newRow("wide Hebrew word in a left-to-right paragraph")
+        << u"hello "_s + QString(50, QChar(0x05D0)) + u" end"_s << 1 << QList<int>{1} << true;
 }
 
 // A paragraph whose first strong character reads right to left starts at the right edge with
