@@ -96,6 +96,28 @@ BENCHMARK(BM_SidebarFilterFullResult)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The same for a fast typist: a second keystroke cuts the first one's search short.
+void BM_SidebarFilterTwoKeystrokes(benchmark::State &state)
+{
+    SidebarDocument document(int(state.range(0)));
+    PageListModel model(document.controller, document.service);
+    document.controller.setToolbarSearchText(u"palabra"_s);
+    bool listed = document.waitForRows(model);
+    int keystroke = 0;
+    for (auto _ : state) {
+        document.controller.setToolbarSearchText(queries.at(keystroke++ % queries.size()));
+        document.controller.setToolbarSearchText(queries.at(keystroke++ % queries.size()));
+        listed = document.waitForRows(model) && model.rowCount() == state.range(0) && listed;
+    }
+    if (!listed)
+        state.SkipWithError("a search did not list every page");
+}
+BENCHMARK(BM_SidebarFilterTwoKeystrokes)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 // The first search of a document just opened, to its full list, in wall time.
 void BM_SidebarFilterFirstSearch(benchmark::State &state)
 {

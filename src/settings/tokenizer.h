@@ -31,7 +31,9 @@ QList<bool> cueWords(const QStringList &words, const QSet<int> &lineBreaks);
 bool containsCJK(QStringView text);
 bool isCJKScalar(char32_t scalar);
 
-// User-perceived characters (grapheme clusters), as Qt's text engine cuts them.
+// User-perceived characters (grapheme clusters), as Qt's text engine cuts them; except that
+// emoji or line ends opening a text before its first Thai letter stay whole, where Qt would give
+// them Thai's rules and cut them into code units.
 int characterCount(QStringView text);
 // Appends the end of each of those characters, in order.
 void appendCharacterEnds(QStringView text, std::vector<qsizetype> &ends);

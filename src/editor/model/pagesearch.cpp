@@ -1,6 +1,7 @@
 #include "pagesearch.h"
 
 #include "settings/displaytext.h"
+#include "settings/tokenizer.h"
 
 #include <QFutureWatcher>
 #include <QHash>
@@ -84,6 +85,7 @@ public:
         // characters it changes: seconds for a page of accented prose.)
         QString text;
         qsizetype copiedTo = 0;
+        std::vector<qsizetype> ends;
         for (qsizetype i = 0; i < stored.size(); ++i) {
             if (stored.at(i).unicode() < firstComposing)
                 continue;
@@ -91,11 +93,11 @@ public:
             while (i < stored.size() && stored.at(i).unicode() >= firstComposing)
                 ++i;
             const QStringView region = QStringView(stored).sliced(from, i - from);
-            QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, region.data(),
-                                         region.size());
-            qsizetype start = 0;
-            for (qsizetype end = clusters.toNextBoundary(); end > 0;
-                 start = end, end = clusters.toNextBoundary()) {
+            ends.clear();
+            appendCharacterEnds(region, ends);
+            for (qsizetype k = 0; k < qsizetype(ends.size()); ++k) {
+                const qsizetype start = k == 0 ? 0 : ends[size_t(k - 1)];
+                const qsizetype end = ends[size_t(k)];
                 const QStringView cluster = region.sliced(start, end - start);
                 if (isComposed(cluster))
                     continue;
@@ -190,33 +192,37 @@ QString canonicalQuery(const QString &query)
 } // namespace
 
 // The search's forms of the texts searched last, kept while those texts are: a keystroke reads
-// a page's form, it does not make it again. A text is known by its data, which the entry holds,
-// so that no other text can take its place in memory while it is known.
+// a page's form, it does not make it again, even when the search before it was cut short. A
+// text is known by its data, which the entry holds, so that no other text can take its place in
+// memory while it is known.
 class PageSearchCache
 {
 public:
-    // Texts that the search begun now does not read are forgotten when the next one begins.
-    void beginSearch()
+    // Only the forms of the texts the search begun now may read are kept.
+    void beginSearch(const PageSearch::Input &input)
     {
         QMutexLocker lock(&m_mutex);
-        m_previous = std::exchange(m_current, {});
+        QHash<Key, Entry> kept;
+        for (const QStringList *texts : {&input.pages, &input.titles}) {
+            for (const QString &text : *texts) {
+                if (const auto found = m_entries.constFind(keyOf(text)); found != m_entries.cend())
+                    kept.insert(found.key(), *found);
+            }
+        }
+        m_entries = std::move(kept);
     }
 
     std::shared_ptr<const CanonicalText> canonical(const QString &text)
     {
-        const Key key{text.constData(), text.size()};
+        const Key key = keyOf(text);
         {
             QMutexLocker lock(&m_mutex);
-            if (const auto found = m_current.constFind(key); found != m_current.cend())
+            if (const auto found = m_entries.constFind(key); found != m_entries.cend())
                 return found->canonical;
-            if (const auto found = m_previous.constFind(key); found != m_previous.cend()) {
-                m_current.insert(key, *found);
-                return found->canonical;
-            }
         }
         Entry entry{text, std::make_shared<const CanonicalText>(text)};
         QMutexLocker lock(&m_mutex);
-        m_current.insert(key, entry);
+        m_entries.insert(key, entry);
         return entry.canonical;
     }
 
@@ -228,9 +234,10 @@ private:
         std::shared_ptr<const CanonicalText> canonical;
     };
 
+    static Key keyOf(const QString &text) { return {text.constData(), text.size()}; }
+
     QMutex m_mutex;
-    QHash<Key, Entry> m_current;
-    QHash<Key, Entry> m_previous;
+    QHash<Key, Entry> m_entries;
 };
 
 PageSearch::PageSearch(QObject *parent)
@@ -279,7 +286,7 @@ QList<PageMatch> PageSearch::run(const Input &input, const std::atomic<bool> *st
 {
     const QString query = canonicalQuery(input.query);
     if (cache)
-        cache->beginSearch();
+        cache->beginSearch(input);
     const auto canonical = [cache](const QString &text) {
         return cache ? cache->canonical(text) : std::make_shared<const CanonicalText>(text);
     };
