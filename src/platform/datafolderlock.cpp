@@ -19,11 +19,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A regular file opened without following a link; -1 with errno otherwise. Non-blocking, so that
-// a FIFO in its place cannot hang the start.
+// a FIFO in its place cannot hang the start; read-only, since a lock needs no more and a lock
+// file left read-only (a restored backup) must still lock.
 int openRegularFile(const QByteArray &path)
 {
     const int fd
-        = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+        = ::open(path.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd < 0)
         return -1;
     struct stat status
@@ -44,16 +45,24 @@ bool isSomethingElse(const QByteArray &path)
 }
 
 // Held while a start moves aside what stands in the lock's place: without it, two starts that
-// both found a folder there could each move the other's fresh lock aside.
+// both found a folder there could each move the other's fresh lock aside. Another program may
+// hold a lock on the folder too (a backup or sync tool): past the deadline the start goes on
+// without the guard rather than wait for it.
 class FolderGuard
 {
 public:
-    explicit FolderGuard(const QString &folder)
+    FolderGuard(const QString &folder, const QDeadlineTimer &deadline)
         : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
     {
-        if (m_fd >= 0) {
-            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno != EWOULDBLOCK || deadline.hasExpired()) {
+                ::close(m_fd);
+                m_fd = -1;
+                break;
             }
+            ::usleep(useconds_t(DataFolderLock::retryPauseMs) * 1000);
         }
     }
     ~FolderGuard()
@@ -90,11 +99,14 @@ bool DataFolderLock::claim(const QString &folder)
     UserFiles::makePrivatePath(folder);
     const QString path = folder + u'/' + QLatin1StringView(fileName);
     const QByteArray encoded = QFile::encodeName(path);
+    const QDeadlineTimer deadline(waitMs);
     int fd = openRegularFile(encoded);
+    int openError = errno;
     // Another start may be moving something aside right now: look again once it is done.
     if (fd < 0) {
-        const FolderGuard guard(folder);
+        const FolderGuard guard(folder, deadline);
         fd = openRegularFile(encoded);
+        openError = errno;
         if (fd < 0 && isSomethingElse(encoded)) {
             QString error;
             const QString target = UserFiles::moveAside(path, u"not-a-file"_s, &error);
@@ -108,15 +120,15 @@ bool DataFolderLock::claim(const QString &folder)
             qCWarning(lcPlatform).noquote()
                 << u"Lock %1 was not a file; kept as %2"_s.arg(path, target);
             fd = openRegularFile(encoded);
+            openError = errno;
         }
     }
     if (fd < 0) {
         qCWarning(lcPlatform).noquote() << u"Cannot open the lock %1 (%2); running without the "
-                                           "lock"_s.arg(path, qt_error_string(errno));
+                                           "lock"_s.arg(path, qt_error_string(openError));
         return true;
     }
 
-    const QDeadlineTimer deadline(waitMs);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         if (error == EINTR)
