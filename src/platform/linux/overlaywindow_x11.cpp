@@ -26,21 +26,6 @@ constexpr int qtUtilityWindowType = 0x20;
 constexpr const char *panelStates[] = {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY",
                                        "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
 
-QList<xcb_atom_t> atomList(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
-{
-    QList<xcb_atom_t> atoms;
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024),
-        nullptr);
-    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
-        const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
-        const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
-        atoms = QList<xcb_atom_t>(values, values + count);
-    }
-    std::free(reply);
-    return atoms;
-}
-
 void writeAtomList(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property,
                    const QList<xcb_atom_t> &atoms)
 {
@@ -191,7 +176,7 @@ void X11OverlayWindow::writeProperties(QWindow *window)
 
     // Merged into what the window already has; Qt merges its own states the same way on show.
     const xcb_atom_t stateProperty = X11Connection::atom(connection, "_NET_WM_STATE");
-    QList<xcb_atom_t> states = atomList(connection, id, stateProperty);
+    QList<xcb_atom_t> states = X11Connection::atomList(connection, id, stateProperty);
     for (const char *name : panelStates) {
         const xcb_atom_t state = X11Connection::atom(connection, name);
         if (state != XCB_ATOM_NONE && !states.contains(state))
@@ -206,7 +191,7 @@ void X11OverlayWindow::writeProperties(QWindow *window)
                         QVariant(fullScreen ? qtNormalWindowType : qtUtilityWindowType));
     const xcb_atom_t typeProperty = X11Connection::atom(connection, "_NET_WM_WINDOW_TYPE");
     const xcb_atom_t utility = X11Connection::atom(connection, "_NET_WM_WINDOW_TYPE_UTILITY");
-    QList<xcb_atom_t> types = atomList(connection, id, typeProperty);
+    QList<xcb_atom_t> types = X11Connection::atomList(connection, id, typeProperty);
     if (fullScreen && types.removeAll(utility) > 0) {
         writeAtomList(connection, id, typeProperty, types);
     } else if (!fullScreen && utility != XCB_ATOM_NONE && !types.contains(utility)) {
@@ -218,7 +203,7 @@ void X11OverlayWindow::writeProperties(QWindow *window)
     // the keyboard away from the reader's application even though the panel declines it.
     // Without it the panel is a no-input window and a click leaves the focus where it was.
     const xcb_atom_t protocolsProperty = X11Connection::atom(connection, "WM_PROTOCOLS");
-    QList<xcb_atom_t> protocols = atomList(connection, id, protocolsProperty);
+    QList<xcb_atom_t> protocols = X11Connection::atomList(connection, id, protocolsProperty);
     if (protocols.removeAll(X11Connection::atom(connection, "WM_TAKE_FOCUS")) > 0)
         writeAtomList(connection, id, protocolsProperty, protocols);
     xcb_flush(connection);

@@ -5,7 +5,6 @@
 #include <QPoint>
 #include <QWindow>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -13,23 +12,6 @@ namespace {
 // _NET_WM_MOVERESIZE directions.
 constexpr quint32 sizeBottomRight = 4;
 constexpr quint32 move = 8;
-
-bool windowManagerSupports(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t atom)
-{
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(
-        connection,
-        xcb_get_property(connection, 0, root, X11Connection::atom(connection, "_NET_SUPPORTED"),
-                         XCB_ATOM_ATOM, 0, 4096),
-        nullptr);
-    bool supported = false;
-    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
-        const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
-        const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
-        supported = std::find(atoms, atoms + count, atom) != atoms + count;
-    }
-    std::free(reply);
-    return supported;
-}
 
 } // namespace
 
@@ -42,7 +24,8 @@ bool start(QWindow *window, const QPoint &pressPosition, bool resize)
         return false;
     const xcb_window_t root = X11Connection::rootWindow(connection);
     const xcb_atom_t moveResize = X11Connection::atom(connection, "_NET_WM_MOVERESIZE");
-    if (!windowManagerSupports(connection, root, moveResize))
+    const xcb_atom_t supported = X11Connection::atom(connection, "_NET_SUPPORTED");
+    if (!X11Connection::atomList(connection, root, supported).contains(moveResize))
         return false;
     const auto id = xcb_window_t(window->winId());
     xcb_translate_coordinates_reply_t *origin = xcb_translate_coordinates_reply(

@@ -58,6 +58,21 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     return result;
 }
 
+QList<xcb_atom_t> atomList(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
+{
+    QList<xcb_atom_t> atoms;
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 4096),
+        nullptr);
+    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
+        const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+        const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+        atoms = QList<xcb_atom_t>(values, values + count);
+    }
+    std::free(reply);
+    return atoms;
+}
+
 xcb_timestamp_t serverTime()
 {
     // Only events carry the time; a property change on a window of a connection of our own

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 #include <xcb/xcb.h>
 
 // Qt's own connection to the X server, shared by the X11 parts of the platform layer.
@@ -11,6 +13,9 @@ xcb_connection_t *connection();
 xcb_window_t rootWindow(xcb_connection_t *connection);
 // XCB_ATOM_NONE when the server does not answer.
 xcb_atom_t atom(xcb_connection_t *connection, const char *name);
+// A property of atoms (a window's states, types or protocols, what the window manager supports);
+// empty when unset.
+QList<xcb_atom_t> atomList(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property);
 // The server's time now, for requests that window managers weigh by their time (activation);
 // XCB_CURRENT_TIME when the server does not say within a moment.
 xcb_timestamp_t serverTime();
