@@ -92,14 +92,18 @@ void TestUserFiles::aLockLetGoWithinTheWaitIsTaken()
     QTemporaryDir folder;
     auto quitting = std::make_unique<DataFolderLock>();
     QVERIFY(quitting->claim(folder.path()));
-    std::thread quit([&quitting] {
+    std::atomic<bool> letGo = false;
+    std::thread quit([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        letGo = true;
         quitting.reset();
     });
     DataFolderLock launch;
     const bool claimed = launch.claim(folder.path());
+    // Taken only once the other let go: the launch waited for it.
+    const bool waited = letGo;
     quit.join();
-    QVERIFY(claimed);
+    QVERIFY(claimed && waited);
 }
 
 // Starts that all find a folder in the lock's place move it aside once between them: none moves
