@@ -1,27 +1,12 @@
 #include "tokenizer.h"
 
-#include "platform/runtimemodule.h"
-
 #include <QTextBoundaryFinder>
-
-#include <thai/thcell.h>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace {
-
-// Below U+0300 every UTF-16 unit is a character of its own (no combining marks, no
-// surrogates), except CR LF, which is one.
-bool isSimpleText(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x0300 || c == u'\r')
-            return false;
-    }
-    return true;
-}
 
 char32_t firstScalar(QStringView text)
 {
@@ -35,96 +20,6 @@ char32_t firstScalar(QStringView text)
 bool isLetterOrNumber(char32_t scalar)
 {
     return QChar::isLetterOrNumber(scalar);
-}
-
-// Thai as Qt cuts it into characters: libthai's cells. Qt runs libthai's dictionary word breaker
-// over every Thai run whenever it looks for any boundary, characters included, and on a long
-// page that dictionary is most of the cost; the cells alone are cheap.
-bool isThaiUnit(char16_t u)
-{
-    return u >= 0x0E01 && u <= 0x0E5B && !(u >= 0x0E3B && u <= 0x0E3E);
-}
-
-// A Thai letter that always opens a cell: not a vowel or tone mark written above or below, nor
-// SARA AM, which libthai joins to the letter before it. The baht sign is common to all scripts,
-// so it does not open a Thai run.
-bool opensThaiCell(char16_t u)
-{
-    return isThaiUnit(u) && u != 0x0E31 && !(u >= 0x0E33 && u <= 0x0E3A)
-           && !(u >= 0x0E47 && u <= 0x0E4E) && u != 0x0E3F;
-}
-
-// Text that Qt cuts exactly into libthai's cells: Thai, printable ASCII and line feeds, with every
-// Thai mark after a Thai letter. Each ASCII unit is a character of its own either way; a mark
-// after anything else would fall into a run of another script, where other rules join it.
-bool isPlainThai(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if (isThaiUnit(u)) {
-            if (!opensThaiCell(u) && (i == 0 || !isThaiUnit(text[i - 1].unicode())))
-                return false;
-        } else if (u != u'\n' && (u < 0x20 || u > 0x7E)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// libthai's cell finder, loaded with the first Thai counted; null where the library is missing,
-// and then Qt, which loads the same library, cuts Thai by the Unicode rules as well.
-decltype(&th_next_cell) thaiNextCell()
-{
-    static const auto nextCell = [] {
-        decltype(&th_next_cell) function = nullptr;
-        RuntimeModule::system(THAI_SONAME).resolve(function, "th_next_cell");
-        return function;
-    }();
-    return nextCell;
-}
-
-template <typename Visit>
-void forEachThaiCellEnd(QStringView text, qsizetype offset, Visit &visit)
-{
-    const auto nextCell = thaiNextCell();
-    std::vector<thchar_t> tis(size_t(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        tis[size_t(i)] = thchar_t(u < 0x80 ? u : u - 0x0E00 + 0xA0);
-    }
-    thcell_t cell;
-    for (size_t at = 0; at < tis.size();) {
-        at += std::max<size_t>(nextCell(tis.data() + at, tis.size() - at, &cell, 1), 1);
-        visit(offset + qsizetype(at));
-    }
-}
-
-template <typename Visit>
-void visitCharacterEnds(QStringView text, Visit &&visit)
-{
-    // A Thai letter after white space always begins a character, so the text is cut there and
-    // only the pieces that are not plain Thai go through Qt's finder.
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = start + 1;
-        while (end < text.size()
-               && !(opensThaiCell(text[end].unicode()) && text[end - 1].isSpace()))
-            ++end;
-        const QStringView piece = text.sliced(start, end - start);
-        if (isSimpleText(piece)) {
-            for (qsizetype at = start + 1; at <= end; ++at)
-                visit(at);
-        } else if (isPlainThai(piece) && thaiNextCell()) {
-            forEachThaiCellEnd(piece, start, visit);
-        } else {
-            QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece.data(),
-                                          piece.size());
-            for (qsizetype at = graphemes.toNextBoundary(); at != -1;
-                 at = graphemes.toNextBoundary())
-                visit(start + at);
-        }
-        start = end;
-    }
 }
 
 // The letters and numbers among the characters of a word, each character judged by its first
@@ -188,20 +83,6 @@ bool containsCJK(QStringView text)
             return true;
     }
     return false;
-}
-
-void appendCharacterEnds(QStringView text, std::vector<qsizetype> &ends)
-{
-    visitCharacterEnds(text, [&ends](qsizetype end) { ends.push_back(end); });
-}
-
-int characterCount(QStringView text)
-{
-    if (isSimpleText(text))
-        return int(text.size());
-    int count = 0;
-    visitCharacterEnds(text, [&count](qsizetype) { ++count; });
-    return count;
 }
 
 QStringList tokenizeLine(QStringView text)
@@ -294,7 +175,7 @@ WordCharOffsets::WordCharOffsets(const QStringList &words)
     m_starts.reserve(words.size() + 1);
     m_letterCounts.reserve(words.size());
     const QString text = words.join(u' ');
-    if (isSimpleText(text)) {
+    if (eachUnitIsACharacter(text)) {
         for (const QString &word : words) {
             m_starts.append(m_starts.last() + word.size() + 1);
             m_letterCounts.append(int(std::count_if(word.cbegin(), word.cend(),

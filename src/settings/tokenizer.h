@@ -1,11 +1,11 @@
 #pragma once
 
+#include "settings/characterends.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
-#include <vector>
 
 // A page as the overlay reads it: words, and the indices of the words that begin a new line.
 // Reading progress is a fractional word index; a character offset counts each word's
@@ -30,13 +30,6 @@ QList<bool> cueWords(const QStringList &words, const QSet<int> &lineBreaks);
 // words of their own since the scripts are written without spaces.
 bool containsCJK(QStringView text);
 bool isCJKScalar(char32_t scalar);
-
-// User-perceived characters (grapheme clusters), as Qt's text engine cuts them; except that
-// emoji or line ends opening a text before its first Thai letter stay whole, where Qt would give
-// them Thai's rules and cut them into code units.
-int characterCount(QStringView text);
-// Appends the end of each of those characters, in order.
-void appendCharacterEnds(QStringView text, std::vector<qsizetype> &ends);
 
 int charOffsetForWordProgress(const QStringList &words, int limit, double progress);
 double wordProgressForCharOffset(int offset, const QStringList &words);

@@ -3,6 +3,8 @@
 #include "settings/tokenizer.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextBoundaryFinder>
 
@@ -26,6 +28,14 @@ QList<int> sorted(const QSet<int> &set)
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
+int unitCellCalls = 0;
+// Every code unit a cell of its own: Thai cut otherwise than Qt cuts it.
+size_t unitCells(const unsigned char *, size_t, thcell_t *, int)
+{
+    ++unitCellCalls;
+    return 1;
+}
+
 } // namespace
 
 class TestTokenizer : public QObject
@@ -43,6 +53,7 @@ private Q_SLOTS:
     void characterCount();
     void charactersEndWhereQtEndsThem_data();
     void charactersEndWhereQtEndsThem();
+    void thaiCountedByQtWhenCellsDiffer();
     void charOffsetForWordProgress_data();
     void charOffsetForWordProgress();
     void wordProgressForCharOffset_data();
@@ -242,6 +253,26 @@ void TestTokenizer::charactersEndWhereQtEndsThem()
         QVERIFY2(ends == expected, qPrintable(text));
         QCOMPARE(::characterCount(text), int(expected.size()));
     }
+}
+
+void TestTokenizer::thaiCountedByQtWhenCellsDiffer()
+{
+    const auto restore = qScopeGuard([] { CharacterEndsTesting::useThaiCellFinder(nullptr); });
+    QVERIFY(CharacterEndsTesting::useThaiCellFinder(nullptr));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"libthai cuts Thai otherwise"_s));
+    QVERIFY(!CharacterEndsTesting::useThaiCellFinder(unitCells));
+    QVERIFY(unitCellCalls > 0);
+
+    const QString text = u"น้ำใจ ที่นี่"_s;
+    std::vector<qsizetype> expected;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary())
+        expected.push_back(end);
+    QCOMPARE(expected.size(), 6u);
+    std::vector<qsizetype> ends;
+    appendCharacterEnds(text, ends);
+    QCOMPARE(ends, expected);
+    QCOMPARE(WordCharOffsets(::tokenizeLine(text)).totalCharCount(), 6);
 }
 
 void TestTokenizer::charOffsetForWordProgress_data()
