@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class QTimer;
 class SlashCommandPalette;
@@ -95,6 +96,9 @@ private:
     enum class ClusterSide { Before, After, Nearer };
     // Positions from the mouse, whose x in the viewport is `x`.
     void keepSelectionOnClusters(qreal x);
+    // The grapheme cluster of the document that holds the position inside it, or the position
+    // twice where it is a boundary (every end of a block, and anywhere there is no cluster).
+    std::pair<int, int> clusterAround(int viewPosition) const;
     // The position itself when it is a boundary; else the boundary of its cluster on that side,
     // or the one nearer to x.
     int clusterBoundary(int viewPosition, ClusterSide side, qreal x) const;

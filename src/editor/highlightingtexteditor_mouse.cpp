@@ -70,20 +70,36 @@ void HighlightingTextEditor::keepSelectionOnClusters(qreal x)
     setTextCursor(cursor);
 }
 
-int HighlightingTextEditor::clusterBoundary(int viewPosition, ClusterSide side, qreal x) const
+std::pair<int, int> HighlightingTextEditor::clusterAround(int viewPosition) const
 {
     // Blocks begin and end on boundaries, and a placeholder belongs to its cluster, so the
     // boundaries of a block's text are those of the text it shows.
     const QTextBlock block = document()->findBlock(viewPosition);
     const QString text = block.text();
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
     const int inBlock = viewPosition - block.position();
+    const auto simple = [](QChar c) { return c.unicode() < 0x300 && c != u'\xa9' && c != u'\xae'; };
+    // Below U+0300 only the copyright and registered signs join a cluster after its first
+    // character, and a block holds no line break: between two other such units is a boundary.
+    if (inBlock <= 0 || inBlock >= text.size()
+        || (simple(text[inBlock - 1]) && simple(text[inBlock])))
+        return {viewPosition, viewPosition};
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
     graphemes.setPosition(inBlock);
     if (graphemes.isAtBoundary())
-        return viewPosition;
-    const int before = block.position() + int(graphemes.toPreviousBoundary());
+        return {viewPosition, viewPosition};
+    const qsizetype before = graphemes.toPreviousBoundary();
     graphemes.setPosition(inBlock);
-    const int after = block.position() + int(graphemes.toNextBoundary());
+    const qsizetype after = graphemes.toNextBoundary();
+    if (before < 0 || after < 0)
+        return {viewPosition, viewPosition};
+    return {block.position() + int(before), block.position() + int(after)};
+}
+
+int HighlightingTextEditor::clusterBoundary(int viewPosition, ClusterSide side, qreal x) const
+{
+    const auto [before, after] = clusterAround(viewPosition);
+    if (before == after)
+        return viewPosition;
     if (side != ClusterSide::Nearer)
         return side == ClusterSide::Before ? before : after;
     const auto distance = [this, x](int position) {

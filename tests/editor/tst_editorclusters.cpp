@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -214,45 +215,92 @@ void TestEditorClusters::rangesOfCutClusters()
     QCOMPARE(editor.text(), QString(cluster).replace(from, to - from, u"X"_s));
 }
 
-// Wherever in a cluster the mouse lands, the caret keeps to the text's cluster boundaries (the
-// nearer one), and a selection takes in the clusters it reaches into.
+// Wherever the pointer lands in a cluster, the caret keeps to the text's cluster boundaries (the
+// nearer one), a selection takes in the clusters it reaches into, and dropped text goes where a
+// click puts the caret. Where there is no cluster to snap to, every
+// gesture keeps the place that the arrow keys reach.
 void TestEditorClusters::mouseStaysOnClusterBoundaries_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("clusterEnd"); // what is clicked starts where the text does
+    // The pointer is three quarters of the way from the caret at `from` to the caret at `to`,
+    // then `nudge` pixels to the right.
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("nudge");
     QTest::addColumn<QString>("gesture");
-    QTest::addColumn<QString>("result"); // of typing X after a click; else what is selected
+    QTest::addColumn<QString>("result");    // of typing X after a click; else what is selected
+    QTest::addColumn<QList<int>>("arrows"); // keys from the start to `from`, where given
     const QString cluster = u"a"_s + marks(60);
     const QString text = cluster + u" b"_s;
     const int end = int(cluster.size());
-    QTest::newRow("click") << text << end << u"click"_s << cluster + u"X b"_s;
-    QTest::newRow("click in the selection")
-        << text << end << u"click in the selection"_s << cluster + u"X b"_s;
-    QTest::newRow("shift+click") << text << end << u"shift+click"_s << cluster;
-    QTest::newRow("drag to the end") << text << end << u"drag"_s << u" b"_s;
+    const auto row = [](const char *name, const QString &text, int from, int to,
+                        const QString &gesture, const QString &result) {
+        QTest::newRow(name) << text << from << to << 0 << gesture << result << QList<int>{-1};
+    };
+    row("click", text, 0, end, u"click"_s, cluster + u"X b"_s);
+    row("click in the selection", text, 0, end, u"click in the selection"_s, cluster + u"X b"_s);
+    row("shift+click", text, 0, end, u"shift+click"_s, cluster);
+    row("drag to the end", text, 0, end, u"drag"_s, u" b"_s);
     // Qt selects the word from inside the cluster of a space and marks.
     const QString spaced = u" "_s + marks(60) + u"b"_s;
-    QTest::newRow("double click") << spaced << int(spaced.size()) - 1 << u"double click"_s
-                                  << spaced;
-    QTest::newRow("drop") << text << end << u"drop"_s << cluster + u"X b"_s;
+    row("double click", spaced, 0, int(spaced.size()) - 1, u"double click"_s, spaced);
+    row("drop", text, 0, end, u"drop"_s, cluster + u"X b"_s);
     // Qt's hit test places a click on the conjunct स्ते between its consonants.
-    QTest::newRow("inside a conjunct") << u"नमस्ते"_s << 6 << u"click"_s << u"नमXस्ते"_s;
+    row("inside a conjunct", u"नमस्ते"_s, 0, 6, u"click"_s, u"नमXस्ते"_s);
+
+    struct Place
+    {
+        const char *name;
+        QString text;
+        int at;
+        int nudge;
+        QList<int> arrows;
+    };
+    const QString lines = u"Hola. [Pausa]\n\nBrivel queda"_s;
+    const QList<Place> places{
+        {"an empty line", lines, 14, 40, {Qt::Key_Down}},
+        {"an empty page", QString(), 0, 40, {}},
+        {"the last empty line", u"Hola\n"_s, 5, 40, {Qt::Key_Down}},
+        {"a line's end", lines, 13, 40, {Qt::Key_End}},
+        {"a right-to-left line's end", u"שלום עולם\nfin"_s, 9, -40, {Qt::Key_End}},
+    };
+    for (const Place &place : places) {
+        const QString typed = QString(place.text).insert(place.at, u'X');
+        const auto placeRow = [&](const char *gesture, const QString &result) {
+            QTest::addRow("%s on %s", gesture, place.name)
+                << place.text << place.at << place.at << place.nudge << QString::fromUtf8(gesture)
+                << result << place.arrows;
+        };
+        placeRow("click", typed);
+        placeRow("shift+click", place.text.left(place.at));
+        placeRow("drag", place.text.mid(place.at));
+        placeRow("drop", typed);
+    }
 }
 
 void TestEditorClusters::mouseStaysOnClusterBoundaries()
 {
     QFETCH(QString, text);
-    QFETCH(int, clusterEnd);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, nudge);
     QFETCH(QString, gesture);
     QFETCH(QString, result);
+    QFETCH(QList<int>, arrows);
+    QTest::failOnWarning(QRegularExpression(u"out of range"_s));
     HighlightingTextEditor editor;
     editor.resize(400, 100);
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
     editor.setText(text);
-    // Three quarters into what is drawn of the cluster.
-    const QRect start = editor.caretRect(0);
-    const QPoint point(start.x() + (editor.caretRect(clusterEnd).x() - start.x()) * 3 / 4,
+    if (arrows != QList<int>{-1}) {
+        for (const int key : arrows)
+            QTest::keyClick(&editor, Qt::Key(key));
+        QCOMPARE(editor.editorCaretPosition(), from);
+        editor.setCaretPosition(0);
+    }
+    const QRect start = editor.caretRect(from);
+    const QPoint point(start.x() + (editor.caretRect(to).x() - start.x()) * 3 / 4 + nudge,
                        start.center().y());
     QWidget *viewport = editor.viewport();
     if (gesture == u"click in the selection")
@@ -285,6 +333,7 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries()
     } else {
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, point);
     }
+    QGuiApplication::clipboard()->clear();
     editor.copy();
     QCOMPARE(QGuiApplication::clipboard()->text(), result);
 }
