@@ -24,7 +24,7 @@ class SlashCommandPalette;
 // only its start; one invisible placeholder in document() stands for the rest, which text(), the
 // clipboard, offsets and edit reports keep (DocumentMap). Backspace after such a cluster first
 // removes that undrawn rest. The caret and the ends of a selection stay on the text's grapheme
-// cluster boundaries, wherever the mouse puts them.
+// cluster boundaries, wherever the mouse or a key puts them.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
@@ -93,15 +93,19 @@ private:
     void stepOverPieceBreak(const QKeyEvent &event);
     bool editAsOneStep(const QKeyEvent &event);
     bool handleBulletKey(const QKeyEvent &event);
+    bool deleteToWordStop(const QKeyEvent &event);
+    void keepCaretOnClusters(int caretBefore);
     enum class ClusterSide { Before, After, Nearer };
-    // Positions from the mouse, whose x in the viewport is `x`.
-    void keepSelectionOnClusters(qreal x);
+    // Positions from the pointer, at `point` in the viewport.
+    void keepSelectionOnClusters(QPointF point);
     // The grapheme cluster of the document that holds the position inside it, or the position
     // twice where it is a boundary (every end of a block, and anywhere there is no cluster).
     std::pair<int, int> clusterAround(int viewPosition) const;
     // The position itself when it is a boundary; else the boundary of its cluster on that side,
     // or the one nearer to x.
     int clusterBoundary(int viewPosition, ClusterSide side, qreal x) const;
+    // The same for the position Qt's hit test found at `point`, by the cluster drawn there.
+    int pointerBoundary(int hit, ClusterSide side, QPointF point) const;
     // Offsets in text() and positions in the document, which also holds the breaks between the
     // pieces of long lines (see LinePieces).
     int toText(int viewPosition) const;
@@ -129,6 +133,6 @@ private:
     int m_changeViewEnd = 0;
     // A block whose mark as a piece no longer matches m_map, or -1.
     int m_lostMark = -1;
-    // Where in the viewport text is being dropped, while it is.
-    std::optional<qreal> m_dropX;
+    // Where in the viewport text is being dropped or pasted with the middle button, while it is.
+    std::optional<QPointF> m_pasteAt;
 };

@@ -50,10 +50,11 @@ void HighlightingTextEditor::keyPressEvent(QKeyEvent *event)
     }
     const int viewCaret = textCursor().position();
     const int caret = toText(viewCaret);
-    if (editAsOneStep(*event)) {
+    if (editAsOneStep(*event) || deleteToWordStop(*event)) {
         event->accept();
         return;
     }
+    const int revision = document()->revision();
     QPlainTextEdit::keyPressEvent(event);
     // Between two pieces of a line one offset has two caret places: a step takes it past both.
     const bool characterStep = event->matches(QKeySequence::MoveToNextChar)
@@ -63,6 +64,43 @@ void HighlightingTextEditor::keyPressEvent(QKeyEvent *event)
     if (characterStep && textCursor().position() != viewCaret
         && toText(textCursor().position()) == caret)
         QPlainTextEdit::keyPressEvent(event);
+    if (document()->revision() == revision)
+        keepCaretOnClusters(viewCaret);
+}
+
+void HighlightingTextEditor::keepCaretOnClusters(int caretBefore)
+{
+    // Qt's word stops fall inside a cluster where a word separator begins it: between "#" and
+    // U+FE0F in the keycap "#️⃣". A move goes on to the cluster's boundary in its direction.
+    QTextCursor cursor = textCursor();
+    const int position = cursor.position();
+    const int snapped = clusterBoundary(
+        position, position < caretBefore ? ClusterSide::Before : ClusterSide::After, 0);
+    if (snapped == position)
+        return;
+    cursor.setPosition(snapped,
+                       cursor.hasSelection() ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(cursor);
+}
+
+bool HighlightingTextEditor::deleteToWordStop(const QKeyEvent &event)
+{
+    // Ctrl+Backspace and Ctrl+Delete, as Qt makes them, but to a word stop moved out of the
+    // cluster it would split.
+    const bool back = event.matches(QKeySequence::DeleteStartOfWord);
+    if (isReadOnly() || textCursor().hasSelection()
+        || !(back || event.matches(QKeySequence::DeleteEndOfWord)))
+        return false;
+    QTextCursor cursor = textCursor();
+    cursor.movePosition(back ? QTextCursor::PreviousWord : QTextCursor::NextWord,
+                        QTextCursor::KeepAnchor);
+    cursor.setPosition(
+        clusterBoundary(cursor.position(), back ? ClusterSide::Before : ClusterSide::After, 0),
+        QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
 }
 
 void HighlightingTextEditor::stepOverPieceBreak(const QKeyEvent &event)

@@ -1,4 +1,5 @@
 #include "common/clusters.h"
+#include "common/xvfb.h"
 #include "editor/highlightingtexteditor.h"
 #include "editortesting.h"
 #include "settings/displaytext.h"
@@ -28,6 +29,8 @@ private Q_SLOTS:
     void rangesOfCutClusters();
     void mouseStaysOnClusterBoundaries_data();
     void mouseStaysOnClusterBoundaries();
+    void wordKeysStayOnClusterBoundaries_data();
+    void wordKeysStayOnClusterBoundaries();
 };
 
 // A cluster of 50,000 marks and one of 100,000 emoji joined by zero-width joiners: the document
@@ -216,8 +219,8 @@ void TestEditorClusters::rangesOfCutClusters()
 }
 
 // Wherever the pointer lands in a cluster, the caret keeps to the text's cluster boundaries (the
-// nearer one), a selection takes in the clusters it reaches into, and dropped text goes where a
-// click puts the caret. Where there is no cluster to snap to, every
+// nearer one), a selection takes in the clusters it reaches into, and dropped or middle-click
+// pasted text goes where a click puts the caret. Where there is no cluster to snap to, every
 // gesture keeps the place that the arrow keys reach.
 void TestEditorClusters::mouseStaysOnClusterBoundaries_data()
 {
@@ -247,6 +250,15 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries_data()
     row("drop", text, 0, end, u"drop"_s, cluster + u"X b"_s);
     // Qt's hit test places a click on the conjunct स्ते between its consonants.
     row("inside a conjunct", u"नमस्ते"_s, 0, 6, u"click"_s, u"नमXस्ते"_s);
+    // Qt's hit test puts a click on the right of joined emoji into the word before them.
+    const QString family = u"Uno "_s + joined(U'\U0001F469', 30);
+    const int familyEnd = int(family.size());
+    row("click on joined emoji", family + u" fin"_s, 4, familyEnd, u"click"_s, family + u"X fin"_s);
+    const QString letter = u"o"_s + marks(100);
+    row("middle click", letter + u" fin."_s, 0, int(letter.size()), u"middle click"_s,
+        letter + u"X fin."_s);
+    row("middle click on joined emoji", family + u" fin"_s, 4, familyEnd, u"middle click"_s,
+        family + u"X fin"_s);
 
     struct Place
     {
@@ -275,6 +287,7 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries_data()
         placeRow("shift+click", place.text.left(place.at));
         placeRow("drag", place.text.mid(place.at));
         placeRow("drop", typed);
+        placeRow("middle click", typed);
     }
 }
 
@@ -315,6 +328,14 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries()
         QCOMPARE(editor.text(), result);
         return;
     }
+    if (gesture == u"middle click") {
+        QGuiApplication::clipboard()->setText(u"X"_s, QClipboard::Selection);
+        QTest::ignoreMessage(QtWarningMsg,
+                             "Mouse event \"MousePress\" not accepted by receiving widget");
+        QTest::mouseClick(viewport, Qt::MiddleButton, {}, point);
+        QCOMPARE(editor.text(), result);
+        return;
+    }
     if (gesture.startsWith(u"click")) {
         QTest::mouseClick(viewport, Qt::LeftButton, {}, point);
         QTest::keyClicks(&editor, u"X"_s);
@@ -338,5 +359,52 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries()
     QCOMPARE(QGuiApplication::clipboard()->text(), result);
 }
 
-QTEST_MAIN(TestEditorClusters)
+// Word keys stop on the text's cluster boundaries only: Qt's own word stops fall between "#" and
+// U+FE0F inside the keycaps "#️⃣" and "*️⃣", where typing would break them.
+void TestEditorClusters::wordKeysStayOnClusterBoundaries_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("left"); // by a deletion from the end or the start
+    const QString text = u"#️⃣ a *️⃣b\n\nc #️⃣"_s;
+    QTest::newRow("Ctrl+Right") << QKeySequence(QKeySequence::MoveToNextWord) << text;
+    QTest::newRow("Ctrl+Shift+Right") << QKeySequence(QKeySequence::SelectNextWord) << text;
+    QTest::newRow("Ctrl+Left") << QKeySequence(QKeySequence::MoveToPreviousWord) << text;
+    QTest::newRow("Ctrl+Shift+Left") << QKeySequence(QKeySequence::SelectPreviousWord) << text;
+    QTest::newRow("Ctrl+Backspace")
+        << QKeySequence(QKeySequence::DeleteStartOfWord) << text.chopped(3);
+    QTest::newRow("Ctrl+Delete") << QKeySequence(QKeySequence::DeleteEndOfWord) << text.mid(3);
+}
+
+void TestEditorClusters::wordKeysStayOnClusterBoundaries()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, left);
+    const QString text = u"#️⃣ a *️⃣b\n\nc #️⃣"_s;
+    HighlightingTextEditor editor;
+    editor.setText(text);
+    const bool backwards = keys == QKeySequence::MoveToPreviousWord
+                           || keys == QKeySequence::SelectPreviousWord
+                           || keys == QKeySequence::DeleteStartOfWord;
+    if (backwards)
+        editor.moveCursor(QTextCursor::End);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    const auto onBoundary = [&](int position) {
+        graphemes.setPosition(position);
+        return graphemes.isAtBoundary();
+    };
+    if (left != text) {
+        QTest::keySequence(&editor, keys);
+        QCOMPARE(editor.text(), left);
+        return;
+    }
+    for (int presses = 0; presses < 20; ++presses) {
+        QTest::keySequence(&editor, keys);
+        QVERIFY(onBoundary(editor.textCursor().anchor()));
+        QVERIFY(onBoundary(editor.textCursor().position()));
+    }
+    QCOMPARE(editor.textCursor().position(), backwards ? 0 : int(text.size()));
+}
+
+// The middle button pastes X11's primary selection.
+BRIVEL_XVFB_TEST_MAIN(TestEditorClusters, false)
 #include "tst_editorclusters.moc"
