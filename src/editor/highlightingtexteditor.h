@@ -22,7 +22,8 @@ class SlashCommandPalette;
 // line is shown in pieces (LinePieces): document() holds the breaks between them, while text(),
 // the clipboard and every offset leave them out. A grapheme cluster too long to lay out shows
 // only its start; one invisible placeholder in document() stands for the rest, which text(), the
-// clipboard, offsets and edit reports keep (DocumentMap). Backspace after such a cluster first
+// clipboard, offsets and edit reports keep (DocumentMap), whether the cluster was loaded so long
+// or edits made it so. Backspace after such a cluster first
 // removes that undrawn rest. The caret and the ends of a selection stay on the text's grapheme
 // cluster boundaries, wherever the mouse or a key puts them.
 class HighlightingTextEditor : public QPlainTextEdit
@@ -112,6 +113,8 @@ private:
     int toView(int textPosition) const;
     QString textBetween(int from, int to) const;
     void showInPieces(int from, int to);
+    void cutGrownCluster(int joint);
+    bool growsLongCluster(int from, int to, QStringView inserted) const;
     void restoreMark(int position);
     void recordChange(int position, int removedLength, int addedLength);
     void finishChange();

@@ -161,7 +161,24 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
         return toText(removed.position()) - toText(removed.anchor())
                != removed.position() - removed.anchor();
     }();
-    if (!joins && !cutsRest && block.length() - 1 + typed.size() <= LinePieces::maxLineLength)
+    // Typing or deleting beside a cluster can make it so long that it is cut, which undo must
+    // take back with the edit.
+    const auto growsCluster = [&] {
+        if (cursor.hasSelection())
+            return false;
+        QTextCursor removed = cursor;
+        if (del) {
+            removed.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        } else if (backspace) {
+            // One unit, or one surrogate pair.
+            const int at = cursor.positionInBlock();
+            const bool pair = at > 1 && block.text().at(at - 1).isLowSurrogate();
+            removed.setPosition(cursor.position() - (pair ? 2 : 1), QTextCursor::KeepAnchor);
+        }
+        return growsLongCluster(removed.selectionStart(), removed.selectionEnd(), typed);
+    };
+    if (!joins && !cutsRest && block.length() - 1 + typed.size() <= LinePieces::maxLineLength
+        && !growsCluster())
         return false;
     cursor.beginEditBlock();
     if (backspace)

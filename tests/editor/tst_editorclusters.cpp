@@ -16,6 +16,35 @@ using namespace Qt::StringLiterals;
 using namespace EditorTesting;
 using namespace TestSupport;
 
+namespace {
+
+// No cluster of the document is longer than a cut one and its placeholder.
+bool showsClustersCut(const HighlightingTextEditor &editor)
+{
+    for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, block.text());
+        for (qsizetype start = 0, end = graphemes.toNextBoundary(); end != -1;
+             start = end, end = graphemes.toNextBoundary()) {
+            if (end - start > DisplayText::maximumClusterLength + 1)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Drops `text` at `point` of the editor's viewport, as a drag from another program would.
+void dropText(HighlightingTextEditor &editor, QPoint point, const QString &text)
+{
+    QMimeData dropped;
+    dropped.setText(text);
+    QDragEnterEvent enter(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(editor.viewport(), &enter);
+    QDropEvent drop(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(editor.viewport(), &drop);
+}
+
+} // namespace
+
 // Grapheme clusters too long to lay out, shown cut.
 class TestEditorClusters : public QObject
 {
@@ -23,6 +52,8 @@ class TestEditorClusters : public QObject
 
 private Q_SLOTS:
     void giantClustersShowCut();
+    void clustersGrownByEditsShowCut_data();
+    void clustersGrownByEditsShowCut();
     void editsBesideClustersUndoExactly_data();
     void editsBesideClustersUndoExactly();
     void rangesOfCutClusters_data();
@@ -46,12 +77,9 @@ void TestEditorClusters::giantClustersShowCut()
     QCOMPARE(editor.text(), original);
     QCOMPARE(editor.textLength(), original.size());
     QVERIFY(editor.document()->characterCount() < 200);
+    QVERIFY(showsClustersCut(editor));
     for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
         const QString piece = block.text();
-        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece);
-        for (qsizetype start = 0, end = graphemes.toNextBoundary(); end != -1;
-             start = end, end = graphemes.toNextBoundary())
-            QVERIFY(end - start <= DisplayText::maximumClusterLength + 1); // and a placeholder
         for (qsizetype i = 0; i < piece.size(); ++i) {
             QVERIFY(!piece[i].isHighSurrogate()
                     || (i + 1 < piece.size() && piece[i + 1].isLowSurrogate()));
@@ -105,6 +133,67 @@ void TestEditorClusters::giantClustersShowCut()
     constexpr int kept = DisplayText::maximumClusterLength;
     QCOMPARE(editor.text(), QString(edited).remove(5 + kept, heavy.size() - kept));
     QCOMPARE(copy, editor.text());
+}
+
+// A cluster that edits make longer than a loaded one is ever shown is cut as a loaded one is,
+// whether marks are pasted onto it 31 at a time, typed or dropped. The text keeps it whole through
+// the edits, each undo step and each redo.
+void TestEditorClusters::clustersGrownByEditsShowCut_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("marks");
+    QTest::addColumn<int>("times");
+    QTest::newRow("paste") << u"paste"_s << 31 << 100;
+    // The last mark makes the cluster too long.
+    QTest::newRow("typing") << u"typing"_s << 32 << 1;
+    QTest::newRow("drop") << u"drop"_s << 31 << 3;
+}
+
+void TestEditorClusters::clustersGrownByEditsShowCut()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, marks);
+    QFETCH(int, times);
+    const QString original = u"Hola o fin."_s;
+    HighlightingTextEditor editor;
+    editor.resize(400, 100);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.setText(original);
+    QString copy;
+    mirrorEdits(editor, copy);
+    const QString added = TestSupport::marks(marks);
+    QString expected = original;
+    for (int i = 0; i < times; ++i) {
+        const int caret = 6 + i * int(added.size());
+        editor.setCaretPosition(caret);
+        if (gesture == u"paste") {
+            QGuiApplication::clipboard()->setText(added);
+            editor.paste();
+        } else if (gesture == u"typing") {
+            for (const QChar mark : added)
+                QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, mark, {});
+        } else {
+            dropText(editor, editor.caretRect(caret).center(), added);
+        }
+        expected.insert(caret, added);
+        QCOMPARE(editor.text(), expected);
+        QCOMPARE(copy, expected);
+        QVERIFY(showsClustersCut(editor));
+    }
+    while (editor.document()->isUndoAvailable()) {
+        const QString before = copy;
+        undo(editor);
+        QVERIFY(copy != before); // no step of its own for a cut
+        QCOMPARE(editor.text(), copy);
+        QVERIFY(showsClustersCut(editor));
+    }
+    QCOMPARE(copy, original);
+    while (editor.document()->isRedoAvailable())
+        undo(editor, Qt::ShiftModifier);
+    QCOMPARE(editor.text(), expected);
+    QCOMPARE(copy, expected);
+    QVERIFY(showsClustersCut(editor));
 }
 
 // Every edit before, after or across a long cluster, undone and redone, gives back exactly the
@@ -319,12 +408,7 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries()
     if (gesture == u"click in the selection")
         editor.selectAll(); // moves the caret on release, not on press
     if (gesture == u"drop") {
-        QMimeData dropped;
-        dropped.setText(u"X"_s);
-        QDragEnterEvent enter(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(viewport, &enter);
-        QDropEvent drop(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(viewport, &drop);
+        dropText(editor, point, u"X"_s);
         QCOMPARE(editor.text(), result);
         return;
     }
