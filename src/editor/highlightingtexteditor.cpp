@@ -24,6 +24,15 @@ HighlightingTextEditor::HighlightingTextEditor(QWidget *parent)
     , m_flashTimer(new QTimer(this))
     , m_slashPalette(new SlashCommandPalette(this))
 {
+    auto *pieces = new QTextDocument(this);
+    pieces->setDocumentLayout(new LinePieces::DocumentLayout(pieces));
+    setDocument(pieces);
+    // Each paragraph starts on the side its own direction starts on. With AlignJustify in the
+    // alignment Qt aligns a right-to-left line to the right; it stretches lines only for
+    // AlignJustify alone, so with AlignLeft the other lines stay as they are.
+    QTextOption option = document()->defaultTextOption();
+    option.setAlignment(Qt::AlignLeft | Qt::AlignJustify);
+    document()->setDefaultTextOption(option);
     new CueHighlighter(document());
     setFrameShape(QFrame::NoFrame);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

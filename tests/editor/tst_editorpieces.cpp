@@ -2,6 +2,7 @@
 #include "editor/linepieces.h"
 #include "editortesting.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QRandomGenerator>
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void longLinesShowInPieces();
     void editsAcrossPiecesKeepTheText();
     void randomEditsAcrossPieces();
+    void paragraphsStartOnTheirOwnSide_data();
+    void paragraphsStartOnTheirOwnSide();
 };
 
 void TestEditorPieces::longLinesShowInPieces()
@@ -204,6 +207,54 @@ void TestEditorPieces::randomEditsAcrossPieces()
         while (document->isUndoAvailable())
             undo(editor);
         QCOMPARE(copy, original);
+    }
+}
+
+// Each paragraph starts on the side its own direction starts on, and every piece of a long one
+// takes its direction, a piece that begins with a Latin word in a Hebrew line included.
+void TestEditorPieces::paragraphsStartOnTheirOwnSide_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed"); // at the start, once the text is shown
+    QTest::addColumn<bool>("rightToLeft");
+    const QString mixed = u"שלום "_s.repeated(300) + u"Brivel "_s.repeated(900);
+    QTest::newRow("Hebrew") << u"שלום עולם, זה תסריט."_s << QString() << true;
+    QTest::newRow("Arabic after a number") << u"2026 مرحبا بالعالم"_s << QString() << true;
+    QTest::newRow("Persian") << u"سلام دنیا، این یک متن است."_s << QString() << true;
+    QTest::newRow("Urdu") << u"ہیلو دنیا، یہ ایک متن ہے۔"_s << QString() << true;
+    QTest::newRow("Spanish") << u"Hola. Bienvenido a Brivel."_s << QString() << false;
+    QTest::newRow("Latin first") << u"Brivel שלום עולם"_s << QString() << false;
+    QTest::newRow("pieces of a Hebrew line") << mixed << QString() << true;
+    QTest::newRow("Hebrew typed before a Latin line") << mixed.mid(1'500) << u"ש"_s << true;
+}
+
+void TestEditorPieces::paragraphsStartOnTheirOwnSide()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, typed);
+    QFETCH(bool, rightToLeft);
+    HighlightingTextEditor editor;
+    editor.resize(400, 300);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.setText(text + u"\nfin"_s);
+    QAbstractTextDocumentLayout *layout = editor.document()->documentLayout();
+    QTextDocument *document = editor.document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        layout->blockBoundingRect(block);
+    if (!typed.isEmpty()) {
+        editor.setCaretPosition(0);
+        QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, typed, {});
+    }
+    const qreal width = editor.viewport()->width();
+    for (QTextBlock block = document->begin(); block.isValid() && block != document->lastBlock();
+         block = block.next()) {
+        layout->blockBoundingRect(block);
+        // The last row of each piece is short.
+        const QTextLayout *rows = block.layout();
+        const QRectF row = rows->lineAt(rows->lineCount() - 1).naturalTextRect();
+        QVERIFY2(rightToLeft ? std::abs(row.right() - width) < 2 : row.left() < 1,
+                 qPrintable(block.text().left(20)));
     }
 }
 
