@@ -95,6 +95,14 @@ bool DocumentMap::isBreak(int documentPosition) const
     return at != m_entries.cend() && at->position == documentPosition && at->hiddenId == 0;
 }
 
+int DocumentMap::firstMark(int from, int to) const
+{
+    const auto at = std::lower_bound(
+        m_entries.cbegin(), m_entries.cend(), from,
+        [](const Entry &entry, int position) { return entry.position < position; });
+    return at != m_entries.cend() && at->position < to ? at->position : to;
+}
+
 QString DocumentMap::textOf(QString raw) const
 {
     if (m_entries.empty())

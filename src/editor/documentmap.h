@@ -57,6 +57,8 @@ public:
     // The length of the text less that of the document.
     int lengthDifference() const { return m_lengthDifference; }
     bool isBreak(int documentPosition) const;
+    // The position of the first mark from `from` on and before `to`, else `to`.
+    int firstMark(int from, int to) const;
     // The text of the whole document's raw text.
     QString textOf(QString raw) const;
     // Appends the text of `part`, the document's characters from `position` on, to `text`.

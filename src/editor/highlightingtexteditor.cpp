@@ -5,11 +5,13 @@
 #include "editor/documentmap.h"
 #include "editor/linepieces.h"
 #include "editor/slashcommandpalette.h"
+#include "settings/displaytext.h"
 #include "settings/palette.h"
 #include "uikit/overlayscroller.h"
 
 #include <QScopedValueRollback>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -22,6 +24,15 @@ HighlightingTextEditor::HighlightingTextEditor(QWidget *parent)
     , m_flashTimer(new QTimer(this))
     , m_slashPalette(new SlashCommandPalette(this))
 {
+    auto *pieces = new QTextDocument(this);
+    pieces->setDocumentLayout(new LinePieces::DocumentLayout(pieces));
+    setDocument(pieces);
+    // Each paragraph starts on the side its own direction starts on. With AlignJustify in the
+    // alignment Qt aligns a right-to-left line to the right; it stretches lines only for
+    // AlignJustify alone, so with AlignLeft the other lines stay as they are.
+    QTextOption option = document()->defaultTextOption();
+    option.setAlignment(Qt::AlignLeft | Qt::AlignJustify);
+    document()->setDefaultTextOption(option);
     new CueHighlighter(document());
     setFrameShape(QFrame::NoFrame);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -225,6 +236,64 @@ void HighlightingTextEditor::showInPieces(int from, int to)
     cursor.endEditBlock();
 }
 
+void HighlightingTextEditor::cutGrownCluster(int joint)
+{
+    // Marks typed, pasted or dropped onto a cluster, or an edit that joins two, can make a
+    // cluster longer than a loaded one is ever shown: it is cut as DocumentText cuts a loaded
+    // one, within the edit's undo step.
+    const auto [start, end] = clusterAround(joint);
+    if (start == end)
+        return;
+    const QString stored = textBetween(start, end);
+    const QList<DisplayText::HiddenRun> runs = DisplayText::hiddenRuns(stored);
+    if (runs.isEmpty())
+        return;
+    const int kept = int(runs.front().position);
+    const int firstMark = m_map.firstMark(start, end) - start;
+    if (firstMark == kept && end - start == kept + 1)
+        return;
+    // Up to its first placeholder the document holds the stored start.
+    const int same = std::min(kept, firstMark);
+    const QScopedValueRollback guard(m_makingPieces, true);
+    QTextCursor cursor(document());
+    cursor.joinPreviousEditBlock();
+    cursor.setPosition(start + same);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.insertText(stored.sliced(same, kept - same), QTextCharFormat());
+    cursor.insertText(DocumentMap::placeholder,
+                      DocumentMap::placeholderFormat(m_map.keepHidden(stored.sliced(kept))));
+    cursor.endEditBlock();
+}
+
+bool HighlightingTextEditor::growsLongCluster(int from, int to, QStringView inserted) const
+{
+    // Whether replacing [from, to) of one block with `inserted` leaves a cluster longer than the
+    // cut length across either end of the replacement. No cluster of the document is longer than
+    // one cut, so the text a cluster's length away on either side decides.
+    const QTextBlock block = document()->findBlock(from);
+    constexpr int reach = 2 * DisplayText::maximumClusterLength + 2;
+    const QString text = block.text();
+    const int start = std::max(0, from - block.position() - reach);
+    const int end = std::min(int(text.size()), to - block.position() + reach);
+    const QString edited
+        = text.sliced(start, from - block.position() - start) + inserted
+          + QStringView(text).sliced(to - block.position(), end - (to - block.position()));
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, edited);
+    const qsizetype before = from - block.position() - start;
+    for (const qsizetype joint : {before, before + inserted.size()}) {
+        if (joint <= 0 || joint >= edited.size())
+            continue;
+        graphemes.setPosition(joint);
+        if (graphemes.isAtBoundary())
+            continue;
+        const qsizetype clusterStart = graphemes.toPreviousBoundary();
+        graphemes.setPosition(joint);
+        if (graphemes.toNextBoundary() - clusterStart > DisplayText::maximumClusterLength)
+            return true;
+    }
+    return false;
+}
+
 void HighlightingTextEditor::restoreMark(int position)
 {
     const QTextBlock block = document()->findBlock(position);
@@ -311,7 +380,12 @@ void HighlightingTextEditor::finishChange()
     }
     // Undo and redo leave the text as they found it: a bullet undone stays a dash.
     if (document()->availableRedoSteps() == 0 && !isReadOnly()) {
-        showInPieces(m_changeViewStart, m_changeViewEnd);
+        QTextCursor change(document());
+        change.setPosition(m_changeViewStart);
+        change.setPosition(m_changeViewEnd, QTextCursor::KeepAnchor);
+        cutGrownCluster(change.anchor());
+        cutGrownCluster(change.position());
+        showInPieces(change.selectionStart(), change.selectionEnd());
         BulletEditing::autoBulletLine(document(), textCursor().selectionStart());
     }
     // Ctrl+Backspace moves the caret without a cursorPositionChanged().

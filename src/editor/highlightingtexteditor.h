@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class QTimer;
 class SlashCommandPalette;
@@ -21,9 +22,10 @@ class SlashCommandPalette;
 // line is shown in pieces (LinePieces): document() holds the breaks between them, while text(),
 // the clipboard and every offset leave them out. A grapheme cluster too long to lay out shows
 // only its start; one invisible placeholder in document() stands for the rest, which text(), the
-// clipboard, offsets and edit reports keep (DocumentMap). Backspace after such a cluster first
+// clipboard, offsets and edit reports keep (DocumentMap), whether the cluster was loaded so long
+// or edits made it so. Backspace after such a cluster first
 // removes that undrawn rest. The caret and the ends of a selection stay on the text's grapheme
-// cluster boundaries, wherever the mouse puts them.
+// cluster boundaries, wherever the mouse or a key puts them.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
@@ -92,18 +94,27 @@ private:
     void stepOverPieceBreak(const QKeyEvent &event);
     bool editAsOneStep(const QKeyEvent &event);
     bool handleBulletKey(const QKeyEvent &event);
+    bool deleteToWordStop(const QKeyEvent &event);
+    void keepCaretOnClusters(int caretBefore);
     enum class ClusterSide { Before, After, Nearer };
-    // Positions from the mouse, whose x in the viewport is `x`.
-    void keepSelectionOnClusters(qreal x);
+    // Positions from the pointer, at `point` in the viewport.
+    void keepSelectionOnClusters(QPointF point);
+    // The grapheme cluster of the document that holds the position inside it, or the position
+    // twice where it is a boundary (every end of a block, and anywhere there is no cluster).
+    std::pair<int, int> clusterAround(int viewPosition) const;
     // The position itself when it is a boundary; else the boundary of its cluster on that side,
     // or the one nearer to x.
     int clusterBoundary(int viewPosition, ClusterSide side, qreal x) const;
+    // The same for the position Qt's hit test found at `point`, by the cluster drawn there.
+    int pointerBoundary(int hit, ClusterSide side, QPointF point) const;
     // Offsets in text() and positions in the document, which also holds the breaks between the
     // pieces of long lines (see LinePieces).
     int toText(int viewPosition) const;
     int toView(int textPosition) const;
     QString textBetween(int from, int to) const;
     void showInPieces(int from, int to);
+    void cutGrownCluster(int joint);
+    bool growsLongCluster(int from, int to, QStringView inserted) const;
     void restoreMark(int position);
     void recordChange(int position, int removedLength, int addedLength);
     void finishChange();
@@ -125,6 +136,6 @@ private:
     int m_changeViewEnd = 0;
     // A block whose mark as a piece no longer matches m_map, or -1.
     int m_lostMark = -1;
-    // Where in the viewport text is being dropped, while it is.
-    std::optional<qreal> m_dropX;
+    // Where in the viewport text is being dropped or pasted with the middle button, while it is.
+    std::optional<QPointF> m_pasteAt;
 };

@@ -50,10 +50,11 @@ void HighlightingTextEditor::keyPressEvent(QKeyEvent *event)
     }
     const int viewCaret = textCursor().position();
     const int caret = toText(viewCaret);
-    if (editAsOneStep(*event)) {
+    if (editAsOneStep(*event) || deleteToWordStop(*event)) {
         event->accept();
         return;
     }
+    const int revision = document()->revision();
     QPlainTextEdit::keyPressEvent(event);
     // Between two pieces of a line one offset has two caret places: a step takes it past both.
     const bool characterStep = event->matches(QKeySequence::MoveToNextChar)
@@ -63,6 +64,43 @@ void HighlightingTextEditor::keyPressEvent(QKeyEvent *event)
     if (characterStep && textCursor().position() != viewCaret
         && toText(textCursor().position()) == caret)
         QPlainTextEdit::keyPressEvent(event);
+    if (document()->revision() == revision)
+        keepCaretOnClusters(viewCaret);
+}
+
+void HighlightingTextEditor::keepCaretOnClusters(int caretBefore)
+{
+    // Qt's word stops fall inside a cluster where a word separator begins it: between "#" and
+    // U+FE0F in the keycap "#️⃣". A move goes on to the cluster's boundary in its direction.
+    QTextCursor cursor = textCursor();
+    const int position = cursor.position();
+    const int snapped = clusterBoundary(
+        position, position < caretBefore ? ClusterSide::Before : ClusterSide::After, 0);
+    if (snapped == position)
+        return;
+    cursor.setPosition(snapped,
+                       cursor.hasSelection() ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(cursor);
+}
+
+bool HighlightingTextEditor::deleteToWordStop(const QKeyEvent &event)
+{
+    // Ctrl+Backspace and Ctrl+Delete, as Qt makes them, but to a word stop moved out of the
+    // cluster it would split.
+    const bool back = event.matches(QKeySequence::DeleteStartOfWord);
+    if (isReadOnly() || textCursor().hasSelection()
+        || !(back || event.matches(QKeySequence::DeleteEndOfWord)))
+        return false;
+    QTextCursor cursor = textCursor();
+    cursor.movePosition(back ? QTextCursor::PreviousWord : QTextCursor::NextWord,
+                        QTextCursor::KeepAnchor);
+    cursor.setPosition(
+        clusterBoundary(cursor.position(), back ? ClusterSide::Before : ClusterSide::After, 0),
+        QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
 }
 
 void HighlightingTextEditor::stepOverPieceBreak(const QKeyEvent &event)
@@ -123,7 +161,24 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
         return toText(removed.position()) - toText(removed.anchor())
                != removed.position() - removed.anchor();
     }();
-    if (!joins && !cutsRest && block.length() - 1 + typed.size() <= LinePieces::maxLineLength)
+    // Typing or deleting beside a cluster can make it so long that it is cut, which undo must
+    // take back with the edit.
+    const auto growsCluster = [&] {
+        if (cursor.hasSelection())
+            return false;
+        QTextCursor removed = cursor;
+        if (del) {
+            removed.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        } else if (backspace) {
+            // One unit, or one surrogate pair.
+            const int at = cursor.positionInBlock();
+            const bool pair = at > 1 && block.text().at(at - 1).isLowSurrogate();
+            removed.setPosition(cursor.position() - (pair ? 2 : 1), QTextCursor::KeepAnchor);
+        }
+        return growsLongCluster(removed.selectionStart(), removed.selectionEnd(), typed);
+    };
+    if (!joins && !cutsRest && block.length() - 1 + typed.size() <= LinePieces::maxLineLength
+        && !growsCluster())
         return false;
     cursor.beginEditBlock();
     if (backspace)

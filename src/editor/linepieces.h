@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPlainTextDocumentLayout>
 #include <QStringView>
 
 class QTextBlock;
@@ -24,5 +25,25 @@ QList<int> breaksIn(QStringView line);
 // The format of a block that carries on the line of the block before it.
 QTextBlockFormat continuationFormat();
 bool continuesLine(const QTextBlock &block);
+
+// The editor's layout: Qt gives each block the direction of its first strong character, so a
+// piece of an Arabic line that begins with a Latin word would run left to right. Every piece
+// here takes the direction of its line's first piece.
+class DocumentLayout : public QPlainTextDocumentLayout
+{
+    Q_OBJECT
+
+public:
+    explicit DocumentLayout(QTextDocument *document);
+
+    QRectF blockBoundingRect(const QTextBlock &block) const override;
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+
+private:
+    Qt::LayoutDirection lineDirection(QTextBlock block) const;
+    void layOut(const QTextBlock &block, Qt::LayoutDirection direction) const;
+};
 
 } // namespace LinePieces

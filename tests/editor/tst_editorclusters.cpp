@@ -1,4 +1,5 @@
 #include "common/clusters.h"
+#include "common/xvfb.h"
 #include "editor/highlightingtexteditor.h"
 #include "editortesting.h"
 #include "settings/displaytext.h"
@@ -6,9 +7,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
+
+#include <tuple>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using namespace EditorTesting;
@@ -21,12 +26,15 @@ class TestEditorClusters : public QObject
 
 private Q_SLOTS:
     void giantClustersShowCut();
+    void clustersGrownByEditsShowCut();
     void editsBesideClustersUndoExactly_data();
     void editsBesideClustersUndoExactly();
     void rangesOfCutClusters_data();
     void rangesOfCutClusters();
     void mouseStaysOnClusterBoundaries_data();
     void mouseStaysOnClusterBoundaries();
+    void wordKeysStayOnClusterBoundaries_data();
+    void wordKeysStayOnClusterBoundaries();
 };
 
 // A cluster of 50,000 marks and one of 100,000 emoji joined by zero-width joiners: the document
@@ -101,6 +109,47 @@ void TestEditorClusters::giantClustersShowCut()
     constexpr int kept = DisplayText::maximumClusterLength;
     QCOMPARE(editor.text(), QString(edited).remove(5 + kept, heavy.size() - kept));
     QCOMPARE(copy, editor.text());
+}
+
+// A cluster that typing, pasting 31 marks at a time or a drop makes too long is cut as a loaded
+// one is, in the edit's undo step; the text keeps it whole through edits, undo and redo.
+void TestEditorClusters::clustersGrownByEditsShowCut()
+{
+    const QString original = u"Hola o fin."_s;
+    HighlightingTextEditor editor;
+    editor.resize(400, 100);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.setText(original);
+    QString copy;
+    mirrorEdits(editor, copy);
+    editor.setCaretPosition(6);
+    // The last mark typed makes the cluster too long.
+    for (const QChar mark : marks(32))
+        QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, mark, {});
+    QGuiApplication::clipboard()->setText(marks(31));
+    for (int i = 0; i < 100; ++i)
+        editor.paste();
+    QMimeData dropped;
+    dropped.setText(marks(31));
+    const QPoint point = editor.caretRect(editor.editorCaretPosition()).center();
+    QDragEnterEvent enter(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(editor.viewport(), &enter);
+    QDropEvent drop(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(editor.viewport(), &drop);
+    const QString edited = QString(original).insert(6, marks(32) + marks(31).repeated(101));
+    QCOMPARE(editor.text(), edited);
+    QVERIFY(editor.document()->characterCount() < 50); // the cluster's start and a placeholder
+    while (editor.document()->isUndoAvailable()) {
+        const QString before = copy;
+        undo(editor);
+        QVERIFY(copy != before); // no step of its own for a cut
+    }
+    QCOMPARE(editor.text(), original);
+    while (editor.document()->isRedoAvailable())
+        undo(editor, Qt::ShiftModifier);
+    QCOMPARE(copy, edited);
+    QVERIFY(editor.document()->characterCount() < 50);
 }
 
 // Every edit before, after or across a long cluster, undone and redone, gives back exactly the
@@ -214,46 +263,81 @@ void TestEditorClusters::rangesOfCutClusters()
     QCOMPARE(editor.text(), QString(cluster).replace(from, to - from, u"X"_s));
 }
 
-// Wherever in a cluster the mouse lands, the caret keeps to the text's cluster boundaries (the
-// nearer one), and a selection takes in the clusters it reaches into.
+// Wherever the pointer lands in a cluster, the caret keeps to the nearer cluster boundary, a
+// selection takes in the clusters it reaches into, and dropped or middle-click pasted text goes
+// where a click puts the caret; a line's end, which the arrow keys reach, stays as it is.
 void TestEditorClusters::mouseStaysOnClusterBoundaries_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("clusterEnd"); // what is clicked starts where the text does
+    // The pointer is three quarters of the way from the caret at `from` to the one at `to`, or
+    // past the end of the line of `from`.
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
     QTest::addColumn<QString>("gesture");
     QTest::addColumn<QString>("result"); // of typing X after a click; else what is selected
     const QString cluster = u"a"_s + marks(60);
     const QString text = cluster + u" b"_s;
     const int end = int(cluster.size());
-    QTest::newRow("click") << text << end << u"click"_s << cluster + u"X b"_s;
+    QTest::newRow("click") << text << 0 << end << u"click"_s << cluster + u"X b"_s;
     QTest::newRow("click in the selection")
-        << text << end << u"click in the selection"_s << cluster + u"X b"_s;
-    QTest::newRow("shift+click") << text << end << u"shift+click"_s << cluster;
-    QTest::newRow("drag to the end") << text << end << u"drag"_s << u" b"_s;
+        << text << 0 << end << u"click in the selection"_s << cluster + u"X b"_s;
+    QTest::newRow("shift+click") << text << 0 << end << u"shift+click"_s << cluster;
+    QTest::newRow("drag to the end") << text << 0 << end << u"drag"_s << u" b"_s;
     // Qt selects the word from inside the cluster of a space and marks.
     const QString spaced = u" "_s + marks(60) + u"b"_s;
-    QTest::newRow("double click") << spaced << int(spaced.size()) - 1 << u"double click"_s
+    QTest::newRow("double click") << spaced << 0 << int(spaced.size()) - 1 << u"double click"_s
                                   << spaced;
-    QTest::newRow("drop") << text << end << u"drop"_s << cluster + u"X b"_s;
+    QTest::newRow("drop") << text << 0 << end << u"drop"_s << cluster + u"X b"_s;
     // Qt's hit test places a click on the conjunct स्ते between its consonants.
-    QTest::newRow("inside a conjunct") << u"नमस्ते"_s << 6 << u"click"_s << u"नमXस्ते"_s;
+    QTest::newRow("inside a conjunct") << u"नमस्ते"_s << 0 << 6 << u"click"_s << u"नमXस्ते"_s;
+    QTest::newRow("middle click") << text << 0 << end << u"middle click"_s << cluster + u"X b"_s;
+    // Qt's hit test puts a click on the right of joined emoji into the word before them.
+    const QString family = u"Uno "_s + joined(U'\U0001F469', 30);
+    QTest::newRow("click on joined emoji")
+        << family + u" fin"_s << 4 << int(family.size()) << u"click"_s << family + u"X fin"_s;
+    const QString lines = u"Hola. [Pausa]\n\nBrivel queda"_s;
+    const QList<std::tuple<const char *, QString, int>> places{
+        {"an empty line", lines, 14},
+        {"an empty page", QString(), 0},
+        {"the last empty line", u"Hola\n"_s, 5},
+        {"a line's end", lines, 13},
+        {"a right-to-left line's end", u"שלום עולם\nfin"_s, 9}};
+    for (const auto &[place, text, at] : places) {
+        const QString typed = QString(text).insert(at, u'X');
+        for (const auto &[gesture, result] : {std::pair(u"click"_s, typed),
+                                              {u"shift+click"_s, text.left(at)},
+                                              {u"drag"_s, text.mid(at)},
+                                              {u"drop"_s, typed},
+                                              {u"middle click"_s, typed}})
+            QTest::addRow("%s on %s", qPrintable(gesture), place)
+                << text << at << at << gesture << result;
+    }
 }
 
 void TestEditorClusters::mouseStaysOnClusterBoundaries()
 {
     QFETCH(QString, text);
-    QFETCH(int, clusterEnd);
+    QFETCH(int, from);
+    QFETCH(int, to);
     QFETCH(QString, gesture);
     QFETCH(QString, result);
+    QTest::failOnWarning(QRegularExpression(u"out of range"_s));
     HighlightingTextEditor editor;
     editor.resize(400, 100);
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
     editor.setText(text);
-    // Three quarters into what is drawn of the cluster.
-    const QRect start = editor.caretRect(0);
-    const QPoint point(start.x() + (editor.caretRect(clusterEnd).x() - start.x()) * 3 / 4,
-                       start.center().y());
+    const QRect start = editor.caretRect(from);
+    QPoint point(start.x() + (editor.caretRect(to).x() - start.x()) * 3 / 4, start.center().y());
+    if (from == to) {
+        const QTextBlock line = editor.document()->findBlock(from);
+        point.rx() += line.textDirection() == Qt::RightToLeft ? -40 : 40;
+        for (int down = 0; down < line.blockNumber(); ++down)
+            QTest::keyClick(&editor, Qt::Key_Down);
+        QTest::keyClick(&editor, Qt::Key_End);
+        QCOMPARE(editor.editorCaretPosition(), from);
+        editor.setCaretPosition(0);
+    }
     QWidget *viewport = editor.viewport();
     if (gesture == u"click in the selection")
         editor.selectAll(); // moves the caret on release, not on press
@@ -264,6 +348,12 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries()
         QCoreApplication::sendEvent(viewport, &enter);
         QDropEvent drop(point, Qt::CopyAction, &dropped, Qt::LeftButton, {});
         QCoreApplication::sendEvent(viewport, &drop);
+        QCOMPARE(editor.text(), result);
+        return;
+    }
+    if (gesture == u"middle click") {
+        QGuiApplication::clipboard()->setText(u"X"_s, QClipboard::Selection);
+        QTest::mouseClick(viewport, Qt::MiddleButton, {}, point);
         QCOMPARE(editor.text(), result);
         return;
     }
@@ -285,9 +375,51 @@ void TestEditorClusters::mouseStaysOnClusterBoundaries()
     } else {
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, point);
     }
+    QGuiApplication::clipboard()->clear();
     editor.copy();
     QCOMPARE(QGuiApplication::clipboard()->text(), result);
 }
 
-QTEST_MAIN(TestEditorClusters)
+// Word keys stop on the text's cluster boundaries only: Qt's own word stops fall between "#" and
+// U+FE0F inside the keycaps "#️⃣" and "*️⃣", where typing would break them.
+void TestEditorClusters::wordKeysStayOnClusterBoundaries_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<bool>("fromEnd");
+    QTest::addColumn<QString>("left"); // by a deletion; else every stop is checked
+    const auto row = [](const char *name, QKeySequence::StandardKey keys, bool fromEnd,
+                        const QString &left = {}) {
+        QTest::newRow(name) << QKeySequence(keys) << fromEnd << left;
+    };
+    row("Ctrl+Right", QKeySequence::MoveToNextWord, false);
+    row("Ctrl+Shift+Right", QKeySequence::SelectNextWord, false);
+    row("Ctrl+Left", QKeySequence::MoveToPreviousWord, true);
+    row("Ctrl+Shift+Left", QKeySequence::SelectPreviousWord, true);
+    row("Ctrl+Backspace", QKeySequence::DeleteStartOfWord, true, u"#️⃣ a *️⃣b\n\nc "_s);
+    row("Ctrl+Delete", QKeySequence::DeleteEndOfWord, false, u" a *️⃣b\n\nc #️⃣"_s);
+}
+
+void TestEditorClusters::wordKeysStayOnClusterBoundaries()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(bool, fromEnd);
+    QFETCH(QString, left);
+    const QString text = u"#️⃣ a *️⃣b\n\nc #️⃣"_s;
+    HighlightingTextEditor editor;
+    editor.setText(text);
+    editor.moveCursor(fromEnd ? QTextCursor::End : QTextCursor::Start);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    for (int presses = 0; presses < (left.isEmpty() ? 20 : 1); ++presses) {
+        QTest::keySequence(&editor, keys);
+        for (const int end : {editor.textCursor().anchor(), editor.textCursor().position()}) {
+            graphemes.setPosition(end);
+            QVERIFY(graphemes.isAtBoundary());
+        }
+    }
+    QCOMPARE(editor.text(), left.isEmpty() ? text : left);
+    QVERIFY(!left.isEmpty() || editor.textCursor().position() == (fromEnd ? 0 : text.size()));
+}
+
+// The middle button pastes X11's primary selection.
+BRIVEL_XVFB_TEST_MAIN(TestEditorClusters, false)
 #include "tst_editorclusters.moc"

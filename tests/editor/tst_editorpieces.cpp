@@ -2,6 +2,7 @@
 #include "editor/linepieces.h"
 #include "editortesting.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QRandomGenerator>
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void longLinesShowInPieces();
     void editsAcrossPiecesKeepTheText();
     void randomEditsAcrossPieces();
+    void paragraphsStartOnTheirOwnSide();
 };
 
 void TestEditorPieces::longLinesShowInPieces()
@@ -205,6 +207,38 @@ void TestEditorPieces::randomEditsAcrossPieces()
             undo(editor);
         QCOMPARE(copy, original);
     }
+}
+
+// Each paragraph starts on the side its own direction starts on, and every piece of a long one
+// takes its direction: a piece that begins with a Latin word in a Hebrew line, and the pieces of
+// a Latin line once a Hebrew letter is typed before it.
+void TestEditorPieces::paragraphsStartOnTheirOwnSide()
+{
+    const QString latin = u"Brivel "_s.repeated(900);
+    const QStringList lines{u"שלום עולם, זה תסריט."_s,        u"2026 مرحبا بالعالم"_s,
+                            u"سلام دنیا، این یک متن است."_s,  u"ہیلو دنیا، یہ ایک متن ہے۔"_s,
+                            u"Hola. Bienvenido a Brivel."_s,  u"Brivel שלום עולם"_s,
+                            u"שלום "_s.repeated(300) + latin, latin};
+    HighlightingTextEditor editor;
+    editor.resize(400, 300);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.setText(lines.join(u'\n'));
+    // The last row of each piece is short.
+    const auto lastRowsStartOnTheirSide = [&] {
+        const QStringList text = editor.text().split(u'\n');
+        qsizetype line = -1;
+        for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
+            line += LinePieces::continuesLine(block) ? 0 : 1;
+            const QRectF piece = editor.document()->documentLayout()->blockBoundingRect(block);
+            const QRectF row = block.layout()->lineAt(block.lineCount() - 1).naturalTextRect();
+            QVERIFY(text[line].isRightToLeft() ? piece.width() - row.right() < 2 : row.left() < 1);
+        }
+    };
+    lastRowsStartOnTheirSide();
+    editor.setCaretPosition(int(editor.text().size() - latin.size()));
+    QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, u"ש"_s, {});
+    lastRowsStartOnTheirSide();
 }
 
 QTEST_MAIN(TestEditorPieces)
