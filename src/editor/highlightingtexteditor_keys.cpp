@@ -104,7 +104,7 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
     const bool del = event.key() == Qt::Key_Delete;
     QString typed;
     if (!backspace && !del && !event.text().isEmpty()
-        && (event.text().front().isPrint() || event.text().front() == u'\t'))
+        && (QChar::isPrint(event.text().toUcs4().front()) || event.text().front() == u'\t'))
         typed = event.text();
     if (!backspace && !del && typed.isEmpty())
         return false;
@@ -123,7 +123,7 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
         return toText(removed.position()) - toText(removed.anchor())
                != removed.position() - removed.anchor();
     }();
-    if (!joins && !cutsRest && block.length() - 1 + typed.size() <= LinePieces::maxLineLength)
+    if (!joins && !cutsRest && !LinePieces::isLong(QString(block.text() + typed)))
         return false;
     cursor.beginEditBlock();
     if (backspace)

@@ -14,6 +14,19 @@ namespace {
 
 constexpr int continuationProperty = QTextFormat::UserProperty + 1;
 
+// How many units a piece starting at `start` may hold: pieceLength, or fewer where as many would
+// hold more than astralPieceLength characters beyond U+FFFF.
+int pieceReach(QStringView line, int start)
+{
+    const int end = int(std::min<qsizetype>(line.size(), start + pieceLength));
+    int astral = 0;
+    for (int i = start; i < end; ++i) {
+        if (line[i].isHighSurrogate() && ++astral > astralPieceLength)
+            return i - start;
+    }
+    return end - start;
+}
+
 // The ends of the characters of `rest` up to one that ends at or past `reach`. Counted as the
 // reading area counts them, over the piece and a margin past it: Qt's finder would run libthai's
 // word dictionary over the whole line, in more than linear time.
@@ -65,15 +78,26 @@ int pieceEnd(QStringView rest, int reach, std::vector<qsizetype> &ends)
 
 } // namespace
 
+bool isLong(QStringView line)
+{
+    if (line.size() > maxLineLength)
+        return true;
+    if (line.size() <= 2 * astralPieceLength)
+        return false;
+    return std::count_if(line.cbegin(), line.cend(), [](QChar c) { return c.isHighSurrogate(); })
+           > 2 * astralPieceLength;
+}
+
 QList<int> breaksIn(QStringView line)
 {
     QList<int> breaks;
-    if (line.size() <= maxLineLength)
+    if (!isLong(line))
         return breaks;
     std::vector<qsizetype> ends;
     int start = 0;
-    while (line.size() - start > pieceLength) {
-        start += pieceEnd(line.sliced(start), pieceLength, ends);
+    for (int reach = pieceReach(line, 0); reach < line.size() - start;
+         reach = pieceReach(line, start)) {
+        start += pieceEnd(line.sliced(start), reach, ends);
         if (start >= line.size())
             break;
         breaks.append(start);
