@@ -32,7 +32,7 @@ int pieceReach(QStringView line, int start)
 // word dictionary over the whole line, in more than linear time.
 void characterEnds(QStringView rest, int reach, std::vector<qsizetype> &ends)
 {
-    for (qsizetype window = 2 * qsizetype(reach);; window *= 2) {
+    for (qsizetype window = reach + 64;; window *= 2) {
         window = std::min(window, rest.size());
         ends.clear();
         appendCharacterEnds(rest.first(window), ends);
