@@ -7,8 +7,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QTextDocument>
+
+#include <algorithm>
+#include <ctime>
 
 namespace {
 
@@ -137,19 +141,80 @@ void BM_ContinueBullet(benchmark::State &state)
     page.checkEdits(state, 3);
 }
 
-// A page at the length limit that is one paragraph: prose with its line breaks made spaces,
-// letters without a space, or letters that each carry nine combining marks (ten UTF-16 units per
-// character, no space).
-QString longParagraph(int kind)
+// A page at the length limit that is one paragraph, with the family its script needs (none where
+// the desktop's default does) and the length of its characters, so that the caret can be put
+// between two of them.
+struct Paragraph
 {
-    if (kind == 0)
-        return BenchText::latinPage(longPageSize).replace(u'\n', u' ');
-    if (kind == 1)
-        return QString(longPageSize, u'a');
-    QString cluster(u"a"_s);
-    for (char16_t mark = 0x0300; mark < 0x0309; ++mark)
-        cluster += QChar(mark);
-    return cluster.repeated(longPageSize);
+    QString text;
+    QString family;
+    int characterLength = 1;
+};
+
+// `count` picks from the vocabulary, without a space.
+QString unspaced(const QStringList &vocabulary, int count)
+{
+    BenchText::Lcg random;
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += vocabulary[random.next(std::uint32_t(vocabulary.size()))];
+    return text;
+}
+
+// Each of the characters of the string, as a word.
+QStringList characters(QStringView string)
+{
+    QStringList list;
+    for (const QChar c : string)
+        list.append(QString(c));
+    return list;
+}
+
+// Prose with its line breaks made spaces; letters without a space; letters that each carry nine
+// combining marks (ten UTF-16 units per character, no space); then scripts written without
+// spaces, of three units a character but Japanese: Thai words that are one character each (a
+// consonant, a vowel above or below and a tone mark, or SARA AM), Japanese kana and kanji, and
+// Hindi syllables (a consonant, a vowel sign and a nasal sign).
+Paragraph longParagraph(int kind)
+{
+    switch (kind) {
+    case 0:
+        return {BenchText::latinPage(longPageSize).replace(u'\n', u' '), {}, 1};
+    case 1:
+        return {QString(longPageSize, u'a'), {}, 1};
+    case 2: {
+        QString cluster(u"a"_s);
+        for (char16_t mark = 0x0300; mark < 0x0309; ++mark)
+            cluster += QChar(mark);
+        return {cluster.repeated(longPageSize), {}, int(cluster.size())};
+    }
+    case 3:
+        return {unspaced({u"ที่"_s, u"นี้"_s, u"พี่"_s, u"ผู้"_s, u"กี่"_s, u"น้ำ"_s, u"ปู่"_s, u"ชี้"_s},
+                         longPageSize),
+                u"Noto Sans Thai"_s, 3};
+    case 4:
+        return {unspaced(
+                    characters(u"あいうえおかきくけこさしすせそたちつてとなにのはひまみむめもやゆよ"
+                               u"らりるれろわをん日本語今天気私市場行読楽明朝皆見話言葉文字書"),
+                    longPageSize),
+                u"Noto Sans CJK JP"_s, 1};
+    default: {
+        QStringList syllables;
+        for (const QChar consonant : u"कखगघचछजझटडतथदधनपफबभमयरलवशसह"_s) {
+            for (const QChar vowel : u"ािीुूेैोौ"_s)
+                syllables << QString(consonant) + vowel + u'\u0902';
+        }
+        return {unspaced(syllables, longPageSize), u"Noto Sans Devanagari"_s, 3};
+    }
+    }
+}
+
+bool hasFont(benchmark::State &state, const QString &family)
+{
+    if (family.isEmpty() || QFontDatabase::hasFamily(family))
+        return true;
+    state.SkipWithError(QString(u"font missing: "_s + family).toUtf8().constData());
+    return false;
 }
 
 void showParagraph(HighlightingTextEditor &editor, const QString &text)
@@ -161,39 +226,142 @@ void showParagraph(HighlightingTextEditor &editor, const QString &text)
     QCoreApplication::processEvents();
 }
 
+// The main thread's time: the machine is shared, so other processes' work is not counted.
+double threadMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The longest of the steps timed: one keystroke with its frame, one show of the editor.
+class Longest
+{
+public:
+    template <typename Step>
+    void time(Step step)
+    {
+        const double start = threadMs();
+        step();
+        m_ms = std::max(m_ms, threadMs() - start);
+    }
+    double ms() const { return m_ms; }
+
+private:
+    double m_ms = 0;
+};
+
+// Counts the frames a widget paints.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        m_count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+
+private:
+    int m_count = 0;
+};
+
+// A key pressed in the editor, what the press left posted handled and the next frame painted.
+void pressAndPaint(HighlightingTextEditor &editor, Qt::Key key, const QString &text = {})
+{
+    press(editor, key, text);
+    QCoreApplication::sendPostedEvents();
+    editor.viewport()->repaint();
+}
+
 // Opening such a page: the text set and the first frame painted.
 void BM_OpenParagraph(benchmark::State &state)
 {
-    const QString text = longParagraph(int(state.range(0)));
+    const Paragraph paragraph = longParagraph(int(state.range(0)));
+    if (!hasFont(state, paragraph.family))
+        return;
+    Longest open;
     for (auto _ : state) {
         HighlightingTextEditor editor;
-        showParagraph(editor, text);
-        editor.viewport()->repaint();
+        open.time([&] {
+            showParagraph(editor, paragraph.text);
+            editor.viewport()->repaint();
+        });
         state.PauseTiming();
-        if (editor.document()->characterCount() < text.size())
+        if (editor.document()->characterCount() < paragraph.text.size())
             state.SkipWithError("the text did not arrive");
         state.ResumeTiming();
     }
+    state.counters["open_ms"] = open.ms();
 }
 
 // A character typed in the middle of such a page and deleted again (two keystrokes).
 void BM_TypeInParagraph(benchmark::State &state)
 {
-    const QString text = longParagraph(int(state.range(0)));
+    const Paragraph paragraph = longParagraph(int(state.range(0)));
+    if (!hasFont(state, paragraph.family))
+        return;
     HighlightingTextEditor editor;
-    showParagraph(editor, text);
-    editor.setCaretPosition(int(text.size()) / 2 - int(text.size()) / 2 % 10);
+    showParagraph(editor, paragraph.text);
+    const int middle = int(paragraph.text.size()) / 2;
+    editor.setCaretPosition(middle - middle % paragraph.characterLength);
     QCoreApplication::processEvents();
     int edits = 0;
     QObject::connect(&editor, &HighlightingTextEditor::textEdited, [&edits] { ++edits; });
+    Longest key;
     for (auto _ : state) {
-        press(editor, Qt::Key_A, u"a"_s);
-        editor.viewport()->repaint();
-        press(editor, Qt::Key_Backspace);
-        editor.viewport()->repaint();
+        key.time([&] { pressAndPaint(editor, Qt::Key_A, u"a"_s); });
+        key.time([&] { pressAndPaint(editor, Qt::Key_Backspace); });
     }
     if (edits != 2 * int(state.iterations()))
         state.SkipWithError("the keystrokes were not edits");
+    state.counters["key_ms"] = key.ms();
+}
+
+// A page whose middle line holds only emoji in the colour font, without a space: flags (two
+// regional indicators each) or families (four people joined by zero-width joiners). Typing in the
+// middle of that line and showing the editor again must not decode its glyphs anew.
+void BM_EmojiLine(benchmark::State &state)
+{
+    if (!hasFont(state, u"Noto Color Emoji"_s))
+        return;
+    const QString emoji = state.range(0) == 0 ? u"🇪🇸"_s : u"👨\u200D👩\u200D👧\u200D👦"_s;
+    const int count = int(state.range(1));
+    const QString before = u"Hola. Bienvenido a Brivel. [Pausa]\n"_s;
+    HighlightingTextEditor editor;
+    showParagraph(editor, before + emoji.repeated(count) + u"\nBrivel queda listo."_s);
+    // The size the editor has in the main window.
+    editor.resize(640, 480);
+    editor.setCaretPosition(int(before.size() + emoji.size() * (count / 2)));
+    editor.ensureCursorVisible();
+    QCoreApplication::processEvents();
+    int edits = 0;
+    QObject::connect(&editor, &HighlightingTextEditor::textEdited, [&edits] { ++edits; });
+    const PaintCounter painted(editor.viewport());
+    int shows = 0;
+    Longest key;
+    Longest shown;
+    for (auto _ : state) {
+        key.time([&] { pressAndPaint(editor, Qt::Key_A, u"a"_s); });
+        key.time([&] { pressAndPaint(editor, Qt::Key_Backspace); });
+        editor.hide();
+        QCoreApplication::processEvents();
+        const int paintsBefore = painted.count();
+        shown.time([&] {
+            editor.show();
+            QCoreApplication::processEvents();
+        });
+        shows += painted.count() > paintsBefore ? 1 : 0;
+    }
+    if (edits != 2 * int(state.iterations()))
+        state.SkipWithError("the keystrokes were not edits");
+    else if (shows != int(state.iterations()))
+        state.SkipWithError("showing the editor painted nothing");
+    state.counters["key_ms"] = key.ms();
+    state.counters["show_ms"] = shown.ms();
 }
 
 // What a caller would pay per keystroke if it asked for the whole text instead of following
@@ -216,12 +384,15 @@ void BM_WholeTextCopy(benchmark::State &state)
 BENCHMARK(BM_TypeCharacter)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PressReturn)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ContinueBullet)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);
-// Arg: 0 prose, 1 letters, 2 letters with nine combining marks.
-BENCHMARK(BM_OpenParagraph)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TypeInParagraph)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Iterations(10)
+// Arg: 0 prose, 1 letters, 2 letters with nine combining marks, 3 Thai, 4 Japanese, 5 Hindi.
+BENCHMARK(BM_OpenParagraph)->DenseRange(0, 5)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeInParagraph)->DenseRange(0, 5)->Iterations(10)->Unit(benchmark::kMillisecond);
+// Args: 0 flags or 1 families, and how many.
+BENCHMARK(BM_EmojiLine)
+    ->Args({0, 2'000})
+    ->Args({1, 1'000})
+    ->Args({0, 10'000})
+    ->Args({1, 10'000})
+    ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeTextCopy)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMicrosecond);

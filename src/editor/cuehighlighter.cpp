@@ -4,6 +4,7 @@
 #include "settings/palette.h"
 
 #include <QRegularExpression>
+#include <QTextLayout>
 
 CueHighlighter::CueHighlighter(QTextDocument *document)
     : QSyntaxHighlighter(document)
@@ -29,6 +30,10 @@ const QRegularExpression &CueHighlighter::separatorLineRegex()
 
 void CueHighlighter::highlightBlock(const QString &text)
 {
+    // Qt would otherwise shape the block again at every paint and every caret query, and a
+    // colour emoji font decodes each glyph's image whenever it is shaped: the layout keeps its
+    // glyphs until the block changes.
+    currentBlock().layout()->setCacheEnabled(true);
     // A block is one line, or a piece of a long one broken outside its cues, so a cue never
     // reaches past its line break, as in the reading panel.
     // None of the three styles can overlap another: a cue starts with "[", a separator line

@@ -7,7 +7,8 @@ class QRegularExpression;
 
 // Styles one line of a script at a time (one piece of a long line, see LinePieces): cue markers,
 // separator lines and a bullet that opens its line. Nothing carries from one block to the next,
-// so an edit restyles only the blocks it touched, however long the page.
+// so an edit restyles only the blocks it touched, however long the page. Each block it styles
+// keeps the glyphs Qt shaped for it until it is laid out again.
 class CueHighlighter : public QSyntaxHighlighter
 {
     Q_OBJECT

@@ -218,8 +218,6 @@ void HighlightingTextEditor::showInPieces(int from, int to)
     QList<int> breaks;
     for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
          block = block.next()) {
-        if (block.length() - 1 <= LinePieces::maxLineLength)
-            continue;
         for (const int pieceBreak : LinePieces::breaksIn(block.text()))
             breaks.append(block.position() + pieceBreak);
     }

@@ -142,7 +142,7 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
     const bool del = event.key() == Qt::Key_Delete;
     QString typed;
     if (!backspace && !del && !event.text().isEmpty()
-        && (event.text().front().isPrint() || event.text().front() == u'\t'))
+        && (QChar::isPrint(event.text().toUcs4().front()) || event.text().front() == u'\t'))
         typed = event.text();
     if (!backspace && !del && typed.isEmpty())
         return false;
@@ -177,7 +177,7 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
         }
         return growsLongCluster(removed.selectionStart(), removed.selectionEnd(), typed);
     };
-    if (!joins && !cutsRest && block.length() - 1 + typed.size() <= LinePieces::maxLineLength
+    if (!joins && !cutsRest && !LinePieces::isLong(QString(block.text() + typed))
         && !growsCluster())
         return false;
     cursor.beginEditBlock();

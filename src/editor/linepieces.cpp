@@ -1,12 +1,16 @@
 #include "linepieces.h"
 
+#include "settings/characterends.h"
+
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace LinePieces {
 
@@ -14,56 +18,91 @@ namespace {
 
 constexpr int continuationProperty = QTextFormat::UserProperty + 1;
 
-// A break for the piece that starts at `start`: the last fitting place of the best kind.
-int pieceEnd(QStringView line, int start, QTextBoundaryFinder &graphemes)
+// How many units a piece starting at `start` may hold: pieceLength, or fewer where as many would
+// hold more than astralPieceLength characters beyond U+FFFF.
+int pieceReach(QStringView line, int start)
 {
-    const int end = start + pieceLength;
+    const int end = int(std::min<qsizetype>(line.size(), start + pieceLength));
+    int astral = 0;
+    for (int i = start; i < end; ++i) {
+        if (line[i].isHighSurrogate() && ++astral > astralPieceLength)
+            return i - start;
+    }
+    return end - start;
+}
+
+// The ends of the characters of `rest` up to one that ends at or past `reach`. Counted as the
+// reading area counts them, over the piece and a margin past it: Qt's finder would run libthai's
+// word dictionary over the whole line, in more than linear time.
+void characterEnds(QStringView rest, int reach, std::vector<qsizetype> &ends)
+{
+    for (qsizetype window = reach + 64;; window *= 2) {
+        window = std::min(window, rest.size());
+        ends.clear();
+        appendCharacterEnds(rest.first(window), ends);
+        // The window's end may cut a character of the line; an end before it is the line's.
+        if (window == rest.size() || (ends.size() > 1 && ends[ends.size() - 2] >= reach))
+            return;
+    }
+}
+
+// A break for the piece at the start of `rest`, which may hold `reach` units: the last fitting
+// place of the best kind.
+int pieceEnd(QStringView rest, int reach, std::vector<qsizetype> &ends)
+{
+    characterEnds(rest, reach, ends);
+    const auto endsAt
+        = [&ends](qsizetype at) { return std::binary_search(ends.cbegin(), ends.cend(), at); };
     int spaceOutsideCue = -1;
     int space = -1;
     bool inCue = false;
-    for (int i = start; i < end; ++i) {
-        const QChar c = line[i];
+    for (int i = 0; i < reach; ++i) {
+        const QChar c = rest[i];
         if (c == u'[')
             inCue = true;
         else if (c == u']')
             inCue = false;
         // After a space, unless a combining mark clings to the space.
-        if (c == u' ' && i >= start + pieceLength / 2) {
-            graphemes.setPosition(i + 1);
-            if (graphemes.isAtBoundary()) {
-                space = i + 1;
-                if (!inCue)
-                    spaceOutsideCue = i + 1;
-            }
+        if (c == u' ' && i >= reach / 2 && endsAt(i + 1)) {
+            space = i + 1;
+            if (!inCue)
+                spaceOutsideCue = i + 1;
         }
     }
     if (spaceOutsideCue > 0)
         return spaceOutsideCue;
     if (space > 0)
         return space;
-    graphemes.setPosition(end);
-    if (graphemes.isAtBoundary())
-        return end;
-    const int before = int(graphemes.toPreviousBoundary());
-    if (before > start)
-        return before;
-    // One character longer than a piece: it stays whole.
-    graphemes.setPosition(end);
-    return int(graphemes.toNextBoundary());
+    // The last character that fits; one character longer than a piece stays whole.
+    const auto after = std::lower_bound(ends.cbegin(), ends.cend(), qsizetype(reach));
+    if (*after == reach || after == ends.cbegin())
+        return int(*after);
+    return int(*(after - 1));
 }
 
 } // namespace
 
+bool isLong(QStringView line)
+{
+    if (line.size() > maxLineLength)
+        return true;
+    if (line.size() <= 2 * astralPieceLength)
+        return false;
+    return std::count_if(line.cbegin(), line.cend(), [](QChar c) { return c.isHighSurrogate(); })
+           > 2 * astralPieceLength;
+}
+
 QList<int> breaksIn(QStringView line)
 {
     QList<int> breaks;
-    if (line.size() <= maxLineLength)
+    if (!isLong(line))
         return breaks;
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
+    std::vector<qsizetype> ends;
     int start = 0;
-    while (line.size() - start > pieceLength) {
-        start = pieceEnd(line, start, graphemes);
-        if (start <= 0 || start >= line.size())
+    for (int reach = pieceReach(line, 0); reach < line.size() - start;
+         reach = pieceReach(line, start)) {
+        start += pieceEnd(line.sliced(start), reach, ends);
+        if (start >= line.size())
             break;
         breaks.append(start);
     }

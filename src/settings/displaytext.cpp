@@ -1,6 +1,10 @@
 #include "displaytext.h"
 
+#include "settings/characterends.h"
+
 #include <QTextBoundaryFinder>
+
+#include <vector>
 
 namespace DisplayText {
 
@@ -37,9 +41,12 @@ QList<HiddenRun> hiddenRuns(QStringView text)
     QList<HiddenRun> runs;
     if (text.size() <= maximumClusterLength || !mayHoldLongCluster(text))
         return runs;
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text.data(), text.size());
+    // Counted as the reading area counts them: Qt's finder would run libthai's word dictionary
+    // over the whole text, in more than linear time, and on a long line of Thai that is seconds.
+    std::vector<qsizetype> ends;
+    appendCharacterEnds(text, ends);
     qsizetype start = 0;
-    for (qsizetype end = graphemes.toNextBoundary(); end != -1; end = graphemes.toNextBoundary()) {
+    for (const qsizetype end : ends) {
         if (end - start > maximumClusterLength) {
             const qsizetype kept = keptLength(text, start);
             runs.append({start + kept, end - start - kept});

@@ -9,7 +9,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace EditorTesting;
@@ -24,6 +27,8 @@ private Q_SLOTS:
     void editsAcrossPiecesKeepTheText();
     void randomEditsAcrossPieces();
     void paragraphsStartOnTheirOwnSide();
+    void emojiLinesShowInShortPieces_data();
+    void emojiLinesShowInShortPieces();
 };
 
 void TestEditorPieces::longLinesShowInPieces()
@@ -239,6 +244,60 @@ void TestEditorPieces::paragraphsStartOnTheirOwnSide()
     editor.setCaretPosition(int(editor.text().size() - latin.size()));
     QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, u"ש"_s, {});
     lastRowsStartOnTheirSide();
+}
+
+// Qt decodes a colour emoji's image each time it shapes it: a line of emoji is shown in pieces of
+// a few hundred, however short it is in units, and each block keeps what Qt shaped for it until
+// it changes, so that painting and moving the caret shape nothing again.
+void TestEditorPieces::emojiLinesShowInShortPieces_data()
+{
+    QTest::addColumn<QString>("emoji");
+    QTest::newRow("flags") << u"🇪🇸"_s;
+    QTest::newRow("families") << u"👨\u200D👩\u200D👧\u200D👦"_s;
+    QTest::newRow("flags and spaces") << u"🇪🇸 "_s;
+}
+
+void TestEditorPieces::emojiLinesShowInShortPieces()
+{
+    QFETCH(QString, emoji);
+    const auto astral = [](QStringView text) {
+        return int(
+            std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c.isHighSurrogate(); }));
+    };
+    // As many as a line holds without being long.
+    const QString full = emoji.repeated(2 * LinePieces::astralPieceLength / astral(emoji));
+    const QString line = u"Hola "_s + full + full;
+    HighlightingTextEditor editor;
+    editor.resize(300, 200);
+    editor.show();
+    editor.setText(line);
+    QCOMPARE(editor.text(), line);
+    QTextDocument *document = editor.document();
+    QVERIFY(document->blockCount() > 2);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
+    qsizetype offset = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QVERIFY(astral(block.text()) <= LinePieces::astralPieceLength);
+        graphemes.setPosition(offset);
+        QVERIFY(graphemes.isAtBoundary());
+        offset += block.text().size();
+    }
+
+    // Typing the emoji that makes a line long breaks it; one undo takes back both.
+    editor.setText(full);
+    QCOMPARE(document->blockCount(), 1);
+    select(editor, int(full.size()), int(full.size()));
+    QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, emoji, {});
+    QCOMPARE(editor.text(), full + emoji);
+    QVERIFY(document->blockCount() > 1);
+    QTest::keyClick(&editor, Qt::Key_Return);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        QVERIFY(block.layout()->cacheEnabled());
+    undo(editor);
+    undo(editor);
+    QCOMPARE(editor.text(), full);
+    QCOMPARE(document->blockCount(), 1);
+    QVERIFY(document->begin().layout()->cacheEnabled());
 }
 
 QTEST_MAIN(TestEditorPieces)

@@ -434,6 +434,10 @@ void TestTokenizer::displayForm_data()
     QTest::newRow("one mark more")
         << u"x "_s + atLimit + marks(1) + u" b"_s << u"x "_s + atLimit + u" b"_s;
     QTest::newRow("50,000 marks") << u"a"_s + marks(50'000) << atLimit;
+    // Thai words are counted in libthai's cells, between two cuts counted by Qt's rules.
+    const QString thai = u" สวัสดีครับ น้ำใจ a"_s;
+    QTest::newRow("Thai between giant clusters")
+        << atLimit + marks(100) + thai + marks(40) << atLimit + thai + marks(limit - 1);
     QTest::newRow("marks alone") << marks(3'000) + u"z"_s << marks(limit) + u"z"_s;
     QTest::newRow("two giant clusters")
         << u"a"_s + marks(100) + u"b"_s + marks(100) << atLimit + u"b"_s + marks(limit - 1);
