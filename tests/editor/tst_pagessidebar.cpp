@@ -197,6 +197,31 @@ private Q_SLOTS:
         QVERIFY(drawn.top() > 0 && drawn.bottom() < row.height() - 1);
     }
 
+    // A title keeps the line breaks it was given; its row shows each of them as a space.
+    void rowsShowLineBreaksAsSpaces_data()
+    {
+        QTest::addColumn<QString>("lineBreak");
+        QTest::newRow("line feed") << u"\n"_s;
+        QTest::newRow("carriage return") << u"\r"_s;
+        QTest::newRow("line separator") << u"\u2028"_s;
+        QTest::newRow("paragraph separator") << u"\u2029"_s;
+    }
+
+    void rowsShowLineBreaksAsSpaces()
+    {
+        QFETCH(QString, lineBreak);
+        RootFixture f(true);
+        f.service.setCurrentPageIndex(1);
+        QListView *list = f.sidebar()->list();
+        const auto row = [&](const QString &title) {
+            f.service.setPageTitles({title});
+            return TestSupport::render(*list->viewport())
+                .copy(list->visualRect(list->model()->index(0, 0)));
+        };
+        QCOMPARE(row(u"Primera parte"_s + lineBreak + u"Segunda parte"_s),
+                 row(u"Primera parte Segunda parte"_s));
+    }
+
     // A title that begins right to left starts at the right of its row and of the toolbar, its
     // first word first.
     void titlesStartOnTheirOwnSide_data() { TestSupport::addLineStartRows(); }
