@@ -395,7 +395,7 @@ void EditorToolbar::syncTitleEdit()
     m_titleButton->setVisible(!editing);
     m_titleField->setVisible(editing);
     // A title too long to show is cut in the field, and replaced only if the user edits it.
-    if (const QString shown = DisplayText::boundedTitle(m_controller.toolbarTitleText());
+    if (const QString shown = DisplayText::editableTitle(m_controller.toolbarTitleText());
         m_titleField->text() != shown)
         m_titleField->setText(shown);
     if (editing && m_controller.isToolbarTitleFocused())
