@@ -78,8 +78,8 @@ bool holdsRightToLeft(QStringView word)
     for (qsizetype i = 0; i < word.size(); ++i) {
         if (units[i] < 0x0590 || !mayReadRightToLeft(units[i]))
             continue;
-        int units = 1;
-        const Class c = classOf(scalarAt(word, i, units));
+        int length = 1;
+        const Class c = classOf(scalarAt(word, i, length));
         if (c == QChar::DirR || c == QChar::DirAL || c == QChar::DirAN)
             return true;
     }
@@ -96,11 +96,86 @@ bool isStrong(Class c)
     return c == QChar::DirL || c == QChar::DirR || c == QChar::DirAL;
 }
 
-// Rules W1 to W7, N1, N2, I1 and I2 over one paragraph, whose classes become its levels. The
-// paragraph comes as runs of characters of one class: a run of letters resolves as one letter,
-// a run of digits as one digit, so only separators, which the rules count one by one, stay
-// single.
-void resolveParagraph(quint8 *classes, std::size_t n, quint8 base)
+// A paired bracket of the paragraph, a run of its own: its place among the runs and, for an
+// opening one, the closing bracket that pairs with it.
+struct Bracket
+{
+    std::size_t run = 0;
+    char32_t closing = 0; // 0: a closing bracket
+    char32_t scalar = 0;
+};
+
+// Whether the character is a bracket that pairs with another, as the text engine takes it: a
+// mirrored opening or closing punctuation mark.
+bool isPairedBracket(char32_t scalar)
+{
+    const QChar::Category category = QChar::category(scalar);
+    return (category == QChar::Punctuation_Open || category == QChar::Punctuation_Close)
+           && QChar::hasMirrored(scalar);
+}
+
+// Rule N0: a pair of brackets takes the paragraph's direction when the text between them has
+// it, else the other one when that text and the text before the pair both have it.
+void resolveBrackets(quint8 *classes, quint8 sos, const std::vector<Bracket> &brackets)
+{
+    // BD16: pairs found with a stack of 63 openings, in the order of their openings.
+    constexpr std::size_t deepest = 63;
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    std::vector<const Bracket *> open;
+    for (const Bracket &bracket : brackets) {
+        if (bracket.closing != 0) {
+            if (open.size() == deepest)
+                break;
+            open.push_back(&bracket);
+            continue;
+        }
+        for (std::size_t k = open.size(); k-- > 0;) {
+            if (open[k]->closing == bracket.scalar) {
+                pairs.emplace_back(open[k]->run, bracket.run);
+                open.resize(k);
+                break;
+            }
+        }
+    }
+    std::sort(pairs.begin(), pairs.end());
+    // The direction a class gives the text around it; `none` for a neutral.
+    constexpr quint8 none = 0xff;
+    const auto strong = [](quint8 c) -> quint8 {
+        if (c == QChar::DirL)
+            return QChar::DirL;
+        return c == QChar::DirR || c == QChar::DirEN || c == QChar::DirAN ? quint8(QChar::DirR)
+                                                                          : none;
+    };
+    // The strong direction before each opening, found in one pass, as the pairs before it left
+    // their brackets.
+    std::size_t scanned = 0;
+    quint8 before = sos;
+    for (const auto &[opening, closing] : pairs) {
+        for (; scanned < opening; ++scanned) {
+            if (const quint8 found = strong(classes[scanned]); found != none)
+                before = found;
+        }
+        bool embedding = false;
+        bool opposite = false;
+        for (std::size_t k = opening + 1; k < closing && !embedding; ++k) {
+            const quint8 found = strong(classes[k]);
+            embedding = found == sos;
+            opposite = opposite || (found != none && found != sos);
+        }
+        if (!embedding && !opposite)
+            continue;
+        const quint8 taken = embedding || before == sos ? sos : before;
+        classes[opening] = taken;
+        classes[closing] = taken;
+    }
+}
+
+// Rules W1 to W7, N0, N1, N2, I1 and I2 over one paragraph, whose classes become its levels.
+// The paragraph comes as runs of characters of one class: a run of letters resolves as one
+// letter, a run of digits as one digit, so only separators and brackets, which the rules count
+// one by one, stay single.
+void resolveParagraph(quint8 *classes, std::size_t n, quint8 base,
+                      const std::vector<Bracket> &brackets)
 {
     const quint8 sos = base == 1 ? QChar::DirR : QChar::DirL;
 
@@ -120,7 +195,8 @@ void resolveParagraph(quint8 *classes, std::size_t n, quint8 base)
 
     // W4 to W7: one separator between two numbers of a kind joins them; terminators next to a
     // European number join it; other separators and terminators are neutral; a European number
-    // in left-to-right text reads as it. `previous` is a run's class before W7.
+    // in left-to-right text reads as it. Each rule sees the classes the one before it left:
+    // `previous` is the run before as W4 leaves it.
     previous = sos;
     lastStrong = sos;
     const auto afterW7 = [&lastStrong](quint8 c) {
@@ -129,7 +205,7 @@ void resolveParagraph(quint8 *classes, std::size_t n, quint8 base)
         return c == QChar::DirEN && lastStrong == QChar::DirL ? quint8(QChar::DirL) : c;
     };
     for (std::size_t i = 0; i < n;) {
-        quint8 c = classes[i];
+        const quint8 c = classes[i];
         if (c == QChar::DirET) {
             std::size_t end = i;
             while (end < n && classes[end] == QChar::DirET)
@@ -138,23 +214,29 @@ void resolveParagraph(quint8 *classes, std::size_t n, quint8 base)
             // would need a number before it.
             const bool number
                 = previous == QChar::DirEN || (end < n && classes[end] == QChar::DirEN);
-            c = number ? quint8(QChar::DirEN) : quint8(QChar::DirON);
-            previous = c;
+            const quint8 taken = number ? quint8(QChar::DirEN) : quint8(QChar::DirON);
             for (; i < end; ++i)
-                classes[i] = afterW7(c);
+                classes[i] = afterW7(taken);
+            previous = QChar::DirET;
             continue;
         }
+        quint8 taken = c;
         if (c == QChar::DirES || c == QChar::DirCS) {
             const quint8 after = i + 1 < n ? classes[i + 1] : quint8(QChar::DirON);
             const bool joins
                 = previous == after
                   && (after == QChar::DirEN || (c == QChar::DirCS && after == QChar::DirAN));
-            c = joins ? after : quint8(QChar::DirON);
+            previous = joins ? after : c;
+            taken = joins ? after : quint8(QChar::DirON);
+        } else {
+            previous = c;
         }
-        previous = c;
-        classes[i] = afterW7(c);
+        classes[i] = afterW7(taken);
         ++i;
     }
+
+    if (!brackets.empty())
+        resolveBrackets(classes, sos, brackets);
 
     // N1, N2, I1, I2: neutrals take the direction around them when both sides agree (numbers
     // count as right to left), else the paragraph's; then each class its level.
@@ -200,15 +282,17 @@ void WordFlowLayout::resolveLevels()
     std::vector<quint8> classes;
     std::vector<int> units;
     std::vector<std::size_t> wordRuns;
+    std::vector<Bracket> brackets;
     for (int first = 0; first < count;) {
         while (nextBreak != breaks.cend() && *nextBreak <= first)
             ++nextBreak;
         const int end = nextBreak != breaks.cend() ? std::min(*nextBreak, count) : count;
         // A paragraph without a right-to-left character or an Arabic number is all at level 0.
         // It is resolved while its words are still at hand.
-        bool rightToLeft = false;
-        for (int i = first; i < end && !rightToLeft; ++i)
-            rightToLeft = holdsRightToLeft(m_items[i].word);
+        const QList<WordItem> &items = m_items;
+        const bool rightToLeft
+            = std::any_of(items.cbegin() + first, items.cbegin() + end,
+                          [](const WordItem &item) { return holdsRightToLeft(item.word); });
         if (!rightToLeft) {
             first = end;
             continue;
@@ -217,6 +301,7 @@ void WordFlowLayout::resolveLevels()
         classes.clear();
         units.clear();
         wordRuns.clear();
+        brackets.clear();
         quint8 base = 2; // not known yet
         for (int i = first; i < end; ++i) {
             if (i > first) {
@@ -226,26 +311,42 @@ void WordFlowLayout::resolveLevels()
             const std::size_t wordStart = classes.size();
             wordRuns.push_back(wordStart);
             const QString &word = m_items[i].word;
+            bool afterBracket = false;
             for (qsizetype k = 0; k < word.size();) {
                 int length = 1;
-                Class c = classOf(scalarAt(word, k, length));
+                const char32_t scalar = scalarAt(word, k, length);
+                const Class c = classOf(scalar);
                 k += length;
                 if (base == 2 && isStrong(c))
                     base = c == QChar::DirL ? 0 : 1;
                 const bool inWord = classes.size() > wordStart;
-                // A mark belongs to the character before it (rule W1).
-                if (c == QChar::DirNSM && inWord)
-                    c = Class(classes.back());
-                if (inWord && classes.back() == c && c != QChar::DirES && c != QChar::DirCS) {
-                    units.back() += length;
-                } else {
-                    classes.push_back(quint8(c));
+                const bool single = [&] {
+                    if (!inWord)
+                        return true;
+                    const quint8 last = classes.back();
+                    const bool separator = last == QChar::DirES || last == QChar::DirCS;
+                    // A mark belongs to the character before it (rules W1 and N0).
+                    if (c == QChar::DirNSM)
+                        return separator;
+                    return last != c || separator || afterBracket;
+                }();
+                const bool bracket = c == QChar::DirON && isPairedBracket(scalar);
+                if (single || bracket) {
+                    classes.push_back(c == QChar::DirNSM && inWord ? classes.back() : quint8(c));
                     units.push_back(length);
+                } else {
+                    units.back() += length;
                 }
+                if (bracket) {
+                    const bool opening = QChar::category(scalar) == QChar::Punctuation_Open;
+                    brackets.push_back(
+                        {classes.size() - 1, opening ? QChar::mirroredChar(scalar) : 0, scalar});
+                }
+                afterBracket = bracket || (afterBracket && c == QChar::DirNSM);
             }
         }
         base = base == 1 ? 1 : 0;
-        resolveParagraph(classes.data(), classes.size(), base);
+        resolveParagraph(classes.data(), classes.size(), base, brackets);
 
         for (int i = first; i < end; ++i) {
             WordItem &item = m_items[i];

@@ -170,10 +170,15 @@ void TestWordFlowLayout::punctuationStandsWhereTheParagraphPutsIt_data()
     QTest::newRow("English words in Persian")
         << u"این English words. است"_s
         << QStringList{u"است"_s, u"."_s, u"English"_s, u"words"_s, u"این"_s};
+    QTest::newRow("a range of percentages")
+        << u"הנחה 5%-10% היום"_s << QStringList{u"היום"_s, u"10%"_s, u"-"_s, u"5%"_s, u"הנחה"_s};
     QTest::newRow("percentage at a paragraph's end")
         << u"النسبة 50%"_s << QStringList{u"%"_s, u"50"_s, u"النسبة"_s};
     QTest::newRow("Hebrew ending an English paragraph")
         << u"Hello שלום!"_s << QStringList{u"Hello"_s, u"שלום"_s, u"!"_s};
+    // A pair of brackets keeps to the paragraph's direction around right-to-left words.
+    QTest::newRow("Arabic in brackets in an English paragraph")
+        << u"book (كتاب) שלום"_s << QStringList{u"book"_s, u"("_s, u"كتاب"_s, u")"_s, u"שלום"_s};
 }
 
 // A line shows its characters in the order the bidirectional algorithm gives the paragraph, as
