@@ -14,12 +14,15 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QImage>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+using namespace Qt::StringLiterals;
 
 constexpr int longPageSize = 500'000;
 // One paragraph: what a short page holds.
@@ -30,6 +33,13 @@ const TokenizedScript &script(int size)
     static const TokenizedScript longPage = tokenizeScript(BenchText::latinPage(longPageSize));
     static const TokenizedScript paragraph = tokenizeScript(BenchText::latinPage(paragraphSize));
     return size == longPageSize ? longPage : paragraph;
+}
+
+// A long page read right to left, with numbers and Latin words in its lines.
+const TokenizedScript &arabicScript()
+{
+    static const TokenizedScript page = tokenizeScript(BenchText::arabicPage(longPageSize));
+    return page;
 }
 
 void prepare(SpeechScrollView &view)
@@ -83,9 +93,8 @@ void checkFrame(benchmark::State &state, SpeechScrollView &view, const Tokenized
 }
 
 // Opening a page: the whole layout and the first frame, measured once per page and width.
-void BM_FirstLayout(benchmark::State &state)
+void firstLayout(benchmark::State &state, const TokenizedScript &page)
 {
-    const TokenizedScript &page = script(int(state.range(0)));
     QImage target(QSize(340, 160), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         SpeechScrollView view;
@@ -100,6 +109,26 @@ void BM_FirstLayout(benchmark::State &state)
     state.counters["words"] = double(page.words.size());
 }
 
+void BM_FirstLayout(benchmark::State &state)
+{
+    firstLayout(state, script(int(state.range(0))));
+}
+
+// Arabic is shaped with the font a desktop has for it.
+bool hasArabicFont(benchmark::State &state)
+{
+    if (QFontDatabase::hasFamily(u"Noto Sans Arabic"_s))
+        return true;
+    state.SkipWithError("font missing: Noto Sans Arabic");
+    return false;
+}
+
+void BM_FirstLayoutArabic(benchmark::State &state)
+{
+    if (hasArabicFont(state))
+        firstLayout(state, arabicScript());
+}
+
 // Where a frame benchmark reads: at the page's start, or at 95 % of it, where any work that
 // walks the page up to the reading position would show.
 double startShare(const benchmark::State &state)
@@ -109,9 +138,8 @@ double startShare(const benchmark::State &state)
 
 // One tick of the views' 0.05 s timer in smooth mode: the position moves on and the visible
 // part of the page is painted. Nothing in it may depend on the page's length.
-void BM_ScrollFrame(benchmark::State &state)
+void scrollFrame(benchmark::State &state, const TokenizedScript &page)
 {
-    const TokenizedScript &page = script(int(state.range(0)));
     SpeechScrollView view;
     prepare(view);
     view.setWords(page.words, page.lineBreaks);
@@ -133,6 +161,17 @@ void BM_ScrollFrame(benchmark::State &state)
     }
     cpu.report(state);
     checkFrame(state, view, page);
+}
+
+void BM_ScrollFrame(benchmark::State &state)
+{
+    scrollFrame(state, script(int(state.range(0))));
+}
+
+void BM_ScrollFrameArabic(benchmark::State &state)
+{
+    if (hasArabicFont(state))
+        scrollFrame(state, arabicScript());
 }
 
 // The same tick in character mode, as the voice follower drives it.
@@ -176,6 +215,12 @@ void pagesAndPlaces(benchmark::internal::Benchmark *b)
 BENCHMARK(BM_FirstLayout)->Arg(paragraphSize)->Arg(longPageSize)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollFrame)->Apply(pagesAndPlaces)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CharacterFrame)->Apply(pagesAndPlaces)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FirstLayoutArabic)->Arg(longPageSize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollFrameArabic)
+    ->ArgNames({"chars", "at_percent"})
+    ->Args({longPageSize, 0})
+    ->Args({longPageSize, 95})
+    ->Unit(benchmark::kMicrosecond);
 
 namespace {
 

@@ -25,18 +25,9 @@ private:
     std::uint64_t m_state = 0x9E3779B97F4A7C15ULL;
 };
 
-// Prose of short paragraphs; a quarter of the words carry an accent, some written with a
-// combining mark, so the grapheme path is taken as often as on a real page.
-inline QString latinPage(int size)
+// Prose of short paragraphs of the vocabulary's words, from a fixed seed.
+inline QString prose(const QStringList &vocabulary, int size)
 {
-    static const QStringList vocabulary{
-        u"the"_s,      u"reader"_s,     u"keeps"_s,  u"looking"_s,    u"at"_s,
-        u"camera"_s,   u"while"_s,      u"lines"_s,  u"scroll"_s,     u"by"_s,
-        u"and"_s,      u"every"_s,      u"word"_s,   u"arrives"_s,    u"on"_s,
-        u"time"_s,     u"café"_s,       u"naïve"_s,  u"cafe\u0301"_s, u"re\u0301sume\u0301"_s,
-        u"año"_s,      u"pin\u0303a"_s, u"über"_s,   u"déjà"_s,       u"script"_s,
-        u"pause"_s,    u"breathe"_s,    u"slowly"_s, u"audience"_s,   u"story"_s,
-        u"tomorrow"_s, u"morning"_s};
     Lcg random;
     QString text;
     text.reserve(size + 32);
@@ -52,6 +43,34 @@ inline QString latinPage(int size)
     }
     text.truncate(size);
     return text;
+}
+
+// A quarter of the words carry an accent, some written with a combining mark, so the grapheme
+// path is taken as often as on a real page.
+inline QString latinPage(int size)
+{
+    static const QStringList vocabulary{
+        u"the"_s,      u"reader"_s,     u"keeps"_s,  u"looking"_s,    u"at"_s,
+        u"camera"_s,   u"while"_s,      u"lines"_s,  u"scroll"_s,     u"by"_s,
+        u"and"_s,      u"every"_s,      u"word"_s,   u"arrives"_s,    u"on"_s,
+        u"time"_s,     u"café"_s,       u"naïve"_s,  u"cafe\u0301"_s, u"re\u0301sume\u0301"_s,
+        u"año"_s,      u"pin\u0303a"_s, u"über"_s,   u"déjà"_s,       u"script"_s,
+        u"pause"_s,    u"breathe"_s,    u"slowly"_s, u"audience"_s,   u"story"_s,
+        u"tomorrow"_s, u"morning"_s};
+    return prose(vocabulary, size);
+}
+
+// Arabic with vowel marks, both kinds of digits, Latin names and punctuation at the edges of
+// numbers and Latin words: the words whose characters the bidirectional algorithm orders apart.
+inline QString arabicPage(int size)
+{
+    static const QStringList vocabulary{
+        u"مرحبا"_s,    u"بالعالم"_s,  u"النسبة"_s,  u"50%"_s,      u"و"_s,     u"4.5%."_s,
+        u"مُحَمَّدٌ"_s,     u"(CGJ)."_s,   u"الكتاب"_s,  u"عام"_s,      u"٢٠٢٦"_s,  u"Brivel"_s,
+        u"\"Hello,"_s, u"World!\""_s, u"في"_s,      u"من"_s,       u"إلى"_s,   u"هذا"_s,
+        u"اليوم."_s,   u"الجمهور"_s,  u"ببطء،"_s,   u"الكاميرا"_s, u"القصة"_s, u"غدا"_s,
+        u"صباحا"_s,    u"نتنفس"_s,    u"والسطور"_s, u"تمر"_s,      u"كل"_s,    u"كلمة"_s};
+    return prose(vocabulary, size);
 }
 
 // What a reader said from the middle of a script's words: `count` words with the errors a

@@ -9,6 +9,7 @@
 #include "uikit/fade.h"
 #include "uikit/icons.h"
 #include "uikit/localizedtext.h"
+#include "uikit/painting.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -172,10 +173,7 @@ protected:
         QPainter p(this);
         p.setPen(primary);
         p.setFont(font());
-        const QString line = fontMetrics().elidedText(oneLine(), Qt::ElideRight, width());
-        // A title reads in the direction of its own text, from its own side.
-        p.setLayoutDirection(line.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, line);
+        drawTextLine(p, rect(), text());
     }
 
 private:
@@ -395,7 +393,7 @@ void EditorToolbar::syncTitleEdit()
     m_titleButton->setVisible(!editing);
     m_titleField->setVisible(editing);
     // A title too long to show is cut in the field, and replaced only if the user edits it.
-    if (const QString shown = DisplayText::boundedTitle(m_controller.toolbarTitleText());
+    if (const QString shown = DisplayText::editableTitle(m_controller.toolbarTitleText());
         m_titleField->text() != shown)
         m_titleField->setText(shown);
     if (editing && m_controller.isToolbarTitleFocused())

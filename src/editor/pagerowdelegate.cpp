@@ -218,7 +218,7 @@ QWidget *PageRowDelegate::createEditor(QWidget *parent, const QStyleOptionViewIt
     colours.setColor(QPalette::Text, whiteAt(0.85));
     field->setPalette(colours);
     field->setPlaceholderText(localizedString("Nombre"));
-    field->setText(DisplayText::boundedTitle(m_controller.renameText()));
+    field->setText(DisplayText::editableTitle(m_controller.renameText()));
     EditorController *controller = &m_controller;
     connect(field, &QLineEdit::textEdited, controller, &EditorController::setRenameText);
     // Return stores, Esc closes; moving the focus elsewhere leaves the field open.

@@ -2,7 +2,6 @@
 
 #include "overlay/model/overlaycontent.h"
 #include "platform/fonts.h"
-#include "settings/displaytext.h"
 #include "settings/localization.h"
 #include "settings/palette.h"
 #include "uikit/animation.h"
@@ -33,18 +32,12 @@ QFont labelFont(const PageRowMetrics &metrics)
     return Fonts::systemFont(metrics.labelPointSize, QFont::Normal);
 }
 
-// One line of text in `rect`, its line box centred vertically; the text engine reads it in the
-// direction of its own text.
-void drawLine(QPainter &painter, const QRectF &rect, const QFont &font, const QColor &color,
-              const QString &text, Qt::Alignment horizontal)
+// One line of text centred in `rect`, its line box centred vertically.
+void drawCentredLine(QPainter &painter, const QRectF &rect, const QFont &font, const QColor &color,
+                     const QString &text)
 {
     const QFontMetricsF fontMetrics(font);
-    const double width = fontMetrics.horizontalAdvance(text);
-    double x = rect.left();
-    if (horizontal & Qt::AlignHCenter)
-        x = rect.center().x() - width / 2;
-    else if (horizontal & Qt::AlignRight)
-        x = rect.right() - width;
+    const double x = rect.center().x() - fontMetrics.horizontalAdvance(text) / 2;
     const double baseline = rect.center().y() - fontMetrics.height() / 2 + fontMetrics.ascent();
     painter.setFont(font);
     painter.setPen(color);
@@ -84,20 +77,17 @@ void paintPageRowText(QPainter &painter, const QRectF &rect, int index, const QS
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     const QRectF numberRect(rect.left(), rect.top(), metrics.numberWidth, rect.height());
-    drawLine(painter, numberRect, numberFont(metrics), QColor::fromRgbF(1, 1, 1, 0.8f),
-             localizedString("%lld", qlonglong(index) + 1), Qt::AlignHCenter);
+    drawCentredLine(painter, numberRect, numberFont(metrics), QColor::fromRgbF(1, 1, 1, 0.8f),
+                    localizedString("%lld", qlonglong(index) + 1));
 
     const double labelLeft = numberRect.right() + metrics.spacing;
     const QRectF labelRect(labelLeft, rect.top(), std::max(0.0, rect.right() - labelLeft),
                            rect.height());
-    // A preview keeps the page's inner line breaks; one line shows them as spaces.
-    const QString oneLine = DisplayText::oneLine(label);
-    const QFont font = labelFont(metrics);
-    const QString elided
-        = QFontMetricsF(font).elidedText(oneLine, Qt::ElideRight, labelRect.width());
-    // A title starts on the side its own text reads from.
-    drawLine(painter, labelRect, font, QColor::fromRgbF(1, 1, 1, 0.5f), elided,
-             elided.isRightToLeft() ? Qt::AlignRight : Qt::AlignLeft);
+    painter.setFont(labelFont(metrics));
+    painter.setPen(QColor::fromRgbF(1, 1, 1, 0.5f));
+    // A preview keeps the page's inner line breaks: one line shows them as spaces. A title or a
+    // preview starts on the side its own text reads from and is cut at its end.
+    drawTextLine(painter, labelRect, label);
 
     painter.restore();
 }

@@ -24,7 +24,8 @@ struct PageRowMetrics
 };
 
 // Paints the row text: number i+1 (bold monospaced, white 0.8, centred in numberWidth) then the
-// label (regular, white 0.5, one line, elided at the tail), inside rect.
+// label (regular, white 0.5, one line, in its own direction from its own side, elided at its
+// end), inside rect.
 void paintPageRowText(QPainter &painter, const QRectF &rect, int index, const QString &label,
                       const PageRowMetrics &metrics);
 

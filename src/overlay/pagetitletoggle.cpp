@@ -4,6 +4,7 @@
 #include "settings/notchsettings.h"
 #include "uikit/icons.h"
 #include "uikit/localizedtext.h"
+#include "uikit/painting.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -82,10 +83,7 @@ void PageTitleToggle::paintEvent(QPaintEvent *)
     const QRectF title(symbolBox + spacing, 0, width() - symbolBox - spacing, height());
     if (title.width() <= 0)
         return;
-    const QFont font = titleFont();
-    painter.setFont(font);
+    painter.setFont(titleFont());
     painter.setPen(faint());
-    const QString line = QString(text()).replace(u'\n', u' ');
-    painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(font).elidedText(line, Qt::ElideRight, title.width()));
+    drawTextLine(painter, title, text());
 }

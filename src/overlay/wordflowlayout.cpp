@@ -189,6 +189,18 @@ qreal WordFlowLayout::measureLong(WordItem &item) const
     return prefix.width;
 }
 
+qreal WordFlowLayout::pieceWidth(const WordItem &item, WordPiece &piece) const
+{
+    if (piece.width < 0) {
+        const QString text = item.word.sliced(piece.start, piece.length);
+        auto measured = m_widthsByWord.constFind(text);
+        if (measured == m_widthsByWord.cend())
+            measured = m_widthsByWord.insert(text, measure(text));
+        piece.width = *measured;
+    }
+    return piece.width;
+}
+
 template <typename Enough>
 void WordFlowLayout::fill(Enough enough) const
 {
@@ -365,13 +377,21 @@ int WordFlowLayout::wordAt(QPointF point) const
     const int line = firstLineBelow(point.y());
     if (line >= closedLineCount() || point.y() < m_lineTops[line] + m_linePaddings[line])
         return -1;
+    // A word drawn in pieces takes the taps on its pieces, which may lie among other words.
     const int end = lineEndItem(line);
+    int inBox = -1;
     for (int i = m_lineStarts[line]; i < end; ++i) {
         const WordItem &item = m_items[i];
-        if (point.x() >= item.x && point.x() < item.x + item.width)
-            return i;
+        for (int k = item.firstPiece; k < item.firstPiece + item.pieceCount; ++k) {
+            const WordPiece &piece = m_pieces[k];
+            if (point.x() >= piece.x && point.x() < piece.x + piece.width)
+                return i;
+        }
+        if (inBox < 0 && item.pieceCount == 0 && point.x() >= item.x
+            && point.x() < item.x + item.width)
+            inBox = i;
     }
-    return -1;
+    return inBox;
 }
 
 void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highlightedCharCount,
@@ -407,7 +427,16 @@ void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highl
                 painter.setFont(m_font);
                 painter.setPen(read ? dimmed : style.highlightColor);
             }
-            // Each word reads in its own direction.
+            // Each word, or each piece of one, reads in the direction of its level.
+            for (int k = item.firstPiece; k < item.firstPiece + item.pieceCount; ++k) {
+                const WordPiece &piece = m_pieces[k];
+                painter.setLayoutDirection(piece.isRightToLeft() ? Qt::RightToLeft
+                                                                 : Qt::LeftToRight);
+                painter.drawText(QPointF(piece.x, baseline),
+                                 item.word.sliced(piece.start, piece.length));
+            }
+            if (item.pieceCount > 0)
+                continue;
             painter.setLayoutDirection(item.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
             const QPointF origin(item.x + (item.spaceOnLeft ? m_spaceWidth : 0), baseline);
             if (!item.isClipped()) {

@@ -24,17 +24,37 @@ struct WordItem
     // Units of `word` drawn: all of them, but of a word wider than the line only what the line
     // shows, from the word's start.
     int shownUnits = 0;
-    // Embedding level of the word among its neighbours, as the bidirectional algorithm gives it
-    // word by word; odd levels read right to left.
+    // Embedding level of the word's characters, as the bidirectional algorithm resolves them in
+    // their paragraph (of a word drawn in pieces, that of its first); odd levels read right to
+    // left.
     quint8 level = 0;
     // The word's space lies on its left, as in a right-to-left paragraph.
     bool spaceOnLeft = false;
-    qreal x = 0;     // left edge within its line
+    // A word whose characters stand at different levels (a number or a Latin word with
+    // punctuation at its edge, in a right-to-left line) is placed and drawn as pieces, each of
+    // one level: WordFlowLayout::pieces() [firstPiece, firstPiece + pieceCount). A word longer
+    // than WordFlowLayout::longWordUnits never is.
+    quint8 pieceCount = 0;
+    qreal x = 0;     // left edge within its line: of its leftmost piece, if in pieces
     qreal width = 0; // the word (as shown) and the space after it
     int line = 0;
+    int firstPiece = 0;
 
     bool isRightToLeft() const { return level % 2 == 1; }
     bool isClipped() const { return shownUnits < word.size(); }
+};
+
+// Of a word drawn in pieces, the units [start, start + length) of its shown form, all at one
+// level and so drawn in one direction.
+struct WordPiece
+{
+    int start = 0;
+    int length = 0;
+    quint8 level = 0;
+    qreal x = 0;      // left edge within its line
+    qreal width = -1; // not measured yet
+
+    bool isRightToLeft() const { return level % 2 == 1; }
 };
 
 struct WordStyle
@@ -54,8 +74,10 @@ struct WordStyle
 // rest in slices, and any question about a word further down fills up to it first.
 //
 // A paragraph (the words up to the next line break) whose first strong character reads right to
-// left flows right to left: its lines start at the right edge, and numbers and left-to-right
-// words inside it keep their own order.
+// left flows right to left: its lines start at the right edge. Every line shows its characters
+// in the order the bidirectional algorithm gives the paragraph, as the editor does: numbers and
+// left-to-right words keep their own order, and punctuation at their edges stands where the
+// paragraph puts it.
 class WordFlowLayout
 {
 public:
@@ -86,6 +108,8 @@ public:
     // Every word; the position fields (x, width, line, shownUnits) are set once its line is laid
     // out, which ensureLayout() or any question about the word brings about.
     const QList<WordItem> &items() const { return m_items; }
+    // The pieces of the words drawn in pieces; their positions are set with the words'.
+    const QList<WordPiece> &pieces() const { return m_pieces; }
     int lineCount() const;
     // The words of a line: [first, end).
     int lineFirstItem(int line) const;
@@ -131,6 +155,7 @@ private:
     qreal measure(const QString &text) const;
     qreal wordWidth(WordItem &item) const;
     qreal measureLong(WordItem &item) const;
+    qreal pieceWidth(const WordItem &item, WordPiece &piece) const;
     // Lays words out until `enough` holds or the page ends; questions are answered only from
     // lines that are closed.
     template <typename Enough>
@@ -158,13 +183,13 @@ private:
     qreal m_spaceWidth = 0;
     // Level of the paragraph of each word: 1 when it flows right to left, else 0.
     QList<quint8> m_paragraphLevels;
-    // Whether each word counts as left to right for the spaces beside it (numbers do not,
-    // unless they follow left-to-right text).
-    QList<bool> m_readsLeftToRight;
+    // Level of the space after each word.
+    QList<quint8> m_spaceLevels;
     bool m_hasRightToLeft = false;
 
     // Laid out on demand: what a question needs is filled in then, unseen by the asker.
     mutable QList<WordItem> m_items;
+    mutable QList<WordPiece> m_pieces;
     // The width of each word as shown, or -1 while not known whole.
     mutable QList<qreal> m_wordWidths;
     mutable QHash<int, Prefix> m_prefixes;

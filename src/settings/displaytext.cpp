@@ -120,6 +120,11 @@ QString boundedTitle(const QString &title)
     return title.size() <= maximumTitleLength ? shown(title) : DisplayText::title(title);
 }
 
+QString editableTitle(const QString &title)
+{
+    return title.size() <= maximumTitleLength ? title : DisplayText::title(title);
+}
+
 QString oneLine(QString text)
 {
     for (QChar &c : text) {

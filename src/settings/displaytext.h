@@ -40,10 +40,13 @@ QStringView cut(QStringView text, int characters,
 // A title as the views show it: at most maximumTitleLength units of its display form, cut on a
 // cluster boundary, without the white space around it. Only the start of a long title is read.
 QString title(QStringView title);
-// A title as stored when it is short, else as title() shows it: what a one-line edit field
-// starts with (what the user types there replaces the whole title; a field left unedited leaves
-// it as stored), and what the reading panel gets.
+// A title as the reading panel gets it: its display form when it is short, else as title()
+// shows it.
 QString boundedTitle(const QString &title);
+// What a one-line edit field starts with: the title as stored when it is short, so that an edit
+// keeps every unit the views leave out; else as title() shows it (what the user types there then
+// replaces the whole title; a field left unedited leaves it as stored).
+QString editableTitle(const QString &title);
 // The text on one line: its line and paragraph breaks shown as spaces, nothing else changed.
 QString oneLine(QString text);
 

@@ -1,6 +1,9 @@
 #include "painting.h"
 
+#include "settings/displaytext.h"
+
 #include <QColor>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
 
@@ -45,4 +48,14 @@ void paintSoftShadow(QPainter *painter, const QRectF &body, double cornerRadius,
         painter->drawRoundedRect(shadow.adjusted(-grow, -grow, grow, grow), radius, radius);
     }
     painter->restore();
+}
+
+void drawTextLine(QPainter &painter, const QRectF &rect, const QString &text)
+{
+    const QString line = QFontMetricsF(painter.font())
+                             .elidedText(DisplayText::oneLine(text), Qt::ElideRight, rect.width());
+    const Qt::LayoutDirection direction = painter.layoutDirection();
+    painter.setLayoutDirection(line.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    painter.drawText(rect, Qt::AlignLeading | Qt::AlignVCenter, line);
+    painter.setLayoutDirection(direction);
 }

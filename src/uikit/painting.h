@@ -6,6 +6,7 @@
 class QColor;
 class QPainter;
 class QPen;
+class QString;
 
 // A rectangle with round corners of `radius`.
 QPainterPath roundedRectPath(const QRectF &rect, double radius);
@@ -22,3 +23,9 @@ QPainterPath capsulePath(const QRectF &rect);
 // the given radius; the colour's alpha is the shadow's total strength.
 void paintSoftShadow(QPainter *painter, const QRectF &body, double cornerRadius,
                      const QColor &color, double blurRadius, double offsetY);
+
+// Draws the text on one line in `rect` (its line breaks as spaces), vertically centred, in the
+// painter's font and pen. It reads in the direction of its own text and starts on that side,
+// whatever the painter's direction (a widget's reads left to right), and a text wider than the
+// rectangle is cut with "…" at its end.
+void drawTextLine(QPainter &painter, const QRectF &rect, const QString &text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <QTest>
 #include <QWidget>
@@ -15,12 +16,16 @@ inline QImage transparentImage(int width, int height)
     return image;
 }
 
-// The widget and its children painted on a transparent image, without the window background.
+// The widget and its children painted on a transparent image, without the window background, as
+// the screen paints them: a painter opened on a widget reads in the widget's direction, where one
+// opened on an image (as render() to an image would use) lets each text choose its own.
 inline QImage render(QWidget &widget)
 {
     QImage image(widget.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    widget.render(&image, {}, {}, QWidget::DrawChildren);
+    QPainter painter(&image);
+    painter.setLayoutDirection(widget.layoutDirection());
+    widget.render(&painter, {}, {}, QWidget::DrawChildren);
     return image;
 }
 
@@ -35,6 +40,18 @@ inline QRect inkBounds(const QImage &image)
         }
     }
     return bounds;
+}
+
+// The image with every pixel of a plain fill made transparent: what was drawn over the fill.
+inline QImage withoutFill(QImage image, QRgb fill)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == fill)
+                image.setPixel(x, y, 0);
+        }
+    }
+    return image;
 }
 
 // Whether the line begins, on the side its direction starts from, with what `start` painted:

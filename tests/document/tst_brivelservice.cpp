@@ -1,4 +1,5 @@
 #include "common/appfakes.h"
+#include "common/clusters.h"
 #include "settings/displaytext.h"
 #include "settings/localization.h"
 
@@ -102,6 +103,12 @@ void TestBrivelService::titlesReachTheOverlayAsTheyAre()
     QCOMPARE(content.currentPageTitle(), huge.left(DisplayText::maximumTitleLength));
     QCOMPARE(f.service.title(1), huge.left(DisplayText::maximumTitleLength));
     QCOMPARE(f.service.pageTitles().at(1), huge);
+
+    // A short title whose one cluster is far too long to shape reaches it as shown.
+    const QString cluster = u"a"_s + TestSupport::marks(DisplayText::maximumTitleLength - 1);
+    f.service.setPageTitles({cluster});
+    f.service.updatePageIndicator();
+    QCOMPARE(content.pageTitles(), QStringList{DisplayText::shown(cluster)});
 }
 
 void TestBrivelService::title_data()

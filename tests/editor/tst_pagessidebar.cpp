@@ -1,3 +1,4 @@
+#include "common/clusters.h"
 #include "common/files.h"
 #include "common/rendering.h"
 #include "document/savedata.h"
@@ -6,6 +7,7 @@
 #include "editor/model/pagelistmodel.h"
 #include "editor/rootfixture.h"
 #include "platform/fonts.h"
+#include "settings/displaytext.h"
 #include "settings/localization.h"
 
 #include <QAbstractButton>
@@ -195,6 +197,67 @@ private Q_SLOTS:
             drawn.height() + 1 >= outline.boundingRect().height(),
             qPrintable(u"%1 of %2"_s.arg(drawn.height()).arg(outline.boundingRect().height())));
         QVERIFY(drawn.top() > 0 && drawn.bottom() < row.height() - 1);
+    }
+
+    // The header's field and the sidebar's rename start with the stored title: typing at its end
+    // keeps every mark of a cluster the views show cut. Only a title too long to show starts cut.
+    void titleFieldsStartWithTheStoredTitle()
+    {
+        RootFixture f(true);
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        const QString title = u"Intro o"_s + TestSupport::marks(48) + u" fin"_s;
+        f.service.setPageTitles({title, title});
+        const auto typeAtTheEnd = [](QLineEdit *field) {
+            QTRY_VERIFY(field->hasFocus());
+            QTest::keyClick(field, Qt::Key_End);
+            QTest::keyClicks(field, u" x"_s);
+            QTest::keyClick(field, Qt::Key_Return);
+        };
+        f.toolbar()->titleButton()->click();
+        typeAtTheEnd(f.toolbar()->titleField());
+        QCOMPARE(f.service.pageTitles().at(0), title + u" x"_s);
+
+        QListView *list = f.sidebar()->list();
+        const auto renameField = [&](int row) {
+            f.controller.startRename(row);
+            return qobject_cast<QLineEdit *>(list->indexWidget(list->model()->index(row, 0)));
+        };
+        QLineEdit *field = renameField(1);
+        QVERIFY(field);
+        typeAtTheEnd(field);
+        QCOMPARE(f.service.pageTitles().at(1), title + u" x"_s);
+
+        const QString huge(9'000, u'T');
+        f.service.setPageTitles({huge, huge});
+        field = renameField(1);
+        QVERIFY(field);
+        QCOMPARE(field->text(), huge.left(DisplayText::maximumTitleLength));
+    }
+
+    // A title keeps the line breaks it was given; its row shows each of them as a space.
+    void rowsShowLineBreaksAsSpaces_data()
+    {
+        QTest::addColumn<QString>("lineBreak");
+        QTest::newRow("line feed") << u"\n"_s;
+        QTest::newRow("carriage return") << u"\r"_s;
+        QTest::newRow("line separator") << u"\u2028"_s;
+        QTest::newRow("paragraph separator") << u"\u2029"_s;
+    }
+
+    void rowsShowLineBreaksAsSpaces()
+    {
+        QFETCH(QString, lineBreak);
+        RootFixture f(true);
+        f.service.setCurrentPageIndex(1);
+        QListView *list = f.sidebar()->list();
+        const auto row = [&](const QString &title) {
+            f.service.setPageTitles({title});
+            return TestSupport::render(*list->viewport())
+                .copy(list->visualRect(list->model()->index(0, 0)));
+        };
+        QCOMPARE(row(u"Primera parte"_s + lineBreak + u"Segunda parte"_s),
+                 row(u"Primera parte Segunda parte"_s));
     }
 
     // A title that begins right to left starts at the right of its row and of the toolbar, its

@@ -269,6 +269,19 @@ void TestFloatingOverlayView::pageListRowsAndScrolling()
     const int controlsBottom = std::max(f.control(u"eyeButton"_qs)->geometry().bottom(),
                                         f.control(u"topTrailingGroup"_qs)->geometry().bottom());
     QVERIFY(TestSupport::inkBounds(TestSupport::render(*list)).top() > controlsBottom);
+    // A click on the band between them, over a row hidden under it, opens no page.
+    const QRect eye = f.control(u"eyeButton"_qs)->geometry();
+    int hidden = 0;
+    while (list->rowRect(hidden).bottom() < eye.center().y())
+        ++hidden;
+    const QPoint band = list->mapFrom(
+        &f.view, QPoint((eye.right() + f.control(u"topTrailingGroup"_qs)->geometry().left()) / 2,
+                        int(std::max(list->rowRect(hidden).top() + 1, qreal(eye.top())))));
+    QVERIFY(list->rowRect(hidden).contains(band) && band.y() < controlsBottom);
+    QWidget *underBand = list->childAt(band);
+    QVERIFY(underBand);
+    QTest::mouseClick(underBand, Qt::LeftButton, {}, underBand->mapFrom(list, band));
+    QCOMPARE(f.content.jumpToPageNotesMode(), std::nullopt);
 
     // Moving the highlight centres its row.
     f.content.movePickerHighlight(1);

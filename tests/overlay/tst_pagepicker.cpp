@@ -1,7 +1,9 @@
 #include "common/rendering.h"
+#include "overlay/floatingpagelist.h"
 #include "overlay/model/overlaycontent.h"
 #include "overlay/pagelist.h"
 #include "overlay/pagepickerview.h"
+#include "overlay/pagetitletoggle.h"
 
 #include "settings/notchsettings.h"
 
@@ -10,12 +12,14 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <array>
+
 namespace {
 
 using TestSupport::beginsWith;
 using TestSupport::inkBounds;
 using TestSupport::render;
-using TestSupport::transparentImage;
+using TestSupport::withoutFill;
 
 QStringList pages(int count, const QString &prefix)
 {
@@ -23,6 +27,19 @@ QStringList pages(int count, const QString &prefix)
     for (int i = 0; i < count; ++i)
         list << prefix + QString::number(i + 1);
     return list;
+}
+
+// Whether the line ends, on the given side, in marks as low as those of `dots` (a "…" may come
+// from the font of the text it ends): its last columns, as many as the dots take, hold no ink
+// above them.
+bool endsWithDots(const QImage &line, const QImage &dots, Qt::LayoutDirection side)
+{
+    const QRect whole = inkBounds(line);
+    const QRect marks = inkBounds(dots);
+    const int left = side == Qt::LeftToRight ? whole.left() : whole.right() - marks.width() + 1;
+    const QRect end = inkBounds(line.copy(left, 0, marks.width(), line.height()));
+    return !marks.isEmpty() && !end.isEmpty() && end.top() >= marks.top() - 2
+           && end.bottom() <= marks.bottom() + 2;
 }
 
 // The picker's height in a pinned panel with 160 points of room.
@@ -129,7 +146,8 @@ void TestPagePicker::longLabelIsElidedInsideItsRow()
     QVERIFY2(ink.right() <= rect.right() + 1, qPrintable(QString::number(ink.right())));
 }
 
-// A title that begins right to left starts at the row's right edge, its first word first.
+// In both page lists and in the footer, each painted as its widget paints it, a title that begins
+// right to left starts at the right, its first word first, and a long one ends in "…" at the left.
 void TestPagePicker::labelStartsOnItsOwnSide_data()
 {
     TestSupport::addLineStartRows();
@@ -140,15 +158,46 @@ void TestPagePicker::labelStartsOnItsOwnSide()
     QFETCH(QString, line);
     QFETCH(QString, firstWord);
     QFETCH(Qt::LayoutDirection, direction);
-    const auto paint = [](const QString &text) {
-        QImage image = transparentImage(400, 40);
-        QPainter painter(&image);
-        paintPageRowText(painter, QRectF(10, 10, 380, 20), 0, text, {12, 12, 20});
-        painter.end();
-        // Without the page number.
-        return image.copy(40, 0, 360, 40);
+    OverlayContent content;
+    content.setPageCount(2);
+    content.setHighlightedPickerIndex(1);
+    PagePickerView picker(content);
+    picker.resize(340, pinnedHeight(2));
+    picker.show();
+    FloatingPageList floating(content);
+    floating.resize(340, 220);
+    floating.show();
+    PageTitleToggle footerTitle(NotchSettings::shared());
+    footerTitle.resize(300, 20);
+    // The first row's label, from just before it to where the row rounds off, without the fill.
+    const auto rowLabel = [](PageList &list, int labelStart, int radius) {
+        const QImage image = render(list);
+        const QRect row = list.rowRect(0).toRect();
+        const QRgb fill = image.pixel(row.left() + 2, row.center().y());
+        return withoutFill(image.copy(row.left() + labelStart - 3, row.top(),
+                                      row.width() - labelStart + 3 - radius, row.height()),
+                           fill);
     };
-    QVERIFY(beginsWith(paint(line), paint(firstWord), direction));
+    const auto paint = [&](const QString &label) {
+        content.setPageTitles({label});
+        footerTitle.setText(label);
+        // Without the symbol before the footer's title.
+        return std::array{rowLabel(picker, 34, 6), rowLabel(floating, 42, 8),
+                          render(footerTitle).copy(17, 0, 283, 20)};
+    };
+    const auto lines = paint(line);
+    const auto starts = paint(firstWord);
+    const auto longLines = paint(QStringList(12, line).join(u' '));
+    const auto ellipses = paint(u"…"_qs);
+    const auto end = direction == Qt::RightToLeft ? Qt::LeftToRight : Qt::RightToLeft;
+    for (int view = 0; view < 3; ++view) {
+        QVERIFY2(beginsWith(lines[view], starts[view], direction),
+                 qPrintable(QString::number(view)));
+        QVERIFY2(beginsWith(longLines[view], starts[view], direction),
+                 qPrintable(QString::number(view)));
+        QVERIFY2(endsWithDots(longLines[view], ellipses[view], end),
+                 qPrintable(QString::number(view)));
+    }
 }
 
 void TestPagePicker::emptyDocumentShowsOnlyTheHeader()

@@ -35,6 +35,28 @@ QList<int> visualOrder(const WordFlowLayout &layout, int line)
     return order;
 }
 
+// What a line shows from left to right: each word, or each piece of a word drawn in pieces, as
+// the text it draws.
+QStringList shownLeftToRight(const WordFlowLayout &layout, int line)
+{
+    const qreal space = QFontMetricsF(layout.font()).horizontalAdvance(u' ');
+    QList<std::pair<qreal, QString>> shown;
+    for (int i = layout.lineFirstItem(line); i < layout.lineEndItem(line); ++i) {
+        const WordItem &item = layout.items().at(i);
+        if (item.pieceCount == 0)
+            shown.append({item.x + (item.spaceOnLeft ? space : 0), item.word});
+        for (int k = item.firstPiece; k < item.firstPiece + item.pieceCount; ++k) {
+            const WordPiece &piece = layout.pieces().at(k);
+            shown.append({piece.x, item.word.sliced(piece.start, piece.length)});
+        }
+    }
+    std::sort(shown.begin(), shown.end());
+    QStringList texts;
+    for (const auto &[x, text] : shown)
+        texts << text;
+    return texts;
+}
+
 } // namespace
 
 class TestWordFlowLayout : public QObject
@@ -46,6 +68,8 @@ private Q_SLOTS:
     void giantWordShowsOnlyWhatTheLineHolds();
     void rightToLeftParagraphs_data();
     void rightToLeftParagraphs();
+    void punctuationStandsWhereTheParagraphPutsIt_data();
+    void punctuationStandsWhereTheParagraphPutsIt();
 };
 
 void TestWordFlowLayout::giantWordShowsOnlyWhatTheLineHolds_data()
@@ -128,6 +152,51 @@ void TestWordFlowLayout::rightToLeftParagraphs()
         const WordItem &right = layout.items().at(leftToRight[k]);
         QCOMPARE(right.x, left.x + left.width);
         QCOMPARE(glyphsLeft(right) - (glyphsLeft(left) + left.width - space), space);
+    }
+}
+
+void TestWordFlowLayout::punctuationStandsWhereTheParagraphPutsIt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("leftToRight");
+    QTest::newRow("a number's signs after an Arabic letter")
+        << u"و 4.5%. مُحَمَّدٌ"_s << QStringList{u"مُحَمَّدٌ"_s, u"%."_s, u"4.5"_s, u"و"_s};
+    QTest::newRow("Latin in brackets")
+        << u"مرحبا (CGJ). بالعالم"_s
+        << QStringList{u"بالعالم"_s, u")."_s, u"CGJ"_s, u"("_s, u"مرحبا"_s};
+    QTest::newRow("quoted English in Arabic")
+        << u"قال \"Hello, World!\" لي"_s
+        << QStringList{u"لي"_s, u"!\""_s, u"Hello,"_s, u"World"_s, u"\""_s, u"قال"_s};
+    QTest::newRow("English words in Persian")
+        << u"این English words. است"_s
+        << QStringList{u"است"_s, u"."_s, u"English"_s, u"words"_s, u"این"_s};
+    QTest::newRow("a range of percentages")
+        << u"הנחה 5%-10% היום"_s << QStringList{u"היום"_s, u"10%"_s, u"-"_s, u"5%"_s, u"הנחה"_s};
+    QTest::newRow("percentage at a paragraph's end")
+        << u"النسبة 50%"_s << QStringList{u"%"_s, u"50"_s, u"النسبة"_s};
+    QTest::newRow("Hebrew ending an English paragraph")
+        << u"Hello שלום!"_s << QStringList{u"Hello"_s, u"שלום"_s, u"!"_s};
+    // A pair of brackets keeps to the paragraph's direction around right-to-left words.
+    QTest::newRow("Arabic in brackets in an English paragraph")
+        << u"book (كتاب) שלום"_s << QStringList{u"book"_s, u"("_s, u"كتاب"_s, u")"_s, u"שלום"_s};
+}
+
+// A line shows its characters in the order the bidirectional algorithm gives the paragraph, as
+// the editor shows them; a word whose characters it orders apart takes the taps on each piece.
+void TestWordFlowLayout::punctuationStandsWhereTheParagraphPutsIt()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, leftToRight);
+    const WordFlowLayout layout = laidOut(text);
+    QCOMPARE(layout.lineCount(), 1);
+    QCOMPARE(shownLeftToRight(layout, 0), leftToRight);
+    const qreal middle = layout.wordCenterY(0);
+    for (int i = 0; i < layout.wordCount(); ++i) {
+        const WordItem &item = layout.items().at(i);
+        for (int k = item.firstPiece; k < item.firstPiece + item.pieceCount; ++k) {
+            const WordPiece &piece = layout.pieces().at(k);
+            QCOMPARE(layout.wordAt({piece.x + piece.width / 2, middle}), i);
+        }
     }
 }
 
