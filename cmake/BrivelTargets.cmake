@@ -64,17 +64,27 @@ function(brivel_soname var library)
     set(${var} "${CMAKE_MATCH_1}" PARENT_SCOPE)
 endfunction()
 
-# brivel_add_module(name SOURCES ... [LIBS ...]): a part of the program loaded when it is first
-# used (see RuntimeModule), as libbrivel_<name>.so in the build's modules folder and installed in
-# lib/brivel. It takes Brivel's own classes from the executable, which exports them, and links
-# only the libraries it brings: none of them is mapped before the module is loaded.
+# brivel_add_module(name SOURCES ... [LIBS ...] [TEST]): a part of the program loaded when it is
+# first used (RuntimeModule::entryPoints), as libbrivel_<name>.so in the build's modules folder,
+# installed in lib/brivel. Its header declares its entry points. It takes Brivel's own classes
+# from the executable, which exports them, and links only the libraries it brings: none of them is
+# mapped before the module is loaded. TEST: a module of the tests, not installed.
 function(brivel_add_module name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    add_library(brivel_${name} MODULE ${ARG_SOURCES})
+    cmake_parse_arguments(ARG "TEST" "" "SOURCES;LIBS" ${ARGN})
+    set(objects brivel_${name}_objects)
+    add_library(${objects} OBJECT ${ARG_SOURCES})
+    set_target_properties(${objects} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+    target_include_directories(${objects} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${objects} PRIVATE ${ARG_LIBS})
+    target_compile_definitions(${objects} PRIVATE
+        BRIVEL_MODULE_NAME="${name}" BRIVEL_BUILD_IDENTITY="${BRIVEL_BUILD_IDENTITY}")
+    brivel_configure_target(${objects})
+
+    add_library(brivel_${name} MODULE $<TARGET_OBJECTS:${objects}>)
     set_target_properties(brivel_${name} PROPERTIES
-        LIBRARY_OUTPUT_DIRECTORY ${BRIVEL_BUILD_MODULE_DIR})
-    target_include_directories(brivel_${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+        LIBRARY_OUTPUT_DIRECTORY ${BRIVEL_BUILD_MODULE_DIR} AUTOMOC OFF)
     target_link_libraries(brivel_${name} PRIVATE ${ARG_LIBS})
-    brivel_configure_target(brivel_${name})
-    install(TARGETS brivel_${name} LIBRARY DESTINATION ${BRIVEL_INSTALL_MODULE_SUBDIR})
+    if(NOT ARG_TEST)
+        install(TARGETS brivel_${name} LIBRARY DESTINATION ${BRIVEL_INSTALL_MODULE_SUBDIR})
+    endif()
 endfunction()
