@@ -9,7 +9,10 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 using TestSupport::ForeignWindow;
 using TestSupport::OtherClient;
@@ -41,6 +44,7 @@ private Q_SLOTS:
     void initTestCase();
     void init();
     void activeWindowIsReadAndRestored();
+    void activationNeverWaitsOnTheServer();
     void overlayWindowStaysAboveOnAllDesktopsWithoutFocus_data();
     void overlayWindowStaysAboveOnAllDesktopsWithoutFocus();
 
@@ -76,6 +80,49 @@ void TestX11Windows::activeWindowIsReadAndRestored()
     activeWindow.activate(m_foreign->id());
     QTRY_COMPARE(activeWindow.current(), ActiveWindow::WindowId(m_foreign->id()));
     QTRY_VERIFY(m_foreign->hasInputFocus());
+}
+
+// The time the window manager weighs the request by comes with an event of Qt's connection: with
+// the server held by another client, activate() returns at once, and the request, with a time
+// the server gave, follows once the server is let go.
+void TestX11Windows::activationNeverWaitsOnTheServer()
+{
+    ActiveWindow &activeWindow = ActiveWindow::system();
+    m_other->watchRequestsToTheWindowManager();
+    QList<std::pair<quint32, quint32>> requests;
+    activeWindow.activate(m_foreign->id());
+    QTRY_COMPARE((requests += m_other->takeActivationRequests()).size(), 1);
+    const quint32 earlier = requests.first().second;
+    QVERIFY(earlier != XCB_CURRENT_TIME);
+
+    // Should activate() wait on the server, the server is let go after a while all the same.
+    m_other->grabServer();
+    std::mutex mutex;
+    std::condition_variable returned;
+    bool hasReturned = false;
+    bool letGoWhileWaiting = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!returned.wait_for(lock, std::chrono::seconds(5), [&] { return hasReturned; })) {
+            letGoWhileWaiting = true;
+            m_other->ungrabServer();
+        }
+    });
+    activeWindow.activate(m_foreign->id());
+    {
+        const std::lock_guard lock(mutex);
+        hasReturned = true;
+    }
+    returned.notify_one();
+    watchdog.join();
+    QVERIFY(!letGoWhileWaiting);
+    m_other->ungrabServer();
+
+    requests.clear();
+    QTRY_COMPARE((requests += m_other->takeActivationRequests()).size(), 1);
+    QCOMPARE(requests.first().first, m_foreign->id());
+    QVERIFY2(requests.first().second >= earlier,
+             qPrintable(QString::number(requests.first().second)));
 }
 
 void TestX11Windows::overlayWindowStaysAboveOnAllDesktopsWithoutFocus_data()

@@ -10,6 +10,7 @@
 #include <xcb/xcb_keysyms.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace TestSupport {
 
@@ -177,6 +178,44 @@ public:
         const bool viewable = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
         std::free(reply);
         return viewable;
+    }
+
+    // Holds the server: it serves no other client until ungrabServer().
+    void grabServer()
+    {
+        xcb_grab_server(m_connection);
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
+
+    void ungrabServer()
+    {
+        xcb_ungrab_server(m_connection);
+        xcb_flush(m_connection);
+    }
+
+    // Has what other clients send the window manager delivered to this client as well.
+    void watchRequestsToTheWindowManager()
+    {
+        const quint32 events = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &events);
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
+
+    // The windows asked to be activated since the last call, each with the request's time.
+    QList<std::pair<quint32, quint32>> takeActivationRequests()
+    {
+        QList<std::pair<quint32, quint32>> requests;
+        const xcb_atom_t activeWindow = atom("_NET_ACTIVE_WINDOW");
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+            const auto *message = reinterpret_cast<xcb_client_message_event_t *>(event);
+            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE
+                && message->type == activeWindow)
+                requests.append({message->window, message->data.data32[1]});
+            std::free(event);
+        }
+        return requests;
     }
 
 private:
