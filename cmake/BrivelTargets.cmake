@@ -119,7 +119,7 @@ function(brivel_executable_exports executable)
     set(library ${BRIVEL_MODULE_LINK_CHECK_DIR}/libexecutable_exports.so)
     set(script ${PROJECT_SOURCE_DIR}/cmake/BrivelExecutableExports.cmake)
     add_custom_command(OUTPUT ${library}
-        COMMAND ${CMAKE_COMMAND} -DEXECUTABLE=$<TARGET_FILE:${executable}> -DNM=${CMAKE_NM}
+        COMMAND ${CMAKE_COMMAND} -DEXECUTABLE=$<TARGET_FILE:${executable}> -DREADELF=${CMAKE_READELF}
             -DOUTPUT=${assembly} -P ${script}
         COMMAND ${CMAKE_CXX_COMPILER} -shared -nostdlib -o ${library} ${assembly}
         DEPENDS ${executable} ${script}
