@@ -17,8 +17,6 @@
 using TestSupport::capsLock;
 using TestSupport::numLock;
 
-using TestSupport::ForeignWindow;
-using TestSupport::OtherClient;
 using TestSupport::xdotool;
 
 namespace {
@@ -48,13 +46,11 @@ private:
 } // namespace
 
 // Global hot keys grabbed on the root window, while another window has the keyboard.
-class TestGlobalHotKeysX11 : public QObject
+class TestGlobalHotKeysX11 : public TestSupport::OtherClientTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
     void hotKeyFiresWhileAnotherWindowHasFocus_data();
     void hotKeyFiresWhileAnotherWindowHasFocus();
     void heldKeyIsOnePressAndOneRelease();
@@ -62,25 +58,7 @@ private Q_SLOTS:
     void keyHeldByAnotherClientIsRefused_data();
     void keyHeldByAnotherClientIsRefused();
     void keyIsRegisteredOnceInTheProcess();
-
-private:
-    std::unique_ptr<ForeignWindow> m_foreign;
-    std::unique_ptr<OtherClient> m_other;
 };
-
-void TestGlobalHotKeysX11::initTestCase()
-{
-    m_foreign = std::make_unique<ForeignWindow>("Foreign");
-    QVERIFY(m_foreign->isValid());
-    m_other = std::make_unique<OtherClient>();
-}
-
-void TestGlobalHotKeysX11::init()
-{
-    QVERIFY(xdotool({u"windowactivate"_qs, u"--sync"_qs, m_foreign->idString()}));
-    QTRY_VERIFY(m_foreign->hasInputFocus());
-    m_foreign->takeKeyPresses();
-}
 
 void TestGlobalHotKeysX11::hotKeyFiresWhileAnotherWindowHasFocus_data()
 {

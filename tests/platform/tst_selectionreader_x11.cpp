@@ -11,38 +11,16 @@
 #include <memory>
 #include <optional>
 
-using TestSupport::ForeignWindow;
 using TestSupport::OtherClient;
-using TestSupport::xdotool;
 
 // The selection read from its owner, however slow or large.
-class TestSelectionReaderX11 : public QObject
+class TestSelectionReaderX11 : public TestSupport::OtherClientTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
     void selectionIsReadWithoutWaitingOnItsOwner();
-
-private:
-    std::unique_ptr<ForeignWindow> m_foreign;
-    std::unique_ptr<OtherClient> m_other;
 };
-
-void TestSelectionReaderX11::initTestCase()
-{
-    m_foreign = std::make_unique<ForeignWindow>("Foreign");
-    QVERIFY(m_foreign->isValid());
-    m_other = std::make_unique<OtherClient>();
-}
-
-void TestSelectionReaderX11::init()
-{
-    QVERIFY(xdotool({u"windowactivate"_qs, u"--sync"_qs, m_foreign->idString()}));
-    QTRY_VERIFY(m_foreign->hasInputFocus());
-    m_foreign->takeKeyPresses();
-}
 
 void TestSelectionReaderX11::selectionIsReadWithoutWaitingOnItsOwner()
 {

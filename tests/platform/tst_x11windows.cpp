@@ -15,7 +15,6 @@
 #include <thread>
 
 using TestSupport::ForeignWindow;
-using TestSupport::OtherClient;
 using TestSupport::xdotool;
 
 namespace {
@@ -36,36 +35,16 @@ public:
 } // namespace
 
 // The window that has the keyboard, and panels that stay above every window without taking it.
-class TestX11Windows : public QObject
+class TestX11Windows : public TestSupport::OtherClientTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
     void activeWindowIsReadAndRestored();
     void activationNeverWaitsOnTheServer();
     void overlayWindowStaysAboveOnAllDesktopsWithoutFocus_data();
     void overlayWindowStaysAboveOnAllDesktopsWithoutFocus();
-
-private:
-    std::unique_ptr<ForeignWindow> m_foreign;
-    std::unique_ptr<OtherClient> m_other;
 };
-
-void TestX11Windows::initTestCase()
-{
-    m_foreign = std::make_unique<ForeignWindow>("Foreign");
-    QVERIFY(m_foreign->isValid());
-    m_other = std::make_unique<OtherClient>();
-}
-
-void TestX11Windows::init()
-{
-    QVERIFY(xdotool({u"windowactivate"_qs, u"--sync"_qs, m_foreign->idString()}));
-    QTRY_VERIFY(m_foreign->hasInputFocus());
-    m_foreign->takeKeyPresses();
-}
 
 void TestX11Windows::activeWindowIsReadAndRestored()
 {

@@ -1,15 +1,22 @@
 #pragma once
 
-// A second client of a test's private X server, for tests of Brivel's own X11 code.
+// A second client of a test's private X server, for tests of Brivel's own X11 code, and their
+// fixture.
+
+#include "common/x11clients.h"
+#include "common/x11input.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QScopeGuard>
+#include <QTest>
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 namespace TestSupport {
@@ -226,6 +233,32 @@ private:
     xcb_window_t m_requestor = XCB_WINDOW_NONE;
     xcb_atom_t m_property = XCB_ATOM_NONE;
     qsizetype m_sent = 0;
+};
+
+// The base of the tests: the other client, and a window of another program that has the keyboard
+// when each test starts.
+class OtherClientTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_foreign = std::make_unique<ForeignWindow>("Foreign");
+        QVERIFY(m_foreign->isValid());
+        m_other = std::make_unique<OtherClient>();
+    }
+
+    void init()
+    {
+        QVERIFY(xdotool({u"windowactivate"_qs, u"--sync"_qs, m_foreign->idString()}));
+        QTRY_VERIFY(m_foreign->hasInputFocus());
+        m_foreign->takeKeyPresses();
+    }
+
+protected:
+    std::unique_ptr<ForeignWindow> m_foreign;
+    std::unique_ptr<OtherClient> m_other;
 };
 
 } // namespace TestSupport
