@@ -1,5 +1,6 @@
 #include "heroplayer.h"
 
+#include "onboarding/clipsmodule.h"
 #include "platform/bundle.h"
 #include "platform/runtimemodule.h"
 
@@ -7,7 +8,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <mutex>
 
 namespace {
 
@@ -16,34 +16,11 @@ inline uchar clampByte(int value)
     return uchar(std::clamp(value, 0, 255));
 }
 
-struct ClipsModule
-{
-    HeroPlayer *(*createPlayer)(const QString &filePath) = nullptr;
-    int (*livePlayers)() = nullptr;
-};
-
-std::once_flag clipsLoaded;
-
-// Loaded with the first clip; null when it cannot be.
-const ClipsModule *clipsModule(bool load)
-{
-    static ClipsModule clips;
-    static bool complete = false;
-    if (load) {
-        std::call_once(clipsLoaded, [] {
-            RuntimeModule module = RuntimeModule::brivel("clips");
-            complete = module.resolve(clips.createPlayer, "brivelCreateClipPlayer")
-                       && module.resolve(clips.livePlayers, "brivelLiveClipPlayers");
-        });
-    }
-    return complete ? &clips : nullptr;
-}
-
 } // namespace
 
 std::unique_ptr<HeroPlayer> MediaClips::player(const QString &filePath)
 {
-    const ClipsModule *clips = clipsModule(true);
+    const ClipsModule *clips = RuntimeModule::entryPoints<ClipsModule>();
     return clips ? std::unique_ptr<HeroPlayer>(clips->createPlayer(filePath)) : nullptr;
 }
 
@@ -58,7 +35,7 @@ std::unique_ptr<HeroPlayer> MediaClips::fromBundle(const QString &videoName)
 int MediaClips::liveCount()
 {
     // Asking never loads the module: with none loaded, no player lives.
-    const ClipsModule *clips = clipsModule(false);
+    const ClipsModule *clips = RuntimeModule::loadedEntryPoints<ClipsModule>();
     return clips ? clips->livePlayers() : 0;
 }
 

@@ -1,5 +1,8 @@
 #include "mediaheroplayer.h"
 
+#include "onboarding/clipsmodule.h"
+#include "platform/runtimemodule.h"
+
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
@@ -105,13 +108,7 @@ QImage videoFrameImage(const QVideoFrame &source)
     return image;
 }
 
-// The clips module's entry points (MediaClips).
-extern "C" HeroPlayer *brivelCreateClipPlayer(const QString &filePath)
-{
-    return new MediaHeroPlayer(filePath);
-}
-
-extern "C" int brivelLiveClipPlayers()
-{
-    return livePlayers.load();
-}
+BRIVEL_MODULE_ENTRY_POINTS(ClipsModule){
+    .createPlayer = [](const QString &path) -> HeroPlayer * { return new MediaHeroPlayer(path); },
+    .livePlayers = [] { return livePlayers.load(); },
+};

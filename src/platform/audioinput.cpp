@@ -1,5 +1,6 @@
 #include "audioinput.h"
 
+#include "platform/microphonemodule.h"
 #include "platform/runtimemodule.h"
 
 namespace {
@@ -33,16 +34,8 @@ AudioInput::~AudioInput() = default;
 std::unique_ptr<AudioInput> AudioInput::createDefault()
 {
     // Qt Multimedia and the sound server's libraries come with the first microphone.
-    using Create = AudioInput *(*)();
-    static QString failure;
-    static const Create create = [] {
-        RuntimeModule module = RuntimeModule::brivel("microphone");
-        Create function = nullptr;
-        if (!module.resolve(function, "brivelCreateMicrophone"))
-            failure = u"The audio input could not be loaded: "_qs + module.errorString();
-        return function;
-    }();
-    if (!create)
-        return std::make_unique<MissingAudioInput>(failure);
-    return std::unique_ptr<AudioInput>(create());
+    if (const MicrophoneModule *module = RuntimeModule::entryPoints<MicrophoneModule>())
+        return std::unique_ptr<AudioInput>(module->createMicrophone());
+    return std::make_unique<MissingAudioInput>(u"The audio input could not be loaded: "_qs
+                                               + RuntimeModule::failure<MicrophoneModule>());
 }

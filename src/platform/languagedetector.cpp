@@ -1,5 +1,6 @@
 #include "languagedetector.h"
 
+#include "platform/languagedetectormodule.h"
 #include "platform/runtimemodule.h"
 
 #include <memory>
@@ -15,11 +16,8 @@ public:
     std::optional<QString> dominantLanguage(const QString &text) const override
     {
         std::call_once(m_loaded, [this] {
-            using Create = LanguageDetector *(*)();
-            RuntimeModule module = RuntimeModule::brivel("languagedetector");
-            Create create = nullptr;
-            if (module.resolve(create, "brivelCreateLanguageDetector"))
-                m_detector.reset(create());
+            if (const auto *module = RuntimeModule::entryPoints<LanguageDetectorModule>())
+                m_detector.reset(module->createLanguageDetector());
         });
         return m_detector ? m_detector->dominantLanguage(text) : std::nullopt;
     }

@@ -34,19 +34,21 @@ ActiveWindow::WindowId X11ActiveWindow::current() const
 
 void X11ActiveWindow::activate(WindowId window)
 {
-    xcb_connection_t *connection = X11Connection::connection();
-    if (!connection || window == 0)
+    if (!X11Connection::connection() || window == 0)
         return;
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = xcb_window_t(window);
-    event.type = X11Connection::atom(connection, "_NET_ACTIVE_WINDOW");
-    event.data.data32[0] = sourceIndicationPager;
     // A request without a time may be weighed as an old one by focus-stealing prevention.
-    event.data.data32[1] = X11Connection::serverTime();
-    xcb_send_event(connection, 0, X11Connection::rootWindow(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(connection);
+    X11Connection::withServerTime([window](xcb_timestamp_t time) {
+        xcb_connection_t *connection = X11Connection::connection();
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = xcb_window_t(window);
+        event.type = X11Connection::atom(connection, "_NET_ACTIVE_WINDOW");
+        event.data.data32[0] = sourceIndicationPager;
+        event.data.data32[1] = time;
+        xcb_send_event(connection, 0, X11Connection::rootWindow(connection),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char *>(&event));
+        xcb_flush(connection);
+    });
 }

@@ -1,5 +1,8 @@
 #include "audioinput_qt.h"
 
+#include "platform/microphonemodule.h"
+#include "platform/runtimemodule.h"
+
 #include <QAudioDevice>
 #include <QAudioSource>
 #include <QMediaDevices>
@@ -132,8 +135,6 @@ void QtAudioInput::convert(const QByteArray &bytes)
     }
 }
 
-// The microphone module's entry point (AudioInput::createDefault).
-extern "C" AudioInput *brivelCreateMicrophone()
-{
-    return new QtAudioInput;
-}
+BRIVEL_MODULE_ENTRY_POINTS(MicrophoneModule){
+    .createMicrophone = []() -> AudioInput * { return new QtAudioInput; },
+};

@@ -1,6 +1,8 @@
 #include "languagedetector_cld2.h"
 
+#include "platform/languagedetectormodule.h"
 #include "platform/logging.h"
+#include "platform/runtimemodule.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -115,8 +117,6 @@ std::optional<QString> Cld2LanguageDetector::categorise(const QByteArray &utf8) 
     return QString::fromLatin1(candidates[0].name);
 }
 
-// The language detector module's entry point (LanguageDetector::system).
-extern "C" LanguageDetector *brivelCreateLanguageDetector()
-{
-    return new Cld2LanguageDetector;
-}
+BRIVEL_MODULE_ENTRY_POINTS(LanguageDetectorModule){
+    .createLanguageDetector = []() -> LanguageDetector * { return new Cld2LanguageDetector; },
+};

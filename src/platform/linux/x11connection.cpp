@@ -1,13 +1,69 @@
 #include "x11connection.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QHash>
+#include <QPointer>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
-#include <poll.h>
+namespace {
+
+// Only events carry the server's time. A zero-length change to a property of a window of its own,
+// never mapped, gives one on Qt's connection; Qt's reader takes the event and hands it to the
+// native event filters on the main thread.
+class ServerClock : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    explicit ServerClock(xcb_connection_t *connection)
+        : QObject(qGuiApp)
+        , m_connection(connection)
+        , m_window(xcb_generate_id(connection))
+    {
+        const quint32 events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, m_window,
+                          X11Connection::rootWindow(connection), -1, -1, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                          &events);
+        qGuiApp->installNativeEventFilter(this);
+    }
+
+    xcb_connection_t *connection() const { return m_connection; }
+
+    void ask(std::function<void(xcb_timestamp_t)> then)
+    {
+        m_waiting.push_back(std::move(then));
+        xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_window, XCB_ATOM_WM_NAME,
+                            XCB_ATOM_STRING, 8, 0, nullptr);
+        xcb_flush(m_connection);
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY
+            || static_cast<const xcb_property_notify_event_t *>(message)->window != m_window)
+            return false;
+        // Whoever asked before this change has a time no older than the question.
+        const auto time = static_cast<const xcb_property_notify_event_t *>(message)->time;
+        for (const auto &then : std::exchange(m_waiting, {}))
+            then(time);
+        return true;
+    }
+
+private:
+    xcb_connection_t *const m_connection;
+    const xcb_window_t m_window;
+    std::vector<std::function<void(xcb_timestamp_t)>> m_waiting;
+};
+
+} // namespace
 
 namespace X11Connection {
 
@@ -73,39 +129,15 @@ QList<xcb_atom_t> atomList(xcb_connection_t *connection, xcb_window_t window, xc
     return atoms;
 }
 
-xcb_timestamp_t serverTime()
+void withServerTime(std::function<void(xcb_timestamp_t)> then)
 {
-    // Only events carry the time; a property change on a window of a connection of our own
-    // gives one without waiting on Qt's, whose events Qt's reader takes.
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    xcb_timestamp_t time = XCB_CURRENT_TIME;
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return time;
-    }
-    const xcb_window_t window = xcb_generate_id(connection);
-    const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection, 0, window, rootWindow(connection), -1, -1, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-    xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
-                        8, 0, nullptr);
-    xcb_flush(connection);
-    pollfd readable{xcb_get_file_descriptor(connection), POLLIN, 0};
-    for (int waits = 0; time == XCB_CURRENT_TIME && waits < 10;) {
-        xcb_generic_event_t *event = xcb_poll_for_event(connection);
-        if (!event) {
-            if (xcb_connection_has_error(connection))
-                break;
-            ++waits;
-            poll(&readable, 1, 50);
-            continue;
-        }
-        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY)
-            time = reinterpret_cast<xcb_property_notify_event_t *>(event)->time;
-        std::free(event);
-    }
-    xcb_disconnect(connection);
-    return time;
+    xcb_connection_t *current = connection();
+    if (!current)
+        return;
+    static QPointer<ServerClock> clock;
+    if (!clock || clock->connection() != current)
+        clock = new ServerClock(current);
+    clock->ask(std::move(then));
 }
 
 } // namespace X11Connection
