@@ -32,7 +32,7 @@ public:
     virtual QString keyWindowScreenName() const = 0;
 
     // The first display whose frame contains the pointer.
-    std::optional<ScreenInfo> screenUnderMouse() const;
+    virtual std::optional<ScreenInfo> screenUnderMouse() const;
     std::optional<ScreenInfo> screenWithDisplayNumber(quint32 displayNumber) const;
     // The display of the key window, or the primary one while no window of ours is key.
     std::optional<ScreenInfo> mainScreen() const;

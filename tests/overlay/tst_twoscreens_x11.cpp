@@ -1,4 +1,5 @@
-// The main screen and the panels' outlines on two screens at different scales, in real X11.
+// The main screen, the pointer and the panels' outlines on two screens at different scales, in
+// real X11.
 
 #include "common/xvfb.h"
 #include "overlay/overlaypanel.h"
@@ -78,6 +79,16 @@ private Q_SLOTS:
             QTRY_COMPARE(panel.screen()->name(), name);
             QTRY_COMPARE(boundingShapeSize(panel), QSize(200, 100) * ratio);
         }
+    }
+
+    // At a scale of 2 the last device column and row of a display (639 of 640) are on it: the
+    // panel opens there, not on the other display.
+    void pointerOnTheLastDevicePixel()
+    {
+        QVERIFY(TestSupport::movePointer({639, 799}));
+        const std::optional<ScreenInfo> screen = Screens::system().screenUnderMouse();
+        QCOMPARE(screen ? screen->name : QString(), u"left"_qs);
+        QCOMPARE(Screens::system().cursorPosition(), QPoint(319, 399));
     }
 };
 
