@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -80,6 +81,18 @@ public:
         return screen ? screen->name() : QString();
     }
 
+    void whenScreenRemoved(QObject *context,
+                           std::function<void(const ScreenInfo &removed)> handler) override
+    {
+        if (!qGuiApp)
+            return;
+        QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context,
+                         [handler = std::move(handler)](QScreen *screen) {
+                             if (screen)
+                                 handler(infoOf(*screen));
+                         });
+    }
+
 private:
     // The primary display leads, as the main screen does elsewhere.
     static QList<QScreen *> ordered()
@@ -122,6 +135,32 @@ std::optional<ScreenInfo> Screens::screenUnderMouse() const
             return screen;
     }
     return std::nullopt;
+}
+
+bool Screens::showsWhole(const QRect &frame) const
+{
+    const QList<ScreenInfo> all = screens();
+    return std::any_of(all.cbegin(), all.cend(), [&frame](const ScreenInfo &screen) {
+        return screen.geometry.contains(frame);
+    });
+}
+
+void Screens::whenScreenRemoved(QObject *, std::function<void(const ScreenInfo &)>) {}
+
+std::optional<ScreenInfo> Screens::screenOfFrame(const QList<ScreenInfo> &screens,
+                                                 const QRect &frame)
+{
+    std::optional<ScreenInfo> best;
+    qint64 bestArea = 0;
+    for (const ScreenInfo &screen : screens) {
+        const QRect common = screen.geometry.intersected(frame);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = screen;
+        }
+    }
+    return best;
 }
 
 std::optional<ScreenInfo> Screens::screenWithDisplayNumber(quint32 displayNumber) const
