@@ -23,7 +23,7 @@ class TestUserFiles : public QObject
 
 private Q_SLOTS:
     void movedAsideTwiceInOneSecondKeepsBoth();
-    void theUsersUmaskLosesOnlyWriteBits();
+    void newFilesAreTheOwnersOnlyUnderAnyUmask();
     void whatStandsInTheLockPlace_data();
     void whatStandsInTheLockPlace();
     void aLockLetGoWithinTheWaitIsTaken();
@@ -40,9 +40,9 @@ void TestUserFiles::movedAsideTwiceInOneSecondKeepsBoth()
     QCOMPARE(QDir(dir.path()).entryList({u"pages.json.*"_s}, QDir::Files).size(), 2);
 }
 
-void TestUserFiles::theUsersUmaskLosesOnlyWriteBits()
+void TestUserFiles::newFilesAreTheOwnersOnlyUnderAnyUmask()
 {
-    for (const auto &[before, after] : {std::pair(0000, 0022), {0077, 0077}, {0027, 0027}}) {
+    for (const auto &[before, after] : {std::pair(0000, 0077), {0022, 0077}, {0222, 0277}}) {
         const mode_t previous = ::umask(mode_t(before));
         UserFiles::keepNewFilesFromOthers();
         QCOMPARE(int(::umask(previous)), after);
