@@ -131,6 +131,9 @@ public:
                                                 const QStringList &titles);
     // The limit broken and by how much, in the interface language.
     static QString limitExcessText(const SaveData::LimitExcess &excess);
+    // Why a write failed: the usual causes in the interface language; the system's own words,
+    // in its language, for the rest.
+    static QString writeFailureReason(int errorNumber, const QString &systemReason);
     // "Diapositiva n" in the interface language.
     static QString importedPageTitle(int number);
     // The titles of `count` imported pages, numbered from `firstNumber`.

@@ -24,10 +24,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The usual causes in the user's language; the system's own words, in its language, for the rest.
-QString writeFailureReason(int errorNumber, const QString &systemReason)
+QString BrivelService::writeFailureReason(int errorNumber, const QString &systemReason)
 {
     switch (errorNumber) {
     case ENOSPC:
@@ -46,8 +43,6 @@ QString writeFailureReason(int errorNumber, const QString &systemReason)
         return systemReason;
     }
 }
-
-} // namespace
 
 QString BrivelService::autosaveFilePath() const
 {

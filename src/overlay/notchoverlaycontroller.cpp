@@ -80,6 +80,7 @@ NotchOverlayController::NotchOverlayController(NotchSettings &settings, Screens 
                 &NotchOverlayController::focusDuplicate);
     if (QCoreApplication *application = QCoreApplication::instance())
         application->installEventFilter(this);
+    watchScreens();
 }
 
 NotchOverlayController::~NotchOverlayController()
@@ -401,16 +402,21 @@ void NotchOverlayController::presentStopButton(const ScreenInfo &screen)
     connect(button, &StopButtonView::stopRequested, this, &NotchOverlayController::dismiss);
     // The stop button is never captured, whatever the setting.
     m_captureShield.setHiddenFromCapture(panel->windowHandle(), true);
-    const int side = 36;
-    panel->setGeometry(screen.geometry.x() + screen.geometry.width() / 2 - side / 2,
-                       screen.availableGeometry.top() + 8, side, side);
-    panel->setShape([side] {
+    panel->setGeometry(stopButtonFrame(screen));
+    panel->setShape([side = StopButtonView::side] {
         QPainterPath circle;
         circle.addEllipse(QRectF(0, 0, side, side));
         return circle;
     });
     panel->orderFront();
     m_stopButtonPanel = panel;
+}
+
+QRect NotchOverlayController::stopButtonFrame(const ScreenInfo &screen)
+{
+    const int side = StopButtonView::side;
+    return {screen.geometry.x() + screen.geometry.width() / 2 - side / 2,
+            screen.availableGeometry.top() + 8, side, side};
 }
 
 void NotchOverlayController::presentFullscreen(const ScreenInfo &chosen)
@@ -442,10 +448,15 @@ void NotchOverlayController::followMouseScreen()
     const std::optional<ScreenInfo> screen = m_screens.screenUnderMouse();
     if (!screen || screen->displayNumber == m_currentScreenID)
         return;
-    m_currentScreenID = screen->displayNumber;
-    m_frameTracker->setScreenMidX(screen->geometry.x() + screen->geometry.width() / 2.0);
-    m_frameTracker->setScreenTop(screen->geometry.top());
-    m_frameTracker->setMaximumSize(pinnedMaximumSize(*screen));
+    pinTo(*screen);
+}
+
+void NotchOverlayController::pinTo(const ScreenInfo &screen)
+{
+    m_currentScreenID = screen.displayNumber;
+    m_frameTracker->setScreenMidX(screen.geometry.x() + screen.geometry.width() / 2.0);
+    m_frameTracker->setScreenTop(screen.geometry.top());
+    m_frameTracker->setMaximumSize(pinnedMaximumSize(screen));
     m_frameTracker->movePanelNow();
 }
 

@@ -59,6 +59,10 @@ public:
     // A new duplicate opens this far right of and below its source's top-left corner.
     static constexpr int duplicateOffset = 28;
     static constexpr int duplicateCloseDelayMs = 350;
+    // How long after a display goes away panels are kept whole on the displays, and how often
+    // they are looked at: window managers move windows they find off the displays late.
+    static constexpr int screenSettleMs = 3000;
+    static constexpr int screenSettleCheckMs = 100;
 
     NotchOverlayController(NotchSettings &settings, Screens &screens, ActiveWindow &activeWindow,
                            const CaptureShield &captureShield,
@@ -125,7 +129,19 @@ private:
     void presentCursor(const ScreenInfo &screen);
     void presentFullscreen(const ScreenInfo &chosen);
     void presentStopButton(const ScreenInfo &screen);
+    // Top centre of the display, below its top bar.
+    static QRect stopButtonFrame(const ScreenInfo &screen);
     void followMouseScreen();
+    // Hangs the pinned panel from the top edge of the display at once.
+    void pinTo(const ScreenInfo &screen);
+    // The session's panels on a display that went away come back onto one that is left, each
+    // by the rule that placed it; for a while after, so does any the window manager leaves
+    // partly off the displays.
+    void watchScreens();
+    void bringBackFrom(const ScreenInfo &removed);
+    void keepPanelsOnScreen();
+    // `frame` is the panel's frame before it left its display.
+    void placeOnScreen(OverlayPanel &panel, const QRect &frame);
     void followCursor();
     OverlayPanel *makePanel(QWidget *view, OverlayPanel::Options options);
     OverlayPanel *makeFloatingPanel(OverlayContent &content, SpeechRecognizer &recognizer,
@@ -176,6 +192,8 @@ private:
     QPoint m_lastCursorPosition;
     QPointer<OverlayPanel> m_stopButtonPanel;
     quint32 m_currentScreenID = 0;
+    QTimer m_screenSettle;
+    int m_screenSettleChecks = 0;
     bool m_keyMonitorInstalled = false;
     bool m_hotKeyHandlerInstalled = false;
     QTimer m_arrowScrollTimer;

@@ -18,26 +18,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-// The display that holds most of the frame, as a window's own display is reckoned.
-std::optional<ScreenInfo> screenOfFrame(const QList<ScreenInfo> &screens, const QRect &frame)
-{
-    std::optional<ScreenInfo> best;
-    qint64 bestArea = 0;
-    for (const ScreenInfo &screen : screens) {
-        const QRect common = screen.geometry.intersected(frame);
-        const qint64 area = qint64(common.width()) * common.height();
-        if (area > bestArea) {
-            bestArea = area;
-            best = screen;
-        }
-    }
-    return best;
-}
-
-} // namespace
-
 int NotchOverlayController::windowCount() const
 {
     return (m_panel ? 1 : 0) + int(m_stickyDuplicates.size());
@@ -82,7 +62,7 @@ void NotchOverlayController::duplicateWindow(OverlayContent &source)
     std::optional<ScreenInfo> screen;
     if (sourcePanel) {
         topLeft = sourcePanel->geometry().topLeft() + QPoint(duplicateOffset, duplicateOffset);
-        screen = screenOfFrame(m_screens.screens(), sourcePanel->geometry());
+        screen = Screens::screenOfFrame(m_screens.screens(), sourcePanel->geometry());
         if (!screen)
             screen = m_screens.mainScreen();
     } else if ((screen = m_screens.mainScreen())) {

@@ -7,11 +7,13 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -19,12 +21,15 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A regular file opened without following a link; -1 with errno otherwise. Non-blocking, so that
-// a FIFO in its place cannot hang the start; read-only, since a lock needs no more and a lock
-// file left read-only (a restored backup) must still lock.
+// a FIFO in its place cannot hang the start. For writing where the file allows it: over NFS a
+// lock is a byte-range lock, which needs a file open for writing. Read-only where writing is
+// refused, as for a lock file left read-only (a restored backup): a local lock needs no more.
 int openRegularFile(const QByteArray &path)
 {
-    const int fd
-        = ::open(path.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+    constexpr int flags = O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
+    int fd = ::open(path.constData(), O_RDWR | flags, 0600);
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS))
+        fd = ::open(path.constData(), O_RDONLY | flags, 0600);
     if (fd < 0)
         return -1;
     struct stat status
@@ -37,11 +42,20 @@ int openRegularFile(const QByteArray &path)
     return fd;
 }
 
-bool isSomethingElse(const QByteArray &path)
+// Whether a process holds a lock on the file, which the kernel tells without opening it.
+bool isLockedByAnyone(const struct stat &file)
 {
-    struct stat status
-    {};
-    return ::lstat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode);
+    QFile locks(u"/proc/locks"_s);
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    // "1: FLOCK  ADVISORY  WRITE 1234 fe:00:10955549 0 EOF", the device's numbers in hex.
+    const QByteArray inode = QByteArray::number(major(file.st_dev), 16).rightJustified(2, '0') + ':'
+                             + QByteArray::number(minor(file.st_dev), 16).rightJustified(2, '0')
+                             + ':' + QByteArray::number(quint64(file.st_ino));
+    const QList<QByteArray> lines = locks.readAll().split('\n');
+    return std::any_of(lines.cbegin(), lines.cend(), [&inode](const QByteArray &line) {
+        return line.simplified().split(' ').contains(inode);
+    });
 }
 
 // Held while a start moves aside what stands in the lock's place: without it, two starts that
@@ -107,18 +121,32 @@ bool DataFolderLock::claim(const QString &folder)
         const FolderGuard guard(folder, deadline);
         fd = openRegularFile(encoded);
         openError = errno;
-        if (fd < 0 && isSomethingElse(encoded)) {
+        struct stat status
+        {};
+        if (fd < 0 && ::lstat(encoded.constData(), &status) == 0) {
+            // A lock file of another user's that the permissions keep from us (one left by a
+            // run as root with this home) is moved aside too, unless a session still holds it.
+            const bool isFile = S_ISREG(status.st_mode);
+            while (isFile && isLockedByAnyone(status)) {
+                if (deadline.hasExpired())
+                    return false;
+                ::usleep(useconds_t(retryPauseMs) * 1000);
+            }
+            const QString why
+                = isFile ? u"not a lock we may open (%1)"_s.arg(qt_error_string(openError))
+                         : u"not a file"_s;
             QString error;
-            const QString target = UserFiles::moveAside(path, u"not-a-file"_s, &error);
+            const QString target
+                = UserFiles::moveAside(path, isFile ? u"unopenable"_s : u"not-a-file"_s, &error);
             if (target.isEmpty()) {
                 // The folder takes no new name, so no autosave can be written there either.
                 qCWarning(lcPlatform).noquote()
-                    << u"Lock %1 is not a file and could not be moved aside (%2); running "
-                       "without the lock"_s.arg(path, error);
+                    << u"Lock %1 is %2 and could not be moved aside (%3); running without the "
+                       "lock"_s.arg(path, why, error);
                 return true;
             }
             qCWarning(lcPlatform).noquote()
-                << u"Lock %1 was not a file; kept as %2"_s.arg(path, target);
+                << u"Lock %1 was %2; kept as %3"_s.arg(path, why, target);
             fd = openRegularFile(encoded);
             openError = errno;
         }

@@ -20,8 +20,9 @@ public:
     DataFolderLock &operator=(const DataFolderLock &) = delete;
 
     // Creates the folder for its owner only and holds it. False only when another process holds
-    // it beyond waitMs. Whatever stands in the lock's place that is not a regular file is moved
-    // aside for a fresh lock; a folder whose file system refuses locks is used without one.
+    // it beyond waitMs. Whatever stands in the lock's place that is not a regular file, or a file
+    // the permissions keep from us (another user's), is moved aside for a fresh lock, unless
+    // another process holds it; a folder that takes no lock is used without one.
     bool claim(const QString &folder);
     bool isHeld() const { return m_fd >= 0; }
 

@@ -5,7 +5,10 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class QObject;
 
 // A display as the overlay sees it.
 struct ScreenInfo
@@ -32,10 +35,23 @@ public:
     virtual QString keyWindowScreenName() const = 0;
 
     // The first display whose frame contains the pointer.
-    std::optional<ScreenInfo> screenUnderMouse() const;
+    virtual std::optional<ScreenInfo> screenUnderMouse() const;
     std::optional<ScreenInfo> screenWithDisplayNumber(quint32 displayNumber) const;
     // The display of the key window, or the primary one while no window of ours is key.
     std::optional<ScreenInfo> mainScreen() const;
+
+    // Calls `handler` whenever a display goes away, with the display as it was, for as long as
+    // `context` lives. The windows that were on it still have their frames there.
+    virtual void whenScreenRemoved(QObject *context,
+                                   std::function<void(const ScreenInfo &removed)> handler);
+
+    // True when one display holds the whole frame.
+    bool showsWhole(const QRect &frame) const;
+
+    // The display that holds most of the frame, as a window's own display is reckoned; none when
+    // no display holds any of it.
+    static std::optional<ScreenInfo> screenOfFrame(const QList<ScreenInfo> &screens,
+                                                   const QRect &frame);
 
     // A stable number for a display name (FNV-1a, never 0), so a stored choice of display
     // survives restarts.

@@ -54,7 +54,7 @@ QString moveAside(const QString &path, const QString &why, QString *error)
 
 void keepNewFilesFromOthers()
 {
-    ::umask(::umask(0) | S_IWGRP | S_IWOTH);
+    ::umask(::umask(0) | S_IRWXG | S_IRWXO);
 }
 
 void ignoreFileSizeLimitSignal()

@@ -16,10 +16,10 @@ void makePrivatePath(const QString &directory);
 // Returns the new path, or an empty string and the reason in `error`.
 QString moveAside(const QString &path, const QString &why, QString *error = nullptr);
 
-// From now on no file or folder the process creates is writable by anyone but its owner, under
-// any umask: Qt keeps files of its own beside Brivel's (the file dialog's and the colour
-// dialog's state) and creates them as the umask says. The umask is process-wide: call this at
-// start-up, before any other thread runs.
+// From now on every file and folder the process creates is its owner's only, under any umask:
+// Qt keeps files of its own beside Brivel's (the file dialog's state, with the folders the user
+// visited) and creates them as the umask says. The umask is process-wide: call this at start-up,
+// before any other thread runs.
 void keepNewFilesFromOthers();
 
 // Called at start-up, before anything is written: a write past a file size limit then fails

@@ -21,6 +21,13 @@ QRect keptOn(QRect frame, const QRect &area)
     return frame;
 }
 
+// A frame of the size (cut to the display) hanging from the top edge of the display, centred.
+QRect hangingFrom(const QRect &area, QSize size)
+{
+    size = size.boundedTo(area.size());
+    return {QPoint(area.left() + (area.width() - size.width()) / 2, area.top()), size};
+}
+
 } // namespace
 
 int NotchPreviewController::topStripHeight(const ScreenInfo &screen)
@@ -45,6 +52,14 @@ NotchPreviewController::NotchPreviewController(Screens &screens, const CaptureSh
     m_cursorTimer.setInterval(cursorFollowIntervalMs);
     m_cursorTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_cursorTimer, &QTimer::timeout, this, &NotchPreviewController::followCursorTick);
+    m_screens.whenScreenRemoved(this,
+                                [this](const ScreenInfo &removed) { bringBackFrom(removed); });
+    m_screenSettle.setInterval(NotchOverlayController::screenSettleCheckMs);
+    connect(&m_screenSettle, &QTimer::timeout, this, [this] {
+        keepWindowsOnScreen();
+        if (--m_screenSettleChecks <= 0)
+            m_screenSettle.stop();
+    });
 }
 
 NotchPreviewController::~NotchPreviewController() = default;
@@ -92,11 +107,8 @@ void NotchPreviewController::show(NotchSettings &settings, bool glow, bool force
     const std::optional<ScreenInfo> screen = m_screens.mainScreen();
     if (!screen)
         return;
-    const QRect area = screen->geometry;
     const int menuBar = topStripHeight(*screen);
-    const int width = std::min(panelWidth, area.width());
-    const int height = std::min(menuBar + panelExtraHeight, area.height());
-    const QRect frame(area.left() + (area.width() - width) / 2, area.top(), width, height);
+    const QRect frame = hangingFrom(screen->geometry, {panelWidth, menuBar + panelExtraHeight});
     m_panel
         = m_windowFactory(contentOptions(settings, menuBar, glow, true, forcePinned), frame, false);
     m_panel->orderFront();
@@ -213,6 +225,75 @@ void NotchPreviewController::dismiss()
         if (self)
             self->tearDown();
     });
+}
+
+void NotchPreviewController::bringBackFrom(const ScreenInfo &removed)
+{
+    QList<ScreenInfo> before = m_screens.screens();
+    before.append(removed);
+    // Frames as they were (Qt keeps a window's device frame on the display it moves it to), the
+    // saved ones too: each of them would take the window back there.
+    const auto stranded = [&](const std::optional<QRect> &frame) -> std::optional<QRect> {
+        const std::optional<ScreenInfo> holder
+            = frame ? Screens::screenOfFrame(before, *frame) : std::nullopt;
+        return holder && holder->name == removed.name ? frame : std::nullopt;
+    };
+    const std::optional<QRect> main = m_panel ? stranded(m_panel->frame()) : std::nullopt;
+    const std::optional<QRect> full = stranded(m_fullFrame);
+    const std::optional<QRect> original = stranded(m_originalFrame);
+    std::vector<std::pair<PreviewPanelWindow *, QRect>> duplicates;
+    for (const std::unique_ptr<PreviewPanelWindow> &duplicate : m_duplicatePanels) {
+        if (const std::optional<QRect> frame = stranded(duplicate->frame()))
+            duplicates.emplace_back(duplicate.get(), *frame);
+    }
+
+    m_screenSettleChecks
+        = NotchOverlayController::screenSettleMs / NotchOverlayController::screenSettleCheckMs;
+    m_screenSettle.start();
+    QPointer<NotchPreviewController> self(this);
+    // The displays that are left have their new frames once the change is through.
+    m_scheduler(0, [self, main, full, original, duplicates] {
+        if (!self)
+            return;
+        if (main)
+            self->bringBack(self->m_panel.get(), *main);
+        if (const std::optional<ScreenInfo> screen = self->m_screens.mainScreen()) {
+            if (full && self->m_fullFrame)
+                self->m_fullFrame = hangingFrom(screen->geometry, full->size());
+            if (original && self->m_originalFrame)
+                self->m_originalFrame = hangingFrom(screen->geometry, original->size());
+        }
+        for (const auto &[window, frame] : duplicates)
+            self->bringBack(window, frame);
+    });
+}
+
+void NotchPreviewController::keepWindowsOnScreen()
+{
+    if (m_panel && !m_screens.showsWhole(m_panel->frame()))
+        bringBack(m_panel.get(), m_panel->frame());
+    for (const std::unique_ptr<PreviewPanelWindow> &duplicate : m_duplicatePanels) {
+        if (!m_screens.showsWhole(duplicate->frame()))
+            bringBack(duplicate.get(), duplicate->frame());
+    }
+}
+
+void NotchPreviewController::bringBack(PreviewPanelWindow *window, const QRect &frame)
+{
+    const std::optional<ScreenInfo> screen = m_screens.mainScreen();
+    // A window following the pointer goes on following it.
+    if (!screen || (window == m_panel.get() && m_originalFrame))
+        return;
+    const QRect area = screen->geometry;
+    if (window == m_panel.get()) {
+        window->setFrame(hangingFrom(area, frame.size()));
+        return;
+    }
+    const bool open = std::any_of(
+        m_duplicatePanels.cbegin(), m_duplicatePanels.cend(),
+        [window](const std::unique_ptr<PreviewPanelWindow> &each) { return each.get() == window; });
+    if (open)
+        window->setFrame(keptOn(QRect(frame.topLeft(), frame.size().boundedTo(area.size())), area));
 }
 
 QRect NotchPreviewController::cursorTarget(const QRect &frame, double notchWidth) const

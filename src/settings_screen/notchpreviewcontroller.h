@@ -101,6 +101,13 @@ Q_SIGNALS:
     void notchPreviewWillDismiss();
 
 private:
+    // Windows on a display that went away come back onto the main screen; for a while after, so
+    // does any the window manager leaves partly off the displays.
+    void bringBackFrom(const ScreenInfo &removed);
+    void keepWindowsOnScreen();
+    // The main window hangs from the top centre, as it was placed; a duplicate moves as little
+    // as fits. `frame` is the window's frame before it left its display.
+    void bringBack(PreviewPanelWindow *window, const QRect &frame);
     QRect cursorTarget(const QRect &frame, double notchWidth) const;
     NotchPreviewContent::Options contentOptions(NotchSettings &settings, double menuBarHeight,
                                                 bool glow, bool showStickyHint, bool forcePinned);
@@ -118,6 +125,8 @@ private:
     std::vector<std::unique_ptr<PreviewPanelWindow>> m_duplicatePanels;
     std::optional<QRect> m_fullFrame;
     bool m_forcePinned = false;
+    QTimer m_screenSettle;
+    int m_screenSettleChecks = 0;
     // Each move to the pointer; a move that was stopped or replaced never starts the follow.
     quint64 m_move = 0;
 };

@@ -1,6 +1,7 @@
 #include "app/qtdialogs.h"
 #include "document/updatechecker.h"
 #include "platform/inmemorykeyvaluestore.h"
+#include "platform/userfiles.h"
 #include "settings/localization.h"
 
 #include <QApplication>
@@ -9,6 +10,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +20,8 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -109,6 +115,7 @@ private Q_SLOTS:
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped_data();
     void savePanelAddsTheExtensionOnlyWhenNoneWasTyped();
     void cancelledPanelsChooseNothing();
+    void theFileDialogsStateIsTheOwnersOnly();
     void alertsStayOnScreenWhileTheWindowIsMinimised();
     void updateOffer();
 };
@@ -229,6 +236,28 @@ void TestShellDialogs::cancelledPanelsChooseNothing()
     QCOMPARE(dialogs.openPanel({u"brivel"_s, u"pptx"_s}), std::nullopt);
     whenModalShows([](QWidget *modal) { modal->close(); });
     QCOMPARE(dialogs.savePanel(u"Sin título.brivel"_s, u"brivel"_s), std::nullopt);
+}
+
+// Qt keeps the file dialog's state, with the folders the user visited, beside Brivel's settings:
+// under the program's umask it is the owner's only, whatever the user's umask.
+void TestShellDialogs::theFileDialogsStateIsTheOwnersOnly()
+{
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const mode_t usersUmask = ::umask(0022);
+    UserFiles::keepNewFilesFromOthers();
+    const auto restore = qScopeGuard([usersUmask] {
+        ::umask(usersUmask);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    });
+    whenModalShows([](QWidget *modal) { modal->close(); });
+    QtDialogs().openPanel({u"brivel"_s});
+    struct stat status
+    {};
+    QCOMPARE(::stat(QFile::encodeName(config.filePath(u"QtProject.conf"_s)).constData(), &status),
+             0);
+    QCOMPARE(status.st_mode & 0777, mode_t(0600));
 }
 
 // An alert over a minimised window would be minimised with it, out of the user's reach.

@@ -1,6 +1,7 @@
 #include "app/singleinstance.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,8 +17,12 @@
 #include <memory>
 #include <vector>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -38,10 +43,11 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The program's own folders in `home`, on the offscreen platform.
-QProcessEnvironment isolatedEnvironment(const QTemporaryDir &home)
+// The program's own folders in `home`, on the offscreen platform; the runtime folder by the name.
+QProcessEnvironment isolatedEnvironment(const QTemporaryDir &home,
+                                        const QString &runtimeFolder = u"runtime"_s)
 {
-    const QString runtime = home.filePath(u"runtime"_s);
+    const QString runtime = home.filePath(runtimeFolder);
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -70,6 +76,24 @@ bool answers(const QString &socketPath)
     return socket.waitForConnected(200);
 }
 
+// Run by the superuser (as CI runs the suite), the program runs as nobody, whom permissions
+// refuse what they refuse a user; the home and all in it become nobody's.
+void runUnprivileged(QProcess &process, const QTemporaryDir &home)
+{
+    constexpr uid_t nobody = 65534;
+    if (::geteuid() != 0)
+        return;
+    ::lchown(QFile::encodeName(home.path()).constData(), nobody, nobody);
+    for (QDirIterator it(home.path(), QDir::AllEntries | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        ::lchown(QFile::encodeName(it.next()).constData(), nobody, nobody);
+    process.setChildProcessModifier([] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+            ::_exit(126);
+    });
+}
+
 } // namespace
 
 // The real program, ended by the signals a session, a service manager or a terminal sends.
@@ -88,6 +112,8 @@ private Q_SLOTS:
     void aFreshHomeIsTheOwnersOnly_data();
     void aFreshHomeIsTheOwnersOnly();
     void twoStartsOverALockThatIsNotAFile();
+    void aLockFileOfAnotherUser_data();
+    void aLockFileOfAnotherUser();
 };
 
 void TestShellProcess::signalsEndThroughTheQuitSequence_data()
@@ -358,12 +384,7 @@ void TestShellProcess::twoStartsOverALockThatIsNotAFile()
     QProcess sessions[2];
     QByteArray told[2];
     for (int i : {0, 1}) {
-        QProcessEnvironment environment = isolatedEnvironment(home);
-        environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime%1"_s.arg(i)));
-        const QString runtime = environment.value(u"XDG_RUNTIME_DIR"_s);
-        QVERIFY(QDir().mkpath(runtime));
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        sessions[i].setProcessEnvironment(environment);
+        sessions[i].setProcessEnvironment(isolatedEnvironment(home, u"runtime%1"_s.arg(i)));
         sessions[i].start(QStringLiteral(BRIVEL_EXECUTABLE), {});
     }
     // The one turned away says so and waits on its alert; the other serves its socket.
@@ -381,6 +402,72 @@ void TestShellProcess::twoStartsOverALockThatIsNotAFile()
         session.kill();
     for (QProcess &session : sessions)
         session.waitForFinished();
+}
+
+void TestShellProcess::aLockFileOfAnotherUser_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("heldByItsSession");
+    QTest::newRow("0600") << 0600 << false;
+    QTest::newRow("0000") << 0000 << false;
+    QTest::newRow("0600, its session running") << 0600 << true;
+}
+
+// A run as the superuser with the user's home leaves a lock the user may not open in the user's
+// own data folder. The next session moves it aside and takes a fresh lock, so that a session on
+// another runtime folder is still turned away; while the other user's session runs, its lock
+// holds.
+void TestShellProcess::aLockFileOfAnotherUser()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, heldByItsSession);
+    if (::geteuid() != 0 && mode != 0)
+        QSKIP("A lock of another user's needs the superuser to make it.");
+    QTemporaryDir home;
+    const QString lock = home.filePath(u"data/Brivel/brivel.lock"_s);
+    QVERIFY(writeFile(lock, QByteArray()));
+    QProcess sessions[2];
+    QByteArray told[2];
+    for (int i : {0, 1}) {
+        QProcessEnvironment environment = isolatedEnvironment(home, u"runtime%1"_s.arg(i));
+        environment.insert(u"HOME"_s, home.path());
+        sessions[i].setProcessEnvironment(environment);
+    }
+    for (QProcess &session : sessions)
+        runUnprivileged(session, home);
+    // The superuser's when the test runs as the superuser; else the test's own, unreadable.
+    QCOMPARE(::lchown(QFile::encodeName(lock).constData(), ::geteuid(), ::getegid()), 0);
+    QCOMPARE(::chmod(QFile::encodeName(lock).constData(), mode_t(mode)), 0);
+    const int held = heldByItsSession ? ::open(QFile::encodeName(lock).constData(), O_RDONLY) : -1;
+    QVERIFY(!heldByItsSession || ::flock(held, LOCK_EX) == 0);
+    const auto cleanUp = qScopeGuard([&] {
+        for (QProcess &session : sessions) {
+            session.kill();
+            session.waitForFinished();
+        }
+        if (held >= 0)
+            ::close(held);
+    });
+    const auto refused = [&](int i) {
+        return (told[i] += sessions[i].readAllStandardError()).contains("same data folder");
+    };
+    const auto movedAside = [&] {
+        return QDir(home.filePath(u"data/Brivel"_s))
+            .entryList({u"brivel.lock.unopenable-*"_s}, QDir::Files | QDir::System)
+            .size();
+    };
+
+    sessions[0].start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    if (heldByItsSession) {
+        QTRY_VERIFY_WITH_TIMEOUT(refused(0), 15'000);
+        QCOMPARE(movedAside(), 0);
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(answers(home.filePath(u"runtime0/brivel.sock"_s)), 15'000);
+    QCOMPARE(movedAside(), 1);
+    sessions[1].start(QStringLiteral(BRIVEL_EXECUTABLE), {});
+    QTRY_VERIFY_WITH_TIMEOUT(refused(1), 15'000);
+    QVERIFY(!answers(home.filePath(u"runtime1/brivel.sock"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestShellProcess)

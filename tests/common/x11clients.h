@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QList>
+#include <QMap>
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -201,5 +202,23 @@ private:
     xcb_connection_t *m_connection = nullptr;
     bool m_valid = false;
 };
+
+// A window's client area on the screen as the X server has it (xdotool's own position counts
+// the window manager's frame twice under openbox).
+inline QRect clientArea(const QString &id)
+{
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    xwininfo.waitForFinished(10000);
+    QMap<QString, int> values;
+    for (const QString &line : QString::fromLatin1(xwininfo.readAllStandardOutput()).split(u'\n')) {
+        const qsizetype colon = line.indexOf(u':');
+        if (colon > 0)
+            values.insert(line.left(colon).trimmed(), line.mid(colon + 1).trimmed().toInt());
+    }
+    return {values.value(QStringLiteral("Absolute upper-left X")),
+            values.value(QStringLiteral("Absolute upper-left Y")),
+            values.value(QStringLiteral("Width")), values.value(QStringLiteral("Height"))};
+}
 
 } // namespace TestSupport

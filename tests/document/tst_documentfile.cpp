@@ -13,6 +13,7 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <cerrno>
 #include <functional>
 
 #include <sys/stat.h>
@@ -27,6 +28,14 @@ using TestSupport::writeFile;
 
 using LimitDocuments::Limit;
 using MakePath = std::function<QString(const QString &directory)>;
+
+// The interface speaks Spanish until the guard goes.
+[[nodiscard]] auto spanishInterface()
+{
+    const QString language = NotchSettings::shared().appLanguage();
+    NotchSettings::shared().setAppLanguage(u"es"_s);
+    return qScopeGuard([language] { NotchSettings::shared().setAppLanguage(language); });
+}
 
 // Everything a refused document must leave as it was.
 struct DocumentState
@@ -82,6 +91,9 @@ private Q_SLOTS:
     void failedImportChangesNothing();
     void whatIsSavedOpensAgain_data();
     void whatIsSavedOpensAgain();
+    void fileSizeSentenceNamesTheMaximum();
+    void writeFailuresInTheUsersWords_data();
+    void writeFailuresInTheUsersWords();
 };
 
 void TestDocumentFile::encodingKeepsTheKeyOrderAndOneTitlePerPage()
@@ -395,10 +407,7 @@ void TestDocumentFile::whatIsSavedOpensAgain()
     QFETCH(bool, imported);
     QFETCH(Limit, limit);
     QFETCH(int, past);
-    const QString language = NotchSettings::shared().appLanguage();
-    NotchSettings::shared().setAppLanguage(u"es"_s);
-    const auto restoreLanguage
-        = qScopeGuard([language] { NotchSettings::shared().setAppLanguage(language); });
+    const auto spanish = spanishInterface();
     const LimitDocuments::Document document = LimitDocuments::atLimit(limit, past);
     const QString excess = LimitDocuments::excessOfOne(limit);
 
@@ -457,6 +466,42 @@ void TestDocumentFile::whatIsSavedOpensAgain()
     QVERIFY(other.dialogs.alerts.isEmpty());
     QCOMPARE(other.service.pages(), document.pages);
     QCOMPARE(other.service.pageTitles(), document.titles);
+}
+
+// The size in megabytes is the maximum's, whatever the file's.
+void TestDocumentFile::fileSizeSentenceNamesTheMaximum()
+{
+    const auto spanish = spanishInterface();
+    const SaveData::LimitExcess excess{SaveData::LimitExcess::Limit::fileBytes, 22'345'678,
+                                       BrivelService::maximumFileBytes};
+    QCOMPARE(BrivelService::limitExcessText(excess),
+             u"Tamaño del archivo: 22.345.678 bytes; el máximo es 10.000.000 (10 MB), 12.345.678 "
+             u"de más."_s);
+}
+
+void TestDocumentFile::writeFailuresInTheUsersWords_data()
+{
+    QTest::addColumn<int>("errorNumber");
+    QTest::addColumn<QString>("reason");
+    const QString noSpace = u"No queda espacio libre en el disco."_s;
+    const QString noPermission = u"No tenés permiso para guardar en esa ubicación."_s;
+    QTest::newRow("ENOSPC") << ENOSPC << noSpace;
+    QTest::newRow("EDQUOT") << EDQUOT << noSpace;
+    QTest::newRow("EFBIG") << EFBIG
+                           << u"El archivo supera el tamaño máximo que permite el sistema."_s;
+    QTest::newRow("EACCES") << EACCES << noPermission;
+    QTest::newRow("EPERM") << EPERM << noPermission;
+    QTest::newRow("EROFS") << EROFS << u"El disco es de solo lectura."_s;
+    QTest::newRow("ENOENT") << ENOENT << u"La carpeta ya no existe."_s;
+    QTest::newRow("EIO, the system's words") << EIO << u"system words"_s;
+}
+
+void TestDocumentFile::writeFailuresInTheUsersWords()
+{
+    QFETCH(int, errorNumber);
+    QFETCH(QString, reason);
+    const auto spanish = spanishInterface();
+    QCOMPARE(BrivelService::writeFailureReason(errorNumber, u"system words"_s), reason);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

@@ -1,8 +1,12 @@
-// The main screen and the panels' outlines on two screens at different scales, in real X11.
+// The main screen, the pointer and the panels on two screens at different scales, in real X11,
+// and what becomes of the panels when one of them is unplugged.
 
+#include "common/readingsession.h"
 #include "common/xvfb.h"
 #include "overlay/overlaypanel.h"
+#include "overlay/stickyinstance.h"
 #include "platform/screens.h"
+#include "settings_screen/notchpreviewcontroller.h"
 
 #include <QPainterPath>
 #include <QRegularExpression>
@@ -31,6 +35,19 @@ QSize boundingShapeSize(const QWidget &window)
               .match(QString::fromLocal8Bit(xwininfo.readAllStandardOutput()));
     return extents.hasMatch() ? QSize(extents.captured(1).toInt(), extents.captured(2).toInt())
                               : QSize();
+}
+
+OverlayPanel *panelOf(PreviewPanelWindow *window)
+{
+    auto *overlay = dynamic_cast<OverlayPreviewWindow *>(window);
+    return overlay ? overlay->panel() : nullptr;
+}
+
+void screenshot(const QString &name)
+{
+    const QString dir = qEnvironmentVariable("BRIVEL_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        QProcess::execute(u"import"_qs, {u"-window"_qs, u"root"_qs, dir + u'/' + name});
 }
 
 } // namespace
@@ -78,6 +95,95 @@ private Q_SLOTS:
             QTRY_COMPARE(panel.screen()->name(), name);
             QTRY_COMPARE(boundingShapeSize(panel), QSize(200, 100) * ratio);
         }
+    }
+
+    // At a scale of 2 the last device column and row of a display (639 of 640) are on it: the
+    // panel opens there, not on the other display.
+    void pointerOnTheLastDevicePixel()
+    {
+        QVERIFY(TestSupport::movePointer({639, 799}));
+        const std::optional<ScreenInfo> screen = Screens::system().screenUnderMouse();
+        QCOMPARE(screen ? screen->name : QString(), u"left"_qs);
+        QCOMPARE(Screens::system().cursorPosition(), QPoint(319, 399));
+    }
+
+    // A monitor unplugged while reading, with the pointer on it: every panel of the reading and
+    // of the settings preview comes back whole onto the display that is left, the stop button to
+    // its top centre. Last: the monitor stays unplugged.
+    void panelsComeBackFromAnUnpluggedMonitor()
+    {
+        // The preview opens on the main screen, the key window's.
+        QWidget key;
+        key.setGeometry(700, 500, 200, 100);
+        key.show();
+        key.activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), key.windowHandle());
+        InMemoryKeyValueStore store;
+        NotchSettings settings{store, CaptureShield::system(), u"es"_qs};
+        settings.setOverlayMode(OverlayMode::floating);
+        NotchPreviewController preview(Screens::system(), CaptureShield::system());
+        preview.show(settings, false, false);
+        preview.duplicateWindow(settings);
+        QList<QWidget *> panels{panelOf(preview.panel()),
+                                panelOf(preview.duplicatePanels().front().get())};
+
+        QVERIFY(TestSupport::movePointer({1000, 300}));
+        std::vector<std::unique_ptr<TestSupport::ReadingSession>> sessions;
+        for (const OverlayMode mode :
+             {OverlayMode::pinned, OverlayMode::cursor, OverlayMode::floating}) {
+            auto &s = *sessions.emplace_back(
+                std::make_unique<TestSupport::ReadingSession>(mode, QStringList{u"Hola"_qs}));
+            s.settings.setNotchWidth(240);
+            s.settings.setTextAreaHeight(120);
+            s.controller.show(u"Buenas tardes a todos."_qs, false, true, {});
+            panels << s.controller.panel();
+        }
+        NotchOverlayController &floating = sessions.back()->controller;
+        floating.duplicateWindow(floating.overlayContent());
+        panels << sessions[1]->controller.stopButtonPanel()
+               << floating.stickyDuplicates().front()->panel();
+        // The panels as the X server has them, in device pixels (points on the right display).
+        const auto serverFrame = [&](qsizetype i) {
+            return TestSupport::clientArea(QString::number(panels[i]->winId()));
+        };
+        // Qt and the window manager may disagree at a panel's first map on a display of another
+        // scale than the first one's and leave it in that display's corner (a fault of its own):
+        // such a panel goes back where it was placed, as the reader would put it.
+        QList<QRect> placed;
+        for (const QWidget *panel : std::as_const(panels))
+            placed << panel->geometry();
+        QTest::qWait(500); // the panels finish drawing
+        const QRect rightDevices(640, 0, 640, 800);
+        QList<QSize> sizes;
+        for (qsizetype i = 0; i < panels.size(); ++i) {
+            QVERIFY(QTest::qWaitForWindowExposed(panels[i]));
+            if (!rightDevices.contains(serverFrame(i)))
+                panels[i]->setGeometry(placed[i]);
+            QTRY_VERIFY(rightDevices.contains(serverFrame(i))
+                        && serverFrame(i) == panels[i]->geometry());
+            sizes << panels[i]->size();
+        }
+        screenshot(u"screens-before-unplug.png"_qs);
+
+        QVERIFY(TestSupport::unplugRightMonitor(640));
+        QTRY_COMPARE(QGuiApplication::screens().size(), 1);
+        const ScreenInfo left = Screens::system().screens().constFirst();
+        // Whole on the root that is left, as the X server has them, at the size they had (cut to
+        // the display; the pinned panel's is its tracker's, which grows in).
+        const auto whole = [&](qsizetype i) {
+            const QSize size = i == 2 ? sessions[0]->controller.frameTracker()->targetFrame().size()
+                                      : sizes[i].boundedTo(left.geometry.size());
+            return QRect(0, 0, 640, 800).contains(serverFrame(i))
+                   && serverFrame(i).size() == size * 2
+                   && left.geometry.contains(panels[i]->geometry());
+        };
+        for (qsizetype i = 0; i < panels.size(); ++i)
+            QTRY_VERIFY2(whole(i), qPrintable(u"panel %1"_qs.arg(i)));
+        QCOMPARE(
+            sessions[1]->controller.stopButtonPanel()->geometry(),
+            QRect(left.geometry.center().x() + 1 - 18, left.availableGeometry.top() + 8, 36, 36));
+        QTest::qWait(500); // the panels finish drawing
+        screenshot(u"screens-after-unplug.png"_qs);
     }
 };
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,10 +24,11 @@ class TestUserFiles : public QObject
 
 private Q_SLOTS:
     void movedAsideTwiceInOneSecondKeepsBoth();
-    void theUsersUmaskLosesOnlyWriteBits();
+    void newFilesAreTheOwnersOnlyUnderAnyUmask();
     void whatStandsInTheLockPlace_data();
     void whatStandsInTheLockPlace();
     void aLockLetGoWithinTheWaitIsTaken();
+    void aFolderLockedByAnotherProgramIsClaimedAfterTheWait();
     void startsTogetherOverAFolderLeaveOneHolder();
 };
 
@@ -40,9 +42,9 @@ void TestUserFiles::movedAsideTwiceInOneSecondKeepsBoth()
     QCOMPARE(QDir(dir.path()).entryList({u"pages.json.*"_s}, QDir::Files).size(), 2);
 }
 
-void TestUserFiles::theUsersUmaskLosesOnlyWriteBits()
+void TestUserFiles::newFilesAreTheOwnersOnlyUnderAnyUmask()
 {
-    for (const auto &[before, after] : {std::pair(0000, 0022), {0077, 0077}, {0027, 0027}}) {
+    for (const auto &[before, after] : {std::pair(0000, 0077), {0022, 0077}, {0222, 0277}}) {
         const mode_t previous = ::umask(mode_t(before));
         UserFiles::keepNewFilesFromOthers();
         QCOMPARE(int(::umask(previous)), after);
@@ -104,6 +106,28 @@ void TestUserFiles::aLockLetGoWithinTheWaitIsTaken()
     const bool waited = letGo;
     quit.join();
     QVERIFY(claimed && waited);
+}
+
+// A backup or sync tool holds the folder itself locked while a start finds something to move
+// aside in the lock's place: the start claims the folder once its wait is over.
+void TestUserFiles::aFolderLockedByAnotherProgramIsClaimedAfterTheWait()
+{
+    QTemporaryDir folder;
+    QVERIFY(QDir().mkdir(folder.filePath(u"brivel.lock"_s)));
+    const int tool = ::open(QFile::encodeName(folder.path()).constData(), O_RDONLY | O_DIRECTORY);
+    QCOMPARE(::flock(tool, LOCK_EX), 0);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"was not a file; kept as "_s));
+    std::atomic<bool> claimed = false;
+    std::thread start([&] {
+        DataFolderLock lock;
+        claimed = lock.claim(folder.path()) && lock.isHeld();
+    });
+    // A start that waited for ever would hold the test: the tool lets go after a bound.
+    const bool inTime
+        = QTest::qWaitFor([&] { return claimed.load(); }, DataFolderLock::waitMs + 8'000);
+    ::close(tool);
+    start.join();
+    QVERIFY(inTime);
 }
 
 // Starts that all find a folder in the lock's place move it aside once between them: none moves
