@@ -262,8 +262,7 @@ std::optional<QString> BrivelService::importRefusal(const QStringList &pages,
 
 QString BrivelService::limitExcessText(const SaveData::LimitExcess &excess)
 {
-    const QLocale locale = NotchSettings::shared().currentLocale();
-    const auto number = [&locale](qint64 value) { return locale.toString(value); };
+    const auto number = [](qint64 value) { return localizedNumber(value); };
     const QString over = number(excess.count - excess.maximum);
     switch (excess.limit) {
     case SaveData::LimitExcess::Limit::pages:
@@ -278,7 +277,8 @@ QString BrivelService::limitExcessText(const SaveData::LimitExcess &excess)
     }
     return localizedString("Tamaño del archivo: %@ bytes; el máximo es %@ (%@), %@ de más.",
                            number(excess.count), number(excess.maximum),
-                           locale.formattedDataSize(excess.maximum, 0, QLocale::DataSizeSIFormat),
+                           NotchSettings::shared().currentLocale().formattedDataSize(
+                               excess.maximum, 0, QLocale::DataSizeSIFormat),
                            over);
 }
 

@@ -4,6 +4,8 @@
 
 #include "platform/bundle.h"
 
+#include <QLocale>
+
 QString localizedString(const char *spanishKey)
 {
     return localizedString(QString::fromUtf8(spanishKey));
@@ -12,6 +14,26 @@ QString localizedString(const char *spanishKey)
 QString localizedString(const QString &spanishKey)
 {
     return NotchSettings::shared().localizationBundle()->localizedString(spanishKey);
+}
+
+QString localizedNumber(qint64 value)
+{
+    // Qt 6.4 applies a locale's minimum grouping to the leading group instead of to the whole
+    // number, so Spanish gets "2345.678"; the grouping is made here, as the locale asks for it.
+    const QLocale locale = NotchSettings::shared().currentLocale();
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    QString digits = plain.toString(value);
+    const qsizetype start
+        = digits.startsWith(plain.negativeSign()) ? plain.negativeSign().size() : 0;
+    // A locale whose minimum grouping is two leaves four digits ungrouped.
+    const qsizetype shortestGrouped = locale.toString(1000).size() > 4 ? 4 : 5;
+    if (digits.size() - start < shortestGrouped)
+        return digits;
+    const QString separator = locale.groupSeparator();
+    for (qsizetype at = digits.size() - 3; at > start; at -= 3)
+        digits.insert(at, separator);
+    return digits;
 }
 
 namespace {

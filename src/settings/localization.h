@@ -9,6 +9,9 @@
 QString localizedString(const char *spanishKey);
 QString localizedString(const QString &spanishKey);
 
+// A count written as the interface language writes numbers ("2.345.678" in Spanish).
+QString localizedNumber(qint64 value);
+
 // Fills the placeholders of a looked-up text. Placeholders without an argument stay as written.
 QString formatLocalizedString(const QString &format, const QVariantList &arguments);
 

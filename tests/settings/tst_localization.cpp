@@ -26,6 +26,8 @@ private Q_SLOTS:
     void formatting_data();
     void formatting();
     void argumentsFillTheTranslatedText();
+    void numbersAreGroupedAsTheLanguageWritesThem_data();
+    void numbersAreGroupedAsTheLanguageWritesThem();
 };
 
 void TestLocalization::init()
@@ -199,6 +201,28 @@ void TestLocalization::argumentsFillTheTranslatedText()
     QCOMPARE(localizedString("%lld", 12), u"12"_qs);
     QCOMPARE(localizedString("Quedan %lld páginas de %@", 3, u"guion"_qs),
              u"Quedan 3 páginas de guion"_qs);
+}
+
+void TestLocalization::numbersAreGroupedAsTheLanguageWritesThem_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("es, four digits") << u"es"_qs << qint64(2345) << u"2345"_qs;
+    QTest::newRow("es, five digits") << u"es"_qs << qint64(12345) << u"12.345"_qs;
+    QTest::newRow("es, one digit leads") << u"es"_qs << qint64(2345678) << u"2.345.678"_qs;
+    QTest::newRow("es, negative") << u"es"_qs << qint64(-1234567) << u"-1.234.567"_qs;
+    QTest::newRow("en, four digits") << u"en"_qs << qint64(2345) << u"2,345"_qs;
+    QTest::newRow("en, one digit leads") << u"en"_qs << qint64(2345678) << u"2,345,678"_qs;
+    QTest::newRow("en, three digits") << u"en"_qs << qint64(999) << u"999"_qs;
+}
+
+void TestLocalization::numbersAreGroupedAsTheLanguageWritesThem()
+{
+    QFETCH(QString, language);
+    QFETCH(qint64, value);
+    NotchSettings::shared().setAppLanguage(language);
+    QTEST(localizedNumber(value), "expected");
 }
 
 QTEST_GUILESS_MAIN(TestLocalization)
