@@ -14,7 +14,7 @@ Qt::WindowFlags panelFlags(OverlayPanel::Options options)
 {
     // A window of its own, not a tool window: see OverlayWindow::configure().
     Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
-    if (!options.testFlag(OverlayPanel::AcceptsFocus))
+    if (!options.testFlag(OverlayPanel::TakesKeyboard))
         flags |= Qt::WindowDoesNotAcceptFocus;
     if (options.testFlag(OverlayPanel::TransparentForInput))
         flags |= Qt::WindowTransparentForInput;
@@ -25,11 +25,12 @@ Qt::WindowFlags panelFlags(OverlayPanel::Options options)
 
 OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
     : QWidget(parent, panelFlags(options))
+    , m_options(options)
     , m_content(content)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
-    if (!options.testFlag(AcceptsFocus))
+    if (!options.testAnyFlags(TakesKeyboard | TakesKeyboardWhenClicked))
         setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
     QPalette black = palette();
@@ -47,10 +48,32 @@ OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
     m_resizable = options.testFlag(MovableAndResizable);
     m_movable = m_resizable;
     content->installEventFilter(this);
+    if (options.testFlag(TakesKeyboardWhenClicked))
+        windowHandle()->installEventFilter(this);
+    if (options.testFlag(TakesKeyboard))
+        OverlayWindow::takeKeyboardWhenShown(windowHandle());
+}
+
+// Window managers differ on a window that accepts the keyboard but is shown without asking
+// for it: some give it the keyboard all the same. So the panel declines it until a click.
+void OverlayPanel::takeKeyboardOnClick()
+{
+    QWindow *window = windowHandle();
+    if (!window->flags().testFlag(Qt::WindowDoesNotAcceptFocus))
+        return;
+    // As setClickThrough() does: the native window changes in place, the widget's flags follow.
+    window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+    overrideWindowFlags(windowFlags() & ~Qt::WindowDoesNotAcceptFocus);
+    window->requestActivate();
 }
 
 bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == windowHandle()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            takeKeyboardOnClick();
+        return QWidget::eventFilter(watched, event);
+    }
     const auto *mouse = dynamic_cast<QMouseEvent *>(event);
     if (!m_movable || watched != m_content || !mouse)
         return QWidget::eventFilter(watched, event);
@@ -122,6 +145,8 @@ void OverlayPanel::orderFront()
 {
     show();
     raise();
+    if (takesKeyboardWhenShown())
+        activateWindow();
 }
 
 void OverlayPanel::setClickThrough(bool clickThrough)

@@ -35,11 +35,16 @@ void writeAtomList(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t
 
 } // namespace
 
+X11OverlayWindow *X11OverlayWindow::of(QWindow *window)
+{
+    return window->findChild<X11OverlayWindow *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
 void X11OverlayWindow::install(QWindow *window, bool flagsChanged)
 {
     if (!X11Connection::connection())
         return;
-    if (!window->findChild<X11OverlayWindow *>(QString(), Qt::FindDirectChildrenOnly))
+    if (!of(window))
         window->installEventFilter(new X11OverlayWindow(window));
     window->setProperty(qtWindowTypeProperty, QVariant(qtUtilityWindowType));
     // Qt would replace the native window on the next show for the new stays-on-top hint, and
@@ -53,8 +58,16 @@ void X11OverlayWindow::install(QWindow *window, bool flagsChanged)
 
 void X11OverlayWindow::takeKeyboardWhenShown(QWindow *window)
 {
-    if (auto *filter = window->findChild<X11OverlayWindow *>(QString(), Qt::FindDirectChildrenOnly))
+    if (X11OverlayWindow *filter = of(window))
         filter->m_takesKeyboard = true;
+}
+
+bool X11OverlayWindow::fullScreenWhenShown(QWindow *window)
+{
+    X11OverlayWindow *filter = of(window);
+    if (filter)
+        filter->m_fullScreen = true;
+    return filter;
 }
 
 bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
@@ -68,6 +81,9 @@ bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
         m_showing = false;
         reapplyInputShape(window);
         withdrawAttentionRequest(window);
+        // Qt sends the window manager the request of a mapped window.
+        if (m_fullScreen)
+            window->setWindowStates(window->windowStates() | Qt::WindowFullScreen);
         if (m_takesKeyboard)
             X11ActiveWindow().activate(window->winId());
         m_placeAttempts = 0;
@@ -186,7 +202,9 @@ void X11OverlayWindow::writeProperties(QWindow *window)
 
     // A native window made before install() got its type from the flags alone. Window
     // managers (openbox) grant the full-screen state to normal windows only.
-    const bool fullScreen = window->windowStates().testFlag(Qt::WindowFullScreen);
+    const X11OverlayWindow *filter = of(window);
+    const bool fullScreen
+        = window->windowStates().testFlag(Qt::WindowFullScreen) || (filter && filter->m_fullScreen);
     window->setProperty(qtWindowTypeProperty,
                         QVariant(fullScreen ? qtNormalWindowType : qtUtilityWindowType));
     const xcb_atom_t typeProperty = X11Connection::atom(connection, "_NET_WM_WINDOW_TYPE");

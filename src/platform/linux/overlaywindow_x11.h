@@ -17,14 +17,16 @@ public:
     // does nothing without an X connection.
     static void install(QWindow *window, bool flagsChanged);
 
-    // Does nothing for a window that was not installed.
+    // Both do nothing for a window that was not installed; the second then says false.
     static void takeKeyboardWhenShown(QWindow *window);
+    static bool fullScreenWhenShown(QWindow *window);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     using QObject::QObject;
 
+    static X11OverlayWindow *of(QWindow *window);
     static void writeProperties(QWindow *window);
     static void reapplyInputShape(QWindow *window);
     static void withdrawAttentionRequest(QWindow *window);
@@ -39,4 +41,5 @@ private:
     QElapsedTimer m_placing;
     int m_placeAttempts = 0;
     bool m_takesKeyboard = false;
+    bool m_fullScreen = false;
 };
