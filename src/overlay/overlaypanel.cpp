@@ -1,5 +1,6 @@
 #include "overlaypanel.h"
 
+#include "platform/activewindow.h"
 #include "platform/overlaywindow.h"
 
 #include <QMouseEvent>
@@ -65,6 +66,9 @@ void OverlayPanel::takeKeyboardOnClick()
     window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
     overrideWindowFlags(windowFlags() & ~Qt::WindowDoesNotAcceptFocus);
     window->requestActivate();
+    // Some (kwin) weigh the toolkit's request against the window that had the keyboard and
+    // refuse it; asked as a task bar asks, it is granted.
+    ActiveWindow::system().activate(winId());
 }
 
 bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
