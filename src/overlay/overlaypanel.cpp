@@ -84,7 +84,7 @@ bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::LeftButton && windowHandle()) {
-            const QPoint position = mouse->scenePosition().toPoint();
+            const QPointF position = mouse->scenePosition();
             const bool inCorner = m_resizable && position.x() >= width() - resizeCornerSize
                                   && position.y() >= height() - resizeCornerSize;
             m_drag.press(windowHandle(), position,
@@ -95,7 +95,7 @@ bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::MouseMove:
         if (m_drag.isPressed()) {
-            m_drag.pointerMoved(mouse->scenePosition().toPoint(), mouse->buttons());
+            m_drag.pointerMoved(mouse->scenePosition(), mouse->buttons());
             return true;
         }
         break;
