@@ -100,7 +100,11 @@ void NotchOverlayController::setDocumentService(OverlayDocumentService *service)
 void NotchOverlayController::show(const QString &text, bool hasNextPage, bool isNotesMode,
                                   std::function<void()> onComplete)
 {
-    m_previouslyActiveWindow = m_activeWindow.current();
+    // A text that replaces a full screen's finds the keyboard with it: the reader still came
+    // from the program before.
+    const ActiveWindow::WindowId active = m_activeWindow.current();
+    if (!m_panel || active != ActiveWindow::WindowId(m_panel->winId()))
+        m_previouslyActiveWindow = active;
     m_overlayContent->setOnCollapseChanged(
         [self = QPointer<NotchOverlayController>(this)](bool collapsed) {
             if (self)

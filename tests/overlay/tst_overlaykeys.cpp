@@ -134,6 +134,9 @@ void TestOverlayKeys::fullScreenEndsAndHandsTheKeyboardBackOnceGone()
         Fixture f;
         f.settings.setOverlayMode(OverlayMode::fullscreen);
         f.open(u"uno dos"_qs, notesMode);
+        // Another text while the full screen has the keyboard.
+        f.activeWindow.m_current = f.controller.panel()->winId();
+        f.open(u"tres cuatro"_qs, notesMode);
         if (notesMode)
             f.pressHotKey(Id::cmdMHotKey);
         else
