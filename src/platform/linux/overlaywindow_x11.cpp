@@ -42,9 +42,11 @@ void X11OverlayWindow::install(QWindow *window, bool flagsChanged)
 {
     if (!X11Connection::connection())
         return;
+    // Filters run newest first: the place is kept once the full screen has been asked for,
+    // which it leaves alone.
+    X11WindowPlace::keepWhenShown(window);
     if (!of(window))
         window->installEventFilter(new X11OverlayWindow(window));
-    X11WindowPlace::keepWhenShown(window);
     window->setProperty(qtWindowTypeProperty, QVariant(qtUtilityWindowType));
     // Qt would replace the native window on the next show for the new stays-on-top hint, and
     // the properties with it; replace it now, before they are written.
