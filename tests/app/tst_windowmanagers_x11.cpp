@@ -98,19 +98,6 @@ void verifyPanel(const QString &id, const std::function<QRect(QSize)> &place)
     QVERIFY(!xprop(id, u"WM_HINTS"_s).contains(u"urgency"_s, Qt::CaseInsensitive));
 }
 
-// Where the floating panel of that size opens on a screen of 1280 × 800 device pixels at that
-// scale: centred across it, 100 points above its middle.
-QRect floatingPlace(QSize size, int scale)
-{
-    return {QPoint(640 - size.width() * scale / 2, 400 - (size.height() / 2 + 100) * scale),
-            size * scale};
-}
-
-bool click(QPoint at)
-{
-    return movePointer(at) && xdotool({u"click"_s, u"1"_s});
-}
-
 } // namespace
 
 // The real program under each window manager of Debian's desktops: every panel where the
@@ -314,7 +301,8 @@ void TestWindowManagers::textFromOutsideAndTheKeyboard()
     QVERIFY(hasKeyboard(m_desk.idString()));
     if (mode != "floating")
         return;
-    QVERIFY(click(clientArea(panel).topLeft() + QPoint(clientArea(panel).width() / 2, 10)));
+    QVERIFY(movePointer(clientArea(panel).topLeft() + QPoint(clientArea(panel).width() / 2, 10))
+            && xdotool({u"click"_s, u"1"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(hasKeyboard(panel), reaction);
     QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(hasKeyboard(m_desk.idString()), reaction);
@@ -340,7 +328,8 @@ void TestWindowManagers::floatingWindowMovesAndResizes()
     QVERIFY(brivel.start({readLink(u"Un texto que se mueve"_s)}));
     QTRY_COMPARE_WITH_TIMEOUT(panels({}).size(), 1, reaction);
     const QString panel = panels({}).constFirst().id;
-    const QRect start = floatingPlace({340, 140}, scale);
+    // Centred across the screen, 100 points above its middle.
+    const QRect start(QPoint(640 - 170 * scale, 400 - 170 * scale), QSize(340, 140) * scale);
     QTRY_COMPARE_WITH_TIMEOUT(clientArea(panel), start, reaction);
 
     // The button is held until the window is there (or a while): a busy window manager may

@@ -1,8 +1,5 @@
-// On a server without a window manager, where the toolkit gives a window the keyboard by
-// setting the focus itself, the full screen still asks a window manager for the keyboard as a
-// task bar would: the request reaches the root window, naming the panel. Window managers with
-// focus-stealing prevention grant no other request to a window shown while another program
-// has the keyboard.
+// Without a window manager the toolkit sets the focus itself; the full screen still asks a
+// window manager for the keyboard as a task bar would, which focus-stealing prevention grants.
 
 #include "common/readingsession.h"
 #include "common/xvfb.h"
