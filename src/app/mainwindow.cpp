@@ -68,8 +68,10 @@ void MainWindow::setVisible(bool visible)
         placeAtDefaultPosition();
     else if (visible && !isVisible() && m_placeWhenHidden.isValid())
         setGeometry(std::exchange(m_placeWhenHidden, {}));
-    if (visible && !isVisible() && !isMinimized())
+    if (visible && !isVisible() && !isMinimized()) {
         WindowHints::mapNormal(windowHandle());
+        WindowHints::keepPlaceWhenShown(windowHandle());
+    }
     QMainWindow::setVisible(visible);
 }
 

@@ -101,7 +101,11 @@ void NotchOverlayController::setDocumentService(OverlayDocumentService *service)
 void NotchOverlayController::show(const QString &text, bool hasNextPage, bool isNotesMode,
                                   std::function<void()> onComplete)
 {
-    m_previouslyActiveWindow = m_activeWindow.current();
+    // A text that replaces a full screen's finds the keyboard with it: the reader still came
+    // from the program before.
+    const ActiveWindow::WindowId active = m_activeWindow.current();
+    if (!m_panel || active != ActiveWindow::WindowId(m_panel->winId()))
+        m_previouslyActiveWindow = active;
     m_overlayContent->setOnCollapseChanged(
         [self = QPointer<NotchOverlayController>(this)](bool collapsed) {
             if (self)
@@ -210,7 +214,12 @@ void NotchOverlayController::finishDismissal(quint64 session)
     m_cursorTrackingTimer.stop();
     removeKeyMonitor();
     m_poll.stop();
+    const bool tookKeyboard = m_panel && m_panel->takesKeyboardWhenShown();
     closePanel();
+    // The full screen took the keyboard; the program the reader came from gets it back once
+    // nothing covers it.
+    if (tookKeyboard && m_previouslyActiveWindow)
+        m_activeWindow.activate(m_previouslyActiveWindow);
     m_speechRecognizer->setShouldDismiss(false);
     if (m_onComplete)
         m_onComplete();
@@ -249,7 +258,10 @@ void NotchOverlayController::closePanel()
 
 void NotchOverlayController::handleCollapseChanged(bool collapsed)
 {
-    if (collapsed) {
+    // A full screen never stays without the keyboard: collapsing it (Ctrl+M) ends the reading.
+    if (collapsed && m_panel && m_panel->takesKeyboardWhenShown()) {
+        dismiss();
+    } else if (collapsed) {
         unregisterArrowHotKeys();
         // The application the reader came from gets the keyboard back.
         if (m_previouslyActiveWindow)
@@ -311,8 +323,8 @@ OverlayPanel *NotchOverlayController::makeFloatingPanel(OverlayContent &content,
                                              if (model)
                                                  duplicateWindow(*model);
                                          });
-    OverlayPanel *panel
-        = makePanel(view, OverlayPanel::AcceptsFocus | OverlayPanel::MovableAndResizable);
+    OverlayPanel *panel = makePanel(view, OverlayPanel::TakesKeyboardWhenClicked
+                                              | OverlayPanel::MovableAndResizable);
     panel->setShape([view] { return view->outlinePath(); });
     connect(view, &FloatingOverlayView::outlineChanged, panel, &OverlayPanel::refreshShape);
     panel->setMinimumSize(std::min(floatingMinimumWidth, visible.width()), height);
@@ -428,16 +440,15 @@ void NotchOverlayController::presentFullscreen(const ScreenInfo &chosen)
             screen = *stored;
     }
     auto *view = new ExternalDisplayView(*m_overlayContent, *m_speechRecognizer, m_settings);
-    OverlayPanel *panel = makePanel(view, OverlayPanel::AcceptsFocus);
+    // Esc must reach it: the full screen takes the keyboard.
+    OverlayPanel *panel = makePanel(view, OverlayPanel::TakesKeyboard);
     m_panel = panel;
     panel->setGeometry(screen.geometry);
     // Asked of the window manager, which otherwise keeps its own bars beside the window; it
     // covers the screen the window is on.
-    panel->setWindowState(Qt::WindowFullScreen);
+    if (!OverlayWindow::fullScreenWhenShown(panel->windowHandle()))
+        panel->setWindowState(Qt::WindowFullScreen);
     panel->orderFront();
-    // Esc must reach it: the full screen takes the keyboard.
-    panel->activateWindow();
-    OverlayWindow::takeKeyboardWhenShown(panel->windowHandle());
     installKeyMonitor();
 }
 

@@ -80,14 +80,18 @@ bool NotchOverlayController::handleLocalKeyDown(int key, Qt::KeyboardModifiers, 
 void NotchOverlayController::handleEscape()
 {
     OverlayContent &content = *m_overlayContent;
+    const OverlayMode mode = m_settings.overlayMode();
     if (content.showPagePicker() && content.isNotesMode()) {
         dismiss();
     } else if (content.showPagePicker()) {
         content.setShowPagePicker(false);
+    } else if (mode == OverlayMode::fullscreen) {
+        // The full screen has no collapsed form to step back to: it would stay over everything
+        // while the keys go to the program hidden behind it.
+        dismiss();
     } else if (content.isNotesMode() && !content.isCollapsed()) {
-        // Views without a page picker have no level to step back to.
-        const OverlayMode mode = m_settings.overlayMode();
-        if (mode == OverlayMode::cursor || mode == OverlayMode::fullscreen)
+        // Nor has the cursor panel a page picker.
+        if (mode == OverlayMode::cursor)
             dismiss();
         else
             content.setShowPagePicker(true);

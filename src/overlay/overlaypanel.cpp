@@ -1,5 +1,6 @@
 #include "overlaypanel.h"
 
+#include "platform/activewindow.h"
 #include "platform/overlaywindow.h"
 
 #include <QMouseEvent>
@@ -14,7 +15,7 @@ Qt::WindowFlags panelFlags(OverlayPanel::Options options)
 {
     // A window of its own, not a tool window: see OverlayWindow::configure().
     Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
-    if (!options.testFlag(OverlayPanel::AcceptsFocus))
+    if (!options.testFlag(OverlayPanel::TakesKeyboard))
         flags |= Qt::WindowDoesNotAcceptFocus;
     if (options.testFlag(OverlayPanel::TransparentForInput))
         flags |= Qt::WindowTransparentForInput;
@@ -25,11 +26,12 @@ Qt::WindowFlags panelFlags(OverlayPanel::Options options)
 
 OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
     : QWidget(parent, panelFlags(options))
+    , m_options(options)
     , m_content(content)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
-    if (!options.testFlag(AcceptsFocus))
+    if (!options.testAnyFlags(TakesKeyboard | TakesKeyboardWhenClicked))
         setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
     QPalette black = palette();
@@ -47,17 +49,42 @@ OverlayPanel::OverlayPanel(QWidget *content, Options options, QWidget *parent)
     m_resizable = options.testFlag(MovableAndResizable);
     m_movable = m_resizable;
     content->installEventFilter(this);
+    if (options.testFlag(TakesKeyboardWhenClicked))
+        windowHandle()->installEventFilter(this);
+    if (options.testFlag(TakesKeyboard))
+        OverlayWindow::takeKeyboardWhenShown(windowHandle());
+}
+
+// Window managers differ on a window that accepts the keyboard but is shown without asking
+// for it: some give it the keyboard all the same. So the panel declines it until a click.
+void OverlayPanel::takeKeyboardOnClick()
+{
+    QWindow *window = windowHandle();
+    if (!window->flags().testFlag(Qt::WindowDoesNotAcceptFocus))
+        return;
+    // As setClickThrough() does: the native window changes in place, the widget's flags follow.
+    window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+    overrideWindowFlags(windowFlags() & ~Qt::WindowDoesNotAcceptFocus);
+    window->requestActivate();
+    // Some (kwin) weigh the toolkit's request against the window that had the keyboard and
+    // refuse it; asked as a task bar asks, it is granted.
+    ActiveWindow::system().activate(winId());
 }
 
 bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == windowHandle()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            takeKeyboardOnClick();
+        return QWidget::eventFilter(watched, event);
+    }
     const auto *mouse = dynamic_cast<QMouseEvent *>(event);
     if (!m_movable || watched != m_content || !mouse)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::LeftButton && windowHandle()) {
-            const QPoint position = mouse->scenePosition().toPoint();
+            const QPointF position = mouse->scenePosition();
             const bool inCorner = m_resizable && position.x() >= width() - resizeCornerSize
                                   && position.y() >= height() - resizeCornerSize;
             m_drag.press(windowHandle(), position,
@@ -68,7 +95,7 @@ bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::MouseMove:
         if (m_drag.isPressed()) {
-            m_drag.pointerMoved(mouse->scenePosition().toPoint(), mouse->buttons());
+            m_drag.pointerMoved(mouse->scenePosition(), mouse->buttons());
             return true;
         }
         break;
@@ -122,6 +149,8 @@ void OverlayPanel::orderFront()
 {
     show();
     raise();
+    if (takesKeyboardWhenShown())
+        activateWindow();
 }
 
 void OverlayPanel::setClickThrough(bool clickThrough)

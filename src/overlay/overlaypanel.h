@@ -19,13 +19,14 @@ class OverlayPanel : public QWidget
 public:
     enum Option {
         NoOption = 0,
-        // Takes the keyboard when clicked, so its key handling works (it is still shown
-        // without activating the application).
-        AcceptsFocus = 1,
+        // Takes the keyboard as it shows: the full screen, which covers every other window.
+        TakesKeyboard = 1,
         // Clicks pass through to the window beneath, through an empty input shape.
         TransparentForInput = 2,
         // The reader moves it by its background and resizes it from the bottom-right corner.
         MovableAndResizable = 4,
+        // Shown without the keyboard, it takes it when clicked, so its key handling works.
+        TakesKeyboardWhenClicked = 8,
     };
     Q_DECLARE_FLAGS(Options, Option)
 
@@ -37,8 +38,9 @@ public:
     void setShape(std::function<QPainterPath()> shape);
     void refreshShape();
 
-    // Shows the panel without activating the application.
+    // Shows the panel without activating the application, unless it takes the keyboard.
     void orderFront();
+    bool takesKeyboardWhenShown() const { return m_options.testFlag(TakesKeyboard); }
 
     // Switches at run time between letting clicks through to the window beneath and being
     // moved by its background (resizable too when built MovableAndResizable).
@@ -56,6 +58,9 @@ private:
     void followScreen(QScreen *screen);
     void reapplyShape();
 
+    void takeKeyboardOnClick();
+
+    Options m_options;
     QWidget *m_content = nullptr;
     std::function<QPainterPath()> m_shape;
     QMetaObject::Connection m_screenScale;

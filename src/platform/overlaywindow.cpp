@@ -22,4 +22,9 @@ void takeKeyboardWhenShown(QWindow *window)
         X11OverlayWindow::takeKeyboardWhenShown(window);
 }
 
+bool fullScreenWhenShown(QWindow *window)
+{
+    return window && X11OverlayWindow::fullScreenWhenShown(window);
+}
+
 } // namespace OverlayWindow

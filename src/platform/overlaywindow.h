@@ -16,5 +16,10 @@ void configure(QWindow *window);
 // would: some (xfwm4) weigh the toolkit's own request against focus-stealing prevention and
 // may refuse it.
 void takeKeyboardWhenShown(QWindow *window);
+// Once the window is on screen, asks the window manager to show it full screen, as a player
+// does: asked in the window's first state instead, some (awesome) place it below their bars.
+// A full-screen window is a normal one from the start. False when it is not on X11 and the
+// caller asks for full screen itself.
+bool fullScreenWhenShown(QWindow *window);
 
 } // namespace OverlayWindow

@@ -5,14 +5,15 @@
 #include <QGuiApplication>
 #include <QStyleHints>
 
-void WindowDrag::press(QWindow *window, const QPoint &position, Kind kind)
+void WindowDrag::press(QWindow *window, const QPointF &position, Kind kind)
 {
     m_window = window;
     m_pressPosition = position;
     m_kind = kind;
+    m_following = false;
 }
 
-bool WindowDrag::pointerMoved(const QPoint &position, Qt::MouseButtons buttons)
+bool WindowDrag::pointerMoved(const QPointF &position, Qt::MouseButtons buttons)
 {
     if (!m_window)
         return false;
@@ -20,17 +21,29 @@ bool WindowDrag::pointerMoved(const QPoint &position, Qt::MouseButtons buttons)
         release();
         return false;
     }
+    const bool resize = m_kind == Kind::resizeFromBottomRight;
+    if (m_following) {
+        X11WindowDrag::follow(m_window, {m_devicePress, m_deviceWindow}, resize);
+        return false;
+    }
     if ((position - m_pressPosition).manhattanLength()
         < QGuiApplication::styleHints()->startDragDistance())
         return false;
     QWindow *window = m_window;
-    release();
-    const bool resize = m_kind == Kind::resizeFromBottomRight;
-    if (!X11WindowDrag::start(window, m_pressPosition, resize)) {
+    const std::optional<X11WindowDrag::Start> start = X11WindowDrag::start(window, m_pressPosition);
+    if (!start) {
+        release();
         if (resize)
             window->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
         else
             window->startSystemMove();
+    } else if (X11WindowDrag::handToWindowManager(window, *start, resize)) {
+        release();
+    } else {
+        m_following = true;
+        m_devicePress = start->press;
+        m_deviceWindow = start->window;
+        X11WindowDrag::follow(window, *start, resize);
     }
     return true;
 }
@@ -38,4 +51,5 @@ bool WindowDrag::pointerMoved(const QPoint &position, Qt::MouseButtons buttons)
 void WindowDrag::release()
 {
     m_window.clear();
+    m_following = false;
 }

@@ -1,5 +1,6 @@
 #include "windowhints.h"
 
+#include "linux/windowplace_x11.h"
 #include "linux/x11connection.h"
 
 #include <QWindow>
@@ -38,6 +39,12 @@ void mapNormal(QWindow *window)
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS,
                         32, hints.size(), hints.data());
     xcb_flush(connection);
+}
+
+void keepPlaceWhenShown(QWindow *window)
+{
+    if (window)
+        X11WindowPlace::keepWhenShown(window);
 }
 
 } // namespace WindowHints

@@ -150,6 +150,9 @@ private:
         dup2(null, STDOUT_FILENO);
         dup2(errorFd >= 0 ? errorFd : null, STDERR_FILENO);
         execvp(argv[0], argv.data());
+        constexpr char cannotRun[] = "cannot run it: not installed, or not a program\n";
+        [[maybe_unused]] const ssize_t written
+            = write(STDERR_FILENO, cannotRun, sizeof cannotRun - 1);
         _exit(127);
     }
 

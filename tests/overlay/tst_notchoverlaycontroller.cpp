@@ -240,10 +240,9 @@ void TestNotchOverlayController::eachModeOpensItsOwnPanel()
         QCOMPARE(f.controller.panel()->content()->metaObject()->className(), viewClass);
         QCOMPARE(bool(f.controller.stopButtonPanel()), mode == OverlayMode::cursor);
         const Qt::WindowFlags flags = f.controller.panel()->windowFlags();
-        // Floating and fullscreen panels take the keyboard for their keys; the cursor panel
-        // lets clicks through to the window beneath.
-        QCOMPARE(flags.testFlag(Qt::WindowDoesNotAcceptFocus),
-                 mode == OverlayMode::pinned || mode == OverlayMode::cursor);
+        // Only the full screen takes the keyboard as it shows (a floating panel when clicked);
+        // the cursor panel lets clicks through to the window beneath.
+        QCOMPARE(flags.testFlag(Qt::WindowDoesNotAcceptFocus), mode != OverlayMode::fullscreen);
         QCOMPARE(flags.testFlag(Qt::WindowTransparentForInput), mode == OverlayMode::cursor);
     }
 

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void escape_data();
     void escape();
     void cmdMCollapsesToMini();
+    void fullScreenEndsAndHandsTheKeyboardBackOnceGone();
     void heldArrowRepeats();
     void arrowsNeedArrowScrollingOrCursorMode();
     void leftAndRightOpenNeighbourPages();
@@ -48,18 +49,22 @@ void TestOverlayKeys::escape_data()
     QTest::addColumn<bool>("picker");
     QTest::addColumn<bool>("notesMode");
     QTest::addColumn<bool>("collapsed");
-    QTest::addColumn<bool>("cursorMode");
+    QTest::addColumn<OverlayMode>("mode");
     QTest::addColumn<QString>("outcome");
 
-    QTest::newRow("picker in notes mode ends") << true << true << false << false << u"dismiss"_qs;
+    const OverlayMode pinned = OverlayMode::pinned;
+    QTest::newRow("picker in notes mode ends") << true << true << false << pinned << u"dismiss"_qs;
     QTest::newRow("picker of outside text closes")
-        << true << false << false << false << u"picker closed"_qs;
+        << true << false << false << pinned << u"picker closed"_qs;
     QTest::newRow("expanded notes opens the picker")
-        << false << true << false << false << u"picker open"_qs;
+        << false << true << false << pinned << u"picker open"_qs;
     QTest::newRow("expanded notes in cursor mode ends")
-        << false << true << false << true << u"dismiss"_qs;
-    QTest::newRow("collapsed ends") << false << true << true << false << u"dismiss"_qs;
-    QTest::newRow("outside text collapses") << false << false << false << false << u"collapsed"_qs;
+        << false << true << false << OverlayMode::cursor << u"dismiss"_qs;
+    QTest::newRow("collapsed ends") << false << true << true << pinned << u"dismiss"_qs;
+    QTest::newRow("outside text collapses") << false << false << false << pinned << u"collapsed"_qs;
+    // The full screen has no collapsed form: Esc ends it at once.
+    QTest::newRow("outside text in full screen ends")
+        << false << false << false << OverlayMode::fullscreen << u"dismiss"_qs;
 }
 
 void TestOverlayKeys::escape()
@@ -67,12 +72,12 @@ void TestOverlayKeys::escape()
     QFETCH(bool, picker);
     QFETCH(bool, notesMode);
     QFETCH(bool, collapsed);
-    QFETCH(bool, cursorMode);
+    QFETCH(OverlayMode, mode);
     QFETCH(QString, outcome);
 
     for (bool fromHotKey : {false, true}) {
         Fixture f;
-        f.settings.setOverlayMode(cursorMode ? OverlayMode::cursor : OverlayMode::pinned);
+        f.settings.setOverlayMode(mode);
         f.open(u"uno dos"_qs, notesMode);
         OverlayContent &content = f.controller.overlayContent();
         content.setIsCollapsed(collapsed);
@@ -119,6 +124,28 @@ void TestOverlayKeys::cmdMCollapsesToMini()
     Fixture::settle();
     QVERIFY(content.isMiniMode());
     QCOMPARE(f.activeWindow.activations.size(), activations);
+}
+
+// Esc on text from outside, Ctrl+M on notes: the full screen ends rather than stay without the
+// keyboard, which goes back to the program the reader came from once the panel is gone.
+void TestOverlayKeys::fullScreenEndsAndHandsTheKeyboardBackOnceGone()
+{
+    for (bool notesMode : {false, true}) {
+        Fixture f;
+        f.settings.setOverlayMode(OverlayMode::fullscreen);
+        f.open(u"uno dos"_qs, notesMode);
+        // Another text while the full screen has the keyboard.
+        f.activeWindow.m_current = f.controller.panel()->winId();
+        f.open(u"tres cuatro"_qs, notesMode);
+        if (notesMode)
+            f.pressHotKey(Id::cmdMHotKey);
+        else
+            QVERIFY(f.controller.handleLocalKeyDown(Qt::Key_Escape, Qt::NoModifier));
+        QVERIFY(f.controller.isDismissing());
+        QVERIFY(f.activeWindow.activations.isEmpty());
+        QTRY_COMPARE(f.completions, 1);
+        QCOMPARE(f.activeWindow.activations, QList<ActiveWindow::WindowId>({77}));
+    }
 }
 
 void TestOverlayKeys::heldArrowRepeats()

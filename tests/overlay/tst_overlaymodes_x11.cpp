@@ -259,24 +259,24 @@ void TestOverlayModesX11::fullscreenCoversTheDisplayAndEscEnds()
     Session s(OverlayMode::fullscreen);
 
     // Text from outside comes without global keys: the full screen takes the keyboard itself.
-    // Esc collapses the reading, which gives the keyboard back to the editor.
+    // Esc ends the reading, which gives the keyboard back to the editor.
     s.controller.show(page, false, false, [&s] { ++s.completions; });
     OverlayPanel *panel = s.controller.panel();
     QVERIFY(QTest::qWaitForWindowExposed(panel));
-    QTRY_COMPARE_WITH_TIMEOUT(panel->frameGeometry(), QRect(0, 0, 1280, 800), 15000);
+    // Its own rectangle: Qt works out the frame of a window from the window manager's, which
+    // may still be 1 × 1 while it manages the window, and keeps that.
+    QTRY_COMPARE_WITH_TIMEOUT(panel->geometry(), QRect(0, 0, 1280, 800), 15000);
     QTRY_COMPARE(QGuiApplication::focusWindow(), panel->windowHandle());
     QVERIFY(!editor.hasInputFocus());
     QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
-    QTRY_VERIFY(s.controller.overlayContent().isCollapsed());
-    QTRY_VERIFY(editor.hasInputFocus());
-    s.controller.dismiss();
     QTRY_COMPARE(s.completions, 1);
+    QTRY_VERIFY(editor.hasInputFocus());
 
     // Notes, with the global keys: the full screen shows no page list to step back to, so the
     // first Esc ends the reading.
     s.open();
     QVERIFY(QTest::qWaitForWindowExposed(s.controller.panel()));
-    QTRY_COMPARE(s.controller.panel()->frameGeometry(), QRect(0, 0, 1280, 800));
+    QTRY_COMPARE(s.controller.panel()->geometry(), QRect(0, 0, 1280, 800));
     screenshot(u"fullscreen-x11.png"_qs);
     QVERIFY(xdotool({u"key"_qs, u"Escape"_qs}));
     QTRY_COMPARE(s.completions, 2);

@@ -1,13 +1,11 @@
 #include "overlaywindow_x11.h"
 
 #include "activewindow_x11.h"
+#include "windowplace_x11.h"
 #include "x11connection.h"
 
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QList>
-#include <QPoint>
-#include <QTimer>
 #include <QVariant>
 #include <QWindow>
 
@@ -35,11 +33,19 @@ void writeAtomList(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t
 
 } // namespace
 
+X11OverlayWindow *X11OverlayWindow::of(QWindow *window)
+{
+    return window->findChild<X11OverlayWindow *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
 void X11OverlayWindow::install(QWindow *window, bool flagsChanged)
 {
     if (!X11Connection::connection())
         return;
-    if (!window->findChild<X11OverlayWindow *>(QString(), Qt::FindDirectChildrenOnly))
+    // Filters run newest first: the place is kept once the full screen has been asked for,
+    // which it leaves alone.
+    X11WindowPlace::keepWhenShown(window);
+    if (!of(window))
         window->installEventFilter(new X11OverlayWindow(window));
     window->setProperty(qtWindowTypeProperty, QVariant(qtUtilityWindowType));
     // Qt would replace the native window on the next show for the new stays-on-top hint, and
@@ -53,8 +59,16 @@ void X11OverlayWindow::install(QWindow *window, bool flagsChanged)
 
 void X11OverlayWindow::takeKeyboardWhenShown(QWindow *window)
 {
-    if (auto *filter = window->findChild<X11OverlayWindow *>(QString(), Qt::FindDirectChildrenOnly))
+    if (X11OverlayWindow *filter = of(window))
         filter->m_takesKeyboard = true;
+}
+
+bool X11OverlayWindow::fullScreenWhenShown(QWindow *window)
+{
+    X11OverlayWindow *filter = of(window);
+    if (filter)
+        filter->m_fullScreen = true;
+    return filter;
 }
 
 bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
@@ -68,29 +82,13 @@ bool X11OverlayWindow::eventFilter(QObject *watched, QEvent *event)
         m_showing = false;
         reapplyInputShape(window);
         withdrawAttentionRequest(window);
+        // Qt sends the window manager the request of a mapped window.
+        if (m_fullScreen)
+            window->setWindowStates(window->windowStates() | Qt::WindowFullScreen);
         if (m_takesKeyboard)
             X11ActiveWindow().activate(window->winId());
-        m_placeAttempts = 0;
-        m_placing.start();
-        restorePlace(window);
-        QTimer::singleShot(placingTime / 4, this, [this, window] { restorePlace(window); });
-    } else if (event->type() == QEvent::Move) {
-        restorePlace(window);
-    } else if (event->type() == QEvent::MouseButtonPress) {
-        m_placing.invalidate(); // what moves it now is the user's drag
     }
     return false;
-}
-
-// The window manager may place the window after its first exposure (fluxbox does, beside other
-// windows), or again after a move back; a few tries in the moment after the show, never later,
-// when a move is the user's.
-void X11OverlayWindow::restorePlace(QWindow *window)
-{
-    constexpr int maximumAttempts = 3;
-    if (m_placing.isValid() && !m_placing.hasExpired(placingTime)
-        && m_placeAttempts < maximumAttempts && keepPlace(window))
-        ++m_placeAttempts;
 }
 
 // Qt gives a window that lets clicks through an empty input shape when it creates it, before
@@ -104,40 +102,6 @@ void X11OverlayWindow::reapplyInputShape(QWindow *window)
         return;
     window->setFlags(flags & ~Qt::WindowTransparentForInput);
     window->setFlags(flags);
-}
-
-// Some window managers (fluxbox) put a new window where their placement policy wants it, in
-// spite of the place asked for, but honour a move once it is on screen. Qt writes the place it
-// asks for into the size hints whenever it moves the window.
-bool X11OverlayWindow::keepPlace(QWindow *window)
-{
-    xcb_connection_t *connection = X11Connection::connection();
-    if (!connection || !window->isVisible()
-        || window->windowStates() & (Qt::WindowFullScreen | Qt::WindowMaximized))
-        return false;
-    const auto id = xcb_window_t(window->winId());
-    const auto hintsCookie = xcb_get_property(connection, 0, id, XCB_ATOM_WM_NORMAL_HINTS,
-                                              XCB_ATOM_WM_SIZE_HINTS, 0, 3);
-    const auto placeCookie
-        = xcb_translate_coordinates(connection, id, X11Connection::rootWindow(connection), 0, 0);
-    xcb_get_property_reply_t *hints = xcb_get_property_reply(connection, hintsCookie, nullptr);
-    xcb_translate_coordinates_reply_t *place
-        = xcb_translate_coordinates_reply(connection, placeCookie, nullptr);
-    constexpr quint32 userOrProgramPosition = 1 | 4;
-    bool moved = false;
-    if (hints && place && hints->format == 32 && xcb_get_property_value_length(hints) >= 12) {
-        const auto *values = static_cast<const qint32 *>(xcb_get_property_value(hints));
-        if ((quint32(values[0]) & userOrProgramPosition)
-            && (place->dst_x != values[1] || place->dst_y != values[2])) {
-            const quint32 asked[] = {quint32(values[1]), quint32(values[2])};
-            xcb_configure_window(connection, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, asked);
-            xcb_flush(connection);
-            moved = true;
-        }
-    }
-    std::free(hints);
-    std::free(place);
-    return moved;
 }
 
 // Window managers that keep the keyboard where it was when a window maps mark that window as
@@ -186,7 +150,9 @@ void X11OverlayWindow::writeProperties(QWindow *window)
 
     // A native window made before install() got its type from the flags alone. Window
     // managers (openbox) grant the full-screen state to normal windows only.
-    const bool fullScreen = window->windowStates().testFlag(Qt::WindowFullScreen);
+    const X11OverlayWindow *filter = of(window);
+    const bool fullScreen
+        = window->windowStates().testFlag(Qt::WindowFullScreen) || (filter && filter->m_fullScreen);
     window->setProperty(qtWindowTypeProperty,
                         QVariant(fullScreen ? qtNormalWindowType : qtUtilityWindowType));
     const xcb_atom_t typeProperty = X11Connection::atom(connection, "_NET_WM_WINDOW_TYPE");
