@@ -146,6 +146,7 @@ void TestSettingsX11::changeKeepResetAndClose()
     // A click on the pinned preview reaches the window beneath it. The desk taking the focus
     // hides the preview; the program's coming back shows it again.
     desk.takeButtonPresses();
+    QTRY_COMPARE(windowAt({640, 100}), desk.id());
     QVERIFY(xdotool({u"mousemove"_s, u"640"_s, u"100"_s, u"click"_s, u"1"_s}));
     QList<QPoint> presses;
     QTRY_VERIFY((presses += desk.takeButtonPresses(), !presses.isEmpty()));
