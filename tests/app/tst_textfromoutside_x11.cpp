@@ -13,13 +13,6 @@ using namespace TestSupport;
 
 namespace {
 
-QString activeWindow()
-{
-    QByteArray id;
-    xdotool({u"getactivewindow"_s}, &id);
-    return QString::fromLatin1(id.trimmed());
-}
-
 // B on Xvfb's keymap.
 constexpr quint8 bKeyCode = 56;
 
@@ -165,7 +158,7 @@ void TestTextFromOutside::textEntryAndSelection()
     QCOMPARE(brivel.launchAgain({u"--read-selection"_s}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
     // Return answers the alert once it has the keyboard.
-    QTRY_COMPARE(activeWindow(), alertWindow()->id);
+    QTRY_COMPARE(keyboardWindow(), alertWindow()->id);
     screenshot(u"outside-no-selection.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!alertWindow().has_value(), 5000);
@@ -182,11 +175,11 @@ void TestTextFromOutside::toggleKeyFromAnotherApplication()
     TestSupport::ForeignWindow other("Other program", QRect(700, 300, 400, 300));
     QVERIFY(other.isValid());
     QVERIFY(xdotool({u"windowactivate"_s, u"--sync"_s, other.idString()}));
-    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), other.idString(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(keyboardWindow(), other.idString(), 5000);
 
     // Real key events: only they set off a grab.
     QVERIFY(xdotool({u"key"_s, u"ctrl+alt+b"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), editor, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(keyboardWindow(), editor, 5000);
     QVERIFY(mainWindow().has_value());
     QTest::qWait(300);
     screenshot(u"toggle-shown.png"_s);
@@ -199,7 +192,7 @@ void TestTextFromOutside::toggleKeyFromAnotherApplication()
     screenshot(u"toggle-hidden.png"_s);
 
     QVERIFY(xdotool({u"key"_s, u"ctrl+alt+b"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), editor, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(keyboardWindow(), editor, 5000);
     QVERIFY(mainWindow().has_value());
 }
 

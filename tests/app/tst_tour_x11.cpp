@@ -42,19 +42,6 @@ bool click(const QPoint &at)
            && xdotool({u"click"_s, u"1"_s});
 }
 
-// Once an area's pixels come to rest: a callout's reveal and the repaint after it are over. A
-// text cursor's blink changes too few pixels to count.
-bool settled(const QRect &area)
-{
-    QImage last = grab(area);
-    return QTest::qWaitFor(
-        [&] {
-            const QImage now = grab(area);
-            return differingShare(std::exchange(last, now), now) < 0.001;
-        },
-        5000);
-}
-
 } // namespace
 
 // The first-run tour and the About sheet of the real program on a real X server: a home past

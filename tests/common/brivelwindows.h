@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <optional>
+#include <utility>
 
 namespace TestSupport {
 
@@ -85,6 +86,14 @@ inline std::optional<ShownWindow> readingPanel()
             return window;
     }
     return std::nullopt;
+}
+
+// The window that has the keyboard, as the window manager names it.
+inline QString keyboardWindow()
+{
+    QByteArray id;
+    xdotool({QStringLiteral("getactivewindow")}, &id);
+    return QString::fromLatin1(id.trimmed());
 }
 
 // "Normal", "Iconic" or "Withdrawn", as the window manager keeps it in the window's WM_STATE.
@@ -159,6 +168,19 @@ inline double differingShare(const QImage &a, const QImage &b)
             differing += a.pixel(x, y) != b.pixel(x, y);
     }
     return double(differing) / (qint64(a.width()) * a.height());
+}
+
+// Once an area's pixels come to rest: a reveal, a fade or a slide and the repaint after it are
+// over. A text cursor's blink changes too few pixels to count.
+inline bool settled(const QRect &area)
+{
+    QImage last = grab(area);
+    return QTest::qWaitFor(
+        [&] {
+            const QImage now = grab(area);
+            return differingShare(std::exchange(last, now), now) < 0.001;
+        },
+        5000);
 }
 
 inline void screenshot(const QString &file)
