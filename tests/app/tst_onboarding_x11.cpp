@@ -1,7 +1,6 @@
 #include "common/brivelwindows.h"
 #include "common/files.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -78,15 +77,16 @@ QRect shapeExtents(const QString &id)
     return QRect(parts[2].toInt(), parts[3].toInt(), parts[0].toInt(), parts[1].toInt());
 }
 
-// Which of the intro's three pages its dots mark once it is still, -1 elsewhere or mid-change.
+// Which of the intro's three pages its dots mark once it is still, -1 elsewhere or mid-change:
+// the current dot white, the others grey (a fade's last frame may be a shade off either).
 int introPage(const QImage &content)
 {
     int page = -1;
     for (int i = 0; i < 3; ++i) {
-        const QRgb dot = content.pixel(344 + 15 * i, 315);
-        if (dot == qRgb(255, 255, 255))
+        const int dot = qGray(content.pixel(344 + 15 * i, 315));
+        if (dot >= 250)
             page = page < 0 ? i : 3;
-        else if (dot != qRgb(77, 77, 77))
+        else if (qAbs(dot - 77) > 3)
             return -1;
     }
     return page < 3 ? page : -1;
@@ -100,23 +100,6 @@ bool everyArrowTried(const QImage &content)
             return false;
     }
     return true;
-}
-
-// Waits until a window has stopped moving: its place unchanged for a while.
-bool atRest(const QString &id)
-{
-    QRect last;
-    QElapsedTimer still;
-    return QTest::qWaitFor(
-        [&] {
-            const QRect now = clientArea(id);
-            if (now != last || !still.isValid()) {
-                last = now;
-                still.start();
-            }
-            return still.elapsed() >= 500;
-        },
-        15000);
 }
 
 QString normalHints(const QString &id)

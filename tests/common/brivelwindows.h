@@ -6,6 +6,7 @@
 #include "common/xvfb.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QMap>
@@ -139,6 +140,23 @@ inline QRect clientArea(const QString &id)
     return {values.value(QStringLiteral("Absolute upper-left X")),
             values.value(QStringLiteral("Absolute upper-left Y")),
             values.value(QStringLiteral("Width")), values.value(QStringLiteral("Height"))};
+}
+
+// Waits until a window has stopped moving: its place unchanged for a while.
+inline bool atRest(const QString &id)
+{
+    QRect last;
+    QElapsedTimer still;
+    return QTest::qWaitFor(
+        [&] {
+            const QRect now = clientArea(id);
+            if (now != last || !still.isValid()) {
+                last = now;
+                still.start();
+            }
+            return still.elapsed() >= 500;
+        },
+        15000);
 }
 
 // The window manager's frame around a window's client area: left, top, right, bottom.
