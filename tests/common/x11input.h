@@ -2,6 +2,8 @@
 
 // The pointer and keys of a test's private X server, driven through xdotool.
 
+#include "x11requests.h"
+
 #include <QByteArray>
 #include <QPoint>
 #include <QProcess>
@@ -10,12 +12,9 @@
 #include <QTest>
 
 #include <xcb/xcb.h>
-#include <xcb/xcbext.h>
 
 #include <cstdlib>
 #include <cstring>
-
-#include <sys/uio.h>
 
 namespace TestSupport {
 
@@ -81,12 +80,9 @@ inline quint32 windowAt(QPoint point)
             quint32 window;
             quint8 kind, pad[3] = {};
         } request{0, 0, 0, window, kind};
-        iovec parts[3] = {};
-        parts[2].iov_base = &request;
-        parts[2].iov_len = sizeof request;
-        const xcb_protocol_request_t protocol{1, &shapeExtension, 8, 0}; // ShapeGetRectangles
-        const unsigned int sequence
-            = xcb_send_request(connection, XCB_REQUEST_CHECKED, parts + 2, &protocol);
+        const unsigned int sequence = sendExtensionRequest(connection, &shapeExtension,
+                                                           8, // ShapeGetRectangles
+                                                           &request, sizeof request, true);
         xcb_generic_error_t *error = nullptr;
         auto *reply = static_cast<quint8 *>(xcb_wait_for_reply(connection, sequence, &error));
         std::free(error);

@@ -2,6 +2,8 @@
 
 // RandR monitors of a test's private X server, set up by speaking the requests directly.
 
+#include "x11requests.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QList>
@@ -52,11 +54,7 @@ inline bool splitIntoTwoMonitors(int leftWidth)
     static xcb_extension_t randr{"RANDR", 0};
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const auto send = [&](quint8 opcode, void *request, size_t size, bool withReply) {
-        iovec parts[3] = {};
-        parts[2].iov_base = request;
-        parts[2].iov_len = size;
-        const xcb_protocol_request_t protocol{1, &randr, opcode, quint8(withReply ? 0 : 1)};
-        return xcb_send_request(connection, XCB_REQUEST_CHECKED, parts + 2, &protocol);
+        return sendExtensionRequest(connection, &randr, opcode, request, size, withReply);
     };
     const auto atom = [&](const char *name) {
         xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
