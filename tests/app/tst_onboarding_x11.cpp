@@ -16,6 +16,9 @@ using namespace TestSupport;
 
 namespace {
 
+// How long a step's change may take on a loaded machine under the sanitizers.
+constexpr int stepMs = 15000;
+
 // Long enough for a step's 0.45 s cross-fade and a repaint.
 void settle(int ms = 900)
 {
@@ -196,7 +199,7 @@ void TestOnboardingX11::firstLaunchWalk()
     shoot(u"language"_s);
     QVERIFY(clickAt({180, 330})); // Español
     // The language step ends a moment after the choice.
-    QTRY_COMPARE(introPage(content()), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(introPage(content()), 0, stepMs);
     shoot(u"page0"_s);
     const QRect hero(0, 0, 720, 300);
     const QImage heroBefore = content().copy(hero);
@@ -210,7 +213,7 @@ void TestOnboardingX11::firstLaunchWalk()
     for (const auto &[button, page] :
          {std::pair(next, 1), std::pair(next, 2), std::pair(back, 1), std::pair(back, 0)}) {
         QVERIFY(clickAt(button));
-        QTRY_COMPARE(introPage(content()), page);
+        QTRY_COMPARE_WITH_TIMEOUT(introPage(content()), page, stepMs);
         if (page > 0 && button == next)
             shoot(u"page%1"_s.arg(page));
     }
@@ -221,24 +224,26 @@ void TestOnboardingX11::firstLaunchWalk()
     settle();
     shoot(u"language-again"_s);
     QVERIFY(clickAt({540, 330})); // English
-    QTRY_COMPARE(introPage(content()), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(introPage(content()), 0, stepMs);
     shoot(u"page0-english"_s);
     QVERIFY2(differingShare(spanishTitle, content().copy(text)) > 0.01, "the text stayed Spanish");
     for (const int page : {1, 2}) {
         QVERIFY(clickAt(next));
-        QTRY_COMPARE(introPage(content()), page);
+        QTRY_COMPARE_WITH_TIMEOUT(introPage(content()), page, stepMs);
     }
     shoot(u"page2-english"_s);
+    const QRect beforePreview = clientArea(window.id);
     QVERIFY(clickAt(next)); // "Empezar"
-    QTRY_VERIFY(readingPanel().has_value());
+    // The window moves down, clear of the preview.
+    QTRY_VERIFY_WITH_TIMEOUT(clientArea(window.id) != beforePreview, stepMs);
     QVERIFY(atRest(window.id));
-    findContent(); // the window moved down, clear of the preview
+    findContent();
 
     // Personalize: the preview hangs from the top over the bar, its notch drawn below it, and
     // widens with the width slider.
+    QTRY_VERIFY(readingPanel().has_value());
     shootScreen(u"personalize"_s);
     const std::optional<ShownWindow> preview = readingPanel();
-    QVERIFY(preview);
     QTRY_COMPARE(readingPanel()->geometry, QRect(390, 0, 500, 28 + 440));
     QRect narrow;
     QTRY_VERIFY2((narrow = shapeExtents(preview->id)).height() > 28 + 100,
