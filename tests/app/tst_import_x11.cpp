@@ -19,9 +19,14 @@ QList<ShownWindow> windowsNamed(const QString &name)
     return shownWindows({u"--name"_s, u"^"_s + name + u"$"_s});
 }
 
-// Presses the drag source, moves in steps onto `target`, waits there, then releases.
+// Presses the drag source, moves in steps onto `target`, waits there until the program shows
+// that it would take the drop, then releases.
 bool dragOnto(const QPoint &target, const QString &hoverScreenshot)
 {
+    const std::optional<ShownWindow> window = mainWindow();
+    if (!window)
+        return false;
+    const QImage before = grab(window->geometry);
     const QList<ShownWindow> source = windowsNamed(u"brivel-drag-source"_s);
     if (source.isEmpty())
         return false;
@@ -34,7 +39,8 @@ bool dragOnto(const QPoint &target, const QString &hoverScreenshot)
         xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y())});
         QTest::qWait(60);
     }
-    QTest::qWait(500);
+    if (!QTest::qWaitFor([&] { return differingShare(before, grab(window->geometry)) > 0.01; }))
+        qWarning("no sign of the drop being taken");
     if (!hoverScreenshot.isEmpty())
         screenshot(hoverScreenshot);
     return xdotool({u"mouseup"_s, u"1"_s});
@@ -70,14 +76,14 @@ void TestImportX11::openPanelAndRealDrops()
     ::umask(umaskBefore);
     QVERIFY(started);
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
-    QTest::qWait(800);
+    QTRY_COMPARE(keyboardWindow(), mainWindow()->id);
 
     // Ctrl+O, the deck's path typed into the panel, Return: twelve pages, written at once. The
     // untouched first-run pages go without a question.
     QVERIFY(xdotool({u"key"_s, u"ctrl+o"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!windowsNamed(u"Abrir archivo o presentación…"_s).isEmpty(), 5000);
     QVERIFY(!alertWindow().has_value());
-    QTest::qWait(500);
+    QTRY_COMPARE(keyboardWindow(), windowsNamed(u"Abrir archivo o presentación…"_s).value(0).id);
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"10"_s, twelve}));
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     QTRY_COMPARE_WITH_TIMEOUT(jsonObjectFile(autosave)[u"pages"_s].toArray().size(), 12, 5000);
@@ -105,7 +111,7 @@ void TestImportX11::openPanelAndRealDrops()
     const QPoint pane = mainWindow()->geometry.center();
     QVERIFY(dragOnto(pane, u"import-drop-hover.png"_s));
     QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
-    QTest::qWait(300);
+    QTRY_COMPARE(keyboardWindow(), alertWindow()->id);
     screenshot(u"import-question.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     QTRY_COMPARE_WITH_TIMEOUT(jsonObjectFile(autosave)[u"pages"_s].toArray().size(), 14, 5000);
@@ -121,7 +127,7 @@ void TestImportX11::openPanelAndRealDrops()
     QTest::qWait(500);
     QVERIFY(dragOnto(pane, QString()));
     QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
-    QTest::qWait(300);
+    QTRY_COMPARE(keyboardWindow(), alertWindow()->id);
     screenshot(u"import-key-alert.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!alertWindow().has_value(), 5000);

@@ -76,7 +76,7 @@ void TestMainRoad::writeReadStepStopAndKeep()
     // A fresh start shows the editor with the sample pages and the text focused.
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     const QString editor = mainWindow()->id;
-    settle();
+    QTRY_COMPARE(keyboardWindow(), editor);
     QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"Good morning everyone"_s}));
     settle();
@@ -95,18 +95,19 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QVERIFY2(qAbs(panel.x() + panel.width() / 2 - 640) <= 1, "the panel is not centred");
 
     // The picker's choice opens the first page; the arrows step to the next page and back.
-    QVERIFY(xdotool({u"key"_s, u"Right"_s}));
-    settle();
     const QRect words(readingPanel()->geometry.x(), 40, readingPanel()->geometry.width(), 100);
+    QVERIFY(settled(words));
+    const QImage picker = grab(words);
+    QVERIFY(xdotool({u"key"_s, u"Right"_s}));
+    QTRY_VERIFY(differingShare(picker, grab(words)) > 0.01);
+    QVERIFY(settled(words));
     const QImage firstPage = grab(words);
     grab(QRect(0, 0, 1280, 800)).save(u"mainroad-panel.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Right"_s}));
-    settle();
-    const QImage secondPage = grab(words);
-    QVERIFY2(differingShare(firstPage, secondPage) > 0.01, "the right arrow did not change page");
+    QTRY_VERIFY2(differingShare(firstPage, grab(words)) > 0.01,
+                 "the right arrow did not change page");
     QVERIFY(xdotool({u"key"_s, u"Left"_s}));
-    settle();
-    QVERIFY2(differingShare(firstPage, grab(words)) < 0.01, "the left arrow did not come back");
+    QTRY_VERIFY2(differingShare(firstPage, grab(words)) < 0.01, "the left arrow did not come back");
 
     // Esc opens the picker, Esc again ends the reading; the text is kept, and the editor waits
     // in the taskbar.
@@ -123,7 +124,7 @@ void TestMainRoad::writeReadStepStopAndKeep()
     QVERIFY(xdotool({u"windowactivate"_s, editor}));
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 5000);
     QCOMPARE(windowManagerState(editor), u"Normal"_s);
-    settle();
+    QTRY_COMPARE(keyboardWindow(), editor);
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"!"_s}));
     QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(autosave, u"pages"_s).value(0),
                               u"Good morning everyone!"_s, 5000);
@@ -159,7 +160,7 @@ void TestMainRoad::oneDataFolderOneSession()
     BrivelProcess first;
     QVERIFY(first.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
-    settle();
+    QTRY_COMPARE(keyboardWindow(), mainWindow()->id);
     QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"15"_s, u"first session"_s}));
     QTRY_COMPARE_WITH_TIMEOUT(jsonStringList(first.autosave(), u"pages"_s).value(0),

@@ -129,23 +129,25 @@ void TestSettingsX11::changeKeepResetAndClose()
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     const QString window = mainWindow()->id;
-    settle();
+    QVERIFY(atRest(window));
 
     // The header's button opens the settings; the window moves clear of the preview, its
     // bottom 10 above the free area's on this short screen.
     QVERIFY(click(window, at::settingsButton));
-    settle();
-    grab().save(u"settings-general.png"_s);
-    const int frameBottom = clientArea(window).bottom() + 1 + frameExtents(window).bottom();
-    QVERIFY2(qAbs(frameBottom - (800 - 10)) <= 1, qPrintable(QString::number(frameBottom)));
+    const auto frameBottom
+        = [&window] { return clientArea(window).bottom() + 1 + frameExtents(window).bottom(); };
+    QTRY_VERIFY2(qAbs(frameBottom() - (800 - 10)) <= 1, qPrintable(QString::number(frameBottom())));
     // The preview hangs from the top centre, its top strip as tall as the reading panel's.
     const QRect pinned(390, 0, 500, 28 + 440);
-    QCOMPARE(previews(window).size(), 1);
-    QCOMPARE(previews(window).constFirst().geometry, pinned);
+    QTRY_COMPARE(previews(window).size(), 1);
+    QTRY_COMPARE(previews(window).constFirst().geometry, pinned);
+    QVERIFY(atRest(window));
+    grab().save(u"settings-general.png"_s);
 
     // A click on the pinned preview reaches the window beneath it. The desk taking the focus
     // hides the preview; the program's coming back shows it again.
     desk.takeButtonPresses();
+    QTRY_COMPARE(windowAt({640, 100}), desk.id());
     QVERIFY(xdotool({u"mousemove"_s, u"640"_s, u"100"_s, u"click"_s, u"1"_s}));
     QList<QPoint> presses;
     QTRY_VERIFY((presses += desk.takeButtonPresses(), !presses.isEmpty()));
@@ -191,9 +193,8 @@ void TestSettingsX11::changeKeepResetAndClose()
     QVERIFY(click(window, at::sticky));
     settle(150);
     shootPreview(window, u"07-sticky-morphing"_s);
-    settle();
     const QRect sticky(640 - 178, 0, 356, 242);
-    QCOMPARE(previews(window).value(0).geometry, sticky);
+    QTRY_COMPARE(previews(window).value(0).geometry, sticky);
     shootPreview(window, u"08-sticky"_s);
     QVERIFY(drag({640, 180}, {440, 330}));
     const QRect dragged = sticky.translated(-200, 150);
@@ -210,18 +211,17 @@ void TestSettingsX11::changeKeepResetAndClose()
     QVERIFY(click(window, at::notch));
     settle(150);
     shootPreview(window, u"10-pinned-morphing"_s);
-    settle();
     QTRY_COMPARE(previews(window).size(), 1);
-    QCOMPARE(previews(window).constFirst().geometry, pinned);
+    QTRY_COMPARE(previews(window).constFirst().geometry, pinned);
     shootPreview(window, u"11-pinned"_s);
     QVERIFY(click(window, at::sticky));
-    settle();
-    QCOMPARE(previews(window).value(0).geometry, sticky);
-    grab().save(u"settings-general-changed.png"_s);
+    QTRY_COMPARE(previews(window).value(0).geometry, sticky);
     // Sticky: the window's bottom would sit 200 above the free area's; too tall for that on this
     // screen, it stops with its title bar just under the top panel.
+    QVERIFY(atRest(window));
     const int stickyTop = clientArea(window).top();
     QVERIFY2(stickyTop > 24 && stickyTop <= 24 + 30, qPrintable(QString::number(stickyTop)));
+    grab().save(u"settings-general-changed.png"_s);
 
     // The appearance tab, every control.
     QVERIFY(click(window, at::appearanceTab));
@@ -275,24 +275,26 @@ void TestSettingsX11::changeKeepResetAndClose()
     }
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
-    settle();
-    QVERIFY(xdotool({u"key"_s, u"ctrl+comma"_s}));
-    settle();
-    QVERIFY(click(window == mainWindow()->id ? window : mainWindow()->id, at::appearanceTab));
     const QString relaunched = mainWindow()->id;
-    settle();
+    QTRY_COMPARE(keyboardWindow(), relaunched);
+    QVERIFY(xdotool({u"key"_s, u"ctrl+comma"_s}));
+    QTRY_COMPARE(previews(relaunched).size(), 1);
+    QVERIFY(atRest(relaunched));
+    QVERIFY(click(relaunched, at::appearanceTab));
+    QTRY_VERIFY2(differingShare(changed, grab(clientArea(relaunched))) < 0.01,
+                 "the relaunched settings show other values");
     grab().save(u"settings-relaunched.png"_s);
-    QVERIFY2(differingShare(changed, grab(clientArea(relaunched))) < 0.01,
-             "the relaunched settings show other values");
 
     // "Restablecer todo", then "Restablecer": the file holds the reset's values.
     QVERIFY(click(relaunched, at::resetAll));
     QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
-    settle(300);
+    QTRY_COMPARE(keyboardWindow(), alertWindow()->id);
     grab().save(u"settings-reset-question.png"_s);
     // "Cancelar" has the focus; "Restablecer" is the button before it.
     QVERIFY(xdotool({u"key"_s, u"shift+Tab"_s, u"space"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!alertWindow().has_value(), 5000);
+    QTRY_COMPARE(QSettings(conf, QSettings::IniFormat).value(u"overlayMode"_s).toString(),
+                 u"pinned"_s);
     settle();
     grab().save(u"settings-reset.png"_s);
     {
@@ -319,11 +321,11 @@ void TestSettingsX11::changeKeepResetAndClose()
     // Each look takes its moment, far longer on a loaded machine: the bound only tells "leaves
     // with the settings" from "stays behind".
     QVERIFY2(leaving.elapsed() < 2500, qPrintable(QString::number(leaving.elapsed())));
-    QTest::qWait(1200);
+    QTRY_VERIFY2(qAbs(clientArea(relaunched).center().x() - 640) <= 2,
+                 qPrintable(QString::number(clientArea(relaunched).x())));
+    QTRY_VERIFY2(differingShare(settingsShown, grab(clientArea(relaunched))) > 0.2,
+                 "the settings are still shown");
     grab().save(u"settings-done.png"_s);
-    const QRect centred = clientArea(relaunched);
-    QVERIFY2(qAbs(centred.center().x() - 640) <= 2, qPrintable(QString::number(centred.x())));
-    QVERIFY2(differingShare(settingsShown, grab(centred)) > 0.2, "the settings are still shown");
 }
 
 // The how-it-works tab of the real screen: each demo through its selector, the arrows demo
@@ -336,13 +338,12 @@ void TestSettingsX11::howItWorksDemos()
     const QString window = mainWindow()->id;
     // Short enough to fit below the preview on this screen.
     QVERIFY(xdotool({u"windowsize"_s, u"--sync"_s, window, u"900"_s, u"450"_s}));
-    settle();
+    QTRY_COMPARE(keyboardWindow(), window);
     QVERIFY(xdotool({u"key"_s, u"ctrl+comma"_s}));
-    settle();
     // Its top keeps 24 below the preview's text area, under the preview's strip of at least 28.
-    const int frameTop = clientArea(window).top() - frameExtents(window).top();
-    QCOMPARE(frameTop, 28 + 160 + 24);
-    QCOMPARE(previews(window).value(0).geometry, QRect(390, 0, 500, 28 + 440));
+    QTRY_COMPARE(clientArea(window).top() - frameExtents(window).top(), 28 + 160 + 24);
+    QTRY_COMPARE(previews(window).value(0).geometry, QRect(390, 0, 500, 28 + 440));
+    QVERIFY(atRest(window));
 
     // The arrows demo starts with the tab; it scrolls its text 1.0 s to 2.9 s in.
     QVERIFY(click(window, at::howItWorksTab));
@@ -374,7 +375,7 @@ void TestSettingsX11::howItWorksDemos()
     QTest::qWait(3000);
     const double demoShare = (cpuSeconds(pid) - before) / 3;
     QVERIFY(click(window, at::generalTab));
-    settle(300);
+    QVERIFY(settled(client)); // the tab's change is over
     before = cpuSeconds(pid);
     QTest::qWait(4000);
     const double hiddenShare = (cpuSeconds(pid) - before) / 4;

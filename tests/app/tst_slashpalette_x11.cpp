@@ -49,14 +49,15 @@ void TestSlashPalette::typeChooseAndInsert()
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     const ShownWindow editor = *mainWindow();
-    QTest::qWait(800);
+    QTRY_COMPARE(keyboardWindow(), editor.id);
     QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
     type(u"Hola /pa"_s);
     QTRY_VERIFY_WITH_TIMEOUT(palette().has_value(), 5000);
-    QTest::qWait(300);
+    // Two rows under two headers, once it has narrowed to the typed "pa".
+    QTRY_VERIFY(palette() && palette()->geometry.height() > 120
+                && palette()->geometry.height() < 160);
     screenshot(u"slashpalette-open.png"_s);
     const QRect list = palette()->geometry;
-    QVERIFY(list.height() > 120 && list.height() < 160); // two rows under two headers
     QVERIFY(editor.geometry.contains(list.topLeft()));
     QVERIFY2(list.top() < editor.geometry.top() + editor.geometry.height() / 2,
              "the palette does not hang under the first line");
@@ -70,21 +71,19 @@ void TestSlashPalette::typeChooseAndInsert()
 
     // The window down to the screen's bottom and the caret on its last lines: the palette opens
     // above the caret.
-    QVERIFY(xdotool({u"windowmove"_s, editor.id, u"200"_s, u"380"_s}));
-    QTest::qWait(500);
+    QVERIFY(xdotool({u"windowmove"_s, u"--sync"_s, editor.id, u"200"_s, u"380"_s}));
     for (int i = 0; i < 12; ++i)
         QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     type(u"/"_s);
     QTRY_VERIFY_WITH_TIMEOUT(palette().has_value(), 5000);
-    QTest::qWait(300);
-    screenshot(u"slashpalette-above.png"_s);
     // Below the caret it would reach past the bottom; kept on screen it would end at the bottom.
+    QTRY_COMPARE(palette() ? palette()->geometry.height() : 0, 300);
+    screenshot(u"slashpalette-above.png"_s);
     const QRect above = palette()->geometry;
-    QCOMPARE(above.height(), 300);
     QVERIFY2(above.bottom() < 800 - 20, "the palette does not sit above the caret");
     QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!palette().has_value(), 5000);
-    QTest::qWait(1500);
+    QTest::qWait(1500); // time for the autosave to take away the "/" if Esc did
     QVERIFY(firstPage(brivel.autosave()).endsWith(u"\n/"_s));
 }
 

@@ -13,13 +13,6 @@ using namespace TestSupport;
 
 namespace {
 
-QString activeWindow()
-{
-    QByteArray id;
-    xdotool({u"getactivewindow"_s}, &id);
-    return QString::fromLatin1(id.trimmed());
-}
-
 // B on Xvfb's keymap.
 constexpr quint8 bKeyCode = 56;
 
@@ -76,9 +69,8 @@ void TestTextFromOutside::linkWhileRunningScrollsWithoutTheWindow()
     const QRect panel = readingPanel()->geometry;
     const QImage first = grab(panel);
     screenshot(u"outside-link-1.png"_s);
-    QTest::qWait(2000);
+    QTRY_VERIFY2_WITH_TIMEOUT(grab(panel) != first, "the text did not move on by itself", 5000);
     screenshot(u"outside-link-2.png"_s);
-    QVERIFY2(grab(panel) != first, "the text did not move on by itself");
 }
 
 void TestTextFromOutside::firstLaunchWithALinkNeverMapsTheWindow()
@@ -99,7 +91,7 @@ void TestTextFromOutside::firstLaunchWithALinkNeverMapsTheWindow()
     // Brought back by a later launch, it comes at its default size and place, not its minimum.
     QCOMPARE(brivel.launchAgain({}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 5000);
-    QTest::qWait(500);
+    QTRY_COMPARE(clientArea(mainWindow()->id).width(), 900);
     const QRect shown = clientArea(mainWindow()->id);
     screenshot(u"outside-window-back.png"_s);
     QCOMPARE(shown.width(), 900);
@@ -165,7 +157,8 @@ void TestTextFromOutside::textEntryAndSelection()
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
     QCOMPARE(brivel.launchAgain({u"--read-selection"_s}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(alertWindow().has_value(), 5000);
-    QTest::qWait(500);
+    // Return answers the alert once it has the keyboard.
+    QTRY_COMPARE(keyboardWindow(), alertWindow()->id);
     screenshot(u"outside-no-selection.png"_s);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(!alertWindow().has_value(), 5000);
@@ -182,11 +175,11 @@ void TestTextFromOutside::toggleKeyFromAnotherApplication()
     TestSupport::ForeignWindow other("Other program", QRect(700, 300, 400, 300));
     QVERIFY(other.isValid());
     QVERIFY(xdotool({u"windowactivate"_s, u"--sync"_s, other.idString()}));
-    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), other.idString(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(keyboardWindow(), other.idString(), 5000);
 
     // Real key events: only they set off a grab.
     QVERIFY(xdotool({u"key"_s, u"ctrl+alt+b"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), editor, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(keyboardWindow(), editor, 5000);
     QVERIFY(mainWindow().has_value());
     QTest::qWait(300);
     screenshot(u"toggle-shown.png"_s);
@@ -199,7 +192,7 @@ void TestTextFromOutside::toggleKeyFromAnotherApplication()
     screenshot(u"toggle-hidden.png"_s);
 
     QVERIFY(xdotool({u"key"_s, u"ctrl+alt+b"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), editor, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(keyboardWindow(), editor, 5000);
     QVERIFY(mainWindow().has_value());
 }
 
@@ -242,9 +235,8 @@ void TestTextFromOutside::toggleKeyThatIsTaken()
     BrivelProcess brivel(settings);
     QVERIFY(brivel.start());
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
-    QTest::qWait(300);
-    const QString log = brivel.log();
-    QVERIFY2(log.contains(name), qPrintable(log));
+    QString log;
+    QTRY_VERIFY2((log += brivel.log(), log.contains(name)), qPrintable(log));
     QVERIFY(brivel.isRunning());
 }
 

@@ -36,23 +36,12 @@ QRect mainWindowContent()
     return window ? clientArea(window->id) : QRect();
 }
 
+constexpr int tourShownWithinMs = 3000;
+
 bool click(const QPoint &at)
 {
     return xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y())})
            && xdotool({u"click"_s, u"1"_s});
-}
-
-// Once an area's pixels come to rest: a callout's reveal and the repaint after it are over. A
-// text cursor's blink changes too few pixels to count.
-bool settled(const QRect &area)
-{
-    QImage last = grab(area);
-    return QTest::qWaitFor(
-        [&] {
-            const QImage now = grab(area);
-            return differingShare(std::exchange(last, now), now) < 0.001;
-        },
-        5000);
 }
 
 } // namespace
@@ -86,10 +75,11 @@ void TestTour::tourRunsOnceAndEndsReading()
     const QRect text(window.x() + 100, window.y() + 150, window.width() - 200, 150);
     const double bright = meanGray(toolbar);
     grab().save(u"tour-0-editor.png"_s);
-    QTRY_VERIFY_WITH_TIMEOUT(meanGray(toolbar) < bright * 0.8, 3000);
+    // Within the time a loaded machine takes to show it, but not before its half second.
+    QTRY_VERIFY_WITH_TIMEOUT(meanGray(toolbar) < bright * 0.8, tourShownWithinMs);
     const qint64 appeared = sinceShown.elapsed();
     qInfo("the tour appeared %lld ms after the editor", appeared);
-    QVERIFY2(appeared >= 250 && appeared <= 1500, "the tour did not wait its half second");
+    QVERIFY2(appeared >= 250, "the tour did not wait its half second");
 
     // The script: the text stays clear, the rest darkens. A click on the dark area advances.
     QVERIFY(settled(window));
@@ -128,10 +118,11 @@ void TestTour::tourRunsOnceAndEndsReading()
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow().has_value(), 10000);
     const QRect again = mainWindowContent();
     QVERIFY(settled(again));
-    // The first run's tour darkened the toolbar within 1.5 s of the editor.
+    // The first run's tour darkened the toolbar within that time of the editor.
     const QRect againToolbar = toolbar.translated(again.topLeft() - window.topLeft());
-    QVERIFY2(!QTest::qWaitFor([&] { return meanGray(againToolbar) < bright * 0.9; }, 1500),
-             "the tour showed again");
+    QVERIFY2(
+        !QTest::qWaitFor([&] { return meanGray(againToolbar) < bright * 0.9; }, tourShownWithinMs),
+        "the tour showed again");
     grab().save(u"tour-5-relaunch.png"_s);
 
     // About from the application menu, closed with Esc.

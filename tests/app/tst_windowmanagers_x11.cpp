@@ -30,18 +30,11 @@ QString xprop(const QString &id, const QString &property)
     return QString::fromLatin1(process.readAllStandardOutput());
 }
 
-QString activeWindow()
-{
-    QByteArray id;
-    xdotool({u"getactivewindow"_s}, &id);
-    return QString::fromLatin1(id.trimmed());
-}
-
 // The window manager calls it active and the server sends it the keys.
 bool hasKeyboard(const QString &id)
 {
     QByteArray focus;
-    return activeWindow() == id && xdotool({u"getwindowfocus"_s}, &focus)
+    return keyboardWindow() == id && xdotool({u"getwindowfocus"_s}, &focus)
            && QString::fromLatin1(focus.trimmed()) == id;
 }
 
@@ -252,7 +245,7 @@ void TestWindowManagers::textFromOutsideAndTheEditorBack()
             seenIconic = seenIconic || windowManagerState(editor->id) == u"Iconic"_s;
         QVERIFY(mainWindow());
         QVERIFY(!seenIconic);
-        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), editor->id, reaction);
+        QTRY_COMPARE_WITH_TIMEOUT(keyboardWindow(), editor->id, reaction);
         QCOMPARE(windowManagerState(editor->id), u"Normal"_s);
         const QRect back = clientArea(editor->id);
         QVERIFY2(back == place,
@@ -393,7 +386,7 @@ void TestWindowManagers::fullScreenCoversTheScreen()
     };
     QTRY_VERIFY_WITH_TIMEOUT(edgesBlack(), reaction);
     screenshot(u"fullscreen-panel.png"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), panel, reaction);
+    QTRY_COMPARE_WITH_TIMEOUT(keyboardWindow(), panel, reaction);
 }
 
 // The live preview hangs from the top of the screen, above the settings.

@@ -6,14 +6,17 @@
 #include "common/xvfb.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QMap>
 #include <QMargins>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <optional>
+#include <utility>
 
 namespace TestSupport {
 
@@ -87,6 +90,14 @@ inline std::optional<ShownWindow> readingPanel()
     return std::nullopt;
 }
 
+// The window that has the keyboard, as the window manager names it.
+inline QString keyboardWindow()
+{
+    QByteArray id;
+    xdotool({QStringLiteral("getactivewindow")}, &id);
+    return QString::fromLatin1(id.trimmed());
+}
+
 // "Normal", "Iconic" or "Withdrawn", as the window manager keeps it in the window's WM_STATE.
 inline QString windowManagerState(const QString &id)
 {
@@ -98,20 +109,33 @@ inline QString windowManagerState(const QString &id)
     return at < 0 ? QString() : output.mid(at + 14).section(u'\n', 0, 0).trimmed();
 }
 
+// What the screen shows in an area, read from the server by the test's own connection: far
+// quicker than a screenshot tool, which reads the whole screen in a process of its own.
 inline QImage grab(const QRect &area = QRect(0, 0, 1280, 800))
 {
-    QProcess import;
-    import.start(QStringLiteral("import"),
-                 {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-                  QStringLiteral("%1x%2+%3+%4")
-                      .arg(area.width())
-                      .arg(area.height())
-                      .arg(area.x())
-                      .arg(area.y()),
-                  QStringLiteral("png:-")});
-    import.waitForFinished(10000);
-    return QImage::fromData(import.readAllStandardOutput(), "PNG")
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage()
         .convertToFormat(QImage::Format_RGB32);
+}
+
+// Waits until a window has stopped moving: its place unchanged for a while.
+inline bool atRest(const QString &id)
+{
+    QRect last;
+    QElapsedTimer still;
+    return QTest::qWaitFor(
+        [&] {
+            const QRect now = clientArea(id);
+            if (now != last || !still.isValid()) {
+                last = now;
+                still.start();
+            }
+            return still.elapsed() >= 500;
+        },
+        15000);
 }
 
 // The window manager's frame around a window's client area: left, top, right, bottom.
@@ -141,6 +165,23 @@ inline double differingShare(const QImage &a, const QImage &b)
             differing += a.pixel(x, y) != b.pixel(x, y);
     }
     return double(differing) / (qint64(a.width()) * a.height());
+}
+
+// Once an area's pixels have come to rest for a while: a reveal, a fade or a slide and the
+// repaint after it are over. A text cursor's blink changes too few pixels to count.
+inline bool settled(const QRect &area)
+{
+    QImage last = grab(area);
+    QElapsedTimer still;
+    still.start();
+    return QTest::qWaitFor(
+        [&] {
+            const QImage now = grab(area);
+            if (differingShare(std::exchange(last, now), now) >= 0.001)
+                still.start();
+            return still.elapsed() >= 400;
+        },
+        5000);
 }
 
 inline void screenshot(const QString &file)

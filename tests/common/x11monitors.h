@@ -2,6 +2,8 @@
 
 // RandR monitors of a test's private X server, set up by speaking the requests directly.
 
+#include "x11requests.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QList>
@@ -113,10 +115,8 @@ private:
         for (const auto &[size, value] : fields)
             request.append(reinterpret_cast<const char *>(&value), size); // the machine's order
         request += trailing + QByteArray((4 - trailing.size() % 4) % 4, '\0');
-        iovec parts[3] = {};
-        parts[2] = {request.data(), size_t(request.size())};
-        const xcb_protocol_request_t protocol{1, &randr, opcode, quint8(withReply ? 0 : 1)};
-        return xcb_send_request(m_connection, XCB_REQUEST_CHECKED, parts + 2, &protocol);
+        return sendExtensionRequest(m_connection, &randr, opcode, request.data(),
+                                    size_t(request.size()), withReply);
     }
 
     xcb_connection_t *m_connection;

@@ -63,6 +63,8 @@ private Q_SLOTS:
             << u"un café"_s << u"cafe\u0301"_s << 3 << 4;
         QTest::newRow("whole letter finds the accent written apart")
             << u"un cafe\u0301"_s << u"café"_s << 3 << 5;
+        QTest::newRow("the first combining mark written apart")
+            << u"gia\u0300"_s << u"già"_s << 0 << 4;
         QTest::newRow("10,000 characters") << u"abc"_s << QString(10'000, u'a') << -1 << 0;
         // Either form finds the other, and the match covers the stored units it came from.
         QTest::newRow("decomposed page, composed query")

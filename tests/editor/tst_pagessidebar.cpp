@@ -137,39 +137,56 @@ private Q_SLOTS:
         QCOMPARE(list->currentIndex().row(), 0);
     }
 
-    // A row dragged above the first moves with its title and becomes current; released outside
-    // the list or ended with Esc, nothing moves.
+    // A row dragged above the first, down a place or below the last lands where it was
+    // dropped, with its title, and becomes current; released outside the list or ended with
+    // Esc, nothing moves.
+    void sidebarDragMovesPages_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("before"); // the row it is dropped on the top half of
+        QTest::addColumn<QString>("order");
+        QTest::newRow("above the first") << 2 << 0 << u"cab"_s;
+        QTest::newRow("down a place") << 0 << 2 << u"bac"_s;
+        QTest::newRow("below the last") << 0 << 3 << u"bca"_s;
+    }
+
     void sidebarDragMovesPages()
     {
+        QFETCH(int, from);
+        QFETCH(int, before);
+        QFETCH(QString, order);
         RootFixture f(true);
         f.service.setPages({u"a"_s, u"b"_s, u"c"_s});
         f.service.setPageTitles({u"A"_s, u"B"_s, u"C"_s});
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
         QListView *list = f.sidebar()->list();
         QWidget *viewport = list->viewport();
-        const QPoint from = list->visualRect(list->model()->index(2, 0)).center();
-        const QPoint aboveFirst
-            = list->visualRect(list->model()->index(0, 0)).topLeft() + QPoint(20, 2);
+        const auto top = [list](int row) {
+            return row < 3 ? list->visualRect(list->model()->index(row, 0)).top()
+                           : list->visualRect(list->model()->index(2, 0)).bottom() + 10;
+        };
+        const QPoint start = list->visualRect(list->model()->index(from, 0)).center();
         const auto send = [viewport](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
             QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton, buttons,
                               Qt::NoModifier);
             QApplication::sendEvent(viewport, &event);
         };
         const auto drag = [&](QPoint to, bool escape) {
-            send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+            send(QEvent::MouseButtonPress, start, Qt::LeftButton);
             for (int step = 1; step <= 4; ++step)
-                send(QEvent::MouseMove, from + (to - from) * step / 4, Qt::LeftButton);
+                send(QEvent::MouseMove, start + (to - start) * step / 4, Qt::LeftButton);
             if (escape)
                 QTest::keyClick(list, Qt::Key_Escape);
             send(QEvent::MouseButtonRelease, to, Qt::NoButton);
         };
-        drag(aboveFirst, true);
+        const QPoint target(20, top(before) + 2);
+        drag(target, true);
         drag(QPoint(20, -40), false);
         QCOMPARE(f.service.pages(), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
-        drag(aboveFirst, false);
-        QCOMPARE(f.service.pages(), (QStringList{u"c"_s, u"a"_s, u"b"_s}));
-        QCOMPARE(f.service.pageTitles(), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
-        QCOMPARE(f.service.currentPageIndex(), 0);
+        drag(target, false);
+        QCOMPARE(f.service.pages(), order.split(u""_s, Qt::SkipEmptyParts));
+        QCOMPARE(f.service.pageTitles(), order.toUpper().split(u""_s, Qt::SkipEmptyParts));
+        QCOMPARE(f.service.currentPageIndex(), order.indexOf(QChar(u'a' + from)));
     }
 
     // A row draws the whole ink of its title, stacked signs above and below the line included,
@@ -178,6 +195,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("title");
         QTest::newRow("Tibetan") << u"བསྒྲུབས་པའི་སྐྱོང་"_s;
+        QTest::newRow("five dots below") << u"\u1ea0\u0323\u0323\u0323\u0323"_s;
     }
 
     void rowsHoldTheirTitlesWhole()
@@ -323,6 +341,50 @@ private Q_SLOTS:
         }
         QVERIFY(!match.isEmpty() && !rest.isEmpty());
         QVERIFY(match.right() < rest.left());
+    }
+
+    // A match inside a word of joined letters leaves the letters before it joined to it, marks
+    // between them or not: they are drawn as in the same title with the match elsewhere.
+    void matchKeepsTheWordJoined_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("letters") << u"بالعالم x"_s;
+        QTest::newRow("a mark before the match") << u"بالْعالم x"_s;
+    }
+
+    void matchKeepsTheWordJoined()
+    {
+        QFETCH(QString, title);
+        RootFixture f(true);
+        f.service.setPages({u"uno"_s, u"dos"_s});
+        f.service.setCurrentPageIndex(1);
+        f.service.setPageTitles({title});
+        QListView *list = f.sidebar()->list();
+        const auto rowFound = [&](const QString &query) {
+            f.controller.setToolbarSearchText(query);
+            return QTest::qWaitFor([&] {
+                return f.sidebar()->model()->isUpToDate() && list->model()->rowCount() > 0;
+            })
+                       ? TestSupport::render(*list->viewport())
+                             .copy(list->visualRect(list->model()->index(0, 0)))
+                       : QImage();
+        };
+        const QImage inWord = rowFound(u"عالم"_s);
+        const QImage elsewhere = rowFound(u"x"_s);
+        QVERIFY(!inWord.isNull() && !elsewhere.isNull());
+        // The match is drawn in the accent colour; right of it, the letters before it.
+        int matchRight = -1;
+        for (int y = 0; y < inWord.height(); ++y) {
+            for (int x = 0; x < inWord.width(); ++x) {
+                const QRgb pixel = inWord.pixel(x, y);
+                if (qAlpha(pixel) > 128 && qGreen(pixel) - qRed(pixel) > 40)
+                    matchRight = std::max(matchRight, x);
+            }
+        }
+        QVERIFY(matchRight > 0);
+        const QRect before(matchRight + 3, 0, inWord.width() - matchRight - 3, inWord.height());
+        QVERIFY(!TestSupport::inkBounds(inWord.copy(before)).isEmpty());
+        QVERIFY(TestSupport::beginsWith(elsewhere, inWord.copy(before), Qt::RightToLeft));
     }
 
     // The import button, at the foot of the sidebar, opens the panel and shows a turning

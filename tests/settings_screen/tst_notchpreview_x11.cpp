@@ -94,6 +94,7 @@ private Q_SLOTS:
 
         m_desk.takeButtonPresses();
         const QPoint inside(640, 120); // on the mock's text
+        QTRY_COMPARE(TestSupport::windowAt(inside), m_desk.id());
         QVERIFY(click(inside));
         QList<QPoint> presses;
         QTRY_VERIFY((presses += m_desk.takeButtonPresses(), !presses.isEmpty()));
@@ -116,8 +117,8 @@ private Q_SLOTS:
         p.settings.setOverlayMode(OverlayMode::floating);
         OverlayPanel *panel = p.open();
         QVERIFY(panel);
-        const QRect start = panel->frameGeometry();
-        QCOMPARE(start, QRect(640 - 178, 0, 356, 242));
+        const QRect start(640 - 178, 0, 356, 242);
+        QTRY_COMPARE(panel->frameGeometry(), start);
         QVERIFY(!panel->isClickThrough());
 
         // Moved by the card's background.
@@ -148,6 +149,7 @@ private Q_SLOTS:
         QVERIFY(panel->isClickThrough());
         // The switch back lets clicks through again.
         m_desk.takeButtonPresses();
+        QTRY_COMPARE(TestSupport::windowAt({640, 120}), m_desk.id());
         QVERIFY(click({640, 120}));
         QList<QPoint> presses;
         QTRY_VERIFY((presses += m_desk.takeButtonPresses(), !presses.isEmpty()));
