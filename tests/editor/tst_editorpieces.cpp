@@ -215,8 +215,9 @@ void TestEditorPieces::randomEditsAcrossPieces()
 }
 
 // Each paragraph starts on the side its own direction starts on, and every piece of a long one
-// takes its direction: a piece that begins with a Latin word in a Hebrew line, and the pieces of
-// a Latin line once a Hebrew letter is typed before it.
+// takes its direction: a piece that begins with a Latin word in a Hebrew line, the pieces of a
+// Latin line once a Hebrew letter is typed before it, and those of a line that an edit joins or
+// breaks.
 void TestEditorPieces::paragraphsStartOnTheirOwnSide()
 {
     const QString latin = u"Brivel "_s.repeated(900);
@@ -243,6 +244,13 @@ void TestEditorPieces::paragraphsStartOnTheirOwnSide()
     lastRowsStartOnTheirSide();
     editor.setCaretPosition(int(editor.text().size() - latin.size()));
     QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, u"ש"_s, {});
+    lastRowsStartOnTheirSide();
+    // The Latin line joined to the end of the Hebrew one, then broken off again inside it.
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    lastRowsStartOnTheirSide();
+    editor.setCaretPosition(int(editor.text().indexOf(u"שלום "_s.repeated(300)) + 1'500));
+    QTest::keyClick(&editor, Qt::Key_Return);
     lastRowsStartOnTheirSide();
 }
 
