@@ -292,6 +292,29 @@ bool HighlightingTextEditor::growsLongCluster(int from, int to, QStringView inse
     return false;
 }
 
+int HighlightingTextEditor::backspaceStart(int caret) const
+{
+    // Backspace takes one character of the cluster before the caret, as Qt has it, unless what is
+    // left of that cluster would join the cluster after the caret: half a flag pairs with half of
+    // the next, and so on to the line's end; the rest of a joined family takes in the next emoji.
+    // Then it takes the whole cluster, and -1 leaves the key to Qt. A cut cluster's undrawn rest
+    // goes first, as ever.
+    const QTextBlock block = document()->findBlock(caret);
+    const QString text = block.text();
+    const int inBlock = caret - block.position();
+    if (inBlock == 0 || text[inBlock - 1] == DocumentMap::placeholder)
+        return -1;
+    const int removed = inBlock > 1 && text[inBlock - 1].isLowSurrogate() ? 2 : 1;
+    // The next few units decide, across a piece break too.
+    const QString after = textBetween(caret, std::min(caret + 4, document()->characterCount() - 1));
+    const QString edited = QStringView(text).first(inBlock - removed) + after;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, edited);
+    graphemes.setPosition(inBlock - removed);
+    if (after.isEmpty() || graphemes.isAtBoundary())
+        return -1;
+    return block.position() + int(graphemes.toPreviousBoundary());
+}
+
 void HighlightingTextEditor::restoreMark(int position)
 {
     const QTextBlock block = document()->findBlock(position);

@@ -115,6 +115,7 @@ private:
     void showInPieces(int from, int to);
     void cutGrownCluster(int joint);
     bool growsLongCluster(int from, int to, QStringView inserted) const;
+    int backspaceStart(int caret) const;
     void restoreMark(int position);
     void recordChange(int position, int removedLength, int addedLength);
     void finishChange();

@@ -177,16 +177,22 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
         }
         return growsLongCluster(removed.selectionStart(), removed.selectionEnd(), typed);
     };
-    if (!joins && !cutsRest && !LinePieces::isLong(QString(block.text() + typed))
-        && !growsCluster())
+    const int clusterStart
+        = backspace && !cursor.hasSelection() ? backspaceStart(cursor.position()) : -1;
+    if (!joins && !cutsRest && clusterStart < 0
+        && !LinePieces::isLong(QString(block.text() + typed)) && !growsCluster())
         return false;
     cursor.beginEditBlock();
-    if (backspace)
+    if (clusterStart >= 0) {
+        cursor.setPosition(clusterStart, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    } else if (backspace) {
         cursor.deletePreviousChar();
-    else if (del)
+    } else if (del) {
         cursor.deleteChar();
-    else
+    } else {
         cursor.insertText(typed);
+    }
     cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();

@@ -1,6 +1,7 @@
 #include "common/clusters.h"
 #include "common/xvfb.h"
 #include "editor/highlightingtexteditor.h"
+#include "editor/linepieces.h"
 #include "editortesting.h"
 #include "settings/displaytext.h"
 
@@ -35,6 +36,8 @@ private Q_SLOTS:
     void mouseStaysOnClusterBoundaries();
     void wordKeysStayOnClusterBoundaries_data();
     void wordKeysStayOnClusterBoundaries();
+    void backspaceLeavesNoHalfCluster_data();
+    void backspaceLeavesNoHalfCluster();
 };
 
 // A cluster of 50,000 marks and one of 100,000 emoji joined by zero-width joiners: the document
@@ -418,6 +421,40 @@ void TestEditorClusters::wordKeysStayOnClusterBoundaries()
     }
     QCOMPARE(editor.text(), left.isEmpty() ? text : left);
     QVERIFY(!left.isEmpty() || editor.textCursor().position() == (fromEnd ? 0 : text.size()));
+}
+
+// Backspace takes one character of a cluster, but never leaves half of one to join the next: half a
+// flag would pair with the next flag's first half, and every later flag with another, across the
+// pieces of a long line too.
+void TestEditorClusters::backspaceLeavesNoHalfCluster_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("left");
+    const QString flags = u"🇪🇸🇫🇷🇩🇪"_s;
+    const QString family = joined(U'\U0001F469', 4);
+    const QString accented = u"e\u0301x"_s;
+    QTest::newRow("between flags") << flags << 8 << u"🇪🇸🇩🇪"_s;
+    QTest::newRow("between joined emoji") << family + family << int(family.size()) << family;
+    QTest::newRow("an accent") << accented << 2 << u"ex"_s;
+    const QString line = u"🇪🇸"_s.repeated(600);
+    // At the end of the line's first piece.
+    QTest::newRow("between flags in pieces")
+        << line << 4 * LinePieces::astralPieceLength / 2 << u"🇪🇸"_s.repeated(599);
+}
+
+void TestEditorClusters::backspaceLeavesNoHalfCluster()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(QString, left);
+    HighlightingTextEditor editor;
+    editor.setText(text);
+    editor.setCaretPosition(caret);
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    QCOMPARE(editor.text(), left);
+    undo(editor);
+    QCOMPARE(editor.text(), text);
 }
 
 // The middle button pastes X11's primary selection.
