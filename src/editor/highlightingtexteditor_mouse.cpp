@@ -1,6 +1,7 @@
 #include "highlightingtexteditor.h"
 
 #include "editor/documentmap.h"
+#include "settings/characterends.h"
 
 #include <QDropEvent>
 #include <QMimeData>
@@ -92,11 +93,8 @@ std::pair<int, int> HighlightingTextEditor::clusterAround(int viewPosition) cons
     const QTextBlock block = document()->findBlock(viewPosition);
     const QString text = block.text();
     const int inBlock = viewPosition - block.position();
-    const auto simple = [](QChar c) { return c.unicode() < 0x300 && c != u'\xa9' && c != u'\xae'; };
-    // Below U+0300 only the copyright and registered signs join a cluster after its first
-    // character, and a block holds no line break: between two other such units is a boundary.
     if (inBlock <= 0 || inBlock >= text.size()
-        || (simple(text[inBlock - 1]) && simple(text[inBlock])))
+        || eachUnitIsACharacter(QStringView(text).sliced(inBlock - 1, 2)))
         return {viewPosition, viewPosition};
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
     graphemes.setPosition(inBlock);
