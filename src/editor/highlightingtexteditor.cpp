@@ -234,6 +234,35 @@ void HighlightingTextEditor::showInPieces(int from, int to)
     cursor.endEditBlock();
 }
 
+void HighlightingTextEditor::keepBreakBetweenClusters(const QTextBlock &piece)
+{
+    // A mark typed or pasted at the start of a piece belongs to the cluster that ends the piece
+    // before: the break moves past that cluster, within the edit's undo step.
+    if (!piece.isValid() || !LinePieces::continuesLine(piece) || piece.length() == 1)
+        return;
+    const QTextBlock before = piece.previous();
+    if (before.length() == 1)
+        return;
+    // The piece before starts on a boundary, which the finder's rules for flags need.
+    const QString joined = before.text() + piece.text();
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, joined);
+    graphemes.setPosition(before.length() - 1);
+    if (graphemes.isAtBoundary())
+        return;
+    const int clusterEnd = before.position() + int(graphemes.toNextBoundary());
+    const QScopedValueRollback guard(m_makingPieces, true);
+    QTextCursor cursor(document());
+    cursor.joinPreviousEditBlock();
+    cursor.setPosition(piece.position() - 1);
+    cursor.setPosition(piece.position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    if (clusterEnd < before.position() + joined.size()) {
+        cursor.setPosition(clusterEnd);
+        cursor.insertBlock(LinePieces::continuationFormat());
+    }
+    cursor.endEditBlock();
+}
+
 void HighlightingTextEditor::cutGrownCluster(int joint)
 {
     // Marks typed, pasted or dropped onto a cluster, or an edit that joins two, can make a
@@ -406,6 +435,13 @@ void HighlightingTextEditor::finishChange()
         change.setPosition(m_changeViewEnd, QTextCursor::KeepAnchor);
         cutGrownCluster(change.anchor());
         cutGrownCluster(change.position());
+        // The breaks at the change's edges.
+        if (const QTextBlock first = document()->findBlock(change.selectionStart());
+            first.position() == change.selectionStart())
+            keepBreakBetweenClusters(first);
+        if (const QTextBlock last = document()->findBlock(change.selectionEnd());
+            last.position() + last.length() - 1 == change.selectionEnd())
+            keepBreakBetweenClusters(last.next());
         showInPieces(change.selectionStart(), change.selectionEnd());
         BulletEditing::autoBulletLine(document(), textCursor().selectionStart());
     }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+class QTextBlock;
 class QTimer;
 class SlashCommandPalette;
 
@@ -113,6 +114,7 @@ private:
     int toView(int textPosition) const;
     QString textBetween(int from, int to) const;
     void showInPieces(int from, int to);
+    void keepBreakBetweenClusters(const QTextBlock &piece);
     void cutGrownCluster(int joint);
     bool growsLongCluster(int from, int to, QStringView inserted) const;
     int backspaceStart(int caret) const;

@@ -179,7 +179,14 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
     };
     const int clusterStart
         = backspace && !cursor.hasSelection() ? backspaceStart(cursor.position()) : -1;
-    if (!joins && !cutsRest && clusterStart < 0
+    // An edit at a piece's edge can move its break, which undo must take back with the edit.
+    const QTextBlock first = document()->findBlock(cursor.selectionStart());
+    const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+    const bool atBreak
+        = (cursor.selectionStart() == first.position() && LinePieces::continuesLine(first))
+          || (cursor.selectionEnd() == last.position() + last.length() - 1
+              && LinePieces::continuesLine(last.next()));
+    if (!joins && !cutsRest && clusterStart < 0 && !atBreak
         && !LinePieces::isLong(QString(block.text() + typed)) && !growsCluster())
         return false;
     cursor.beginEditBlock();

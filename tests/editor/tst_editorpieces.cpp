@@ -17,6 +17,24 @@
 using namespace Qt::StringLiterals;
 using namespace EditorTesting;
 
+namespace {
+
+// Whether each block of the document, one line's pieces, starts between two clusters of the line.
+bool piecesStartBetweenClusters(const QTextDocument &document, const QString &line)
+{
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
+    qsizetype offset = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        graphemes.setPosition(offset);
+        if (!graphemes.isAtBoundary())
+            return false;
+        offset += block.text().size();
+    }
+    return offset == line.size();
+}
+
+} // namespace
+
 // Long lines, shown in pieces that the text never holds.
 class TestEditorPieces : public QObject
 {
@@ -27,6 +45,7 @@ private Q_SLOTS:
     void editsAcrossPiecesKeepTheText();
     void randomEditsAcrossPieces();
     void paragraphsStartOnTheirOwnSide();
+    void breaksStayBetweenClusters();
     void emojiLinesShowInShortPieces_data();
     void emojiLinesShowInShortPieces();
 };
@@ -254,6 +273,23 @@ void TestEditorPieces::paragraphsStartOnTheirOwnSide()
     lastRowsStartOnTheirSide();
 }
 
+// A vowel sign typed at the start of a piece belongs to the letter that ends the piece before:
+// the break moves past it, so that it shows with its letter and no caret goes between them.
+void TestEditorPieces::breaksStayBetweenClusters()
+{
+    const QString line = u"नमस"_s.repeated(3'000);
+    HighlightingTextEditor editor;
+    editor.setText(line);
+    const int pieceStart = editor.document()->findBlockByNumber(1).position();
+    select(editor, pieceStart, pieceStart);
+    const int at = editor.editorCaretPosition();
+    QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, u"\u093e"_s, {});
+    QCOMPARE(editor.text(), QString(line).insert(at, u"\u093e"_s));
+    QVERIFY(piecesStartBetweenClusters(*editor.document(), editor.text()));
+    undo(editor);
+    QCOMPARE(editor.text(), line);
+}
+
 // Qt decodes a colour emoji's image each time it shapes it: a line of emoji is shown in pieces of
 // a few hundred, however short it is in units, and each block keeps what Qt shaped for it until
 // it changes, so that painting and moving the caret shape nothing again.
@@ -282,14 +318,9 @@ void TestEditorPieces::emojiLinesShowInShortPieces()
     QCOMPARE(editor.text(), line);
     QTextDocument *document = editor.document();
     QVERIFY(document->blockCount() > 2);
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
-    qsizetype offset = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         QVERIFY(astral(block.text()) <= LinePieces::astralPieceLength);
-        graphemes.setPosition(offset);
-        QVERIFY(graphemes.isAtBoundary());
-        offset += block.text().size();
-    }
+    QVERIFY(piecesStartBetweenClusters(*document, line));
 
     // Typing the emoji that makes a line long breaks it; one undo takes back both.
     editor.setText(full);
