@@ -4,6 +4,7 @@
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextCursor>
 
 #include <optional>
 #include <utility>
@@ -100,6 +101,7 @@ private:
     enum class ClusterSide { Before, After, Nearer };
     // Positions from the pointer, at `point` in the viewport.
     void keepSelectionOnClusters(QPointF point);
+    void pasteAt(QPointF point);
     // The grapheme cluster of the document that holds the position inside it, or the position
     // twice where it is a boundary (every end of a block, and anywhere there is no cluster).
     std::pair<int, int> clusterAround(int viewPosition) const;
@@ -139,6 +141,7 @@ private:
     int m_changeViewEnd = 0;
     // A block whose mark as a piece no longer matches m_map, or -1.
     int m_lostMark = -1;
-    // Where in the viewport text is being dropped or pasted with the middle button, while it is.
-    std::optional<QPointF> m_pasteAt;
+    // Where text being dropped or pasted with the middle button goes, while it is: a cursor, so
+    // that the place stays when Qt first removes the text that a drag moves.
+    std::optional<QTextCursor> m_pasteAt;
 };

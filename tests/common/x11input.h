@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <memory>
+
 namespace TestSupport {
 
 // Runs xdotool against the test's server. True when it succeeded; its standard output goes to
@@ -49,6 +51,25 @@ inline bool drag(QPoint from, QPoint to)
     const bool released = xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
     QTest::qWait(250);
     return released;
+}
+
+// The same drag, made by a process of its own: a drag that starts in this program runs an event
+// loop of its own until the drop (QDrag::exec), where drag() would wait on itself. Wait for what
+// the drop does, then for the process.
+inline std::unique_ptr<QProcess> dragInBackground(QPoint from, QPoint to)
+{
+    QString script = QStringLiteral("xdotool mousemove %1 %2 mousedown 1 && sleep 0.25")
+                         .arg(from.x())
+                         .arg(from.y());
+    for (int step = 1; step <= 8; ++step) {
+        const QPoint at = from + (to - from) * step / 8;
+        script
+            += QStringLiteral(" && xdotool mousemove %1 %2 && sleep 0.03").arg(at.x()).arg(at.y());
+    }
+    script += QStringLiteral(" && sleep 0.15 && xdotool mouseup 1");
+    auto process = std::make_unique<QProcess>();
+    process->start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
+    return process;
 }
 
 } // namespace TestSupport

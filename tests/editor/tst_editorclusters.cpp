@@ -1,4 +1,5 @@
 #include "common/clusters.h"
+#include "common/x11input.h"
 #include "common/xvfb.h"
 #include "editor/highlightingtexteditor.h"
 #include "editor/linepieces.h"
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void wordKeysStayOnClusterBoundaries();
     void backspaceLeavesNoHalfCluster_data();
     void backspaceLeavesNoHalfCluster();
+    void textDraggedAlongItsLineGoesWhereDropped();
 };
 
 // A cluster of 50,000 marks and one of 100,000 emoji joined by zero-width joiners: the document
@@ -457,6 +459,23 @@ void TestEditorClusters::backspaceLeavesNoHalfCluster()
     QCOMPARE(editor.text(), text);
 }
 
-// The middle button pastes X11's primary selection.
+// Qt takes dragged text out of its line before it drops it: the drop goes where the pointer was.
+void TestEditorClusters::textDraggedAlongItsLineGoesWhereDropped()
+{
+    HighlightingTextEditor editor;
+    editor.resize(400, 100);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.setText(u"uno dos tres cuatro"_s);
+    select(editor, 0, 4);
+    const auto at = [&](int position) {
+        return editor.viewport()->mapToGlobal(editor.caretRect(position).center());
+    };
+    const auto drag = dragInBackground(at(1), at(12));
+    QTRY_COMPARE_WITH_TIMEOUT(editor.text(), u"dos tresuno  cuatro"_s, 20'000);
+    QVERIFY(drag->waitForFinished());
+}
+
+// The middle button pastes X11's primary selection; a drag is a real one.
 BRIVEL_XVFB_TEST_MAIN(TestEditorClusters, false)
 #include "tst_editorclusters.moc"
