@@ -280,6 +280,7 @@ void TestEditorPieces::breaksStayBetweenClusters()
     const QString line = u"नमस"_s.repeated(3'000);
     HighlightingTextEditor editor;
     editor.setText(line);
+    QVERIFY(editor.document()->blockCount() > 1);
     const int pieceStart = editor.document()->findBlockByNumber(1).position();
     select(editor, pieceStart, pieceStart);
     const int at = editor.editorCaretPosition();
