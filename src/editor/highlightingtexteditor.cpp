@@ -435,7 +435,7 @@ void HighlightingTextEditor::finishChange()
         change.setPosition(m_changeViewEnd, QTextCursor::KeepAnchor);
         cutGrownCluster(change.anchor());
         cutGrownCluster(change.position());
-        // The breaks at the change's edges.
+        // Text typed at a piece's start or end can join the cluster across its break.
         if (const QTextBlock first = document()->findBlock(change.selectionStart());
             first.position() == change.selectionStart())
             keepBreakBetweenClusters(first);

@@ -25,9 +25,9 @@ class SlashCommandPalette;
 // the clipboard and every offset leave them out. A grapheme cluster too long to lay out shows
 // only its start; one invisible placeholder in document() stands for the rest, which text(), the
 // clipboard, offsets and edit reports keep (DocumentMap), whether the cluster was loaded so long
-// or edits made it so. Backspace after such a cluster first
-// removes that undrawn rest. The caret and the ends of a selection stay on the text's grapheme
-// cluster boundaries, wherever the mouse or a key puts them.
+// or edits made it so. Backspace after such a cluster first removes that undrawn rest. The caret
+// and the ends of a selection stay on the text's grapheme cluster boundaries, wherever the mouse
+// or a key puts them, and so do the breaks between pieces.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
