@@ -53,22 +53,21 @@ inline bool drag(QPoint from, QPoint to)
     return released;
 }
 
-// The same drag, made by a process of its own: a drag that starts in this program runs an event
-// loop of its own until the drop (QDrag::exec), where drag() would wait on itself. Wait for what
-// the drop does, then for the process.
+// The same drag from a process of its own, for one that starts in this program: QDrag::exec holds
+// the event loop until the drop, where drag() would wait on itself.
 inline std::unique_ptr<QProcess> dragInBackground(QPoint from, QPoint to)
 {
-    QString script = QStringLiteral("xdotool mousemove %1 %2 mousedown 1 && sleep 0.25")
-                         .arg(from.x())
-                         .arg(from.y());
-    for (int step = 1; step <= 8; ++step) {
-        const QPoint at = from + (to - from) * step / 8;
-        script
-            += QStringLiteral(" && xdotool mousemove %1 %2 && sleep 0.03").arg(at.x()).arg(at.y());
-    }
-    script += QStringLiteral(" && sleep 0.15 && xdotool mouseup 1");
+    const auto move = [](QPoint at) {
+        return QStringList{QStringLiteral("mousemove"), QString::number(at.x()),
+                           QString::number(at.y()), QStringLiteral("sleep"),
+                           QStringLiteral("0.03")};
+    };
+    QStringList steps = move(from) << QStringLiteral("mousedown") << QStringLiteral("1");
+    for (int step = 0; step <= 8; ++step)
+        steps << move(from + (to - from) * step / 8);
     auto process = std::make_unique<QProcess>();
-    process->start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
+    process->start(QStringLiteral("xdotool"),
+                   steps << QStringLiteral("mouseup") << QStringLiteral("1"));
     return process;
 }
 
