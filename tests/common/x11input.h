@@ -9,8 +9,6 @@
 #include <QStringList>
 #include <QTest>
 
-#include <memory>
-
 namespace TestSupport {
 
 // Runs xdotool against the test's server. True when it succeeded; its standard output goes to
@@ -51,24 +49,6 @@ inline bool drag(QPoint from, QPoint to)
     const bool released = xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
     QTest::qWait(250);
     return released;
-}
-
-// The same drag from a process of its own, for one that starts in this program: QDrag::exec holds
-// the event loop until the drop, where drag() would wait on itself.
-inline std::unique_ptr<QProcess> dragInBackground(QPoint from, QPoint to)
-{
-    const auto move = [](QPoint at) {
-        return QStringList{QStringLiteral("mousemove"), QString::number(at.x()),
-                           QString::number(at.y()), QStringLiteral("sleep"),
-                           QStringLiteral("0.03")};
-    };
-    QStringList steps = move(from) << QStringLiteral("mousedown") << QStringLiteral("1");
-    for (int step = 0; step <= 8; ++step)
-        steps << move(from + (to - from) * step / 8);
-    auto process = std::make_unique<QProcess>();
-    process->start(QStringLiteral("xdotool"),
-                   steps << QStringLiteral("mouseup") << QStringLiteral("1"));
-    return process;
 }
 
 } // namespace TestSupport
