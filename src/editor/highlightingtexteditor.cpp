@@ -234,6 +234,35 @@ void HighlightingTextEditor::showInPieces(int from, int to)
     cursor.endEditBlock();
 }
 
+void HighlightingTextEditor::keepBreakBetweenClusters(const QTextBlock &piece)
+{
+    // A mark typed or pasted at the start of a piece belongs to the cluster that ends the piece
+    // before: the break moves past that cluster, within the edit's undo step.
+    if (!piece.isValid() || !LinePieces::continuesLine(piece) || piece.length() == 1)
+        return;
+    const QTextBlock before = piece.previous();
+    if (before.length() == 1)
+        return;
+    // The piece before starts on a boundary, which the finder's rules for flags need.
+    const QString joined = before.text() + piece.text();
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, joined);
+    graphemes.setPosition(before.length() - 1);
+    if (graphemes.isAtBoundary())
+        return;
+    const int clusterEnd = before.position() + int(graphemes.toNextBoundary());
+    const QScopedValueRollback guard(m_makingPieces, true);
+    QTextCursor cursor(document());
+    cursor.joinPreviousEditBlock();
+    cursor.setPosition(piece.position() - 1);
+    cursor.setPosition(piece.position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    if (clusterEnd < before.position() + joined.size()) {
+        cursor.setPosition(clusterEnd);
+        cursor.insertBlock(LinePieces::continuationFormat());
+    }
+    cursor.endEditBlock();
+}
+
 void HighlightingTextEditor::cutGrownCluster(int joint)
 {
     // Marks typed, pasted or dropped onto a cluster, or an edit that joins two, can make a
@@ -290,6 +319,29 @@ bool HighlightingTextEditor::growsLongCluster(int from, int to, QStringView inse
             return true;
     }
     return false;
+}
+
+int HighlightingTextEditor::backspaceStart(int caret) const
+{
+    // Backspace takes one character of the cluster before the caret, as Qt has it, unless what is
+    // left of that cluster would join the cluster after the caret: half a flag pairs with half of
+    // the next, and so on to the line's end; the rest of a joined family takes in the next emoji.
+    // Then it takes the whole cluster, and -1 leaves the key to Qt. A cut cluster's undrawn rest
+    // goes first, as ever.
+    const QTextBlock block = document()->findBlock(caret);
+    const QString text = block.text();
+    const int inBlock = caret - block.position();
+    if (inBlock == 0 || text[inBlock - 1] == DocumentMap::placeholder)
+        return -1;
+    const int removed = inBlock > 1 && text[inBlock - 1].isLowSurrogate() ? 2 : 1;
+    // The next few units decide, across a piece break too.
+    const QString after = textBetween(caret, std::min(caret + 4, document()->characterCount() - 1));
+    const QString edited = QStringView(text).first(inBlock - removed) + after;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, edited);
+    graphemes.setPosition(inBlock - removed);
+    if (after.isEmpty() || graphemes.isAtBoundary())
+        return -1;
+    return block.position() + int(graphemes.toPreviousBoundary());
 }
 
 void HighlightingTextEditor::restoreMark(int position)
@@ -383,6 +435,13 @@ void HighlightingTextEditor::finishChange()
         change.setPosition(m_changeViewEnd, QTextCursor::KeepAnchor);
         cutGrownCluster(change.anchor());
         cutGrownCluster(change.position());
+        // Text typed at a piece's start or end can join the cluster across its break.
+        if (const QTextBlock first = document()->findBlock(change.selectionStart());
+            first.position() == change.selectionStart())
+            keepBreakBetweenClusters(first);
+        if (const QTextBlock last = document()->findBlock(change.selectionEnd());
+            last.position() + last.length() - 1 == change.selectionEnd())
+            keepBreakBetweenClusters(last.next());
         showInPieces(change.selectionStart(), change.selectionEnd());
         BulletEditing::autoBulletLine(document(), textCursor().selectionStart());
     }

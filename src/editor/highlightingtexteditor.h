@@ -4,10 +4,12 @@
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextCursor>
 
 #include <optional>
 #include <utility>
 
+class QTextBlock;
 class QTimer;
 class SlashCommandPalette;
 
@@ -23,9 +25,9 @@ class SlashCommandPalette;
 // the clipboard and every offset leave them out. A grapheme cluster too long to lay out shows
 // only its start; one invisible placeholder in document() stands for the rest, which text(), the
 // clipboard, offsets and edit reports keep (DocumentMap), whether the cluster was loaded so long
-// or edits made it so. Backspace after such a cluster first
-// removes that undrawn rest. The caret and the ends of a selection stay on the text's grapheme
-// cluster boundaries, wherever the mouse or a key puts them.
+// or edits made it so. Backspace after such a cluster first removes that undrawn rest. The caret
+// and the ends of a selection stay on the text's grapheme cluster boundaries, wherever the mouse
+// or a key puts them, and so do the breaks between pieces.
 class HighlightingTextEditor : public QPlainTextEdit
 {
     Q_OBJECT
@@ -99,6 +101,7 @@ private:
     enum class ClusterSide { Before, After, Nearer };
     // Positions from the pointer, at `point` in the viewport.
     void keepSelectionOnClusters(QPointF point);
+    void pasteAt(QPointF point);
     // The grapheme cluster of the document that holds the position inside it, or the position
     // twice where it is a boundary (every end of a block, and anywhere there is no cluster).
     std::pair<int, int> clusterAround(int viewPosition) const;
@@ -113,8 +116,10 @@ private:
     int toView(int textPosition) const;
     QString textBetween(int from, int to) const;
     void showInPieces(int from, int to);
+    void keepBreakBetweenClusters(const QTextBlock &piece);
     void cutGrownCluster(int joint);
     bool growsLongCluster(int from, int to, QStringView inserted) const;
+    int backspaceStart(int caret) const;
     void restoreMark(int position);
     void recordChange(int position, int removedLength, int addedLength);
     void finishChange();
@@ -136,6 +141,7 @@ private:
     int m_changeViewEnd = 0;
     // A block whose mark as a piece no longer matches m_map, or -1.
     int m_lostMark = -1;
-    // Where in the viewport text is being dropped or pasted with the middle button, while it is.
-    std::optional<QPointF> m_pasteAt;
+    // Where text being dropped or pasted with the middle button goes, while it is: a cursor, so
+    // that the place stays when Qt first removes the text that a drag moves.
+    std::optional<QTextCursor> m_pasteAt;
 };

@@ -177,16 +177,29 @@ bool HighlightingTextEditor::editAsOneStep(const QKeyEvent &event)
         }
         return growsLongCluster(removed.selectionStart(), removed.selectionEnd(), typed);
     };
-    if (!joins && !cutsRest && !LinePieces::isLong(QString(block.text() + typed))
-        && !growsCluster())
+    const int clusterStart
+        = backspace && !cursor.hasSelection() ? backspaceStart(cursor.position()) : -1;
+    // An edit at a piece's edge can move its break, which undo must take back with the edit.
+    const QTextBlock first = document()->findBlock(cursor.selectionStart());
+    const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+    const bool atBreak
+        = (cursor.selectionStart() == first.position() && LinePieces::continuesLine(first))
+          || (cursor.selectionEnd() == last.position() + last.length() - 1
+              && LinePieces::continuesLine(last.next()));
+    if (!joins && !cutsRest && clusterStart < 0 && !atBreak
+        && !LinePieces::isLong(QString(block.text() + typed)) && !growsCluster())
         return false;
     cursor.beginEditBlock();
-    if (backspace)
+    if (clusterStart >= 0) {
+        cursor.setPosition(clusterStart, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    } else if (backspace) {
         cursor.deletePreviousChar();
-    else if (del)
+    } else if (del) {
         cursor.deleteChar();
-    else
+    } else {
         cursor.insertText(typed);
+    }
     cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();

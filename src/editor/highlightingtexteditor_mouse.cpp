@@ -1,6 +1,7 @@
 #include "highlightingtexteditor.h"
 
 #include "editor/documentmap.h"
+#include "settings/characterends.h"
 
 #include <QDropEvent>
 #include <QMimeData>
@@ -34,7 +35,7 @@ void HighlightingTextEditor::mouseReleaseEvent(QMouseEvent *event)
 {
     // The middle button pastes X11's primary selection where Qt's hit test lands.
     if (event->button() == Qt::MiddleButton)
-        m_pasteAt = event->position();
+        pasteAt(event->position());
     // A press inside the selection moves the caret only now, when it did not start a drag.
     QPlainTextEdit::mouseReleaseEvent(event);
     m_pasteAt.reset();
@@ -51,9 +52,18 @@ void HighlightingTextEditor::mouseDoubleClickEvent(QMouseEvent *event)
 
 void HighlightingTextEditor::dropEvent(QDropEvent *event)
 {
-    m_pasteAt = event->position();
+    pasteAt(event->position());
     QPlainTextEdit::dropEvent(event);
     m_pasteAt.reset();
+}
+
+void HighlightingTextEditor::pasteAt(QPointF point)
+{
+    // Qt drops and pastes where its hit test lands, which can be inside a cluster; the text goes
+    // where a click would put the caret, found before a drag's text leaves the line.
+    m_pasteAt = QTextCursor(document());
+    m_pasteAt->setPosition(
+        pointerBoundary(cursorForPosition(point.toPoint()).position(), ClusterSide::Nearer, point));
 }
 
 void HighlightingTextEditor::keepSelectionOnClusters(QPointF point)
@@ -92,11 +102,8 @@ std::pair<int, int> HighlightingTextEditor::clusterAround(int viewPosition) cons
     const QTextBlock block = document()->findBlock(viewPosition);
     const QString text = block.text();
     const int inBlock = viewPosition - block.position();
-    const auto simple = [](QChar c) { return c.unicode() < 0x300 && c != u'\xa9' && c != u'\xae'; };
-    // Below U+0300 only the copyright and registered signs join a cluster after its first
-    // character, and a block holds no line break: between two other such units is a boundary.
     if (inBlock <= 0 || inBlock >= text.size()
-        || (simple(text[inBlock - 1]) && simple(text[inBlock])))
+        || eachUnitIsACharacter(QStringView(text).sliced(inBlock - 1, 2)))
         return {viewPosition, viewPosition};
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
     graphemes.setPosition(inBlock);
@@ -193,10 +200,8 @@ void HighlightingTextEditor::insertFromMimeData(const QMimeData *source)
     if (isReadOnly() || !source->hasText())
         return;
     QTextCursor cursor = textCursor();
-    // Qt drops and pastes the primary selection where its hit test lands, which can be inside
-    // a cluster; the text goes where a click would put the caret.
     if (m_pasteAt && !cursor.hasSelection())
-        cursor.setPosition(pointerBoundary(cursor.position(), ClusterSide::Nearer, *m_pasteAt));
+        cursor.setPosition(m_pasteAt->position());
     DocumentText::insertLines(cursor, source->text(), m_map);
     setTextCursor(cursor);
     ensureCursorVisible();

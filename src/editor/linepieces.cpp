@@ -140,16 +140,18 @@ QRectF DocumentLayout::blockBoundingRect(const QTextBlock &block) const
 void DocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
     QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
-    // A change to a line's first piece can turn the whole line.
-    const QTextBlock first = document()->findBlock(from);
-    if (continuesLine(first))
-        return;
-    const Qt::LayoutDirection direction = first.textDirection();
-    for (QTextBlock piece = first.next(); piece.isValid() && continuesLine(piece);
-         piece = piece.next()) {
-        const Qt::LayoutDirection laidOut = piece.layout()->textOption().textDirection();
-        if (laidOut != Qt::LayoutDirectionAuto && laidOut != direction)
-            layOut(piece, direction);
+    // A change can turn the pieces after it: by editing a line's first piece, by breaking a line
+    // inside it, or by joining a line to one that reads the other way.
+    const int end = from + charsAdded;
+    for (QTextBlock block = document()->findBlock(from);
+         block.isValid() && block.position() <= end;) {
+        const Qt::LayoutDirection direction
+            = continuesLine(block) ? lineDirection(block) : block.textDirection();
+        for (block = block.next(); block.isValid() && continuesLine(block); block = block.next()) {
+            const Qt::LayoutDirection laidOut = block.layout()->textOption().textDirection();
+            if (laidOut != Qt::LayoutDirectionAuto && laidOut != direction)
+                layOut(block, direction);
+        }
     }
 }
 

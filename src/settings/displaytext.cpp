@@ -4,8 +4,6 @@
 
 #include <QTextBoundaryFinder>
 
-#include <vector>
-
 namespace DisplayText {
 
 namespace {
@@ -43,16 +41,14 @@ QList<HiddenRun> hiddenRuns(QStringView text)
         return runs;
     // Counted as the reading area counts them: Qt's finder would run libthai's word dictionary
     // over the whole text, in more than linear time, and on a long line of Thai that is seconds.
-    std::vector<qsizetype> ends;
-    appendCharacterEnds(text, ends);
     qsizetype start = 0;
-    for (const qsizetype end : ends) {
+    visitCharacterEnds(text, [&](qsizetype end) {
         if (end - start > maximumClusterLength) {
             const qsizetype kept = keptLength(text, start);
             runs.append({start + kept, end - start - kept});
         }
         start = end;
-    }
+    });
     return runs;
 }
 

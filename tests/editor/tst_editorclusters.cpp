@@ -1,12 +1,14 @@
 #include "common/clusters.h"
 #include "common/xvfb.h"
 #include "editor/highlightingtexteditor.h"
+#include "editor/linepieces.h"
 #include "editortesting.h"
 #include "settings/displaytext.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
@@ -35,6 +37,9 @@ private Q_SLOTS:
     void mouseStaysOnClusterBoundaries();
     void wordKeysStayOnClusterBoundaries_data();
     void wordKeysStayOnClusterBoundaries();
+    void backspaceLeavesNoHalfCluster_data();
+    void backspaceLeavesNoHalfCluster();
+    void textDraggedAlongItsLineGoesWhereDropped();
 };
 
 // A cluster of 50,000 marks and one of 100,000 emoji joined by zero-width joiners: the document
@@ -420,6 +425,59 @@ void TestEditorClusters::wordKeysStayOnClusterBoundaries()
     QVERIFY(!left.isEmpty() || editor.textCursor().position() == (fromEnd ? 0 : text.size()));
 }
 
-// The middle button pastes X11's primary selection.
+// Backspace never leaves half a cluster to join the next: half a flag would pair with half of the
+// next, and every later flag with another, in a piece of a long line or across two.
+void TestEditorClusters::backspaceLeavesNoHalfCluster_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("left");
+    const QString family = joined(U'\U0001F469', 4);
+    const QString line = u"🇪🇸"_s.repeated(600);
+    QTest::newRow("between flags") << u"🇪🇸🇫🇷🇩🇪"_s << 8 << u"🇪🇸🇩🇪"_s;
+    QTest::newRow("between joined emoji") << family + family << int(family.size()) << family;
+    QTest::newRow("at a piece's end")
+        << line << 2 * LinePieces::astralPieceLength << line.chopped(4);
+}
+
+void TestEditorClusters::backspaceLeavesNoHalfCluster()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(QString, left);
+    HighlightingTextEditor editor;
+    editor.setText(text);
+    editor.setCaretPosition(caret);
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    QCOMPARE(editor.text(), left);
+    undo(editor);
+    QCOMPARE(editor.text(), text);
+}
+
+// Qt takes dragged text out of its line before it drops it: the drop goes where the pointer was.
+void TestEditorClusters::textDraggedAlongItsLineGoesWhereDropped()
+{
+    HighlightingTextEditor editor;
+    editor.resize(400, 100);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.setText(u"uno dos tres cuatro"_s);
+    select(editor, 0, 4);
+    QStringList steps;
+    for (const int position : {1, 3, 8, 12}) {
+        const QPoint at = editor.viewport()->mapToGlobal(editor.caretRect(position).center());
+        steps << u"mousemove"_s << QString::number(at.x()) << QString::number(at.y())
+              << (position == 1 ? u"mousedown"_s : u"sleep"_s)
+              << (position == 1 ? u"1"_s : u"0.1"_s);
+    }
+    // A drag that starts in this program holds its event loop until the drop: the hand is
+    // another process.
+    QProcess hand;
+    hand.start(u"xdotool"_s, steps << u"mouseup"_s << u"1"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(editor.text(), u"dos tresuno  cuatro"_s, 20'000);
+    QVERIFY(hand.waitForFinished());
+}
+
+// The middle button pastes X11's primary selection; a drag is a real one.
 BRIVEL_XVFB_TEST_MAIN(TestEditorClusters, false)
 #include "tst_editorclusters.moc"

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void editsAcrossPiecesKeepTheText();
     void randomEditsAcrossPieces();
     void paragraphsStartOnTheirOwnSide();
+    void breaksStayBetweenClusters();
     void emojiLinesShowInShortPieces_data();
     void emojiLinesShowInShortPieces();
 };
@@ -244,6 +245,31 @@ void TestEditorPieces::paragraphsStartOnTheirOwnSide()
     editor.setCaretPosition(int(editor.text().size() - latin.size()));
     QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, u"ש"_s, {});
     lastRowsStartOnTheirSide();
+    // The Latin line joined to the end of the Hebrew one, then broken off again inside it.
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    lastRowsStartOnTheirSide();
+    editor.setCaretPosition(int(editor.text().indexOf(u"שלום "_s.repeated(300)) + 1'500));
+    QTest::keyClick(&editor, Qt::Key_Return);
+    lastRowsStartOnTheirSide();
+}
+
+// A vowel sign typed at the start of a piece belongs to the letter that ends the piece before:
+// the break moves past it, within the edit's undo step, so that no caret goes between them.
+void TestEditorPieces::breaksStayBetweenClusters()
+{
+    const QString line = u"नमस"_s.repeated(3'000);
+    HighlightingTextEditor editor;
+    editor.setText(line);
+    const QTextBlock piece = editor.document()->findBlockByNumber(1);
+    QVERIFY(LinePieces::continuesLine(piece));
+    select(editor, piece.position(), piece.position());
+    const int at = editor.editorCaretPosition();
+    QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, u"\u093e"_s, {});
+    QCOMPARE(editor.text(), QString(line).insert(at, u'\u093e'));
+    QVERIFY(!editor.document()->findBlockByNumber(1).text().startsWith(u'\u093e'));
+    undo(editor);
+    QCOMPARE(editor.text(), line);
 }
 
 // Qt decodes a colour emoji's image each time it shapes it: a line of emoji is shown in pieces of
