@@ -199,7 +199,7 @@ std::pair<double, double> SpeechScrollView::manualRange(double reach) const
 
 double SpeechScrollView::progressAtViewportCenter() const
 {
-    if (!m_positionsKnown || m_layout.items().isEmpty())
+    if (!m_positionsKnown || m_layout.wordCount() == 0)
         return m_smoothWordProgress;
     const double target = m_containerHeight * 0.5 - (targetScrollOffset() + targetManualOffset());
     return m_layout.wordProgressAtY(target);
@@ -221,9 +221,9 @@ void SpeechScrollView::follow()
             setScrollOffset(topAlignedOffset);
         return;
     }
-    if (!m_positionsKnown || m_layout.items().isEmpty())
+    if (!m_positionsKnown || m_layout.wordCount() == 0)
         return;
-    const int count = int(m_layout.items().size());
+    const int count = m_layout.wordCount();
     if (m_smoothScroll) {
         const double whole = std::floor(m_smoothWordProgress);
         const int i = std::clamp(int(std::clamp(whole, 0.0, double(count))), 0, count - 1);
@@ -245,9 +245,10 @@ void SpeechScrollView::refreshLayout()
     if (width() <= 0 || m_containerHeight <= 0)
         return;
     m_layout.setWidth(width());
-    if (!m_layout.layoutFor(layoutSliceNs))
+    // The next frame lays out what it shows; the rest of the page follows in slices.
+    if (!m_layout.layoutFor(0))
         m_layoutRest.start();
-    if (!m_positionsKnown && !m_layout.items().isEmpty()) {
+    if (!m_positionsKnown && m_layout.wordCount() > 0) {
         m_positionsKnown = true;
         follow();
     }
@@ -340,7 +341,7 @@ void SpeechScrollView::mouseReleaseEvent(QMouseEvent *event)
     if (m_layout.wordAt(point) != pressed)
         return;
     m_manualOffset->animateTo(0, manualTiming);
-    Q_EMIT wordTapped(m_layout.items().at(pressed).charOffset);
+    Q_EMIT wordTapped(m_layout.item(pressed).charOffset);
     QTimer::singleShot(followAfterTapMs, this, &SpeechScrollView::follow);
 }
 

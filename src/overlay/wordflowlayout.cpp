@@ -35,6 +35,19 @@ qsizetype clusterEnd(const QString &word, qsizetype units)
     return next == -1 ? scanned : next;
 }
 
+// Whether any character of the word may read right to left: Hebrew, Arabic and the scripts
+// around them, their presentation forms, the right-to-left mark and the astral right-to-left
+// blocks. Arabic digits are among them: they read right to left beside other words.
+bool mayReadRightToLeft(const QString &word)
+{
+    return std::any_of(word.cbegin(), word.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x0590 && u <= 0x08FF) || u == 0x200F || (u >= 0xFB1D && u <= 0xFDFF)
+               || (u >= 0xFE70 && u <= 0xFEFF) || u == 0xD802 || u == 0xD803 || u == 0xD83A
+               || u == 0xD83B;
+    });
+}
+
 } // namespace
 
 bool WordFlowLayout::isRead(const WordItem &item, int highlightedCharCount)
@@ -54,6 +67,8 @@ void WordFlowLayout::setContent(const QStringList &words, const QSet<int> &lineB
     m_lineBreaks = lineBreaks;
     m_offsets = offsets;
     m_itemsValid = false;
+    m_items.clear();
+    m_linesValid = false;
 }
 
 void WordFlowLayout::setFont(const QFont &font)
@@ -120,24 +135,56 @@ void WordFlowLayout::measureWords()
 
     if (m_offsets.wordCount() != m_words.size())
         m_offsets = WordCharOffsets(m_words);
-    const QList<bool> inCue = cueWords(m_words, m_lineBreaks);
+    m_inCue = cueWords(m_words, m_lineBreaks);
 
+    // Items are made as lines reach them, so that the first screen of a long page does not wait
+    // for its last word. Directions need every word, but only a page with right-to-left text
+    // has any to resolve.
     m_items.clear();
     m_items.reserve(m_words.size());
-    for (int i = 0; i < m_words.size(); ++i) {
+    m_wordWidths.clear();
+    m_wordWidths.reserve(m_words.size());
+    m_hasRightToLeft = false;
+    if (std::any_of(m_words.cbegin(), m_words.cend(), mayReadRightToLeft)) {
+        makeItemsThrough(wordCount() - 1);
+        resolveLevels();
+    }
+}
+
+void WordFlowLayout::makeItemsThrough(int last) const
+{
+    if (!m_itemsValid)
+        return;
+    for (int i = int(m_items.size()); i <= last; ++i) {
         WordItem item;
         item.id = i;
-        // The stored word is counted; what is laid out and painted is its display form.
-        item.word = DisplayText::shown(m_words[i]);
+        // The stored word is counted; what is laid out and painted is its display form, which
+        // differs only for a word longer than a cluster may be.
+        const QString &word = m_words.at(i);
+        if (word.size() > DisplayText::maximumClusterLength)
+            item.word = DisplayText::shown(word);
+        else
+            item.word = word;
         item.charOffset = m_offsets.charOffset(i);
         item.length = m_offsets.length(i);
         item.letterCount = m_offsets.letterCount(i);
-        item.isAnnotation = inCue[i] || item.letterCount == 0;
+        item.isAnnotation = m_inCue[i] || item.letterCount == 0;
         item.shownUnits = int(item.word.size());
         m_items.append(std::move(item));
+        m_wordWidths.append(-1);
     }
-    m_wordWidths = QList<qreal>(m_items.size(), -1);
-    resolveLevels();
+}
+
+const QList<WordItem> &WordFlowLayout::items() const
+{
+    makeItemsThrough(wordCount() - 1);
+    return m_items;
+}
+
+const WordItem &WordFlowLayout::item(int index) const
+{
+    makeItemsThrough(index);
+    return m_items.at(index);
 }
 
 qreal WordFlowLayout::wordWidth(WordItem &item) const
@@ -202,9 +249,10 @@ void WordFlowLayout::fill(Enough enough) const
         m_lineX = 0;
         m_complete = false;
     }
-    const int count = int(m_items.size());
+    const int count = itemCount();
     while (m_nextItem < count && !enough()) {
         const int i = m_nextItem;
+        makeItemsThrough(i);
         WordItem &item = m_items[i];
         item.width = wordWidth(item) + m_spaceWidth;
         const bool lineIsEmpty = m_lineStarts.last() == i;
@@ -275,7 +323,7 @@ int WordFlowLayout::lineFirstItem(int line) const
 int WordFlowLayout::lineEndItem(int line) const
 {
     fillThroughLine(line);
-    return line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) : int(m_items.size());
+    return line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) : itemCount();
 }
 
 qreal WordFlowLayout::lineTop(int line) const
@@ -299,7 +347,7 @@ qreal WordFlowLayout::wordCenterY(int index) const
 
 qreal WordFlowLayout::maxWordCenterY() const
 {
-    return m_items.isEmpty() ? 0 : wordCenterY(int(m_items.size()) - 1);
+    return itemCount() == 0 ? 0 : wordCenterY(itemCount() - 1);
 }
 
 qreal WordFlowLayout::maxWordCenterYDownTo(qreal y) const
@@ -314,12 +362,16 @@ qreal WordFlowLayout::maxWordCenterYDownTo(qreal y) const
 
 int WordFlowLayout::wordIndexForCharCount(int charCount) const
 {
-    if (m_items.isEmpty())
-        return 0;
-    const auto it = std::lower_bound(
-        m_items.cbegin(), m_items.cend(), charCount,
-        [](const WordItem &item, int count) { return item.charOffset + item.length < count; });
-    return it == m_items.cend() ? int(m_items.size()) - 1 : int(it - m_items.cbegin());
+    const int count = itemCount();
+    int low = 0, high = count;
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (m_offsets.charOffset(mid) + m_offsets.length(mid) < charCount)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low == count ? std::max(count - 1, 0) : low;
 }
 
 double WordFlowLayout::wordProgressAtY(qreal y) const
@@ -327,7 +379,7 @@ double WordFlowLayout::wordProgressAtY(qreal y) const
     // Word centres never decrease with the index, so the bracketing pair is found by search
     // among the words laid out down to y: the first word below it is one of them.
     fillDownTo(y);
-    const int count = m_complete ? int(m_items.size()) : m_closedEnd;
+    const int count = m_complete ? itemCount() : m_closedEnd;
     int low = 0, high = count;
     while (low < high) {
         const int mid = (low + high) / 2;
@@ -336,7 +388,7 @@ double WordFlowLayout::wordProgressAtY(qreal y) const
         else
             high = mid;
     }
-    if (low == int(m_items.size()))
+    if (low == itemCount())
         return low - 1;
     if (low == 0)
         return 0;
@@ -377,7 +429,7 @@ int WordFlowLayout::wordAt(QPointF point) const
 void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highlightedCharCount,
                            const WordStyle &style) const
 {
-    if (m_items.isEmpty())
+    if (itemCount() == 0)
         return;
     fillDownTo(top + height);
     const int firstLine = firstLineBelow(top);

@@ -85,7 +85,8 @@ public:
 
     // Every word; the position fields (x, width, line, shownUnits) are set once its line is laid
     // out, which ensureLayout() or any question about the word brings about.
-    const QList<WordItem> &items() const { return m_items; }
+    const QList<WordItem> &items() const;
+    const WordItem &item(int index) const;
     int lineCount() const;
     // The words of a line: [first, end).
     int lineFirstItem(int line) const;
@@ -127,6 +128,9 @@ private:
     };
 
     void measureWords();
+    // The words the lines and questions go by: none until they are measured.
+    int itemCount() const { return m_itemsValid ? wordCount() : 0; }
+    void makeItemsThrough(int last) const;
     void resolveLevels();
     qreal measure(const QString &text) const;
     qreal wordWidth(WordItem &item) const;
@@ -146,6 +150,7 @@ private:
     QStringList m_words;
     QSet<int> m_lineBreaks;
     WordCharOffsets m_offsets;
+    QList<bool> m_inCue;
     QFont m_font;
     QFont m_italicFont;
     int m_width = 0;
@@ -163,7 +168,8 @@ private:
     QList<bool> m_readsLeftToRight;
     bool m_hasRightToLeft = false;
 
-    // Laid out on demand: what a question needs is filled in then, unseen by the asker.
+    // Laid out on demand: what a question needs is filled in then, unseen by the asker. Items
+    // are made as far as the lines or a question reach.
     mutable QList<WordItem> m_items;
     // The width of each word as shown, or -1 while not known whole.
     mutable QList<qreal> m_wordWidths;

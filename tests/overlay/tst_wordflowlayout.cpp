@@ -3,6 +3,7 @@
 #include "settings/tokenizer.h"
 
 #include <QFontMetricsF>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <algorithm>
@@ -46,6 +47,7 @@ private Q_SLOTS:
     void giantWordShowsOnlyWhatTheLineHolds();
     void rightToLeftParagraphs_data();
     void rightToLeftParagraphs();
+    void everyRightToLeftCharacterIsResolved();
 };
 
 void TestWordFlowLayout::giantWordShowsOnlyWhatTheLineHolds_data()
@@ -129,6 +131,36 @@ void TestWordFlowLayout::rightToLeftParagraphs()
         QCOMPARE(right.x, left.x + left.width);
         QCOMPARE(glyphsLeft(right) - (glyphsLeft(left) + left.width - space), space);
     }
+}
+
+// Directions are resolved only on pages that may read right to left: no character that does may
+// escape that look. Two of them after a Latin word read from right to left.
+void TestWordFlowLayout::everyRightToLeftCharacterIsResolved()
+{
+    // Measuring scripts that no installed font shapes makes Qt say so, font by font.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (!message.contains(u"OpenType support missing"))
+                previous(type, context, message);
+        });
+    const auto restore = qScopeGuard([] { qInstallMessageHandler(previous); });
+    WordFlowLayout layout;
+    layout.setFont(Fonts::systemFont(16, QFont::Normal));
+    layout.setWidth(lineWidth);
+    int checked = 0;
+    for (char32_t scalar = 0; scalar <= 0x10FFFF; ++scalar) {
+        const QChar::Direction direction = QChar::direction(scalar);
+        if ((scalar >= 0xD800 && scalar <= 0xDFFF)
+            || (direction != QChar::DirR && direction != QChar::DirAL && direction != QChar::DirAN))
+            continue;
+        const QString word = QString::fromUcs4(&scalar, 1);
+        layout.setContent({u"abc"_s, word, word}, {});
+        layout.layoutFor(0);
+        QVERIFY2(layout.items().at(1).level > 0, qPrintable(u"U+%1"_s.arg(uint(scalar), 4, 16)));
+        ++checked;
+    }
+    QVERIFY(checked > 1'000);
 }
 
 QTEST_MAIN(TestWordFlowLayout)
