@@ -48,6 +48,10 @@ private Q_SLOTS:
     void rightToLeftParagraphs_data();
     void rightToLeftParagraphs();
     void everyRightToLeftCharacterIsResolved();
+    void newFontMeasuresWordsAgain_data();
+    void newFontMeasuresWordsAgain();
+    void numbersAreReadAsWords_data();
+    void numbersAreReadAsWords();
 };
 
 void TestWordFlowLayout::giantWordShowsOnlyWhatTheLineHolds_data()
@@ -161,6 +165,52 @@ void TestWordFlowLayout::everyRightToLeftCharacterIsResolved()
         ++checked;
     }
     QVERIFY(checked > 1'000);
+}
+
+void TestWordFlowLayout::newFontMeasuresWordsAgain_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::newRow("a word") << u"hola"_s;
+    QTest::newRow("one character") << u"漢"_s;
+}
+
+// Words are measured once per font: after a change of size none keeps its old width, and the
+// words after it do not overlap it.
+void TestWordFlowLayout::newFontMeasuresWordsAgain()
+{
+    QFETCH(QString, word);
+    WordFlowLayout layout;
+    layout.setWidth(1000);
+    layout.setContent({word, word}, {});
+    layout.setFont(Fonts::systemFont(16, QFont::Normal));
+    layout.ensureLayout();
+    const QFont larger = Fonts::systemFont(32, QFont::Normal);
+    layout.setFont(larger);
+    layout.ensureLayout();
+    const QFontMetricsF metrics(larger);
+    const qreal width = metrics.horizontalAdvance(word) + metrics.horizontalAdvance(u' ');
+    QCOMPARE(layout.items().at(0).width, width);
+    QCOMPARE(layout.items().at(1).x, width);
+}
+
+void TestWordFlowLayout::numbersAreReadAsWords_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain text") << u"2024 fue"_s;
+    QTest::newRow("text counted by clusters") << u"2024 cafe\u0301"_s;
+}
+
+// Digits are letters of a word: a number is no cue, and it is read once the highlight passes
+// its last digit, not as soon as it touches the first.
+void TestWordFlowLayout::numbersAreReadAsWords()
+{
+    QFETCH(QString, text);
+    const WordFlowLayout layout = laidOut(text);
+    const WordItem &year = layout.items().at(0);
+    QCOMPARE(year.letterCount, 4);
+    QVERIFY(!year.isAnnotation);
+    QVERIFY(!WordFlowLayout::isRead(year, 1));
+    QVERIFY(WordFlowLayout::isRead(year, 4));
 }
 
 QTEST_MAIN(TestWordFlowLayout)
