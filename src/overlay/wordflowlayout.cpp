@@ -412,6 +412,18 @@ int WordFlowLayout::firstLineBelow(qreal y) const
     return low;
 }
 
+std::pair<int, int> WordFlowLayout::linesMeeting(qreal top, qreal height) const
+{
+    if (itemCount() == 0)
+        return {0, 0};
+    fillDownTo(top + height);
+    const int first = firstLineBelow(top);
+    int end = first;
+    while (end < closedLineCount() && m_lineTops[end] < top + height)
+        ++end;
+    return {first, end};
+}
+
 int WordFlowLayout::wordAt(QPointF point) const
 {
     const int line = firstLineBelow(point.y());
@@ -429,11 +441,7 @@ int WordFlowLayout::wordAt(QPointF point) const
 void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highlightedCharCount,
                            const WordStyle &style) const
 {
-    if (itemCount() == 0)
-        return;
-    fillDownTo(top + height);
-    const int firstLine = firstLineBelow(top);
-    const int lines = closedLineCount();
+    const auto [firstLine, endLine] = linesMeeting(top, height);
     QColor dimmed = style.highlightColor;
     dimmed.setAlphaF(dimmed.alphaF() * 0.3f);
     QColor cueUnread = style.cueColor;
@@ -442,7 +450,7 @@ void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highl
     cueRead.setAlphaF(float(style.cueReadOpacity));
 
     const Qt::LayoutDirection direction = painter.layoutDirection();
-    for (int line = firstLine; line < lines && m_lineTops[line] < top + height; ++line) {
+    for (int line = firstLine; line < endLine; ++line) {
         const qreal lineTop = m_lineTops[line] + m_linePaddings[line] - top;
         const qreal baseline = lineTop + (m_naturalHeight - m_textHeight) / 2 + m_ascent;
         const int end = lineEndItem(line);

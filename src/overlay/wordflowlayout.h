@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <utility>
+
 class QPainter;
 
 // One word of the flow.
@@ -115,6 +117,8 @@ public:
     // need not be.
     static bool isRead(const WordItem &item, int highlightedCharCount);
 
+    // The lines that meet [top, top + height) of the layout, laid out: [first, end).
+    std::pair<int, int> linesMeeting(qreal top, qreal height) const;
     // Paints the lines that meet [top, top + height) of the layout, shifted up by top.
     void paint(QPainter &painter, qreal top, qreal height, int highlightedCharCount,
                const WordStyle &style) const;
