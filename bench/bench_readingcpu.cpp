@@ -7,6 +7,7 @@
 //     --benchmark_filter=ReadingCpu
 
 #include "benchtext.h"
+#include "framecounter.h"
 #include "processcpu.h"
 
 #include "common/overlayfakes.h"
@@ -44,22 +45,6 @@ void runFor(int ms)
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
-
-// Counts the frames a window is asked to paint.
-class FrameCounter : public QObject
-{
-public:
-    using QObject::QObject;
-    int frames = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Expose)
-            ++frames;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 struct ReadingCost
 {
