@@ -136,6 +136,8 @@ void WordFlowLayout::measureWords()
     if (m_offsets.wordCount() != m_words.size())
         m_offsets = WordCharOffsets(m_words);
     m_inCue = cueWords(m_words, m_lineBreaks);
+    m_breaks = QList<int>(m_lineBreaks.cbegin(), m_lineBreaks.cend());
+    std::sort(m_breaks.begin(), m_breaks.end());
 
     // Items are made as lines reach them, so that the first screen of a long page does not wait
     // for its last word. Directions need every word, but only a page with right-to-left text
@@ -248,6 +250,7 @@ void WordFlowLayout::fill(Enough enough) const
         m_closedEnd = 0;
         m_lineX = 0;
         m_complete = false;
+        m_nextBreak = 0;
     }
     const int count = itemCount();
     while (m_nextItem < count && !enough()) {
@@ -256,7 +259,10 @@ void WordFlowLayout::fill(Enough enough) const
         WordItem &item = m_items[i];
         item.width = wordWidth(item) + m_spaceWidth;
         const bool lineIsEmpty = m_lineStarts.last() == i;
-        const bool scriptLineStarts = m_lineBreaks.contains(i) && !lineIsEmpty;
+        while (m_nextBreak < m_breaks.size() && m_breaks[m_nextBreak] < i)
+            ++m_nextBreak;
+        const bool breaksHere = m_nextBreak < m_breaks.size() && m_breaks[m_nextBreak] == i;
+        const bool scriptLineStarts = breaksHere && !lineIsEmpty;
         if (scriptLineStarts || (m_lineX + item.width > m_width && !lineIsEmpty)) {
             closeLine();
             const qreal previousBottom

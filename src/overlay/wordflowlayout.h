@@ -155,6 +155,8 @@ private:
     QSet<int> m_lineBreaks;
     WordCharOffsets m_offsets;
     QList<bool> m_inCue;
+    // The line breaks in order, which lines are filled in.
+    QList<int> m_breaks;
     QFont m_font;
     QFont m_italicFont;
     int m_width = 0;
@@ -186,6 +188,7 @@ private:
     mutable QList<qreal> m_lineTops;
     mutable QList<qreal> m_linePaddings;
     mutable int m_nextItem = 0;  // the first word not on a line yet
+    mutable int m_nextBreak = 0; // the first of m_breaks not passed yet
     mutable int m_closedEnd = 0; // the words before it are on lines that are complete
     mutable qreal m_lineX = 0;   // where the open line ends
     mutable bool m_complete = false;

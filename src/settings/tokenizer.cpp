@@ -228,26 +228,33 @@ double wordProgressForCharOffset(int offset, const QStringList &words)
 
 WordCharOffsets::WordCharOffsets(const QStringList &words)
 {
-    m_starts.reserve(words.size() + 1);
-    m_letterCounts.reserve(words.size());
     // Where every unit is a character, a word's characters are its units.
-    qint64 start = 0;
-    for (const QString &word : words) {
-        if (!eachUnitIsACharacter(word))
-            break;
+    m_starts.resize(words.size() + 1);
+    m_letterCounts.resize(words.size());
+    qint64 *starts = m_starts.data();
+    int *letterCounts = m_letterCounts.data();
+    qsizetype simple = 0;
+    for (; simple < words.size(); ++simple) {
+        const QString &word = words[simple];
         int letters = 0;
-        for (const QChar c : word)
+        bool eachAlone = true;
+        for (const QChar c : word) {
+            eachAlone = eachAlone && joinsNoNeighbour(c);
             letters += c.isLetterOrNumber() ? 1 : 0;
-        start += word.size() + 1;
-        m_starts.append(start);
-        m_letterCounts.append(letters);
+        }
+        if (!eachAlone)
+            break;
+        starts[simple + 1] = starts[simple] + word.size() + 1;
+        letterCounts[simple] = letters;
     }
-    if (m_letterCounts.size() == words.size()) {
-        m_totalCharCount = int(std::max<qint64>(start - 1, 0));
+    if (simple == words.size()) {
+        m_totalCharCount = int(std::max<qint64>(starts[simple] - 1, 0));
         return;
     }
     m_starts = {0};
+    m_starts.reserve(words.size() + 1);
     m_letterCounts.clear();
+    m_letterCounts.reserve(words.size());
     const QString text = words.join(u' ');
     std::vector<bool> boundaries(size_t(text.size()) + 1, false);
     boundaries[0] = true;
