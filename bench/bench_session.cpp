@@ -1,4 +1,5 @@
 #include "benchtext.h"
+#include "framecounter.h"
 #include "processcpu.h"
 
 #include "overlay/model/overlaycontent.h"
@@ -38,23 +39,6 @@ public:
     void updatePageIndicator() override {}
 
     QString m_page = BenchText::latinPage(20'000);
-};
-
-// Counts the frames a panel is asked to paint: by the window system (exposures, sent to its
-// window) or by its own widgets (update requests, sent to its top-level widget).
-class FrameCounter : public QObject
-{
-public:
-    using QObject::QObject;
-    int frames = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest)
-            ++frames;
-        return QObject::eventFilter(watched, event);
-    }
 };
 
 // A notes-mode session on a real page with every platform part, opened and settled.

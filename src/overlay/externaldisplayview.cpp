@@ -359,6 +359,7 @@ ExternalDisplayView::ExternalDisplayView(OverlayContent &content, SpeechRecogniz
     m_scrollView->setTopAligned(false);
     m_scrollView->setSmoothScroll(true);
     m_scrollView->setListening(true);
+    m_scrollView->setBackground(Qt::black);
     m_waveform = new AudioWaveformProgressView(m_readingLayer);
     m_waveform->setObjectName(u"levelBars"_qs);
 

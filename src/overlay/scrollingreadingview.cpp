@@ -15,23 +15,26 @@ ScrollingReadingView::ScrollingReadingView(OverlayContent &content, NotchSetting
     , m_settings(settings)
     , m_scrollView(new SpeechScrollView(this))
     , m_notesMode(notesMode)
+    , m_scrollTimer(new QTimer(this))
 {
     connect(m_scrollView, &SpeechScrollView::wordTapped, this,
             &ScrollingReadingView::handleWordTap);
     connect(m_scrollView, &SpeechScrollView::manualScroll, this,
             &ScrollingReadingView::handleManualScroll);
 
-    m_scrollTimer.setTimerType(Qt::PreciseTimer);
-    m_scrollTimer.setInterval(scrollIntervalMs);
-    connect(&m_scrollTimer, &QTimer::timeout, this, &ScrollingReadingView::scrollStep);
-    m_scrollTimer.start();
+    m_scrollTimer->setObjectName(u"scrollTimer"_qs);
+    m_scrollTimer->setTimerType(Qt::PreciseTimer);
+    m_scrollTimer->setInterval(scrollIntervalMs);
+    connect(m_scrollTimer, &QTimer::timeout, this, &ScrollingReadingView::scrollStep);
+    m_scrollTimer->start();
     m_pageReload.setSingleShot(true);
     m_pageReload.setInterval(0);
     connect(&m_pageReload, &QTimer::timeout, this, &ScrollingReadingView::reloadPage);
     // A closed panel is deleted by the event loop, which may first run its timers after the
     // content went with its controller: nothing may scroll what is gone.
     connect(&content, &QObject::destroyed, this, [this] {
-        m_scrollTimer.stop();
+        m_contentGone = true;
+        m_scrollTimer->stop();
         m_pageReload.stop();
     });
 
@@ -89,6 +92,10 @@ void ScrollingReadingView::scrollStep()
 void ScrollingReadingView::setPaused(bool paused)
 {
     m_isPaused = paused;
+    if (paused)
+        m_scrollTimer->stop();
+    else if (!m_contentGone)
+        m_scrollTimer->start();
     m_scrollView->setListening(!notesStandStill() && !m_isPaused);
 }
 

@@ -72,7 +72,9 @@ private:
     // Characters up to timerWordProgress, counted once per change of it.
     int m_readCharCount = 0;
     bool m_isPaused = false;
+    bool m_contentGone = false;
     bool m_isUserScrolling = false;
-    QTimer m_scrollTimer;
+    // Runs only while the view is not paused: a paused panel wakes nobody.
+    QTimer *const m_scrollTimer;
     QTimer m_pageReload;
 };

@@ -25,6 +25,28 @@ constexpr qint64 layoutSliceNs = 8'000'000;
 const AnimationTiming manualTiming = AnimationTiming::easeOut(0.15);
 const AnimationTiming springBack = AnimationTiming::springCurve(0.3, 0.7);
 
+// The smallest rectangle that holds every pixel of the image that is not transparent.
+QRect inkBounds(const QImage &image)
+{
+    int top = image.height(), bottom = -1, left = image.width(), right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        int first = 0;
+        while (first < image.width() && row[first] == 0)
+            ++first;
+        if (first == image.width())
+            continue;
+        int last = image.width() - 1;
+        while (row[last] == 0)
+            --last;
+        top = std::min(top, y);
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    return bottom < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 } // namespace
 
 SpeechScrollView::SpeechScrollView(QWidget *parent)
@@ -113,12 +135,14 @@ void SpeechScrollView::setScriptFont(const QFont &font)
 void SpeechScrollView::setHighlightColor(const QColor &color)
 {
     m_style.highlightColor = color;
+    forgetLineImages();
     update();
 }
 
 void SpeechScrollView::setCueColor(const QColor &color)
 {
     m_style.cueColor = color;
+    forgetLineImages();
     update();
 }
 
@@ -126,6 +150,7 @@ void SpeechScrollView::setCueOpacities(double unread, double read)
 {
     m_style.cueUnreadOpacity = unread;
     m_style.cueReadOpacity = read;
+    forgetLineImages();
     update();
 }
 
@@ -174,6 +199,13 @@ void SpeechScrollView::setArrowScrollDelta(double delta)
         Q_EMIT arrowScrollClamped(clamped);
 }
 
+void SpeechScrollView::setBackground(const QColor &color)
+{
+    m_background = color;
+    setAttribute(Qt::WA_OpaquePaintEvent, color.isValid() && color.alpha() == 255);
+    update();
+}
+
 void SpeechScrollView::setTopAligned(bool topAligned)
 {
     m_topAligned = topAligned;
@@ -199,7 +231,7 @@ std::pair<double, double> SpeechScrollView::manualRange(double reach) const
 
 double SpeechScrollView::progressAtViewportCenter() const
 {
-    if (!m_positionsKnown || m_layout.items().isEmpty())
+    if (!m_positionsKnown || m_layout.wordCount() == 0)
         return m_smoothWordProgress;
     const double target = m_containerHeight * 0.5 - (targetScrollOffset() + targetManualOffset());
     return m_layout.wordProgressAtY(target);
@@ -221,9 +253,9 @@ void SpeechScrollView::follow()
             setScrollOffset(topAlignedOffset);
         return;
     }
-    if (!m_positionsKnown || m_layout.items().isEmpty())
+    if (!m_positionsKnown || m_layout.wordCount() == 0)
         return;
-    const int count = int(m_layout.items().size());
+    const int count = m_layout.wordCount();
     if (m_smoothScroll) {
         const double whole = std::floor(m_smoothWordProgress);
         const int i = std::clamp(int(std::clamp(whole, 0.0, double(count))), 0, count - 1);
@@ -241,13 +273,16 @@ void SpeechScrollView::follow()
 
 void SpeechScrollView::refreshLayout()
 {
+    // Words, font and width are what lines are made of.
+    forgetLineImages();
     // Positions count from the first time the view has its real size, as laid out on screen.
     if (width() <= 0 || m_containerHeight <= 0)
         return;
     m_layout.setWidth(width());
-    if (!m_layout.layoutFor(layoutSliceNs))
+    // The next frame lays out what it shows; the rest of the page follows in slices.
+    if (!m_layout.layoutFor(0))
         m_layoutRest.start();
-    if (!m_positionsKnown && !m_layout.items().isEmpty()) {
+    if (!m_positionsKnown && m_layout.wordCount() > 0) {
         m_positionsKnown = true;
         follow();
     }
@@ -340,16 +375,104 @@ void SpeechScrollView::mouseReleaseEvent(QMouseEvent *event)
     if (m_layout.wordAt(point) != pressed)
         return;
     m_manualOffset->animateTo(0, manualTiming);
-    Q_EMIT wordTapped(m_layout.items().at(pressed).charOffset);
+    Q_EMIT wordTapped(m_layout.item(pressed).charOffset);
     QTimer::singleShot(followAfterTapMs, this, &SpeechScrollView::follow);
 }
 
-void SpeechScrollView::paintEvent(QPaintEvent *)
+void SpeechScrollView::forgetLineImages()
+{
+    m_lineImages.clear();
+}
+
+int SpeechScrollView::readWordsOn(int line) const
+{
+    if (m_smoothScroll)
+        return 0;
+    int read = 0;
+    for (int i = m_layout.lineFirstItem(line); i < m_layout.lineEndItem(line); ++i)
+        read += WordFlowLayout::isRead(m_layout.item(i), m_highlightedCharCount) ? 1 : 0;
+    return read;
+}
+
+void SpeechScrollView::paintLines(QPainter &painter)
+{
+    const qreal top = -totalOffset();
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    // Room above and below a line's box for marks and glyphs that reach out of it.
+    const qreal margin = std::ceil(m_layout.naturalLineHeight() / 4);
+    const QSize imageSize
+        = (QSizeF(width(), m_layout.naturalLineHeight() + 2 * margin) * ratio).toSize();
+    WordStyle style = m_style;
+    style.highlightWords = !m_smoothScroll;
+    QHash<int, LineImage> drawn;
+    const auto [first, end] = m_layout.linesMeeting(top, height());
+    for (int line = first; line < end; ++line) {
+        const qreal boxTop = m_layout.lineTop(line) + m_layout.lineTopPadding(line);
+        const int readWords = readWordsOn(line);
+        LineImage lineImage = m_lineImages.take(line);
+        if (lineImage.image.size() != imageSize || lineImage.image.devicePixelRatio() != ratio
+            || lineImage.readWords != readWords) {
+            lineImage = {QImage(imageSize, QImage::Format_ARGB32_Premultiplied), readWords, {}};
+            lineImage.image.setDevicePixelRatio(ratio);
+            lineImage.image.fill(Qt::transparent);
+            QPainter linePainter(&lineImage.image);
+            linePainter.setRenderHint(QPainter::TextAntialiasing);
+            linePainter.translate(0, margin);
+            m_layout.paint(linePainter, boxTop, 1, m_highlightedCharCount, style);
+            linePainter.end();
+            lineImage.ink = inkBounds(lineImage.image);
+        }
+        // On whole device pixels, where a picture is copied rather than resampled; only the part
+        // with ink, since every pixel drawn costs at each frame.
+        const qreal y = std::round((boxTop - margin - top) * ratio) / ratio;
+        const QRect &ink = lineImage.ink;
+        if (!ink.isEmpty())
+            painter.drawImage(
+                QRectF(QPointF(ink.x() / ratio, y + ink.y() / ratio), QSizeF(ink.size()) / ratio),
+                lineImage.image, ink);
+        drawn.insert(line, std::move(lineImage));
+    }
+    m_lineImages = std::move(drawn);
+}
+
+void SpeechScrollView::paintEvent(QPaintEvent *event)
 {
     if (width() <= 0 || height() <= 0)
         return;
+    // Words fade out at the top and bottom edges.
+    const qreal h = height();
+    const qreal topFade = m_topAligned ? 0.03 : 0.05;
+    const qreal bottomFade = 0.95;
+    const QRectF bands[] = {QRectF(0, 0, width(), h * topFade),
+                            QRectF(0, h * bottomFade, width(), h * (1 - bottomFade))};
+
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (testAttribute(Qt::WA_OpaquePaintEvent)) {
+        // Over an opaque colour the fade is that colour laid over the words.
+        if (m_veil.size() != pixels || m_veil.devicePixelRatio() != ratio) {
+            m_veil = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            m_veil.setDevicePixelRatio(ratio);
+            m_veil.fill(Qt::transparent);
+            QColor clear = m_background;
+            clear.setAlpha(0);
+            QLinearGradient veil(0, 0, 0, h);
+            veil.setColorAt(0, m_background);
+            veil.setColorAt(topFade, clear);
+            veil.setColorAt(bottomFade, clear);
+            veil.setColorAt(1, m_background);
+            QPainter veilPainter(&m_veil);
+            for (const QRectF &band : bands)
+                veilPainter.fillRect(band, veil);
+        }
+        QPainter painter(this);
+        painter.fillRect(event->rect(), m_background);
+        paintLines(painter);
+        for (const QRectF &band : bands)
+            painter.drawImage(band, m_veil, QRectF(band.topLeft() * ratio, band.size() * ratio));
+        return;
+    }
+
     if (m_buffer.size() != pixels)
         m_buffer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     m_buffer.setDevicePixelRatio(ratio);
@@ -357,18 +480,16 @@ void SpeechScrollView::paintEvent(QPaintEvent *)
 
     QPainter painter(&m_buffer);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    WordStyle style = m_style;
-    style.highlightWords = !m_smoothScroll;
-    m_layout.paint(painter, -totalOffset(), height(), m_highlightedCharCount, style);
-
-    // Words fade out at the top and bottom edges.
-    QLinearGradient mask(0, 0, 0, height());
+    paintLines(painter);
+    // Between the bands the mask keeps every word as it is.
+    QLinearGradient mask(0, 0, 0, h);
     mask.setColorAt(0, Qt::transparent);
-    mask.setColorAt(m_topAligned ? 0.03 : 0.05, Qt::black);
-    mask.setColorAt(0.95, Qt::black);
+    mask.setColorAt(topFade, Qt::black);
+    mask.setColorAt(bottomFade, Qt::black);
     mask.setColorAt(1, Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    painter.fillRect(QRectF(0, 0, width(), height()), mask);
+    for (const QRectF &band : bands)
+        painter.fillRect(band, mask);
     painter.end();
 
     QPainter(this).drawImage(0, 0, m_buffer);

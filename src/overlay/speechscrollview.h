@@ -2,6 +2,7 @@
 
 #include "overlay/wordflowlayout.h"
 
+#include <QHash>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -40,6 +41,9 @@ public:
     void setListening(bool listening);
     void setArrowScrollDelta(double delta);
     void setTopAligned(bool topAligned);
+    // An opaque colour behind the words that the view paints itself, so that nothing behind it
+    // is painted again at every frame; by default the words lie on whatever is behind.
+    void setBackground(const QColor &color);
 
     int highlightedCharCount() const { return m_highlightedCharCount; }
     bool smoothScroll() const { return m_smoothScroll; }
@@ -91,6 +95,9 @@ protected:
 private:
     void follow();
     void refreshLayout();
+    void paintLines(QPainter &painter);
+    int readWordsOn(int line) const;
+    void forgetLineImages();
     void setScrollOffset(double offset);
     void containerHeightChanged(double height);
     double totalOffset() const;
@@ -113,7 +120,21 @@ private:
     int m_pressedWord = -1;
 
     ScrollWheelCapture *m_wheel = nullptr;
+    QColor m_background;
     QImage m_buffer;
+    // Each line on screen as last drawn, with the number of its words then read: a frame of the
+    // glide moves pictures of lines instead of drawing their text again, which a large font or a
+    // colour emoji font makes costly.
+    struct LineImage
+    {
+        QImage image;
+        int readWords = 0;
+        // The part of the image that holds ink, in its pixels.
+        QRect ink;
+    };
+    QHash<int, LineImage> m_lineImages;
+    // The fade at the top and bottom edges over an opaque background, made once per size.
+    QImage m_veil;
     // Lays the rest of a long page out a slice at a time, between frames and calls.
     QTimer m_layoutRest;
 };

@@ -54,6 +54,8 @@ void WordFlowLayout::setContent(const QStringList &words, const QSet<int> &lineB
     m_lineBreaks = lineBreaks;
     m_offsets = offsets;
     m_itemsValid = false;
+    m_items.clear();
+    m_linesValid = false;
 }
 
 void WordFlowLayout::setFont(const QFont &font)
@@ -120,24 +122,58 @@ void WordFlowLayout::measureWords()
 
     if (m_offsets.wordCount() != m_words.size())
         m_offsets = WordCharOffsets(m_words);
-    const QList<bool> inCue = cueWords(m_words, m_lineBreaks);
+    m_inCue = cueWords(m_words, m_lineBreaks);
+    m_breaks = QList<int>(m_lineBreaks.cbegin(), m_lineBreaks.cend());
+    std::sort(m_breaks.begin(), m_breaks.end());
 
+    // Items are made as lines reach them, so that the first screen of a long page does not wait
+    // for its last word. Directions need every word, but only a page with right-to-left text
+    // has any to resolve.
     m_items.clear();
     m_items.reserve(m_words.size());
-    for (int i = 0; i < m_words.size(); ++i) {
+    m_wordWidths.clear();
+    m_wordWidths.reserve(m_words.size());
+    m_hasRightToLeft = false;
+    if (std::any_of(m_words.cbegin(), m_words.cend(), mayHoldRightToLeft)) {
+        makeItemsThrough(wordCount() - 1);
+        resolveLevels();
+    }
+}
+
+void WordFlowLayout::makeItemsThrough(int last) const
+{
+    if (!m_itemsValid)
+        return;
+    for (int i = int(m_items.size()); i <= last; ++i) {
         WordItem item;
         item.id = i;
-        // The stored word is counted; what is laid out and painted is its display form.
-        item.word = DisplayText::shown(m_words[i]);
+        // The stored word is counted; what is laid out and painted is its display form, which
+        // differs only for a word longer than a cluster may be.
+        const QString &word = m_words.at(i);
+        if (word.size() > DisplayText::maximumClusterLength)
+            item.word = DisplayText::shown(word);
+        else
+            item.word = word;
         item.charOffset = m_offsets.charOffset(i);
         item.length = m_offsets.length(i);
         item.letterCount = m_offsets.letterCount(i);
-        item.isAnnotation = inCue[i] || item.letterCount == 0;
+        item.isAnnotation = m_inCue[i] || item.letterCount == 0;
         item.shownUnits = int(item.word.size());
         m_items.append(std::move(item));
+        m_wordWidths.append(-1);
     }
-    m_wordWidths = QList<qreal>(m_items.size(), -1);
-    resolveLevels();
+}
+
+const QList<WordItem> &WordFlowLayout::items() const
+{
+    makeItemsThrough(wordCount() - 1);
+    return m_items;
+}
+
+const WordItem &WordFlowLayout::item(int index) const
+{
+    makeItemsThrough(index);
+    return m_items.at(index);
 }
 
 qreal WordFlowLayout::wordWidth(WordItem &item) const
@@ -213,14 +249,19 @@ void WordFlowLayout::fill(Enough enough) const
         m_closedEnd = 0;
         m_lineX = 0;
         m_complete = false;
+        m_nextBreak = 0;
     }
-    const int count = int(m_items.size());
+    const int count = itemCount();
     while (m_nextItem < count && !enough()) {
         const int i = m_nextItem;
+        makeItemsThrough(i);
         WordItem &item = m_items[i];
         item.width = wordWidth(item) + m_spaceWidth;
         const bool lineIsEmpty = m_lineStarts.last() == i;
-        const bool scriptLineStarts = m_lineBreaks.contains(i) && !lineIsEmpty;
+        while (m_nextBreak < m_breaks.size() && m_breaks[m_nextBreak] < i)
+            ++m_nextBreak;
+        const bool breaksHere = m_nextBreak < m_breaks.size() && m_breaks[m_nextBreak] == i;
+        const bool scriptLineStarts = breaksHere && !lineIsEmpty;
         if (scriptLineStarts || (m_lineX + item.width > m_width && !lineIsEmpty)) {
             closeLine();
             const qreal previousBottom
@@ -287,7 +328,7 @@ int WordFlowLayout::lineFirstItem(int line) const
 int WordFlowLayout::lineEndItem(int line) const
 {
     fillThroughLine(line);
-    return line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) : int(m_items.size());
+    return line + 1 < m_lineStarts.size() ? m_lineStarts.at(line + 1) : itemCount();
 }
 
 qreal WordFlowLayout::lineTop(int line) const
@@ -311,7 +352,7 @@ qreal WordFlowLayout::wordCenterY(int index) const
 
 qreal WordFlowLayout::maxWordCenterY() const
 {
-    return m_items.isEmpty() ? 0 : wordCenterY(int(m_items.size()) - 1);
+    return itemCount() == 0 ? 0 : wordCenterY(itemCount() - 1);
 }
 
 qreal WordFlowLayout::maxWordCenterYDownTo(qreal y) const
@@ -326,12 +367,16 @@ qreal WordFlowLayout::maxWordCenterYDownTo(qreal y) const
 
 int WordFlowLayout::wordIndexForCharCount(int charCount) const
 {
-    if (m_items.isEmpty())
-        return 0;
-    const auto it = std::lower_bound(
-        m_items.cbegin(), m_items.cend(), charCount,
-        [](const WordItem &item, int count) { return item.charOffset + item.length < count; });
-    return it == m_items.cend() ? int(m_items.size()) - 1 : int(it - m_items.cbegin());
+    const int count = itemCount();
+    int low = 0, high = count;
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (m_offsets.charOffset(mid) + m_offsets.length(mid) < charCount)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low == count ? std::max(count - 1, 0) : low;
 }
 
 double WordFlowLayout::wordProgressAtY(qreal y) const
@@ -339,7 +384,7 @@ double WordFlowLayout::wordProgressAtY(qreal y) const
     // Word centres never decrease with the index, so the bracketing pair is found by search
     // among the words laid out down to y: the first word below it is one of them.
     fillDownTo(y);
-    const int count = m_complete ? int(m_items.size()) : m_closedEnd;
+    const int count = m_complete ? itemCount() : m_closedEnd;
     int low = 0, high = count;
     while (low < high) {
         const int mid = (low + high) / 2;
@@ -348,7 +393,7 @@ double WordFlowLayout::wordProgressAtY(qreal y) const
         else
             high = mid;
     }
-    if (low == int(m_items.size()))
+    if (low == itemCount())
         return low - 1;
     if (low == 0)
         return 0;
@@ -370,6 +415,18 @@ int WordFlowLayout::firstLineBelow(qreal y) const
             high = mid;
     }
     return low;
+}
+
+std::pair<int, int> WordFlowLayout::linesMeeting(qreal top, qreal height) const
+{
+    if (itemCount() == 0)
+        return {0, 0};
+    fillDownTo(top + height);
+    const int first = firstLineBelow(top);
+    int end = first;
+    while (end < closedLineCount() && m_lineTops[end] < top + height)
+        ++end;
+    return {first, end};
 }
 
 int WordFlowLayout::wordAt(QPointF point) const
@@ -397,11 +454,7 @@ int WordFlowLayout::wordAt(QPointF point) const
 void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highlightedCharCount,
                            const WordStyle &style) const
 {
-    if (m_items.isEmpty())
-        return;
-    fillDownTo(top + height);
-    const int firstLine = firstLineBelow(top);
-    const int lines = closedLineCount();
+    const auto [firstLine, endLine] = linesMeeting(top, height);
     QColor dimmed = style.highlightColor;
     dimmed.setAlphaF(dimmed.alphaF() * 0.3f);
     QColor cueUnread = style.cueColor;
@@ -410,7 +463,7 @@ void WordFlowLayout::paint(QPainter &painter, qreal top, qreal height, int highl
     cueRead.setAlphaF(float(style.cueReadOpacity));
 
     const Qt::LayoutDirection direction = painter.layoutDirection();
-    for (int line = firstLine; line < lines && m_lineTops[line] < top + height; ++line) {
+    for (int line = firstLine; line < endLine; ++line) {
         const qreal lineTop = m_lineTops[line] + m_linePaddings[line] - top;
         const qreal baseline = lineTop + (m_naturalHeight - m_textHeight) / 2 + m_ascent;
         const int end = lineEndItem(line);

@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <utility>
+
 class QPainter;
 
 // One word of the flow.
@@ -107,7 +109,8 @@ public:
 
     // Every word; the position fields (x, width, line, shownUnits) are set once its line is laid
     // out, which ensureLayout() or any question about the word brings about.
-    const QList<WordItem> &items() const { return m_items; }
+    const QList<WordItem> &items() const;
+    const WordItem &item(int index) const;
     // The pieces of the words drawn in pieces; their positions are set with the words'.
     const QList<WordPiece> &pieces() const { return m_pieces; }
     int lineCount() const;
@@ -138,6 +141,8 @@ public:
     // need not be.
     static bool isRead(const WordItem &item, int highlightedCharCount);
 
+    // The lines that meet [top, top + height) of the layout, laid out: [first, end).
+    std::pair<int, int> linesMeeting(qreal top, qreal height) const;
     // Paints the lines that meet [top, top + height) of the layout, shifted up by top.
     void paint(QPainter &painter, qreal top, qreal height, int highlightedCharCount,
                const WordStyle &style) const;
@@ -151,6 +156,11 @@ private:
     };
 
     void measureWords();
+    // The words the lines and questions go by: none until they are measured.
+    int itemCount() const { return m_itemsValid ? wordCount() : 0; }
+    void makeItemsThrough(int last) const;
+    // Whether any unit of the word may belong to a character that reads right to left.
+    static bool mayHoldRightToLeft(QStringView word);
     void resolveLevels();
     qreal measure(const QString &text) const;
     qreal wordWidth(WordItem &item) const;
@@ -171,6 +181,9 @@ private:
     QStringList m_words;
     QSet<int> m_lineBreaks;
     WordCharOffsets m_offsets;
+    QList<bool> m_inCue;
+    // The line breaks in order, which lines are filled in.
+    QList<int> m_breaks;
     QFont m_font;
     QFont m_italicFont;
     int m_width = 0;
@@ -187,7 +200,8 @@ private:
     QList<quint8> m_spaceLevels;
     bool m_hasRightToLeft = false;
 
-    // Laid out on demand: what a question needs is filled in then, unseen by the asker.
+    // Laid out on demand: what a question needs is filled in then, unseen by the asker. Items
+    // are made as far as the lines or a question reach.
     mutable QList<WordItem> m_items;
     mutable QList<WordPiece> m_pieces;
     // The width of each word as shown, or -1 while not known whole.
@@ -201,6 +215,7 @@ private:
     mutable QList<qreal> m_lineTops;
     mutable QList<qreal> m_linePaddings;
     mutable int m_nextItem = 0;  // the first word not on a line yet
+    mutable int m_nextBreak = 0; // the first of m_breaks not passed yet
     mutable int m_closedEnd = 0; // the words before it are on lines that are complete
     mutable qreal m_lineX = 0;   // where the open line ends
     mutable bool m_complete = false;

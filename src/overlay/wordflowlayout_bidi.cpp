@@ -267,6 +267,12 @@ void resolveParagraph(quint8 *classes, std::size_t n, quint8 base,
 
 } // namespace
 
+bool WordFlowLayout::mayHoldRightToLeft(QStringView word)
+{
+    return std::any_of(word.cbegin(), word.cend(),
+                       [](QChar unit) { return mayReadRightToLeft(unit.unicode()); });
+}
+
 void WordFlowLayout::resolveLevels()
 {
     const int count = int(m_items.size());

@@ -4,6 +4,7 @@
 #include "platform/runtimemodule.h"
 
 #include <QTextBoundaryFinder>
+#include <QVarLengthArray>
 
 #include <thai/thcell.h>
 
@@ -51,16 +52,17 @@ bool isPlainThai(QStringView text)
 template <typename Visit>
 void forEachThaiCellEnd(ThaiCellFinder nextCell, QStringView text, qsizetype offset, Visit &&visit)
 {
-    std::vector<thchar_t> tis;
-    tis.reserve(size_t(text.size()));
+    QVarLengthArray<thchar_t, 256> tis;
+    tis.reserve(text.size());
     for (QChar c : text) {
         const char16_t u = c.unicode();
-        tis.push_back(thchar_t(u < 0x80 ? u : u - 0x0E00 + 0xA0));
+        tis.append(thchar_t(u < 0x80 ? u : u - 0x0E00 + 0xA0));
     }
     thcell_t cell;
-    for (size_t at = 0; at < tis.size();) {
-        at += std::max<size_t>(nextCell(tis.data() + at, tis.size() - at, &cell, 1), 1);
-        visit(offset + qsizetype(at));
+    for (qsizetype at = 0; at < tis.size();) {
+        at += qsizetype(
+            std::max<size_t>(nextCell(tis.data() + at, size_t(tis.size() - at), &cell, 1), 1));
+        visit(offset + at);
     }
 }
 
@@ -118,17 +120,6 @@ ThaiCellFinder thaiCellFinder()
 
 } // namespace
 
-bool eachUnitIsACharacter(QStringView text)
-{
-    // Below U+0300 every UTF-16 unit is a character of its own (no combining marks, no
-    // surrogates), except CR LF, which is one.
-    for (QChar c : text) {
-        if (c.unicode() >= 0x0300 || c == u'\r')
-            return false;
-    }
-    return true;
-}
-
 void CharacterEnds::visit(QStringView text, Visitor visitor, void *context)
 {
     // A Thai letter after white space always begins a character, so the text is cut there and
@@ -137,7 +128,8 @@ void CharacterEnds::visit(QStringView text, Visitor visitor, void *context)
     while (start < text.size()) {
         qsizetype end = start + 1;
         while (end < text.size()
-               && !(opensThaiCell(text[end].unicode()) && text[end - 1].isSpace()))
+               && !(opensThaiCell(text[end].unicode()) && !isThaiUnit(text[end - 1].unicode())
+                    && text[end - 1].isSpace()))
             ++end;
         const QStringView piece = text.sliced(start, end - start);
         ThaiCellFinder cells = nullptr;

@@ -21,8 +21,35 @@ int characterCount(QStringView text);
 // Appends the end of each of those characters, in order.
 void appendCharacterEnds(QStringView text, std::vector<qsizetype> &ends);
 
-// True when every UTF-16 unit of the text is a character of its own, which a quick look tells.
-bool eachUnitIsACharacter(QStringView text);
+// A unit that joins no neighbour of this kind into one character: no mark, joiner, half of a
+// surrogate pair, Hangul jamo or CR (CR LF is one), and only jamo join a Hangul syllable. Below
+// U+0300 that holds for every unit but CR; above, it is told only for the scripts written
+// without spaces, whose pages have a word per character. Every other unit is left to Qt's
+// finder, so that the rules Qt tailors (Thai's) never meet this shortcut.
+inline bool joinsNoNeighbour(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x0300)
+        return u != u'\r';
+    if (u >= 0x3000 && u <= 0x303F) // CJK punctuation, not its tone marks
+        return u < 0x302A || u > 0x302F;
+    if (u >= 0x3040 && u <= 0x30FF) // kana, not the combining voicing marks
+        return u != 0x3099 && u != 0x309A;
+    return (u >= 0x3400 && u <= 0x4DBF) || (u >= 0x4E00 && u <= 0x9FFF)
+           || (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF)
+           || (u >= 0xFF01 && u <= 0xFF9D); // full-width forms, half-width kana without its marks
+}
+
+// True when a quick look tells that every UTF-16 unit of the text is a character of its own, as
+// in plain ASCII or a page of Chinese, Japanese or Korean. False leaves the question open.
+inline bool eachUnitIsACharacter(QStringView text)
+{
+    for (const QChar c : text) {
+        if (!joinsNoNeighbour(c))
+            return false;
+    }
+    return true;
+}
 
 namespace CharacterEnds {
 using Visitor = void (*)(void *context, qsizetype end);

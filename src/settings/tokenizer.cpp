@@ -35,6 +35,20 @@ int letterOrNumberCount(QStringView word)
     return count;
 }
 
+// Pages of Chinese, Japanese and Korean are a word per character. A word of one unit does not
+// own a copy of it: it reads it from a table of every unit, which lives as long as the program,
+// so that such a page costs no allocation and no shared count per word.
+QString oneUnitWord(QChar c)
+{
+    static const std::vector<char16_t> units = [] {
+        std::vector<char16_t> table(0x10000);
+        for (size_t u = 0; u < table.size(); ++u)
+            table[u] = char16_t(u);
+        return table;
+    }();
+    return QString::fromRawData(reinterpret_cast<const QChar *>(&units[c.unicode()]), 1);
+}
+
 void appendPieceWords(QStringView piece, QStringList &words)
 {
     if (!containsCJK(piece)) {
@@ -42,20 +56,73 @@ void appendPieceWords(QStringView piece, QStringList &words)
         return;
     }
     qsizetype runStart = 0;
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece.data(), piece.size());
-    qsizetype start = 0;
-    for (qsizetype end = graphemes.toNextBoundary(); end != -1; end = graphemes.toNextBoundary()) {
-        const QStringView character = piece.sliced(start, end - start);
-        if (isCJKScalar(firstScalar(character))) {
-            if (start > runStart)
-                words.append(piece.sliced(runStart, start - runStart).toString());
-            words.append(character.toString());
-            runStart = end;
+    const auto character = [&](qsizetype start, qsizetype end) {
+        if (!isCJKScalar(firstScalar(piece.sliced(start))))
+            return;
+        if (start > runStart)
+            words.append(piece.sliced(runStart, start - runStart).toString());
+        words.append(end - start == 1 ? oneUnitWord(piece[start])
+                                      : piece.sliced(start, end - start).toString());
+        runStart = end;
+    };
+    if (eachUnitIsACharacter(piece)) {
+        for (qsizetype at = 0; at < piece.size(); ++at)
+            character(at, at + 1);
+    } else {
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, piece.data(), piece.size());
+        qsizetype start = 0;
+        for (qsizetype end = graphemes.toNextBoundary(); end != -1;
+             end = graphemes.toNextBoundary()) {
+            character(start, end);
+            start = end;
         }
-        start = end;
     }
     if (piece.size() > runStart)
         words.append(piece.sliced(runStart).toString());
+}
+
+// A line whose every unit is a character, read in one pass: white space among such units is
+// Latin-1's or the ideographic space, and each CJK unit is a word of its own.
+void appendSimpleLineWords(QStringView text, QStringList &words)
+{
+    qsizetype runStart = -1;
+    const auto endRun = [&](qsizetype end) {
+        if (runStart >= 0)
+            words.append(text.sliced(runStart, end - runStart).toString());
+        runStart = -1;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.unicode() < 0x100 ? c.isSpace() : c.unicode() == 0x3000) {
+            endRun(i);
+        } else if (isCJKScalar(c.unicode())) {
+            endRun(i);
+            words.append(oneUnitWord(c));
+        } else if (runStart < 0) {
+            runStart = i;
+        }
+    }
+    endRun(text.size());
+}
+
+void appendLineWords(QStringView text, QStringList &words)
+{
+    if (eachUnitIsACharacter(text)) {
+        appendSimpleLineWords(text, words);
+        return;
+    }
+    // A line feed is whitespace as well, so splitting at whitespace covers it.
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && text[i].isSpace())
+            ++i;
+        const qsizetype start = i;
+        while (i < n && !text[i].isSpace())
+            ++i;
+        if (i > start)
+            appendPieceWords(text.sliced(start, i - start), words);
+    }
 }
 
 } // namespace
@@ -87,19 +154,8 @@ bool containsCJK(QStringView text)
 
 QStringList tokenizeLine(QStringView text)
 {
-    // A line feed is whitespace as well, so splitting at whitespace covers it.
     QStringList words;
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        while (i < n && text[i].isSpace())
-            ++i;
-        const qsizetype start = i;
-        while (i < n && !text[i].isSpace())
-            ++i;
-        if (i > start)
-            appendPieceWords(text.sliced(start, i - start), words);
-    }
+    appendLineWords(text, words);
     return words;
 }
 
@@ -111,10 +167,10 @@ TokenizedScript tokenizeScript(QStringView text)
         qsizetype lineEnd = text.indexOf(u'\n', lineStart);
         if (lineEnd < 0)
             lineEnd = text.size();
-        QStringList tokens = tokenizeLine(text.sliced(lineStart, lineEnd - lineStart));
-        if (!script.words.isEmpty() && !tokens.isEmpty())
-            script.lineBreaks.insert(int(script.words.size()));
-        script.words.append(std::move(tokens));
+        const qsizetype wordsBefore = script.words.size();
+        appendLineWords(text.sliced(lineStart, lineEnd - lineStart), script.words);
+        if (wordsBefore > 0 && script.words.size() > wordsBefore)
+            script.lineBreaks.insert(int(wordsBefore));
         lineStart = lineEnd + 1;
     }
     return script;
@@ -128,11 +184,11 @@ QList<bool> cueWords(const QStringList &words, const QSet<int> &lineBreaks)
     int closing = -1;
     for (int i = count - 1; i >= 0; --i) {
         const QString &word = words[i];
-        if (i + 1 < count && lineBreaks.contains(i + 1))
+        if (closing >= 0 && i + 1 < count && lineBreaks.contains(i + 1))
             closing = -1;
-        if (word.endsWith(u']'))
+        if (!word.isEmpty() && word.back() == u']')
             closing = i;
-        if (word.startsWith(u'[') && closing >= i) {
+        if (closing >= i && !word.isEmpty() && word.front() == u'[') {
             for (int k = i; k <= closing && !inCue[k]; ++k)
                 inCue[k] = true;
         }
@@ -172,18 +228,34 @@ double wordProgressForCharOffset(int offset, const QStringList &words)
 
 WordCharOffsets::WordCharOffsets(const QStringList &words)
 {
-    m_starts.reserve(words.size() + 1);
-    m_letterCounts.reserve(words.size());
-    const QString text = words.join(u' ');
-    if (eachUnitIsACharacter(text)) {
-        for (const QString &word : words) {
-            m_starts.append(m_starts.last() + word.size() + 1);
-            m_letterCounts.append(int(std::count_if(word.cbegin(), word.cend(),
-                                                    [](QChar c) { return c.isLetterOrNumber(); })));
+    // Where every unit is a character, a word's characters are its units.
+    m_starts.resize(words.size() + 1);
+    m_letterCounts.resize(words.size());
+    qint64 *starts = m_starts.data();
+    int *letterCounts = m_letterCounts.data();
+    qsizetype simple = 0;
+    for (; simple < words.size(); ++simple) {
+        const QString &word = words[simple];
+        int letters = 0;
+        bool eachAlone = true;
+        for (const QChar c : word) {
+            eachAlone = eachAlone && joinsNoNeighbour(c);
+            letters += c.isLetterOrNumber() ? 1 : 0;
         }
-        m_totalCharCount = int(text.size());
+        if (!eachAlone)
+            break;
+        starts[simple + 1] = starts[simple] + word.size() + 1;
+        letterCounts[simple] = letters;
+    }
+    if (simple == words.size()) {
+        m_totalCharCount = int(std::max<qint64>(starts[simple] - 1, 0));
         return;
     }
+    m_starts = {0};
+    m_starts.reserve(words.size() + 1);
+    m_letterCounts.clear();
+    m_letterCounts.reserve(words.size());
+    const QString text = words.join(u' ');
     std::vector<bool> boundaries(size_t(text.size()) + 1, false);
     boundaries[0] = true;
     visitCharacterEnds(text, [&](qsizetype end) {

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using State = NotchOverlayView::DisplayState;
 
@@ -76,6 +77,7 @@ private Q_SLOTS:
     void minimiseFromThePicker();
     void scrollStep_data();
     void scrollStep();
+    void pausedViewStopsItsScrollTimer();
     void manualScrollEndClampsProgress_data();
     void manualScrollEndClampsProgress();
     void newPageReadsFromItsStart();
@@ -243,6 +245,19 @@ void TestNotchOverlayView::scrollStep()
     p.view.scrollStep();
     QCOMPARE(p.view.timerWordProgress(), expected);
     QCOMPARE(p.view.isPaused(), paused);
+}
+
+// A paused panel has nothing to move: its timer stops until the reading goes on.
+void TestNotchOverlayView::pausedViewStopsItsScrollTimer()
+{
+    Pinned p;
+    p.content.loadPage(fourWords, false, false);
+    const auto *timer = p.view.findChild<QTimer *>(u"scrollTimer"_qs);
+    QVERIFY(timer && timer->isActive());
+    p.view.togglePause();
+    QVERIFY(!timer->isActive());
+    p.view.togglePause();
+    QVERIFY(timer->isActive());
 }
 
 void TestNotchOverlayView::manualScrollEndClampsProgress_data()

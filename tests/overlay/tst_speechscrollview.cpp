@@ -11,6 +11,8 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include <functional>
+
 namespace {
 
 QFont testFont()
@@ -77,6 +79,8 @@ void sendWheel(QWidget *window, QPoint local, QPoint angle, QPoint pixels,
 
 } // namespace
 
+Q_DECLARE_METATYPE(std::function<void(SpeechScrollView &)>)
+
 class TestSpeechScrollView : public QObject
 {
     Q_OBJECT
@@ -100,6 +104,9 @@ private Q_SLOTS:
     void classicWheelGestureEndsAfterAPause();
     void emptyPageStaysAtRest();
     void renderedStyles();
+    void changesPaintAtOnce_data();
+    void changesPaintAtOnce();
+    void opaqueBackgroundPaintsAsOverIt();
 };
 
 void TestSpeechScrollView::readState_data()
@@ -489,6 +496,63 @@ void TestSpeechScrollView::renderedStyles()
     QVERIFY(brightest(render(u"MMMM"_qs, 5, true), white) > 200);
     QVERIFY(brightest(render(u"[Pausa]"_qs, 0, false), red) > 150);
     QVERIFY(brightest(render(u"•"_qs, 0, false), teal) > 100);
+}
+
+using ViewChange = std::function<void(SpeechScrollView &)>;
+
+void TestSpeechScrollView::changesPaintAtOnce_data()
+{
+    QTest::addColumn<ViewChange>("change");
+    QTest::newRow("a word read") << ViewChange([](auto &v) { v.setHighlightedCharCount(13); });
+    QTest::newRow("highlight colour")
+        << ViewChange([](auto &v) { v.setHighlightColor(QColor(255, 200, 0)); });
+    QTest::newRow("cue colour") << ViewChange([](auto &v) { v.setCueColor(QColor(0, 255, 0)); });
+    QTest::newRow("cue opacities") << ViewChange([](auto &v) { v.setCueOpacities(0.9, 0.4); });
+    QTest::newRow("smooth mode") << ViewChange([](auto &v) { v.setSmoothScroll(true); });
+    QTest::newRow("font of the same size")
+        << ViewChange([](auto &v) { v.setScriptFont(Fonts::systemFont(16, QFont::Bold)); });
+    QTest::newRow("words") << ViewChange([](auto &v) { v.setWords({u"otra"_qs, u"cosa"_qs}, {}); });
+}
+
+// The view keeps what it drew of each line from frame to frame: a change shows at the next
+// frame, exactly as on a view that had it from the start.
+void TestSpeechScrollView::changesPaintAtOnce()
+{
+    QFETCH(ViewChange, change);
+    const auto render = [](SpeechScrollView &view) {
+        QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        view.render(&image, {}, {}, QWidget::DrawChildren);
+        return image;
+    };
+    const QString page = u"MMMM [Pausa] uno\n• dos tres"_qs;
+    View changed(page), fresh(page);
+    for (View *v : {&changed, &fresh})
+        v->view->setHighlightedCharCount(5);
+    render(*changed.view);
+    change(*changed.view);
+    change(*fresh.view);
+    QCOMPARE(render(*changed.view), render(*fresh.view));
+}
+
+// Over an opaque background the view paints that colour itself, fades included, so that nothing
+// behind it is painted again at each frame; what shows is the same.
+void TestSpeechScrollView::opaqueBackgroundPaintsAsOverIt()
+{
+    View overBlack(longPage()), opaque(longPage());
+    opaque.view->setBackground(Qt::black);
+    QImage behind(overBlack.view->size(), QImage::Format_RGB32);
+    behind.fill(Qt::black);
+    overBlack.view->render(&behind, {}, {}, QWidget::DrawChildren);
+    QImage painted(opaque.view->size(), QImage::Format_RGB32);
+    opaque.view->render(&painted);
+    int largest = 0;
+    for (int y = 0; y < painted.height(); ++y) {
+        for (int x = 0; x < painted.width(); ++x)
+            largest = std::max(largest,
+                               std::abs(qGray(painted.pixel(x, y)) - qGray(behind.pixel(x, y))));
+    }
+    QVERIFY2(largest <= 2, qPrintable(QString::number(largest)));
 }
 
 QTEST_MAIN(TestSpeechScrollView)

@@ -3,6 +3,7 @@
 #include "settings/tokenizer.h"
 
 #include <QFontMetricsF>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <algorithm>
@@ -70,6 +71,11 @@ private Q_SLOTS:
     void rightToLeftParagraphs();
     void punctuationStandsWhereTheParagraphPutsIt_data();
     void punctuationStandsWhereTheParagraphPutsIt();
+    void everyRightToLeftCharacterIsResolved();
+    void newFontMeasuresWordsAgain_data();
+    void newFontMeasuresWordsAgain();
+    void numbersAreReadAsWords_data();
+    void numbersAreReadAsWords();
 };
 
 void TestWordFlowLayout::giantWordShowsOnlyWhatTheLineHolds_data()
@@ -198,6 +204,82 @@ void TestWordFlowLayout::punctuationStandsWhereTheParagraphPutsIt()
             QCOMPARE(layout.wordAt({piece.x + piece.width / 2, middle}), i);
         }
     }
+}
+
+// Directions are resolved only on pages that may read right to left: no character that does may
+// escape that look. Two of them after a Latin word read from right to left.
+void TestWordFlowLayout::everyRightToLeftCharacterIsResolved()
+{
+    // Measuring scripts that no installed font shapes makes Qt say so, font by font.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (!message.contains(u"OpenType support missing"))
+                previous(type, context, message);
+        });
+    const auto restore = qScopeGuard([] { qInstallMessageHandler(previous); });
+    WordFlowLayout layout;
+    layout.setFont(Fonts::systemFont(16, QFont::Normal));
+    layout.setWidth(lineWidth);
+    int checked = 0;
+    for (char32_t scalar = 0; scalar <= 0x10FFFF; ++scalar) {
+        const QChar::Direction direction = QChar::direction(scalar);
+        if ((scalar >= 0xD800 && scalar <= 0xDFFF)
+            || (direction != QChar::DirR && direction != QChar::DirAL && direction != QChar::DirAN))
+            continue;
+        const QString word = QString::fromUcs4(&scalar, 1);
+        layout.setContent({u"abc"_s, word, word}, {});
+        layout.layoutFor(0);
+        QVERIFY2(layout.items().at(1).level > 0, qPrintable(u"U+%1"_s.arg(uint(scalar), 4, 16)));
+        ++checked;
+    }
+    QVERIFY(checked > 1'000);
+}
+
+void TestWordFlowLayout::newFontMeasuresWordsAgain_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::newRow("a word") << u"hola"_s;
+    QTest::newRow("one character") << u"漢"_s;
+}
+
+// Words are measured once per font: after a change of size none keeps its old width, and the
+// words after it do not overlap it.
+void TestWordFlowLayout::newFontMeasuresWordsAgain()
+{
+    QFETCH(QString, word);
+    WordFlowLayout layout;
+    layout.setWidth(1000);
+    layout.setContent({word, word}, {});
+    layout.setFont(Fonts::systemFont(16, QFont::Normal));
+    layout.ensureLayout();
+    const QFont larger = Fonts::systemFont(32, QFont::Normal);
+    layout.setFont(larger);
+    layout.ensureLayout();
+    const QFontMetricsF metrics(larger);
+    const qreal width = metrics.horizontalAdvance(word) + metrics.horizontalAdvance(u' ');
+    QCOMPARE(layout.items().at(0).width, width);
+    QCOMPARE(layout.items().at(1).x, width);
+}
+
+void TestWordFlowLayout::numbersAreReadAsWords_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain text") << u"2024 fue"_s;
+    QTest::newRow("text counted by clusters") << u"2024 cafe\u0301"_s;
+}
+
+// Digits are letters of a word: a number is no cue, and it is read once the highlight passes
+// its last digit, not as soon as it touches the first.
+void TestWordFlowLayout::numbersAreReadAsWords()
+{
+    QFETCH(QString, text);
+    const WordFlowLayout layout = laidOut(text);
+    const WordItem &year = layout.items().at(0);
+    QCOMPARE(year.letterCount, 4);
+    QVERIFY(!year.isAnnotation);
+    QVERIFY(!WordFlowLayout::isRead(year, 1));
+    QVERIFY(WordFlowLayout::isRead(year, 4));
 }
 
 QTEST_MAIN(TestWordFlowLayout)

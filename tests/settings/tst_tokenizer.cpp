@@ -197,6 +197,12 @@ void TestTokenizer::characterCount_data()
     // The baht sign belongs to no script: a mark after it joins it in Latin text, not in Thai.
     QTest::newRow("baht and mark after Latin") << u"a \u0E3F\u0E31"_s << 3;
     QTest::newRow("baht and mark after Thai") << u"\u0E01 \u0E3F\u0E31"_s << 4;
+    // Pages of these scripts are counted a unit at a time, save where a unit joins its neighbour.
+    QTest::newRow("ideographs and ideographic space") << u"漢\u3000字。"_s << 4;
+    QTest::newRow("kana and voicing mark") << u"か\u3099き"_s << 2;
+    QTest::newRow("half-width kana and voicing mark") << u"\uFF76\uFF9E\uFF77"_s << 2;
+    QTest::newRow("syllable and trailing jamo") << u"가\u11A8나"_s << 2;
+    QTest::newRow("syllable and tone mark") << u"가\u302E나"_s << 2;
 }
 
 void TestTokenizer::characterCount()
@@ -232,6 +238,10 @@ void TestTokenizer::charactersEndWhereQtEndsThem_data()
                              u"\U0001F44D\U0001F3FD"_s,
                              u"\U0001F1E6\U0001F1F7"_s};
     QTest::newRow("Thai among other scripts") << thai + others;
+    QTest::newRow("CJK among marks and jamo")
+        << QStringList{u"漢"_s,     u"か"_s,     u"カ"_s,     u"\uFF76"_s, u"가"_s,     u"\u3000"_s,
+                       u"、"_s,     u"\uFF01"_s, u"a"_s,      u"\u3099"_s, u"\uFF9E"_s, u"\u1100"_s,
+                       u"\u1161"_s, u"\u11A8"_s, u"\u302E"_s, u"\u0301"_s, u"\r\n"_s};
 }
 
 void TestTokenizer::charactersEndWhereQtEndsThem()
