@@ -159,9 +159,12 @@ void X11SelectionReader::takeProperty(Request &request)
     const int length = xcb_get_property_value_length(reply);
     request.bytes.append(static_cast<const char *>(xcb_get_property_value(reply)), length);
     const bool tooLong = reply->bytes_after > 0 || request.bytes.size() > request.maximumBytes;
-    // An empty increment ends the text.
-    if (request.incremental && length > 0 && !tooLong)
+    // An empty increment ends the text. An owner still sending is not a silent one: a large
+    // text on a busy machine may take longer than one wait in all.
+    if (request.incremental && length > 0 && !tooLong) {
+        request.deadline.start(ownerTimeoutMs);
         return;
+    }
     const QString text
         = request.asLatin1 ? QString::fromLatin1(request.bytes) : QString::fromUtf8(request.bytes);
     if (text.isEmpty() && !tooLong)
