@@ -2,6 +2,8 @@
 
 // Windows of other X clients on a test's private X server.
 
+#include "x11requests.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QList>
@@ -189,15 +191,7 @@ public:
     bool isValid() const { return m_valid; }
 
 private:
-    xcb_atom_t atom(const char *name)
-    {
-        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, quint16(std::strlen(name)), name),
-            nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return result;
-    }
+    xcb_atom_t atom(const char *name) { return internAtom(m_connection, name); }
 
     xcb_connection_t *m_connection = nullptr;
     bool m_valid = false;

@@ -75,15 +75,7 @@ public:
         return !failed;
     }
 
-    xcb_atom_t atom(const char *name)
-    {
-        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, quint16(std::strlen(name)), name),
-            nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return result;
-    }
+    xcb_atom_t atom(const char *name) { return internAtom(m_connection, name); }
 
     // The screen's first CRTC and first output, and the time stamp a change of them names.
     struct Resources

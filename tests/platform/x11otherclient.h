@@ -5,6 +5,7 @@
 
 #include "common/x11clients.h"
 #include "common/x11input.h"
+#include "common/x11requests.h"
 
 #include <QByteArray>
 #include <QList>
@@ -80,12 +81,7 @@ public:
 
     xcb_atom_t atom(const QByteArray &name) const
     {
-        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, quint16(name.size()), name.constData()),
-            nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return result;
+        return TestSupport::internAtom(m_connection, name.constData());
     }
 
     // The 32-bit values of a window property; empty when it is not set.
