@@ -145,6 +145,24 @@ void OverlayPanel::reapplyShape()
         window->setMask(mask());
 }
 
+// A native window moved or resized while unmapped asks the window manager to configure it. Qt
+// may handle that notice only once the window manager is framing the window and then asks the X
+// server where it is: openbox makes its frames at the origin. On a display of another scale than
+// the origin's, Qt takes that place for the panel's and writes it into the size hints, where the
+// panel stays, at the other scale. A native window made where the panel opens needs no configure.
+void OverlayPanel::setVisible(bool visible)
+{
+    QWindow *window = windowHandle();
+    if (visible && !isVisible() && window && window->handle()) {
+        ensurePolished();
+        if (layout())
+            layout()->activate(); // the size it opens at
+        if (window->geometry() != geometry())
+            window->destroy();
+    }
+    QWidget::setVisible(visible);
+}
+
 void OverlayPanel::orderFront()
 {
     show();

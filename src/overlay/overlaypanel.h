@@ -50,6 +50,8 @@ public:
     // The corner that resizes a movable panel.
     static constexpr int resizeCornerSize = 18;
 
+    void setVisible(bool visible) override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
