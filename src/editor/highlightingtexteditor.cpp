@@ -43,7 +43,9 @@ HighlightingTextEditor::HighlightingTextEditor(QWidget *parent)
     setTabChangesFocus(false);
     setBackgroundVisible(false);
     viewport()->setAutoFillBackground(false);
-    document()->setDocumentMargin(0);
+    // One pixel, the caret's width: a right-to-left line ends at the right margin, and a caret at
+    // its start is drawn to the right of it, where with no margin the viewport would clip it.
+    document()->setDocumentMargin(1);
     // The margin is recorded as an edit; the user must not be able to undo it.
     document()->clearUndoRedoStacks();
     QPalette colours = palette();
