@@ -60,10 +60,13 @@ public:
         return !error;
     }
 
+    // Returns once the server has let go: a grab that Brivel asks for next, on its own
+    // connection, could otherwise reach the server first and find the key still held.
     void ungrab(xcb_keycode_t keyCode, quint16 modifiers)
     {
         xcb_ungrab_key(m_connection, keyCode, m_root, modifiers);
-        xcb_flush(m_connection);
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     }
 
     // Whether nobody else holds the key in any lock state; lets it go again.
