@@ -57,8 +57,14 @@ SpeechScrollView::SpeechScrollView(QWidget *parent)
 {
     m_style.cueColor = defaultCueColor();
     m_layout.setFont(Fonts::systemFont(16, QFont::DemiBold));
-    connect(m_scrollOffset, &AnimatedValue::valueChanged, this, [this] { update(); });
-    connect(m_manualOffset, &AnimatedValue::valueChanged, this, [this] { update(); });
+    // Most frames of a slow glide move the lines by less than a device pixel, and would paint
+    // the very picture on screen again.
+    const auto moved = [this] {
+        if (offsetInDevicePixels(devicePixelRatioF()) != m_paintedOffset)
+            update();
+    };
+    connect(m_scrollOffset, &AnimatedValue::valueChanged, this, moved);
+    connect(m_manualOffset, &AnimatedValue::valueChanged, this, moved);
     connect(m_wheel, &ScrollWheelCapture::scrolled, this, &SpeechScrollView::applyWheelDelta);
     connect(m_wheel, &ScrollWheelCapture::scrollEnded, this, &SpeechScrollView::endWheelGesture);
     m_layoutRest.setSingleShot(true);
@@ -99,6 +105,11 @@ double SpeechScrollView::targetManualOffset() const
 double SpeechScrollView::totalOffset() const
 {
     return m_scrollOffset->value() + m_manualOffset->value();
+}
+
+qint64 SpeechScrollView::offsetInDevicePixels(qreal ratio) const
+{
+    return std::llround(totalOffset() * ratio);
 }
 
 void SpeechScrollView::setWords(const QStringList &words, const QSet<int> &lineBreaks,
@@ -396,8 +407,10 @@ int SpeechScrollView::readWordsOn(int line) const
 
 void SpeechScrollView::paintLines(QPainter &painter)
 {
-    const qreal top = -totalOffset();
     const qreal ratio = painter.device()->devicePixelRatioF();
+    // Every line moves by the same whole device pixels, where a picture is copied rather than
+    // resampled.
+    const qreal top = -qreal(offsetInDevicePixels(ratio)) / ratio;
     // Room above and below a line's box for marks and glyphs that reach out of it.
     const qreal margin = std::ceil(m_layout.naturalLineHeight() / 4);
     const QSize imageSize
@@ -422,9 +435,8 @@ void SpeechScrollView::paintLines(QPainter &painter)
             linePainter.end();
             lineImage.ink = inkBounds(lineImage.image);
         }
-        // On whole device pixels, where a picture is copied rather than resampled; only the part
-        // with ink, since every pixel drawn costs at each frame.
-        const qreal y = std::round((boxTop - margin - top) * ratio) / ratio;
+        // Only the part with ink, since every pixel drawn costs at each frame.
+        const qreal y = std::round((boxTop - margin) * ratio) / ratio - top;
         const QRect &ink = lineImage.ink;
         if (!ink.isEmpty())
             painter.drawImage(
@@ -439,6 +451,7 @@ void SpeechScrollView::paintEvent(QPaintEvent *event)
 {
     if (width() <= 0 || height() <= 0)
         return;
+    m_paintedOffset = offsetInDevicePixels(devicePixelRatioF());
     // Words fade out at the top and bottom edges.
     const qreal h = height();
     const qreal topFade = m_topAligned ? 0.03 : 0.05;

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <QtNumeric>
 
+#include <limits>
+
 class AnimatedValue;
 class ScrollWheelCapture;
 
@@ -101,6 +103,7 @@ private:
     void setScrollOffset(double offset);
     void containerHeightChanged(double height);
     double totalOffset() const;
+    qint64 offsetInDevicePixels(qreal ratio) const;
 
     WordFlowLayout m_layout;
     WordStyle m_style;
@@ -133,6 +136,8 @@ private:
         QRect ink;
     };
     QHash<int, LineImage> m_lineImages;
+    // The offset the last frame showed, in device pixels.
+    qint64 m_paintedOffset = std::numeric_limits<qint64>::min();
     // The fade at the top and bottom edges over an opaque background, made once per size.
     QImage m_veil;
     // Lays the rest of a long page out a slice at a time, between frames and calls.

@@ -107,6 +107,7 @@ private Q_SLOTS:
     void changesPaintAtOnce_data();
     void changesPaintAtOnce();
     void opaqueBackgroundPaintsAsOverIt();
+    void aMoveBelowAPixelPaintsNothing();
 };
 
 void TestSpeechScrollView::readState_data()
@@ -553,6 +554,34 @@ void TestSpeechScrollView::opaqueBackgroundPaintsAsOverIt()
                                std::abs(qGray(painted.pixel(x, y)) - qGray(behind.pixel(x, y))));
     }
     QVERIFY2(largest <= 2, qPrintable(QString::number(largest)));
+}
+
+// A glide moves the lines a fraction of a pixel at most frames: only a move that reaches the next
+// device pixel is painted.
+void TestSpeechScrollView::aMoveBelowAPixelPaintsNothing()
+{
+    struct Paints : QObject
+    {
+        int count = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    View v(longPage());
+    QVERIFY(QTest::qWaitForWindowExposed(&v.window));
+    QTRY_COMPARE(v.view->scrollOffset(), v.view->targetScrollOffset());
+    const double offset = v.view->scrollOffset() + v.view->manualOffset();
+    v.view->applyWheelDelta(std::round(offset) - offset - 1);
+    QCoreApplication::processEvents();
+    v.view->installEventFilter(&paints);
+
+    v.view->applyWheelDelta(-0.3);
+    QCoreApplication::processEvents();
+    QCOMPARE(paints.count, 0);
+    v.view->applyWheelDelta(-0.4);
+    QTRY_COMPARE(paints.count, 1);
 }
 
 QTEST_MAIN(TestSpeechScrollView)
