@@ -435,7 +435,7 @@ void SpeechScrollView::paintLines(QPainter &painter)
             linePainter.end();
             lineImage.ink = inkBounds(lineImage.image);
         }
-        // Only the part with ink, since every pixel drawn costs at each frame.
+        // Only where the picture has ink, since every pixel drawn costs at each frame.
         const qreal y = std::round((boxTop - margin) * ratio) / ratio - top;
         const QRect &ink = lineImage.ink;
         if (!ink.isEmpty())

@@ -132,7 +132,7 @@ private:
     {
         QImage image;
         int readWords = 0;
-        // The part of the image that holds ink, in its pixels.
+        // The region of the image that holds ink, in its pixels.
         QRect ink;
     };
     QHash<int, LineImage> m_lineImages;

@@ -35,7 +35,7 @@ QString moduleFolder()
     return QStringLiteral(BRIVEL_INSTALL_MODULE_DIR);
 }
 
-// Reads the parts of a file that its headers point at, each only when it lies within the file.
+// Reads the pieces of a file that its headers point at, each only when it lies within the file.
 class BoundedFile
 {
 public:
