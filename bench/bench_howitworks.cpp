@@ -1,3 +1,4 @@
+#include "eventloop.h"
 #include "processcpu.h"
 
 #include "settings_screen/hiwdemoview.h"
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -17,13 +17,6 @@
 #include <vector>
 
 namespace {
-
-void runEventLoop(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // When the demo's stage was painted, in which phase, and whether it was moving then.
 struct PaintTimes : QObject
@@ -141,7 +134,7 @@ void BM_HowItWorksCycle(benchmark::State &state)
                     sum += phase.ms;
                 return qint64(sum);
             }();
-            runEventLoop(int(cycleMs));
+            runEventLoopFor(int(cycleMs));
             for (size_t i = 1; i < paints.frames.size(); ++i) {
                 const PaintTimes::Frame &previous = paints.frames[i - 1];
                 const PaintTimes::Frame &frame = paints.frames[i];
@@ -176,7 +169,7 @@ void BM_HowItWorksHidden(benchmark::State &state)
     window.resize(700, 500);
     view->resize(window.size());
     window.show();
-    runEventLoop(1500);
+    runEventLoopFor(1500);
     if (windowHidden)
         window.hide();
     else
@@ -189,7 +182,7 @@ void BM_HowItWorksHidden(benchmark::State &state)
         const double cpuBefore = processCpuSeconds();
         QElapsedTimer wall;
         wall.start();
-        runEventLoop(seconds * 1000);
+        runEventLoopFor(seconds * 1000);
         cpuPercent = 100.0 * (processCpuSeconds() - cpuBefore) / (wall.elapsed() / 1000.0);
     }
     state.counters["cpu_percent_of_one_core"] = cpuPercent;

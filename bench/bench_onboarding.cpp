@@ -1,3 +1,4 @@
+#include "eventloop.h"
 #include "processcpu.h"
 
 #include "onboarding/herovideoview.h"
@@ -9,7 +10,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QAbstractButton>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMediaPlayer>
 #include <QTimer>
@@ -20,18 +20,11 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-void spin(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // Share of one core the process spends while the event loop runs for the given time.
 double cpuPercentOver(int milliseconds)
 {
     const double before = processCpuSeconds();
-    spin(milliseconds);
+    runEventLoopFor(milliseconds);
     return 100 * (processCpuSeconds() - before) / (milliseconds / 1000.0);
 }
 
@@ -85,7 +78,7 @@ void BM_CarouselPlayback(benchmark::State &state)
                 players.push_back(std::move(player));
                 sinks.push_back(std::move(sink));
             }
-            spin(1000);
+            runEventLoopFor(1000);
             bare = cpuPercentOver(measureMs);
         }
 
@@ -93,9 +86,9 @@ void BM_CarouselPlayback(benchmark::State &state)
         widget.resize(720, 560);
         widget.show();
         widget.findChild<QAbstractButton *>(u"beginButton"_s)->click();
-        spin(600);
+        runEventLoopFor(600);
         widget.findChild<QAbstractButton *>(u"language_es"_s)->click();
-        spin(1500);
+        runEventLoopFor(1500);
         if (widget.flow().step() != OnboardingFlow::Step::introCarousel) {
             state.SkipWithError("the carousel did not come");
             return;
@@ -112,7 +105,7 @@ void BM_CarouselPlayback(benchmark::State &state)
         // The visible part of the slide: the spring's tail moves less than a pixel a frame.
         const double seconds = 0.4;
         widget.findChild<QAbstractButton *>(u"continueButton"_s)->click();
-        spin(int(seconds * 1000));
+        runEventLoopFor(int(seconds * 1000));
         next->removeEventFilter(&counter);
 
         state.counters["carousel_cpu_pct"] = carousel;

@@ -7,6 +7,7 @@
 //     --benchmark_filter=ReadingCpu
 
 #include "benchtext.h"
+#include "eventloop.h"
 #include "framecounter.h"
 #include "processcpu.h"
 
@@ -23,7 +24,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -38,13 +38,6 @@
 namespace {
 
 using namespace Qt::StringLiterals;
-
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 struct ReadingCost
 {
@@ -63,7 +56,7 @@ ReadingCost readingCost(OverlayMode mode, int seconds)
                                       std::make_unique<FakeGlobalHotKeys>()};
     controller.show(BenchText::latinPage(20'000), false, false, [] {});
     // The panel opens and its words settle into their glide.
-    runFor(1500);
+    runEventLoopFor(1500);
     ReadingCost cost;
     OverlayPanel *panel = controller.panel();
     if (!panel || !panel->isVisible() || !panel->windowHandle())
@@ -76,12 +69,12 @@ ReadingCost readingCost(OverlayMode mode, int seconds)
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    runFor(seconds * 1000);
+    runEventLoopFor(seconds * 1000);
     const double elapsed = double(wall.elapsed()) / 1000;
     cost.cpuPercent = 100 * (processCpuSeconds() - cpuBefore) / elapsed;
     cost.framesPerSecond = frames.frames / elapsed;
     controller.dismiss();
-    runFor(500);
+    runEventLoopFor(500);
     return cost;
 }
 
@@ -106,7 +99,7 @@ ReadingCost bareFullscreenCost(int seconds, double framesPerSecond)
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     window.setAttribute(Qt::WA_OpaquePaintEvent);
     window.showFullScreen();
-    runFor(1500);
+    runEventLoopFor(1500);
     QTimer frames;
     frames.setTimerType(Qt::PreciseTimer);
     frames.setInterval(int(std::lround(1000 / framesPerSecond)));
@@ -116,7 +109,7 @@ ReadingCost bareFullscreenCost(int seconds, double framesPerSecond)
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    runFor(seconds * 1000);
+    runEventLoopFor(seconds * 1000);
     const double elapsed = double(wall.elapsed()) / 1000;
     ReadingCost cost;
     cost.opened = window.isVisible();

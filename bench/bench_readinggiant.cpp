@@ -7,6 +7,7 @@
 // meanwhile waits for the main thread.
 
 #include "benchtext.h"
+#include "eventloop.h"
 
 #include "common/overlayfakes.h"
 #include "document/brivelservice.h"
@@ -239,13 +240,6 @@ void runUntil(Condition condition, int ms)
     loop.exec();
 }
 
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 void BM_ReadingGiant(benchmark::State &state, int which, OverlayMode mode)
 {
     const GiantText giant = giantText(which);
@@ -294,7 +288,7 @@ void BM_ReadingGiant(benchmark::State &state, int which, OverlayMode mode)
         startMs = clock.busyMs();
         firstFrameMs = clock.elapsedMs();
         // The panel finishes opening while the reader waits.
-        runFor(700);
+        runEventLoopFor(700);
 
         double longestKeyMs = 0;
         for (int press = 0; press < 4 && area; ++press) {
@@ -304,7 +298,7 @@ void BM_ReadingGiant(benchmark::State &state, int which, OverlayMode mode)
             keys->release(NotchOverlayController::arrowDownHotKey);
             area->repaint();
             longestKeyMs = std::max(longestKeyMs, double(key.nsecsElapsed()) / 1e6);
-            runFor(250);
+            runEventLoopFor(250);
         }
         keyMs = longestKeyMs;
         callMs = probe.longestWaitMs();
@@ -313,7 +307,7 @@ void BM_ReadingGiant(benchmark::State &state, int which, OverlayMode mode)
         state.PauseTiming();
         const bool moved = controller.overlayContent().arrowScrollDelta() < 0;
         controller.dismiss();
-        runFor(500);
+        runEventLoopFor(500);
         state.ResumeTiming();
         if (!shownWords)
             state.SkipWithError("the panel did not show the words");
